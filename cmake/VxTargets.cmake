@@ -1,0 +1,10 @@
+# Sources are picked up by directory so that a new file needs no edit here.
+function(vx_glob_sources out)
+  set(result)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB found CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.cpp")
+    list(APPEND result ${found})
+  endforeach()
+  list(SORT result)
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
