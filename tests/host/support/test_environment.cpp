@@ -12,15 +12,23 @@ StandinStrMemAlloc& Allocator()
     return allocator;
 }
 
+StandinInfoLocale& Locale()
+{
+    static StandinInfoLocale locale;
+    return locale;
+}
+
 void PublishStandins()
 {
     std::setlocale(LC_CTYPE, "C.UTF-8");
     CInformationModule::ms_piStrMemAlloc = &Allocator();
+    CInformationDLL::ms_piInfoLocale = &Locale();
 }
 
 void WithdrawStandins()
 {
     CInformationModule::ms_piStrMemAlloc = nullptr;
+    CInformationDLL::ms_piInfoLocale = nullptr;
 }
 
 }  // namespace vxtest

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/host/kit/standin_info_locale.h"
 #include "tests/host/kit/standin_str_mem_alloc.h"
 
 // Unit tests that do not exercise the module start-up itself include this
@@ -10,6 +11,8 @@
 namespace vxtest {
 
 StandinStrMemAlloc& Allocator();
+// The process-wide locale stand-in published as the host's locale interface.
+StandinInfoLocale& Locale();
 void PublishStandins();
 void WithdrawStandins();
 
