@@ -1,0 +1,42 @@
+// The driver exports exactly the entry points the host looks up by name.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Every name the driver may export; extended as entry points are added (and
+// listed in mysql/vxmysql.map).
+const std::set<std::string> kExpectedExports = {
+    "Execution",
+};
+
+std::set<std::string> DefinedDynamicSymbols(const std::string& library)
+{
+    std::set<std::string> names;
+    const std::string command = "nm -D --defined-only '" + library + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return names;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        std::istringstream fields(line);
+        std::string value, type, name;
+        if (fields >> value >> type >> name)
+            names.insert(name.substr(0, name.find('@')));
+        else
+            names.insert(std::string("unparsed: ") + line);
+    }
+    EXPECT_EQ(0, pclose(pipe)) << command;
+    return names;
+}
+
+TEST(DriverExports, ExactlyTheListedEntryPoints)
+{
+    EXPECT_EQ(kExpectedExports, DefinedDynamicSymbols(VX_DRIVER_PATH));
+}
+
+}  // namespace
