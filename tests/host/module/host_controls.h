@@ -10,6 +10,7 @@
 #define STANDIN_HOST_API __attribute__((visibility("default")))
 
 class StandinStrMemAlloc;
+class StandinInfoLocale;
 
 struct StandinHostCall
 {
@@ -42,6 +43,7 @@ using StandinHostAnswerFn = int64_t (*)(int index);
 // Copies up to `capacity` calls and returns how many were logged in all.
 using StandinHostLogFn = size_t (*)(StandinHostCall* out, size_t capacity);
 using StandinHostAllocatorFn = StandinStrMemAlloc* (*)();
+using StandinHostLocaleFn = StandinInfoLocale* (*)();
 // What the global factory's first operation answers, and how often it was called.
 using StandinHostSetFactoryAnswerFn = void (*)(int answer);
 using StandinHostFactoryCallsFn = long (*)();

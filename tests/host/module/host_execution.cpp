@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "tests/host/kit/standin_info_locale.h"
 #include "tests/host/kit/standin_str_mem_alloc.h"
 #include "tests/host/module/host_controls.h"
 #include "tests/host/module/host_global_factory.h"
@@ -19,7 +20,6 @@ struct Sentinel
 };
 Sentinel gLibShop{"standin ILibShop"};
 Sentinel gTopologyCollector{"standin topology collector"};
-Sentinel gInfoLocale{"standin IInfoLocale"};
 Sentinel gComponentInformation{"standin component information"};
 
 std::mutex gMutex;
@@ -32,6 +32,7 @@ int64_t gWatchSeen[kStandinUnloadWatchCount];
 bool gAnswersSet = false;
 StandinStrMemAlloc gAllocator;
 StandinGlobalFactory gFactory;
+StandinInfoLocale gInfoLocale;
 
 template <typename T>
 int64_t Address(T* p)
@@ -53,7 +54,7 @@ void DefaultAnswersLocked()
     gAnswers[8] = 26;              // active version
     gAnswers[9] = Address(static_cast<IGlobalFactory*>(&gFactory));
     gAnswers[10] = Address(&gTopologyCollector);
-    gAnswers[12] = Address(&gInfoLocale);
+    gAnswers[12] = Address(static_cast<IInfoLocale*>(&gInfoLocale));
     gAnswers[13] = Address(static_cast<IStrMemAlloc*>(&gAllocator));
     static int multithread = 1;
     gAnswers[14] = Address(&multithread);
@@ -106,6 +107,7 @@ STANDIN_HOST_API void standin_host_reset()
     DefaultAnswersLocked();
     gAllocator.Reset();
     gFactory.Reset();
+    gInfoLocale.Reset();
 }
 
 STANDIN_HOST_API void standin_host_set_answer(int index, int64_t value)
@@ -130,6 +132,11 @@ STANDIN_HOST_API size_t standin_host_log(StandinHostCall* out, size_t capacity)
     for (size_t i = 0; i < n; ++i)
         out[i] = gLog[i];
     return gLog.size();
+}
+
+STANDIN_HOST_API StandinInfoLocale* standin_host_locale()
+{
+    return &gInfoLocale;
 }
 
 STANDIN_HOST_API StandinStrMemAlloc* standin_host_allocator()
