@@ -4,6 +4,7 @@
 // No test in this process ever starts up successfully.
 #include "common/system/information.h"
 #include "common/text/str_mem_alloc.h"
+#include "common/text/xy_string.h"
 #include "tests/common/system/module_test_host.h"
 
 namespace {
@@ -23,6 +24,12 @@ void ExpectNothingFetched()
     EXPECT_EQ(100, IStrMemAlloc::nAllocStrMem(&data, 8, 0));
     EXPECT_EQ(100, IStrMemAlloc::nReallocStrMem(&data, 8, 0));
     EXPECT_EQ(nullptr, data);
+    CXYString<wchar_t> wide;
+    EXPECT_EQ(100, wide.nAffecte(L"text"));
+    EXPECT_STREQ(L"", wide.pszGet());
+    CXYString<char> narrow;
+    EXPECT_EQ(100, narrow.nConcat("text"));
+    EXPECT_STREQ("", narrow.pszGet());
 }
 
 class FailedStartup : public ::testing::Test
