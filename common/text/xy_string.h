@@ -114,6 +114,10 @@ public:
     uint32_t dwGetFlags() const { return _dwFlags(); }
     bool bEndMarker() const { return (_dwFlags() & STRMEM_FLAG_END_MARKER) != 0; }
 
+    // Copies n units to unit offset at, sets the length to at + n units and
+    // writes the terminator; nothing when that passes the block's capacity.
+    void __FillDynStr(const T* p, int n, int at);
+
     // For the conversions that fill the buffer themselves: sets the length
     // (at most the capacity) and writes the terminator; 108 otherwise. A
     // value without a block accepts only 0.
