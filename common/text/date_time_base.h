@@ -6,6 +6,7 @@
 #include "common/system/time_records.h"
 
 class CDureeBase;
+class CZLBIN;
 template <class T>
 class CXYString;
 
@@ -173,6 +174,16 @@ public:
     void VersChaine(wchar_t* psz, unsigned long n) const;
     // The 17-character date-time as a runtime string.
     int nVersChaine(CXYString<wchar_t>* pstr) const;
+
+    // --- Binary form: the 17 digit bytes of the date-time ----------------------
+    // The first 17 bytes at most, read like FromString (the time part only
+    // when there are more than 8).
+    void DepuisBinaire(const CZLBIN* pbin, unsigned int nInutilise = 0);
+    // Checked: the date part (110 when it fails), then, with more than 8
+    // bytes, the time part (111 when it fails; milliseconds 0 when there is
+    // none). A failure leaves the value unchanged.
+    int nDepuisBinaireValide(const CZLBIN* pbin, unsigned int nInutilise = 0);
+    int nVersBinaire(CZLBIN* pbin, unsigned int nInutilise = 0) const;
 
     // --- System records --------------------------------------------------------
     // Date and time fields (the day of week is not touched). 0.
