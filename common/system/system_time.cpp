@@ -13,11 +13,9 @@ constexpr int64_t kEpochSeconds = static_cast<int64_t>(FILETIME_UNIX_EPOCH / FIL
 constexpr int64_t kLastSecond = static_cast<int64_t>(std::numeric_limits<uint64_t>::max() / FILETIME_PER_SECOND) -
                                 kEpochSeconds;
 
-// Whole seconds since 1970 of a FILETIME; exact for every FILETIME, those
-// before 1970 included.
 time_t nUnixSeconds(const FILETIME& ft)
 {
-    return static_cast<time_t>(static_cast<int64_t>(FileTimeToUInt64(ft) / FILETIME_PER_SECOND) - kEpochSeconds);
+    return static_cast<time_t>(nFileTimeToUnixSeconds(ft));
 }
 
 // The FILETIME of whole seconds since 1970; false when a FILETIME cannot

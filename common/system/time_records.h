@@ -48,3 +48,11 @@ inline FILETIME UInt64ToFileTime(uint64_t n)
 {
     return FILETIME{static_cast<uint32_t>(n), static_cast<uint32_t>(n >> 32)};
 }
+
+// Whole seconds since 1970 of a FILETIME (those before 1970 negative); exact
+// for every FILETIME.
+inline int64_t nFileTimeToUnixSeconds(const FILETIME& ft)
+{
+    return static_cast<int64_t>(FileTimeToUInt64(ft) / FILETIME_PER_SECOND) -
+           static_cast<int64_t>(FILETIME_UNIX_EPOCH / FILETIME_PER_SECOND);
+}
