@@ -102,36 +102,73 @@ bool bFlushState(iconv_t cd, Output& out)
     return r != kIconvError;
 }
 
-// Runs the whole input through cd. Under an //IGNORE name the C library
+// Runs the input through cd into out. Under an //IGNORE name the C library
 // drops invalid input but still reports EILSEQ, and only in the call that
 // skipped: a report with all input consumed is a success, one that consumed
 // nothing skips the byte it stopped at. A full scratch is drained and the
-// conversion goes on; a full destination fails.
-long nDrive(iconv_t cd, bool bIgnore, const char* src, size_t len, Output& out, bool bFlush)
+// conversion goes on. A full destination fails unless the rest of the input
+// gives no output at all (dropped bytes and characters): the C library
+// checks for room before it looks at the next input, and a destination of the
+// measured size must always do.
+bool bConvertToWide(iconv_t cd, bool bIgnore, char*& in, size_t& inLeft, Output& out)
 {
-    char* in = const_cast<char*>(src);
-    size_t inLeft = len;
     for (;;) {
         const char* inBefore = in;
         const size_t leftBefore = *out.Left();
         const size_t r = iconv(cd, &in, &inLeft, out.Ptr(), out.Left());
         const bool bProgress = in != inBefore || *out.Left() != leftBefore;
         out.Drain();
-        if (r != kIconvError) break;
+        if (r != kIconvError) return true;
         const int e = errno;
-        if (e == E2BIG && out.bMeasuring() && bProgress) continue;
+        if (e == E2BIG) {
+            if (out.bMeasuring()) {
+                if (bProgress) continue;
+                return false;
+            }
+            Output rest(nullptr, 0);
+            return bConvertToWide(cd, bIgnore, in, inLeft, rest) && rest.Total() == 0;
+        }
         if (e == EILSEQ && bIgnore) {
-            if (inLeft == 0) break;
+            if (inLeft == 0) return true;
             if (in == inBefore) {
                 ++in;
                 --inLeft;
             }
             continue;
         }
-        return -1;
+        return false;
     }
-    if (bFlush && !bFlushState(cd, out)) return -1;
-    return static_cast<long>(out.Total());
+}
+
+// The same from wide text: at each character the target cannot hold, the
+// replacement goes to the output (after a return of a stateful encoding to
+// its initial state: the replacement is plain text) and the character is
+// skipped.
+bool bConvertFromWide(iconv_t cd, char*& in, size_t& inLeft, const char* def, size_t defLen, bool* pbUsedDefault,
+                      Output& out)
+{
+    for (;;) {
+        const char* inBefore = in;
+        const size_t leftBefore = *out.Left();
+        const size_t r = iconv(cd, &in, &inLeft, out.Ptr(), out.Left());
+        const bool bProgress = in != inBefore || *out.Left() != leftBefore;
+        out.Drain();
+        if (r != kIconvError) return true;
+        const int e = errno;
+        if (e == E2BIG) {
+            if (out.bMeasuring()) {
+                if (bProgress) continue;
+                return false;
+            }
+            Output rest(nullptr, 0);
+            return bConvertFromWide(cd, in, inLeft, def, defLen, pbUsedDefault, rest) && rest.Total() == 0;
+        }
+        if (e != EILSEQ || inLeft < sizeof(wchar_t)) return false;
+        *pbUsedDefault = true;
+        if (!bFlushState(cd, out) || !out.bPut(def, defLen)) return false;
+        in += sizeof(wchar_t);
+        inLeft -= sizeof(wchar_t);
+    }
 }
 
 long nToWideByIconv(unsigned int nCodePage, bool bStrict, const char* src, size_t len, wchar_t* dst, size_t capacity)
@@ -145,8 +182,10 @@ long nToWideByIconv(unsigned int nCodePage, bool bStrict, const char* src, size_
     if (!cd.bIsOpen()) return -1;
     if (dst && capacity > static_cast<size_t>(LONG_MAX) / sizeof(wchar_t)) capacity = LONG_MAX / sizeof(wchar_t);
     Output out(reinterpret_cast<char*>(dst), dst ? capacity * sizeof(wchar_t) : 0);
-    const long bytes = nDrive(cd.Get(), bIgnore, src, len, out, false);
-    return bytes < 0 ? -1 : bytes / static_cast<long>(sizeof(wchar_t));
+    char* in = const_cast<char*>(src);
+    size_t inLeft = len;
+    if (!bConvertToWide(cd.Get(), bIgnore, in, inLeft, out)) return -1;
+    return static_cast<long>(out.Total() / sizeof(wchar_t));
 }
 
 long nFromWideByIconv(unsigned int nCodePage, const wchar_t* src, size_t n, const char* def, size_t defLen,
@@ -158,23 +197,7 @@ long nFromWideByIconv(unsigned int nCodePage, const wchar_t* src, size_t n, cons
     Output out(dst, capacity);
     char* in = reinterpret_cast<char*>(const_cast<wchar_t*>(src));
     size_t inLeft = n * sizeof(wchar_t);
-    for (;;) {
-        const char* inBefore = in;
-        const size_t leftBefore = *out.Left();
-        const size_t r = iconv(cd.Get(), &in, &inLeft, out.Ptr(), out.Left());
-        const bool bProgress = in != inBefore || *out.Left() != leftBefore;
-        out.Drain();
-        if (r != kIconvError) break;
-        const int e = errno;
-        if (e == E2BIG && out.bMeasuring() && bProgress) continue;
-        if (e != EILSEQ || inLeft < sizeof(wchar_t)) return -1;
-        // The replacement is plain text: a stateful encoding goes back to its
-        // initial state before it.
-        *pbUsedDefault = true;
-        if (!bFlushState(cd.Get(), out) || !out.bPut(def, defLen)) return -1;
-        in += sizeof(wchar_t);
-        inLeft -= sizeof(wchar_t);
-    }
+    if (!bConvertFromWide(cd.Get(), in, inLeft, def, defLen, pbUsedDefault, out)) return -1;
     if (!bFlushState(cd.Get(), out)) return -1;
     return static_cast<long>(out.Total());
 }
@@ -263,8 +286,10 @@ unsigned long MultiByteToMultiByte(unsigned int nFromCodePage, const char* pszSr
         return 0;
     }
     Output out((pszDst && nDstBytes) ? pszDst : nullptr, (pszDst && nDstBytes) ? nDstBytes : 0);
-    const long n = nDrive(cd.Get(), false, pszSrc, len, out, true);
-    return n < 0 ? 0 : static_cast<unsigned long>(n);
+    char* in = const_cast<char*>(pszSrc);
+    size_t inLeft = len;
+    if (!bConvertToWide(cd.Get(), false, in, inLeft, out) || !bFlushState(cd.Get(), out)) return 0;
+    return out.Total();
 }
 
 int nGetUTF8Len(const wchar_t* pszText)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <random>
 #include <string>
 #include <vector>
@@ -146,6 +147,11 @@ TEST(WideCharToMultiByte, ReplacesWhatTheCodePageCannotHold)
     EXPECT_EQ("?", FromWide(CP_UTF8, std::wstring(1, static_cast<wchar_t>(-1))));
     EXPECT_EQ("\x93\xFA?", FromWide(932, L"\u65E5\u00E9", &used));
     EXPECT_EQ(1, used);
+    // Tag characters vanish from 8-bit text, as the C library drops them.
+    EXPECT_EQ("ab", FromWide(1252, L"a\U000E0041b", &used));
+    EXPECT_EQ(0, used);
+    EXPECT_EQ("a\xF3\xA0\x81\x81", FromWide(CP_UTF8, L"a\U000E0041", &used));
+    EXPECT_EQ("\x93\xFA", FromWide(932, L"\u65E5\U000E0041", &used));
 
     // With -1 the terminator is converted and counted.
     EXPECT_EQ(6, WideCharToMultiByte(CP_UTF8, 0, L"\u00E9t\u00E9", -1, nullptr, 0, nullptr, nullptr));
@@ -154,6 +160,20 @@ TEST(WideCharToMultiByte, ReplacesWhatTheCodePageCannotHold)
     char out[8];
     EXPECT_EQ(2, WideCharToMultiByte(1252, 0, L"a\u4E00", 2, out, 8, nullptr, &used));
     EXPECT_EQ(1, used);
+}
+
+// The C library looks for room before it looks at the next input: input that
+// gives no output must not make a destination of the measured size too small.
+TEST(CodePageConversions, TheMeasuredSizeAlwaysSuffices)
+{
+    wchar_t wide[4];
+    EXPECT_EQ(1, MultiByteToWideChar(1251, 0, "a\x98", 2, wide, 1));
+    EXPECT_EQ(1, MultiByteToWideChar(1252, 0, "a\x81", 2, wide, 1));
+    EXPECT_EQ(0, MultiByteToWideChar(1251, 0, "a\x98z", 3, wide, 1));
+    char narrow[4];
+    EXPECT_EQ(2, WideCharToMultiByte(932, 0, L"\u65E5\U000E0041", 2, narrow, 2, nullptr, nullptr));
+    EXPECT_EQ(0, WideCharToMultiByte(932, 0, L"\u65E5\U000E0041z", 3, narrow, 2, nullptr, nullptr));
+    EXPECT_EQ(1u, MultiByteToMultiByte(CP_UTF8, "a\xF3\xA0\x81\x81", 5, 1251, narrow, 1));
 }
 
 TEST(WideCharToMultiByte, NeverWritesPastTheDestination)
@@ -285,7 +305,8 @@ TEST_F(NativeAgreesWithIconv, EncodingEveryInterestingCharacter)
     for (wchar_t c = 0; c < 0x400; ++c) chars.push_back(c);
     for (uint32_t c : {0x0152u, 0x0178u, 0x02C6u, 0x2013u, 0x20ACu, 0x2122u, 0x2123u, 0xD7FFu, 0xD800u, 0xDBFFu,
                        0xDC00u, 0xDFFFu, 0xE000u, 0xFFFDu, 0xFFFEu, 0xFFFFu, 0x10000u, 0x1F600u, 0x10FFFFu,
-                       0x110000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+                       0x110000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 0xE0000u, 0xE0001u, 0xE007Fu,
+                       0xE0080u, 0xDFFFFu}) {
         chars.push_back(static_cast<wchar_t>(c));
     }
     for (unsigned cp : {1252u, CP_UTF8}) {
