@@ -8,3 +8,7 @@
 // else -1 (the text was cut).
 int sznprintf(char* pszDst, unsigned long n, const char* pszFormat, ...) __attribute__((format(printf, 3, 4)));
 int vsznprintf(char* pszDst, unsigned long n, const char* pszFormat, va_list args);
+
+// The same with a wide format in the Windows convention (formatted_output.h).
+int sznwprintf(wchar_t* pszDst, unsigned long n, const wchar_t* pszFormat, ...);
+int vsznwprintf(wchar_t* pszDst, unsigned long n, const wchar_t* pszFormat, va_list args);
