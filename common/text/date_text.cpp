@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "common/text/date_time_base.h"
+#include "common/text/str_create.h"
 #include "common/text/xy_string.h"
 
 namespace {
@@ -292,6 +293,13 @@ int CDateTimeBase::nVersChaine(CXYString<wchar_t>* pstr) const
     wchar_t text[LONGUEUR_DATE_HEURE];
     Chiffres(*this, text);
     return pstr->nAffecte(text, LONGUEUR_DATE_HEURE);
+}
+
+wchar_t* CDateTimeBase::pszCreeChaine() const
+{
+    wchar_t text[LONGUEUR_DATE_HEURE + 1];
+    VersChaine(text, LONGUEUR_DATE_HEURE);
+    return STR_pszCreate(text);
 }
 
 int CDateTimeBase::nVersSysteme(SYSTEMTIME* pst) const

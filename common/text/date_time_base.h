@@ -174,6 +174,9 @@ public:
     void VersChaine(wchar_t* psz, unsigned long n) const;
     // The 17-character date-time as a runtime string.
     int nVersChaine(CXYString<wchar_t>* pstr) const;
+    // The 17-character date-time as a new heap text (free it with free);
+    // null when memory runs out.
+    wchar_t* pszCreeChaine() const;
 
     // --- Binary form: the 17 digit bytes of the date-time ----------------------
     // The first 17 bytes at most, read like FromString (the time part only

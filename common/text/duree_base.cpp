@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/text/date_time_base.h"
+#include "common/text/str_create.h"
 #include "common/text/xy_string.h"
 
 const wchar_t* const CDureeBase::ms_pcszFormatAffichageMillieme = L"%d%02d%02d%02d%03d";
@@ -122,6 +123,13 @@ int nParse(const wchar_t* psz, int nFraction, int nUnite, int64_t* pOut)
 }
 
 }  // namespace
+
+wchar_t* CDureeBase::pszCreeChaine() const
+{
+    wchar_t text[TAILLE_TEXTE];
+    __nVersChaine(text, ms_pcszFormatAffichageMillieme, TAILLE_TEXTE);
+    return STR_pszCreate(text);
+}
 
 int CDureeBase::nVersChaine(CXYString<wchar_t>* pstr) const
 {

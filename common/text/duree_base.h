@@ -34,6 +34,9 @@ public:
     // buffer is too small. Hundredths are rounded half up on the magnitude,
     // carrying into the seconds and beyond.
     int __nVersChaine(wchar_t* psz, const wchar_t* pszFormat, int nTaille) const;
+    // The milliseconds text as a new heap text (free it with free); null
+    // when memory runs out.
+    wchar_t* pszCreeChaine() const;
     int nVersChaine(CXYString<wchar_t>* pstr) const;
     int nVersChaineCentieme(CXYString<wchar_t>* pstr) const;
     // The milliseconds text, one byte a character.

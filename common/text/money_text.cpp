@@ -1,6 +1,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "common/system/case_mapping.h"
 #include "common/text/money.h"
 #include "common/text/money_units.h"
 
@@ -38,6 +39,29 @@ CMoney* pstChaineVersMonetaire(CMoney* pst, const wchar_t* psz)
     if (!bParseDecimal(psz, &v))
         return nullptr;
     Put(pst, v);
+    return pst;
+}
+
+CMoney* pstChaineHexaVersMonetaire(CMoney* pst, wchar_t* psz)
+{
+    UInt u = 0;
+    if (psz != nullptr) {
+        while (*psz == L' ')
+            ++psz;
+        my_struprW(psz);
+        // At most the first 20 digits of the run: 80 bits.
+        for (int n = 0; n < 20; ++n, ++psz) {
+            unsigned d;
+            if (*psz >= L'0' && *psz <= L'9')
+                d = static_cast<unsigned>(*psz - L'0');
+            else if (*psz >= L'A' && *psz <= L'F')
+                d = static_cast<unsigned>(*psz - L'A' + 10);
+            else
+                break;
+            u = (u << 4) | d;
+        }
+    }
+    Put(pst, static_cast<Int>(u));
     return pst;
 }
 

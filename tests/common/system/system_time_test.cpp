@@ -256,4 +256,54 @@ TEST(FileTimes, FromAnOpenDescriptor)
     EXPECT_FALSE(GetFileTime(fd, &creation, &access, &write));
 }
 
+TEST(FileTimes, SetOnANamedFile)
+{
+    char path[] = "/tmp/vx_set_file_time_XXXXXX\xC3\xA9";
+    // mkstemps keeps the two UTF-8 bytes of the suffix.
+    const int fd = mkstemps(path, 2);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::wstring wide;
+    for (const char* p = path; *p; ++p)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    wide.replace(wide.size() - 2, 2, L"\xE9");  // the same name as wide text
+
+    const struct timespec start[2] = {{1000000000, 0}, {1100000000, 0}};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, path, start, 0));
+    auto times = [&path](time_t* a, time_t* m) {
+        struct stat st;
+        ASSERT_EQ(0, stat(path, &st));
+        *a = st.st_atime;
+        *m = st.st_mtime;
+    };
+    FILETIME access, write;
+    TimeToFileTime(1200000000, &access);
+    TimeToFileTime(1300000000, &write);
+    time_t a = 0, m = 0;
+
+    EXPECT_TRUE(SetFileTime(wide.c_str(), nullptr, nullptr, nullptr)) << "nothing to do";
+    times(&a, &m);
+    EXPECT_EQ(1000000000, a);
+    EXPECT_EQ(1100000000, m);
+
+    EXPECT_TRUE(SetFileTime(wide.c_str(), nullptr, &access, nullptr));
+    times(&a, &m);
+    EXPECT_EQ(1200000000, a);
+    EXPECT_EQ(1100000000, m) << "the other time is kept";
+
+    EXPECT_TRUE(SetFileTime(wide.c_str(), &access, nullptr, &write));
+    times(&a, &m);
+    EXPECT_EQ(1200000000, a);
+    EXPECT_EQ(1300000000, m);
+
+    const FILETIME early = UInt64ToFileTime(Expected(1960, 6, 1));
+    EXPECT_TRUE(SetFileTime(wide.c_str(), nullptr, &early, &early)) << "before 1970, still exact";
+    times(&a, &m);
+    EXPECT_EQ(-302486400, a);
+
+    unlink(path);
+    EXPECT_FALSE(SetFileTime(wide.c_str(), nullptr, &access, nullptr)) << "no file to read the other time from";
+    EXPECT_FALSE(SetFileTime(wide.c_str(), nullptr, &access, &write));
+}
+
 }  // namespace

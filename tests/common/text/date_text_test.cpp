@@ -1,6 +1,7 @@
 // Digit texts and binary forms of dates.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -182,6 +183,15 @@ TEST(DateText, RuntimeStringAndBinary)
     back.InitDate();
     EXPECT_EQ(0, back.nDepuisBinaireValide(&b));
     EXPECT_EQ(0, CDateTimeBase::nCompare(&d, &back));
+}
+
+TEST(DateText, HeapText)
+{
+    const CDateTimeBase d = D(2024, 12, 31, Ms(23, 59, 59, 999));
+    wchar_t* psz = d.pszCreeChaine();
+    ASSERT_NE(nullptr, psz);
+    EXPECT_EQ(std::wstring(L"20241231235959999"), psz);
+    std::free(psz);
 }
 
 TEST(DateText, ComparesTexts)

@@ -133,6 +133,15 @@ TEST(DureeText, RoundTripsThroughRuntimeStringsAndBinaries)
     EXPECT_EQ(102LL * 86400000 + 3 * 3600000 + 4 * 60000 + 599, d.m_llDuree);
 }
 
+TEST(DureeText, HeapText)
+{
+    const CDureeBase d{-1500};
+    wchar_t* psz = d.pszCreeChaine();
+    ASSERT_NE(nullptr, psz);
+    EXPECT_EQ(std::wstring(L"-0000001500"), psz);
+    std::free(psz);
+}
+
 TEST(DureeText, Compares)
 {
     const CDureeBase a{-5}, b{3};

@@ -417,6 +417,41 @@ TEST(MoneyText, PrintsDecimalHexadecimalAndOctal)
     }
 }
 
+TEST(MoneyText, ParsesHexadecimalUnits)
+{
+    struct Case
+    {
+        const wchar_t* text;
+        const char* units;
+        const wchar_t* after;  // the caller's text afterwards
+    } cases[] = {
+        {L"f4240", "1000000", L"F4240"},
+        {L"  1a", "26", L"  1A"},
+        {L"FFFFFFFFFFFFFFFFFFFF", "-1", L"FFFFFFFFFFFFFFFFFFFF"},
+        {L"7FFFFFFFFFFFFFFFFFFF", "604462909807314587353087", L"7FFFFFFFFFFFFFFFFFFF"},
+        {L"123456789ABCDEF0123456", "85968058283706962416180", L"123456789ABCDEF0123456"},  // first 20 digits
+        {L"12g34", "18", L"12G34"},
+        {L"", "0", L""},
+        {L"zz", "0", L"ZZ"},
+    };
+    for (const Case& c : cases) {
+        std::wstring text = c.text;
+        CMoney m = Money(5);
+        ASSERT_EQ(&m, pstChaineHexaVersMonetaire(&m, text.data()));
+        EXPECT_EQ(c.units, Str(Units(m))) << std::string(c.text, c.text + std::wcslen(c.text));
+        EXPECT_EQ(c.after, text) << "upper-cased in place";
+        wchar_t buffer[MONETAIRE_TAILLE_TEXTE];
+        if (Units(m) != 0 && std::wcslen(c.text) <= 20 && std::wcsspn(c.text, L"0123456789abcdefABCDEF ") == std::wcslen(c.text)) {
+            std::wstring trimmed = c.after;
+            trimmed.erase(0, trimmed.find_first_not_of(L' '));
+            EXPECT_EQ(trimmed, pszMonetaireVersChaineHexa(&m, buffer)) << "round trip";
+        }
+    }
+    CMoney m = Money(5);
+    ASSERT_EQ(&m, pstChaineHexaVersMonetaire(&m, nullptr));
+    EXPECT_TRUE(bMonetaireZero(&m));
+}
+
 TEST(MoneyText, DecimalTextRoundTripsOnRandomValues)
 {
     std::mt19937_64 rng(7);
