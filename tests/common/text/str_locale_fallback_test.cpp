@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/system/information.h"
+#include "common/text/ct_string.h"
 #include "common/text/str_compare.h"
 #include "common/text/str_compare_numeric.h"
 #include "common/text/str_map.h"
@@ -121,6 +122,24 @@ TEST_F(NoLocale, MappingWithTheLibrarysOwnCase)
     EXPECT_EQ(3, STR_MapStringSortEx(k1, 16, "abc", -1, 0));
     EXPECT_EQ(3, STR_MapStringSortEx(k2, 16, "abd", -1, 1));
     EXPECT_LT(std::strcmp(k1, k2), 0);
+}
+
+TEST_F(NoLocale, StringOperationsThatUseTheLocale)
+{
+    CTString s(L"Élève");
+    EXPECT_TRUE(s.bEstEgalI(L"eleve"));
+    EXPECT_TRUE(s.bCommenceParI(L"EL"));
+    s.Majuscule();
+    EXPECT_STREQ(L"ÉLÈVE", s.pszGet());
+    s.Minuscule();
+    EXPECT_STREQ(L"élève", s.pszGet());
+    s.SansAccent();
+    EXPECT_STREQ(L"eleve", s.pszGet());
+    s.SetStandard(L"Ça va");
+    EXPECT_STREQ(L"CA VA", s.pszGet());
+    s = L"Été été ÉTÉ";
+    s.RemplaceI(L"été", L"x");
+    EXPECT_STREQ(L"x x x", s.pszGet());
 }
 
 }  // namespace
