@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdarg>
+
 #include "common/text/str_ellipsis.h"
 #include "common/text/xy_string.h"
 
@@ -41,6 +43,8 @@ public:
     CTString(const wchar_t* psz, long n);
     // The concatenation of up to three texts (null ones count as empty).
     CTString(const wchar_t* a, const wchar_t* b, const wchar_t* c);
+    // 8-bit text of code page 1252.
+    CTString(const char* psz);
 
     CTString& operator=(const wchar_t* psz);
     CTString& operator=(wchar_t* psz);
@@ -54,6 +58,11 @@ public:
     void Set(const CXYString<wchar_t>* ps);
     // At most n characters (fewer when the text is shorter).
     void Set(const wchar_t* psz, unsigned long n);
+    // 8-bit text converted from the code page (0: 1252; 65001: UTF-8):
+    // exactly nLen bytes (-1: up to the terminator; never past it), a
+    // multi-byte sequence cut at the end decoding as the converter decodes
+    // a cut sequence. A null text, or a failed conversion, empties.
+    void SetANSIEx(const char* psz, int nLen, unsigned nCodePage);
     // Exactly n characters of p, zeros included, then a terminator.
     void SetFromBinary(const wchar_t* p, unsigned long n);
     void Set(const wchar_t* a, const wchar_t* b, const wchar_t* c);
@@ -69,6 +78,11 @@ public:
     void SetBuffer(wchar_t* pBuffer);
     // Takes the other string's block; the other is left empty.
     void Transfert(CTString& other);
+    // Creates a new empty file in the temporary directory ($TMPDIR when it
+    // is a directory, else the system's) named pszPrefix + six random
+    // characters, and takes its name. False (the string empty) when the
+    // file cannot be created.
+    bool FichierTemporaire(const wchar_t* pszPrefix);
     // Resizes the block to n characters and a terminator (malloc when there
     // is none, realloc otherwise); the text is not terminated here. False
     // when memory runs out (the block is kept as it was).
@@ -192,6 +206,12 @@ public:
     void Complete(long n, wchar_t c);
     // Removes trailing blanks (U+0020 only).
     void SansEspace();
+    // Removes leading and trailing white space (iswspace).
+    void Trim();
+    // Removes the character c on both sides, the left or the right.
+    void Trim(wchar_t c);
+    void LTrim(wchar_t c);
+    void RTrim(wchar_t c);
     void Majuscule();
     void Minuscule();
     void SansAccent();
@@ -204,6 +224,22 @@ public:
     // first character that is no digit of the base; no sign, no blanks.
     long nVal(int nBase, int nStart = 0, int n = -1) const;
 
+    // Formatting, Windows-style formats ("%s" a wide text, "%S" or "%hs" a
+    // narrow one). The text is formatted into a block of the estimated size
+    // and, when it does not fit, formatted again into a block that does:
+    // never cut. Answers the length, or -1 when formatting fails (a
+    // character that cannot be converted, no memory): printf and FormatV
+    // then leave the string empty, AddPrintf leaves it as it was.
+    int printf(const wchar_t* pszFormat, ...);
+    int FormatV(const wchar_t* pszFormat, va_list args);
+    int AddPrintf(const wchar_t* pszFormat, ...);
+    // Formatting through ::FormatMessageWin ("%1" inserts, 64-bit arguments)
+    // or ::FormatMessageW (printf-style), reading the format from the text
+    // and allocating the result. Answers the characters produced; 0 on
+    // failure, the string then unchanged.
+    unsigned FormatMessageWin(const wchar_t* pszFormat, ...);
+    unsigned FormatMessageW(const wchar_t* pszFormat, ...);
+
 private:
     // Puts n characters of p in place of the text.
     void _Assign(const wchar_t* p, size_t n);
@@ -211,6 +247,9 @@ private:
     bool _bSplice(size_t nPos, size_t nDel, const wchar_t* const* ppPieces, const size_t* pnPieces, int nPieces);
     bool _bAppend(const wchar_t* const* ppPieces, const size_t* pnPieces, int nPieces);
     bool _bInside(const wchar_t* p) const;
+    // Fits the block to the text after an in-place change (frees it when
+    // the text became empty).
+    void _Fit();
     size_t _nLen() const;
     template <class Finder>
     void _ReplaceAll(const wchar_t* pszFind, const wchar_t* pszWith, long nStart, Finder find);

@@ -6,6 +6,7 @@
 
 #include "common/text/ct_string.h"
 #include "common/text/str_map.h"
+#include "common/text/str_trim.h"
 
 namespace {
 
@@ -181,6 +182,48 @@ void CTString::SansEspace()
         Tronque(static_cast<long>(keep));
 }
 
+// The trimming functions work in place; the block is then fitted.
+void CTString::Trim()
+{
+    if (!m_psz)
+        return;
+    STR_SuppressSideSpaces(m_psz);
+    _Fit();
+}
+
+void CTString::Trim(wchar_t c)
+{
+    if (!m_psz)
+        return;
+    STR_SuppressSideCar(m_psz, c);
+    _Fit();
+}
+
+void CTString::LTrim(wchar_t c)
+{
+    if (!m_psz)
+        return;
+    STR_SuppressLeftCar(m_psz, c);
+    _Fit();
+}
+
+void CTString::RTrim(wchar_t c)
+{
+    if (!m_psz)
+        return;
+    STR_SuppressRightCar(m_psz, c);
+    _Fit();
+}
+
+void CTString::_Fit()
+{
+    const size_t length = _nLen();
+    if (length == 0)
+        Vide();
+    else
+        _SetBufferSize(static_cast<unsigned long>(length));  // shrinking keeps the text
+}
+
 void CTString::Majuscule()
 {
     if (m_psz)
@@ -217,11 +260,7 @@ void CTString::MapStringEx(unsigned nMode)
     const int written =
         STR_nMapStringEx(nMode, m_psz, static_cast<int>(length + 1), source.m_psz, static_cast<int>(length));
     m_psz[std::clamp(written, 0, static_cast<int>(length))] = 0;
-    const size_t now = _nLen();
-    if (now == 0)
-        Vide();
-    else if (now < length)
-        _SetBufferSize(static_cast<unsigned long>(now));  // shrinking keeps the text
+    _Fit();
 }
 
 void CTString::Renverse()

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "common/text/charset.h"
 #include "common/text/str_work_area.h"
 
 namespace {
@@ -33,6 +34,13 @@ int MapStringEx(unsigned flags, T* dst, int capacity, const T* src, int length)
     IInfoLocale* pi = STR_piGetInfoLocale();
     const unsigned lcid = __STR_nLocaleOf(pi, flags, LOCALE_ID_FRENCH);
     return MapLocale(pi, lcid, flags, dst, capacity, Text(src), src ? length : 0);
+}
+
+// The language id of a character set, or the mapping functions' default.
+unsigned CharsetLocale(int nCharset)
+{
+    const unsigned short language = wGetLanguageID(nCharset);
+    return language ? language : LOCALE_ID_FRENCH;
 }
 
 template <class T>
@@ -131,6 +139,23 @@ int STR_nMapCharIgnoreCaseAccent(wchar_t* out, wchar_t c)
         return n;
     *out = area[0];
     return area[0];
+}
+
+int STR_nMapStringEx_Charset(int nCharset, unsigned flags, wchar_t* dst, int capacity, const wchar_t* src, int length)
+{
+    return MapLocale(STR_piGetInfoLocale(), CharsetLocale(nCharset), flags & ~STR_FLAG_CURRENT_LOCALE, dst, capacity,
+                     Text(src), src ? length : 0);
+}
+
+int STR_nMapStringEx_Charset(int nCharset, unsigned flags, char* dst, int capacity, const char* src, int length)
+{
+    return MapLocale(STR_piGetInfoLocale(), CharsetLocale(nCharset), flags & ~STR_FLAG_CURRENT_LOCALE, dst, capacity,
+                     Text(src), src ? length : 0);
+}
+
+int STR_MapStringSortEx_Charset(int nCharset, char* dst, int capacity, const char* src, int length)
+{
+    return STR_piGetInfoLocale()->nMapSortKeyA(CharsetLocale(nCharset), dst, capacity, Text(src), src ? length : 0);
 }
 
 int STR_MapStringSortEx(char* dst, int capacity, const char* src, int length, int bCurrent)

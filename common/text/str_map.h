@@ -29,6 +29,12 @@ int STR_nMapCharExANSI(unsigned flags, char* out, char c);
 int STR_nMapCharIgnoreCaseAccent(wchar_t* out, wchar_t c);
 // 8-bit sort key of src in locale 1036, or the current one when bCurrent.
 int STR_MapStringSortEx(char* dst, int capacity, const char* src, int length, int bCurrent);
+// The same with the locale of a character set (its language id; the
+// default 1036 for a character set without one). STR_FLAG_CURRENT_LOCALE
+// has no effect here and is taken off.
+int STR_nMapStringEx_Charset(int nCharset, unsigned flags, wchar_t* dst, int capacity, const wchar_t* src, int length);
+int STR_nMapStringEx_Charset(int nCharset, unsigned flags, char* dst, int capacity, const char* src, int length);
+int STR_MapStringSortEx_Charset(int nCharset, char* dst, int capacity, const char* src, int length);
 // *result = a new malloc'd map of src (null when memory runs out, with 0).
 int STR_nCreateMapString(unsigned flags, wchar_t** result, const wchar_t* src);
 int STR_nCreateMapString(unsigned flags, char** result, const char* src);

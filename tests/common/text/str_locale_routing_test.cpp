@@ -133,6 +133,24 @@ TEST_F(LocaleRouting, CurrentLocaleFlagAsksTheCurrentIdAndIsTakenOff)
     }
 }
 
+TEST_F(LocaleRouting, CharacterSetFormsUseTheLanguageOfTheCharacterSet)
+{
+    wchar_t wide[8];
+    char key[32];
+    // 204 (Cyrillic) has the language 0x419; 0 (ANSI) has none: 1036.
+    STR_nMapStringEx_Charset(204, 1 | kCur, wide, 8, L"ab", -1);
+    S::Call call = vxtest::Locale().LastCall(S::kMapStringLocaleW);
+    EXPECT_EQ(0x419u, call.lcid);
+    EXPECT_EQ(1u, call.flags);
+    STR_nMapStringEx_Charset(0, 2, key, 8, "ab", -1);
+    call = vxtest::Locale().LastCall(S::kMapStringLocaleA);
+    EXPECT_EQ(kFrench, call.lcid);
+    EXPECT_EQ(2u, call.flags);
+    EXPECT_EQ(2, STR_MapStringSortEx_Charset(161, key, 32, "ab", 2) > 0 ? 2 : 0);
+    EXPECT_EQ(0x08u, vxtest::Locale().LastCall(S::kMapSortKeyA).lcid);
+    EXPECT_EQ(0u, vxtest::Locale().Calls(S::kGetCurrentLCID));
+}
+
 TEST_F(LocaleRouting, LengthsSentByWholeAndBoundedComparisons)
 {
     STR_nCompareW(L"abc", L"abd", 3);
