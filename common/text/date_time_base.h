@@ -6,6 +6,7 @@
 #include "common/system/time_records.h"
 
 class CDureeBase;
+class CTString;
 class CZLBIN;
 template <class T>
 class CXYString;
@@ -174,6 +175,11 @@ public:
     void VersChaine(wchar_t* psz, unsigned long n) const;
     // The 17-character date-time as a runtime string.
     int nVersChaine(CXYString<wchar_t>* pstr) const;
+    // The 17-character date-time as a wide string.
+    void VersChaine(CTString* pstr) const;
+    CTString VersChaine() const;
+    // "year-month-day hour:minute:second,milliseconds", numbers unpadded.
+    CTString VersChaineFormate() const;
     // The 17-character date-time as a new heap text (free it with free);
     // null when memory runs out.
     wchar_t* pszCreeChaine() const;

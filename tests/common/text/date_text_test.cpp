@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/text/ct_string.h"
 #include "common/text/date_time_base.h"
 #include "common/text/xy_string.h"
 #include "common/text/zl_bin.h"
@@ -192,6 +193,20 @@ TEST(DateText, HeapText)
     ASSERT_NE(nullptr, psz);
     EXPECT_EQ(std::wstring(L"20241231235959999"), psz);
     std::free(psz);
+}
+
+TEST(DateText, WideStrings)
+{
+    const CDateTimeBase d = D(2024, 3, 5, Ms(7, 8, 9, 12));
+    CTString s(L"old");
+    d.VersChaine(&s);
+    EXPECT_EQ(std::wstring(L"20240305070809012"), s.pszGet());
+    EXPECT_EQ(std::wstring(L"20240305070809012"), d.VersChaine().pszGet());
+    EXPECT_EQ(std::wstring(L"2024-3-5 7:8:9,12"), d.VersChaineFormate().pszGet());
+    CDateTimeBase odd;
+    odd.Set(65535, 255, 255, 0, 0, 0, 0);
+    odd.m_dwMilli = 0xFFFFFFFFu;
+    EXPECT_EQ(std::wstring(L"65535-255-255 1193:2:47,295"), odd.VersChaineFormate().pszGet());
 }
 
 TEST(DateText, ComparesTexts)
