@@ -188,8 +188,8 @@ bool CZLBIN::bContient(const CZLBIN& a, const CZLBIN& b)
 
 int CZLBIN::nCompare(const CZLBIN& a, const CZLBIN& b)
 {
-    const int nA = a.nGetTailleUtile(), nB = b.nGetTailleUtile();
-    const int c = std::memcmp(a.pbyGet(), b.pbyGet(), static_cast<size_t>(std::min(nA, nB)));
+    const uint32_t nA = a._nLength(), nB = b._nLength();
+    const int c = std::memcmp(a.pbyGet(), b.pbyGet(), std::min(nA, nB));
     if (c != 0)
         return c < 0 ? -1 : 1;
     return nA < nB ? -1 : (nA > nB ? 1 : 0);
@@ -197,7 +197,7 @@ int CZLBIN::nCompare(const CZLBIN& a, const CZLBIN& b)
 
 int CZLBIN::nCompare(const CZLBIN& a, const CZLBIN& b, int n)
 {
-    if (n < 0 || n > std::min(a.nGetTailleUtile(), b.nGetTailleUtile()))
+    if (n < 0 || static_cast<uint32_t>(n) > std::min(a._nLength(), b._nLength()))
         return nCompare(a, b);
     const int c = std::memcmp(a.pbyGet(), b.pbyGet(), static_cast<size_t>(n));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
