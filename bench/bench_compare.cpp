@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "common/system/information.h"
 #include "common/text/str_compare.h"
 #include "tests/host/kit/standin_info_locale.h"
@@ -128,39 +129,6 @@ BENCHMARK(BM_Exact_wcscasecmp)->Name("Exact/wcscasecmp");
 BENCHMARK(BM_Fallback_STR)->Name("NoHostLocale/STR_nCompareW");
 BENCHMARK(BM_Fallback_wcscasecmp)->Name("NoHostLocale/wcscasecmp");
 
-// The console table, then one ratio line per pair.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf("\nratio STR_nCompareW(a, b, 3) / wcscasecmp (cpu time)\n");
-        const std::string tag = "/STR_nCompareW";
-        for (const auto& [name, cpu] : m_cpu) {
-            const size_t at = name.find(tag);
-            if (at == std::string::npos)
-                continue;
-            std::string baseline = name;
-            baseline.replace(at, tag.size(), "/wcscasecmp");
-            auto it = m_cpu.find(baseline);
-            if (it != m_cpu.end() && it->second > 0)
-                std::printf("  %-24s %6.2f\n", name.c_str(), cpu / it->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_cpu;
-};
 
 }  // namespace
 
@@ -173,7 +141,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    vxbench::RatioReporter reporter("ratio STR_nCompareW(a, b, 3) / wcscasecmp", "/STR_nCompareW", "/wcscasecmp");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     CInformationDLL::ms_piInfoLocale = nullptr;

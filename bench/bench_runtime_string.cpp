@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "bench/ratio_reporter.h"
 #include "common/system/information.h"
 #include "common/text/xy_string.h"
 #include "tests/host/kit/standin_str_mem_alloc.h"
@@ -95,39 +96,6 @@ BENCHMARK(BM_Share_wstring)->Name("Share/wstring")->Arg(8)->Arg(256);
 BENCHMARK(BM_Concat_XYString)->Name("Concat/XYString")->Arg(16)->Arg(256);
 BENCHMARK(BM_Concat_wstring)->Name("Concat/wstring")->Arg(16)->Arg(256);
 
-// The console table, then one ratio line per XYString/wstring pair.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        std::printf("\nratio XYString / wstring (cpu time)\n");
-        const std::string tag = "/XYString/";
-        for (const auto& [name, cpu] : m_cpu) {
-            const size_t at = name.find(tag);
-            if (at == std::string::npos)
-                continue;
-            std::string baseline = name;
-            baseline.replace(at, tag.size(), "/wstring/");
-            auto it = m_cpu.find(baseline);
-            if (it != m_cpu.end() && it->second > 0)
-                std::printf("  %-24s %6.2f\n", name.c_str(), cpu / it->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_cpu;
-};
 
 }  // namespace
 
@@ -138,7 +106,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    vxbench::RatioReporter reporter("ratio XYString / wstring", "/XYString/", "/wstring/");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     CInformationModule::ms_piStrMemAlloc = nullptr;

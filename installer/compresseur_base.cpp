@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "installer/recursive_lock.h"
+
 namespace {
 
 uint32_t LoadLE(const unsigned char* p)
@@ -21,28 +23,11 @@ uint32_t Fit32(uint64_t size)
 {
     return size > CCompresseurBase::dwUnknown ? CCompresseurBase::dwUnknown : static_cast<uint32_t>(size);
 }
-
-class CLock
-{
-public:
-    explicit CLock(pthread_mutex_t* mutex) : m_mutex(mutex) { pthread_mutex_lock(m_mutex); }
-    ~CLock() { pthread_mutex_unlock(m_mutex); }
-    CLock(const CLock&) = delete;
-    CLock& operator=(const CLock&) = delete;
-
-private:
-    pthread_mutex_t* m_mutex;
-};
-
 }  // namespace
 
 CCompresseurBase::CCompresseurBase()
 {
-    pthread_mutexattr_t attr;
-    pthread_mutexattr_init(&attr);
-    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(&m_mutex, &attr);
-    pthread_mutexattr_destroy(&attr);
+    bInitRecursiveMutex(&m_mutex);
 }
 
 CCompresseurBase::~CCompresseurBase()
@@ -88,7 +73,7 @@ uint32_t CCompresseurBase::dwTailleBufferCompression(uint32_t n)
 uint32_t CCompresseurBase::_dwRun(uint32_t (CCompresseurBase::*step)(), const unsigned char* pbyIn, uint32_t n,
                                   unsigned char* pbyOut, uint32_t dwSize)
 {
-    CLock lock(&m_mutex);
+    CRecursiveLock lock(&m_mutex);
     m_pbyEntree = pbyIn;
     m_dwTailleEntree = n;
     m_pbySortie = pbyOut;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "common/system/information.h"
+#include "installer/recursive_lock.h"
 
 CStrMemAlloc* CStrMemAlloc::ms_pclAllocateur = nullptr;
 
@@ -36,19 +37,6 @@ void ZeroTail(unsigned char* pbyBlock, uint32_t dwCapacity)
 {
     std::memset(TextOf(pbyBlock) + dwCapacity, 0, 4);
 }
-
-class CLock
-{
-public:
-    explicit CLock(pthread_mutex_t* mutex) : m_mutex(mutex) { pthread_mutex_lock(m_mutex); }
-    ~CLock() { pthread_mutex_unlock(m_mutex); }
-    CLock(const CLock&) = delete;
-    CLock& operator=(const CLock&) = delete;
-
-private:
-    pthread_mutex_t* m_mutex;
-};
-
 }  // namespace
 
 CStrMemAlloc* CStrMemAlloc::s_pclInit()
@@ -79,21 +67,15 @@ void CStrMemAlloc::s_Term()
 
 bool CStrMemAlloc::_bInitMutex()
 {
-    pthread_mutexattr_t attr;
-    if (pthread_mutexattr_init(&attr) != 0)
-        return false;
-    bool ok = pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE) == 0 &&
-              pthread_mutex_init(&m_mutex, &attr) == 0;
-    pthread_mutexattr_destroy(&attr);
-    m_bMutexReady = ok;
-    return ok;
+    m_bMutexReady = bInitRecursiveMutex(&m_mutex);
+    return m_bMutexReady;
 }
 
 CStrMemAlloc::~CStrMemAlloc()
 {
     if (m_bMutexReady) {
         {
-            CLock lock(&m_mutex);
+            CRecursiveLock lock(&m_mutex);
             _FreeAll();
         }
         pthread_mutex_destroy(&m_mutex);
@@ -130,7 +112,7 @@ unsigned char* CStrMemAlloc::_pbyTakeCached(uint64_t llCapacity)
 {
     if (llCapacity != dwSmallCapacity && llCapacity != dwLargeCapacity)
         return nullptr;
-    CLock lock(&m_mutex);
+    CRecursiveLock lock(&m_mutex);
     return _pbyTake(llCapacity);
 }
 
@@ -221,7 +203,7 @@ void CStrMemAlloc::vReleaseStrMem(unsigned char* pData)
     unsigned char* block = BlockOf(pData);
     const uint32_t capacity = Word(block, nCapacityOffset);
     if (capacity == dwSmallCapacity || capacity == dwLargeCapacity) {
-        CLock lock(&m_mutex);
+        CRecursiveLock lock(&m_mutex);
         if (_bGive(block, capacity))
             return;
     }
