@@ -1,0 +1,53 @@
+#include "common/system/module_file_name.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kSelfLink = "/proc/self/exe";
+constexpr const char* kSelfMaps = "/proc/self/maps";
+
+// Copies at most nSize - 1 bytes and terminates.
+void CopyBounded(char* pszDst, unsigned int nSize, const char* pszSrc, size_t nLength)
+{
+    const size_t n = nLength < nSize - 1 ? nLength : nSize - 1;
+    std::memcpy(pszDst, pszSrc, n);
+    pszDst[n] = '\0';
+}
+
+}  // namespace
+
+int __bModulePathFromMaps(FILE* pMaps, char* pszBuffer, unsigned int nSize)
+{
+    char szLine[360];
+    if (nSize == 0 || std::fgets(szLine, sizeof szLine, pMaps) == nullptr)
+        return 0;
+    const char* pszPath = std::strchr(szLine, '/');
+    if (pszPath == nullptr)
+        return 0;
+    CopyBounded(pszBuffer, nSize, pszPath, std::strcspn(pszPath, "\r\n"));
+    return 1;
+}
+
+unsigned int GetModuleFileNameA(HINSTANCE, char* pszBuffer, unsigned int nSize)
+{
+    if (pszBuffer == nullptr || nSize == 0)
+        return 0;
+    // Read whole, then cut: a buffer of one byte still gets its terminator.
+    char szLink[PATH_MAX];
+    const ssize_t n = readlink(kSelfLink, szLink, sizeof szLink);
+    if (n >= 0)
+    {
+        CopyBounded(pszBuffer, nSize, szLink, static_cast<size_t>(n));
+        return 1;
+    }
+    FILE* pMaps = std::fopen(kSelfMaps, "r");
+    if (pMaps == nullptr)
+        return 0;
+    const int bFound = __bModulePathFromMaps(pMaps, pszBuffer, nSize);
+    std::fclose(pMaps);
+    return bFound ? 1 : 0;
+}
