@@ -45,3 +45,8 @@ void OutputDebugString(const wchar_t* pszText)
     if (pszText != nullptr)
         std::fprintf(stderr, "%ls", pszText);
 }
+
+int LinuxIsCharAlphaNumericA(char c)
+{
+    return bEmule_IsCharAlphaNumericA(c);
+}

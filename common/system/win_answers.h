@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "common/system/emule_char_class.h"
+
 // Windows calls whose answer on Linux is a constant or close to one.
 
 // The neutral language id of the system default.
@@ -34,3 +36,7 @@ int GetVersionEx(OSVERSIONINFO* pInfo);
 
 // Writes the wide text to standard error.
 void OutputDebugString(const wchar_t* pszText);
+
+// The code page 1252 letters and digits: the table of bEmule_IsCharAlphaNumericA.
+inline const unsigned char* const pbyIsCharAlphaNumeric = gpbyIsChaAlphaNumeric_Latin1;
+int LinuxIsCharAlphaNumericA(char c);

@@ -85,3 +85,20 @@ TEST(WinAnswers, DebugTextGoesToStandardError)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WinAnswers, AlphaNumericBytesOfCodePage1252)
+{
+    for (int c = 0; c < 256; ++c)
+    {
+        const bool bExpected = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                               c == 0x83 || c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9A || c == 0x9C ||
+                               c == 0x9E || c == 0x9F || c == 0xB2 || c == 0xB3 || c == 0xB9 ||
+                               (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7);
+        EXPECT_EQ(bExpected, LinuxIsCharAlphaNumericA(static_cast<char>(c)) != 0) << c;
+        EXPECT_EQ(bExpected, ((pbyIsCharAlphaNumeric[c / 8] >> (c % 8)) & 1) != 0) << c;
+    }
+}
+
+}  // namespace
