@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 
 #include "common/system/process.h"
@@ -74,6 +75,36 @@ TEST(WaitPid, WorksWithTheAlarmHandlerAndLeavesTheHostAlarm)
             return n;
         const unsigned int nLeft = alarm(0);
         return nLeft >= 95 && nLeft <= 100 ? 0 : 10;
+    });
+    ASSERT_TRUE(WIFEXITED(nStatus)) << "killed by signal " << WTERMSIG(nStatus);
+    EXPECT_EQ(0, WEXITSTATUS(nStatus));
+}
+
+volatile sig_atomic_t gnAlarms = 0;
+
+void CountAlarm(int)
+{
+    gnAlarms = gnAlarms + 1;
+}
+
+TEST(WaitPid, AlarmHandlerInterruptsBlockingCalls)
+{
+    const int nStatus = InOwnProcess([] {
+        InitAlarmHandler(CountAlarm);
+        int a[2];
+        if (pipe(a) != 0)
+            return 1;
+        alarm(1);
+        char c;
+        // Nobody writes: only the alarm ends the read, which is not restarted.
+        if (read(a[0], &c, 1) != -1 || errno != EINTR)
+            return 2;
+        if (gnAlarms != 1)
+            return 3;
+        // The default handler keeps the process alive too.
+        InitAlarmHandler(nullptr);
+        raise(SIGALRM);
+        return 0;
     });
     ASSERT_TRUE(WIFEXITED(nStatus)) << "killed by signal " << WTERMSIG(nStatus);
     EXPECT_EQ(0, WEXITSTATUS(nStatus));
