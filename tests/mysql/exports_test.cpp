@@ -12,6 +12,13 @@ namespace {
 // listed in mysql/vxmysql.map).
 const std::set<std::string> kExpectedExports = {
     "Execution",
+    // The text exports are C++ template specialisations, pinned by their
+    // mangled names so that a changed signature shows here.
+    "_Z14STRG_pszCreateIwEPT_i",          // wchar_t* STRG_pszCreate<wchar_t>(int)
+    "_Z14STRG_pszCreateIcEPT_i",          // char* STRG_pszCreate<char>(int)
+    "_Z13STRG_nGetCharIccEiP8_IO_FILE",   // int STRG_nGetChar<char, char>(FILE*)
+    "_Z13STRG_nGetCharIwwEiP8_IO_FILE",   // int STRG_nGetChar<wchar_t, wchar_t>(FILE*)
+    "_Z13STRG_nGetCharIwtEiP8_IO_FILE",   // int STRG_nGetChar<wchar_t, unsigned short>(FILE*)
 };
 
 std::set<std::string> DefinedDynamicSymbols(const std::string& library)

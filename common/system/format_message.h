@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+
+// The two FormatMessage flavours: printf-style (FormatMessageW / A, the
+// resource-message layer's) and Windows "%1" inserts (FormatMessageWin).
+
+constexpr unsigned int FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100;
+constexpr unsigned int FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
+constexpr unsigned int FORMAT_MESSAGE_FROM_STRING = 0x400;
+constexpr unsigned int FORMAT_MESSAGE_FROM_HMODULE = 0x800;
+constexpr unsigned int FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
+constexpr unsigned int FORMAT_MESSAGE_ARGUMENT_ARRAY = 0x2000;
+constexpr unsigned int FORMAT_MESSAGE_MAX_WIDTH_MASK = 0xFF;
+
+// errno of a failed allocation in FormatMessageWin.
+constexpr int FORMAT_MESSAGE_NO_MEMORY = static_cast<int>(0xC0000017u);
+// Result of __FormatMessageWin when the output is full.
+constexpr int FORMAT_MESSAGE_OUTPUT_FULL = 75;
+
+// pszSource is the wide format (Windows-style printf, "%s" wide), or with
+// FROM_SYSTEM the text of strerror(errno). With ALLOCATE_BUFFER, pszBuffer is
+// the address of a wide-text pointer that receives a malloc block (null after
+// a failure), grown to nSize characters when nSize exceeds the length;
+// otherwise at most nSize characters with the terminator are written there.
+// pArgs points to the argument list, which is read through a copy; without
+// it the format is taken as it stands. Returns the characters produced, 0 on
+// failure (a text that does not fit is a failure).
+unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
+                            wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs);
+// The 8-bit twin (C library printf, strerror(errno) as it is).
+unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
+                            char* pszBuffer, unsigned int nSize, va_list* pArgs);
+
+// Windows insert syntax: "%1" to "%999" with an optional "!printf-format!"
+// (default "s", a wide text; "*" takes width and precision from the next
+// arguments), "%0" ends the message, "%r" CR, "%n" CR LF, "%t" a tab, "%b" a
+// blank, "%c" gives c. The arguments are 64-bit values (integers or
+// pointers; a floating conversion reads the 64 bits as a double): from the
+// list *pArgs, or with ARGUMENT_ARRAY from the array of 64-bit values that
+// pArgs points to. The maximum line width is nFlags & 0xFF (0: line breaks of
+// the text kept; 255: no limit and line breaks read as blanks). Needs
+// FROM_STRING or FROM_SYSTEM (then strerror(nMessageId), or of errno for 0);
+// FROM_HMODULE is refused. Returns the characters produced without the
+// terminator; when the output is full, the text cut to nSize - 1 characters;
+// 0 on failure with errno set (EINVAL for bad flags or insert syntax,
+// FORMAT_MESSAGE_NO_MEMORY, or the code of __FormatMessageWin).
+unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
+                              unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs);
+
+// The insert walk: writes the message into output (capacity characters, the
+// terminator included) and *pnLength the characters written plus the
+// terminator. Returns 0, FORMAT_MESSAGE_OUTPUT_FULL (the output then holds
+// the text cut to capacity - 1 and a terminator) or EINVAL.
+int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
+                       va_list* pArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength);

@@ -1,0 +1,14 @@
+#pragma once
+
+// The product languages and their primary language identifiers.
+enum _ELangueProduit
+{
+    ELP_FRANCAIS = 0,  // 12
+    ELP_ANGLAIS = 1,   // 9
+    ELP_CHINOIS = 2,   // 4
+};
+
+// 4 gives Chinese, 12 French, anything else English.
+_ELangueProduit LANG_To_ELangueProduit(unsigned int nLang);
+// The primary language of a product language; English for anything unknown.
+unsigned int ELangueProduit_To_LANG(_ELangueProduit eLangue);
