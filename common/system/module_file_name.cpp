@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstring>
 
+#include "common/text/utf8_convert.h"
+
 namespace {
 
 constexpr const char* kSelfLink = "/proc/self/exe";
@@ -50,4 +52,29 @@ unsigned int GetModuleFileNameA(HINSTANCE, char* pszBuffer, unsigned int nSize)
     const int bFound = __bModulePathFromMaps(pMaps, pszBuffer, nSize);
     std::fclose(pMaps);
     return bFound ? 1 : 0;
+}
+
+unsigned int GetModuleFileNameW(HINSTANCE, wchar_t* pszBuffer, unsigned int nSize)
+{
+    if (pszBuffer == nullptr || nSize == 0)
+        return 0;
+    // The whole link is decoded and then cut to the buffer, so that a
+    // character is never split between bytes.
+    char szPath[PATH_MAX];
+    const ssize_t n = readlink(kSelfLink, szPath, sizeof szPath - 1);
+    if (n >= 0)
+        szPath[n] = '\0';
+    else
+    {
+        FILE* pMaps = std::fopen(kSelfMaps, "r");
+        if (pMaps == nullptr)
+            return 0;
+        const int bFound = __bModulePathFromMaps(pMaps, szPath, sizeof szPath);
+        std::fclose(pMaps);
+        if (!bFound)
+            return 0;
+    }
+    const int nCapacity = nSize > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(nSize);
+    UTF8ToWide(pszBuffer, nCapacity, szPath);
+    return 1;
 }

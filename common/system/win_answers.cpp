@@ -4,6 +4,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include "common/text/utf8_convert.h"
+#include "common/text/utf8_scan.h"
 
 uint16_t GetSystemDefaultLangID()
 {
@@ -42,8 +46,13 @@ int GetVersionEx(OSVERSIONINFO* pInfo)
 
 void OutputDebugString(const wchar_t* pszText)
 {
-    if (pszText != nullptr)
-        std::fprintf(stderr, "%ls", pszText);
+    if (pszText == nullptr)
+        return;
+    // As UTF-8 whatever the C library's locale: "%ls" would drop every
+    // character outside ASCII under the "C" locale.
+    std::string s(UTF8ByteLen(pszText), '\0');
+    WideToUTF8(s.data(), pszText);
+    std::fputs(s.c_str(), stderr);
 }
 
 int LinuxIsCharAlphaNumericA(char c)

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "common/system/module_file_name.h"
@@ -35,6 +36,24 @@ TEST(ModuleFileName, EightBitFormIsBoundedAndTerminated)
         EXPECT_EQ('#', sz[nSize]) << "nothing past the size " << nSize;
     }
     EXPECT_EQ(0u, GetModuleFileNameA(nullptr, sz, 0));
+}
+
+TEST(ModuleFileName, WideFormIsBoundedAndTerminated)
+{
+    const std::string sSelf = SelfPath();
+    ASSERT_FALSE(sSelf.empty());
+    const std::wstring sWide(sSelf.begin(), sSelf.end());  // the build path is ASCII
+    wchar_t sz[PATH_MAX + 8];
+    EXPECT_EQ(1u, GetModuleFileNameW(nullptr, sz, PATH_MAX + 8));
+    EXPECT_EQ(sWide, sz);
+    for (unsigned int nSize : {1u, 2u, 5u, static_cast<unsigned>(sSelf.size()), static_cast<unsigned>(sSelf.size() + 1)})
+    {
+        std::wmemset(sz, L'#', PATH_MAX + 8);
+        EXPECT_EQ(1u, GetModuleFileNameW(nullptr, sz, nSize));
+        EXPECT_EQ(sWide.substr(0, nSize - 1), sz) << nSize;
+        EXPECT_EQ(L'#', sz[nSize]) << "nothing past the size " << nSize;
+    }
+    EXPECT_EQ(0u, GetModuleFileNameW(nullptr, sz, 0));
 }
 
 TEST(ModuleFileName, MapsFallbackIsBoundedAndTerminated)

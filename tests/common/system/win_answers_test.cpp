@@ -81,7 +81,8 @@ TEST(WinAnswers, DebugTextGoesToStandardError)
     testing::internal::CaptureStderr();
     OutputDebugString(L"trace line\n");
     OutputDebugString(nullptr);
-    EXPECT_EQ("trace line\n", testing::internal::GetCapturedStderr());
+    OutputDebugString(L"d\u00e9j\u00e0 \u20ac\n");
+    EXPECT_EQ("trace line\nd\xC3\xA9j\xC3\xA0 \xE2\x82\xAC\n", testing::internal::GetCapturedStderr());
 }
 
 }  // namespace
