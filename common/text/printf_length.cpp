@@ -83,9 +83,12 @@ long STRG_nCalculeLongueurPrintf(const T* pszFormat, va_list args)
             continue;
         }
         long extra = 0;
-        for (; *p == '#' || *p == '+' || *p == '-' || *p == '0' || *p == ' '; ++p) {
+        for (; *p == '#' || *p == '+' || *p == '-' || *p == '0' || *p == ' ' || *p == '\''; ++p) {
             if (*p == '#') extra += 2;
             if (*p == '+' || *p == ' ') extra += 1;
+            // Digit grouping: at most one separator (of up to MB_CUR_MAX
+            // bytes) every three of at most 20 digits.
+            if (*p == '\'') extra += 7 * mbMax;
         }
         long width = 0;
         if (*p == '*') {

@@ -157,5 +157,16 @@ int CXYString<T>::_nSetUtilLength(int nUnits)
     return 0;
 }
 
+template <class T>
+void CXYString<T>::__FillDynStr(const T* p, int n, int at)
+{
+    if (m_pbyData == nullptr || n < 0 || at < 0 || nBytesOf<T>(static_cast<int64_t>(at) + n) > _nCapacity())
+        return;
+    if (n > 0)
+        std::memmove(m_pbyData + nBytesOf<T>(at), p, static_cast<size_t>(nBytesOf<T>(n)));
+    _SetLength(static_cast<uint32_t>(nBytesOf<T>(static_cast<int64_t>(at) + n)));
+    _Terminate();
+}
+
 template class CXYString<char>;
 template class CXYString<wchar_t>;

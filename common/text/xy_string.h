@@ -114,6 +114,10 @@ public:
     uint32_t dwGetFlags() const { return _dwFlags(); }
     bool bEndMarker() const { return (_dwFlags() & STRMEM_FLAG_END_MARKER) != 0; }
 
+    // Copies n units to unit offset at, sets the length to at + n units and
+    // writes the terminator; nothing when that passes the block's capacity.
+    void __FillDynStr(const T* p, int n, int at);
+
     // For the conversions that fill the buffer themselves: sets the length
     // (at most the capacity) and writes the terminator; 108 otherwise. A
     // value without a block accepts only 0.
@@ -124,6 +128,51 @@ public:
         if (m_pbyData)
             _SetFlags(dwFlags);
     }
+
+    // --- Conversions from other encodings -----------------------------------
+    // Each first empties the value; a null source or a length below 1 (after
+    // -1 is measured up to the terminator) leaves it empty with 0. 105 when
+    // the converter gives nothing, except for __nConversion, which then keeps
+    // a block of length 0 and returns 0. Sizes are checked in 64 bits: 108
+    // before any allocation over the limit.
+
+    // 8-bit text in a code page to wide text, with room for nExtra more
+    // characters. Code page 1252 with flags 0 uses the module's own table
+    // (every byte converts, 0x81 to U+0081); anything else, code page 0
+    // included, goes through MultiByteToWideChar.
+    int __nConversion(const char* psz, int nLen, int nExtra, int nCodePage, int nFlags, const wchar_t* pszDefault)
+        requires std::is_same_v<T, wchar_t>;
+    int nAffecteUTF8(const char* psz, int nLen, int nExtra = 0, int nFlags = 0) requires std::is_same_v<T, wchar_t>;
+    // UTF-16 or UTF-32 units, each widened to one character (surrogates are
+    // not paired).
+    int nAffecteUTF16(const unsigned short* p, int nLen) requires std::is_same_v<T, wchar_t>;
+    int nAffecteUTF32(const wchar_t* p, int nLen) requires std::is_same_v<T, wchar_t>;
+    // Not available for wide text: 0, nothing changed.
+    int nAffecteToUTF8(const char*, int, int) requires std::is_same_v<T, wchar_t> { return 0; }
+    int nAffecteToUTF8(const wchar_t*, int, int) requires std::is_same_v<T, wchar_t> { return 0; }
+    // A new malloc'd 8-bit copy in the code page (null for an empty value),
+    // for the caller to free; a flagged value ending with 0xFFFFFFFF ends with
+    // the byte 0xFF (except in UTF-8). False when the conversion fails.
+    bool bCreateY(char*& psz, int nCodePage) const requires std::is_same_v<T, wchar_t>;
+
+    // Wide text to 8-bit text in a code page, with room for nExtra more
+    // bytes; pszDefault replaces what the code page cannot hold.
+    int __nConversion(const wchar_t* psz, int nLen, int nExtra, int nCodePage, int nFlags, const char* pszDefault,
+                      int* pbUsedDefault = nullptr) requires std::is_same_v<T, char>;
+    int nAffecteToUTF8(const wchar_t* psz, int nLen, int nExtra = 0) requires std::is_same_v<T, char>;
+    int nAffecteUTF32(const wchar_t* psz, int nLen, int nCodePage, int nFlags, const char* pszDefault)
+        requires std::is_same_v<T, char>;
+    int nAffecteUTF16(const unsigned short* p, int nLen, int nCodePage, int nFlags, const char* pszDefault)
+        requires std::is_same_v<T, char>;
+    // UTF-8 to a code page (65001: a plain copy).
+    int nAffecteUTF8(const char* psz, int nLen, int nCodePage, int nFlags, const char* pszDefault,
+                     int* pbUsedDefault) requires std::is_same_v<T, char>;
+    // A code page to UTF-8 (65001: a plain copy).
+    int nAffecteToUTF8(const char* psz, int nLen, int nCodePage) requires std::is_same_v<T, char>;
+    // A new malloc'd wide copy (null for an empty value), for the caller to
+    // free; a flagged value whose last byte is 0xFF ends with 0xFFFFFFFF
+    // (except in UTF-8). False only when the conversion fails.
+    bool bCreateY(wchar_t*& psz, int nCodePage) const requires std::is_same_v<T, char>;
 
 private:
     static int64_t s_nMeasure(const T* psz);

@@ -86,6 +86,9 @@ TEST(PrintfLength, OtherConversions)
     EXPECT_EQ(32 + 5, Estimate(L"%lld%s", 1LL << 40, L"abcde"));
     EXPECT_EQ(32 + 5, Estimate(L"%hd%s", 7, L"abcde"));
     EXPECT_EQ(512 + 5, Estimate(L"%Lg%s", 1.5L, L"abcde"));
+    // The grouping flag is a flag: the scan stays in step with the list.
+    EXPECT_GE(Estimate(L"%'d%s", 1234567, L"abcde"), 32 + 5);
+    EXPECT_GE(Estimate("%'lld|%s", 1234567890123LL, "abcde"), 32 + 6);
 }
 
 TEST(PrintfLength, LeavesTheListForTheFormattingAndBoundsIt)
