@@ -1,9 +1,14 @@
 #include "common/system/environment.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <cstdlib>
 #include <new>
 
+#include "common/text/charset.h"
+#include "common/text/str_locale.h"
+#include "common/text/utf8_code_page.h"
 #include "common/text/utf8_convert.h"
 #include "common/text/utf8_scan.h"
 
@@ -49,6 +54,11 @@ private:
     bool m_bHeap;
 };
 
+// Each 8-bit or UTF-8 byte takes at most this many bytes once converted;
+// the slack covers the shift sequences of stateful code pages.
+constexpr size_t kGrowth = 4;
+constexpr size_t kSlack = 16;
+
 }  // namespace
 
 unsigned int GetEnvironmentVariableW(const wchar_t* pszName, wchar_t* pszBuffer, unsigned int nSize)
@@ -67,4 +77,47 @@ unsigned int GetEnvironmentVariableW(const wchar_t* pszName, wchar_t* pszBuffer,
     if (nSize > 0 && pszBuffer != nullptr)
         UTF8ToWide(pszBuffer, nSize > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(nSize), pszValue);
     return static_cast<unsigned int>(nSize > nLength ? nLength : nLength + 1);
+}
+
+unsigned int GetEnvironmentVariableA(const char* pszName, char* pszBuffer, unsigned int nSize)
+{
+    if (pszName == nullptr)
+        return 0;
+    const unsigned int nCodePage = dwGetCodePageFromCharset(STR_nGetCurrentChangeCharset());
+
+    const size_t nNameLength = std::strlen(pszName);
+    const size_t nNameCapacity = nNameLength * kGrowth + kSlack;
+    if (nNameCapacity > INT_MAX)
+        return 0;
+    char szStack[kStackBuffer];
+    WorkBuffer name(szStack, sizeof szStack, nNameCapacity);
+    if (name.Get() == nullptr)
+        return 0;
+    const int nName = MultiByteToUTF8(nCodePage, pszName, static_cast<int>(nNameLength), name.Get(),
+                                      static_cast<int>(nNameCapacity) - 1, 0);
+    name.Get()[nName] = '\0';
+    const char* pszValue = std::getenv(name.Get());
+    if (pszValue == nullptr)
+        return 0;
+
+    const size_t nValueLength = std::strlen(pszValue);
+    const size_t nValueCapacity = nValueLength * kGrowth + kSlack;
+    if (nValueCapacity > INT_MAX)
+        return 0;
+    char szValueStack[kStackBuffer];
+    WorkBuffer value(szValueStack, sizeof szValueStack, nValueCapacity);
+    if (value.Get() == nullptr)
+        return 0;
+    const int nValue = nValueLength == 0 ? 0
+                                         : UTF8ToMultiByte(nCodePage, pszValue, static_cast<int>(nValueLength),
+                                                           value.Get(), static_cast<int>(nValueCapacity) - 1, 0,
+                                                           nullptr, nullptr);
+    const auto nLength = static_cast<unsigned int>(nValue);
+    if (nSize > 0 && pszBuffer != nullptr)
+    {
+        const unsigned int nCopied = nLength < nSize - 1 ? nLength : nSize - 1;
+        std::memcpy(pszBuffer, value.Get(), nCopied);
+        pszBuffer[nCopied] = '\0';
+    }
+    return nSize > nLength ? nLength : nLength + 1;
 }

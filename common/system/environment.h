@@ -12,3 +12,5 @@ int SetEnvironmentVariable(const char* pszName, const char* pszValue);
 // length in characters when it fits, else the size it needs (length + 1);
 // 0 when the variable is missing.
 unsigned int GetEnvironmentVariableW(const wchar_t* pszName, wchar_t* pszBuffer, unsigned int nSize);
+// The same with 8-bit text in the host's current code page.
+unsigned int GetEnvironmentVariableA(const char* pszName, char* pszBuffer, unsigned int nSize);
