@@ -1,10 +1,12 @@
-// Arbitrary packed texts, capacities and blocks through the unpacker and the
-// block index. The first three bytes choose the capacity (signed 16 bits) and
-// whether the output buffer is missing; the rest is the packed text, and is
-// also walked and searched as a block.
+// Arbitrary packed texts, capacities and blocks through the unpacker, the
+// wide decode and the block index. The first three bytes choose the capacity
+// (signed 16 bits), whether the output buffer is missing (bit 0) and the
+// encoding of the wide decode (bits 1-2: 0 to 3, of which 1 and 2 are real);
+// the rest is the packed text, and is also walked and searched as a block.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 #include "common/system/data_compressor.h"
 #include "common/system/resource_block.h"
@@ -43,6 +45,38 @@ void FuzzUnpack(const unsigned char* in, int length, int capacity, bool nullBuff
     std::free(out);
 }
 
+// The wide decode with a buffer of exactly the capacity: whole, cut to
+// capacity - 1 characters, or nothing written without room; the needed
+// length agrees with a measuring call and with the allocating form.
+void FuzzWide(const unsigned char* in, int length, int capacity, bool nullBuffer, uint32_t encoding)
+{
+    STRessourceModule rec = {0, 0, in, static_cast<uint32_t>(length), encoding, 0};
+    const size_t room = capacity > 0 ? static_cast<size_t>(capacity) : 0;
+    wchar_t* out = nullBuffer ? nullptr : static_cast<wchar_t*>(std::malloc(room * sizeof(wchar_t) + 1));
+    int reported = capacity;
+    const int result = CDataCompressor::s_nDeCompress(out, &reported, rec);
+    Check(result == 0 || result == 2 || result == 4 || result == 5 || result == 6);
+
+    int measured = 0;
+    const int again = CDataCompressor::s_nDeCompress(nullptr, &measured, rec);
+    wchar_t* whole = CDataCompressor::s_pszDeCompress(rec);
+    if (result == 0 || result == 2) {
+        Check(again == 2 && measured == reported && reported >= 0);
+        Check(whole != nullptr);
+        if (result == 0) {
+            Check(out != nullptr && reported < capacity && out[reported] == 0);
+            Check(std::wmemcmp(out, whole, static_cast<size_t>(reported)) == 0);
+        } else if (out != nullptr && capacity > 0) {
+            Check(reported >= capacity && out[capacity - 1] == 0);
+            Check(std::wmemcmp(out, whole, static_cast<size_t>(capacity) - 1) == 0);
+        }
+    } else {
+        Check(reported == -1 && again == result && measured == -1 && whole == nullptr);
+    }
+    std::free(whole);
+    std::free(out);
+}
+
 void FuzzBlock(const unsigned char* block, size_t size)
 {
     uint32_t offsets[64];
@@ -72,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const unsigned char* in = data + 3;
     const int length = static_cast<int>(size - 3);
     FuzzUnpack(in, length, capacity, nullBuffer);
+    FuzzWide(in, length, capacity, nullBuffer, (data[2] >> 1) & 3);
     FuzzBlock(in, size - 3);
     return 0;
 }

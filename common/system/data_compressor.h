@@ -30,6 +30,7 @@ public:
     static constexpr int nTruncated = 2;
     static constexpr int nCorrupt = 4;        // zero byte in a pair, digit above 39
     static constexpr int nEscapeOverrun = 5;  // raw bytes of an escape missing
+    static constexpr int nNoMemory = 6;       // wide decode only: no scratch memory
 
     static constexpr int nCharsetSize = 32;
     static constexpr int nCharsetCount = 4;
@@ -53,10 +54,17 @@ public:
     // nEscapeOverrun; on failure what was unpacked so far is terminated.
     int nDeCompress(unsigned char* out, int* capacity, const unsigned char* in, int length);
 
-    // Unpacks a looked-up resource into wide text (capacity in wide characters,
-    // receives the needed length) and into a new malloc block. Both decode the
-    // unpacked UTF-8 or UTF-16LE bytes through the code-page layer and are
-    // defined with it, not here.
+    // Unpacks a looked-up resource into wide text, decoding the unpacked
+    // UTF-8 or UTF-16LE bytes through the code-page layer (defined with it,
+    // in resource_decode.cpp, not here). *capacity is the room in wide
+    // characters, terminator included, and receives the text's length (-1 on
+    // failure). Returns nOk; nTruncated when the text does not fit: the
+    // buffer then holds its first capacity - 1 characters and a terminator,
+    // and a null buffer or a capacity of 0 or below gets nothing written;
+    // nCorrupt for bad bytes or an encoding other than UTF-8 and UTF-16LE,
+    // nEscapeOverrun, or nNoMemory.
+    // s_pszDeCompress returns the whole text in a new malloc block that the
+    // caller frees, or null on any failure.
     static int s_nDeCompress(wchar_t* out, int* capacity, STRessourceModule& rec);
     static wchar_t* s_pszDeCompress(STRessourceModule& rec);
 

@@ -117,10 +117,12 @@ bool bWriteTableSource(const std::string& path, const std::string& origin, const
 {
     std::ostringstream out;
     out << sHeader(origin)
-        << "// The module's error table, in table order, and the identity its\n"
-           "// descriptor carries.\n"
+        << "// The module's error table, in table order, the identity its descriptor\n"
+           "// carries, and the descriptor itself: all in one unit, so that the\n"
+           "// descriptor is constant-initialised and complete before any code runs.\n"
            "#include <cstddef>\n#include <cstdint>\n\n"
-           "#include \"common/system/error_table_def.h\"\n\n"
+           "#include \"common/system/error_table_def.h\"\n"
+           "#include \"common/system/module_info.h\"\n\n"
            "extern const _stErrorDef32 gstErrorDef32["
         << table.rows.size() << "] = {\n";
     for (const _stErrorDef32& row : table.rows)
@@ -131,7 +133,11 @@ bool bWriteTableSource(const std::string& path, const std::string& origin, const
         << table.rows.size() << ";\n"
         << "extern const uint32_t gdwModuleId32 = " << table.dwModuleId << "u;\n"
         << "extern const wchar_t gszModuleFileName32[] = L\"" << sWideLiteral(table.moduleFile) << "\";\n"
-        << "extern const wchar_t gszModuleVersion32[] = L\"" << sWideLiteral(table.moduleVersion) << "\";\n";
+        << "extern const wchar_t gszModuleVersion32[] = L\"" << sWideLiteral(table.moduleVersion) << "\";\n\n"
+        << "extern constinit const _stMyModuleInfo gstMyModuleInfo32 = {\n"
+           "    gstErrorDef32, sizeof gstErrorDef32 / sizeof gstErrorDef32[0], gdwModuleId32,\n"
+           "    gszModuleFileName32, gszModuleVersion32, &bGetResAnsi32, {},\n"
+           "};\n";
     return bWriteFile(path, out.str(), error);
 }
 

@@ -15,7 +15,8 @@
 bool bWriteBlockSource(const std::string& path, const std::string& origin, const std::vector<unsigned char>& block,
                        uint32_t entries, std::string& error);
 
-// gstErrorDef32 and the module identity (common/system/error_table_def.h).
+// gstErrorDef32 and the module identity (common/system/error_table_def.h),
+// and the module descriptor gstMyModuleInfo32 (common/system/module_info.h).
 bool bWriteTableSource(const std::string& path, const std::string& origin, const ErrorTable& table,
                        std::string& error);
 

@@ -8,6 +8,8 @@
 
 #include "common/system/data_compressor.h"
 #include "common/system/error_table_def.h"
+#include "common/system/module_info.h"
+#include "common/system/x_error_module.h"
 #include "common/system/resource_block.h"
 #include "resources/resource_catalog.h"
 
@@ -115,6 +117,36 @@ inline void ExpectTableMessagesPresent(size_t rows, uint32_t moduleId, const wch
         std::string text;
         ASSERT_TRUE(bUnpack(rec, text)) << "code " << gstErrorDef32[i].dwCode;
         EXPECT_FALSE(text.empty()) << "code " << gstErrorDef32[i].dwCode;
+    }
+}
+
+// The generated descriptor is built from the table and identity above, and
+// an error raised through it takes each row's level and detail id (rows
+// whose message takes no argument).
+inline void ExpectDescriptor()
+{
+    EXPECT_EQ(gstErrorDef32, gstMyModuleInfo32.pstErrorDef);
+    EXPECT_EQ(gnNbErrorDef32, gstMyModuleInfo32.nNbErrorDef);
+    EXPECT_EQ(gdwModuleId32, gstMyModuleInfo32.dwModuleId);
+    EXPECT_EQ(gszModuleFileName32, gstMyModuleInfo32.pszModuleFileName);
+    EXPECT_EQ(gszModuleVersion32, gstMyModuleInfo32.pszModuleVersion);
+    EXPECT_EQ(&bGetResAnsi32, gstMyModuleInfo32.pfnGetRessource);
+    for (const void* reserved : gstMyModuleInfo32.apReserved)
+        EXPECT_EQ(nullptr, reserved);
+    for (size_t i = 0; i < gnNbErrorDef32; ++i) {
+        const _stErrorDef32& row = gstErrorDef32[i];
+        const _stResourceCatalog32* entry = nullptr;
+        for (size_t k = 0; k < gnNbResourceCatalog32; ++k)
+            if (gstResourceCatalog32[k].dwId == row.dwMessageId)
+                entry = &gstResourceCatalog32[k];
+        ASSERT_NE(nullptr, entry) << row.dwCode;
+        if (*entry->pszArgs != 0)
+            continue;
+        _CXErrorModule32 error(row.dwCode);
+        EXPECT_EQ(row.nLevel, error.eGetErrorLevel()) << row.dwCode;
+        EXPECT_EQ(static_cast<int>(row.dwDetailId), error.nGetDetailId()) << row.dwCode;
+        EXPECT_STREQ(gszModuleFileName32, error.pszGetModName());
+        EXPECT_FALSE(std::wstring(error.pszGetUserMessage()).empty()) << row.dwCode;
     }
 }
 

@@ -11,6 +11,11 @@ TEST(VxmysqlResources, EveryTextIsFoundAndUnpacksToItself)
     vxtest::ExpectEveryTextFoundAndUnpacked();
 }
 
+TEST(VxmysqlResources, ModuleDescriptor)
+{
+    vxtest::ExpectDescriptor();
+}
+
 TEST(VxmysqlResources, MarkersAndMissingIds)
 {
     vxtest::ExpectMarkersAndMisses();

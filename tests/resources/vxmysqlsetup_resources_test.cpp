@@ -9,6 +9,11 @@ TEST(VxmysqlsetupResources, EveryTextIsFoundAndUnpacksToItself)
     vxtest::ExpectEveryTextFoundAndUnpacked();
 }
 
+TEST(VxmysqlsetupResources, ModuleDescriptor)
+{
+    vxtest::ExpectDescriptor();
+}
+
 TEST(VxmysqlsetupResources, MarkersAndMissingIds)
 {
     vxtest::ExpectMarkersAndMisses();
