@@ -16,6 +16,8 @@ public:
     explicit CTTableau(int nPas, int nMaxVide = 30) : CTableauDeBuffer(static_cast<int>(sizeof(T)), nPas, nMaxVide) {}
     ~CTTableau() override = default;
 
+    // The untyped form stays reachable beside the typed one.
+    using CTableauDeBuffer::Initialise;
     // Slot after the five of CTableauDeBuffer.
     virtual int Initialise(T const& element, int n) { return CTableauDeBuffer::Initialise(&element, n); }
 
