@@ -56,6 +56,10 @@ public:
     long nGetLongueurA() const { return m_clA.nGetLongueur(); }
     // Whether the master side is empty.
     bool bEstVide() const;
+    // Positions of the text: its wide characters (with an 8-bit master, the
+    // characters its code page decodes; no rebuild for 1252 and UTF-8). The
+    // last character is at nGetNbCar() - 1.
+    long nGetNbCar() const { return _Carte().nNbCar(); }
     // A side spoiled by a failed growth.
     bool bEchec() const { return m_clA.bEchec() || m_clW.bEchec(); }
     // Wide character i after pszGetW(); 0 outside the text.

@@ -299,11 +299,17 @@ void CXYStringConcat<T>::AddAnsi(const char* p, long n, unsigned nCodePage)
             p += k;
             n -= k;
         }
-        // A byte never gives more than one character.
-        const int len = static_cast<int>(n);
-        _AddConverti(
-            n, [&](wchar_t* d, int room) { return MultiByteToWideChar(nCodePage, 0, p, len, d, room); },
-            [&] { return MultiByteToWideChar(nCodePage, 0, p, len, nullptr, 0); });
+        // A byte never gives more than one character. The converter drops
+        // invalid bytes but fails on a sequence cut by the end of the text:
+        // that one is dropped too, like the others, by converting without
+        // its (at most three) bytes.
+        const long avant = m_nLongueur;
+        for (long cut = 0; cut <= 3 && cut < n && m_nLongueur == avant && !m_bEchec; ++cut) {
+            const int len = static_cast<int>(n - cut);
+            _AddConverti(
+                len, [&](wchar_t* d, int room) { return MultiByteToWideChar(nCodePage, 0, p, len, d, room); },
+                [&] { return MultiByteToWideChar(nCodePage, 0, p, len, nullptr, 0); });
+        }
     }
 }
 
@@ -399,33 +405,27 @@ long CXYStringConcat<T>::_nUTF8ToX(const char* p, long n, T* pDst, int nCodePage
 template <class T>
 void CXYStringConcat<T>::AddUTF8(const char* p, long n, unsigned nCodePage)
 {
-    if (!p || n < 1 || m_bEchec)
-        return;
-    if constexpr (std::is_same_v<T, char>) {
+    if constexpr (std::is_same_v<T, wchar_t>) {
+        (void)nCodePage;
+        AddAnsi(p, n, CP_UTF8);
+    } else {
+        if (!p || n < 1 || m_bEchec)
+            return;
         if (bEstUTF8(nCodePage)) {
             Add(p, n);
             return;
         }
+        if (n > kLongueurMax / 4) {
+            _Echec();
+            return;
+        }
+        // A code page never takes more bytes than UTF-8, except the stateful
+        // ones: those get a second, larger room.
+        const int len = static_cast<int>(n);
+        _AddConverti(
+            n, [&](char* d, int room) { return UTF8ToMultiByte(nCodePage, p, len, d, room + 1, 0, nullptr, nullptr); },
+            [&] { return 4 * n + 8; });
     }
-    if (n > kLongueurMax / 4) {
-        _Echec();
-        return;
-    }
-    // UTF-8 never takes fewer bytes than a code page or wide text takes
-    // units, except in the stateful code pages: those get a second, larger
-    // room.
-    _AddConverti(
-        n,
-        [&](T* d, int room) {
-            if constexpr (std::is_same_v<T, wchar_t>) {
-                (void)room;  // n units always hold the decoded text
-                return _nUTF8ToX(p, n, d, static_cast<int>(nCodePage));
-            }
-            else
-                return static_cast<long>(UTF8ToMultiByte(nCodePage, p, static_cast<int>(n), d, room + 1, 0, nullptr,
-                                                         nullptr));
-        },
-        [&] { return std::is_same_v<T, char> ? 4 * n + 8 : 0L; });
 }
 
 template <class T>

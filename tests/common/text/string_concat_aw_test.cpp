@@ -172,6 +172,8 @@ TEST_P(StringConcatAW, SearchesAnswerWidePositions)
     if (m.master != 65001) {
         EXPECT_EQ(-1, b.nPos(L"中?"));
     }
+    EXPECT_EQ(40, b.nGetNbCar());
+    EXPECT_FALSE(b.bIsCharSpace(b.nGetNbCar() - 1));
     EXPECT_TRUE(b.bIsCharSpace(8));
     EXPECT_FALSE(b.bIsCharSpace(7));
     EXPECT_FALSE(b.bIsCharSpace(-1));
@@ -345,6 +347,17 @@ TEST(StringConcatAWModes, UTF8MasterMapsPositionsToWholeCharacters)
     // They go with the character after them.
     raw.Coupe(1, 1);
     EXPECT_STREQ("A\xC3\x89" "C", raw.pszGetA());
+
+    // A character cut by the end of the text is dropped like them: the wide
+    // side still reads the rest.
+    AW cut(65001, 1252);
+    cut.Add("x\xC3\xA9y\xE2\x82", -1, 65001);
+    EXPECT_STREQ(L"xéy", cut.pszGetW());
+    cut.Insert(L"-", 1, 3);
+    EXPECT_STREQ("x\xC3\xA9y\xE2\x82-", cut.pszGetA());
+    EXPECT_STREQ(L"xéy-", cut.pszGetW());
+    cut.Tronque(2);
+    EXPECT_STREQ("x\xC3\xA9", cut.pszGetA());
 }
 
 TEST(StringConcatAWModes, DoubleByteMasterMapsPositionsToWholeCharacters)

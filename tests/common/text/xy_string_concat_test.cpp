@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/system/code_page_conversion.h"
 #include "common/text/xy_string_concat.h"
 #include "tests/common/xmalloc_failures.h"
 #include "tests/host/support/test_environment.h"
@@ -220,6 +221,12 @@ TEST(BuilderWide, ConvertingAppends)
     b.AddUTF8("\xE2\x82\xAC!", 4, 1252);
     b.AddWide(L"ok", 2, 1252);
     EXPECT_STREQ(L"café café€€!ok", b.pszGet());
+    // A sequence cut by the end of the piece is dropped, not the whole piece.
+    CXYStringConcat<wchar_t> cut;
+    cut.AddAnsi("ab\xC3\xA9\xE2\x82", 6, 65001);
+    cut.AddUTF8("\xC3", 1, 65001);
+    cut.AddAnsi("\x93\xFA\x93", 3, 932);
+    EXPECT_STREQ(L"abé日", cut.pszGet());
     wchar_t out[8] = {};
     EXPECT_EQ(2, CXYStringConcat<wchar_t>::_nUTF8ToX("\xC3\xA9z", 3, out, 1252));
     EXPECT_STREQ(L"éz", out);
@@ -256,6 +263,25 @@ TEST(BuilderNarrow, ConvertingAppends)
         c.append(b);
         b.Add(">", 1);
         EXPECT_EQ(std::string("<") + c.expected + ">", std::string(b.pszGet())) << c.what;
+    }
+}
+
+TEST(BuilderNarrow, UTF8AppendsWriteWhatTheConverterWrites)
+{
+    // Every kind of character, the ones UTF-8 cannot hold included, in
+    // pieces small and large.
+    std::wstring text;
+    for (uint32_t c : {0x41u, 0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD800u, 0xDFFFu, 0xFFFFu, 0x10000u, 0x10FFFFu, 0x110000u,
+                       0xFFFFFFFFu})
+        text.push_back(static_cast<wchar_t>(c));
+    for (const std::wstring& piece : {text, std::wstring(500, L'\xD801') + text + std::wstring(4000, L'\x10400')}) {
+        const int n = static_cast<int>(piece.size());
+        std::string expected(static_cast<size_t>(4 * n), '\0');
+        expected.resize(static_cast<size_t>(
+            WideCharToMultiByte(65001, 0, piece.c_str(), n, expected.data(), 4 * n, nullptr, nullptr)));
+        CXYStringConcat<char> b;
+        b.AddWide(piece.c_str(), n, 65001);
+        EXPECT_EQ(expected, std::string(b.pszGet(), static_cast<size_t>(b.nGetLongueur()))) << n;
     }
 }
 
