@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "common/system/profile_line_reader.h"
 #include "common/text/str_create.h"
 
 template <>
@@ -39,4 +40,27 @@ VX_EXPORT int STRG_nGetChar<wchar_t, unsigned short>(FILE* pFile)
     const int hi = std::fgetc(pFile);
     if (hi == EOF) return -1;
     return lo | (hi << 8);
+}
+
+namespace {
+
+// The host knows only 12 for memory running out; inside, the reader's own
+// signal keeps it apart from a line of 12 bytes.
+int nExportedLineResult(int nResult)
+{
+    return nResult == STRG_LINE_NO_MEMORY ? 12 : nResult;
+}
+
+}  // namespace
+
+template <>
+VX_EXPORT int STRG_nGetLine<char>(char** ppBuffer, size_t* pnSize, FILE* pFile)
+{
+    return nExportedLineResult(__STRG_nGetLine<char, char>(ppBuffer, pnSize, pFile));
+}
+
+template <>
+VX_EXPORT int STRG_nGetLine<wchar_t>(wchar_t** ppBuffer, size_t* pnSize, FILE* pFile)
+{
+    return nExportedLineResult(__STRG_nGetLine<wchar_t, wchar_t>(ppBuffer, pnSize, pFile));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include "common/system/export.h"
@@ -11,6 +12,8 @@
 //   int STRG_nGetChar<char, char>(_IO_FILE*)
 //   int STRG_nGetChar<wchar_t, wchar_t>(_IO_FILE*)
 //   int STRG_nGetChar<wchar_t, unsigned short>(_IO_FILE*)
+//   int STRG_nGetLine<char>(char**, unsigned long*, _IO_FILE*)
+//   int STRG_nGetLine<wchar_t>(wchar_t**, unsigned long*, _IO_FILE*)
 
 // An uninitialised heap block (released with free) for n characters and a
 // terminator; null for a negative n or when memory runs out.
@@ -25,6 +28,14 @@ VX_EXPORT T* STRG_pszCreate(int n);
 template <class T, class U>
 VX_EXPORT int STRG_nGetChar(FILE* pFile);
 
+// The next line of a file into the caller's heap buffer (null at first,
+// released with free) whose capacity in bytes the caller keeps beside it:
+// <char> reads bytes, <wchar_t> wide characters (fgetwc). Returns the bytes
+// of the file the line took, -1 at the end of the file, 12 when memory runs
+// out (see profile_line_reader.h).
+template <class T>
+VX_EXPORT int STRG_nGetLine(T** ppBuffer, size_t* pnSize, FILE* pFile);
+
 template <>
 VX_EXPORT wchar_t* STRG_pszCreate<wchar_t>(int n);
 template <>
@@ -35,3 +46,7 @@ template <>
 VX_EXPORT int STRG_nGetChar<wchar_t, wchar_t>(FILE* pFile);
 template <>
 VX_EXPORT int STRG_nGetChar<wchar_t, unsigned short>(FILE* pFile);
+template <>
+VX_EXPORT int STRG_nGetLine<char>(char** ppBuffer, size_t* pnSize, FILE* pFile);
+template <>
+VX_EXPORT int STRG_nGetLine<wchar_t>(wchar_t** ppBuffer, size_t* pnSize, FILE* pFile);

@@ -21,6 +21,8 @@ const std::set<std::string> kExpectedExports = {
     "_Z13STRG_nGetCharIccEiP8_IO_FILE",   // int STRG_nGetChar<char, char>(FILE*)
     "_Z13STRG_nGetCharIwwEiP8_IO_FILE",   // int STRG_nGetChar<wchar_t, wchar_t>(FILE*)
     "_Z13STRG_nGetCharIwtEiP8_IO_FILE",   // int STRG_nGetChar<wchar_t, unsigned short>(FILE*)
+    "_Z13STRG_nGetLineIcEiPPT_PmP8_IO_FILE",  // int STRG_nGetLine<char>(char**, size_t*, FILE*)
+    "_Z13STRG_nGetLineIwEiPPT_PmP8_IO_FILE",  // int STRG_nGetLine<wchar_t>(wchar_t**, size_t*, FILE*)
 };
 
 std::set<std::string> DefinedDynamicSymbols(const std::string& library)
