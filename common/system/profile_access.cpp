@@ -40,10 +40,18 @@ long nReadProfileStream(FILE* pFile, const wchar_t* pszSection, const wchar_t* p
         bProfileNarrow(pszKey, key, &pszKey8))
         nResult = __ReadPrivateProfileString(pFile, pszSection8, pszKey8, pszWork, nSize, pbFound);
     if (bHasBuffer(pszBuffer, nSize)) {
-        // 1252 gives one character per byte: the text and its terminator fit.
-        if (nResult <= 0 ||
-            MultiByteToWideChar(0, 0, pszWork, static_cast<int>(nResult) + 1, pszBuffer, nIntSize(nSize)) <= 0)
+        // At most one character per byte: the text and its terminator fit.
+        // Bytes that 1252 leaves undefined may be dropped, so the result is
+        // what the buffer holds.
+        const int nChars = nResult <= 0 ? 0
+                                        : MultiByteToWideChar(0, 0, pszWork, static_cast<int>(nResult) + 1,
+                                                              pszBuffer, nIntSize(nSize));
+        if (nChars <= 0) {
             pszBuffer[0] = 0;
+            return 0;
+        }
+        pszBuffer[nChars - 1] = 0;
+        return nChars - 1;
     }
     return nResult;
 }
@@ -64,9 +72,15 @@ long nReadProfileStream(FILE* pFile, const char* pszSection, const char* pszKey,
         bProfileWiden(pszKey, key, &pszKeyW))
         nResult = __ReadPrivateProfileString(pFile, pszSectionW, pszKeyW, pszWork, nSize, pbFound);
     if (bHasBuffer(pszBuffer, nSize)) {
-        if (nResult <= 0 || WideCharToMultiByte(0, 0, pszWork, static_cast<int>(nResult) + 1, pszBuffer,
-                                                nIntSize(nSize), nullptr, nullptr) <= 0)
+        const int nBytes = nResult <= 0 ? 0
+                                        : WideCharToMultiByte(0, 0, pszWork, static_cast<int>(nResult) + 1,
+                                                              pszBuffer, nIntSize(nSize), nullptr, nullptr);
+        if (nBytes <= 0) {
             pszBuffer[0] = 0;
+            return 0;
+        }
+        pszBuffer[nBytes - 1] = 0;
+        return nBytes - 1;
     }
     return nResult;
 }

@@ -63,6 +63,22 @@ bool __bWriteChar(FILE* pFile, wchar_t c)
 namespace {
 
 template <class T>
+bool bSeekToNewLine(FILE* pFile, off_t oStart)
+{
+    const off_t nUnit = sizeof(T) == 1 ? 1 : 2;
+    if (pFile == nullptr || fseeko(pFile, 0, SEEK_END) != 0) return false;
+    const off_t oEnd = ftello(pFile);
+    if (oEnd < 0) return false;
+    if (oEnd - oStart < nUnit) return true;
+    unsigned char aLast[2] = {0, 0};
+    if (fseeko(pFile, oEnd - nUnit, SEEK_SET) != 0 || std::fread(aLast, 1, nUnit, pFile) != static_cast<size_t>(nUnit))
+        return false;
+    const bool bEnded = aLast[0] == '\n' && aLast[1] == 0;
+    if (fseeko(pFile, 0, SEEK_END) != 0) return false;
+    return bEnded || __bWriteChar(pFile, T('\n'));
+}
+
+template <class T>
 bool bWriteKey(FILE* pFile, const T* pszKey, const T* pszValue)
 {
     if (pszValue == nullptr) return true;
@@ -108,6 +124,16 @@ bool bReplaceWithKey(FILE* pFile, off_t oFrom, off_t oTo, const T* pszKey, const
 }
 
 }  // namespace
+
+bool __bSeekToNewLine(FILE* pFile, off_t oStart, char)
+{
+    return bSeekToNewLine<char>(pFile, oStart);
+}
+
+bool __bSeekToNewLine(FILE* pFile, off_t oStart, wchar_t)
+{
+    return bSeekToNewLine<wchar_t>(pFile, oStart);
+}
 
 bool __bWriteKey(FILE* pFile, const char* pszKey, const char* pszValue)
 {

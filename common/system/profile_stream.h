@@ -20,6 +20,12 @@ bool __bWriteText(FILE* pFile, const wchar_t* pszText);
 bool __bWriteChar(FILE* pFile, char c);
 bool __bWriteChar(FILE* pFile, wchar_t c);
 
+// Moves to the end of the file, first ending its last line with an LF when
+// it has none, so that what is appended starts a line of its own. oStart is
+// where the lines begin (0, or 2 after a byte-order mark).
+bool __bSeekToNewLine(FILE* pFile, off_t oStart, char);
+bool __bSeekToNewLine(FILE* pFile, off_t oStart, wchar_t);
+
 // Writes the key line key, " = ", value, LF at the current position. A null
 // value writes nothing and succeeds; an empty key fails; an empty value
 // gives key, " = ", LF.

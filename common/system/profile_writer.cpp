@@ -14,6 +14,8 @@ bool bWrite(FILE* pFile, const T* pszSection, const T* pszKey, const T* pszValue
     if (pszKey != nullptr && pszKey[0] == 0) return false;
 
     CProfileLine<T> line;
+    const off_t oStart = ftello(pFile);
+    if (oStart < 0) return false;
     const size_t nSectionLen = Text::nLen(pszSection);
     off_t oHeader = -1;
     for (;;) {
@@ -29,7 +31,7 @@ bool bWrite(FILE* pFile, const T* pszSection, const T* pszKey, const T* pszValue
 
     if (oHeader < 0) {
         if (pszKey == nullptr) return true;
-        if (fseeko(pFile, 0, SEEK_END) != 0) return false;
+        if (!__bSeekToNewLine(pFile, oStart, T())) return false;
         if (!__bWriteChar(pFile, T('[')) || !__bWriteText(pFile, pszSection) || !__bWriteChar(pFile, T(']')) ||
             !__bWriteChar(pFile, T('\n')))
             return false;
@@ -53,7 +55,7 @@ bool bWrite(FILE* pFile, const T* pszSection, const T* pszKey, const T* pszValue
         if (n == STRG_LINE_NO_MEMORY) return false;
         if (n < 0) {
             if (pszValue == nullptr) return true;
-            if (fseeko(pFile, 0, SEEK_END) != 0) return false;
+            if (!__bSeekToNewLine(pFile, oStart, T())) return false;
             const bool bOk = __bWriteKey(pFile, pszKey, pszValue);
             return std::fflush(pFile) == 0 && bOk;
         }

@@ -21,6 +21,8 @@
 //   line inserted in front of it; at the end of the file the key line is
 //   appended.
 //
+// Text appended at the end of a file whose last line has no LF starts on a
+// line of its own (the LF is added), so that it does not run into that line.
 // A null or empty section and an empty key are refused (false, nothing
 // written). False also when a write fails or when a line or the kept tail
 // of the file cannot be held in memory (the file then unchanged).

@@ -164,6 +164,9 @@ TEST_F(ProfileAnsi, ReplacesDeletesAndInserts)
         {"[s]\na = 1\nb = 2\n[t]\nc=3\n", "s", "a", "long value", "[s]\na = long value\nb = 2\n[t]\nc=3\n"},
         {"[s]\na = long value\nb = 2\n", "s", "a", "1", "[s]\na = 1\nb = 2\n"},
         {"[s]\nlast=1", "s", "last", "2", "[s]\nlast = 2\n"},
+        // Appended text never runs into a last line without its LF.
+        {"[s]\nx=1", "s", "k", "v", "[s]\nx=1\nk = v\n"},
+        {"[s]\nx=1\r", "t", "k", "v", "[s]\nx=1\r\n[t]\nk = v\n"},
         {"[s]\nk\t= old\r\n", "S", "k", "new", "[s]\nk = new\n"},
         // A null value deletes the key's line.
         {"[s]\na=1\nb=2\n", "s", "a", nullptr, "[s]\nb=2\n"},
@@ -259,6 +262,14 @@ TEST_F(ProfileAnsi, Utf16FileRoundTrip)
     // Deleting the first section keeps the mark.
     EXPECT_TRUE(Write("S", nullptr, nullptr));
     EXPECT_EQ(kMark + Utf16(L"[T]\r\nx=\u20ac\r\n[N]\nn = \u20ac\n"), Get(Path("p.ini")));
+
+    // A mark alone: the file's lines start after it.
+    Put(Path("p.ini"), kMark);
+    EXPECT_TRUE(Write("S", "k", "v"));
+    EXPECT_EQ(kMark + Utf16(L"[S]\nk = v\n"), Get(Path("p.ini")));
+    Put(Path("p.ini"), kMark + Utf16(L"[S]"));
+    EXPECT_TRUE(Write("S", "k", "v"));
+    EXPECT_EQ(kMark + Utf16(L"[S]\nk = v\n"), Get(Path("p.ini")));
 }
 
 TEST_F(ProfileAnsi, EightBitFileRoundTrip)
