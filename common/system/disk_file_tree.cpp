@@ -150,10 +150,14 @@ bool bWalk(const wchar_t* pszRoot, size_t nRoot, const wchar_t* pszPattern, CDis
         return true;
     while (d.bNext(szName, kNameChars)) {
         const size_t nName = std::wcslen(szName);
-        if (!full.bSet(pszRoot, nRoot, szName, nName, L"/", 1))
+        // Classified before the end slash is added: lstat of "link/" would
+        // follow the link.
+        if (!full.bSet(pszRoot, nRoot, szName, nName))
             return false;
         if (eClassify(full.psz()) != eKind::Directory)
             continue;  // files, and links whatever they point to
+        if (!full.bSet(pszRoot, nRoot, szName, nName, L"/", 1))
+            return false;
         if (!bWalk(full.psz(), full.nLen(), pszPattern, pfn, pData, bIncludeDirectories, true, bDirectoriesOnly,
                    nBound))
             return false;

@@ -12,6 +12,8 @@
 #include <string>
 
 #include "common/system/disk_file.h"
+#include "common/system/x_error.h"
+#include "common/system/x_error_module.h"
 #include "common/text/ct_string.h"
 #include "tests/common/system/scratch_directory.h"
 #include "tests/host/support/test_environment.h"
@@ -362,6 +364,63 @@ TEST_F(DiskFileSystem, DiskSpaceAndFullPath)
     wchar_t small[8];
     EXPECT_FALSE(CDiskFile::bGetFullPath(small, 8, L"/long/name", &n));
     EXPECT_GT(n, 7u);
+}
+
+std::wstring Info(const CXError& error, CXError::eERRORINFOTYPE eType)
+{
+    const void* p = nullptr;
+    return error.bGetInfo(eType, &p) ? std::wstring(static_cast<const wchar_t*>(p)) : L"(none)";
+}
+
+// Static operations report only into an error object they are given:
+// level 3, errno, the module, the message with its arguments and the names.
+TEST_F(DiskFileSystem, ReportsIntoTheCallersError)
+{
+    _CXErrorModule32 error;
+    const std::wstring sLong = L"d/" + std::wstring(300, L'x');
+    EXPECT_FALSE(CDiskFile::bCreateDirectory(sLong.c_str(), &error));
+    EXPECT_EQ(CXError::EL_ERROR, error.eGetErrorLevel());
+    EXPECT_EQ(static_cast<unsigned>(ENAMETOOLONG), error.dwGetSystemErrorCode());
+    ASSERT_EQ(1, error.nNumErrorId());
+    EXPECT_EQ(28126u, error.nGetErrorId(0));
+    EXPECT_NE(nullptr, std::wcsstr(error.pszGetUserMessage(), sLong.c_str()));
+    EXPECT_EQ(sLong, Info(error, CXError::EIT_SRCFILE));
+    EXPECT_STREQ(L"vxmysql.so", error.pszGetModName());
+    EXPECT_FALSE(bExists("d"));
+
+    // Success resets whatever the error held.
+    EXPECT_TRUE(CDiskFile::bCreateDirectory(L"d", &error));
+    EXPECT_FALSE(error.bIsError());
+    EXPECT_EQ(0, error.nNumInfo());
+
+    WriteFile("a", "A");
+    WriteFile("b", "B");
+    errno = 0;
+    EXPECT_FALSE(CDiskFile::bRename(L"b", L"a", &error));
+    EXPECT_EQ(EEXIST, errno) << "errno keeps its value for the caller";
+    EXPECT_EQ(static_cast<unsigned>(EEXIST), error.dwGetSystemErrorCode());
+    EXPECT_EQ(28124u, error.nGetErrorId(0));
+    EXPECT_EQ(L"a", Info(error, CXError::EIT_SRCFILE));
+    EXPECT_EQ(L"b", Info(error, CXError::EIT_DSTFILE));
+    const std::wstring sMessage = error.pszGetUserMessage();
+    EXPECT_LT(sMessage.find(L"<b>"), sMessage.find(L"<a>")) << "destination first: " << sMessage;
+
+    EXPECT_FALSE(CDiskFile::bDelete(L"d", &error));
+    EXPECT_EQ(28123u, error.nGetErrorId(0));
+    EXPECT_FALSE(CDiskFile::bForceDelete(L"missing", &error));
+    EXPECT_EQ(CXError::EL_ERROR, error.eGetErrorLevel());
+    EXPECT_EQ(0, error.nNumErrorId()) << "no message for the forced form";
+    struct stat st;
+    EXPECT_FALSE(CDiskFile::bGetFileStatus(L"missing", &st, &error)) << "missing: no report";
+    EXPECT_FALSE(CDiskFile::bGetFullPath(nullptr, 0, L"", nullptr, &error));
+    EXPECT_EQ(28131u, error.nGetErrorId(0));
+    int n = 7;
+    EXPECT_FALSE(CDiskFile::bGetFileAttributes(&n, L"missing", &error));
+    EXPECT_EQ(28130u, error.nGetErrorId(0));
+    EXPECT_NE(nullptr, std::wcsstr(error.pszGetUserMessage(), L"7"));
+    EXPECT_FALSE(CDiskFile::bGetDiskSpace(L"missing\\x", nullptr, nullptr, &error));
+    EXPECT_EQ(28138u, error.nGetErrorId(0));
+    EXPECT_EQ(L"missing/x", Info(error, CXError::EIT_SRCFILE));
 }
 
 TEST(DiskFileTime, Conversions)
