@@ -33,6 +33,7 @@ bool CDiskFile::bRead(void* pBuffer, unsigned nSize, unsigned* pnRead)
         n = read(m_fd, pBuffer, nSize);
     while (n == -1 && errno == EINTR);
     const bool bExact = pnRead == nullptr;
+    const int nSavedErrno = errno;
     unsigned nSystemError = static_cast<unsigned>(errno);
     bool bOk = n != -1;
     if (bOk) {
@@ -48,6 +49,7 @@ bool CDiskFile::bRead(void* pBuffer, unsigned nSize, unsigned* pnRead)
         CTString counts;
         exact.printf(L"##(IXStream)-bExact=<%d>##", bExact ? 1 : 0);
         counts.printf(L"##(IXStream)-A lire=<%u>, lu=<%u>##", nSize, nRead);
+        errno = nSavedErrno;
         _Report(XFILE_MSG_READ, nSystemError, exact.pszGet(), counts.pszGet(), m_pszErrorName);
     }
     return bOk;
@@ -75,9 +77,11 @@ bool CDiskFile::bWrite(const void* pBuffer, unsigned nSize, unsigned* pnWritten)
         }
     }
     if (!bOk) {
+        const int nError = errno;
         CTString access;
         access.printf(L"##(IXStream)-Access=<%x>##", static_cast<unsigned>(m_nOpenFlags));
-        _Report(XFILE_MSG_WRITE, static_cast<unsigned>(errno), access.pszGet(), nullptr, m_pszErrorName);
+        errno = nError;
+        _Report(XFILE_MSG_WRITE, static_cast<unsigned>(nError), access.pszGet(), nullptr, m_pszErrorName);
     }
     return bOk;
 }
