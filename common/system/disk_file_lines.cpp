@@ -79,10 +79,10 @@ const wchar_t* CDiskFile::pszReadLine(wchar_t* pszBuffer, unsigned nSize, CTStri
         if (pszSeparator != nullptr && pszSeparator[0] != 0) {
             pEnd = std::wcsstr(p, pszSeparator);
             nEndLength = std::wcslen(pszSeparator);
-        } else if ((pEnd = std::wcschr(p, L'\r')) != nullptr) {
-            nEndLength = pEnd[1] == L'\n' ? 2 : 1;
-        } else if ((pEnd = std::wcschr(p, L'\n')) != nullptr) {
-            nEndLength = 1;
+        } else if ((pEnd = std::wcspbrk(p, L"\r\n")) != nullptr) {
+            // Whichever of CR and LF comes first: mixed line ends must not
+            // run lines together.
+            nEndLength = pEnd[0] == L'\r' && pEnd[1] == L'\n' ? 2 : 1;
         }
         if (pEnd != nullptr) {
             *pEnd = 0;

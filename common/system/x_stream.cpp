@@ -188,14 +188,15 @@ bool IXStream::_bReadLine(T* pszBuffer, unsigned nSize, int* pbTruncated, unsign
                 }
             }
         } else {
-            const T* pCR = nullptr;
-            for (unsigned i = 0; i < n; ++i)
-                if (aChunk[i] == T('\r')) {
-                    pCR = &aChunk[i];
-                    break;
-                }
-            if (pCR != nullptr) {
-                const unsigned i = static_cast<unsigned>(pCR - aChunk);
+            // The first CR or LF ends the line, whichever comes first: a
+            // file mixing line ends must not have lines run together.
+            unsigned i = 0;
+            while (i < n && aChunk[i] != T('\r') && aChunk[i] != T('\n'))
+                ++i;
+            if (i < n && aChunk[i] == T('\n')) {
+                nEnd = i;
+                nEndLength = 1;
+            } else if (i < n) {
                 if (i + 1 < n) {
                     nEnd = i;
                     nEndLength = aChunk[i + 1] == T('\n') ? 2 : 1;
@@ -206,13 +207,6 @@ bool IXStream::_bReadLine(T* pszBuffer, unsigned nSize, int* pbTruncated, unsign
                     nEnd = i;  // given back: the next chunk starts with it
                     nGiveBack = 1;
                 }
-            } else {
-                for (unsigned i = 0; i < n; ++i)
-                    if (aChunk[i] == T('\n')) {
-                        nEnd = i;
-                        nEndLength = 1;
-                        break;
-                    }
             }
         }
         bAny = true;
