@@ -12,6 +12,7 @@ namespace {
 // listed in mysql/vxmysql.map).
 const std::set<std::string> kExpectedExports = {
     "Execution",
+    "bInitZLConvFromVM",
     // The text exports are C++ template specialisations, pinned by their
     // mangled names so that a changed signature shows here.
     "_Z14STRG_pszCreateIwEPT_i",          // wchar_t* STRG_pszCreate<wchar_t>(int)
