@@ -32,6 +32,7 @@ class CAny_ZLBOOL final : public TAny_ZLFixe<4>
 {
 public:
     constexpr CAny_ZLBOOL() = default;
+    using TAny_ZLFixe<4>::SetValue;
     // The 4 bytes zeroed, then min(n, 4) bytes copied.
     int SetValue(const void* p, unsigned long n) override;
 };

@@ -69,8 +69,9 @@ TEST_F(AnyDecimal, EachValueOwnsOneObjectOfTheFactory)
         EXPECT_NE(DecimalOf(v), DecimalOf(copy));
         std::vector<unsigned char> out(20, 0xAA);
         EXPECT_EQ(0, copy.Objet().nFillDataBuffer(out.data()));
-        std::vector<unsigned char> expected = Form(-12345, 5, 2);
-        expected.resize(20, 0xAA);
+        const std::vector<unsigned char> form = Form(-12345, 5, 2);
+        std::vector<unsigned char> expected(20, 0xAA);
+        std::copy(form.begin(), form.end(), expected.begin());
         EXPECT_EQ(expected, out) << "the 18-byte form, nothing more";
         EXPECT_EQ(0, copy.Objet().bIsPositive());
 

@@ -408,11 +408,15 @@ std::vector<std::unique_ptr<CAny>> SampleValues()
 // and the data form's bytes (or, for an array, each element's).
 std::string Fingerprint(const CAny& v)
 {
-    std::string s = std::to_string(v.wGetType()) + ":";
+    std::string s = std::to_string(v.wGetType());
+    s += ':';
     if (v.nGetTypeCode() == ZLTYPE_TABANY) {
         const STTabAny tab = v._tLit<STTabAny>();
-        for (uint64_t i = 0; i < tab.m_nNbElement; ++i)
-            s += "[" + Fingerprint(tab.m_pclTab[i]) + "]";
+        for (uint64_t i = 0; i < tab.m_nNbElement; ++i) {
+            s += '[';
+            s += Fingerprint(tab.m_pclTab[i]);
+            s += ']';
+        }
         return s;
     }
     unsigned long n = 0;
