@@ -29,7 +29,8 @@ long nReadProfileStream(FILE* pFile, const wchar_t* pszSection, const wchar_t* p
 {
     *pbFound = false;
     nSize = static_cast<size_t>(nIntSize(nSize));
-    if (bFichierUnicode(pFile)) return __ReadPrivateProfileString(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
+    if (bFichierUnicode(pFile))
+        return __ReadPrivateProfileString(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
 
     CProfileScratch<char> section, key, work;
     const char* pszSection8 = nullptr;
@@ -61,7 +62,8 @@ long nReadProfileStream(FILE* pFile, const char* pszSection, const char* pszKey,
 {
     *pbFound = false;
     nSize = static_cast<size_t>(nIntSize(nSize));
-    if (!bFichierUnicode(pFile)) return __ReadPrivateProfileString(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
+    if (!bFichierUnicode(pFile))
+        return __ReadPrivateProfileString(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
 
     CProfileScratch<wchar_t> section, key, work;
     const wchar_t* pszSectionW = nullptr;

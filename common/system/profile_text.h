@@ -39,11 +39,17 @@ struct CProfileText<wchar_t>
     static int nCaseCompare(const wchar_t* a, const wchar_t* b, size_t n) { return wcsncasecmp(a, b, n); }
     static int nCompare(const wchar_t* a, const wchar_t* b, size_t n) { return std::wcsncmp(a, b, n); }
     static wchar_t* pszFind(wchar_t* s, wchar_t c) { return std::wcschr(s, c); }
-    static long nCat(wchar_t* dst, size_t capacity, const wchar_t* src, long n) { return STR_nCatW(dst, capacity, src, n); }
+    static long nCat(wchar_t* dst, size_t capacity, const wchar_t* src, long n)
+    {
+        return STR_nCatW(dst, capacity, src, n);
+    }
     static long nCut(wchar_t* dst, size_t capacity, const wchar_t* src) { return STR_nCut(dst, capacity, src); }
     static void TrimLeft(wchar_t* s) { STR_SuppressLeftSpaces(s); }
     static void TrimRight(wchar_t* s) { STR_SuppressRightSpaces(s); }
-    static int nGetLine(wchar_t** pp, size_t* pn, FILE* f) { return __STRG_nGetLine<wchar_t, unsigned short>(pp, pn, f); }
+    static int nGetLine(wchar_t** pp, size_t* pn, FILE* f)
+    {
+        return __STRG_nGetLine<wchar_t, unsigned short>(pp, pn, f);
+    }
 };
 
 // The line buffer of one parse, owned for its whole length.

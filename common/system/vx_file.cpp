@@ -81,7 +81,8 @@ bool CVXFile::bReadHeader(int64_t* poOffset)
     const wchar_t* pszName = pszGetName() ? pszGetName() : L"";
     if (stHeader.dwSignature != SIGNATURE) {
         wchar_t szDebug[160];
-        std::swprintf(szDebug, 160, L"##(CVXFile)-Signature geree=<%u>, signature lue=<%u>##", SIGNATURE, stHeader.dwSignature);
+        std::swprintf(szDebug, 160, L"##(CVXFile)-Signature geree=<%u>, signature lue=<%u>##", SIGNATURE,
+                      stHeader.dwSignature);
         _RaiseError(szDebug, 28555, L"20.0", pszName);
         return false;
     }

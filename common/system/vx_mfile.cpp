@@ -68,7 +68,8 @@ bool CVXMFile::bReadHeader(int64_t* poOffset)
     }
     m_dwVersion = aValues[0];
     m_dwTailleBloc = aValues[1];
-    if (m_dwVersion < 2) m_nCodePage = 1252;
+    // Each file says its own code page, also when the object read another.
+    m_nCodePage = m_dwVersion < 2 ? 1252 : 65001;
     m_oIndexBase = *poOffset + m_dwTailleBloc;
     return true;
 }

@@ -42,10 +42,18 @@ TEST_F(MessageFileTest, StringsInTheVersionsCodePage)
         {2, "caf\xC3\xA9 \xE2\x82\xAC", 65001},
         {7, "caf\xC3\xA9 \xE2\x82\xAC", 65001},
     };
+    CVXMFile reused;
     for (const Case& c : aCases) {
         WriteFile(Path("m"), MessageFile(c.dwVersion, {{5, "five"}, {9, c.pszBytes}, {0xFFFFFFF0u, "last"}}, 3));
         CVXMFile file;
         ASSERT_TRUE(Open(file));
+        // One object over several files takes each file's code page.
+        ASSERT_TRUE(Open(reused));
+        EXPECT_EQ(c.nCodePage, reused.nGetCodePage());
+        CTString again;
+        EXPECT_TRUE(reused.bLoadString(9, again));
+        EXPECT_STREQ(L"caf\u00e9 \u20ac", again.pszGet());
+        reused.Close();
         EXPECT_EQ(c.nCodePage, file.nGetCodePage());
         EXPECT_EQ(c.dwVersion, file.dwGetVersion());
         CTString text;
