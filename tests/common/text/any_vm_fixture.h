@@ -40,8 +40,9 @@ protected:
         EXPECT_EQ(m_decimalsBefore, Vm().LiveDecimals()) << "decimals leaked or released twice";
         // Heap texts of calculations belong to their value (the leak
         // checker follows them); those of conversions go back to the machine.
-        if (m_bConversionsOnly)
+        if (m_bConversionsOnly) {
             EXPECT_EQ(m_textsBefore, Vm().TextsMade() - Vm().TextsFinished()) << "conversion texts not finished";
+        }
         StrMemTest::TearDown();
     }
 
