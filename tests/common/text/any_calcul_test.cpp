@@ -256,8 +256,9 @@ TEST_F(AnyCalcul, IncrementsTakeTheirResultOver)
         EXPECT_EQ(0, nIncrementeNumerique(&v, Make(ZLTYPE_DSTRW, L"cd")));
         EXPECT_EQ(type, v.wGetType());
         EXPECT_EQ(L"abcd", Text(v));
-        if (type == ZLTYPE_DSTRW || type == ZLTYPE_DSTRA)
+        if (type == ZLTYPE_DSTRW || type == ZLTYPE_DSTRA) {
             EXPECT_EQ(1u, CBaseStrMem::s_nGetRefCount(vxtest::BlockOf(v)));
+        }
     }
     CAny bin = Make(ZLTYPE_BIN, L"ab");
     EXPECT_EQ(0, nIncrementeNumerique(&bin, bin));
