@@ -1,8 +1,12 @@
 #include "common/text/hash_table_bounce.h"
 
+#include <climits>
 #include <cstring>
+#include <cwchar>
 
 #include "common/system/xmalloc.h"
+#include "common/text/str_compare.h"
+#include "common/text/str_map.h"
 
 const uint32_t CHashTableBounce::g__ToutPretToutChaud[kNbPremiers] = {
     17,        53,        97,         193,        389,        769,        1543,       3079,
@@ -340,4 +344,61 @@ int CHashTableBounce::bParseSetKey(unsigned int dwPosition, void* pCle, void** p
     if (ppAncienneCle != nullptr) *ppAncienneCle = _Elem(dwPosition).pCle;
     _Elem(dwPosition).pCle = pCle;
     return 1;
+}
+
+int CHashTableBounce::nStringLogiqueCompare(void const* pCle, void const* pCleStockee)
+{
+    return STR_nCompareW(static_cast<const wchar_t*>(pCle), static_cast<const wchar_t*>(pCleStockee),
+                         LOCALE_FLAG_IGNORE_CASE | LOCALE_FLAG_IGNORE_ACCENTS);
+}
+
+namespace {
+
+constexpr unsigned kMapLogique = LOCALE_FLAG_IGNORE_CASE | LOCALE_FLAG_IGNORE_ACCENTS;
+// Keys whose (length + 1) x 4 bytes stay below this are mapped on the stack.
+constexpr size_t kPileOctets = 1024;
+// Pieces mapped one at a time when no heap area can be had: a quarter of
+// the stack area, so that a map that lengthens its text still fits.
+constexpr int kMorceau = static_cast<int>(kPileOctets / sizeof(wchar_t) / 4);
+
+unsigned int Somme(const wchar_t* p, int n)
+{
+    unsigned int sum = 0;
+    for (int i = 0; i < n; ++i) sum += static_cast<unsigned int>(p[i]);
+    return sum;
+}
+
+}  // namespace
+
+unsigned int CHashTableBounce::dwStringLogiqueHashVal(void const* pCle)
+{
+    const wchar_t* key = static_cast<const wchar_t*>(pCle);
+    const size_t len = key ? std::wcslen(key) : 0;
+    if (len == 0) return 0;
+    const int n = len > static_cast<size_t>(INT_MAX / 4) ? INT_MAX / 4 : static_cast<int>(len);
+    wchar_t pile[kPileOctets / sizeof(wchar_t)];
+    if ((len + 1) * sizeof(wchar_t) < kPileOctets) {
+        const int capacity = static_cast<int>(sizeof pile / sizeof pile[0]);
+        const int written = STR_nMapStringEx(kMapLogique, pile, capacity, key, n);
+        // A map that filled the area may have been cut: measured below.
+        if (written < capacity - 1) return Somme(pile, written);
+    }
+    // The map's own measure, with room for a map longer than its text.
+    int capacity = STR_nGetMapStringLenEx(kMapLogique, key, n);
+    if (capacity < 2 * n + 2) capacity = 2 * n + 2;
+    auto* area = static_cast<wchar_t*>(XMALLOC_pNew_(static_cast<size_t>(capacity) * sizeof(wchar_t)));
+    if (area != nullptr) {
+        const int written = STR_nMapStringEx(kMapLogique, area, capacity, key, n);
+        const unsigned int sum = Somme(area, written);
+        XMALLOC_Del_(area);
+        return sum;
+    }
+    // Without memory: the same sum, piece by piece on the stack.
+    unsigned int sum = 0;
+    for (int at = 0; at < n; at += kMorceau) {
+        const int piece = n - at < kMorceau ? n - at : kMorceau;
+        sum += Somme(pile, STR_nMapStringEx(kMapLogique, pile, static_cast<int>(sizeof pile / sizeof pile[0]),
+                                            key + at, piece));
+    }
+    return sum;
 }

@@ -83,6 +83,14 @@ public:
     virtual int bParseSetElement(unsigned int dwPosition, void* pValeur, void** ppAncienneValeur);
     virtual int bParseSetKey(unsigned int dwPosition, void* pCle, void** ppAncienneCle);
 
+    // The loose pair of the tables keyed by names (wide texts): equal
+    // without regard to case or accents (STR_nCompareW with flags 3), and the
+    // 32-bit sum of the flags-3 map of the text, so that texts equal under
+    // the comparison hash alike (when the host's map agrees with its
+    // comparison, as the locale interface promises).
+    static int nStringLogiqueCompare(void const* pCle, void const* pCleStockee);
+    static unsigned int dwStringLogiqueHashVal(void const* pCle);
+
     // Shape, for owners and tests.
     unsigned int dwGetNbBuckets() const { return m_dwNbBuckets; }
     unsigned int dwGetTaillePool() const { return m_dwTaillePool; }
