@@ -29,7 +29,7 @@ struct ReferenceKeys
     }
     unsigned char Encrypt(unsigned char c)
     {
-        const uint16_t t = static_cast<uint16_t>(k2 | 2);
+        const uint32_t t = (k2 & 0xFFFF) | 2;
         const unsigned char out = c ^ static_cast<unsigned char>((t * (t ^ 1)) >> 8);
         Update(c);
         return out;
