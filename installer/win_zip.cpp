@@ -252,14 +252,15 @@ bool CWinZip::_bGetInfoFile(const unsigned char* pDir, uint64_t nDir, uint64_t a
     // longer name than a path can take is refused rather than cut.
     if (std::memchr(name, 0, e.nNameLength) != nullptr)
         return false;
-    const size_t nChars = ZipDecodeText(name, e.nNameLength, e.bUTF8, nullptr, 0);
+    const bool utf8 = ZipNameIsUTF8(name, e.nNameLength, e.nFlags, e.nVersionMadeBy);
+    const size_t nChars = ZipDecodeText(name, e.nNameLength, utf8, nullptr, 0);
     if (nChars > ZIP_MAX_NAME_CHARS)
         return false;
     ZipApplyZip64Extra(extra, e.nExtraLength, &e, nullptr);
     if (e.bEncrypted && e.oCompressedSize < ZIP_CRYPT_HEADER_SIZE)
         return false;
 
-    e.pszName = pszDecode(name, e.nNameLength, e.bUTF8, nChars);
+    e.pszName = pszDecode(name, e.nNameLength, utf8, nChars);
     if (e.pszName == nullptr)
         return false;
     if (e.nCommentLength > 0) {
@@ -421,7 +422,7 @@ _eVXzipResult CWinZip::_CheckCurrentFileCoherencyHeader(uint64_t* pnDataOffset)
     if (!_bRead(raw, nName + nExtra)) {
         result = VXZIP_ERR_FORMAT;
     } else {
-        const bool utf8 = (flags & ZIP_FLAG_UTF8) != 0;
+        const bool utf8 = ZipNameIsUTF8(raw, nName, flags, e.nVersionMadeBy);
         const size_t nChars = ZipDecodeText(raw, nName, utf8, nullptr, 0);
         wchar_t* local = std::memchr(raw, 0, nName) == nullptr && nChars <= ZIP_MAX_NAME_CHARS
                              ? pszDecode(raw, nName, utf8, nChars)

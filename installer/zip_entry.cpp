@@ -58,6 +58,24 @@ wchar_t DecodeUTF8(const unsigned char* p, size_t n, size_t* pUsed)
 
 }  // namespace
 
+bool ZipIsValidUTF8(const unsigned char* pRaw, size_t n)
+{
+    for (size_t i = 0; i < n;) {
+        size_t used;
+        if (DecodeUTF8(pRaw + i, n - i, &used) == L'?' && pRaw[i] != '?')
+            return false;
+        i += used;
+    }
+    return true;
+}
+
+bool ZipNameIsUTF8(const unsigned char* pRaw, size_t n, uint64_t nFlags, uint64_t nVersionMadeBy)
+{
+    if (nFlags & ZIP_FLAG_UTF8)
+        return true;
+    return (nVersionMadeBy >> 8) == 3 && ZipIsValidUTF8(pRaw, n);
+}
+
 size_t ZipDecodeText(const unsigned char* pRaw, size_t n, bool bUTF8, wchar_t* pszOut, size_t nCapacity)
 {
     size_t count = 0;

@@ -56,6 +56,15 @@ _sTMDATE ZipDosDateToTm(uint32_t dwDosDate);
 // The reverse, for a writer (years before 1980 give 1980).
 uint32_t ZipTmToDosDate(const _sTMDATE& tm);
 
+// Whether a raw entry name is UTF-8: flag bit 11 says so; without it, a
+// name written on a Unix host (high byte of version made by 3) that is
+// valid UTF-8 is taken as UTF-8 too, as Unix archivers store the bytes of
+// the name as they are (code page 437 is the rule of the other hosts, and
+// of any name that is not valid UTF-8).
+bool ZipNameIsUTF8(const unsigned char* pRaw, size_t n, uint64_t nFlags, uint64_t nVersionMadeBy);
+// Strictly valid UTF-8 (no overlong forms, surrogates or cut sequences).
+bool ZipIsValidUTF8(const unsigned char* pRaw, size_t n);
+
 // Decodes a raw entry name or comment: UTF-8 with bUTF8, else code page 437.
 // Writes at most nCapacity - 1 characters and a terminator into pszOut and
 // answers the characters the whole text decodes to (which may be more).

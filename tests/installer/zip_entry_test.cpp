@@ -50,6 +50,34 @@ TEST(ZipEntry, NamesInCodePage437OrUTF8)
     EXPECT_EQ(ZipDecodeText(oem, 3, false, nullptr, 0), 3u);
 }
 
+TEST(ZipEntry, WhichNamesAreUTF8)
+{
+    const unsigned char utf8[] = {'r', 0xC3, 0xA9};
+    const unsigned char oem[] = {'r', 0x82};
+    const unsigned char ascii[] = {'a', '?'};
+    struct Case
+    {
+        const unsigned char* raw;
+        size_t n;
+        uint64_t flags, madeBy;
+        bool want;
+    };
+    const Case cases[] = {
+        {utf8, 3, 0, 0x031E, true},       // Unix host, valid UTF-8
+        {utf8, 3, 0, 0x0014, false},      // another host: code page 437
+        {utf8, 3, 0x800, 0x0014, true},   // the flag decides
+        {oem, 2, 0, 0x031E, false},       // not valid UTF-8
+        {oem, 2, 0x800, 0x031E, true},
+        {ascii, 2, 0, 0x031E, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ZipNameIsUTF8(c.raw, c.n, c.flags, c.madeBy), c.want) << c.n << " " << c.madeBy;
+    const unsigned char overlong[] = {0xC0, 0xAF};
+    EXPECT_FALSE(ZipIsValidUTF8(overlong, 2));
+    EXPECT_TRUE(ZipIsValidUTF8(utf8, 3));
+    EXPECT_FALSE(ZipIsValidUTF8(utf8, 2));  // cut
+}
+
 std::vector<unsigned char> Central(uint32_t madeBy, uint32_t flags, uint32_t comp, uint32_t uncomp, uint32_t offset,
                                    uint32_t disk, uint32_t external)
 {

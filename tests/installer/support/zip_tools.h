@@ -30,7 +30,8 @@ public:
     }
     ~ScratchDir()
     {
-        if (!m_path.empty())
+        // VX_KEEP_SCRATCH keeps the directory for a look after a failure.
+        if (!m_path.empty() && std::getenv("VX_KEEP_SCRATCH") == nullptr)
             std::system(("rm -rf '" + m_path + "'").c_str());
     }
     ScratchDir(const ScratchDir&) = delete;
@@ -62,7 +63,7 @@ inline bool HaveTool(const char* name)
 // Runs a shell command in the directory; true when it exits with 0.
 inline bool Run(const std::string& dir, const std::string& command)
 {
-    return std::system(("cd '" + dir + "' && " + command + " >/dev/null 2>&1").c_str()) == 0;
+    return std::system(("cd '" + dir + "' && { " + command + "; } >/dev/null 2>&1").c_str()) == 0;
 }
 
 // Runs a Python program (given as text) in the directory.
