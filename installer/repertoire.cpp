@@ -1,5 +1,6 @@
 #include "installer/repertoire.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <ctime>
@@ -149,18 +150,10 @@ bool CRepertoire::bChangeChemin(long nPosition, const wchar_t* pszName)
 
 void CRepertoire::ForceRepVideAlaFin()
 {
-    const int n = m_tabEntrees.nGetNbElement();
-    int out = 0;
-    CTTableau<CRepEntree*> placeholders(1024);
-    for (int i = 0; i < n; ++i) {
-        CRepEntree* entry = m_tabEntrees[i];
-        if (entry->bEstUnFichierFactice())
-            placeholders.Ajoute(entry);
-        else
-            m_tabEntrees[out++] = entry;
-    }
-    for (int i = 0; i < placeholders.nGetNbElement(); ++i)
-        m_tabEntrees[out++] = placeholders[i];
+    // In place, so that no entry can be lost to a failed allocation.
+    CRepEntree** first = m_tabEntrees.pGetData();
+    std::stable_partition(first, first + m_tabEntrees.nGetNbElement(),
+                          [](const CRepEntree* e) { return !e->bEstUnFichierFactice(); });
     _bRecalculeHash();
 }
 
