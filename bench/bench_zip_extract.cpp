@@ -63,7 +63,9 @@ struct Fixture
             } else {
                 e.data = ziptest::Text(size, i);
             }
-            e.name = "d" + std::to_string(i % 7) + "/f" + std::to_string(i) + (kind == 1 ? ".bin" : ".txt");
+            char name[64];
+            std::snprintf(name, sizeof name, "d%u/f%u.%s", i % 7, i, kind == 1 ? "bin" : "txt");
+            e.name = name;
             made += size;
             a.entries.push_back(std::move(e));
         }
