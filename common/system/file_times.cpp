@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include <string>
-
-#include "common/system/code_page_conversion.h"
+#include "common/system/disk_file.h"
 #include "common/system/system_time.h"
 
 bool GetFileTime(int fd, FILETIME* creation, FILETIME* access, FILETIME* write)
@@ -24,17 +22,11 @@ bool SetFileTime(const wchar_t* path, const FILETIME* creation, const FILETIME* 
     (void)creation;  // the file system keeps no creation time to set
     if (access == nullptr && write == nullptr)
         return true;
-    // Names reach the system as UTF-8.
-    const int nBytes = WideCharToMultiByte(CP_UTF8, 0, path, -1, nullptr, 0, nullptr, nullptr);
-    if (nBytes < 1)
-        return false;
-    std::string utf8(static_cast<size_t>(nBytes), '\0');
-    if (WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8.data(), nBytes, nullptr, nullptr) < 1)
-        return false;
+    // The file layer's wrappers take the name to the system as UTF-8.
     struct utimbuf times;
     if (access == nullptr || write == nullptr) {
         struct stat st;
-        if (lstat(utf8.c_str(), &st) != 0)
+        if (CDiskFile::Unix_lstat(path, &st) != 0)
             return false;
         times.actime = st.st_atime;
         times.modtime = st.st_mtime;
@@ -43,5 +35,5 @@ bool SetFileTime(const wchar_t* path, const FILETIME* creation, const FILETIME* 
         times.actime = nFileTimeToUnixSeconds(*access);
     if (write != nullptr)
         times.modtime = nFileTimeToUnixSeconds(*write);
-    return utime(utf8.c_str(), &times) == 0;
+    return CDiskFile::Unix_utime(path, &times) == 0;
 }

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <string>
 
+#include "common/system/disk_file.h"
 #include "common/system/module_file_name.h"
 #include "common/text/utf8_convert.h"
 #include "common/text/utf8_scan.h"
@@ -53,9 +54,7 @@ std::string ExecutableDirectory()
     wchar_t szPath[kMaxPath + 1];
     if (!GetModuleFileNameW(nullptr, szPath, kMaxPath + 1))
         return std::string();
-    for (wchar_t* p = szPath; *p != L'\0'; ++p)
-        if (*p == L'\\')
-            *p = L'/';
+    CDiskFile::pszBackSlash2Slash(szPath);
     wchar_t* pszSlash = std::wcsrchr(szPath, L'/');
     if (pszSlash == nullptr)
         return std::string();

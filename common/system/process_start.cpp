@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/system/command_line.h"
+#include "common/system/disk_file.h"
 #include "common/system/process.h"
 #include "common/text/utf8_convert.h"
 #include "common/text/utf8_scan.h"
@@ -71,7 +72,7 @@ int CreateProcess(const wchar_t* pszApplication, const wchar_t* pszCommandLine, 
         errno = ENOMEM;
         return 0;
     }
-    if (pszApplication != nullptr && access(st.sProgram.c_str(), X_OK) != 0)
+    if (pszApplication != nullptr && CDiskFile::Unix_access(pszApplication, X_OK) != 0)
         return 0;
 
     const pid_t nChild = fork();

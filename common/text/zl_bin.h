@@ -4,6 +4,8 @@
 
 #include "common/text/str_mem_block.h"
 
+struct STTabAny;
+
 // The runtime's binary value: raw bytes in a reference-counted,
 // copy-on-write block of the string allocator (see CBaseStrMem), with its
 // length in bytes and no terminator of its own. Copies share the block;
@@ -45,6 +47,11 @@ public:
     // A new block holding the n bytes, for a value under construction;
     // empty for a null source or n 0; 108 for n negative or above the limit.
     int nAssignInit(const unsigned char* p, int n);
+    // One byte per element of the array (CAny::nGetBYTE): every element is
+    // read before the block is made; 115 (nothing made) on the first that
+    // gives no byte, 108 for more elements than a block holds; an empty
+    // array gives the empty value.
+    int nAssignInit(const STTabAny& tab);
     // n 0 (or a null source) empties; an unshared block is reused (grown to
     // exactly n bytes when too small, end marker cleared), otherwise a new
     // block of exactly n bytes is made. The bytes may lie in the value.

@@ -1,0 +1,63 @@
+#pragma once
+
+// A value as the stand-in machine reads it out of a storage before it
+// writes it in another type's layout.
+#include <cstdint>
+#include <string>
+
+#include "common/text/stocaw.h"
+#include "tests/host/module/vm_numbers.h"
+
+namespace standin_vm {
+
+struct DateTimeParts
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    uint32_t milli = 0;  // of the day
+};
+
+struct Value
+{
+    enum Kind
+    {
+        kEmpty,
+        kInteger,   // integer (booleans as 0 / 1)
+        kReal,      // real; isFloat for a 32-bit source
+        kScaled,    // unscaled / 10^scale: currency (money, scale 6) or decimal
+        kText,      // wide text
+        kDateText,  // the digits of a date text (up to 8)
+        kTimeText,  // the digits of a time text (up to 9)
+        kDateTime,
+        kDuration,  // milliseconds in integer
+        kBytes,
+    };
+
+    Kind kind = kEmpty;
+    Int128 integer = 0;
+    double real = 0;
+    bool isFloat = false;
+    int scale = 0;
+    int precision = 0;
+    bool money = false;
+    std::wstring text;
+    std::string bytes;
+    DateTimeParts dateTime;
+};
+
+// The 8-bit code page of the options (1252 without them, for 0 and for
+// every code page but 65001).
+unsigned CodePage(const STOCAW* options);
+std::wstring Decode(const std::string& bytes, unsigned codePage);
+// '?' for what the code page cannot hold.
+std::string Encode(const std::wstring& text, unsigned codePage);
+
+// Reads a storage of a type; 0 or a failure code.
+int Read(const void* src, int type, const STOCAW* options, Value* out);
+// Writes the value in the layout of a type into out (40 bytes), giving the
+// bytes written; objects the layout points to are made last. 0 or a failure
+// code (nothing made).
+int Write(const Value& value, unsigned short type, const STOCAW* options, unsigned char* out, size_t* size);
+
+}  // namespace standin_vm
