@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// A password-keyed cipher: a password (8-bit text or raw bytes) becomes a
-// 16-byte key, and buffers are enciphered and deciphered in place under it.
+// A password-keyed cipher: a password (wide or 8-bit text, or raw bytes)
+// becomes a 16-byte key, and buffers are enciphered and deciphered in place under it.
 class CCrypt
 {
 public:
@@ -19,8 +19,13 @@ public:
     virtual int bSetCryptKey(const void* pKey, unsigned long nLength);
     // Copies the 16 bytes (null: all zeros).
     virtual int bSetCryptKey(Key* pKey);
+    // The key of the password's bytes (installer/password_bytes.h: code page
+    // 1252 when the text survives it, else UTF-16; null: no bytes).
+    virtual void BuildCryptKey(Key* pKey, const wchar_t* pszText);
     // The key of the text's bytes, without terminator (null: no bytes).
     virtual void BuildCryptKeyAnsi(Key* pKey, const char* pszText);
+    // Build the key of the password, then bSetCryptKey with it.
+    virtual int bSetPassword(const wchar_t* pszText) = 0;
     virtual int bSetPasswordAnsi(const char* pszText) = 0;
     // Sets the key first when one is given, then works in place.
     virtual void Crypt(unsigned char* pbyData, unsigned long nLength, Key* pKey) = 0;

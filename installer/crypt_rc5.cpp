@@ -159,6 +159,13 @@ int CCryptRC5::bSetRounds(unsigned nRounds)
     return _bExpandKey();
 }
 
+int CCryptRC5::bSetPassword(const wchar_t* pszText)
+{
+    Key key = {};
+    BuildCryptKey(&key, pszText);
+    return bSetCryptKey(&key);
+}
+
 int CCryptRC5::bSetPasswordAnsi(const char* pszText)
 {
     Key key;

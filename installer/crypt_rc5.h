@@ -20,6 +20,7 @@ public:
 
     int bSetCryptKey(const void* pKey, unsigned long nLength) override;
     int bSetCryptKey(Key* pKey) override;
+    int bSetPassword(const wchar_t* pszText) override;
     int bSetPasswordAnsi(const char* pszText) override;
     void Crypt(unsigned char* pbyData, unsigned long nLength, Key* pKey) override;
     void Uncrypt(unsigned char* pbyData, unsigned long nLength, Key* pKey) override;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class CXError;
+
 // A message digest: bytes go in, a fixed-size digest comes out. The first six
 // slots are the standard version slots; the slot order is fixed.
 class IMessageDigest
@@ -28,6 +30,12 @@ public:
     virtual void SetKey(const unsigned char* pbyKey, unsigned nLength) = 0;
     virtual void MessageDigest_EmptySlot_1() {}
     virtual void MessageDigest_EmptySlot_2() {}
+
+    // The digest of a whole file (read in 1024-byte pieces until a read
+    // gives nothing) into pbyDigest. A file that cannot be opened or read
+    // gives false, with the file's error copied into pclError (when given)
+    // at level 2.
+    bool bDigestFile(const wchar_t* pszPath, unsigned char* pbyDigest, CXError* pclError);
 };
 
 static_assert(sizeof(IMessageDigest) == sizeof(void*));

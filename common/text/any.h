@@ -7,6 +7,8 @@
 #include "common/text/stocaw.h"
 
 class CAny;
+template <class T>
+class CXYString;
 class CDateTimeBase;
 class CDureeBase;
 struct CMoney;
@@ -64,6 +66,7 @@ constexpr unsigned short ANY_FLAGS = ANY_FLAG_NULL | ANY_FLAG_0400;
 // not listed come from the virtual machine or the string allocator as they are.
 constexpr int ANY_OK = 0;
 constexpr int ANY_ERR_MEMOIRE = 100;       // a heap text, array or decimal could not be had
+constexpr int ANY_ERR_VM_NON_LIE = 101;    // the virtual machine's entry point is not bound
 constexpr int ANY_ERR_VIDE = 102;          // the empty value has no size, address or data
 constexpr int ANY_ERR_NULL = 103;          // an operand is NULL
 constexpr int ANY_ERR_BINAIRE = 104;       // a binary value is not an 8-byte duration or date-time
@@ -316,6 +319,36 @@ public:
     // value unchanged.
     int nCastFrom_BIN_DUREE_To_DUREE();
     int nCastFrom_BIN_DATEHEURE_To_DATEHEURE();
+
+    // --- Casts through the virtual machine's conversions -------------------
+    // Converts the value in place to nType. Nothing (0) when the type code
+    // already is nType, NULL or not. Otherwise the machine converts into a
+    // local storage; a failure (above 99) is returned with the value
+    // untouched; on success the value takes the new type and its own copy of
+    // the result, keeps its NULL and 0x400 bits, and the conversion's copy is
+    // released. 101 when the machine is not bound (or, for a decimal target,
+    // when its factory is not).
+    int __nCastTo(unsigned short nType, const STOCAW* pOptions, unsigned int nFlags);
+    // A wide text converted into a caller's storage of type nType (flags 1);
+    // the caller owns what lands there. 101 when the machine is not bound.
+    static int __s_nCastTo(void* pDest, const wchar_t* psz, unsigned short nType, const STOCAW* pOptions);
+    // The value's own text when it has one (0, value unchanged); otherwise
+    // the value itself is cast to 16 (19) with flags 1 and its new text
+    // given. The text lives as long as the value is neither changed nor
+    // destroyed. ppsz may be null.
+    int __nCastToString(const wchar_t** ppsz, const STOCAW* pOptions);
+    int __nCastToString(const char** ppsz, const STOCAW* pOptions);
+    // Takes over a result that the machine wrote into a 40-byte storage:
+    // whatever the value held is released, the class of nType installed
+    // without initialisation (type word exactly the code) and the 40 bytes
+    // copied in; the value now owns what they point to.
+    void __TransfertValeurInterne(unsigned short nType, const unsigned char* pBuf);
+    // The value as text in a runtime string, the value unchanged: a dynamic
+    // string of the same width is shared, a value's own text is copied,
+    // anything else is converted by the machine (flags 0) and its result
+    // shared. 0, or the failing code (the string then unchanged).
+    int __nFillString(CXYString<char>& s, const STOCAW* pOptions) const;
+    int __nFillString(CXYString<wchar_t>& s, const STOCAW* pOptions) const;
 
     // --- Storage, for the per-type classes and the virtual machine's paths --
     unsigned char* _pbyGetValeur() { return m_abyValeur; }

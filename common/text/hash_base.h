@@ -38,6 +38,10 @@ public:
     // element of the key's bucket (first when the bucket has none). No look-up
     // of an equal key. 1, or 0 when memory is short.
     int AjouteDYN(void* pCle, void* pValeur);
+    // Appends the pair at the end of its key's bucket, without growing the
+    // table and without a look-up; the new pair (the bucket's current
+    // element), or null when memory is short. Installer's member.
+    _stPAIRE* Ajoute(void* pCle, void* pValeur);
     // The VALUE goes to the first out-parameter and the stored KEY to the
     // second (either may be null); the bucket's cursor stays on the match.
     bool bRecherche(void* pCle, void** ppValeur, void** ppCleStockee);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -103,6 +104,21 @@ public:
     // for both lengths, takes the source's end marker in its own block, and
     // the source's text is appended.
     int nConcat(const CXYString& src);
+
+    // Appends nCount wide texts given as further arguments (null ones count
+    // as empty) with one length computation and at most one new block; an
+    // empty value assigns them instead (__nAffecteMultipleArgList). The
+    // texts may lie in the value's own block. Wide strings only; defined
+    // with the installer's members of the library.
+    int __nConcatMultiple(int nCount, ...);
+    int __nAffecteMultipleArgList(int nCount, va_list* pArgs);
+    // Sum of the lengths of the nCount texts, each noted in pnLengths (which
+    // holds nCount values); -1 when the sum passes the block limit.
+    static int64_t __nGetLongueurMultiple(int nCount, va_list* pArgs, int64_t* pnLengths);
+    // Copies the texts after unit nStart of the value's own block (prepared
+    // for nStart + nTotal units), then sets the length and terminator;
+    // releases the block when the total is 0.
+    int __nConcatMultipleArgList(int nCount, va_list* pArgs, int nStart, const int64_t* pnLengths, int64_t nTotal);
 
     // Read access.
     const T* pszGet() const { return m_pbyData ? reinterpret_cast<const T*>(m_pbyData) : ChaineVide; }

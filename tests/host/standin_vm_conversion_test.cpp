@@ -438,8 +438,9 @@ TEST_F(StandinVmConversion, ForcedResultsAndCallCounts)
     Vm().SetResult(kStandinVmConversion, 0);
 }
 
-// Until the calculations exist, every calculation entry point fails cleanly.
-TEST_F(StandinVmConversion, CalculationEntryPointsExistAndFailCleanly)
+// Every calculation entry point exists and counts its call; the six
+// result-type ones answer 0, and a forced failure writes nothing.
+TEST_F(StandinVmConversion, CalculationEntryPointsExistAndFailCleanlyWhenForced)
 {
     int answer = 77;
     unsigned char a[40] = {}, b[40] = {}, result[40] = {};
@@ -447,11 +448,12 @@ TEST_F(StandinVmConversion, CalculationEntryPointsExistAndFailCleanly)
     for (int i = 0; i < VM_CALCULATION_COUNT; ++i) {
         void* symbol = s_host->Symbol(gapszVMCalculationNames[i]);
         ASSERT_NE(nullptr, symbol) << gapszVMCalculationNames[i];
+        Vm().SetResult(kStandinVmCalculation + i, 180);
         int rc = 0;
         if (i == 0)
-            rc = reinterpret_cast<PFN_CanCompareEx>(symbol)(8, 8) == 0 ? kStandinVmErrNotImplemented : 0;
+            rc = reinterpret_cast<PFN_CanCompareEx>(symbol)(8, 8) == 0 ? 180 : 0;
         else if (i < 6)
-            rc = reinterpret_cast<PFN_GetTypeResultatEx>(symbol)(8, 8) == 0 ? kStandinVmErrNotImplemented : 0;
+            rc = reinterpret_cast<PFN_GetTypeResultatEx>(symbol)(8, 8) == 0 ? 180 : 0;
         else if (i < 23)
             rc = reinterpret_cast<PFN_TestEx>(symbol)(a, 8, b, 8, &answer, 0, nullptr);
         else if (i == 23)
@@ -460,8 +462,9 @@ TEST_F(StandinVmConversion, CalculationEntryPointsExistAndFailCleanly)
             rc = reinterpret_cast<PFN_NegationEx>(symbol)(a, 8, result, &type, 0, nullptr);
         else
             rc = reinterpret_cast<PFN_ArithmetiqueEx>(symbol)(a, 8, b, 8, result, &type, 0, nullptr);
-        EXPECT_EQ(kStandinVmErrNotImplemented, rc) << gapszVMCalculationNames[i];
+        EXPECT_EQ(180, rc) << gapszVMCalculationNames[i];
         EXPECT_EQ(1, Vm().Calls(kStandinVmCalculation + i)) << gapszVMCalculationNames[i];
+        Vm().SetResult(kStandinVmCalculation + i, 0);
     }
     EXPECT_EQ(77, answer);
     EXPECT_EQ(77, type);

@@ -15,6 +15,7 @@ const std::set<std::string> kExpectedExports = {
     "CommandeComposante",
     "DLLRES_pLoadResourceModule",
     "bInitZLConvFromVM",
+    "bInitZLCalcFromVM",
     // The text exports are C++ template specialisations, pinned by their
     // mangled names so that a changed signature shows here.
     "_Z14STRG_pszCreateIwEPT_i",          // wchar_t* STRG_pszCreate<wchar_t>(int)

@@ -29,8 +29,7 @@ constexpr int kStandinVmErrType = 150;      // no conversion between the two typ
 constexpr int kStandinVmErrSyntax = 151;    // the text is not a value of the target type
 constexpr int kStandinVmErrOverflow = 152;  // the value does not fit the target type
 constexpr int kStandinVmErrMemory = 153;    // a block, text or decimal could not be had
-// What every calculation entry point answers until the calculations exist.
-constexpr int kStandinVmErrNotImplemented = 199;
+constexpr int kStandinVmErrDivisionByZero = 154;
 
 extern "C" {
 // Call counts and forced results back to zero, factory failures disarmed,

@@ -60,4 +60,10 @@ int Read(const void* src, int type, const STOCAW* options, Value* out);
 // code (nothing made).
 int Write(const Value& value, unsigned short type, const STOCAW* options, unsigned char* out, size_t* size);
 
+// One value in one form, by the conversion rules (0 or a failure code).
+int ValueText(const Value& value, unsigned codePage, std::wstring* out);
+int ValueInteger(const Value& value, Int128* out);
+int ValueScaled(const Value& value, Int128* out, int* scale);
+int ValueReal(const Value& value, double* out);
+
 }  // namespace standin_vm

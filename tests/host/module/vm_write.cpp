@@ -705,4 +705,9 @@ int Write(const Value& v, unsigned short type, const STOCAW* options, unsigned c
     }
 }
 
+int ValueText(const Value& value, unsigned codePage, std::wstring* out) { return ToText(value, codePage, out); }
+int ValueInteger(const Value& value, Int128* out) { return ToInteger(value, out); }
+int ValueScaled(const Value& value, Int128* out, int* scale) { return ToScaled(value, out, scale); }
+int ValueReal(const Value& value, double* out) { return ToReal(value, out); }
+
 }  // namespace standin_vm

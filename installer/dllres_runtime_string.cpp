@@ -1,0 +1,50 @@
+#include "installer/dllres_runtime_string.h"
+
+#include <cstdlib>
+
+#include "common/system/dllres.h"
+#include "common/text/ct_string.h"
+
+int DLLRES_bLoadString(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut)
+{
+    if (pOut == nullptr)
+        return 0;
+    CTString text;
+    if (!DLLRES_bLoadString(info, nId, &text))
+        return 0;
+    pOut->Set(text.pszGet());
+    return 1;
+}
+
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs)
+{
+    wchar_t* text = nullptr;
+    unsigned int n = DLLRES_dwFormatMessage(pszFormat, &text, pArgs);
+    if (pOut != nullptr) {
+        // A text the runtime string cannot take is a failed format.
+        if (n == 0 || pOut->nAffecte(text, static_cast<int>(n)) != 0) {
+            pOut->Vide();
+            n = 0;
+        }
+    }
+    std::free(text);
+    return n;
+}
+
+int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
+                              va_list* pArgs)
+{
+    CTString format;
+    if (!DLLRES_bLoadString(info, nId, &format))
+        return 0;
+    return DLLRES_dwFormatMessage(format.pszGet(), pOut, pArgs) != 0 ? 1 : 0;
+}
+
+int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, ...)
+{
+    va_list args;
+    va_start(args, pOut);
+    const int b = DLLRES_bFormatMessageList(info, nId, pOut, &args);
+    va_end(args);
+    return b;
+}
