@@ -185,3 +185,44 @@ int CConvertKey::__nConvertInitialKey(unsigned char** ppKey, unsigned long nWidt
     v.__SetType(nType, 0);
     return __nConvertTypedKey(&v, ppKey, nWidth, nType, nOptions, nEntiers, nDecimales);
 }
+
+int CConvertKey::_nConvertKeyAndGetSize(CAny* pValue, unsigned char** ppKey, unsigned long nWidth,
+                                        unsigned short nType, unsigned short nOptions, int nEntiers, int nDecimales)
+{
+    if (ppKey == nullptr)
+        return 0;
+    if (nWidth == 0)
+        *ppKey = nullptr;
+    if (pValue == nullptr)
+        return 0;
+    const bool bNull = pValue->bIsNull() || pValue->nGetTypeCode() == ZLTYPE_VIDE;
+    if (bNull) {
+        pValue->__SetType(ZLTYPE_PSTRW, 0);
+        pValue->Objet().SetValue(L"");
+        pValue->ClearFlags();
+    }
+    if (nType == 0)
+        nType = pValue->nGetTypeCode();
+    if (bNull)
+        return __nConvertInitialKey(ppKey, nWidth, nType, nOptions, nEntiers, nDecimales);
+    // A copy is cast, never the caller's value; the cast's outcome decides
+    // which value is keyed, so that nothing is read as a type it is not.
+    CAny clTemp(*pValue);
+    if (clTemp.__nCastTo(nType, nullptr, 1) >= 100 || clTemp.bIsNull())
+        return __nConvertInitialKey(ppKey, nWidth, nType, nOptions, nEntiers, nDecimales);
+    return __nConvertTypedKey(&clTemp, ppKey, nWidth, nType, nOptions, nEntiers, nDecimales);
+}
+
+int CConvertKey::nConvertKeyAndGetSize(CAny* pValue, unsigned char* pKey, unsigned long nWidth, unsigned short nType,
+                                       unsigned short nOptions, int nEntiers, int nDecimales)
+{
+    if (pKey == nullptr || nWidth == 0)
+        return 0;
+    return _nConvertKeyAndGetSize(pValue, &pKey, nWidth, nType, nOptions, nEntiers, nDecimales);
+}
+
+int CConvertKey::nConvertKeyAndGetSize(CAny* pValue, unsigned char** ppKey, unsigned short nType,
+                                       unsigned short nOptions, int nEntiers, int nDecimales)
+{
+    return _nConvertKeyAndGetSize(pValue, ppKey, 0, nType, nOptions, nEntiers, nDecimales);
+}

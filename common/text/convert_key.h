@@ -16,6 +16,25 @@ class CAny;
 class CConvertKey
 {
 public:
+    // The key of a value in the nWidth bytes at pKey (the indexes' form; a
+    // width from nCalculateKeySize of the column's runtime type and size).
+    // nType is the type to key by (0: the value's own); nEntiers and
+    // nDecimales are the column's digits (decimals). The encoder's result.
+    //
+    // A NULL value, or one of type 0, is first turned into an empty wide
+    // text IN THE CALLER'S VALUE (type 110, flags cleared): a caller must not
+    // write that value back as data. It keys as the initial value of the
+    // type to key by, and so does a value the machine cannot cast to it.
+    static int nConvertKeyAndGetSize(CAny* pValue, unsigned char* pKey, unsigned long nWidth, unsigned short nType,
+                                     unsigned short nOptions, int nEntiers, int nDecimales);
+    // The same into a malloc'd key of the computed width (*ppKey null first,
+    // and when memory runs out; the caller frees it).
+    static int nConvertKeyAndGetSize(CAny* pValue, unsigned char** ppKey, unsigned short nType,
+                                     unsigned short nOptions, int nEntiers, int nDecimales);
+    // Common body: nWidth 0 computes the width and allocates.
+    static int _nConvertKeyAndGetSize(CAny* pValue, unsigned char** ppKey, unsigned long nWidth,
+                                      unsigned short nType, unsigned short nOptions, int nEntiers, int nDecimales);
+
     // The engine item type of a runtime type code (QFIT_AUCUN when none);
     // codes outside 1-129 key as QFIT_I4.
     static eITEMTYPE s_nGetItemType(unsigned short nRuntimeType);
