@@ -193,7 +193,7 @@ TEST_F(WinZipReader, Zip64RecordsAndBlocks)
         a.saturateClassic = c.saturate;
         a.stub = c.stub;
         for (int i = 0; i < 3; ++i) {
-            Entry e = Make("f" + std::to_string(i), ziptest::Text(3000 + i, i), i == 1 ? 0 : 8);
+            Entry e = Make(std::string("f").append(std::to_string(i)), ziptest::Text(3000 + i, i), i == 1 ? 0 : 8);
             e.zip64 = c.entryZip64;
             e.extraBefore = c.extraBefore;
             e.descriptor = c.descriptor;
@@ -204,7 +204,7 @@ TEST_F(WinZipReader, Zip64RecordsAndBlocks)
         EXPECT_EQ(r.zip.bIsZip64(), c.zip64End) << c.what;
         EXPECT_EQ(r.zip.oGetBytesBefore(), c.stub.size()) << c.what;
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(r.Read(ziptest::Wide("f" + std::to_string(i)).c_str()), ziptest::Text(3000 + i, i)) << c.what;
+            EXPECT_EQ(r.Read(ziptest::Wide(std::string("f").append(std::to_string(i))).c_str()), ziptest::Text(3000 + i, i)) << c.what;
     }
     // A saturated offset without any ZIP64 record is no archive.
     Archive a;
