@@ -14,14 +14,7 @@
 #include "installer/install_program.h"
 #include "tests/installer/support/zip_tools.h"
 
-// The program exists once the profile files of the common library do.
-#if __has_include("common/system/profile_file.h")
-#define VX_SETUP_PROGRAM 1
-#endif
-
 namespace {
-
-#ifdef VX_SETUP_PROGRAM
 
 std::string ProgramPath()
 {
@@ -194,12 +187,5 @@ TEST(SetupFlow, ConfigurationAndArchiveComeFromTheSeam)
     EXPECT_EQ(0, nInstallerMain(0, nullptr, 0, paths));
     EXPECT_EQ("data", ziptest::ReadFile(bin + "/x.so"));
 }
-
-#else
-TEST(SetupProgram, NeedsTheProfileFiles)
-{
-    GTEST_SKIP() << "the program is not built without the profile files";
-}
-#endif
 
 }  // namespace
