@@ -142,6 +142,60 @@ TEST_F(SetupProgram, EachFailureEndsWith255AndItsMessages)
     }
 }
 
+TEST_F(SetupProgram, PlantedLinksAtFilesAreReplacedAndTheirTargetsUntouched)
+{
+    const std::string outside = dir / "outside";
+    ziptest::WriteFile(outside, "secret");
+    ASSERT_EQ(0, chmod(outside.c_str(), 0600));
+    ASSERT_EQ(0, mkdir((bin + "/drv").c_str(), 0755));
+    ASSERT_EQ(0, symlink(outside.c_str(), (bin + "/drv/vxmysql.so").c_str()));
+    ASSERT_EQ(0, symlink(outside.c_str(), (bin + "/empty.cfg").c_str()));
+    Zip({{"drv/vxmysql.so", "driver bytes"}, {"empty.cfg", ""}});
+    const Outcome r = Start();
+    EXPECT_EQ(0, r.status) << r.err;
+    struct stat st;
+    ASSERT_EQ(0, lstat(outside.c_str(), &st));
+    EXPECT_EQ("secret", ziptest::ReadFile(outside));
+    EXPECT_EQ(0u, st.st_uid);
+    EXPECT_EQ(0600u, st.st_mode & 07777);
+    for (const char* name : {"/drv/vxmysql.so", "/empty.cfg"}) {
+        ASSERT_EQ(0, lstat((bin + name).c_str(), &st)) << name;
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+        EXPECT_EQ(1234u, st.st_uid) << name;
+    }
+    EXPECT_EQ("driver bytes", ziptest::ReadFile(bin + "/drv/vxmysql.so"));
+    EXPECT_EQ("", ziptest::ReadFile(bin + "/empty.cfg"));
+}
+
+TEST_F(SetupProgram, LinkAtASubDirectoryStopsTheInstallAndNamesIt)
+{
+    const std::string outside = dir / "outside";
+    ASSERT_EQ(0, mkdir(outside.c_str(), 0700));
+    ASSERT_EQ(0, symlink(outside.c_str(), (bin + "/drv").c_str()));
+    const Outcome r = Start();
+    EXPECT_EQ(255, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("drv")) << r.err;
+    EXPECT_NE(0, access((outside + "/vxmysql.so").c_str(), F_OK));
+    struct stat st;
+    ASSERT_EQ(0, lstat(outside.c_str(), &st));
+    EXPECT_EQ(0700u, st.st_mode & 07777);
+}
+
+TEST_F(SetupProgram, DataThatFailsItsCrcLeavesTheOldFile)
+{
+    ASSERT_EQ(0, mkdir((bin + "/drv").c_str(), 0755));
+    ziptest::WriteFile(bin + "/drv/vxmysql.so", "old driver");
+    // Entries are stored: change the data, keep its recorded CRC.
+    std::string archive = ziptest::ReadFile(prog + "/mysql_install.zip");
+    const size_t at = archive.find("driver bytes");
+    ASSERT_NE(std::string::npos, at);
+    archive.replace(at, 12, "driver BYTES");
+    ziptest::WriteFile(prog + "/mysql_install.zip", archive);
+    const Outcome r = Start();
+    EXPECT_EQ(255, r.status);
+    EXPECT_EQ("old driver", ziptest::ReadFile(bin + "/drv/vxmysql.so"));
+}
+
 TEST_F(SetupProgram, NonRootIsRefusedWithOneMessage)
 {
     const Outcome r = Start("setpriv --reuid=65534 --regid=65534 --clear-groups");
