@@ -44,6 +44,30 @@ int64_t nSourceLength(const unsigned short* p, int nLen)
     return nLen == -1 ? static_cast<int64_t>(utf16len(p)) : nLen;
 }
 
+// UTF-16 or UTF-32 units into a fresh block of the source's count (a unit
+// gives at most one character); nothing converted is a failure.
+template <class U, class Convert>
+int nAffecteUnits(CXYString<wchar_t>& s, const U* p, int nLen, Convert convert)
+{
+    s.ReleaseDynStr();
+    if (p == nullptr)
+        return 0;
+    const int64_t nSrc = nSourceLength(p, nLen);
+    if (nSrc < 1)
+        return 0;
+    if (bTooLarge<wchar_t>(nSrc + 1))
+        return STRMEM_ERR_TOO_LARGE;
+    const int rc = s.__nNew(static_cast<int>(nSrc + 1), nullptr, 0, 0);
+    if (rc != 0)
+        return rc;
+    const int nDone = convert(p, static_cast<int>(nSrc), s.ptGetBuffer(), static_cast<int>(nSrc + 1));
+    if (nDone < 1) {
+        s.ReleaseDynStr();
+        return kErrConversion;
+    }
+    return s._nSetUtilLength(nDone);
+}
+
 }  // namespace
 
 // --- Into wide text -------------------------------------------------------
@@ -97,46 +121,17 @@ int CXYString<T>::nAffecteUTF8(const char* psz, int nLen, int nExtra, int nFlags
 template <class T>
 int CXYString<T>::nAffecteUTF16(const unsigned short* p, int nLen) requires std::is_same_v<T, wchar_t>
 {
-    _Release();
-    if (p == nullptr)
-        return 0;
-    const int64_t nSrc = nSourceLength(p, nLen);
-    if (nSrc < 1)
-        return 0;
-    if (bTooLarge<wchar_t>(nSrc + 1))
-        return STRMEM_ERR_TOO_LARGE;
-    int rc = __nNew(static_cast<int>(nSrc + 1), nullptr, 0, 0);
-    if (rc != 0)
-        return rc;
-    const int nDone = UTF16ToWideChar(p, static_cast<int>(nSrc), ptGetBuffer(), static_cast<int>(nSrc + 1));
-    if (nDone < 1) {
-        _Release();
-        return kErrConversion;
-    }
-    return _nSetUtilLength(nDone);
+    return nAffecteUnits(*this, p, nLen, [](const unsigned short* src, int n, wchar_t* dst, int cap) {
+        return UTF16ToWideChar(src, n, dst, cap);
+    });
 }
 
 template <class T>
 int CXYString<T>::nAffecteUTF32(const wchar_t* p, int nLen) requires std::is_same_v<T, wchar_t>
 {
-    _Release();
-    if (p == nullptr)
-        return 0;
-    const int64_t nSrc = nSourceLength(p, nLen);
-    if (nSrc < 1)
-        return 0;
-    if (bTooLarge<wchar_t>(nSrc + 1))
-        return STRMEM_ERR_TOO_LARGE;
-    int rc = __nNew(static_cast<int>(nSrc + 1), nullptr, 0, 0);
-    if (rc != 0)
-        return rc;
-    const int nDone = UTF32ToWideChar(reinterpret_cast<const unsigned int*>(p), static_cast<int>(nSrc), ptGetBuffer(),
-                                      static_cast<int>(nSrc + 1));
-    if (nDone < 1) {
-        _Release();
-        return kErrConversion;
-    }
-    return _nSetUtilLength(nDone);
+    return nAffecteUnits(*this, p, nLen, [](const wchar_t* src, int n, wchar_t* dst, int cap) {
+        return UTF32ToWideChar(reinterpret_cast<const unsigned int*>(src), n, dst, cap);
+    });
 }
 
 template <class T>
