@@ -203,7 +203,9 @@ private:
     void _FreeSubtree(CMemNode* p);
     void _FreeAll();
 
-    // Search.
+    // Search: the index of the item, or where it would go (the first greater).
+    static int g_nBinarySearch(const unsigned char* pItems, int nCount, unsigned long nSize,
+                               PFMEMBTREECOMPARE pfCompare, const void* pItem, bool* pbFound);
     int _nSearch(const unsigned char* pKeys, int nCount, const void* pKey, bool* pbFound) const;
     int _nChildIndex(CMemIndexNode* p, const void* pKey) const;
     CMemDataNode* _pDescend(const void* pKey, SPath* pPath) const;

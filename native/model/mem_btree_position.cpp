@@ -7,13 +7,14 @@
 #include "native/model/mem_btree.h"
 #include "native/model/mem_bucket.h"
 
-int CMemBTree::_nSearch(const unsigned char* pKeys, int nCount, const void* pKey, bool* pbFound) const
+int CMemBTree::g_nBinarySearch(const unsigned char* pItems, int nCount, unsigned long nSize, PFMEMBTREECOMPARE pfCompare,
+                               const void* pItem, bool* pbFound)
 {
     int nLow = 0;
     int nHigh = nCount;
     while (nLow < nHigh) {
         const int nMid = (nLow + nHigh) / 2;
-        const int c = m_pfKeyCompare(pKeys + static_cast<size_t>(nMid) * m_nKeySize, pKey, m_nKeySize);
+        const int c = pfCompare(pItems + static_cast<size_t>(nMid) * nSize, pItem, nSize);
         if (c < 0) {
             nLow = nMid + 1;
         } else if (c > 0) {
@@ -25,6 +26,11 @@ int CMemBTree::_nSearch(const unsigned char* pKeys, int nCount, const void* pKey
     }
     *pbFound = false;
     return nLow;
+}
+
+int CMemBTree::_nSearch(const unsigned char* pKeys, int nCount, const void* pKey, bool* pbFound) const
+{
+    return g_nBinarySearch(pKeys, nCount, m_nKeySize, m_pfKeyCompare, pKey, pbFound);
 }
 
 int CMemBTree::_nChildIndex(CMemIndexNode* p, const void* pKey) const

@@ -87,23 +87,8 @@ void CMemBucket::g_Destroy(CMemBTree* pTree, CMemBucket* p)
 
 int CMemBucket::_nFind(const CMemBTree* pTree, const void* pValue, bool* pbFound) const
 {
-    int nLow = 0;
-    int nHigh = m_nNumKey;
-    const unsigned long n = pTree->m_nValueSize;
-    while (nLow < nHigh) {
-        const int nMid = (nLow + nHigh) / 2;
-        const int c = pTree->m_pfValueCompare(_pValues() + static_cast<size_t>(nMid) * n, pValue, n);
-        if (c < 0) {
-            nLow = nMid + 1;
-        } else if (c > 0) {
-            nHigh = nMid;
-        } else {
-            *pbFound = true;
-            return nMid;
-        }
-    }
-    *pbFound = false;
-    return nLow;
+    return CMemBTree::g_nBinarySearch(_pValues(), m_nNumKey, pTree->m_nValueSize, pTree->m_pfValueCompare, pValue,
+                                      pbFound);
 }
 
 void CMemBucket::_EnterTree(const SMemBucketPos* pOwnerPos)
