@@ -11,6 +11,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "tests/host/db/standin_slot_call.h"
+
 namespace vxtest {
 
 // The slot of a virtual member function; -1 for a non-virtual one.
@@ -39,13 +41,7 @@ inline void ExpectSlots(const char* owner, std::initializer_list<SlotCase> cases
 }
 
 // Calls slot n of an object through its virtual table, as the host does.
-template <class R, class... A>
-R CallSlot(void* object, long n, A... args)
-{
-    using Fn = R (*)(void*, A...);
-    Fn const* table = *static_cast<Fn const* const*>(object);
-    return table[n](object, args...);
-}
+using vxstandin::CallSlot;
 
 }  // namespace vxtest
 
