@@ -4,6 +4,7 @@
 
 #include "common/system/error_site.h"
 #include "common/system/module_info.h"
+#include "native/model/interf.h"
 
 namespace {
 
@@ -31,12 +32,7 @@ unsigned dwInfoNumber(const CXError& error, CXError::eERRORINFOTYPE eType)
 
 unsigned CNAError::nRelease()
 {
-    if (m_dwRefCount == 0)
-        return 0;
-    const unsigned dwCount = --m_dwRefCount;
-    if (dwCount == 0)
-        delete this;
-    return dwCount;
+    return NA_nReleaseCount(this, m_dwRefCount, 0);
 }
 
 const wchar_t* CNAError::pszGetError()

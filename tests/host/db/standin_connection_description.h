@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "native/driver/host_connection_description.h"
-#include "tests/host/db/standin_ref_count.h"
+#include "tests/host/db/standin_host_object.h"
 
-class StandinConnectionDescription : public INAConnectionDescription
+class StandinConnectionDescription : public StandinHostObject<INAConnectionDescription>
 {
 public:
-    StandinConnectionDescription() = default;
-    StandinConnectionDescription(const StandinConnectionDescription&) = delete;
-    StandinConnectionDescription& operator=(const StandinConnectionDescription&) = delete;
-    ~StandinConnectionDescription() = default;
+    StandinConnectionDescription() { SetVersion(4); }
 
     // A text kept as given: null stays null.
     class Text
@@ -37,7 +34,6 @@ public:
     };
 
     // Settings.
-    void SetVersion(int nVersion) { m_nVersion = nVersion; }
     void SetUserName(const wchar_t* psz) { m_user.Set(psz); }
     void SetPassword(const wchar_t* psz) { m_password.Set(psz); }
     void SetDataBase(const wchar_t* psz) { m_dataBase.Set(psz); }
@@ -54,18 +50,10 @@ public:
     void SetDefaultCacheSize(int64_t n) { m_llDefaultCacheSize = n; }
     void SetLogicalConnectionName(const wchar_t* psz) { m_logicalName.Set(psz); }
 
-    const StandinRefCount& Refs() const { return m_refs; }
     // How often a slot the driver must never call was called.
     int nUnusedSlotCalls() const { return m_nUnusedSlotCalls; }
 
-    // INAConnectionDescription.
-    int nGetVersion() const override { return m_nVersion; }
-    int nGetCompatSince() const override { return 1; }
-    int nGetNAVersion() const override { return -1; }
-    int nGetNACompatSince() const override { return -1; }
-    void NAVersion_EmptySlot_3() override {}
-    void ExternalAddRef() override { m_refs.Take(); }
-    unsigned nExternalRelease() override { return m_refs.Drop(); }
+    // INAConnectionDescription, after the version and reference slots.
     const wchar_t* pszGetUserName() const override { return m_user.psz(); }
     const wchar_t* pszGetPassword() const override { return m_password.psz(); }
     const wchar_t* pszGetDataBase() const override { return m_dataBase.psz(); }
@@ -87,7 +75,6 @@ public:
     const wchar_t* pszGetLogicalConnectionName() const override { return m_logicalName.psz(); }
 
 private:
-    int m_nVersion = 4;
     Text m_user;
     Text m_password;
     Text m_dataBase;
@@ -103,6 +90,5 @@ private:
     Text m_defaultDataBase;
     int64_t m_llDefaultCacheSize = 0;
     Text m_logicalName;
-    StandinRefCount m_refs;
     int m_nUnusedSlotCalls = 0;
 };

@@ -11,34 +11,21 @@
 
 #include "common/text/any.h"
 #include "native/driver/host_query_parameters.h"
-#include "tests/host/db/standin_ref_count.h"
+#include "tests/host/db/standin_host_object.h"
 
-class StandinQueryParameters : public INAQueryParametersValue
+class StandinQueryParameters : public StandinHostObject<INAQueryParametersValue>
 {
 public:
-    StandinQueryParameters() = default;
-    StandinQueryParameters(const StandinQueryParameters&) = delete;
-    StandinQueryParameters& operator=(const StandinQueryParameters&) = delete;
-    ~StandinQueryParameters() = default;
-
     // Binds (or binds again) a name; the value is copied.
     void Set(const wchar_t* pszName, const CAny& value, int nKind = PARAM_IN);
     void SetHasBindVariables(int b) { m_bHasBindVariables = b; }
     void SetPrepared(int b) { m_bPrepared = b; }
 
-    const StandinRefCount& Refs() const { return m_refs; }
     // The names asked for by value (slot 14) and by kind (slot 15).
     const std::vector<std::wstring>& ValueLookups() const { return m_valueLookups; }
     const std::vector<std::wstring>& KindLookups() const { return m_kindLookups; }
     int nUnusedSlotCalls() const { return m_nUnusedSlotCalls; }
 
-    int nGetVersion() const override { return 1; }
-    int nGetCompatSince() const override { return 1; }
-    int nGetNAVersion() const override { return -1; }
-    int nGetNACompatSince() const override { return -1; }
-    void NAVersion_EmptySlot_3() override {}
-    void ExternalAddRef() override { m_refs.Take(); }
-    unsigned nExternalRelease() override { return m_refs.Drop(); }
     void EmptySlot7() override { ++m_nUnusedSlotCalls; }
     int bHasBindVariables() const override { return m_bHasBindVariables; }
     void EmptySlot9() override { ++m_nUnusedSlotCalls; }
@@ -62,7 +49,6 @@ private:
     std::vector<Parameter> m_parameters;
     int m_bHasBindVariables = 0;
     int m_bPrepared = 0;
-    StandinRefCount m_refs;
     mutable std::vector<std::wstring> m_valueLookups;
     mutable std::vector<std::wstring> m_kindLookups;
     int m_nUnusedSlotCalls = 0;
