@@ -118,6 +118,20 @@ long CopyAscii(D* dst, const S* src, long n)
     return i;
 }
 
+// Whether n units of p are to be converted: not for a null text, n below 1
+// or a spoiled builder; more than nMax units spoil the builder.
+template <class T>
+bool bAConvertir(CXYStringConcat<T>& s, const void* p, long n, long nMax)
+{
+    if (!p || n < 1 || s.bEchec())
+        return false;
+    if (n > nMax) {
+        s._Abandonne();
+        return false;
+    }
+    return true;
+}
+
 // Where the code page keeps ASCII as it is, the leading ASCII run of p is
 // copied without a converter and p and n move past it. True when nothing is
 // left to convert (all copied, or the builder spoiled).
@@ -300,12 +314,8 @@ void CXYStringConcat<T>::AddAnsi(const char* p, long n, unsigned nCodePage)
         (void)nCodePage;
         Add(p, n);
     } else {
-        if (!p || n < 1 || m_bEchec)
+        if (!bAConvertir(*this, p, n, kLongueurMax))
             return;
-        if (n > kLongueurMax) {
-            _Echec();
-            return;
-        }
         if (bAddAsciiRun(*this, p, n, nCodePage))
             return;
         // A byte never gives more than one character. The converter drops
@@ -329,12 +339,8 @@ void CXYStringConcat<T>::AddWide(const wchar_t* p, long n, unsigned nCodePage)
         (void)nCodePage;
         Add(p, n);
     } else {
-        if (!p || n < 1 || m_bEchec)
+        if (!bAConvertir(*this, p, n, kLongueurMax))
             return;
-        if (n > kLongueurMax) {
-            _Echec();
-            return;
-        }
         if (nCodePage == CP_UTF8) {
             // Small pieces get the worst case, large ones their exact size.
             const long size = n <= kEstimationMax ? 4 * n : Utf8Size(p, n);
@@ -366,16 +372,12 @@ void CXYStringConcat<T>::AddAnsiToUTF8(const char* p, long n, unsigned nCodePage
     if constexpr (std::is_same_v<T, wchar_t>) {
         AddAnsi(p, n, nCodePage);
     } else {
-        if (!p || n < 1 || m_bEchec)
-            return;
         if (bEstUTF8(nCodePage)) {
             Add(p, n);
             return;
         }
-        if (n > kLongueurMax / 3) {
-            _Echec();
+        if (!bAConvertir(*this, p, n, kLongueurMax / 3))
             return;
-        }
         // A byte of a single-byte code page gives at most three bytes of
         // UTF-8, a double-byte character at most four.
         const int len = static_cast<int>(n);
@@ -409,16 +411,12 @@ void CXYStringConcat<T>::AddUTF8(const char* p, long n, unsigned nCodePage)
         (void)nCodePage;
         AddAnsi(p, n, CP_UTF8);
     } else {
-        if (!p || n < 1 || m_bEchec)
-            return;
         if (bEstUTF8(nCodePage)) {
             Add(p, n);
             return;
         }
-        if (n > kLongueurMax / 4) {
-            _Echec();
+        if (!bAConvertir(*this, p, n, kLongueurMax / 4))
             return;
-        }
         // A code page never takes more bytes than UTF-8, except the stateful
         // ones: those get a second, larger room.
         const int len = static_cast<int>(n);
