@@ -15,7 +15,9 @@ namespace {
 
 constexpr int kErrConversion = 105;
 constexpr int kUTF8 = 65001;
-constexpr wchar_t kHighestWide = static_cast<wchar_t>(0xFFFFFFFF);
+// The end marker of either width: the unit with every bit set.
+template <class T>
+constexpr T kMarque = static_cast<T>(-1);
 
 // Units asked for: the converted ones, the reserve and the terminator's.
 int64_t nRoom(int64_t nConverted, int nExtra)
@@ -101,14 +103,12 @@ int nAffecteUnits(CXYString<wchar_t>& s, const U* p, int nLen, Convert convert)
 template <class From, class To, class Convert>
 bool bCreeAutreLargeur(const CXYString<From>& s, To*& psz, int nCodePage, Convert convert)
 {
-    constexpr From kMarqueSource = std::is_same_v<From, char> ? static_cast<From>(0xFF) : static_cast<From>(kHighestWide);
-    constexpr To kMarque = std::is_same_v<To, char> ? static_cast<To>(0xFF) : static_cast<To>(kHighestWide);
     psz = nullptr;
     const int n = s.nGetLongueur();
     if (n == 0)
         return true;
     const From* p = s.pszGet();
-    const bool bMarque = s.bEndMarker() && p[n - 1] == kMarqueSource && nCodePage != kUTF8;
+    const bool bMarque = s.bEndMarker() && p[n - 1] == kMarque<From> && nCodePage != kUTF8;
     const int nText = bMarque ? n - 1 : n;
     To* pszConv = nullptr;
     int nConv = 0;
@@ -123,7 +123,7 @@ bool bCreeAutreLargeur(const CXYString<From>& s, To*& psz, int nCodePage, Conver
         std::free(pszConv);
         return false;
     }
-    pszOut[nConv] = kMarque;
+    pszOut[nConv] = kMarque<To>;
     pszOut[nConv + 1] = 0;
     psz = pszOut;
     return true;
