@@ -138,6 +138,15 @@ private:
     // Code page numbers compared as the converters read them (0 is 1252).
     static unsigned s_nNorme(unsigned nCodePage);
     bool _bDansUnCote(const void* p) const { return m_clA.bContient(p) || m_clW.bContient(p); }
+    // f(side) on the master side.
+    template <class F>
+    void _SurMaitre(F f)
+    {
+        if (bMaitreLarge())
+            f(m_clW);
+        else
+            f(m_clA);
+    }
     // The side whose unit is T.
     template <class T>
     CXYStringConcat<T>& _Cote() const
