@@ -15,16 +15,19 @@
 
 namespace {
 
-// True when the block went back to the heap; unknowable without the
+// Whether every block went back to the heap; unknowable without the
 // sanitizers, where the counts alone are checked.
-bool Freed(void* block)
+::testing::AssertionResult AllFreed(const std::vector<void*>& blocks)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    return __asan_address_is_poisoned(block) != 0;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        if (__asan_address_is_poisoned(blocks[i]) == 0)
+            return ::testing::AssertionFailure() << "block " << i << " of " << blocks.size() << " is still held";
+    }
 #else
-    (void)block;
-    return true;
+    (void)blocks;
 #endif
+    return ::testing::AssertionSuccess();
 }
 
 // Hands n new blocks to the recycler and returns them.
@@ -91,10 +94,8 @@ TEST_F(RecyclerChain, EveryEndOfTheModuleObjectFreesWhatEachRecyclerHolds)
         EXPECT_EQ(0u, small.nGetNbBloc());
         EXPECT_EQ(0u, large.nGetNbBloc());
         EXPECT_EQ(0u, empty.nGetNbBloc());
-        for (void* block : smallBlocks)
-            EXPECT_TRUE(Freed(block));
-        for (void* block : largeBlocks)
-            EXPECT_TRUE(Freed(block));
+        EXPECT_TRUE(AllFreed(smallBlocks));
+        EXPECT_TRUE(AllFreed(largeBlocks));
 
         // The recyclers stay in the chain and serve again from the heap.
         EXPECT_EQ(&empty, CRecycleurMemoire::ms_pclListeRecycleur);
@@ -116,8 +117,7 @@ TEST_F(RecyclerChain, ARecyclerDestroyedFirstLeavesTheChainAndFreesItsOwnBlocks)
     const std::vector<void*> lastBlocks = Hold(last, 3);
 
     middle.reset();
-    for (void* block : middleBlocks)
-        EXPECT_TRUE(Freed(block));
+    EXPECT_TRUE(AllFreed(middleBlocks));
     EXPECT_EQ(&last, CRecycleurMemoire::ms_pclListeRecycleur);
 
     // The walk of the chain must not reach the destroyed recycler (the
@@ -126,10 +126,8 @@ TEST_F(RecyclerChain, ARecyclerDestroyedFirstLeavesTheChainAndFreesItsOwnBlocks)
     ASSERT_EQ(1, Execution(4875, nullptr));
     EXPECT_EQ(0u, first.nGetNbBloc());
     EXPECT_EQ(0u, last.nGetNbBloc());
-    for (void* block : firstBlocks)
-        EXPECT_TRUE(Freed(block));
-    for (void* block : lastBlocks)
-        EXPECT_TRUE(Freed(block));
+    EXPECT_TRUE(AllFreed(firstBlocks));
+    EXPECT_TRUE(AllFreed(lastBlocks));
 }
 
 }  // namespace
