@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "native/driver/error_object.h"
+#include "tests/fakes/fake_item_description.h"
 #include "tests/fakes/test_driver.h"
 #include "tests/host/db/standin_driver_caller.h"
 #include "tests/host/support/test_environment.h"
@@ -333,6 +334,11 @@ TEST(LifecycleDriver, ColumnsOnlyForNamedItemTypes)
     EXPECT_FALSE(CNADriver::g_bColumnItemType(INT_MIN));
     CTestDriver driver;
     EXPECT_EQ(nullptr, driver.pclAllocColumn(nullptr, nullptr));
+    for (int type : {0, 8, 32, -1}) {
+        CFakeItemDescription item(type);
+        EXPECT_EQ(nullptr, driver.pclAllocColumn(nullptr, &item)) << type;
+        EXPECT_EQ(0, item.nRefBalance());
+    }
 }
 
 TEST(LifecycleDriver, ComputedColumnNames)
