@@ -7,6 +7,7 @@
 #include "common/system/c_stack_record.h"
 #include "common/system/execution_startup_record.h"
 #include "common/system/global_factory.h"
+#include "common/system/memory_recycler.h"
 
 CBaseExecutionDLL* gpclExecutionDLL32 = nullptr;
 uint32_t CBaseExecutionDLL::ms_nNbInitialisation = 0;
@@ -25,9 +26,12 @@ CBaseExecutionDLL::CBaseExecutionDLL() : m_hInstance(nullptr), m_pfnExecution(nu
 {
 }
 
-// Nothing in this library registers memory recyclers, so there is no chain
-// to empty here.
-CBaseExecutionDLL::~CBaseExecutionDLL() = default;
+// What the recyclers hold must not outlive the module: the host may unload
+// the library right after this.
+CBaseExecutionDLL::~CBaseExecutionDLL()
+{
+    CRecycleurMemoire::s_VideListe();
+}
 
 int CBaseExecutionDLL::vbInitialiseDLL()
 {

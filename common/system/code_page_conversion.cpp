@@ -102,15 +102,17 @@ bool bFlushState(iconv_t cd, Output& out)
     return r != kIconvError;
 }
 
-// Runs the input through cd into out. Under an //IGNORE name the C library
-// drops invalid input but still reports EILSEQ, and only in the call that
-// skipped: a report with all input consumed is a success, one that consumed
-// nothing skips the byte it stopped at. A full scratch is drained and the
+// What to do where iconv stops at input it cannot convert.
+enum class eApresInvalide { Echec, Fin, Continue };
+
+// Runs the input through cd into out. A full scratch is drained and the
 // conversion goes on. A full destination fails unless the rest of the input
 // gives no output at all (dropped bytes and characters): the C library
 // checks for room before it looks at the next input, and a destination of the
-// measured size must always do.
-bool bConvertToWide(iconv_t cd, bool bIgnore, char*& in, size_t& inLeft, Output& out)
+// measured size must always do. Where the input cannot be converted
+// (EILSEQ), onInvalid(input before the call, output) decides.
+template <class OnInvalid>
+bool bRunIconv(iconv_t cd, char*& in, size_t& inLeft, Output& out, OnInvalid onInvalid)
 {
     for (;;) {
         const char* inBefore = in;
@@ -126,49 +128,46 @@ bool bConvertToWide(iconv_t cd, bool bIgnore, char*& in, size_t& inLeft, Output&
                 return false;
             }
             Output rest(nullptr, 0);
-            return bConvertToWide(cd, bIgnore, in, inLeft, rest) && rest.Total() == 0;
+            return bRunIconv(cd, in, inLeft, rest, onInvalid) && rest.Total() == 0;
         }
-        if (e == EILSEQ && bIgnore) {
-            if (inLeft == 0) return true;
-            if (in == inBefore) {
-                ++in;
-                --inLeft;
-            }
-            continue;
-        }
-        return false;
+        if (e != EILSEQ) return false;
+        const eApresInvalide next = onInvalid(inBefore, out);
+        if (next != eApresInvalide::Continue) return next == eApresInvalide::Fin;
     }
 }
 
-// The same from wide text: at each character the target cannot hold, the
+// Under an //IGNORE name the C library drops invalid input but still
+// reports EILSEQ, and only in the call that skipped: a report with all input
+// consumed is a success, one that consumed nothing skips the byte it stopped
+// at. Without //IGNORE invalid input fails.
+bool bConvertToWide(iconv_t cd, bool bIgnore, char*& in, size_t& inLeft, Output& out)
+{
+    return bRunIconv(cd, in, inLeft, out, [&](const char* inBefore, Output&) {
+        if (!bIgnore) return eApresInvalide::Echec;
+        if (inLeft == 0) return eApresInvalide::Fin;
+        if (in == inBefore) {
+            ++in;
+            --inLeft;
+        }
+        return eApresInvalide::Continue;
+    });
+}
+
+// From wide text: at each character the target cannot hold, the
 // replacement goes to the output (after a return of a stateful encoding to
 // its initial state: the replacement is plain text) and the character is
 // skipped.
 bool bConvertFromWide(iconv_t cd, char*& in, size_t& inLeft, const char* def, size_t defLen, bool* pbUsedDefault,
                       Output& out)
 {
-    for (;;) {
-        const char* inBefore = in;
-        const size_t leftBefore = *out.Left();
-        const size_t r = iconv(cd, &in, &inLeft, out.Ptr(), out.Left());
-        const bool bProgress = in != inBefore || *out.Left() != leftBefore;
-        out.Drain();
-        if (r != kIconvError) return true;
-        const int e = errno;
-        if (e == E2BIG) {
-            if (out.bMeasuring()) {
-                if (bProgress) continue;
-                return false;
-            }
-            Output rest(nullptr, 0);
-            return bConvertFromWide(cd, in, inLeft, def, defLen, pbUsedDefault, rest) && rest.Total() == 0;
-        }
-        if (e != EILSEQ || inLeft < sizeof(wchar_t)) return false;
+    return bRunIconv(cd, in, inLeft, out, [&](const char*, Output& to) {
+        if (inLeft < sizeof(wchar_t)) return eApresInvalide::Echec;
         *pbUsedDefault = true;
-        if (!bFlushState(cd, out) || !out.bPut(def, defLen)) return false;
+        if (!bFlushState(cd, to) || !to.bPut(def, defLen)) return eApresInvalide::Echec;
         in += sizeof(wchar_t);
         inLeft -= sizeof(wchar_t);
-    }
+        return eApresInvalide::Continue;
+    });
 }
 
 long nToWideByIconv(unsigned int nCodePage, bool bStrict, const char* src, size_t len, wchar_t* dst, size_t capacity)

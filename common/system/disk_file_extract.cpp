@@ -32,6 +32,20 @@ private:
     void* m_p;
 };
 
+// Copies what is left of src to dst's position, nBlock bytes at a time.
+bool bCopyRest(CDiskFile& src, CDiskFile& dst, unsigned char* pBlock, unsigned nBlock)
+{
+    for (;;) {
+        unsigned nRead = 0;
+        if (!src.bRead(pBlock, nBlock, &nRead))
+            return false;
+        if (nRead > 0 && !dst.bWrite(pBlock, nRead, nullptr))
+            return false;
+        if (nRead < nBlock)
+            return true;
+    }
+}
+
 }  // namespace
 
 bool CDiskFile::bExtract(IXStream* pDestination, int64_t oSize)
@@ -107,17 +121,7 @@ bool CDiskFile::_sbCopyUnix(const wchar_t* pszDestination, const wchar_t* pszSou
         !dst.bOpen(pszDestination, XACCESS_WRITE, XSHARE_NONE, XCREATE_CREATE_ALWAYS, XFLAG_NONE, nullptr))
         return false;
     unsigned char ab[4096];
-    for (;;) {
-        unsigned nRead = 0;
-        if (!src.bRead(ab, sizeof ab, &nRead))
-            return false;
-        if (nRead == 0)
-            return true;
-        if (!dst.bWrite(ab, nRead, nullptr))
-            return false;
-        if (nRead < sizeof ab)
-            return true;
-    }
+    return bCopyRest(src, dst, ab, sizeof ab);
 }
 
 bool CDiskFile::bCopy(const wchar_t* pszDestination, const wchar_t* pszSource, CXError* pclError)
@@ -161,15 +165,7 @@ bool CDiskFile::bConcat(const wchar_t* pszDestination, const wchar_t* pszSource)
     if (!dst.bSeek(0, XSEEK_END))
         return false;
     CBlock block(kCopyBlock);
-    if (block.p() == nullptr)
-        return false;
-    for (;;) {
-        unsigned nRead = 0;
-        if (!src.bRead(block.p(), kCopyBlock, &nRead) || !dst.bWrite(block.p(), nRead, nullptr))
-            return false;
-        if (nRead < kCopyBlock)
-            return true;
-    }
+    return block.p() != nullptr && bCopyRest(src, dst, block.p(), kCopyBlock);
 }
 
 bool CDiskFile::bChargeFichier(CZLBIN& buffer, const wchar_t* pszName, CXError* pclError)

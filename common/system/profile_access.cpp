@@ -9,6 +9,8 @@
 
 #include <climits>
 
+#include <type_traits>
+
 namespace {
 
 template <class T>
@@ -22,72 +24,69 @@ int nIntSize(size_t nSize)
     return nSize > INT_MAX ? INT_MAX : static_cast<int>(nSize);
 }
 
-}  // namespace
+// A file's texts have the width of its encoding; a caller of the other
+// width is served through code page 1252 both ways.
+template <class T>
+using Autre = std::conditional_t<std::is_same_v<T, char>, wchar_t, char>;
 
-long nReadProfileStream(FILE* pFile, const wchar_t* pszSection, const wchar_t* pszKey, wchar_t* pszBuffer,
-                        size_t nSize, bool* pbFound)
+template <class T>
+bool bMemeLargeur(FILE* pFile)
+{
+    return bFichierUnicode(pFile) == std::is_same_v<T, wchar_t>;
+}
+
+bool bVersAutre(const wchar_t* pszText, CProfileScratch<char>& work, const char** ppszOut)
+{
+    return bProfileNarrow(pszText, work, ppszOut);
+}
+
+bool bVersAutre(const char* pszText, CProfileScratch<wchar_t>& work, const wchar_t** ppszOut)
+{
+    return bProfileWiden(pszText, work, ppszOut);
+}
+
+int nDepuisAutre(const char* pszSrc, int n, wchar_t* pszDst, int nCapacity)
+{
+    return MultiByteToWideChar(0, 0, pszSrc, n, pszDst, nCapacity);
+}
+
+int nDepuisAutre(const wchar_t* pszSrc, int n, char* pszDst, int nCapacity)
+{
+    return WideCharToMultiByte(0, 0, pszSrc, n, pszDst, nCapacity, nullptr, nullptr);
+}
+
+template <class T>
+long nReadIn(FILE* pFile, const T* pszSection, const T* pszKey, T* pszBuffer, size_t nSize, bool* pbFound)
 {
     *pbFound = false;
     nSize = static_cast<size_t>(nIntSize(nSize));
-    if (bFichierUnicode(pFile))
+    if (bMemeLargeur<T>(pFile))
         return __ReadPrivateProfileString(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
 
-    CProfileScratch<char> section, key, work;
-    const char* pszSection8 = nullptr;
-    const char* pszKey8 = nullptr;
-    char* pszWork = bHasBuffer(pszBuffer, nSize) ? work.pGet(nSize) : nullptr;
+    CProfileScratch<Autre<T>> section, key, work;
+    const Autre<T>* pszSectionF = nullptr;
+    const Autre<T>* pszKeyF = nullptr;
+    Autre<T>* pszWork = bHasBuffer(pszBuffer, nSize) ? work.pGet(nSize) : nullptr;
     long nResult = 0;
-    if ((pszWork != nullptr || !bHasBuffer(pszBuffer, nSize)) && bProfileNarrow(pszSection, section, &pszSection8) &&
-        bProfileNarrow(pszKey, key, &pszKey8))
-        nResult = __ReadPrivateProfileString(pFile, pszSection8, pszKey8, pszWork, nSize, pbFound);
+    if ((pszWork != nullptr || !bHasBuffer(pszBuffer, nSize)) && bVersAutre(pszSection, section, &pszSectionF) &&
+        bVersAutre(pszKey, key, &pszKeyF))
+        nResult = __ReadPrivateProfileString(pFile, pszSectionF, pszKeyF, pszWork, nSize, pbFound);
     if (bHasBuffer(pszBuffer, nSize)) {
-        // At most one character per byte: the text and its terminator fit.
+        // In 1252 a byte is one character: the text and its terminator fit.
         // Bytes that 1252 leaves undefined may be dropped, so the result is
         // what the buffer holds.
-        const int nChars = nResult <= 0 ? 0
-                                        : MultiByteToWideChar(0, 0, pszWork, static_cast<int>(nResult) + 1,
-                                                              pszBuffer, nIntSize(nSize));
-        if (nChars <= 0) {
+        const int nUnits = nResult <= 0 ? 0
+                                        : nDepuisAutre(pszWork, static_cast<int>(nResult) + 1, pszBuffer,
+                                                       nIntSize(nSize));
+        if (nUnits <= 0) {
             pszBuffer[0] = 0;
             return 0;
         }
-        pszBuffer[nChars - 1] = 0;
-        return nChars - 1;
+        pszBuffer[nUnits - 1] = 0;
+        return nUnits - 1;
     }
     return nResult;
 }
-
-long nReadProfileStream(FILE* pFile, const char* pszSection, const char* pszKey, char* pszBuffer, size_t nSize,
-                        bool* pbFound)
-{
-    *pbFound = false;
-    nSize = static_cast<size_t>(nIntSize(nSize));
-    if (!bFichierUnicode(pFile))
-        return __ReadPrivateProfileString(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
-
-    CProfileScratch<wchar_t> section, key, work;
-    const wchar_t* pszSectionW = nullptr;
-    const wchar_t* pszKeyW = nullptr;
-    wchar_t* pszWork = bHasBuffer(pszBuffer, nSize) ? work.pGet(nSize) : nullptr;
-    long nResult = 0;
-    if ((pszWork != nullptr || !bHasBuffer(pszBuffer, nSize)) && bProfileWiden(pszSection, section, &pszSectionW) &&
-        bProfileWiden(pszKey, key, &pszKeyW))
-        nResult = __ReadPrivateProfileString(pFile, pszSectionW, pszKeyW, pszWork, nSize, pbFound);
-    if (bHasBuffer(pszBuffer, nSize)) {
-        const int nBytes = nResult <= 0 ? 0
-                                        : WideCharToMultiByte(0, 0, pszWork, static_cast<int>(nResult) + 1,
-                                                              pszBuffer, nIntSize(nSize), nullptr, nullptr);
-        if (nBytes <= 0) {
-            pszBuffer[0] = 0;
-            return 0;
-        }
-        pszBuffer[nBytes - 1] = 0;
-        return nBytes - 1;
-    }
-    return nResult;
-}
-
-namespace {
 
 template <class T>
 unsigned int nResultOrDefault(long nResult, bool bFound, const T* pszDefault, T* pszBuffer, size_t nSize)
@@ -97,7 +96,31 @@ unsigned int nResultOrDefault(long nResult, bool bFound, const T* pszDefault, T*
     return static_cast<unsigned int>(STR_nCut(pszBuffer, nSize, pszDefault));
 }
 
+template <class T>
+bool bWriteIn(FILE* pFile, const T* pszSection, const T* pszKey, const T* pszValue)
+{
+    if (bMemeLargeur<T>(pFile)) return __WritePrivateProfileString(pFile, pszSection, pszKey, pszValue);
+    CProfileScratch<Autre<T>> section, key, value;
+    const Autre<T>* psz[3];
+    if (!bVersAutre(pszSection, section, &psz[0]) || !bVersAutre(pszKey, key, &psz[1]) ||
+        !bVersAutre(pszValue, value, &psz[2]))
+        return false;
+    return __WritePrivateProfileString(pFile, psz[0], psz[1], psz[2]);
+}
+
 }  // namespace
+
+long nReadProfileStream(FILE* pFile, const wchar_t* pszSection, const wchar_t* pszKey, wchar_t* pszBuffer,
+                        size_t nSize, bool* pbFound)
+{
+    return nReadIn(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
+}
+
+long nReadProfileStream(FILE* pFile, const char* pszSection, const char* pszKey, char* pszBuffer, size_t nSize,
+                        bool* pbFound)
+{
+    return nReadIn(pFile, pszSection, pszKey, pszBuffer, nSize, pbFound);
+}
 
 unsigned int nProfileReadResult(long nResult, bool bFound, const wchar_t* pszDefault, wchar_t* pszBuffer,
                                 size_t nSize)
@@ -112,22 +135,10 @@ unsigned int nProfileReadResult(long nResult, bool bFound, const char* pszDefaul
 
 bool bWriteProfileStream(FILE* pFile, const wchar_t* pszSection, const wchar_t* pszKey, const wchar_t* pszValue)
 {
-    if (bFichierUnicode(pFile)) return __WritePrivateProfileString(pFile, pszSection, pszKey, pszValue);
-    CProfileScratch<char> section, key, value;
-    const char* psz[3];
-    if (!bProfileNarrow(pszSection, section, &psz[0]) || !bProfileNarrow(pszKey, key, &psz[1]) ||
-        !bProfileNarrow(pszValue, value, &psz[2]))
-        return false;
-    return __WritePrivateProfileString(pFile, psz[0], psz[1], psz[2]);
+    return bWriteIn(pFile, pszSection, pszKey, pszValue);
 }
 
 bool bWriteProfileStream(FILE* pFile, const char* pszSection, const char* pszKey, const char* pszValue)
 {
-    if (!bFichierUnicode(pFile)) return __WritePrivateProfileString(pFile, pszSection, pszKey, pszValue);
-    CProfileScratch<wchar_t> section, key, value;
-    const wchar_t* psz[3];
-    if (!bProfileWiden(pszSection, section, &psz[0]) || !bProfileWiden(pszKey, key, &psz[1]) ||
-        !bProfileWiden(pszValue, value, &psz[2]))
-        return false;
-    return __WritePrivateProfileString(pFile, psz[0], psz[1], psz[2]);
+    return bWriteIn(pFile, pszSection, pszKey, pszValue);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <new>
+#include <utility>
 
 #include "common/system/module_info.h"
 
@@ -346,22 +347,14 @@ void CXError::LightCopy(CXError* pSrc)
     MoveText(m_pszSystemErrorMessage, pSrc->m_pszSystemErrorMessage);
     MoveText(m_pszVMCaption, pSrc->m_pszVMCaption);
     MoveText(m_pszVMObject, pSrc->m_pszVMObject);
-    m_eLevel = pSrc->m_eLevel;
-    pSrc->m_eLevel = EL_NOERROR;
-    m_nUserErrorCode = pSrc->m_nUserErrorCode;
-    pSrc->m_nUserErrorCode = 0;
-    m_nUserErrorCode55 = pSrc->m_nUserErrorCode55;
-    pSrc->m_nUserErrorCode55 = 0;
-    m_dwSystemErrorCode = pSrc->m_dwSystemErrorCode;
-    pSrc->m_dwSystemErrorCode = 0;
-    m_nDetailId = pSrc->m_nDetailId;
-    pSrc->m_nDetailId = 0;
-    m_nFunctionSyntax = pSrc->m_nFunctionSyntax;
-    pSrc->m_nFunctionSyntax = 0;
-    m_wVMLine = pSrc->m_wVMLine;
-    pSrc->m_wVMLine = 0;
-    m_wVMThread = pSrc->m_wVMThread;
-    pSrc->m_wVMThread = 0;
+    m_eLevel = std::exchange(pSrc->m_eLevel, EL_NOERROR);
+    m_nUserErrorCode = std::exchange(pSrc->m_nUserErrorCode, 0);
+    m_nUserErrorCode55 = std::exchange(pSrc->m_nUserErrorCode55, 0);
+    m_dwSystemErrorCode = std::exchange(pSrc->m_dwSystemErrorCode, 0);
+    m_nDetailId = std::exchange(pSrc->m_nDetailId, 0);
+    m_nFunctionSyntax = std::exchange(pSrc->m_nFunctionSyntax, 0);
+    m_wVMLine = std::exchange(pSrc->m_wVMLine, 0);
+    m_wVMThread = std::exchange(pSrc->m_wVMThread, 0);
     m_tabMessageId._Duplique(pSrc->m_tabMessageId);
     pSrc->m_tabMessageId.SupprimeToutEtLibere();
 
@@ -376,8 +369,7 @@ void CXError::LightCopy(CXError* pSrc)
     pSrc->m_tabInfo.SupprimeToutEtLibere();
 
     __DeleteAllSubError();
-    m_ptabSubError = pSrc->m_ptabSubError;
-    pSrc->m_ptabSubError = nullptr;
+    m_ptabSubError = std::exchange(pSrc->m_ptabSubError, nullptr);
 }
 
 // Sub-errors.

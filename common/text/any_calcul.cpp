@@ -78,52 +78,49 @@ int nEnPlace(PFN_ArithmetiqueEx pfn, CAny* pValue, const CAny& b)
 
 }  // namespace
 
-// --- Tests with an int result ---------------------------------------------------
+// --- Tests of two values -------------------------------------------------------
 
+// Every test of two values once: its name, the entry point that answers it,
+// and whether the answer is stored as is (nTeste) or negated (nTesteNie).
+// Each line makes the int form and the CAny form of the test.
+#define VX_TESTS_DEUX_VALEURS(X)                                        \
+    X(nEgalite, gpfnEgaliteEx, nTeste)                                  \
+    X(nDifferent, gpfnEgaliteEx, nTesteNie)                             \
+    X(nSuperieur, gpfnSuperieurEx, nTeste)                              \
+    X(nInfEgal, gpfnSuperieurEx, nTesteNie)                             \
+    X(nInferieur, gpfnInferieurEx, nTeste)                              \
+    X(nSupEgal, gpfnInferieurEx, nTesteNie)                             \
+    X(nPresqueEgal, gpfnPresqueEgalEx, nTeste)                          \
+    X(nSoupleEgal, gpfnSoupleEgalEx, nTeste)                            \
+    X(nCommencePar, gpfnCommenceParEx, nTeste)                          \
+    X(nCommenceParSouple, gpfnCommenceParSoupleEx, nTeste)              \
+    X(nCommenceParTresSouple, gpfnCommenceParTresSoupleEx, nTeste)      \
+    X(nContient, gpfnContientEx, nTeste)                                \
+    X(nContientSouple, gpfnContientSoupleEx, nTeste)                    \
+    X(nContientTresSouple, gpfnContientTresSoupleEx, nTeste)            \
+    X(nTerminePar, gpfnTermineParEx, nTeste)                            \
+    X(nTermineParSouple, gpfnTermineParSoupleEx, nTeste)                \
+    X(nTermineParTresSouple, gpfnTermineParTresSoupleEx, nTeste)        \
+    X(nAnd, gpfnETLogiqueEx, nTeste)                                    \
+    X(nOr, gpfnOULogiqueEx, nTeste)
+
+#define VX_TEST_INT_ET_ANY(nom, pfn, teste)                                     \
+    int nom(const CAny& a, const CAny& b, int* pn, unsigned int o)              \
+    {                                                                           \
+        return teste(pfn, a, b, pn, o);                                         \
+    }                                                                           \
+    int nom(const CAny& a, const CAny& b, CAny* p, unsigned int o)              \
+    {                                                                           \
+        return nTesteAny(nom, a, b, p, o);                                      \
+    }
+VX_TESTS_DEUX_VALEURS(VX_TEST_INT_ET_ANY)
+#undef VX_TEST_INT_ET_ANY
+#undef VX_TESTS_DEUX_VALEURS
+
+// The comparison has no CAny form of the same shape (see below).
 int nCompare(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnComparaisonEx, a, b, pn, o); }
-int nEgalite(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnEgaliteEx, a, b, pn, o); }
-int nDifferent(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTesteNie(gpfnEgaliteEx, a, b, pn, o); }
-int nSuperieur(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnSuperieurEx, a, b, pn, o); }
-int nInfEgal(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTesteNie(gpfnSuperieurEx, a, b, pn, o); }
-int nInferieur(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnInferieurEx, a, b, pn, o); }
-int nSupEgal(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTesteNie(gpfnInferieurEx, a, b, pn, o); }
-int nPresqueEgal(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnPresqueEgalEx, a, b, pn, o);
-}
-int nSoupleEgal(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnSoupleEgalEx, a, b, pn, o); }
-int nCommencePar(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnCommenceParEx, a, b, pn, o);
-}
-int nCommenceParSouple(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnCommenceParSoupleEx, a, b, pn, o);
-}
-int nCommenceParTresSouple(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnCommenceParTresSoupleEx, a, b, pn, o);
-}
-int nContient(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnContientEx, a, b, pn, o); }
-int nContientSouple(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnContientSoupleEx, a, b, pn, o);
-}
-int nContientTresSouple(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnContientTresSoupleEx, a, b, pn, o);
-}
-int nTerminePar(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnTermineParEx, a, b, pn, o); }
-int nTermineParSouple(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnTermineParSoupleEx, a, b, pn, o);
-}
-int nTermineParTresSouple(const CAny& a, const CAny& b, int* pn, unsigned int o)
-{
-    return nTeste(gpfnTermineParTresSoupleEx, a, b, pn, o);
-}
-int nAnd(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnETLogiqueEx, a, b, pn, o); }
-int nOr(const CAny& a, const CAny& b, int* pn, unsigned int o) { return nTeste(gpfnOULogiqueEx, a, b, pn, o); }
+
+// --- Not, and the comparison into a CAny ---------------------------------------
 
 int nNot(const CAny& a, int* pnResult, unsigned int nOptions)
 {
@@ -133,46 +130,6 @@ int nNot(const CAny& a, int* pnResult, unsigned int nOptions)
         return ANY_ERR_VM_NON_LIE;
     return gpfnNONLogiqueEx(a._pbyGetValeur(), a.wGetType(), pnResult, nOptions, nullptr);
 }
-
-// --- Tests with a CAny result ------------------------------------------------------
-
-int nEgalite(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nEgalite, a, b, p, o); }
-int nDifferent(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nDifferent, a, b, p, o); }
-int nSuperieur(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nSuperieur, a, b, p, o); }
-int nInfEgal(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nInfEgal, a, b, p, o); }
-int nInferieur(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nInferieur, a, b, p, o); }
-int nSupEgal(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nSupEgal, a, b, p, o); }
-int nPresqueEgal(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nPresqueEgal, a, b, p, o); }
-int nSoupleEgal(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nSoupleEgal, a, b, p, o); }
-int nCommencePar(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nCommencePar, a, b, p, o); }
-int nCommenceParSouple(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nTesteAny(nCommenceParSouple, a, b, p, o);
-}
-int nCommenceParTresSouple(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nTesteAny(nCommenceParTresSouple, a, b, p, o);
-}
-int nContient(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nContient, a, b, p, o); }
-int nContientSouple(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nTesteAny(nContientSouple, a, b, p, o);
-}
-int nContientTresSouple(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nTesteAny(nContientTresSouple, a, b, p, o);
-}
-int nTerminePar(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nTerminePar, a, b, p, o); }
-int nTermineParSouple(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nTesteAny(nTermineParSouple, a, b, p, o);
-}
-int nTermineParTresSouple(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nTesteAny(nTermineParTresSouple, a, b, p, o);
-}
-int nAnd(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nAnd, a, b, p, o); }
-int nOr(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nTesteAny(nOr, a, b, p, o); }
 
 int nNot(const CAny& a, CAny* pResult, unsigned int nOptions)
 {
@@ -196,21 +153,18 @@ int nCompare(const CAny& a, const CAny& b, CAny* pResult)
 
 // --- Arithmetic ------------------------------------------------------------------------
 
-int nAjoute(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nArithmetique(gpfnAdditionEx, a, b, p, o); }
-int nAjouteEx(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nArithmetique(gpfnAdditionEx, a, b, p, o);
-}
-int nSoustrait(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nArithmetique(gpfnSoustractionEx, a, b, p, o);
-}
-int nMultiplie(const CAny& a, const CAny& b, CAny* p, unsigned int o)
-{
-    return nArithmetique(gpfnMultiplicationEx, a, b, p, o);
-}
-int nDivise(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nArithmetique(gpfnDivisionEx, a, b, p, o); }
-int nModulo(const CAny& a, const CAny& b, CAny* p, unsigned int o) { return nArithmetique(gpfnModuloEx, a, b, p, o); }
+#define VX_ARITHMETIQUE(nom, pfn)                                               \
+    int nom(const CAny& a, const CAny& b, CAny* p, unsigned int o)              \
+    {                                                                           \
+        return nArithmetique(pfn, a, b, p, o);                                  \
+    }
+VX_ARITHMETIQUE(nAjoute, gpfnAdditionEx)
+VX_ARITHMETIQUE(nAjouteEx, gpfnAdditionEx)
+VX_ARITHMETIQUE(nSoustrait, gpfnSoustractionEx)
+VX_ARITHMETIQUE(nMultiplie, gpfnMultiplicationEx)
+VX_ARITHMETIQUE(nDivise, gpfnDivisionEx)
+VX_ARITHMETIQUE(nModulo, gpfnModuloEx)
+#undef VX_ARITHMETIQUE
 
 // The machine writes into a storage initialised for a's type (a decimal
 // there is a live object, a time text nine '0'), never into pResult's own:

@@ -34,26 +34,66 @@ void AnyObjetCompteAjoute(void* pObjet)
     std::atomic_ref<uint32_t>(*pnCompte).fetch_add(1);
 }
 
-// --- Counted objects ---------------------------------------------------------
+// --- Counted and host objects --------------------------------------------------
+
+namespace {
+
+// How a holder takes and drops its reference: a counted object by an atomic
+// add to its count and its third operation, a host object by its first and
+// second operations.
+struct stRefCompte
+{
+    static void Prend(void* p) { AnyObjetCompteAjoute(p); }
+    static constexpr int kSlotRelache = kSlotLibereCompte;
+};
+
+struct stRefHote
+{
+    static void Prend(void* p) { AnyObjetAppelle(p, kSlotAjouteRef); }
+    static constexpr int kSlotRelache = kSlotLibere;
+};
+
+// Both take the holder's address only: the holder lies unaligned inside
+// its value, so no member of it is reached through a typed pointer.
+// The storage no longer names the object when its reference is dropped.
+template <class Ref>
+void Lache(const void* pHolder)
+{
+    void* p = TAny_ZLPointeur::s_pLit(pHolder);
+    TAny_ZLPointeur::s_Ecrit(pHolder, nullptr);
+    if (p != nullptr)
+        AnyObjetAppelle(p, Ref::kSlotRelache);
+    CAny_Intern::s_Vide(pHolder);
+}
+
+// The new reference is taken before the old one is dropped.
+template <class Ref>
+int nTient(const void* pHolder, const void* p)
+{
+    void* pNew = const_cast<void*>(p);
+    void* pOld = TAny_ZLPointeur::s_pLit(pHolder);
+    if (pNew == pOld)
+        return ANY_OK;
+    if (pNew != nullptr)
+        Ref::Prend(pNew);
+    TAny_ZLPointeur::s_Ecrit(pHolder, pNew);
+    if (pOld != nullptr)
+        AnyObjetAppelle(pOld, Ref::kSlotRelache);
+    return ANY_OK;
+}
+
+}  // namespace
 
 template <unsigned short CODE>
 void TAny_ZLObjetCompte<CODE>::vDetruitSupprime()
 {
-    void* p = s_pLit(this);
-    s_Ecrit(this, nullptr);
-    if (p != nullptr)
-        AnyObjetAppelle(p, kSlotLibereCompte);
-    s_Vide(this);
+    Lache<stRefCompte>(this);
 }
 
 template <unsigned short CODE>
 void TAny_ZLObjetCompte<CODE>::vDetruit()
 {
-    void* p = s_pLit(this);
-    s_Ecrit(this, nullptr);
-    if (p != nullptr)
-        AnyObjetAppelle(p, kSlotLibereCompte);
-    s_Vide(this);
+    Lache<stRefCompte>(this);
 }
 
 template <unsigned short CODE>
@@ -65,42 +105,23 @@ void TAny_ZLObjetCompte<CODE>::Duplique(CAny* pTarget) const
 template <unsigned short CODE>
 int TAny_ZLObjetCompte<CODE>::SetValue(const void* p)
 {
-    void* pNew = const_cast<void*>(p);
-    void* pOld = s_pLit(this);
-    if (pNew == pOld)
-        return ANY_OK;
-    if (pNew != nullptr)
-        AnyObjetCompteAjoute(pNew);
-    s_Ecrit(this, pNew);
-    if (pOld != nullptr)
-        AnyObjetAppelle(pOld, kSlotLibereCompte);
-    return ANY_OK;
+    return nTient<stRefCompte>(this, p);
 }
 
 template class TAny_ZLObjetCompte<ZLTYPE_MEMOIMG>;
 template class TAny_ZLObjetCompte<ZLTYPE_CONVOYEUR>;
 template class TAny_ZLObjetCompte<ZLTYPE_POLICE>;
 
-// --- Host objects --------------------------------------------------------------
-
 template <unsigned short CODE>
 void TAny_ZLObjetHote<CODE>::vDetruitSupprime()
 {
-    void* p = s_pLit(this);
-    s_Ecrit(this, nullptr);
-    if (p != nullptr)
-        AnyObjetAppelle(p, kSlotLibere);
-    s_Vide(this);
+    Lache<stRefHote>(this);
 }
 
 template <unsigned short CODE>
 void TAny_ZLObjetHote<CODE>::vDetruit()
 {
-    void* p = s_pLit(this);
-    s_Ecrit(this, nullptr);
-    if (p != nullptr)
-        AnyObjetAppelle(p, kSlotLibere);
-    s_Vide(this);
+    Lache<stRefHote>(this);
 }
 
 template <unsigned short CODE>
@@ -112,16 +133,7 @@ void TAny_ZLObjetHote<CODE>::Duplique(CAny* pTarget) const
 template <unsigned short CODE>
 int TAny_ZLObjetHote<CODE>::SetValue(const void* p)
 {
-    void* pNew = const_cast<void*>(p);
-    void* pOld = s_pLit(this);
-    if (pNew == pOld)
-        return ANY_OK;
-    if (pNew != nullptr)
-        AnyObjetAppelle(pNew, kSlotAjouteRef);
-    s_Ecrit(this, pNew);
-    if (pOld != nullptr)
-        AnyObjetAppelle(pOld, kSlotLibere);
-    return ANY_OK;
+    return nTient<stRefHote>(this, p);
 }
 
 template class TAny_ZLObjetHote<ZLTYPE_OBJET_BASE>;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <string>
+#include <type_traits>
 
 #include "common/system/code_page_conversion.h"
 #include "common/system/code_page_engine.h"
@@ -14,32 +16,43 @@ namespace {
 
 // The count of a text to convert: n, or the whole text for -1; -1 when n is
 // invalid or the text too long for the int counts of the callers.
-long CountOf(const char* text, int n)
+template <class T>
+long CountOf(const T* text, int n)
 {
     if (n >= 0) return n;
     if (n != -1) return -1;
-    const size_t len = std::strlen(text);
+    const size_t len = std::char_traits<T>::length(text);
     return len < INT_MAX ? static_cast<long>(len) : -1;
 }
 
-long CountOf(const wchar_t* text, int n)
-{
-    if (n >= 0) return n;
-    if (n != -1) return -1;
-    const size_t len = std::wcslen(text);
-    return len < INT_MAX ? static_cast<long>(len) : -1;
-}
-
-void SetResult(char** ppszResult, int* pnLength, char* text, long length)
+template <class T>
+void SetResult(T** ppszResult, int* pnLength, std::type_identity_t<T>* text, long length)
 {
     *ppszResult = text;
     if (pnLength) *pnLength = static_cast<int>(length);
 }
 
-void SetResult(wchar_t** ppszResult, int* pnLength, wchar_t* text, long length)
+// The whole converted text in a malloc'd block, terminated:
+// convert(count, destination, capacity) answers the units it wrote, or with
+// no destination the units needed. Nothing converted is a failure.
+template <class S, class D, class Convert>
+bool bConvertToBlock(const S* pszText, int n, D** ppszResult, int* pnLength, Convert convert)
 {
-    *ppszResult = text;
-    if (pnLength) *pnLength = static_cast<int>(length);
+    SetResult(ppszResult, pnLength, nullptr, 0);
+    if (!pszText) return false;
+    const long count = CountOf(pszText, n);
+    if (count <= 0) return false;
+    const long length = convert(static_cast<size_t>(count), nullptr, 0);
+    if (length <= 0 || length >= INT_MAX) return false;
+    D* block = static_cast<D*>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(D)));
+    if (!block) return false;
+    if (convert(static_cast<size_t>(count), block, static_cast<size_t>(length)) != length) {
+        std::free(block);
+        return false;
+    }
+    block[length] = 0;
+    SetResult(ppszResult, pnLength, block, length);
+    return true;
 }
 
 }  // namespace
@@ -65,22 +78,9 @@ wchar_t STR_CharToWChar_CurrentCharset(char c, int nFlags)
 
 bool __STR_WCharToChar(const wchar_t* pszText, int n, char** ppszResult, int* pnLength, unsigned int nCodePage)
 {
-    SetResult(ppszResult, pnLength, nullptr, 0);
-    if (!pszText) return false;
-    const long count = CountOf(pszText, n);
-    if (count <= 0) return false;
-    const long length = nWideToMultiByte(nCodePage, pszText, static_cast<size_t>(count), nullptr, nullptr, nullptr, 0);
-    if (length <= 0 || length >= INT_MAX) return false;
-    char* block = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
-    if (!block) return false;
-    if (nWideToMultiByte(nCodePage, pszText, static_cast<size_t>(count), nullptr, nullptr, block,
-                         static_cast<size_t>(length)) != length) {
-        std::free(block);
-        return false;
-    }
-    block[length] = 0;
-    SetResult(ppszResult, pnLength, block, length);
-    return true;
+    return bConvertToBlock(pszText, n, ppszResult, pnLength, [&](size_t count, char* dst, size_t capacity) {
+        return nWideToMultiByte(nCodePage, pszText, count, nullptr, nullptr, dst, capacity);
+    });
 }
 
 bool STR_WCharToChar_AnyCodepage(const wchar_t* pszText, int n, char** ppszResult, int* pnLength,
@@ -97,22 +97,9 @@ bool STR_WCharToChar_CurrentCharset(char** ppszResult, const wchar_t* pszText, i
 bool __STR_CharToWChar(const char* pszText, int n, unsigned int nCodePage, wchar_t** ppszResult, int* pnLength,
                        unsigned int nFlags)
 {
-    SetResult(ppszResult, pnLength, nullptr, 0);
-    if (!pszText) return false;
-    const long count = CountOf(pszText, n);
-    if (count <= 0) return false;
-    const long length = nMultiByteToWide(nCodePage, nFlags, pszText, static_cast<size_t>(count), nullptr, 0);
-    if (length <= 0 || length >= INT_MAX) return false;
-    wchar_t* block = static_cast<wchar_t*>(std::malloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
-    if (!block) return false;
-    if (nMultiByteToWide(nCodePage, nFlags, pszText, static_cast<size_t>(count), block,
-                         static_cast<size_t>(length)) != length) {
-        std::free(block);
-        return false;
-    }
-    block[length] = 0;
-    SetResult(ppszResult, pnLength, block, length);
-    return true;
+    return bConvertToBlock(pszText, n, ppszResult, pnLength, [&](size_t count, wchar_t* dst, size_t capacity) {
+        return nMultiByteToWide(nCodePage, nFlags, pszText, count, dst, capacity);
+    });
 }
 
 bool STR_CharToWChar_AnyCodepage(const char* pszText, int n, unsigned int nCodePage, wchar_t** ppszResult,

@@ -146,9 +146,7 @@ void CTString::Set(wchar_t c)
 
 void CTString::SetI4(int n)
 {
-    wchar_t digits[16];
-    std::swprintf(digits, 16, L"%d", n);
-    Set(digits);
+    SetI8(n);
 }
 
 void CTString::SetI8(long n)

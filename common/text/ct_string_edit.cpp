@@ -71,9 +71,7 @@ void CTString::Add(const wchar_t* a, const wchar_t* b, const wchar_t* c)
 
 void CTString::AddI4(int n)
 {
-    wchar_t digits[16];
-    std::swprintf(digits, 16, L"%d", n);
-    Add(digits);
+    AddI8(n);
 }
 
 void CTString::AddI8(long n)

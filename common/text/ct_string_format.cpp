@@ -97,18 +97,33 @@ int CTString::AddPrintf(const wchar_t* pszFormat, ...)
     return n;
 }
 
+namespace {
+
+using PFNFORMATMESSAGE = unsigned int (*)(unsigned int, const void*, unsigned int, unsigned int, wchar_t*,
+                                          unsigned int, va_list*);
+
+// Either flavour of FormatMessage from a format string into a block of its
+// own, which the text takes over; a failure leaves the text as it was.
+unsigned FormatMessageInto(CTString& s, PFNFORMATMESSAGE pfnFormat, const wchar_t* pszFormat, va_list* pArgs)
+{
+    wchar_t* text = nullptr;
+    const unsigned n = pfnFormat(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING, pszFormat, 0, 0,
+                                 reinterpret_cast<wchar_t*>(&text), 0, pArgs);
+    if (n > 0 && text)
+        s.SetBuffer(text);
+    else
+        std::free(text);
+    return n;
+}
+
+}  // namespace
+
 unsigned CTString::FormatMessageWin(const wchar_t* pszFormat, ...)
 {
     va_list args;
     va_start(args, pszFormat);
-    wchar_t* text = nullptr;
-    const unsigned n = ::FormatMessageWin(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING, pszFormat, 0, 0,
-                                          reinterpret_cast<wchar_t*>(&text), 0, &args);
+    const unsigned n = FormatMessageInto(*this, ::FormatMessageWin, pszFormat, &args);
     va_end(args);
-    if (n > 0 && text)
-        SetBuffer(text);
-    else
-        std::free(text);
     return n;
 }
 
@@ -116,13 +131,7 @@ unsigned CTString::FormatMessageW(const wchar_t* pszFormat, ...)
 {
     va_list args;
     va_start(args, pszFormat);
-    wchar_t* text = nullptr;
-    const unsigned n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING, pszFormat, 0, 0,
-                                        reinterpret_cast<wchar_t*>(&text), 0, &args);
+    const unsigned n = FormatMessageInto(*this, ::FormatMessageW, pszFormat, &args);
     va_end(args);
-    if (n > 0 && text)
-        SetBuffer(text);
-    else
-        std::free(text);
     return n;
 }

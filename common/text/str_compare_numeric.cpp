@@ -76,12 +76,13 @@ int CompareCharBytes(wchar_t a, wchar_t b)
     return 0;
 }
 
-}  // namespace
-
-int STR_nCompareRespecteNumeriqueW(const wchar_t* a, int na, const wchar_t* b, int nb, unsigned flags)
+// The steps both widths share: the ends of the texts, and runs of digits
+// compared as numbers. Where a text does not start with a digit, the width's
+// own step decides: step(i, j, bOneDigit) answers non-zero to end the
+// comparison, or 0 after moving i and j past what it found equal.
+template <class T, class Step>
+int CompareRespectingNumbers(const T* a, int na, const T* b, int nb, Step step)
 {
-    na = Measure(a, na);
-    nb = Measure(b, nb);
     int tie = 0;
     int i = 0, j = 0;
     for (;;) {
@@ -97,7 +98,21 @@ int STR_nCompareRespecteNumeriqueW(const wchar_t* a, int na, const wchar_t* b, i
             j += db;
             continue;
         }
-        if (da || db) {
+        if (int r = step(i, j, da || db))
+            return r;
+    }
+}
+
+}  // namespace
+
+// Wide text compares whole runs of non-digits: a shorter run sorts first
+// even when its next character is a digit.
+int STR_nCompareRespecteNumeriqueW(const wchar_t* a, int na, const wchar_t* b, int nb, unsigned flags)
+{
+    na = Measure(a, na);
+    nb = Measure(b, nb);
+    return CompareRespectingNumbers(a, na, b, nb, [&](int& i, int& j, bool bOneDigit) {
+        if (bOneDigit) {
             if (flags & STR_FLAG_LEXICAL)
                 return STR_nCompareCharLexicoW(a[i], b[j], flags);
             return CompareCharBytes(a[i], b[j]);
@@ -119,36 +134,21 @@ int STR_nCompareRespecteNumeriqueW(const wchar_t* a, int na, const wchar_t* b, i
         }
         i += ra;
         j += rb;
-    }
+        return 0;
+    });
 }
 
+// 8-bit text compares non-digit text one character at a time.
 int STR_nCompareRespecteNumeriqueA(const char* a, int na, const char* b, int nb, unsigned flags)
 {
     na = Measure(a, na);
     nb = Measure(b, nb);
-    int tie = 0;
-    int i = 0, j = 0;
-    for (;;) {
-        if (j == nb)
-            return i == na ? tie : 1;
-        if (i == na)
-            return -1;
-        const int da = DigitRun(a, i, na), db = DigitRun(b, j, nb);
-        if (da && db) {
-            if (int r = CompareNumbers(a + i, da, b + j, db, &tie))
-                return r;
-            i += da;
-            j += db;
-            continue;
-        }
-        int r;
-        if (flags & STR_FLAG_LEXICAL)
-            r = STR_nCompareCharLexicoA(a[i], b[j], flags);
-        else
-            r = static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[j]);
-        if (r)
-            return r;
+    return CompareRespectingNumbers(a, na, b, nb, [&](int& i, int& j, bool) {
+        const int r = flags & STR_FLAG_LEXICAL
+                          ? STR_nCompareCharLexicoA(a[i], b[j], flags)
+                          : static_cast<unsigned char>(a[i]) - static_cast<unsigned char>(b[j]);
         ++i;
         ++j;
-    }
+        return r;
+    });
 }

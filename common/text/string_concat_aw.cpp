@@ -124,18 +124,12 @@ void CTStringConcatAW::_ApresAjout(long nAvant)
 
 void CTStringConcatAW::_SetLongueurMaitre(long n)
 {
-    if (bMaitreLarge())
-        m_clW._SetLongueur(n);
-    else
-        m_clA._SetLongueur(n);
+    _SurMaitre([&](auto& side) { side._SetLongueur(n); });
 }
 
 void CTStringConcatAW::_EchecMaitre()
 {
-    if (bMaitreLarge())
-        m_clW._Abandonne();
-    else
-        m_clA._Abandonne();
+    _SurMaitre([](auto& side) { side._Abandonne(); });
     _Change();
 }
 
@@ -229,54 +223,35 @@ void CTStringConcatAW::SetStrCte(const wchar_t* pszText, long nLen)
 
 void CTStringConcatAW::AddNumber(int v, int nMinDigits)
 {
-    if (bMaitreLarge())
-        m_clW.AddNumber(v, nMinDigits);
-    else
-        m_clA.AddNumber(v, nMinDigits);
-    _Change();
+    AddNumber(static_cast<long>(v), nMinDigits);
 }
 
 void CTStringConcatAW::AddNumber(long v, int nMinDigits)
 {
-    if (bMaitreLarge())
-        m_clW.AddNumber(v, nMinDigits);
-    else
-        m_clA.AddNumber(v, nMinDigits);
+    _SurMaitre([&](auto& side) { side.AddNumber(v, nMinDigits); });
     _Change();
 }
 
 void CTStringConcatAW::AddNumberHexa(unsigned char v)
 {
-    if (bMaitreLarge())
-        m_clW.AddNumberHexa(v);
-    else
-        m_clA.AddNumberHexa(v);
+    _SurMaitre([&](auto& side) { side.AddNumberHexa(v); });
     _Change();
 }
 
 void CTStringConcatAW::AddNumberHexa(unsigned short v)
 {
-    if (bMaitreLarge())
-        m_clW.AddNumberHexa(v);
-    else
-        m_clA.AddNumberHexa(v);
+    _SurMaitre([&](auto& side) { side.AddNumberHexa(v); });
     _Change();
 }
 
 void CTStringConcatAW::AddNumberHexa(unsigned int v)
 {
-    if (bMaitreLarge())
-        m_clW.AddNumberHexa(v);
-    else
-        m_clA.AddNumberHexa(v);
+    _SurMaitre([&](auto& side) { side.AddNumberHexa(v); });
     _Change();
 }
 
 void CTStringConcatAW::AddNumberHexa(unsigned long v)
 {
-    if (bMaitreLarge())
-        m_clW.AddNumberHexa(v);
-    else
-        m_clA.AddNumberHexa(v);
+    _SurMaitre([&](auto& side) { side.AddNumberHexa(v); });
     _Change();
 }

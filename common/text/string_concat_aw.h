@@ -1,5 +1,7 @@
 #pragma once
 
+#include <type_traits>
+
 #include "common/text/string_concat_aw_map.h"
 #include "common/text/xy_string_concat.h"
 
@@ -136,6 +138,24 @@ private:
     // Code page numbers compared as the converters read them (0 is 1252).
     static unsigned s_nNorme(unsigned nCodePage);
     bool _bDansUnCote(const void* p) const { return m_clA.bContient(p) || m_clW.bContient(p); }
+    // f(side) on the master side.
+    template <class F>
+    void _SurMaitre(F f)
+    {
+        if (bMaitreLarge())
+            f(m_clW);
+        else
+            f(m_clA);
+    }
+    // The side whose unit is T.
+    template <class T>
+    CXYStringConcat<T>& _Cote() const
+    {
+        if constexpr (std::is_same_v<T, wchar_t>)
+            return m_clW;
+        else
+            return m_clA;
+    }
     // The wide-character map of the master (identity for a wide master).
     CCarteMaitreA _Carte() const;
     long _nLongueurMaitre() const { return bMaitreLarge() ? m_clW.nGetLongueur() : m_clA.nGetLongueur(); }

@@ -153,12 +153,7 @@ void CTStringConcatAW::Coupe(long nPos, long nCount)
 template <class T, class U>
 void CTStringConcatAW::_InsertDans(const U* p, long n, long nPos)
 {
-    CXYStringConcat<T>& side = *[this] {
-        if constexpr (std::is_same_v<T, wchar_t>)
-            return &m_clW;
-        else
-            return &m_clA;
-    }();
+    CXYStringConcat<T>& side = _Cote<T>();
     CXYStringConcat<T> scratch;
     const T* q;
     long m;
@@ -215,12 +210,7 @@ void CTStringConcatAW::Insert(const char* pszText, long nLen, long nPos)
 template <class T, class U>
 void CTStringConcatAW::_RemplaceDans(long nPos, long nCount, const U* p, long n)
 {
-    CXYStringConcat<T>& side = *[this] {
-        if constexpr (std::is_same_v<T, wchar_t>)
-            return &m_clW;
-        else
-            return &m_clA;
-    }();
+    CXYStringConcat<T>& side = _Cote<T>();
     const CCarteMaitreA carte = _Carte();
     const long total = carte.nNbCar();
     if (nPos < 0 || nPos > total)
@@ -271,12 +261,7 @@ void CTStringConcatAW::Remplace(long nPos, long nCount, const char* pszText, lon
 template <class T, class U>
 void CTStringConcatAW::_RemplaceToutDans(const U* pattern, long nPattern, const U* with, long nWith, long nStart)
 {
-    CXYStringConcat<T>& side = *[this] {
-        if constexpr (std::is_same_v<T, wchar_t>)
-            return &m_clW;
-        else
-            return &m_clA;
-    }();
+    CXYStringConcat<T>& side = _Cote<T>();
     CXYStringConcat<T> scratchP, scratchR;
     const T* q;
     const T* r;
@@ -358,12 +343,7 @@ void CTStringConcatAW::Remplace(const char* pszPattern, long nPatternLen, const 
 template <class T, class U>
 long CTStringConcatAW::_nPosDans(const U* p, long n, long nStart) const
 {
-    const CXYStringConcat<T>& side = *[this] {
-        if constexpr (std::is_same_v<T, wchar_t>)
-            return &m_clW;
-        else
-            return &m_clA;
-    }();
+    const CXYStringConcat<T>& side = _Cote<T>();
     CXYStringConcat<T> scratch;
     const T* q;
     long m;

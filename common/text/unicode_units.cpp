@@ -45,6 +45,30 @@ long CountOf(const T* src, int n)
     return len + 1;
 }
 
+// The unit copies of every width: each unit converted to the destination's
+// type (a narrowing keeps the low bits). A widening copy runs from the last
+// unit to the first and a narrowing one from the first, so that the
+// destination may be the source buffer itself.
+template <class S, class D>
+int CopyUnits(const S* pSrc, int n, D* pDst, int nCapacity)
+{
+    const long count = CountOf(pSrc, n);
+    if (count <= 0) return 0;
+    if (!pDst || nCapacity <= 0) return static_cast<int>(count);
+    const long copy = count < nCapacity ? count : nCapacity;
+    const auto one = [&](long i) {
+        Store<D>(pDst, static_cast<size_t>(i), static_cast<D>(Load<S>(pSrc, static_cast<size_t>(i))));
+    };
+    if constexpr (sizeof(D) == sizeof(S)) {
+        std::memmove(pDst, pSrc, static_cast<size_t>(copy) * sizeof(D));
+    } else if constexpr (sizeof(D) > sizeof(S)) {
+        for (long i = copy - 1; i >= 0; --i) one(i);
+    } else {
+        for (long i = 0; i < copy; ++i) one(i);
+    }
+    return static_cast<int>(copy);
+}
+
 }  // namespace
 
 size_t utf16len(const unsigned short* pText)
@@ -93,47 +117,22 @@ const unsigned short* utf16niutf16(const unsigned short* pText, const unsigned s
 
 int UTF16ToWideChar(const unsigned short* pSrc, int n, wchar_t* pDst, int nCapacity)
 {
-    const long count = CountOf(pSrc, n);
-    if (count <= 0) return 0;
-    if (!pDst || nCapacity <= 0) return static_cast<int>(count);
-    const long copy = count < nCapacity ? count : nCapacity;
-    for (long i = copy - 1; i >= 0; --i) {
-        Store<wchar_t>(pDst, static_cast<size_t>(i), static_cast<wchar_t>(Load<unsigned short>(pSrc, static_cast<size_t>(i))));
-    }
-    return static_cast<int>(copy);
+    return CopyUnits(pSrc, n, pDst, nCapacity);
 }
 
 int WideCharToUTF16(const wchar_t* pSrc, int n, unsigned short* pDst, int nCapacity)
 {
-    const long count = CountOf(pSrc, n);
-    if (count <= 0) return 0;
-    if (!pDst || nCapacity <= 0) return static_cast<int>(count);
-    const long copy = count < nCapacity ? count : nCapacity;
-    for (long i = 0; i < copy; ++i) {
-        Store<unsigned short>(pDst, static_cast<size_t>(i),
-                              static_cast<unsigned short>(Load<wchar_t>(pSrc, static_cast<size_t>(i)) & 0xFFFF));
-    }
-    return static_cast<int>(copy);
+    return CopyUnits(pSrc, n, pDst, nCapacity);
 }
 
 int UTF32ToWideChar(const unsigned int* pSrc, int n, wchar_t* pDst, int nCapacity)
 {
-    const long count = CountOf(pSrc, n);
-    if (count <= 0) return 0;
-    if (!pDst || nCapacity <= 0) return static_cast<int>(count);
-    const long copy = count < nCapacity ? count : nCapacity;
-    std::memmove(pDst, pSrc, static_cast<size_t>(copy) * sizeof(wchar_t));
-    return static_cast<int>(copy);
+    return CopyUnits(pSrc, n, pDst, nCapacity);
 }
 
 int WideCharToUTF32(const wchar_t* pSrc, int n, unsigned int* pDst, int nCapacity)
 {
-    const long count = CountOf(pSrc, n);
-    if (count <= 0) return 0;
-    if (!pDst || nCapacity <= 0) return static_cast<int>(count);
-    const long copy = count < nCapacity ? count : nCapacity;
-    std::memmove(pDst, pSrc, static_cast<size_t>(copy) * sizeof(wchar_t));
-    return static_cast<int>(copy);
+    return CopyUnits(pSrc, n, pDst, nCapacity);
 }
 
 int WideCharToANSI(char* pszDst, int nCapacity, const wchar_t* pszSrc)

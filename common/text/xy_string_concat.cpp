@@ -118,6 +118,38 @@ long CopyAscii(D* dst, const S* src, long n)
     return i;
 }
 
+// Whether n units of p are to be converted: not for a null text, n below 1
+// or a spoiled builder; more than nMax units spoil the builder.
+template <class T>
+bool bAConvertir(CXYStringConcat<T>& s, const void* p, long n, long nMax)
+{
+    if (!p || n < 1 || s.bEchec())
+        return false;
+    if (n > nMax) {
+        s._Abandonne();
+        return false;
+    }
+    return true;
+}
+
+// Where the code page keeps ASCII as it is, the leading ASCII run of p is
+// copied without a converter and p and n move past it. True when nothing is
+// left to convert (all copied, or the builder spoiled).
+template <class D, class S>
+bool bAddAsciiRun(CXYStringConcat<D>& s, const S*& p, long& n, unsigned nCodePage)
+{
+    if (!bAsciiTransparent(nCodePage))
+        return false;
+    D* d = s._ptReserve(n);
+    if (!d)
+        return true;
+    const long k = CopyAscii(d, p, n);
+    s._Avance(k);
+    p += k;
+    n -= k;
+    return n == 0;
+}
+
 }  // namespace
 
 template <class T>
@@ -282,23 +314,10 @@ void CXYStringConcat<T>::AddAnsi(const char* p, long n, unsigned nCodePage)
         (void)nCodePage;
         Add(p, n);
     } else {
-        if (!p || n < 1 || m_bEchec)
+        if (!bAConvertir(*this, p, n, kLongueurMax))
             return;
-        if (n > kLongueurMax) {
-            _Echec();
+        if (bAddAsciiRun(*this, p, n, nCodePage))
             return;
-        }
-        if (bAsciiTransparent(nCodePage)) {
-            wchar_t* d = _ptReserve(n);
-            if (!d)
-                return;
-            const long k = CopyAscii(d, p, n);
-            _Avance(k);
-            if (k == n)
-                return;
-            p += k;
-            n -= k;
-        }
         // A byte never gives more than one character. The converter drops
         // invalid bytes but fails on a sequence cut by the end of the text:
         // that one is dropped too, like the others, by converting without
@@ -320,12 +339,8 @@ void CXYStringConcat<T>::AddWide(const wchar_t* p, long n, unsigned nCodePage)
         (void)nCodePage;
         Add(p, n);
     } else {
-        if (!p || n < 1 || m_bEchec)
+        if (!bAConvertir(*this, p, n, kLongueurMax))
             return;
-        if (n > kLongueurMax) {
-            _Echec();
-            return;
-        }
         if (nCodePage == CP_UTF8) {
             // Small pieces get the worst case, large ones their exact size.
             const long size = n <= kEstimationMax ? 4 * n : Utf8Size(p, n);
@@ -335,17 +350,8 @@ void CXYStringConcat<T>::AddWide(const wchar_t* p, long n, unsigned nCodePage)
             return;
         }
         // SQL text is mostly ASCII: the leading run is copied as it is.
-        if (bAsciiTransparent(nCodePage)) {
-            char* d = _ptReserve(n);
-            if (!d)
-                return;
-            const long k = CopyAscii(d, p, n);
-            _Avance(k);
-            if (k == n)
-                return;
-            p += k;
-            n -= k;
-        }
+        if (bAddAsciiRun(*this, p, n, nCodePage))
+            return;
         const int len = static_cast<int>(n);
         auto measure = [&] { return WideCharToMultiByte(nCodePage, 0, p, len, nullptr, 0, nullptr, nullptr); };
         // Four bytes hold any character of UTF-8 and of the double-byte code
@@ -366,16 +372,12 @@ void CXYStringConcat<T>::AddAnsiToUTF8(const char* p, long n, unsigned nCodePage
     if constexpr (std::is_same_v<T, wchar_t>) {
         AddAnsi(p, n, nCodePage);
     } else {
-        if (!p || n < 1 || m_bEchec)
-            return;
         if (bEstUTF8(nCodePage)) {
             Add(p, n);
             return;
         }
-        if (n > kLongueurMax / 3) {
-            _Echec();
+        if (!bAConvertir(*this, p, n, kLongueurMax / 3))
             return;
-        }
         // A byte of a single-byte code page gives at most three bytes of
         // UTF-8, a double-byte character at most four.
         const int len = static_cast<int>(n);
@@ -409,16 +411,12 @@ void CXYStringConcat<T>::AddUTF8(const char* p, long n, unsigned nCodePage)
         (void)nCodePage;
         AddAnsi(p, n, CP_UTF8);
     } else {
-        if (!p || n < 1 || m_bEchec)
-            return;
         if (bEstUTF8(nCodePage)) {
             Add(p, n);
             return;
         }
-        if (n > kLongueurMax / 4) {
-            _Echec();
+        if (!bAConvertir(*this, p, n, kLongueurMax / 4))
             return;
-        }
         // A code page never takes more bytes than UTF-8, except the stateful
         // ones: those get a second, larger room.
         const int len = static_cast<int>(n);
@@ -461,11 +459,7 @@ void CXYStringConcat<T>::_AddDigits(const T* digits, bool bPositive, int nMinDig
 template <class T>
 void CXYStringConcat<T>::AddNumber(int v, int nMinDigits)
 {
-    if (m_bEchec)
-        return;
-    T digits[24];
-    Decimal(v, digits);
-    _AddDigits(digits, v > 0, nMinDigits);
+    AddNumber(static_cast<long>(v), nMinDigits);
 }
 
 template <class T>
@@ -480,14 +474,32 @@ void CXYStringConcat<T>::AddNumber(long v, int nMinDigits)
 
 namespace {
 
-template <class T>
-void HexDigits(unsigned long v, int nDigits, T* out)
+// Upper-case hexadecimal, two digits a byte of the value's width, most
+// significant first.
+template <class T, class V>
+void AddHexa(CXYStringConcat<T>& s, V v)
 {
     static const char kHex[] = "0123456789ABCDEF";
+    constexpr int nDigits = 2 * sizeof(V);
+    T digits[nDigits];
     for (int i = nDigits - 1; i >= 0; --i) {
-        out[i] = static_cast<T>(kHex[v & 0xF]);
+        digits[i] = static_cast<T>(kHex[v & 0xF]);
         v >>= 4;
     }
+    s.Add(digits, nDigits);
+}
+
+// The first occurrence of what (a text or a unit) at or after nStart.
+template <class T, class W>
+long nTrouve(const T* p, long n, W what, long nStart)
+{
+    if (nStart < 0)
+        nStart = 0;
+    if (nStart >= n)
+        return -1;
+    const std::basic_string_view<T> text(p, static_cast<size_t>(n));
+    const size_t at = text.find(what, static_cast<size_t>(nStart));
+    return at == std::basic_string_view<T>::npos ? -1 : static_cast<long>(at);
 }
 
 }  // namespace
@@ -495,33 +507,25 @@ void HexDigits(unsigned long v, int nDigits, T* out)
 template <class T>
 void CXYStringConcat<T>::AddNumberHexa(unsigned char v)
 {
-    T digits[2];
-    HexDigits(v, 2, digits);
-    Add(digits, 2);
+    AddHexa(*this, v);
 }
 
 template <class T>
 void CXYStringConcat<T>::AddNumberHexa(unsigned short v)
 {
-    T digits[4];
-    HexDigits(v, 4, digits);
-    Add(digits, 4);
+    AddHexa(*this, v);
 }
 
 template <class T>
 void CXYStringConcat<T>::AddNumberHexa(unsigned int v)
 {
-    T digits[8];
-    HexDigits(v, 8, digits);
-    Add(digits, 8);
+    AddHexa(*this, v);
 }
 
 template <class T>
 void CXYStringConcat<T>::AddNumberHexa(unsigned long v)
 {
-    T digits[16];
-    HexDigits(v, 16, digits);
-    Add(digits, 16);
+    AddHexa(*this, v);
 }
 
 template <class T>
@@ -540,13 +544,7 @@ long CXYStringConcat<T>::nPos(const T* s, long nStart) const
 {
     if (m_nLongueur == 0 || !s || !*s)
         return -1;
-    if (nStart < 0)
-        nStart = 0;
-    if (nStart >= m_nLongueur)
-        return -1;
-    const std::basic_string_view<T> text(m_pBuffer, static_cast<size_t>(m_nLongueur));
-    const size_t at = text.find(s, static_cast<size_t>(nStart));
-    return at == std::basic_string_view<T>::npos ? -1 : static_cast<long>(at);
+    return nTrouve(m_pBuffer, m_nLongueur, s, nStart);
 }
 
 template <class T>
@@ -554,13 +552,7 @@ long CXYStringConcat<T>::nPos(T c, long nStart) const
 {
     if (m_nLongueur == 0 || c == 0)
         return -1;
-    if (nStart < 0)
-        nStart = 0;
-    if (nStart >= m_nLongueur)
-        return -1;
-    const std::basic_string_view<T> text(m_pBuffer, static_cast<size_t>(m_nLongueur));
-    const size_t at = text.find(c, static_cast<size_t>(nStart));
-    return at == std::basic_string_view<T>::npos ? -1 : static_cast<long>(at);
+    return nTrouve(m_pBuffer, m_nLongueur, c, nStart);
 }
 
 template <class T>

@@ -15,7 +15,9 @@ namespace {
 
 constexpr int kErrConversion = 105;
 constexpr int kUTF8 = 65001;
-constexpr wchar_t kHighestWide = static_cast<wchar_t>(0xFFFFFFFF);
+// The end marker of either width: the unit with every bit set.
+template <class T>
+constexpr T kMarque = static_cast<T>(-1);
 
 // Units asked for: the converted ones, the reserve and the terminator's.
 int64_t nRoom(int64_t nConverted, int nExtra)
@@ -44,28 +46,87 @@ int64_t nSourceLength(const unsigned short* p, int nLen)
     return nLen == -1 ? static_cast<int64_t>(utf16len(p)) : nLen;
 }
 
-// UTF-16 or UTF-32 units into a fresh block of the source's count (a unit
-// gives at most one character); nothing converted is a failure.
-template <class U, class Convert>
-int nAffecteUnits(CXYString<wchar_t>& s, const U* p, int nLen, Convert convert)
+// The start of every form: the value is emptied and the source measured.
+// False when there is nothing to convert (no source, or a length below 1):
+// the value stays empty and the form answers 0.
+template <class T, class S>
+bool bMesureSource(CXYString<T>& s, const S* p, int nLen, int64_t& nSrc)
 {
     s.ReleaseDynStr();
     if (p == nullptr)
-        return 0;
-    const int64_t nSrc = nSourceLength(p, nLen);
-    if (nSrc < 1)
-        return 0;
-    if (bTooLarge<wchar_t>(nSrc + 1))
+        return false;
+    nSrc = nSourceLength(p, nLen);
+    return nSrc >= 1;
+}
+
+// A fresh block of nCap units, written by fill(buffer, capacity), which
+// answers the units it wrote: they become the value's length.
+template <class T, class Fill>
+int nRemplit(CXYString<T>& s, int64_t nCap, Fill fill)
+{
+    if (bTooLarge<T>(nCap))
         return STRMEM_ERR_TOO_LARGE;
-    const int rc = s.__nNew(static_cast<int>(nSrc + 1), nullptr, 0, 0);
+    const int rc = s.__nNew(static_cast<int>(nCap), nullptr, 0, 0);
     if (rc != 0)
         return rc;
-    const int nDone = convert(p, static_cast<int>(nSrc), s.ptGetBuffer(), static_cast<int>(nSrc + 1));
-    if (nDone < 1) {
+    return s._nSetUtilLength(fill(s.ptGetBuffer(), static_cast<int>(nCap)));
+}
+
+// Every form but __nConversion treats an empty result as a failure.
+template <class T>
+int nAuMoinsUn(CXYString<T>& s, int rc)
+{
+    if (rc == 0 && s.pbyGetBlock() != nullptr && s.nGetTailleUtile() == 0) {
         s.ReleaseDynStr();
         return kErrConversion;
     }
-    return s._nSetUtilLength(nDone);
+    return rc;
+}
+
+// UTF-16 or UTF-32 units into a block of the source's count (a unit gives
+// at most one character).
+template <class U, class Convert>
+int nAffecteUnits(CXYString<wchar_t>& s, const U* p, int nLen, Convert convert)
+{
+    int64_t nSrc = 0;
+    if (!bMesureSource(s, p, nLen, nSrc))
+        return 0;
+    return nAuMoinsUn(s, nRemplit(s, nSrc + 1, [&](wchar_t* pDst, int nCap) {
+        return convert(p, static_cast<int>(nSrc), pDst, nCap);
+    }));
+}
+
+// The text of s in the other width, made by convert(text, units, &out,
+// &units out). An end marker kept as the last unit is not converted but
+// put back, in the other width, after the converted text; UTF-8 has no
+// marker.
+template <class From, class To, class Convert>
+bool bCreeAutreLargeur(const CXYString<From>& s, To*& psz, int nCodePage, Convert convert)
+{
+    psz = nullptr;
+    const int n = s.nGetLongueur();
+    if (n == 0)
+        return true;
+    const From* p = s.pszGet();
+    const bool bMarque = s.bEndMarker() && p[n - 1] == kMarque<From> && nCodePage != kUTF8;
+    const int nText = bMarque ? n - 1 : n;
+    To* pszConv = nullptr;
+    int nConv = 0;
+    if (nText > 0 && !convert(p, nText, &pszConv, &nConv))
+        return false;
+    if (!bMarque) {
+        psz = pszConv;
+        return true;
+    }
+    To* pszOut = static_cast<To*>(std::realloc(pszConv, (static_cast<size_t>(nConv) + 2) * sizeof(To)));
+    if (pszOut == nullptr) {
+        std::free(pszConv);
+        return false;
+    }
+    pszOut[nConv] = kMarque<To>;
+    pszOut[nConv + 1] = 0;
+    psz = pszOut;
+    return true;
 }
 
 }  // namespace
@@ -76,46 +137,28 @@ template <class T>
 int CXYString<T>::__nConversion(const char* psz, int nLen, int nExtra, int nCodePage, int nFlags, const wchar_t*)
     requires std::is_same_v<T, wchar_t>
 {
-    _Release();
-    if (psz == nullptr)
-        return 0;
-    const int64_t nSrc = nSourceLength(psz, nLen);
-    if (nSrc < 1)
+    int64_t nSrc = 0;
+    if (!bMesureSource(*this, psz, nLen, nSrc))
         return 0;
     if (nSrc > STRMEM_MAX_BYTES)
         return STRMEM_ERR_TOO_LARGE;
     const bool bTable = nCodePage == 1252 && nFlags == 0;
-    const int64_t nConverted =
-        bTable ? nSrc
-               : MultiByteToWideChar(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), psz,
-                                     static_cast<int>(nSrc), nullptr, 0);
-    const int64_t nCap = nRoom(nConverted, nExtra);
-    if (bTooLarge<wchar_t>(nCap))
-        return STRMEM_ERR_TOO_LARGE;
-    int rc = __nNew(static_cast<int>(nCap), nullptr, 0, 0);
-    if (rc != 0)
-        return rc;
-    int nDone = 0;
-    if (nConverted > 0) {
-        wchar_t* p = ptGetBuffer();
-        nDone = bTable ? STR_CP1252ToWideChar(psz, static_cast<int>(nSrc), p, static_cast<int>(nCap))
-                       : MultiByteToWideChar(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), psz,
-                                             static_cast<int>(nSrc), p, static_cast<int>(nCap));
-    }
+    const auto nConvertit = [&](wchar_t* p, int nCap) {
+        return bTable ? STR_CP1252ToWideChar(psz, static_cast<int>(nSrc), p, nCap)
+                      : MultiByteToWideChar(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), psz,
+                                            static_cast<int>(nSrc), p, nCap);
+    };
+    const int64_t nConverted = bTable ? nSrc : nConvertit(nullptr, 0);
     // Nothing converted: the value keeps its block, of length 0.
-    return _nSetUtilLength(nDone);
+    return nRemplit(*this, nRoom(nConverted, nExtra),
+                    [&](wchar_t* p, int nCap) { return nConverted > 0 ? nConvertit(p, nCap) : 0; });
 }
 
 template <class T>
 int CXYString<T>::nAffecteUTF8(const char* psz, int nLen, int nExtra, int nFlags)
     requires std::is_same_v<T, wchar_t>
 {
-    const int rc = __nConversion(psz, nLen, nExtra, kUTF8, nFlags, nullptr);
-    if (rc == 0 && m_pbyData != nullptr && _nLength() == 0) {
-        _Release();
-        return kErrConversion;
-    }
-    return rc;
+    return nAuMoinsUn(*this, __nConversion(psz, nLen, nExtra, kUTF8, nFlags, nullptr));
 }
 
 template <class T>
@@ -137,30 +180,9 @@ int CXYString<T>::nAffecteUTF32(const wchar_t* p, int nLen) requires std::is_sam
 template <class T>
 bool CXYString<T>::bCreateY(char*& psz, int nCodePage) const requires std::is_same_v<T, wchar_t>
 {
-    psz = nullptr;
-    const int n = nGetLongueur();
-    if (n == 0)
-        return true;
-    const wchar_t* p = pszGet();
-    const bool bMarque = bEndMarker() && p[n - 1] == kHighestWide && nCodePage != kUTF8;
-    const int nText = bMarque ? n - 1 : n;
-    char* pszConv = nullptr;
-    int nConv = 0;
-    if (nText > 0 && !STR_WCharToChar_AnyCodepage(p, nText, &pszConv, &nConv, static_cast<unsigned>(nCodePage)))
-        return false;
-    if (!bMarque) {
-        psz = pszConv;
-        return true;
-    }
-    char* pszOut = static_cast<char*>(std::realloc(pszConv, static_cast<size_t>(nConv) + 2));
-    if (pszOut == nullptr) {
-        std::free(pszConv);
-        return false;
-    }
-    pszOut[nConv] = static_cast<char>(0xFF);
-    pszOut[nConv + 1] = 0;
-    psz = pszOut;
-    return true;
+    return bCreeAutreLargeur(*this, psz, nCodePage, [&](const wchar_t* p, int n, char** ppszOut, int* pnOut) {
+        return STR_WCharToChar_AnyCodepage(p, n, ppszOut, pnOut, static_cast<unsigned>(nCodePage));
+    });
 }
 
 // --- Into 8-bit text ---------------------------------------------------------
@@ -169,47 +191,25 @@ template <class T>
 int CXYString<T>::__nConversion(const wchar_t* psz, int nLen, int nExtra, int nCodePage, int nFlags,
                                 const char* pszDefault, int* pbUsedDefault) requires std::is_same_v<T, char>
 {
-    _Release();
-    if (psz == nullptr)
-        return 0;
-    const int64_t nSrc = nSourceLength(psz, nLen);
-    if (nSrc < 1)
+    int64_t nSrc = 0;
+    if (!bMesureSource(*this, psz, nLen, nSrc))
         return 0;
     if (bTooLarge<wchar_t>(nSrc))
         return STRMEM_ERR_TOO_LARGE;
     int nUsed = 0;
-    const int64_t nConverted = WideCharToMultiByte(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags),
-                                                   psz, static_cast<int>(nSrc), nullptr, 0, pszDefault, &nUsed);
-    const int64_t nCap = nRoom(nConverted, nExtra);
-    if (bTooLarge<char>(nCap))
-        return STRMEM_ERR_TOO_LARGE;
-    int rc = __nNew(static_cast<int>(nCap), nullptr, 0, 0);
-    if (rc != 0)
-        return rc;
-    int nDone = 0;
-    nUsed = 0;
-    if (nConverted > 0)
-        nDone = WideCharToMultiByte(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), psz,
-                                    static_cast<int>(nSrc), ptGetBuffer(), static_cast<int>(nCap), pszDefault, &nUsed);
-    if (pbUsedDefault)
-        *pbUsedDefault = nUsed;
-    return _nSetUtilLength(nDone);
+    const auto nConvertit = [&](char* p, int nCap) {
+        return WideCharToMultiByte(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), psz,
+                                   static_cast<int>(nSrc), p, nCap, pszDefault, &nUsed);
+    };
+    const int64_t nConverted = nConvertit(nullptr, 0);
+    return nRemplit(*this, nRoom(nConverted, nExtra), [&](char* p, int nCap) {
+        nUsed = 0;
+        const int nDone = nConverted > 0 ? nConvertit(p, nCap) : 0;
+        if (pbUsedDefault)
+            *pbUsedDefault = nUsed;
+        return nDone;
+    });
 }
-
-namespace {
-
-// The forms other than __nConversion treat an empty result as a failure.
-template <class T>
-int nAuMoinsUn(CXYString<T>& s, int rc)
-{
-    if (rc == 0 && s.pbyGetBlock() != nullptr && s.nGetTailleUtile() == 0) {
-        s.ReleaseDynStr();
-        return kErrConversion;
-    }
-    return rc;
-}
-
-}  // namespace
 
 template <class T>
 int CXYString<T>::nAffecteToUTF8(const wchar_t* psz, int nLen, int nExtra) requires std::is_same_v<T, char>
@@ -228,27 +228,19 @@ template <class T>
 int CXYString<T>::nAffecteUTF16(const unsigned short* p, int nLen, int nCodePage, int nFlags, const char* pszDefault)
     requires std::is_same_v<T, char>
 {
-    _Release();
-    if (p == nullptr)
-        return 0;
-    const int64_t nSrc = nSourceLength(p, nLen);
-    if (nSrc < 1)
+    int64_t nSrc = 0;
+    if (!bMesureSource(*this, p, nLen, nSrc))
         return 0;
     if (bTooLarge<wchar_t>(nSrc))
         return STRMEM_ERR_TOO_LARGE;
-    const int64_t nConverted = UTF16ToMultiByte(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), p,
-                                                static_cast<int>(nSrc), nullptr, 0, pszDefault, nullptr);
+    const auto nConvertit = [&](char* pDst, int nCap) {
+        return UTF16ToMultiByte(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), p,
+                                static_cast<int>(nSrc), pDst, nCap, pszDefault, nullptr);
+    };
+    const int64_t nConverted = nConvertit(nullptr, 0);
     if (nConverted < 1)
         return kErrConversion;
-    if (bTooLarge<char>(nConverted + 1))
-        return STRMEM_ERR_TOO_LARGE;
-    int rc = __nNew(static_cast<int>(nConverted + 1), nullptr, 0, 0);
-    if (rc != 0)
-        return rc;
-    const int nDone = UTF16ToMultiByte(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags), p,
-                                       static_cast<int>(nSrc), ptGetBuffer(), static_cast<int>(nConverted + 1),
-                                       pszDefault, nullptr);
-    return nAuMoinsUn(*this, _nSetUtilLength(nDone));
+    return nAuMoinsUn(*this, nRemplit(*this, nConverted + 1, nConvertit));
 }
 
 template <class T>
@@ -257,21 +249,13 @@ int CXYString<T>::nAffecteUTF8(const char* psz, int nLen, int nCodePage, int nFl
 {
     if (nCodePage == kUTF8)
         return nAffecte(psz, nLen);
-    _Release();
-    if (psz == nullptr)
+    int64_t nSrc = 0;
+    if (!bMesureSource(*this, psz, nLen, nSrc))
         return 0;
-    const int64_t nSrc = nSourceLength(psz, nLen);
-    if (nSrc < 1)
-        return 0;
-    if (nSrc + 1 > STRMEM_MAX_BYTES)
-        return STRMEM_ERR_TOO_LARGE;
-    int rc = __nNew(static_cast<int>(nSrc + 1), nullptr, 0, 0);
-    if (rc != 0)
-        return rc;
-    const int nDone = UTF8ToMultiByte(static_cast<unsigned>(nCodePage), psz, static_cast<int>(nSrc), ptGetBuffer(),
-                                      static_cast<int>(nSrc + 1), static_cast<unsigned>(nFlags), pszDefault,
-                                      pbUsedDefault);
-    return nAuMoinsUn(*this, _nSetUtilLength(nDone));
+    return nAuMoinsUn(*this, nRemplit(*this, nSrc + 1, [&](char* p, int nCap) {
+        return UTF8ToMultiByte(static_cast<unsigned>(nCodePage), psz, static_cast<int>(nSrc), p, nCap,
+                               static_cast<unsigned>(nFlags), pszDefault, pbUsedDefault);
+    }));
 }
 
 template <class T>
@@ -279,52 +263,21 @@ int CXYString<T>::nAffecteToUTF8(const char* psz, int nLen, int nCodePage) requi
 {
     if (nCodePage == kUTF8)
         return nAffecte(psz, nLen);
-    _Release();
-    if (psz == nullptr)
-        return 0;
-    const int64_t nSrc = nSourceLength(psz, nLen);
-    if (nSrc < 1)
+    int64_t nSrc = 0;
+    if (!bMesureSource(*this, psz, nLen, nSrc))
         return 0;
     // Four bytes a source byte at most, counted in 64 bits.
-    const int64_t nCap = 4 * nSrc + 1;
-    if (nCap > STRMEM_MAX_BYTES)
-        return STRMEM_ERR_TOO_LARGE;
-    int rc = __nNew(static_cast<int>(nCap), nullptr, 0, 0);
-    if (rc != 0)
-        return rc;
-    const int nDone =
-        MultiByteToUTF8(static_cast<unsigned>(nCodePage), psz, static_cast<int>(nSrc), ptGetBuffer(), static_cast<int>(nCap), 0);
-    return nAuMoinsUn(*this, _nSetUtilLength(nDone));
+    return nAuMoinsUn(*this, nRemplit(*this, 4 * nSrc + 1, [&](char* p, int nCap) {
+        return MultiByteToUTF8(static_cast<unsigned>(nCodePage), psz, static_cast<int>(nSrc), p, nCap, 0);
+    }));
 }
 
 template <class T>
 bool CXYString<T>::bCreateY(wchar_t*& psz, int nCodePage) const requires std::is_same_v<T, char>
 {
-    psz = nullptr;
-    const int n = nGetLongueur();
-    if (n == 0)
-        return true;
-    const char* p = pszGet();
-    const bool bMarque = bEndMarker() && static_cast<unsigned char>(p[n - 1]) == 0xFF && nCodePage != kUTF8;
-    const int nText = bMarque ? n - 1 : n;
-    wchar_t* pszConv = nullptr;
-    int nConv = 0;
-    if (nText > 0 &&
-        !STR_CharToWChar_AnyCodepage(p, nText, static_cast<unsigned>(nCodePage), &pszConv, &nConv, 0))
-        return false;
-    if (!bMarque) {
-        psz = pszConv;
-        return true;
-    }
-    wchar_t* pszOut = static_cast<wchar_t*>(std::realloc(pszConv, (static_cast<size_t>(nConv) + 2) * sizeof(wchar_t)));
-    if (pszOut == nullptr) {
-        std::free(pszConv);
-        return false;
-    }
-    pszOut[nConv] = kHighestWide;
-    pszOut[nConv + 1] = 0;
-    psz = pszOut;
-    return true;
+    return bCreeAutreLargeur(*this, psz, nCodePage, [&](const char* p, int n, wchar_t** ppszOut, int* pnOut) {
+        return STR_CharToWChar_AnyCodepage(p, n, static_cast<unsigned>(nCodePage), ppszOut, pnOut, 0);
+    });
 }
 
 template int CXYString<wchar_t>::__nConversion(const char*, int, int, int, int, const wchar_t*);

@@ -5,11 +5,44 @@
 namespace {
 
 constexpr int kUTF8 = 65001;
-constexpr wchar_t kHighestWide = static_cast<wchar_t>(0xFFFFFFFF);
+// The end marker of either width: the unit with every bit set.
+template <class T>
+constexpr T kMarque = static_cast<T>(-1);
 
 int nCodePage(int n)
 {
     return n == -1 ? nHostCurrentCodePage() : n;
+}
+
+// src into *pOut through convert(text, units, reserve). An end marker kept
+// as the last unit is not converted but put back, in the other width, after
+// the converted text; UTF-8 has no marker.
+template <class To, class From, class Convert>
+int nConvertitAvecMarque(CXYString<To>* pOut, const CXYString<From>& src, int nCp, Convert convert)
+{
+    const CXYString<From> keep(src);  // src may share its block with nothing else
+    const int n = keep.nGetLongueur();
+    if (n > 0 && keep.bEndMarker() && keep.pszGet()[n - 1] == kMarque<From> && nCp != kUTF8) {
+        int rc = convert(keep.pszGet(), n - 1, 1);
+        if (rc != 0)
+            return rc;
+        rc = pOut->nConcat(&kMarque<To>, 1);
+        if (rc != 0)
+            return rc;
+        pOut->_SetFlagsWord(1);
+        return 0;
+    }
+    return convert(keep.pszGet(), n, 0);
+}
+
+// A new value of nLen units of psz in the other width (failures leave it
+// empty).
+template <class To, class From>
+CXYString<To> Converti(const From* psz, int nLen, int nCp)
+{
+    CXYString<To> r;
+    (void)r.__nConversion(psz, nLen, 0, nCp, 0, nullptr);
+    return r;
 }
 
 }  // namespace
@@ -17,44 +50,21 @@ int nCodePage(int n)
 int nWideVersAnsiAvecMarque(CXYString<char>* pOut, const CXYString<wchar_t>& src, int nCp, int nFlags,
                             const char* pszDefault)
 {
-    const CXYString<wchar_t> keep(src);  // src may share its block with nothing else
-    const int n = keep.nGetLongueur();
-    if (n > 0 && keep.bEndMarker() && keep.pszGet()[n - 1] == kHighestWide && nCp != kUTF8) {
-        int rc = pOut->__nConversion(keep.pszGet(), n - 1, 1, nCp, nFlags, pszDefault);
-        if (rc != 0)
-            return rc;
-        const char cMarque = static_cast<char>(0xFF);
-        rc = pOut->nConcat(&cMarque, 1);
-        if (rc != 0)
-            return rc;
-        pOut->_SetFlagsWord(1);
-        return 0;
-    }
-    return pOut->__nConversion(keep.pszGet(), n, 0, nCp, nFlags, pszDefault);
+    return nConvertitAvecMarque(pOut, src, nCp, [&](const wchar_t* p, int n, int nExtra) {
+        return pOut->__nConversion(p, n, nExtra, nCp, nFlags, pszDefault);
+    });
 }
 
 int nAnsiVersWideAvecMarque(CXYString<wchar_t>* pOut, const CXYString<char>& src, int nCp)
 {
-    const CXYString<char> keep(src);
-    const int n = keep.nGetLongueur();
-    if (n > 0 && keep.bEndMarker() && static_cast<unsigned char>(keep.pszGet()[n - 1]) == 0xFF && nCp != kUTF8) {
-        int rc = pOut->__nConversion(keep.pszGet(), n - 1, 1, nCp, 0, nullptr);
-        if (rc != 0)
-            return rc;
-        rc = pOut->nConcat(&kHighestWide, 1);
-        if (rc != 0)
-            return rc;
-        pOut->_SetFlagsWord(1);
-        return 0;
-    }
-    return pOut->__nConversion(keep.pszGet(), n, 0, nCp, 0, nullptr);
+    return nConvertitAvecMarque(pOut, src, nCp, [&](const char* p, int n, int nExtra) {
+        return pOut->__nConversion(p, n, nExtra, nCp, 0, nullptr);
+    });
 }
 
 CXYString<wchar_t> PCASTR_To_CWString(const char* psz, int nCp, int nLen)
 {
-    CXYString<wchar_t> r;
-    (void)r.__nConversion(psz, nLen, 0, nCodePage(nCp), 0, nullptr);
-    return r;
+    return Converti<wchar_t>(psz, nLen, nCodePage(nCp));
 }
 
 CXYString<wchar_t> UTF8_To_CWString(const char* psz)
@@ -64,16 +74,12 @@ CXYString<wchar_t> UTF8_To_CWString(const char* psz)
 
 CXYString<wchar_t> UTF8_To_CWString(const char* psz, int nLen)
 {
-    CXYString<wchar_t> r;
-    (void)r.__nConversion(psz, nLen, 0, kUTF8, 0, nullptr);
-    return r;
+    return Converti<wchar_t>(psz, nLen, kUTF8);
 }
 
 CXYString<char> PCWSTR_To_CAString(const wchar_t* psz, int nCp, int nLen)
 {
-    CXYString<char> r;
-    (void)r.__nConversion(psz, nLen, 0, nCodePage(nCp), 0, nullptr);
-    return r;
+    return Converti<char>(psz, nLen, nCodePage(nCp));
 }
 
 CXYString<char> PCWSTR_To_UTF8(const wchar_t* psz)
@@ -83,9 +89,7 @@ CXYString<char> PCWSTR_To_UTF8(const wchar_t* psz)
 
 CXYString<char> PCWSTR_N_To_UTF8(const wchar_t* psz, int nLen)
 {
-    CXYString<char> r;
-    (void)r.__nConversion(psz, nLen, 0, kUTF8, 0, nullptr);
-    return r;
+    return Converti<char>(psz, nLen, kUTF8);
 }
 
 CXYString<char> CWString_To_UTF8(const CXYString<wchar_t>& s)

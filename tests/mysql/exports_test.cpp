@@ -16,6 +16,10 @@ const std::set<std::string> kExpectedExports = {
     "DLLRES_pLoadResourceModule",
     "bInitZLConvFromVM",
     "bInitZLCalcFromVM",
+    "bInitLibrary",
+    "bDLLCompatible",
+    "piQueryInterface",
+    "TermLibrary",
     // The text exports are C++ template specialisations, pinned by their
     // mangled names so that a changed signature shows here.
     "_Z14STRG_pszCreateIwEPT_i",          // wchar_t* STRG_pszCreate<wchar_t>(int)

@@ -1,0 +1,302 @@
+// The driver's slots as this layer answers them. The registries, SQL,
+// transaction and list operations answer 0 or null, record nothing and make
+// nothing; so do the factories of objects this layer does not make.
+#include <new>
+
+#include "native/driver/driver.h"
+#include "native/driver/driver_entry_guard.h"
+#include "native/driver/error_object.h"
+#include "native/model/na_item_description.h"
+
+INAError* CNADriver::piGetLastError()
+{
+    CNAEntryGuard guard(CNAEntryGuard::NoReset);
+    return m_pclError;
+}
+
+int CNADriver::bSetVMAndLibShop(ILibShop* piLibShop, IVMData* piVMData)
+{
+    CNAEntryGuard guard(m_pclError);
+    m_piLibShop = piLibShop;
+    m_piVMData = piVMData;
+    return 1;
+}
+
+int CNADriver::bSetQF(IQFForNA* piQF)
+{
+    CNAEntryGuard guard(m_pclError);
+    m_piQF = piQF;
+    return 1;
+}
+
+int CNADriver::bSetCharset(unsigned, void*)
+{
+    return 1;
+}
+
+CNAConvertVariant* CNADriver::pclAllocVariantRowID(CNAError*, CNAConnectionDescription*)
+{
+    return nullptr;
+}
+
+bool CNADriver::g_bColumnItemType(int eItemType)
+{
+    // Unsigned, so that a negative type counts as above 31.
+    const unsigned nType = static_cast<unsigned>(eItemType);
+    return nType != 0 && nType != 8 && nType <= 31;
+}
+
+CNAColumn* CNADriver::pclAllocColumn(CNAError*, INAItemDescription* piItem)
+{
+    if (piItem == nullptr || !g_bColumnItemType(piItem->eNAGetItemType()))
+        return nullptr;
+    return nullptr;
+}
+
+CNAError* CNADriver::pclAllocError()
+{
+    return new (std::nothrow) CNAError;
+}
+
+void CNADriver::OnFatalErrorAddDebugMessage(CNAError*, CNAConnectionDescription*)
+{
+}
+
+CNADriverSQL* CNADriver::_pclAllocDriverSQL(CNAError*)
+{
+    return nullptr;
+}
+
+void CNADriver::_BeforeDeath()
+{
+}
+
+void CNADriver::g_GenerateItemName(CTString* pcsName, int n)
+{
+    if (pcsName == nullptr)
+        return;
+    // In 64 bits: n + 1000 must not overflow for the largest n.
+    pcsName->printf(L"%s%lld", L"Expr", static_cast<long long>(n) + 1000);
+}
+
+// Operations of the registries, SQL, transactions, locks and lists.
+int CNADriver::bOpenConnection(INAConnectionDescription*)
+{
+    return 0;
+}
+
+int CNADriver::bCloseConnection(INAConnectionDescription*)
+{
+    return 0;
+}
+
+int CNADriver::bCopyContext(INACopyCtx*, INAContext*, INAContext*, unsigned)
+{
+    return 0;
+}
+
+int CNADriver::bHMode(INAContext*, _eNA_HMODE)
+{
+    return 0;
+}
+
+INATable* CNADriver::piGetTable(INAConnectionDescription*, INADataSourceDescription*)
+{
+    return nullptr;
+}
+
+int CNADriver::bGetTableList(CAny*, INAConnectionDescription*, unsigned)
+{
+    return 0;
+}
+
+INADataSourceDescription* CNADriver::piGetTableDesc(const wchar_t*, INAConnectionDescription*)
+{
+    return nullptr;
+}
+
+int CNADriver::bHExecuteRequeteSQL(INATable**, INAContext*, const wchar_t*, INAConnectionDescription*,
+                                   ISQLParserInformation*, unsigned)
+{
+    return 0;
+}
+
+int CNADriver::bCloseContext(INAContext*)
+{
+    return 0;
+}
+
+int CNADriver::bTransactionBegin(INAConnectionDescription*, const wchar_t*)
+{
+    return 0;
+}
+
+int CNADriver::bTransactionCommit(INAConnectionDescription*, const wchar_t*)
+{
+    return 0;
+}
+
+int CNADriver::bTransactionRollBack(INAConnectionDescription*, const wchar_t*)
+{
+    return 0;
+}
+
+int CNADriver::bSQLBloqueTable(INAConnectionDescription*, const wchar_t*)
+{
+    return 0;
+}
+
+int CNADriver::bSQLBloqueRequete(INAConnectionDescription*, ISQLParserInformation*)
+{
+    return 0;
+}
+
+int CNADriver::bSQLFormatColonne(INAConnectionDescription*, CAny*)
+{
+    return 0;
+}
+
+int CNADriver::bHConnexionDiagnose(CAny*, INAConnectionDescription*, const wchar_t*, unsigned)
+{
+    return 0;
+}
+
+int CNADriver::bGetProviderList(CAny*)
+{
+    return 0;
+}
+
+int CNADriver::bTableExists(int*, const wchar_t*, INAConnectionDescription*)
+{
+    return 0;
+}
+
+int CNADriver::bGetLinkList(CAny*, const wchar_t*, INADataSourceDescription*, INAConnectionDescription*, unsigned)
+{
+    return 0;
+}
+
+int CNADriver::bGetListeSource(CAny*, int)
+{
+    return 0;
+}
+
+int CNADriver::bSetQueryParameters(INAContext*, INAConnectionDescription*, INAQueryParametersValue*)
+{
+    return 0;
+}
+
+int CNADriver::bFiltreAuto(INAContext*, INAConnectionDescription*, int, const wchar_t*, INADataSourceDescription*,
+                           const wchar_t*, INADataSourceDescription*)
+{
+    return 0;
+}
+
+void CNADriver::SetNextLogicalName(INAContext*, const wchar_t*)
+{
+}
+
+int CNADriver::bHExecuteRequeteSQLEx(INATable**, INAContext*, const wchar_t*, INAConnectionDescription*,
+                                     ISQLParserInformation*, unsigned, const INAQueryExecution*)
+{
+    return 0;
+}
+
+int CNADriver::bFreeDataSource(INAContext*, const wchar_t*, INAConnectionDescription*)
+{
+    return 0;
+}
+
+int CNADriver::bValidConnection(INAConnectionDescription*)
+{
+    return 0;
+}
+
+int CNADriver::bSupprimeFichier(INAContext*, INAConnectionDescription*, const wchar_t*, INADataSourceDescription*)
+{
+    return 0;
+}
+
+int CNADriver::bGetDatabaseList(CXYString<wchar_t>*, INAConnectionDescription*, unsigned)
+{
+    return 0;
+}
+
+int CNADriver::bBuildCnxIdentification(CTString*, INAConnectionDescription*)
+{
+    return 0;
+}
+
+CNAConvertVariant* CNADriver::pclAllocVariant(CNAError*, CNAConnectionDescription*)
+{
+    return nullptr;
+}
+
+CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnectionDescription*, CNAError*)
+{
+    return nullptr;
+}
+
+CNAContext* CNADriver::pclAllocContext()
+{
+    return nullptr;
+}
+
+CNADataAccess* CNADriver::pclAllocDataAccess(INADataSourceDescription*, CNAConnectionDescription*, CNAError*)
+{
+    return nullptr;
+}
+
+CNACommand* CNADriver::pclAllocCommand(CNAError*, CNAConnectionDescription*)
+{
+    return nullptr;
+}
+
+CNAIDAuto* CNADriver::pclAllocIDAuto()
+{
+    return nullptr;
+}
+
+CNADataSourceDescription* CNADriver::_pclGetTableDesc(const wchar_t*, CNAConnectionDescription*)
+{
+    return nullptr;
+}
+
+CNAParameter* CNADriver::pclAllocParameter(CNAConvertVariant*, unsigned long, unsigned, const wchar_t*)
+{
+    return nullptr;
+}
+
+void CNADriver::CancelRecordLock(INAConnectionDescription*, CNATransaction*)
+{
+}
+
+CNAItemDescription* CNADriver::pclAllocItemDescription()
+{
+    return nullptr;
+}
+
+CNATable* CNADriver::_pclAllocTable(const wchar_t*, INADataSourceDescription*, CNAConnectionDescription*, CNAError*)
+{
+    return nullptr;
+}
+
+int CNADriver::_bGetDatabaseList(CXYString<wchar_t>*, CNAConnectionDescription*, unsigned)
+{
+    return 0;
+}
+
+int CNADriver::_bGetTableList(CAny*, CNAConnectionDescription*, unsigned)
+{
+    return 0;
+}
+
+int CNADriver::_bTableExists(int*, const wchar_t*, CNAConnectionDescription*)
+{
+    return 0;
+}
+
+int CNADriver::_bGetLinkList(CNAConnectionDescription*, const wchar_t*, INADataSourceDescription*, CAny*, unsigned)
+{
+    return 0;
+}

@@ -1,0 +1,165 @@
+#pragma once
+
+#include <cstdint>
+
+#include "common/text/ref_hash_table.h"
+#include "native/driver/na_driver_sql.h"
+#include "native/driver/na_ref_hooks.h"
+
+// The object behind INADriverSQL: the host's SQL functions, which address
+// connections by their numbers and result statements by theirs. The driver
+// makes it once, on first demand, through its slot 61 (the concrete driver
+// derives its own and supplies the execution statement, slot 84), and keeps
+// it with one internal reference; the host holds external references.
+// When a release leaves both counts at 0 the object deletes itself.
+//
+// It shares the driver's error object (one reference held). It names its
+// driver without a reference: the driver detaches itself when it ends, and
+// from then on the slots that need the driver answer 0.
+//
+// Slots 77 onwards are its own; the connection forms of the list operations
+// overload the handle forms of the interface and are declared in slot order.
+class CNADriverSQL : public INADriverSQL
+{
+public:
+    CNADriverSQL(CNADriver* pclDriver, CNAError* pclError);
+    CNADriverSQL(const CNADriverSQL&) = delete;
+    CNADriverSQL& operator=(const CNADriverSQL&) = delete;
+
+    // INADriverSQL, slots 0-76.
+    int nGetVersion() const override { return 4; }
+    int nGetCompatSince() const override { return 2; }
+    int nGetNAVersion() const override { return -1; }
+    int nGetNACompatSince() const override { return -1; }
+    void NAVersion_EmptySlot_3() override {}
+    void ExternalAddRef() override { ++m_dwExternalRefCount; }
+    unsigned nExternalRelease() override;
+    INAError* piGetLastError() override;
+    void* piGetInterface(int) override { return nullptr; }
+    void* pReservedFct1(unsigned char*) override { return nullptr; }
+    void* pReservedFct2(unsigned char*) override { return nullptr; }
+    void* pReservedFct3(unsigned char*) override { return nullptr; }
+    void* pReservedFct4(unsigned char*) override { return nullptr; }
+    void* pReservedFct5(unsigned char*) override { return nullptr; }
+    // The client library is loaded with the first connection.
+    int bLoadNativeDll(unsigned char*, unsigned) override { return 1; }
+    int bFreeNativeDll(unsigned char*, unsigned) override { return 1; }
+    int bOpenConnection(int* pnConnection, INAConnectionDescription* piConnection) override;
+    int bCloseConnection(int nConnection) override;
+    void EmptySlot87() override {}
+    int bGetTableList(CAny* pclList, int nConnection, const wchar_t* pszFilter, unsigned nFlags) override;
+    int bGetColumnList(CAny* pclList, int nConnection, const wchar_t* pszTable, unsigned nFlags) override;
+    int bGetColumnList(CAny* pclList, int nConnection, int nStatement, unsigned nFlags) override;
+    INADataSourceDescription* piGetTableDesc(int nConnection, const wchar_t* pszTable, unsigned nFlags) override;
+    INADataSourceDescription* piGetTableDesc(int nConnection, int nStatement, unsigned nFlags) override;
+    int bGetColumnTypeList(CAny* pclList, int nConnection, unsigned nFlags) override;
+    int bExecute(int* pnStatement, int nConnection, const wchar_t* pszSQL, CTabValParser* pstValues,
+                 unsigned nFlags) override;
+    int bFreeStmt(int nConnection, int nStatement, unsigned nFlags) override;
+    int bGetStmtLastError(INAError** ppiError, int nConnection, int nStatement) override;
+    int bGetColumnNbr(int* pnColumns, int nConnection, int nStatement, unsigned nFlags) override;
+    int bGetColumnName(CAny* pclName, int nConnection, int nStatement, unsigned nColumn, unsigned nFlags) override;
+    int bFetch(int nConnection, int nStatement, unsigned nFlags) override;
+    int bGetRow(CAny* pclRow, int nConnection, int nStatement, const wchar_t* pszSeparator, int nOption,
+                unsigned nFlags) override;
+    int bGetValue(CAny* pclValue, int nConnection, int nStatement, unsigned nColumn, unsigned nFlags) override;
+    int bGetBLOBValue(CAny* pclValue, int nConnection, int nStatement, unsigned nColumn, unsigned nFlags) override;
+    int bTrsBegin(int* pnTransaction, int nConnection, unsigned nFlags) override;
+    int bTrsCommit(int nTransaction, int nConnection, unsigned nFlags) override;
+    int bTrsRollBack(int nTransaction, int nConnection, unsigned nFlags) override;
+    int bSQLBloqueTable(int nConnection, const wchar_t* pszTable, unsigned nFlags) override;
+    int bSQLBloqueRequete(int nConnection, const wchar_t* pszSQL, unsigned nFlags) override;
+    // Passed on to the driver.
+    int bSetVMAndLibShop(ILibShop* piLibShop, IVMData* piVMData) override;
+    void EmptySlot258() override {}
+    void EmptySlot259() override {}
+    void EmptySlot260() override {}
+    void EmptySlot261() override {}
+    void EmptySlot262() override {}
+    void EmptySlot263() override {}
+    void EmptySlot264() override {}
+    void EmptySlot265() override {}
+    void EmptySlot266() override {}
+    void EmptySlot267() override {}
+    void EmptySlot268() override {}
+    void EmptySlot269() override {}
+    void EmptySlot270() override {}
+    void EmptySlot271() override {}
+    void EmptySlot272() override {}
+    void EmptySlot273() override {}
+    void EmptySlot274() override {}
+    void EmptySlot275() override {}
+    void EmptySlot276() override {}
+    void EmptySlot277() override {}
+    void EmptySlot278() override {}
+    void EmptySlot279() override {}
+    void EmptySlot280() override {}
+    void EmptySlot281() override {}
+    void EmptySlot282() override {}
+    void EmptySlot283() override {}
+    void EmptySlot284() override {}
+    void EmptySlot285() override {}
+    void EmptySlot286() override {}
+    void EmptySlot287() override {}
+    void EmptySlot288() override {}
+    void EmptySlot289() override {}
+    void EmptySlot290() override {}
+    void EmptySlot291() override {}
+    void EmptySlot292() override {}
+    void EmptySlot293() override {}
+    void EmptySlot301() override {}
+
+    // Slots 77-78: the error object's reference dropped, every open
+    // statement released.
+    virtual ~CNADriverSQL();
+
+    // Slots 79-89.
+    using INADriverSQL::bGetColumnList;
+    using INADriverSQL::bGetTableList;
+    using INADriverSQL::bSQLBloqueRequete;
+    using INADriverSQL::bSQLBloqueTable;
+    virtual int bGetTableList(CAny* pclList, CNAConnectionDescription* pclConnection, const wchar_t* pszFilter,
+                              unsigned nFlags);                                                       // 79
+    virtual int bGetColumnList(CAny* pclList, CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
+                               unsigned nFlags);                                                      // 80
+    virtual int bGetLinkList(CAny* pclList, CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
+                             INADataSourceDescription* piSource, unsigned nFlags);                    // 81
+    virtual int bSQLBloqueRequete(CNAConnectionDescription* pclConnection, const wchar_t* pszSQL,
+                                  unsigned nFlags);                                                   // 82
+    virtual int bSQLBloqueTable(CNAError* pclError, CNAConnectionDescription* pclConnection,
+                                const wchar_t* pszTable, unsigned nFlags);                            // 83
+    // A new execution statement on the connection, with no reference; null
+    // when none can be made.
+    virtual CNAStatementSQL* pclAllocStatementSQL(CNAConnectionDescription* pclConnection,
+                                                  CNAError* pclError) = 0;                            // 84
+    virtual void _GetTableList_GetFilter(CXYStringConcat<wchar_t>* pclFilter, const wchar_t* pszFilter,
+                                         unsigned nFlags);                                            // 85
+    virtual int _bGetDatabaseList(CXYStringConcat<wchar_t>* pclList, CNAConnectionDescription* pclConnection,
+                                  unsigned nFlags);                                                   // 86
+    virtual int _bGetDatabaseListQuery(CTStringConcatAW* pclQuery, CNAConnectionDescription* pclConnection,
+                                       unsigned nFlags);                                              // 87
+    virtual int _bGetDatabaseTableListQuery(CTStringConcatAW* pclQuery, const wchar_t* pszDatabase,
+                                            CNAConnectionDescription* pclConnection, unsigned nFlags);  // 88
+    virtual int _bGetTableList(CAny* pclList, CNAConnectionDescription* pclConnection,
+                               const wchar_t* pszCondition, unsigned nFlags);                         // 89
+
+    void AddRef() { ++m_dwRefCount; }
+    // A count at 0 stays 0; when both counts are 0 after a release the
+    // object deletes itself. Each answers the new count.
+    unsigned nRelease();
+    unsigned nGetRef() const { return m_dwRefCount; }
+    unsigned nGetExternalRef() const { return m_dwExternalRefCount; }
+    CNADriver* pclGetDriver() const { return m_pclDriver; }
+    // Called by the driver when it ends.
+    void _DetachDriver() { m_pclDriver = nullptr; }
+
+    // Numbers the private connection keys of the handle connections.
+    static uint32_t m_gnCnxNameGenerator;
+
+protected:
+    uint32_t m_dwRefCount = 0;
+    uint32_t m_dwExternalRefCount = 0;
+    CNADriver* m_pclDriver;
+    CNAError* m_pclError;
+    CNARefHashTable<int, CNAStatementSQL*, CNARefHooksOf<CNAStatementSQL>> m_tabStatement{7};
+};

@@ -1,0 +1,209 @@
+#include "native/driver/error_object.h"
+
+#include <cstring>
+
+#include "common/system/error_site.h"
+#include "common/system/module_info.h"
+#include "native/model/interf.h"
+
+namespace {
+
+// Every section, sub-errors included, empty sections left out.
+const CXError::eXERROR_INFO kFullDump = CXError::XEI_NOEMPTY | CXError::XEI_ALL;
+
+const wchar_t* pszInfoText(const CXError& error, CXError::eERRORINFOTYPE eType)
+{
+    const void* p = nullptr;
+    return error.bGetInfo(eType, &p) ? static_cast<const wchar_t*>(p) : nullptr;
+}
+
+unsigned dwInfoNumber(const CXError& error, CXError::eERRORINFOTYPE eType)
+{
+    // A 32-bit item comes back in the first bytes of the pointer itself.
+    const void* p = nullptr;
+    if (!error.bGetInfo(eType, &p))
+        return 0;
+    uint32_t dw = 0;
+    std::memcpy(&dw, &p, sizeof dw);
+    return dw;
+}
+
+}  // namespace
+
+unsigned CNAError::nRelease()
+{
+    return NA_nReleaseCount(this, m_dwRefCount, 0);
+}
+
+const wchar_t* CNAError::pszGetError()
+{
+    m_clError.StringDump(m_csDump, kFullDump);
+    return m_csDump.pszGet();
+}
+
+CTString CNAError::StringDump() const
+{
+    return m_clError.StringDump(kFullDump);
+}
+
+unsigned CNAError::dwGetErrorId() const
+{
+    return m_clError.eGetErrorLevel() == CXError::EL_NOERROR ? 0 : m_clError.nGetUserErrorCode();
+}
+
+const wchar_t* CNAError::pszGetLogicalTableName() const
+{
+    return pszInfoText(m_clError, CXError::EIT_LOGICALTABLENAME);
+}
+
+const wchar_t* CNAError::pszGetItemName() const
+{
+    return pszInfoText(m_clError, CXError::EIT_ITEMNAME);
+}
+
+eNAERRORLEVEL CNAError::eGetErrorLevel() const
+{
+    return static_cast<eNAERRORLEVEL>(m_clError.eGetErrorLevel());
+}
+
+void CNAError::Reset()
+{
+    m_clError.RAZ();
+    m_eErrorType = NA_ERR_NONE;
+    m_csDump.Vide();
+}
+
+void CNAError::SetErrorLevel(eNAERRORLEVEL eLevel)
+{
+    if (eLevel >= NA_LEVEL_NOERROR && eLevel <= NA_LEVEL_ERROR)
+        m_clError.SetErrorLevel(static_cast<int>(eLevel));
+}
+
+void CNAError::Copy(const INAError* piOther)
+{
+    if (piOther == nullptr || piOther == this)
+        return;
+    m_eErrorType = piOther->eGetErrorType();
+    // A copy, not a merge: the held sub-errors go first.
+    m_clError.RAZ();
+    m_clError.Copy(piOther->pclGetXError());
+}
+
+CXError* CNAError::_pclRecent()
+{
+    const int n = m_clError.nGetNbSubError();
+    return n > 0 ? m_clError.pclGetSubError(n - 1) : &m_clError;
+}
+
+const CXError* CNAError::_pclRecent() const
+{
+    const int n = m_clError.nGetNbSubError();
+    return n > 0 ? m_clError.pclGetSubError(n - 1) : &m_clError;
+}
+
+void CNAError::SetDataBaseErrorMessage(const wchar_t* pszMessage)
+{
+    _pclRecent()->AddInfo(CXError::EIT_BASEMESSAGE, pszMessage);
+}
+
+void CNAError::SetDataBaseErrorCode(unsigned dwCode)
+{
+    const uint32_t dw = dwCode;
+    _pclRecent()->AddInfo(CXError::EIT_BASECODE, &dw);
+}
+
+unsigned CNAError::dwGetDataBaseErrorCode() const
+{
+    return dwInfoNumber(*_pclRecent(), CXError::EIT_BASECODE);
+}
+
+unsigned CNAError::dwGetADOErrorCode() const
+{
+    return dwInfoNumber(*_pclRecent(), CXError::EIT_ADOCODE);
+}
+
+void CNAError::AddDebugInfo(int nSource, int nSite)
+{
+    if (!m_bNoDetail)
+        g_AddDebugInfo(_pclRecent(), nSource, nSite);
+}
+
+void CNAError::AddDebugMessageNoFormat(const wchar_t* pszText)
+{
+    _pclRecent()->AddDebugMessageNoFormat(pszText);
+}
+
+void CNAError::AddDebugMessageNoFormatFirst(const wchar_t* pszText)
+{
+    _pclRecent()->AddDebugMessageFirst(pszText);
+}
+
+void CNAError::AddDebugMessage(unsigned nResId, ...)
+{
+    va_list args;
+    va_start(args, nResId);
+    _pclRecent()->AddDebugMessageList(&gstMyModuleInfo32, nResId, &args);
+    va_end(args);
+}
+
+void CNAError::AddUserMessageNoFormat(const wchar_t* pszText)
+{
+    _pclRecent()->AddUserMessageNoFormat(pszText);
+}
+
+void CNAError::AddUserMessage(unsigned nResId, ...)
+{
+    va_list args;
+    va_start(args, nResId);
+    _pclRecent()->AddUserMessageList(&gstMyModuleInfo32, nResId, &args);
+    va_end(args);
+}
+
+void CNAError::AddUserMessageFirst(unsigned nResId, ...)
+{
+    va_list args;
+    va_start(args, nResId);
+    _pclRecent()->AddUserMessageListFirst(&gstMyModuleInfo32, nResId, &args);
+    va_end(args);
+}
+
+void CNAError::SetSystemErrorCode(unsigned dwCode)
+{
+    _pclRecent()->__SetSystemError(dwCode, nullptr);
+}
+
+const wchar_t* CNAError::pszGetSystemErrorMessage() const
+{
+    return _pclRecent()->pszGetSystemErrorMessage();
+}
+
+unsigned CNAError::dwGetSystemErrorCode() const
+{
+    return _pclRecent()->dwGetSystemErrorCode();
+}
+
+unsigned CNAError::nGetUserErrorCode() const
+{
+    return _pclRecent()->nGetUserErrorCode();
+}
+
+void CNAError::g_SetInfoNames(CXError* pclError, const wchar_t* pszTable, const wchar_t* pszItem)
+{
+    if (pclError == nullptr || pszTable == nullptr || pszTable[0] == 0)
+        return;
+    pclError->AddInfo(CXError::EIT_LOGICALTABLENAME, pszTable);
+    if (pszItem != nullptr && pszItem[0] != 0)
+        pclError->AddInfo(CXError::EIT_ITEMNAME, pszItem);
+}
+
+void CNAError::g_AddDebugInfo(CXError* pclError, int nSource, int nSite)
+{
+    if (pclError != nullptr)
+        AddErrorSiteDebugLine(*pclError, static_cast<unsigned>(nSource), static_cast<unsigned>(nSite));
+}
+
+void CNAError::g_AddInfoNative(CXError* pclError, CNAConnectionDescription* pclConnection)
+{
+    if (pclError == nullptr || pclConnection == nullptr)
+        return;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "native/driver/na_error.h"
+
+// Where the driver raises its errors. Every source of the driver has a
+// number and numbers its error sites; the debug line of an error names both
+// ("IEZODIRA=<source>.<site>"), so a report leads back to the code. A site
+// raises one user error of the module's error table with one error type.
+//
+// Numbers are never reused: a site that goes away leaves its number unused.
+
+enum eNA_ERRORSOURCE : int
+{
+    NA_SRC_CONNECTION = 1,          // connection description and its dialect
+    NA_SRC_TRANSACTION = 2,
+    NA_SRC_DATAACCESS = 3,
+    NA_SRC_STATEMENT = 4,
+    NA_SRC_DRIVER = 5,
+    NA_SRC_TABLE = 6,
+    NA_SRC_VARIANT = 7,             // value conversion
+    NA_SRC_DATASOURCE = 8,          // data-source description
+    NA_SRC_LOADER = 9,              // client-library loader
+    NA_SRC_COMMAND = 10,            // SQL command
+    NA_SRC_RECORD = 11,
+    NA_SRC_EXPRESSION = 14,
+    NA_SRC_STATEMENTSQL = 50,       // SQL execution statement
+    NA_SRC_DRIVERSQL = 51,          // handle-based SQL interface
+    // The concrete database driver's own sources.
+    NA_SRC_DB_STATEMENTSQL = 100,
+    NA_SRC_DB_CONNECTION = 101,
+    NA_SRC_DB_DRIVER = 103,
+    NA_SRC_DB_STATEMENT = 105,
+};
+
+struct stNAErrorSite
+{
+    eNA_ERRORSOURCE nSource;
+    int nSite;
+    unsigned nUserCode;
+    eNA_ERRORTYPE eType;
+};
+
+// The sites of the driver's entry, connections and transactions. The
+// comment gives the arguments of the user error, in order.
+namespace NASite {
+inline constexpr stNAErrorSite kCommitWithoutTransaction{NA_SRC_CONNECTION, 1, 9, NA_ERR_GENERAL};    // name
+inline constexpr stNAErrorSite kRollBackWithoutTransaction{NA_SRC_CONNECTION, 2, 9, NA_ERR_GENERAL};  // name
+inline constexpr stNAErrorSite kDiagnoseNotAvailable{NA_SRC_CONNECTION, 3, 8, NA_ERR_NOT_AVAILABLE};
+inline constexpr stNAErrorSite kInvalidDateLiteral{NA_SRC_CONNECTION, 8, 43, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kInvalidDateTimeLiteral{NA_SRC_CONNECTION, 9, 43, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kOtherClientLibraryLoaded{NA_SRC_CONNECTION, 17, 74, NA_ERR_GENERAL};
+// Name given, name of the inner transaction still active.
+inline constexpr stNAErrorSite kCommitOuterWhileInnerActive{NA_SRC_TRANSACTION, 1, 10, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kRollBackUnknownName{NA_SRC_TRANSACTION, 2, 9, NA_ERR_GENERAL};        // name
+// Each with the name of the host's connection record.
+inline constexpr stNAErrorSite kTableLockUnknownConnection{NA_SRC_DRIVER, 1, 14, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryLockUnknownConnection{NA_SRC_DRIVER, 2, 14, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kDiagnoseUnknownConnection{NA_SRC_DRIVER, 3, 14, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kCommitUnknownConnection{NA_SRC_DRIVER, 4, 14, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kRollBackUnknownConnection{NA_SRC_DRIVER, 5, 14, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kProviderListNotAvailable{NA_SRC_DRIVER, 6, 8, NA_ERR_NOT_AVAILABLE};
+inline constexpr stNAErrorSite kFilterAutoNotAvailable{NA_SRC_DRIVER, 7, 8, NA_ERR_NOT_AVAILABLE};
+inline constexpr stNAErrorSite kQueryLockOutsideTransaction{NA_SRC_DRIVERSQL, 2, 29, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kTableLockOutsideTransaction{NA_SRC_DRIVERSQL, 3, 29, NA_ERR_GENERAL};
+}  // namespace NASite

@@ -1,0 +1,5 @@
+#include "native/driver/function_loader.h"
+
+void CNAFunctionLoader::g_Term()
+{
+}

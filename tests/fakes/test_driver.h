@@ -1,0 +1,196 @@
+#pragma once
+
+// The driver the native layer's tests work with: a CNADriver whose factory
+// slots (46, 48-50, 53, 59-61) and whose SQL-functions object's statement
+// factory are chosen per test, registered with the factory hook so that
+// piQueryInterface makes it, or made directly.
+//
+// Each choice left empty keeps its default: the base driver's answer, null
+// for the pure slots 49 and 59, and for slot 61 a CTestDriverSQL. A later
+// item adds a choice (a member of CTestDriverChoices and the override that
+// reads it) and never changes another item's default.
+#include <pthread.h>
+
+#include <functional>
+#include <new>
+#include <thread>
+
+#include "native/driver/driver.h"
+#include "native/driver/driver_exports.h"
+#include "native/driver/driver_sql.h"
+
+// The SQL-functions object of the test driver.
+class CTestDriverSQL : public CNADriverSQL
+{
+public:
+    using AllocStatementSQL = std::function<CNAStatementSQL*(CNAConnectionDescription*, CNAError*)>;
+
+    CTestDriverSQL(CNADriver* pclDriver, CNAError* pclError, AllocStatementSQL allocStatementSQL = nullptr)
+        : CNADriverSQL(pclDriver, pclError), m_allocStatementSQL(std::move(allocStatementSQL))
+    {
+        ++s_nLive;
+    }
+    ~CTestDriverSQL() override { --s_nLive; }
+
+    CNAStatementSQL* pclAllocStatementSQL(CNAConnectionDescription* pclConnection, CNAError* pclError) override
+    {
+        return m_allocStatementSQL ? m_allocStatementSQL(pclConnection, pclError) : nullptr;
+    }
+
+    // Objects of this class alive in the process.
+    static inline int s_nLive = 0;
+
+private:
+    AllocStatementSQL m_allocStatementSQL;
+};
+
+struct CTestDriverChoices
+{
+    std::function<CNADataSourceDescription*(CNAConnectionDescription*, CNAError*)> allocDataSourceDescription;  // 46
+    std::function<CNADataAccess*(INADataSourceDescription*, CNAConnectionDescription*, CNAError*)>
+        allocDataAccess;                                                                                  // 48
+    std::function<CNAStatement*(CNADataAccess*, CNAConnectionDescription*, CNAError*)> allocStatement;    // 49
+    std::function<CNAColumn*(CNAError*, INAItemDescription*)> allocColumn;                                // 50
+    std::function<CNAIDAuto*()> allocIDAuto;                                                              // 53
+    std::function<CNAConnectionDescription*(const wchar_t*, INAConnectionDescription*)>
+        allocConnectionDescription;                                                                       // 59
+    std::function<CNATable*(const wchar_t*, INADataSourceDescription*, CNAConnectionDescription*, CNAError*)>
+        allocTable;                                                                                       // 60
+    std::function<CNADriverSQL*(CNADriver*, CNAError*)> allocDriverSQL;                                   // 61
+    // The statement factory of the default SQL-functions object.
+    CTestDriverSQL::AllocStatementSQL allocStatementSQL;
+    // Called by _BeforeDeath, with the driver.
+    std::function<void(CNADriver*)> beforeDeath;
+};
+
+class CTestDriver : public CNADriver
+{
+public:
+    explicit CTestDriver(CTestDriverChoices choices = {}) : m_choices(std::move(choices)) { ++s_nLive; }
+    ~CTestDriver() override { --s_nLive; }
+
+    CNADataSourceDescription* pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
+                                                            CNAError* pclError) override
+    {
+        return m_choices.allocDataSourceDescription
+                   ? m_choices.allocDataSourceDescription(pclConnection, pclError)
+                   : CNADriver::pclAllocDataSourceDescription(pclConnection, pclError);
+    }
+    CNADataAccess* pclAllocDataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
+                                      CNAError* pclError) override
+    {
+        return m_choices.allocDataAccess ? m_choices.allocDataAccess(piSource, pclConnection, pclError)
+                                         : CNADriver::pclAllocDataAccess(piSource, pclConnection, pclError);
+    }
+    CNAStatement* pclAllocStatement(CNADataAccess* pclDataAccess, CNAConnectionDescription* pclConnection,
+                                    CNAError* pclError) override
+    {
+        return m_choices.allocStatement ? m_choices.allocStatement(pclDataAccess, pclConnection, pclError) : nullptr;
+    }
+    CNAColumn* pclAllocColumn(CNAError* pclError, INAItemDescription* piItem) override
+    {
+        return m_choices.allocColumn ? m_choices.allocColumn(pclError, piItem)
+                                     : CNADriver::pclAllocColumn(pclError, piItem);
+    }
+    CNAIDAuto* pclAllocIDAuto() override
+    {
+        return m_choices.allocIDAuto ? m_choices.allocIDAuto() : CNADriver::pclAllocIDAuto();
+    }
+    CNAConnectionDescription* _pclAllocConnectionDescription(const wchar_t* pszIdentification,
+                                                             INAConnectionDescription* piConnection) override
+    {
+        return m_choices.allocConnectionDescription
+                   ? m_choices.allocConnectionDescription(pszIdentification, piConnection)
+                   : nullptr;
+    }
+    CNATable* _pclAllocTable(const wchar_t* pszKey, INADataSourceDescription* piSource,
+                             CNAConnectionDescription* pclConnection, CNAError* pclError) override
+    {
+        return m_choices.allocTable ? m_choices.allocTable(pszKey, piSource, pclConnection, pclError)
+                                    : CNADriver::_pclAllocTable(pszKey, piSource, pclConnection, pclError);
+    }
+    CNADriverSQL* _pclAllocDriverSQL(CNAError* pclError) override
+    {
+        if (m_choices.allocDriverSQL)
+            return m_choices.allocDriverSQL(this, pclError);
+        return new (std::nothrow) CTestDriverSQL(this, pclError, m_choices.allocStatementSQL);
+    }
+    void _BeforeDeath() override
+    {
+        if (m_choices.beforeDeath)
+            m_choices.beforeDeath(this);
+    }
+
+    CTestDriverChoices& Choices() { return m_choices; }
+
+    // Drivers of this class alive in the process.
+    static inline int s_nLive = 0;
+
+private:
+    CTestDriverChoices m_choices;
+};
+
+// Registers the test driver with the factory hook for the life of the
+// object: each piQueryInterface makes a CTestDriver with the choices given
+// here (changeable between calls); the module end counts its calls and ends
+// the module. The former registration comes back at the end.
+class CTestDriverRegistration
+{
+public:
+    explicit CTestDriverRegistration(CTestDriverChoices choices = {})
+    {
+        Choices() = std::move(choices);
+        s_bMakeNone = false;
+        s_nTermModuleCalls = 0;
+        m_former = CNADriver::g_SetFactory({&NewDriver, &TermModule});
+    }
+    ~CTestDriverRegistration()
+    {
+        CNADriver::g_SetFactory(m_former);
+        Choices() = {};
+    }
+    CTestDriverRegistration(const CTestDriverRegistration&) = delete;
+    CTestDriverRegistration& operator=(const CTestDriverRegistration&) = delete;
+
+    static CTestDriverChoices& Choices()
+    {
+        static CTestDriverChoices choices;
+        return choices;
+    }
+    // Whether the next driver is made at all.
+    static inline bool s_bMakeNone = false;
+    static inline int s_nTermModuleCalls = 0;
+
+private:
+    static CNADriver* NewDriver()
+    {
+        return s_bMakeNone ? nullptr : new (std::nothrow) CTestDriver(Choices());
+    }
+    static int TermModule()
+    {
+        ++s_nTermModuleCalls;
+        return CNADriver::g_NATermModule();
+    }
+
+    CNADriver::stFactory m_former;
+};
+
+// Starts the module in-process once, as the host's first bInitLibrary does;
+// every test that makes a driver needs it.
+inline void StartTestDriverModule()
+{
+    bInitLibrary(nullptr);
+}
+
+// Whether another thread could take the driver-wide mutex now (it gives it
+// back at once): false while an entry of this thread holds it.
+inline bool bDriverMutexFreeForOtherThreads()
+{
+    int result = -1;
+    std::thread([&] {
+        result = pthread_mutex_trylock(&CNADriver::m_gstDriverCriticalSection);
+        if (result == 0)
+            pthread_mutex_unlock(&CNADriver::m_gstDriverCriticalSection);
+    }).join();
+    return result == 0;
+}
