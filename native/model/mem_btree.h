@@ -209,6 +209,9 @@ private:
     int _nSearch(const unsigned char* pKeys, int nCount, const void* pKey, bool* pbFound) const;
     int _nChildIndex(CMemIndexNode* p, const void* pKey) const;
     CMemDataNode* _pDescend(const void* pKey, SPath* pPath) const;
+    // The leaf the key belongs in, with the key's index there (or its
+    // insertion point); null in an empty tree.
+    CMemDataNode* _pLocate(const void* pKey, SPath* pPath, int* pnIndex, bool* pbFound) const;
     CMemDataNode* _pFirstLeaf() const;
     CMemDataNode* _pLastLeaf() const;
     bool _bOnKey(const CIterator& it) const { return it.m_pLeaf != nullptr && it.m_nKey < static_cast<int>(it.m_pLeaf->m_nNumKey); }

@@ -29,11 +29,10 @@ int CMemBTree::bDeleteCurrentRecord()
 int CMemBTree::_bDelete(const void* pKey, const void* pValue)
 {
     SPath path;
-    CMemDataNode* pLeaf = _pDescend(pKey, &path);
-    if (pLeaf == nullptr) return 0;
+    int j;
     bool bFound;
-    const int j = _nSearch(_pKey(pLeaf, 0), static_cast<int>(pLeaf->m_nNumKey), pKey, &bFound);
-    if (!bFound) return 0;
+    CMemDataNode* pLeaf = _pLocate(pKey, &path, &j, &bFound);
+    if (pLeaf == nullptr || !bFound) return 0;
     const bool bBucket = _bHasBucket(pLeaf, j);
     if (pValue != nullptr && bBucket) return _bDeleteInBucket(path, j, pValue);
     if (pValue != nullptr && m_pfValueCompare(_pSlot(pLeaf, j), pValue, m_nValueSize) != 0) return 0;

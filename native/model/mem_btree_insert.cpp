@@ -75,10 +75,10 @@ int CMemBTree::bInsert(const void* pKey, const void* pValue)
     }
 
     SPath path;
-    CMemDataNode* pLeaf = _pDescend(pK, &path);
-    if (pLeaf == nullptr) return 0;
+    int ip;
     bool bFound;
-    const int ip = _nSearch(_pKey(pLeaf, 0), static_cast<int>(pLeaf->m_nNumKey), pK, &bFound);
+    CMemDataNode* pLeaf = _pLocate(pK, &path, &ip, &bFound);
+    if (pLeaf == nullptr) return 0;
     if (bFound) return _bInsertExisting(path, ip, pV);
 
     if (static_cast<int>(pLeaf->m_nNumKey) < m_nOrder) {

@@ -58,6 +58,13 @@ CMemDataNode* CMemBTree::_pDescend(const void* pKey, SPath* pPath) const
     return pPath->pLeaf;
 }
 
+CMemDataNode* CMemBTree::_pLocate(const void* pKey, SPath* pPath, int* pnIndex, bool* pbFound) const
+{
+    CMemDataNode* pLeaf = _pDescend(pKey, pPath);
+    if (pLeaf != nullptr) *pnIndex = _nSearch(_pKey(pLeaf, 0), static_cast<int>(pLeaf->m_nNumKey), pKey, pbFound);
+    return pLeaf;
+}
+
 CMemDataNode* CMemBTree::_pFirstLeaf() const
 {
     CMemNode* p = m_pRoot;
@@ -112,10 +119,10 @@ void* CMemBTree::pSearch(const void* pKey, int nFlags)
 {
     if (m_pRoot == nullptr || pKey == nullptr) return nullptr;
     SPath path;
-    CMemDataNode* pLeaf = _pDescend(pKey, &path);
-    if (pLeaf == nullptr) return nullptr;
+    int i;
     bool bFound;
-    int i = _nSearch(_pKey(pLeaf, 0), static_cast<int>(pLeaf->m_nNumKey), pKey, &bFound);
+    CMemDataNode* pLeaf = _pLocate(pKey, &path, &i, &bFound);
+    if (pLeaf == nullptr) return nullptr;
     if (!bFound && (nFlags & kSearchExact) != 0) return nullptr;
     const bool bLast = (nFlags & kSearchLast) != 0;
     if (!bFound && !bLast && i == static_cast<int>(pLeaf->m_nNumKey)) {
@@ -145,11 +152,10 @@ int CMemBTree::bFindRecord(const void* pKey, const void* pValue)
 {
     if (m_pRoot == nullptr || pKey == nullptr) return 0;
     SPath path;
-    CMemDataNode* pLeaf = _pDescend(pKey, &path);
-    if (pLeaf == nullptr) return 0;
+    int i;
     bool bFound;
-    const int i = _nSearch(_pKey(pLeaf, 0), static_cast<int>(pLeaf->m_nNumKey), pKey, &bFound);
-    if (!bFound) return 0;
+    CMemDataNode* pLeaf = _pLocate(pKey, &path, &i, &bFound);
+    if (pLeaf == nullptr || !bFound) return 0;
     CIterator it = m_clPosition;
     it.m_pLeaf = pLeaf;
     it.m_nKey = i;

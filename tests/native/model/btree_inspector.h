@@ -98,11 +98,10 @@ public:
     int BucketClass(const void* pKey) const
     {
         CMemBTree::SPath path;
-        CMemDataNode* p = m_t._pDescend(pKey, &path);
-        if (p == nullptr) return -1;
+        int i;
         bool bFound;
-        const int i = m_t._nSearch(m_t._pKey(p, 0), static_cast<int>(p->m_nNumKey), pKey, &bFound);
-        if (!bFound || !m_t._bHasBucket(p, i)) return -1;
+        CMemDataNode* p = m_t._pLocate(pKey, &path, &i, &bFound);
+        if (p == nullptr || !bFound || !m_t._bHasBucket(p, i)) return -1;
         return m_t._pBucket(p, i)->nGetClass();
     }
 
