@@ -8,22 +8,12 @@
 
 #include "common/text/qf_convert_key.h"
 #include "tests/fakes/test_driver.h"
-#include "tests/host/db/standin_driver_caller.h"
+#include "tests/host/db/standin_qf_for_na.h"
 #include "tests/host/support/test_environment.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-StandinDriverEntryPoints LinkedEntryPoints()
-{
-    StandinDriverEntryPoints entries;
-    entries.pfnInitLibrary = &bInitLibrary;
-    entries.pfnDLLCompatible = &bDLLCompatible;
-    entries.pfnQueryInterface = &piQueryInterface;
-    entries.pfnTermLibrary = &TermLibrary;
-    return entries;
-}
 
 // "é" upper-cased (mode 1), high byte first, or as it is.
 const Bytes kMapped = {0x00, 0xC9, 0x00, 0x00};
@@ -39,53 +29,51 @@ Bytes Key()
     return key;
 }
 
-class KeyMappingDriver : public ::testing::Test
+TEST(KeyMappingDriver, TheProcessDriversEngineMaps)
 {
-protected:
-    void SetUp() override { StartTestDriverModule(); }
-};
-
-TEST_F(KeyMappingDriver, TheProcessDriversEngineMaps)
-{
+    StartTestDriverModule();
     CTestDriverRegistration registration;
-    StandinDriverCaller first(LinkedEntryPoints());
-    ASSERT_NE(nullptr, first.piOpenDriver());
+    StandinQFForNA firstEngine, secondEngine;
+    INADriver* piFirst = piQueryInterface(0);
+    ASSERT_NE(nullptr, piFirst);
+    EXPECT_EQ(1, piFirst->bSetQF(&firstEngine));
     EXPECT_EQ(kMapped, Key());
-    EXPECT_EQ(std::vector<int>{1}, first.QF().ModesAsked());
+    EXPECT_EQ(std::vector<int>{1}, firstEngine.ModesAsked());
 
-    StandinDriverCaller second(LinkedEntryPoints());
-    ASSERT_NE(nullptr, second.piOpenDriver());
-    first.QF().ClearLog();
+    INADriver* piSecond = piQueryInterface(0);
+    ASSERT_NE(nullptr, piSecond);
+    EXPECT_EQ(1, piSecond->bSetQF(&secondEngine));
+    firstEngine.ClearLog();
     EXPECT_EQ(kMapped, Key());
-    EXPECT_EQ(std::vector<int>{1}, second.QF().ModesAsked());
-    EXPECT_TRUE(first.QF().ModesAsked().empty()) << "the newest driver is the process's";
+    EXPECT_EQ(std::vector<int>{1}, secondEngine.ModesAsked());
+    EXPECT_TRUE(firstEngine.ModesAsked().empty()) << "the newest driver is the process's";
 
     // A driver that was never handed an engine is the process's now: its
     // keys are unmapped, no engine asked.
     INADriver* piThird = piQueryInterface(0);
     ASSERT_NE(nullptr, piThird);
-    second.QF().ClearLog();
+    secondEngine.ClearLog();
     EXPECT_EQ(kUnmapped, Key());
-    EXPECT_TRUE(first.QF().ModesAsked().empty());
-    EXPECT_TRUE(second.QF().ModesAsked().empty());
+    EXPECT_TRUE(firstEngine.ModesAsked().empty());
+    EXPECT_TRUE(secondEngine.ModesAsked().empty());
 
     // As drivers end, the engine follows the process's driver back.
     EXPECT_EQ(0u, piThird->nExternalRelease());
     EXPECT_EQ(kMapped, Key());
-    EXPECT_EQ(std::vector<int>{1}, second.QF().ModesAsked());
-    EXPECT_EQ(0u, second.nReleaseDriver());
+    EXPECT_EQ(std::vector<int>{1}, secondEngine.ModesAsked());
+    EXPECT_EQ(0u, piSecond->nExternalRelease());
     EXPECT_EQ(kMapped, Key());
-    EXPECT_EQ(std::vector<int>{1}, first.QF().ModesAsked());
+    EXPECT_EQ(std::vector<int>{1}, firstEngine.ModesAsked());
 
     // An engine taken back, then no driver at all.
-    EXPECT_EQ(1, first.Call<int>(36, static_cast<IQFForNA*>(nullptr)));
+    EXPECT_EQ(1, piFirst->bSetQF(nullptr));
     EXPECT_EQ(kUnmapped, Key());
-    EXPECT_EQ(1, first.Call<int>(36, first.piQF()));
+    EXPECT_EQ(1, piFirst->bSetQF(&firstEngine));
     EXPECT_EQ(kMapped, Key());
-    EXPECT_EQ(0u, first.nReleaseDriver());
-    first.QF().ClearLog();
+    EXPECT_EQ(0u, piFirst->nExternalRelease());
+    firstEngine.ClearLog();
     EXPECT_EQ(kUnmapped, Key());
-    EXPECT_TRUE(first.QF().ModesAsked().empty());
+    EXPECT_TRUE(firstEngine.ModesAsked().empty());
     EXPECT_EQ(0, CTestDriver::s_nLive);
 }
 
