@@ -73,7 +73,7 @@ bool bUniteNulle(const unsigned char* p, size_t nTaille)
 
 // The wide text mapped by the engine's mapper into the key's units but the
 // last, every other byte of the key 0. False when there is no mapper for the
-// mode, memory runs out or the mapper fails: the key is then keyed unmapped.
+// mode, memory runs out or the mapper fails: the text is then keyed unmapped.
 bool bMapTexteLarge(unsigned char* pKey, unsigned long nWidth, const void* pData, unsigned long nSize,
                     unsigned nMode, bool b32)
 {
