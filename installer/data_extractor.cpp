@@ -18,6 +18,7 @@
 #include "common/system/time_records.h"
 #include "common/system/x_error_module.h"
 #include "common/text/ct_string.h"
+#include "installer/fd_write.h"
 #include "installer/install_entry_name.h"
 #include "installer/install_plan.h"
 #include "installer/install_text_output.h"
@@ -149,20 +150,6 @@ timespec stTemps(const CDiskFile::_stXFILETIME& st)
     return ts;
 }
 
-bool bEcritTout(int fd, const char* p, size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = write(fd, p, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return false;
-        p += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
-}
-
 }  // namespace
 
 CDataExtractor::CDataExtractor(int bLog) : m_bLog(bLog)
@@ -247,9 +234,9 @@ int CDataExtractor::_bOuvreSur(const wchar_t* pszArchive)
     return _bResultatOuverture(pszArchive, static_cast<unsigned>(errno), eResult);
 }
 
-std::wstring CDataExtractor::_sCible(const wchar_t* pszDirectory) const
+bool CDataExtractor::_bPlanifie(const wchar_t* pszDirectory, std::wstring& sCible, CPlanInstallation& plan) const
 {
-    std::wstring sCible = pszDirectory != nullptr ? pszDirectory : L"";
+    sCible = pszDirectory != nullptr ? pszDirectory : L"";
     for (wchar_t& c : sCible)
         if (c == L'\\')
             c = L'/';
@@ -258,15 +245,9 @@ std::wstring CDataExtractor::_sCible(const wchar_t* pszDirectory) const
     CUTF8Name cibleUtf8(sCible.c_str());
     if (!cibleUtf8.bOk() || strlen(cibleUtf8.psz()) >= PATH_MAX) {
         _ShowSystemError(sCible.c_str(), cibleUtf8.bOk() ? ENAMETOOLONG : EILSEQ);
-        return std::wstring();
+        return false;
     }
-    return sCible;
-}
-
-bool CDataExtractor::_bPlanifie(const std::wstring& sCible, CPlanInstallation& plan) const
-{
-    CUTF8Name cibleUtf8(sCible.c_str());
-    const int eRefus = plan.eConstruit(m_clZip.clGetRepertoire(), cibleUtf8.bOk() ? strlen(cibleUtf8.psz()) : 0);
+    const int eRefus = plan.eConstruit(m_clZip.clGetRepertoire(), strlen(cibleUtf8.psz()));
     if (eRefus == CPlanInstallation::PLAN_OK)
         return true;
     _ShowPlanRefuse(plan, eRefus);
@@ -276,12 +257,10 @@ bool CDataExtractor::_bPlanifie(const std::wstring& sCible, CPlanInstallation& p
 int CDataExtractor::bInstall(const wchar_t* pszDirectory, unsigned nDirMode, unsigned nDirUid, unsigned nDirGid,
                              unsigned nFileMode, unsigned nFileUid, unsigned nFileGid)
 {
-    const std::wstring sCible = _sCible(pszDirectory);
-    if (sCible.empty())
-        return 0;
     // Every name is checked before the first byte is written.
+    std::wstring sCible;
     CPlanInstallation plan;
-    if (!_bPlanifie(sCible, plan))
+    if (!_bPlanifie(pszDirectory, sCible, plan))
         return 0;
 
     // The target directory itself comes from the caller.
@@ -303,11 +282,9 @@ int CDataExtractor::bInstall(const wchar_t* pszDirectory, unsigned nDirMode, uns
 int CDataExtractor::bInstallDans(int fdDirectory, const wchar_t* pszDirectory, unsigned nFileMode, unsigned nFileUid,
                                  unsigned nFileGid)
 {
-    const std::wstring sCible = _sCible(pszDirectory);
-    if (sCible.empty())
-        return 0;
+    std::wstring sCible;
     CPlanInstallation plan;
-    if (!_bPlanifie(sCible, plan))
+    if (!_bPlanifie(pszDirectory, sCible, plan))
         return 0;
     return _bInstallePlan(fdDirectory, sCible, plan, nFileMode, nFileUid, nFileGid);
 }
@@ -421,7 +398,7 @@ bool CDataExtractor::_bCopieContenuExistant(int fdParent, const char* pszNom, in
         const ssize_t n = read(fd.Get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 || (n > 0 && !bEcritTout(fdTemp, buffer, static_cast<size_t>(n)))) {
+        if (n < 0 || (n > 0 && !bEcritToutFd(fdTemp, buffer, static_cast<size_t>(n)))) {
             _ShowSystemError(sCible.c_str(), errno);
             return false;
         }

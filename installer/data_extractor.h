@@ -73,11 +73,10 @@ private:
     int _bOuvreSur(const wchar_t* pszArchive);
     // Reports the result of an opening; 1 when it is 0.
     int _bResultatOuverture(const wchar_t* pszArchive, unsigned nSystemCode, _eVXzipResult eResult) const;
-    // The target with its final slash, or empty after reporting a name the
-    // system cannot take.
-    std::wstring _sCible(const wchar_t* pszDirectory) const;
-    // Builds the plan below sCible; reports a refusal.
-    bool _bPlanifie(const std::wstring& sCible, CPlanInstallation& plan) const;
+    // The target with its final slash into sCible, and the plan of every
+    // file below it; false after reporting a name the system cannot take or
+    // a refused plan.
+    bool _bPlanifie(const wchar_t* pszDirectory, std::wstring& sCible, CPlanInstallation& plan) const;
     int _bInstallePlan(int fdCible, const std::wstring& sCible, const CPlanInstallation& plan, unsigned nMode,
                        unsigned nUid, unsigned nGid);
     // Installs the entry at that position; aComposants from its checked name.

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cwchar>
 
@@ -10,6 +9,7 @@
 #include "common/system/module_info.h"
 #include "common/text/utf8_convert.h"
 #include "common/text/utf8_scan.h"
+#include "installer/fd_write.h"
 
 namespace {
 
@@ -73,14 +73,6 @@ void EcritErreurStd(const wchar_t* pszText)
         return;
     std::string sUtf8(UTF8ByteLen(pszText) + 1, '\0');
     const size_t n = static_cast<size_t>(WideToUTF8(sUtf8.data(), pszText));
-    const char* p = sUtf8.data();
-    for (size_t nReste = n; nReste > 0;) {
-        const ssize_t w = write(STDERR_FILENO, p, nReste);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return;
-        p += w;
-        nReste -= static_cast<size_t>(w);
-    }
+    // A closed or full stream is not worth failing the run for.
+    bEcritToutFd(STDERR_FILENO, sUtf8.data(), n);
 }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "common/text/zl_bin.h"
+#include "installer/fd_write.h"
 #include "installer/memory_stream.h"
 #include "installer/vx_win_zip.h"
 #include "installer/zip_records.h"
@@ -31,19 +32,7 @@ class CVXWinZip::CFdSink : public CVXWinZip::ISink
 {
 public:
     explicit CFdSink(int fd) : m_fd(fd) {}
-    bool bWrite(const unsigned char* p, unsigned n) override
-    {
-        while (n > 0) {
-            const ssize_t w = ::write(m_fd, p, n);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                return false;
-            p += w;
-            n -= static_cast<unsigned>(w);
-        }
-        return true;
-    }
+    bool bWrite(const unsigned char* p, unsigned n) override { return bEcritToutFd(m_fd, p, n); }
 
 private:
     int m_fd;

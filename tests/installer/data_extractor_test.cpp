@@ -40,15 +40,7 @@ Entry Make(const std::string& name, const std::string& data, uint16_t method = 8
 // tree before and after.
 std::string Listing(const std::string& dir)
 {
-    std::string out;
-    const std::string cmd = "cd '" + dir + "' && find . ! -name a.zip -printf '%p %y %l %s\\n' | sort";
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    while (p != nullptr && fgets(buf, sizeof buf, p) != nullptr)
-        out += buf;
-    if (p != nullptr)
-        pclose(p);
-    return out;
+    return ziptest::Output("cd '" + dir + "' && find . ! -name a.zip -printf '%p %y %l %s\\n' | sort");
 }
 
 class DataExtractor : public ::testing::Test

@@ -31,16 +31,8 @@ std::string ProgramPath()
 // content digest, to show a victim untouched.
 std::string Tree(const std::string& path)
 {
-    std::string out;
-    const std::string cmd = "cd '" + path + "' && find . -printf '%p %y %U:%G %m %s %n\\n' | sort && "
-                            "find . -type f -exec md5sum {} + | sort";
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    while (p != nullptr && fgets(buf, sizeof buf, p) != nullptr)
-        out += buf;
-    if (p != nullptr)
-        pclose(p);
-    return out;
+    return ziptest::Output("cd '" + path + "' && find . -printf '%p %y %U:%G %m %s %n\\n' | sort && "
+                           "find . -type f -exec md5sum {} + | sort");
 }
 
 struct Outcome
