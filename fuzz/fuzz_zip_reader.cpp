@@ -33,8 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 total += n;
             zip.CloseCurrentFileInZip();
         }
+        // LocateFile moves the current entry (to the first of a name shared
+        // ignoring case); the walk goes on from where it was.
+        const uint64_t current = zip.nGetCurrentFile();
         zip.LocateFile(entry->pszName, 0);
         zip.CurrentFile_szName();
+        zip.GoToFile(current);
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "installer/install_entry_name.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "common/system/file_name_text.h"
 
@@ -33,4 +34,12 @@ bool bDecoupeNomEntree(const wchar_t* pszName, std::vector<std::string>& aCompos
         sComposant += c;
     }
     return true;
+}
+
+std::wstring sNomLarge(const std::string& sUtf8)
+{
+    std::vector<wchar_t> buffer(sUtf8.size() + 1);
+    if (!bUTF8NameToWide(sUtf8.c_str(), buffer.data(), buffer.size()))
+        return L"?";
+    return buffer.data();
 }

@@ -1,9 +1,12 @@
 #include "installer/install_program.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -11,17 +14,18 @@
 #include <string>
 #include <vector>
 
-#include "common/system/disk_file.h"
 #include "common/system/dllres.h"
+#include "common/system/file_name_text.h"
 #include "common/system/information.h"
-#include "common/system/module_info.h"
 #include "common/system/process.h"
-#include "common/system/profile_file.h"
 #include "common/system/utf8_locale.h"
 #include "common/text/ct_string.h"
 #include "installer/command_line_record.h"
 #include "installer/data_extractor.h"
+#include "installer/install_configuration.h"
+#include "installer/install_entry_name.h"
 #include "installer/install_text_output.h"
+#include "installer/install_trusted_path.h"
 #include "installer/str_mem_alloc.h"
 
 namespace {
@@ -31,13 +35,20 @@ constexpr unsigned MSG_PAS_DE_BINPATH = 4976;
 constexpr unsigned MSG_ACCES = 4977;
 constexpr unsigned MSG_SUCCES = 4978;
 constexpr unsigned MSG_ECHEC = 4979;
+constexpr unsigned MSG_BINPATH_RELATIF = 4981;
+constexpr unsigned MSG_MODELE_TYPE = 4985;
 
 void AfficheAcces(const wchar_t* pszNom, int nErrno)
 {
     CTString sSysteme;
     sSysteme.SetANSIEx(strerror(nErrno), -1, 65001);  // the system writes UTF-8
-    CTString sTexte;
-    DLLRES_bFormatMessage(&gstMyModuleInfo32, MSG_ACCES, &sTexte, pszNom, sSysteme.pszGet());
+    const CTString sTexte = sMessageInstalleur(MSG_ACCES, pszNom, sSysteme.pszGet());
+    EcritErreurStd(sTexte.pszGet());
+}
+
+void Affiche(unsigned nId, const wchar_t* pszNom)
+{
+    const CTString sTexte = sMessageInstalleur(nId, pszNom);
     EcritErreurStd(sTexte.pszGet());
 }
 
@@ -58,50 +69,89 @@ int bDoInstall()
 
 int bDoInstall(const stInstallerPaths& paths)
 {
-    // Room for any path the system accepts, and one character more to tell a
-    // longer value from one that fits.
-    std::vector<wchar_t> buffer(PATH_MAX + 1, L'\0');
-    const unsigned nLen = GetPrivateProfileString(L"DEFAULT", L"BINPATH", L"", buffer.data(),
-                                                  static_cast<unsigned>(buffer.size()), paths.pszConfiguration);
-    if (buffer[0] == L'\0') {
-        CTString sTexte;
-        DLLRES_bFormatMessage(&gstMyModuleInfo32, MSG_PAS_DE_BINPATH, &sTexte);
-        EcritErreurStd(sTexte.pszGet());
+    std::wstring sRepertoire;
+    if (!bLitBinPath(paths.pszConfiguration, sRepertoire))
+        return 0;
+    if (sRepertoire.empty()) {
+        EcritErreurStd(sMessageInstalleur(MSG_PAS_DE_BINPATH).pszGet());
         return 0;
     }
-    std::wstring sRepertoire = buffer.data();
     for (wchar_t& c : sRepertoire)
         if (c == L'\\')
             c = L'/';
     if (sRepertoire.back() != L'/')
         sRepertoire += L'/';
-    if (nLen >= PATH_MAX - 1 || sRepertoire.size() + wcslen(INSTALLER_VM_LIBRARY) >= PATH_MAX) {
+    if (sRepertoire.size() >= PATH_MAX - 1 || sRepertoire.size() + wcslen(INSTALLER_VM_LIBRARY) >= PATH_MAX) {
         AfficheAcces(sRepertoire.c_str(), ENAMETOOLONG);
         return 0;
     }
+    // A relative path would be taken from the administrator's working
+    // directory, wherever that is.
+    if (sRepertoire[0] != L'/') {
+        Affiche(MSG_BINPATH_RELATIF, sRepertoire.c_str());
+        return 0;
+    }
 
-    const std::wstring sBibliotheque = sRepertoire + INSTALLER_VM_LIBRARY;
-    struct stat stBibliotheque;
+    // Resolved once (a link root placed there on purpose still works), then
+    // never looked up by name again: everything below works from the one
+    // descriptor opened on the resolved path.
+    CUTF8Name nom(sRepertoire.c_str());
+    char* pszResolu = nom.bOk() ? realpath(nom.psz(), nullptr) : nullptr;
+    if (pszResolu == nullptr) {
+        const int nErr = nom.bOk() ? errno : EILSEQ;
+        // The library is looked for first: a missing directory is reported
+        // as its missing library.
+        if (nErr == ENOENT || nErr == ENOTDIR)
+            AfficheAcces(INSTALLER_VM_LIBRARY, nErr);
+        else
+            AfficheAcces(sRepertoire.c_str(), nErr);
+        return 0;
+    }
+    const std::string sResolu = pszResolu;
+    std::free(pszResolu);
+    std::wstring sCible = sNomLarge(sResolu);
+    if (sCible.back() != L'/')
+        sCible += L'/';
+    if (paths.pfnApresResolution != nullptr)
+        paths.pfnApresResolution(paths.pContexte, sCible.c_str());
+
+    stRefusChemin refus;
     struct stat stRepertoire;
-    unsigned nErreur = 0;
-    if (CDiskFile::Unix_stat(sBibliotheque.c_str(), &stBibliotheque, &nErreur) != 0) {
-        AfficheAcces(INSTALLER_VM_LIBRARY, static_cast<int>(nErreur));
+    const int fdRepertoire = fdOuvreSansLien(sResolu, true, &stRepertoire, refus);
+    if (fdRepertoire < 0) {
+        AfficheRefusChemin(refus, 0);
         return 0;
     }
-    if (CDiskFile::Unix_stat(sRepertoire.c_str(), &stRepertoire, &nErreur) != 0) {
-        AfficheAcces(sRepertoire.c_str(), static_cast<int>(nErreur));
-        return 0;
+    int bResultat = 0;
+    const CUTF8Name modele(INSTALLER_VM_LIBRARY);
+    const int fdModele = openat(fdRepertoire, modele.psz(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat stModele;
+    if (fdModele < 0) {
+        if (errno == ELOOP)
+            Affiche(MSG_MODELE_TYPE, (sCible + INSTALLER_VM_LIBRARY).c_str());
+        else
+            AfficheAcces(INSTALLER_VM_LIBRARY, errno);
+    } else if (fstat(fdModele, &stModele) != 0) {
+        AfficheAcces(INSTALLER_VM_LIBRARY, errno);
+    } else if (!S_ISREG(stModele.st_mode)) {
+        Affiche(MSG_MODELE_TYPE, (sCible + INSTALLER_VM_LIBRARY).c_str());
+    } else {
+        // The model's permission bits, never its set-id or sticky bits, and
+        // no write for group or others whatever the model allows.
+        const unsigned nMode = stModele.st_mode & 0777 & ~static_cast<unsigned>(S_IWGRP | S_IWOTH);
+        CDataExtractor extracteur(0);
+        extracteur.SetAvantRenommage(paths.pfnAvantRenommage, paths.pContexte);
+        const int bOuvert = paths.pszArchive != nullptr ? extracteur.bOuvre(paths.pszArchive)
+                                                         : extracteur.bInit(INSTALLER_ARCHIVE);
+        bResultat = bOuvert && extracteur.bInstallDans(fdRepertoire, sCible.c_str(), nMode, stModele.st_uid,
+                                                       stModele.st_gid)
+                        ? 1
+                        : 0;
     }
-
-    CDataExtractor extracteur(0);
-    const int bOuvert =
-        paths.pszArchive != nullptr ? extracteur.bOuvre(paths.pszArchive) : extracteur.bInit(INSTALLER_ARCHIVE);
-    if (!bOuvert)
-        return 0;
-    return extracteur.bInstall(sRepertoire.c_str(), stRepertoire.st_mode, stRepertoire.st_uid, stRepertoire.st_gid,
-                               stBibliotheque.st_mode, stBibliotheque.st_uid, stBibliotheque.st_gid)
-               ? 1
-               : 0;
+    if (fdModele >= 0)
+        close(fdModele);
+    close(fdRepertoire);
+    return bResultat;
 }
 
 int nInstallerMain(int argc, char** argv, uid_t uidReel, const stInstallerPaths& paths)
@@ -117,7 +167,13 @@ int nInstallerMain(int argc, char** argv, uid_t uidReel, const stInstallerPaths&
     CInformationModule::ms_piStrMemAlloc = pAllocateur->piGetStrMemAlloc();
     InitAlarmHandler(nullptr);
     signal(SIGCHLD, ChildHandler);
-    SetLocaleUTF8();
+    // A closed reader of the standard error stream must not end the run
+    // half-way; the write fails instead.
+    signal(SIGPIPE, SIG_IGN);
+    // Chosen by name, never from the environment; the usual search when
+    // this system lacks it.
+    if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr)
+        SetLocaleUTF8();
     SetCommandLine(argc, argv);
 
     int nStatus = -1;
@@ -126,12 +182,12 @@ int nInstallerMain(int argc, char** argv, uid_t uidReel, const stInstallerPaths&
         // allocator does.
         CTString sMessage;
         if (uidReel != 0) {
-            DLLRES_bFormatMessage(&gstMyModuleInfo32, MSG_PAS_ROOT, &sMessage);
+            sMessage = sMessageInstalleur(MSG_PAS_ROOT);
         } else if (bDoInstall(paths)) {
             nStatus = 0;
-            DLLRES_bFormatMessage(&gstMyModuleInfo32, MSG_SUCCES, &sMessage);
+            sMessage = sMessageInstalleur(MSG_SUCCES);
         } else {
-            DLLRES_bFormatMessage(&gstMyModuleInfo32, MSG_ECHEC, &sMessage);
+            sMessage = sMessageInstalleur(MSG_ECHEC);
         }
         sMessage.Add(L"\n\n");
         EcritErreurStd(sMessage.pszGet());

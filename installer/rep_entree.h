@@ -52,4 +52,5 @@ public:
     uint8_t m_abyMdp[16] = {};
     uint64_t m_nNumeroZip = 0;         // reader's entry number; 0 for an entry not from an archive
     int32_t m_lSuivantMemeNom = -1;    // next position with the same name ignoring case
+    int32_t m_lDernierMemeNom = -1;    // on the first entry of a name: the last one of its chain
 };

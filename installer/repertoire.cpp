@@ -64,13 +64,15 @@ bool CRepertoire::_bIndexe(long nPosition)
 {
     CRepEntree* entry = m_tabEntrees[static_cast<int>(nPosition)];
     entry->m_lSuivantMemeNom = -1;
+    entry->m_lDernierMemeNom = static_cast<int32_t>(nPosition);
     long first = -1;
     if (!m_index.bTrouve(entry->pszNom(), &first))
         return m_index.bAjoute(entry->pszNom(), nPosition) != 0;
-    long p = first;
-    while (m_tabEntrees[static_cast<int>(p)]->m_lSuivantMemeNom >= 0)
-        p = m_tabEntrees[static_cast<int>(p)]->m_lSuivantMemeNom;
-    m_tabEntrees[static_cast<int>(p)]->m_lSuivantMemeNom = nPosition;
+    // The chain's head knows its end: a long chain of one name costs one
+    // step per entry, not a walk.
+    CRepEntree* head = m_tabEntrees[static_cast<int>(first)];
+    m_tabEntrees[head->m_lDernierMemeNom]->m_lSuivantMemeNom = static_cast<int32_t>(nPosition);
+    head->m_lDernierMemeNom = static_cast<int32_t>(nPosition);
     return true;
 }
 

@@ -4,12 +4,22 @@
 #include <cwchar>
 
 #include "common/text/hash_base.h"
-#include "common/text/string_hash.h"
 
 // Chained hash tables from a wide-text key to a small value, over CHashBase.
 // The table keeps the key pointer, not a copy: the text must outlive its
-// entry. CTHashTableTi compares keys ignoring case (wcscasecmp, hash
-// dwHashValTi), CTHashTableT exactly (wcscmp, dwHashValT).
+// entry. CTHashTableTi compares keys ignoring case (wcscasecmp), CTHashTableT
+// exactly (wcscmp).
+//
+// Keys come from archives, so they are hashed with dwHashNomArchive, not
+// with the common library's sum of characters: under a sum, names made of
+// the same characters (f00012, f00021, f10002 ...) share one bucket, and
+// indexing an archive of such names takes time in the square of their count.
+
+// FNV-1a over the characters (lower-cased with bIgnoreCase, as wcscasecmp
+// compares them) from a basis drawn once per process, so that no list of
+// names is known in advance to share a bucket.
+uint32_t dwHashNomArchive(const wchar_t* psz, bool bIgnoreCase);
+
 template <class V, bool bIgnoreCase>
 class CTStringHashTable : public CHashBase
 {
@@ -21,7 +31,7 @@ public:
     unsigned int dwVHashVal(void* pCle) const override
     {
         const wchar_t* key = static_cast<const wchar_t*>(pCle);
-        return bIgnoreCase ? dwHashValTi(key) : dwHashValT(key);
+        return dwHashNomArchive(key, bIgnoreCase);
     }
     int bCleEgales(void* pCleStockee, void* pCle) const override
     {

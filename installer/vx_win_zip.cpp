@@ -22,6 +22,14 @@ void CVXWinZip::Term()
     Lock(0);
     m_clFichier.Close();
     m_bOuvert = 0;
+    m_bParDescripteur = 0;
+}
+
+bool CVXWinZip::_bRouvre()
+{
+    return !m_bParDescripteur &&
+           m_clFichier.bOpen(m_sNomArchive.pszGet(), IXStream::XACCESS_READ, IXStream::XSHARE_NONE,
+                             IXStream::XCREATE_EXISTING, IXStream::XFLAG_NONE, nullptr);
 }
 
 _eVXzipResult CVXWinZip::eOuvreArchive(const wchar_t* pszPath, unsigned nFlags, long nOffset)
@@ -33,17 +41,37 @@ _eVXzipResult CVXWinZip::eOuvreArchive(const wchar_t* pszPath, unsigned nFlags, 
         !m_clFichier.bOpen(pszPath, IXStream::XACCESS_READ, IXStream::XSHARE_NONE, IXStream::XCREATE_EXISTING,
                            IXStream::XFLAG_NONE, nullptr))
         return _eResultat(VXZIP_ERR_OPEN);
+    return _eResultat(_eLitArchiveOuverte(nOffset));
+}
+
+_eVXzipResult CVXWinZip::eOuvreArchiveFd(int fd, const wchar_t* pszPath)
+{
+    Term();
+    m_sNomArchive = pszPath;
+    if (pszPath == nullptr || !m_clFichier.bAttach(fd, pszPath, IXStream::XACCESS_READ))
+        return _eResultat(VXZIP_ERR_OPEN);
+    m_bParDescripteur = 1;
+    const _eVXzipResult e = _eLitArchiveOuverte(0);
+    if (e != VXZIP_OK)
+        m_bParDescripteur = 0;
+    return _eResultat(e);
+}
+
+_eVXzipResult CVXWinZip::_eLitArchiveOuverte(long nOffset)
+{
     m_oOffset = nOffset < 0 ? 0 : nOffset;
     m_clZip.SetBytesBefore(static_cast<uint64_t>(m_oOffset));
-    if (m_clZip.OuvreZip(pszPath) != VXZIP_OK) {
+    const _eVXzipResult eZip = m_clZip.OuvreZip(m_sNomArchive.pszGet());
+    if (eZip != VXZIP_OK) {
         m_clFichier.Close();
-        return _eResultat(VXZIP_ERR_FORMAT);
+        // The refusals with a reason of their own keep it.
+        return eZip == VXZIP_ERR_TOO_MANY || eZip == VXZIP_ERR_DUPLICATE ? eZip : VXZIP_ERR_FORMAT;
     }
     m_bOuvert = 1;
     const _eVXzipResult e = eLitRepertoireMono();
     if (e != VXZIP_OK)
         Term();
-    return _eResultat(e);
+    return e;
 }
 
 _eVXzipResult CVXWinZip::eLitRepertoireMono()
@@ -51,9 +79,7 @@ _eVXzipResult CVXWinZip::eLitRepertoireMono()
     if (!m_bOuvert)
         return VXZIP_ERR_NOT_OPEN;
     const bool reopened = !m_clFichier.bIsOpen();
-    if (reopened &&
-        !m_clFichier.bOpen(m_sNomArchive.pszGet(), IXStream::XACCESS_READ, IXStream::XSHARE_NONE,
-                           IXStream::XCREATE_EXISTING, IXStream::XFLAG_NONE, nullptr))
+    if (reopened && !_bRouvre())
         return VXZIP_ERR_CREATE;
     m_clRepertoire.Vide();
     _eVXzipResult result = VXZIP_OK;
@@ -96,9 +122,11 @@ void CVXWinZip::Lock(int bOn)
 void CVXWinZip::LockEcritureOuvertEnLecture(int bOn)
 {
     if (bOn) {
+        // An archive read from a descriptor stays on it.
+        if (m_bParDescripteur)
+            return;
         m_clFichier.Close();
-        m_clFichier.bOpen(m_sNomArchive.pszGet(), IXStream::XACCESS_READ, IXStream::XSHARE_NONE,
-                          IXStream::XCREATE_EXISTING, IXStream::XFLAG_NONE, nullptr);
+        _bRouvre();
         m_nModeLock = 0;
     } else {
         // Extraction opens it again when it needs it.
@@ -109,6 +137,8 @@ void CVXWinZip::LockEcritureOuvertEnLecture(int bOn)
 void CVXWinZip::LockLectureEcritureOuvertEnLectureEcriture(int bOn)
 {
     if (bOn) {
+        if (m_bParDescripteur)
+            return;
         m_clFichier.Close();
         if (!m_clFichier.bOpen(m_sNomArchive.pszGet(), IXStream::XACCESS_READWRITE, IXStream::XSHARE_NONE,
                                IXStream::XCREATE_EXISTING, IXStream::XFLAG_NONE, nullptr))

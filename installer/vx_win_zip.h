@@ -32,6 +32,11 @@ public:
     // archive in the file (the reader corrects it from the directory).
     // 1 when the file cannot be opened, 3 when it is no valid archive.
     _eVXzipResult eOuvreArchive(const wchar_t* pszPath, unsigned nFlags, long nOffset) override;
+    // The same on a descriptor the caller opened (and checked): the archive
+    // reads a duplicate of it and never opens anything by name, so that
+    // what was checked is what is read. pszPath is its full path (260
+    // characters at most, as for a file opened by name), for the messages.
+    _eVXzipResult eOuvreArchiveFd(int fd, const wchar_t* pszPath);
     void Lock(int bOn) override;
     void LockEcritureOuvertEnLecture(int bOn) override;
     void LockLectureEcritureOuvertEnLectureEcriture(int bOn) override;
@@ -84,6 +89,12 @@ private:
     class CStreamSink;
     class CFdSink;
 
+    // The reader's result once the archive file is open; 3, or 31 and 32
+    // as the reader gives them.
+    _eVXzipResult _eLitArchiveOuverte(long nOffset);
+    // Opens the archive file again read-only by its name; never for an
+    // archive opened on a descriptor.
+    bool _bRouvre();
     // Position of the entry, its original size: 1000 not open, 1 absent.
     _eVXzipResult _ePrepareExtract(const wchar_t* pszEntry, int bCaseSensitive, long* pnPosition);
     // Makes the entry's reader entry current and opens it: 5, 21, 9 or 3.
@@ -95,4 +106,5 @@ private:
     static void _EcraseFic(const wchar_t* pszTarget);
 
     CWinZip m_clZip;
+    int m_bParDescripteur = 0;
 };

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "common/text/zl_bin.h"
+#include "installer/fd_write.h"
 #include "installer/memory_stream.h"
 #include "installer/vx_win_zip.h"
 #include "installer/zip_records.h"
@@ -31,19 +32,7 @@ class CVXWinZip::CFdSink : public CVXWinZip::ISink
 {
 public:
     explicit CFdSink(int fd) : m_fd(fd) {}
-    bool bWrite(const unsigned char* p, unsigned n) override
-    {
-        while (n > 0) {
-            const ssize_t w = ::write(m_fd, p, n);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                return false;
-            p += w;
-            n -= static_cast<unsigned>(w);
-        }
-        return true;
-    }
+    bool bWrite(const unsigned char* p, unsigned n) override { return bEcritToutFd(m_fd, p, n); }
 
 private:
     int m_fd;
@@ -73,9 +62,7 @@ _eVXzipResult CVXWinZip::_ePrepareExtract(const wchar_t* pszEntry, int bCaseSens
 
 _eVXzipResult CVXWinZip::_eInitExtracteur(const CRepEntree& entry)
 {
-    if (!m_clFichier.bIsOpen() &&
-        !m_clFichier.bOpen(m_sNomArchive.pszGet(), IXStream::XACCESS_READ, IXStream::XSHARE_NONE,
-                           IXStream::XCREATE_EXISTING, IXStream::XFLAG_NONE, nullptr))
+    if (!m_clFichier.bIsOpen() && !_bRouvre())
         return VXZIP_ERR_CREATE;
     if (m_clZip.GoToFile(entry.m_nNumeroZip) != VXZIP_OK)
         return VXZIP_ERR_READ;
@@ -139,6 +126,12 @@ _eVXzipResult CVXWinZip::_eExtraitPosition(unsigned long nPosition, ISink& sink)
         return _eResultat(VXZIP_ERR_OPEN);
     if (entry->m_oTailleOriginale == 0)
         return _eResultat(VXZIP_OK);
+    // A size the compressed data cannot produce is refused before anything
+    // is written, as for an extraction into memory.
+    const _stFICZIP* z = m_clZip.pstGetFichier(static_cast<int>(entry->m_nNumeroZip) - 1);
+    if (z == nullptr ||
+        !bPlausibleSize(entry->m_oTailleOriginale, entry->m_oTailleCompresse, z->nMethod == ZIP_METHOD_DEFLATED))
+        return _eResultat(VXZIP_ERR_FORMAT);
     _eVXzipResult result = _eInitExtracteur(*entry);
     if (result != VXZIP_OK)
         return _eResultat(result);

@@ -15,6 +15,8 @@ enum _eVXzipResult : int
     VXZIP_ERR_PASSWORD = 21,     // wrong or missing password
     VXZIP_ERR_LEVEL = 28,        // compression level above 9
     VXZIP_ERR_DATA = 30,         // read, write, decryption, inflation or CRC failure while extracting
+    VXZIP_ERR_TOO_MANY = 31,     // more entries than the reader takes
+    VXZIP_ERR_DUPLICATE = 32,    // two entries of one name, when the reader is asked to refuse them
     VXZIP_ERR_UNSUPPORTED = 105,
     VXZIP_ERR_NOT_OPEN = 1000,   // no archive open
     VXZIP_ERR_UNEXPECTED = 1001,

@@ -1,9 +1,11 @@
 #include "installer/win_zip.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <vector>
 
 #include "common/system/system_time.h"
 #include "common/system/x_stream.h"
@@ -277,8 +279,13 @@ _eVXzipResult CWinZip::_ChargeRepertoire()
     m_oReadPos = m_oCentralDirOffset;
     if (m_oTotalEntries == 0 || m_oCentralDirSize == 0)
         return VXZIP_OK;
-    if (m_oCentralDirSize > MAX_CENTRAL_DIRECTORY || m_oTotalEntries > 0x7FFFFFFF)
+    if (m_oTotalEntries > m_oMaxEntrees)
+        return VXZIP_ERR_TOO_MANY;
+    if (m_oCentralDirSize > MAX_CENTRAL_DIRECTORY)
         return VXZIP_ERR_FORMAT;
+    // Sized once for every entry: no rehashing while the directory loads.
+    if (!m_index.bReserve(static_cast<int>(m_oTotalEntries)))
+        return VXZIP_ERR_MEMORY;
     unsigned char* dir = static_cast<unsigned char*>(std::malloc(m_oCentralDirSize));
     if (dir == nullptr)
         return VXZIP_ERR_MEMORY;
@@ -306,7 +313,31 @@ _eVXzipResult CWinZip::_ChargeRepertoire()
         m_oReadPos = m_oCentralDirOffset + at;
     }
     std::free(dir);
+    if (result == VXZIP_OK && m_bNomsUniques && _bNomEnDouble())
+        result = VXZIP_ERR_DUPLICATE;
     return result;
+}
+
+bool CWinZip::_bNomEnDouble() const
+{
+    // Sorted once, neighbours compared: a chain of names equal but for case
+    // costs no more than distinct names.
+    const auto less = [this](int a, int b) {
+        for (const wchar_t *p = m_tabFichiers[a].pszName, *q = m_tabFichiers[b].pszName;; ++p, ++q) {
+            const wchar_t c = *p == L'\\' ? L'/' : *p;
+            const wchar_t d = *q == L'\\' ? L'/' : *q;
+            if (c != d || c == 0)
+                return c < d;
+        }
+    };
+    std::vector<int> order(static_cast<size_t>(m_tabFichiers.nGetNbElement()));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), less);
+    for (size_t i = 1; i < order.size(); ++i)
+        if (!less(order[i - 1], order[i]))
+            return true;
+    return false;
 }
 
 _eVXzipResult CWinZip::OuvreZip(const wchar_t*, int)

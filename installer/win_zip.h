@@ -25,7 +25,9 @@ class IXStream;
 // than ZIP_MAX_NAME_CHARS characters or holding a zero character, and an
 // encrypted entry too short for its 12-byte header are refused with 3.
 // Entries are numbered from 1 in directory order; duplicated names stay
-// distinct entries.
+// distinct entries. An owner that knows what its archives hold may ask for
+// more: a cap on the entries (SetMaxEntrees) and names that appear once
+// (SetNomsUniques).
 class CWinZip
 {
 public:
@@ -51,6 +53,13 @@ public:
     // record). The path is not used: the stream is open on the archive. On
     // failure the directory is empty.
     _eVXzipResult OuvreZip(const wchar_t* pszPath, int nUnused = 0);
+    // OuvreZip refuses with 31, before reading the directory, an archive
+    // announcing more entries than n (at most 0x7FFFFFFF, the default).
+    // Kept across openings.
+    void SetMaxEntrees(uint64_t n) { m_oMaxEntrees = n < 0x7FFFFFFF ? n : 0x7FFFFFFF; }
+    // With bOn, OuvreZip refuses with 32 an archive holding two entries of
+    // one name ('\' read as '/'; case counts). Kept across openings.
+    void SetNomsUniques(int bOn) { m_bNomsUniques = bOn; }
     // Opens the named file by itself: whether it holds an end record.
     static int bFichierZip(const wchar_t* pszPath);
 
@@ -142,6 +151,8 @@ private:
     _eVXzipResult _LireEntete();
     bool _bLireZip64(uint64_t oEnd);
     _eVXzipResult _ChargeRepertoire();
+    // Whether two loaded entries have one name ('\' read as '/').
+    bool _bNomEnDouble() const;
     // Decodes the central entry at offset at of the directory bytes;
     // *pnUsed its whole length. False when it is not a valid entry.
     bool _bGetInfoFile(const unsigned char* pDir, uint64_t nDir, uint64_t at, _stFICZIP& entry, uint64_t* pnUsed);
@@ -195,4 +206,6 @@ private:
     CTString m_sCurrentName;
     CTString m_sExtension;
     int m_bUnicodeNames = 0;
+    int m_bNomsUniques = 0;
+    uint64_t m_oMaxEntrees = 0x7FFFFFFF;
 };

@@ -92,3 +92,13 @@ bool CZipNameIndex::bAjoute(const wchar_t* pszName, int nValue)
     ++m_nNbElement;
     return true;
 }
+
+bool CZipNameIndex::bReserve(int n)
+{
+    if (m_nNbElement != 0)
+        return false;
+    while (m_nNbSlots < n)
+        if (!_bGrow())
+            return false;
+    return true;
+}

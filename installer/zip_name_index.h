@@ -24,6 +24,10 @@ public:
 
     // False when memory runs out (the index then unchanged).
     bool bAjoute(const wchar_t* pszName, int nValue);
+    // Grows an empty index at once to room for n elements, so that adding
+    // them never rehashes. False when memory runs out or the index is not
+    // empty.
+    bool bReserve(int n);
     void Vide();
     int nGetNbElement() const { return m_nNbElement; }
     int nGetNbBuckets() const { return m_nNbBuckets; }

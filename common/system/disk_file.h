@@ -49,6 +49,11 @@ public:
     // does not fit 260 characters fails (ENAMETOOLONG).
     bool bOpen(const wchar_t* pszName, eACCESS eAccess, eSHARE eShare, eCREATE eCreate, eFLAG eFlag,
                int* pbCreated) override;
+    // Takes a duplicate of a descriptor the caller opened (the caller keeps
+    // its own) as if bOpen had opened pszName with that access and share 2:
+    // no lock, nothing opened by name. The name is kept as bOpen keeps it,
+    // and fails the same way when its full path does not fit.
+    bool bAttach(int fd, const wchar_t* pszName, eACCESS eAccess);
     void Close() override;
     bool bReopen(eACCESS eAccess, eSHARE eShare, eCREATE eCreate, eFLAG eFlag) override;
     bool bWrite(int64_t oOffset, const void* pBuffer, unsigned nSize, unsigned* pnWritten) override;

@@ -175,6 +175,37 @@ bool CDiskFile::_bOpen(const wchar_t* pszOpenName, eACCESS eAccess, eSHARE eShar
     return false;
 }
 
+bool CDiskFile::bAttach(int fd, const wchar_t* pszName, eACCESS eAccess)
+{
+    _ResetError();
+    if (m_fd != -1)
+        Close();
+    CSlashName name(pszName);
+    errno = 0;
+    const unsigned n = name.bOk() ? GetFullPathName(name.psz(), XFILE_PATH_CHARS, m_szName, nullptr) : 0;
+    int nError = 0;
+    if (n == 0 || n >= XFILE_PATH_CHARS) {
+        nError = n == 0 ? (errno != 0 ? errno : ENOENT) : ENAMETOOLONG;
+        m_szName[0] = 0;
+    } else {
+        m_fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (m_fd == -1)
+            nError = errno;
+    }
+    if (nError == 0) {
+        m_nOpenFlags = O_NONBLOCK | static_cast<int>(eAccess);
+        m_oPosition = 0;
+        return true;
+    }
+    const wchar_t* pszSavedErrorName = m_pszErrorName;
+    if (m_pszErrorName == m_szName)
+        m_pszErrorName = name.bOk() ? name.psz() : L"";
+    errno = nError;
+    _Report(XFILE_MSG_OPEN, static_cast<unsigned>(nError), nullptr, nullptr, m_pszErrorName);
+    m_pszErrorName = pszSavedErrorName;
+    return false;
+}
+
 void CDiskFile::Close()
 {
     if (m_fd == -1)

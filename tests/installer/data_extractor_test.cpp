@@ -10,8 +10,11 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <csignal>
+#include <cwchar>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "installer/data_extractor.h"
 #include "tests/host/support/test_environment.h"
@@ -37,15 +40,7 @@ Entry Make(const std::string& name, const std::string& data, uint16_t method = 8
 // tree before and after.
 std::string Listing(const std::string& dir)
 {
-    std::string out;
-    const std::string cmd = "cd '" + dir + "' && find . ! -name a.zip -printf '%p %y %l %s\\n' | sort";
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    while (p != nullptr && fgets(buf, sizeof buf, p) != nullptr)
-        out += buf;
-    if (p != nullptr)
-        pclose(p);
-    return out;
+    return ziptest::Output("cd '" + dir + "' && find . ! -name a.zip -printf '%p %y %l %s\\n' | sort");
 }
 
 class DataExtractor : public ::testing::Test
@@ -170,6 +165,120 @@ TEST_F(DataExtractor, HardLinkAtATargetKeepsTheOtherNamesContent)
     EXPECT_EQ(1, Install(a));
     EXPECT_EQ("secret", ziptest::ReadFile(outside + "/secret"));
     EXPECT_EQ("payload", ziptest::ReadFile(target + "/x.so"));
+}
+
+TEST_F(DataExtractor, AnEmptyEntryKeepsTheContentInANewFileAndRefusesHardLinks)
+{
+    ziptest::WriteFile(target + "/keep.cfg", "kept");
+    ASSERT_EQ(0, chmod((target + "/keep.cfg").c_str(), 0604));
+    const int old = open((target + "/keep.cfg").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(old, 0);
+    Archive a;
+    a.entries = {Make("keep.cfg", "")};
+    EXPECT_EQ(1, Install(a));
+    EXPECT_EQ("kept", ziptest::ReadFile(target + "/keep.cfg"));
+    // The old inode kept its owner and mode; the name went to a new one.
+    struct stat before, after;
+    ASSERT_EQ(0, fstat(old, &before));
+    close(old);
+    ASSERT_EQ(0, lstat((target + "/keep.cfg").c_str(), &after));
+    EXPECT_EQ(0604u, before.st_mode & 07777);
+    EXPECT_EQ(geteuid(), before.st_uid);
+    EXPECT_NE(before.st_ino, after.st_ino);
+    EXPECT_EQ(0640u, after.st_mode & 07777);
+    EXPECT_EQ(uid, after.st_uid);
+
+    // Another name of the same file: its content could be anyone's.
+    ASSERT_EQ(0, chmod((outside + "/secret").c_str(), 0600));
+    ASSERT_EQ(0, link((outside + "/secret").c_str(), (target + "/linked.cfg").c_str()));
+    a.entries = {Make("first.so", "1"), Make("linked.cfg", ""), Make("last.so", "3")};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(0, Install(a));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, err.find(target + "/linked.cfg")) << err;
+    EXPECT_NE(std::string::npos, err.find("liens physiques")) << err;
+    ASSERT_EQ(0, stat((outside + "/secret").c_str(), &after));
+    EXPECT_EQ(0600u, after.st_mode & 07777);
+    EXPECT_EQ(geteuid(), after.st_uid);
+    EXPECT_EQ(2u, after.st_nlink);
+    EXPECT_EQ("secret", ziptest::ReadFile(outside + "/secret"));
+    EXPECT_NE(0, access((target + "/last.so").c_str(), F_OK));
+    EXPECT_EQ(std::string::npos, Listing(target).find(".vxsetup-"));
+
+    // A FIFO in its place is refused at once, never opened for its content.
+    ASSERT_EQ(0, unlink((target + "/linked.cfg").c_str()));
+    ASSERT_EQ(0, mkfifo((target + "/linked.cfg").c_str(), 0600));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(0, Install(a));
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(DataExtractor, NamesThatCollideRefuseTheWholeArchive)
+{
+    const struct
+    {
+        std::vector<std::string> names;
+        const char* expected;
+    } cases[] = {
+        {{"x", "x/y"}, "fichier et un r\xC3\xA9pertoire"},
+        {{"lib/A.so", "lib/a.so"}, "majuscules"},
+        {{"ok", std::string(256, 'n')}, "255 octets"},
+        {{"vx200vm64.so"}, "machine virtuelle"},
+        {{"a", "dir/b", "dir\\b"}, "plusieurs entr\xC3\xA9"},  // refused by the reader
+    };
+    for (const auto& c : cases) {
+        Archive a;
+        for (const std::string& n : c.names)
+            a.entries.push_back(Make(n, "data"));
+        const std::string before = Listing(dir.Path());
+        testing::internal::CaptureStderr();
+        EXPECT_NE(1, Install(a)) << c.names.back();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(before, Listing(dir.Path())) << c.names.back();
+        EXPECT_NE(std::string::npos, err.find(c.expected)) << err;
+    }
+}
+
+TEST_F(DataExtractor, AStopSignalLeavesTheOldFileAndNoTemporaryFile)
+{
+    ziptest::WriteFile(target + "/b.so", "old b");
+    Archive a;
+    a.entries = {Make("a.so", "a"), Make("b.so", ziptest::Text(3 << 20, 7)), Make("c.so", "c")};
+    ziptest::WriteFile(dir / "a.zip", ziptest::Build(a));
+    for (int signal : {SIGTERM, SIGINT}) {
+        CDataExtractor x(0);
+        ASSERT_EQ(1, x.bOuvre(Wide(dir / "a.zip").c_str()));
+        // The signal comes while b.so is written: held until it is whole,
+        // then the work stops before the rename.
+        struct Seam
+        {
+            int signal;
+            std::string seen;
+        } seam{signal, ""};
+        x.SetAvantRenommage(
+            [](void* p, const wchar_t* path) {
+                Seam& s = *static_cast<Seam*>(p);
+                if (std::wcsstr(path, L"b.so") != nullptr) {
+                    s.seen = "b.so";
+                    raise(s.signal);
+                }
+            },
+            &seam);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(0, x.bInstall(Wide(target).c_str(), 0755, geteuid(), getegid(), 0640, uid, gid));
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ("b.so", seam.seen);
+        EXPECT_NE(std::string::npos, err.find(signal == SIGTERM ? "SIGTERM" : "SIGINT")) << err;
+        EXPECT_NE(std::string::npos, err.find(target + "/b.so")) << err;
+        EXPECT_EQ("a", ziptest::ReadFile(target + "/a.so"));
+        EXPECT_EQ("old b", ziptest::ReadFile(target + "/b.so"));
+        EXPECT_NE(0, access((target + "/c.so").c_str(), F_OK));
+        EXPECT_EQ(std::string::npos, Listing(target).find(".vxsetup-"));
+        // Taken, not left pending for the caller.
+        sigset_t pending;
+        sigpending(&pending);
+        EXPECT_FALSE(sigismember(&pending, signal));
+    }
 }
 
 TEST_F(DataExtractor, BadDataLeavesTheOldFileAndStopsAtTheFailingEntry)

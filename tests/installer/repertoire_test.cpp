@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/system/disk_file.h"
 #include "common/system/module_info.h"
@@ -54,6 +55,33 @@ TEST(Repertoire, IndexPrefersExactNamesAndFollowsReordering)
     for (int i = 0; i < 3000; ++i)
         ASSERT_TRUE(r.bAjouteEntree(Entry((L"n" + std::to_wstring(i)).c_str(), i, i)));
     EXPECT_EQ(r.lRang(L"N2999"), 3002);
+}
+
+TEST(Repertoire, LongChainsOfOneNameKeepDirectoryOrder)
+{
+    // Spellings of one name ignoring case, each twice: every look-up finds
+    // the first of its exact spelling, and the chain survives a removal.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    CRepertoire r;
+    std::vector<std::wstring> names;
+    for (unsigned m = 0; m < 1024; ++m) {
+        std::wstring n = L"abcdefghij";
+        for (unsigned b = 0; b < n.size(); ++b)
+            if (m & (1u << b))
+                n[b] = static_cast<wchar_t>(n[b] - L'a' + L'A');
+        names.push_back(n);
+    }
+    for (int round = 0; round < 2; ++round)
+        for (const std::wstring& n : names)
+            ASSERT_TRUE(r.bAjouteEntree(Entry(n.c_str(), 1, 1)));
+    for (long i = 0; i < 1024; i += 37)
+        EXPECT_EQ(r.lRang(names[static_cast<size_t>(i)].c_str(), 1), i);
+    EXPECT_EQ(r.lRang(L"ABCDEFGHIj"), 511);
+    r.SupprimeElement(0);
+    EXPECT_EQ(r.lRang(L"abcdefghij", 1), 1023);
+    EXPECT_EQ(r.lRang(L"Abcdefghij", 1), 0);
+    ASSERT_TRUE(r.bAjouteEntree(Entry(L"ABCDEFGHIJ", 1, 1)));
+    EXPECT_EQ(r.lRang(L"ABCDEFGHIJ", 1), 1022);  // the first, not the one just added
 }
 
 TEST(Repertoire, SerialisedFormRoundTripAndRefusals)

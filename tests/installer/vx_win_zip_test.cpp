@@ -101,6 +101,39 @@ TEST_F(VXWinZip, ClosedOrMissing)
     EXPECT_EQ(zip.eExtraitEntreeFd(5, 1), 1);
 }
 
+TEST_F(VXWinZip, AnArchiveOpenedOnADescriptorIsNeverReopenedByName)
+{
+    Archive a;
+    a.entries = {Make("x.so", "checked data")};
+    const std::string path = dir / "a.zip";
+    ziptest::WriteFile(path, ziptest::Build(a));
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(zip.eOuvreArchiveFd(fd, Wide(path).c_str()), 0);
+    close(fd);  // the archive keeps its own duplicate
+
+    // Another archive under the same name afterwards: what was opened is
+    // what is read, also after the lock calls that reopen by name.
+    Archive other;
+    other.entries = {Make("x.so", "swapped data")};
+    ziptest::WriteFile(dir / "b.zip", ziptest::Build(other));
+    ASSERT_EQ(rename((dir / "b.zip").c_str(), path.c_str()), 0);
+    zip.LockEcritureOuvertEnLecture(1);
+    zip.LockLectureEcritureOuvertEnLectureEcriture(1);
+    ASSERT_EQ(Extract(L"x.so", "out"), 0);
+    EXPECT_EQ(Contents("out"), "checked data");
+    EXPECT_EQ(zip.clGetRepertoire().nGetNbEntrees(), 1);
+
+    // The stream's name is kept as for an archive opened by name: one too
+    // long for it is refused, and so is a closed descriptor.
+    const std::string deep = "/" + std::string(300, 'd') + "/a.zip";
+    const int again = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_EQ(zip.eOuvreArchiveFd(again, Wide(deep).c_str()), 1);
+    close(again);
+    EXPECT_EQ(zip.eOuvreArchiveFd(again, Wide(path).c_str()), 1);
+    EXPECT_FALSE(zip.bEstOuvert());
+}
+
 TEST_F(VXWinZip, EachEntryGetsItsOwnData)
 {
     // Names equal but for case, and a duplicated name: every target gets the

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "installer/memory_stream.h"
 #include "installer/win_zip.h"
@@ -311,6 +312,70 @@ TEST_F(WinZipReader, SameNamesStayDistinctEntries)
     }
     EXPECT_EQ(r.zip.GoToFile(0), 4);
     EXPECT_EQ(r.zip.GoToFile(5), 4);
+}
+
+TEST_F(WinZipReader, OwnerAsksForUniqueNamesAndACapOnEntries)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<const char*> names;
+        int unique;      // result with unique names asked for
+    } cases[] = {
+        {"distinct", {"a", "b", "dir/a"}, 0},
+        {"the same name twice", {"a", "b", "a"}, 32},
+        {"separators differ", {"dir/a", "dir\\a"}, 32},
+        {"case differs", {"a.txt", "A.TXT"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Archive a;
+        for (const char* n : c.names)
+            a.entries.push_back(Make(n, n, 0));
+        Reader plain(ziptest::Build(a));
+        EXPECT_EQ(plain.Open(), 0);
+        EXPECT_EQ(plain.zip.nGetNbFichiers(), static_cast<int>(c.names.size()));
+        Reader strict(ziptest::Build(a));
+        strict.zip.SetNomsUniques(1);
+        EXPECT_EQ(strict.Open(), c.unique);
+        EXPECT_EQ(strict.zip.nGetNbFichiers(), c.unique == 0 ? static_cast<int>(c.names.size()) : 0);
+    }
+
+    // The cap is read from the end record, before the directory.
+    Archive five;
+    for (const char* n : {"1", "2", "3", "4", "5"})
+        five.entries.push_back(Make(n, n, 0));
+    Reader capped(ziptest::Build(five));
+    capped.zip.SetMaxEntrees(4);
+    EXPECT_EQ(capped.Open(), 31);
+    EXPECT_EQ(capped.zip.nGetNbFichiers(), 0);
+    capped.zip.SetMaxEntrees(5);
+    EXPECT_EQ(capped.Open(), 0);  // kept across openings, and 5 is allowed
+    EXPECT_EQ(capped.zip.nGetNbFichiers(), 5);
+}
+
+TEST_F(WinZipReader, ManyNamesEqualButForCaseStayInOrder)
+{
+    // Every spelling of one name ignoring case, in one chain of the index
+    // and of the facade's directory.
+    Archive a;
+    const std::string base = "abcdefghijkl";
+    for (unsigned m = 0; m < 4096; ++m) {
+        std::string n = base;
+        for (unsigned b = 0; b < base.size(); ++b)
+            if (m & (1u << b))
+                n[b] = static_cast<char>(n[b] - 'a' + 'A');
+        a.entries.push_back(Make(n, std::to_string(m), 0));
+    }
+    Reader r(ziptest::Build(a));
+    r.zip.SetNomsUniques(1);
+    ASSERT_EQ(r.Open(), 0);
+    ASSERT_EQ(r.zip.LocateFile(L"ABCDEFGHIJKL", 1), 0);
+    EXPECT_EQ(r.zip.nGetCurrentFile(), 4096u);
+    ASSERT_EQ(r.zip.LocateFile(L"Abcdefghijkl", 1), 0);
+    EXPECT_EQ(r.zip.nGetCurrentFile(), 2u);
+    ASSERT_EQ(r.zip.LocateFile(L"ABCDEFGHIJKl", 0), 0);
+    EXPECT_EQ(r.zip.nGetCurrentFile(), 1u);  // no exact one: the first ignoring case
 }
 
 TEST_F(WinZipReader, LocalHeaderChecks)

@@ -66,6 +66,19 @@ inline bool Run(const std::string& dir, const std::string& command)
     return std::system(("cd '" + dir + "' && { " + command + "; } >/dev/null 2>&1").c_str()) == 0;
 }
 
+// What a shell command writes on its standard output.
+inline std::string Output(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    char buf[4096];
+    while (p != nullptr && fgets(buf, sizeof buf, p) != nullptr)
+        out += buf;
+    if (p != nullptr)
+        pclose(p);
+    return out;
+}
+
 // Runs a Python program (given as text) in the directory.
 inline bool RunPython(const std::string& dir, const std::string& program)
 {
