@@ -180,8 +180,9 @@ public:
     // Module start (the first bInitLibrary): the handle kept, the common
     // library started, the announced host versions cleared, the mutex made.
     static void g_NAInitModule(void* hModule);
-    // Module end: the mutex destroyed, the client library unloaded, the
-    // common library ended; the common library's answer.
+    // Module end: the mutex destroyed, the common library ended; the common
+    // library's answer. The concrete driver's module end (the factory hook)
+    // unloads its database's client library first, then calls this.
     static int g_NATermModule();
     // Whether the module is started: from the first bInitLibrary to the
     // module end.

@@ -3,7 +3,6 @@
 #include "common/system/main_commun.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
-#include "native/driver/function_loader.h"
 
 void* CNADriver::s_hDllHandle = nullptr;
 uint32_t CNADriver::s_nID_VXQF = 0;
@@ -45,7 +44,6 @@ int CNADriver::g_NATermModule()
         gbCriticalSectionReady = false;
         pthread_mutex_destroy(&m_gstDriverCriticalSection);
     }
-    CNAFunctionLoader::g_Term();
     return CMainCommun::bTermLibraryCommon();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 // The driver the native layer's tests work with: a CNADriver whose factory
-// slots (46, 48-50, 53, 59-61) and whose SQL-functions object's statement
-// factory are chosen per test, registered with the factory hook so that
-// piQueryInterface makes it, or made directly.
+// slots (46, 48-50, 53, 59-61), fatal-error hook (58), SQL-functions
+// object's statement factory and module end are chosen per test, registered
+// with the factory hook so that piQueryInterface makes it, or made directly.
 //
 // Each choice left empty keeps its default: the base driver's answer, null
 // for the pure slots 49 and 59, and for slot 61 a CTestDriverSQL. A later
@@ -61,6 +61,12 @@ struct CTestDriverChoices
     CTestDriverSQL::AllocStatementSQL allocStatementSQL;
     // Called by _BeforeDeath, with the driver.
     std::function<void(CNADriver*)> beforeDeath;
+    // Slot 58, the fatal-error hook; the base's (nothing) when empty.
+    std::function<void(CNAError*, CNAConnectionDescription*)> onFatalError;
+    // The registered module end, before it ends the native module; nothing
+    // when empty. A database driver's module end unloads its client library
+    // here.
+    std::function<void()> beforeTermModule;
 };
 
 class CTestDriver : public CNADriver
@@ -114,6 +120,13 @@ public:
         if (m_choices.allocDriverSQL)
             return m_choices.allocDriverSQL(this, pclError);
         return new (std::nothrow) CTestDriverSQL(this, pclError, m_choices.allocStatementSQL);
+    }
+    void OnFatalErrorAddDebugMessage(CNAError* pclError, CNAConnectionDescription* pclConnection) override
+    {
+        if (m_choices.onFatalError)
+            m_choices.onFatalError(pclError, pclConnection);
+        else
+            CNADriver::OnFatalErrorAddDebugMessage(pclError, pclConnection);
     }
     void _BeforeDeath() override
     {
@@ -169,6 +182,8 @@ private:
     static int TermModule()
     {
         ++s_nTermModuleCalls;
+        if (Choices().beforeTermModule)
+            Choices().beforeTermModule();
         return CNADriver::g_NATermModule();
     }
 

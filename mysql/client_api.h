@@ -1,0 +1,89 @@
+#pragma once
+
+// The client library's functions as the driver reaches them: one
+// process-wide pointer per function, named __<function>, bound at run time
+// by the loader (function_loader.h). The client's header is never included:
+// the few types are declared here with the real signatures, and records
+// (MYSQL_FIELD) are read at the offsets of their layout (client_version.h).
+//
+// Invariants a reader must keep:
+// - A pointer always holds the library's function or its stub
+//   DefaultError_<function>, never null. A stub throws a CTString holding its
+//   function's name and never returns; every call therefore goes through the
+//   guard (client_call_guard.h), which turns that throw, or anything else
+//   thrown inside the library, into an error of the caller.
+// - The library does not survive a null result: mysql_data_seek,
+//   mysql_num_rows and mysql_fetch_fields crash on one; test the result
+//   pointer before each call. No signal handler is installed.
+// - mysql_ssl_set returns an int in Connector/C but a one-byte my_bool in the
+//   5.x client: test its low byte only.
+// - mysql_affected_rows answers (my_ulonglong)-1 after an error.
+// - The table is touched only under the driver-wide mutex.
+#include <cstdint>
+
+struct MYSQL;
+struct MYSQL_RES;
+struct MYSQL_FIELD;
+using MYSQL_ROW = char**;
+using my_ulonglong = unsigned long long;
+// The option numbers are those of the client's enumeration; the connection
+// names the ones it passes.
+enum mysql_option : int
+{
+};
+
+// The 24 functions in lookup order: kind (a missing required function stops
+// the load), return type, name, parameters.
+#define VX_MYSQL_CLIENT_FUNCTIONS(X)                                                                              \
+    X(Required, const char*, mysql_get_client_info, (void))                                                      \
+    X(Required, const char*, mysql_get_server_info, (MYSQL*))                                                    \
+    X(Required, MYSQL*, mysql_init, (MYSQL*))                                                                    \
+    X(Required, MYSQL*, mysql_real_connect,                                                                      \
+      (MYSQL*, const char* host, const char* user, const char* passwd, const char* db, unsigned int port,        \
+       const char* unix_socket, unsigned long clientflag))                                                       \
+    X(Required, void, mysql_close, (MYSQL*))                                                                     \
+    X(Required, unsigned long, mysql_escape_string, (char* to, const char* from, unsigned long length))          \
+    X(Required, int, mysql_real_query, (MYSQL*, const char* query, unsigned long length))                        \
+    X(Required, MYSQL_RES*, mysql_store_result, (MYSQL*))                                                        \
+    X(Required, MYSQL_RES*, mysql_use_result, (MYSQL*))                                                          \
+    X(Required, void, mysql_free_result, (MYSQL_RES*))                                                           \
+    X(Required, MYSQL_FIELD*, mysql_fetch_fields, (MYSQL_RES*))                                                  \
+    X(Required, unsigned int, mysql_num_fields, (MYSQL_RES*))                                                    \
+    X(Required, unsigned long*, mysql_fetch_lengths, (MYSQL_RES*))                                               \
+    X(Required, void, mysql_data_seek, (MYSQL_RES*, my_ulonglong row))                                           \
+    X(Required, MYSQL_ROW, mysql_fetch_row, (MYSQL_RES*))                                                        \
+    X(Required, my_ulonglong, mysql_num_rows, (MYSQL_RES*))                                                      \
+    X(Required, my_ulonglong, mysql_insert_id, (MYSQL*))                                                         \
+    X(Required, unsigned int, mysql_errno, (MYSQL*))                                                             \
+    X(Required, const char*, mysql_error, (MYSQL*))                                                              \
+    X(Required, my_ulonglong, mysql_affected_rows, (MYSQL*))                                                     \
+    X(Optional, int, mysql_next_result, (MYSQL*))                                                                \
+    /* Looked up, never called. */                                                                               \
+    X(Optional, int, mysql_set_character_set, (MYSQL*, const char* csname))                                      \
+    X(Optional, int, mysql_ssl_set,                                                                              \
+      (MYSQL*, const char* key, const char* cert, const char* ca, const char* capath, const char* cipher))       \
+    X(Optional, int, mysql_options, (MYSQL*, mysql_option option, const void* arg))
+
+#define VX_MYSQL_DECLARE_POINTER(kind, ret, name, params) \
+    extern ret(*__##name) params;                         \
+    [[noreturn]] ret DefaultError_##name params;
+VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
+#undef VX_MYSQL_DECLARE_POINTER
+
+// One function of the table, for the loader's walk.
+struct stMySQLClientFunction
+{
+    const char* pszName;
+    bool bRequired;
+    // Sets the pointer to the symbol, or to the stub for a null symbol.
+    void (*pfnBind)(void* pSymbol);
+    // Whether the pointer holds the stub.
+    bool (*pfnIsStub)();
+};
+
+// The table in lookup order.
+inline constexpr int kMySQLClientFunctionCount = 24;
+extern const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount];
+
+// Every pointer back to its stub.
+void ResetMySQLClientFunctions();

@@ -1,5 +1,0 @@
-#include "native/driver/function_loader.h"
-
-void CNAFunctionLoader::g_Term()
-{
-}

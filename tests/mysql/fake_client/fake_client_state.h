@@ -1,0 +1,70 @@
+#pragma once
+
+// The state of a fake client library (fake_client.cpp): what its functions
+// answer and what they were called with. The fake exports it as
+// fakeclient_State(); a test reaches it through CFakeClient
+// (fake_client.h), changes the answers before the code under test calls,
+// and reads the records afterwards.
+//
+// One source makes several libraries that differ in how they name their
+// version (mariadb_get_infov, mysql_get_client_version or neither) and in
+// the functions they leave out. A later need adds a member here and the
+// function that reads it; a default never changes, so that every variant
+// keeps answering as the tests already written expect.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+using FakeText = std::optional<std::string>;  // nullopt: a null pointer
+
+struct stFakeConnectCall
+{
+    const void* pHandle;
+    FakeText host, user, passwd, db;
+    unsigned int port;
+    FakeText unixSocket;
+    unsigned long clientFlag;
+};
+
+struct stFakeOptionCall
+{
+    const void* pHandle;
+    int nOption;
+    bool bArgNull;
+    // The argument as text, for the options listed in textOptions.
+    FakeText text;
+};
+
+struct stFakeSslCall
+{
+    const void* pHandle;
+    FakeText key, cert, ca, capath, cipher;
+};
+
+struct stFakeClientState
+{
+    // Answers.
+    std::string clientInfo = "5.1.73";        // mysql_get_client_info
+    unsigned long nClientVersion = 50173;     // mysql_get_client_version
+    uint64_t nInfovVersion = 101119;          // mariadb_get_infov, client version number
+    unsigned char nInfovStatus = 0;
+    std::string serverInfo = "10.11.19-fake";  // mysql_get_server_info
+    bool bConnectSucceeds = true;
+    unsigned int nConnectErrno = 2002;        // after a refused mysql_real_connect
+    std::string connectError = "Can't connect to server (fake)";
+    int nOptionsResult = 0;
+    int nSslSetResult = 0;
+    // The function of this name throws a std::runtime_error; empty: none.
+    std::string throwIn;
+    // mysql_options arguments read as text.
+    std::vector<int> textOptions = {7};
+
+    // Records.
+    std::map<std::string, int> calls;  // calls per function name
+    std::vector<stFakeConnectCall> connects;
+    std::vector<stFakeOptionCall> options;
+    std::vector<stFakeSslCall> sslSets;
+    int nLiveHandles = 0;  // made by mysql_init and not closed
+};
