@@ -1,12 +1,307 @@
 #pragma once
 
+#include <cstdint>
+
+#include "common/text/ct_string.h"
+#include "common/text/xy_string_concat.h"
+#include "native/driver/host_connection_description.h"
+#include "native/driver/identifier_quoting.h"
+#include "native/driver/na_error.h"
+#include "native/driver/na_forward.h"
 #include "native/model/interf.h"
 
+class CNAMapConvertType;
+class _CXErrorModule32;
+
 // One logical database connection of the driver, shared by every table,
-// statement and handle that works on it. The driver keeps one per distinct
-// connection identification in its connection registry, which holds one
-// reference on each; it is counted through CInterf, plainly, under the
-// driver-wide lock.
+// statement, transaction and handle that works on it. The driver keeps one
+// per distinct connection identification in its connection registry, which
+// holds one reference on each; it is counted through CInterf, plainly,
+// under the driver-wide lock.
+//
+// It wraps the host's description of the connection (one external reference
+// for its whole life), reads the parameters once at construction, strips the
+// driver's own keys out of the extended information, and answers what the
+// rest of the driver asks of a connection: its parameters, its database kind
+// and the SQL dialect of that kind (connection_dialect.cpp), identifier
+// quoting (identifier_quoting.h), and the column expressions of the host's
+// date and time texts (connection_expression.cpp).
+//
+// The class is abstract: the database's own connection opens and closes it,
+// sets the database kind and the identifier quotes in its constructor, and
+// fills the server version and the client text code page when it opens.
+// Parameters are fixed at construction; only the initial catalog, the
+// application name, the server version fields, the Unicode support value,
+// the client text code page, the current transaction and the type map
+// change afterwards.
+//
+// Constructing one takes the next connection number from a process-wide
+// counter incremented plainly: construct connections only with the
+// driver-wide lock held. The connection string and the identification hold
+// the password: neither goes into an error text, a debug line or a dump.
+
+// Where a connection's result sets live: from the "VX Cursor Location" key,
+// else from the host's cursor options.
+enum eCURSORLOCATION : int32_t
+{
+    NA_CURSOR_DEFAULT = 0,
+    NA_CURSOR_CLIENT = 1,
+    NA_CURSOR_SERVER = 2,
+};
+
 class CNAConnectionDescription : public CInterf
 {
+public:
+    // piConnection must not be null.
+    CNAConnectionDescription(const wchar_t* pszIdentification, INAConnectionDescription* piConnection);
+    // The current transaction and the type map are released (each deleted
+    // when no other holder keeps it), then the host description's reference.
+    ~CNAConnectionDescription() override;
+
+    // Slots 3-18: opening, and the dialect's constant answers (the database
+    // connection replaces some).
+    virtual int bOpen(CNAError* pclError) = 0;                                               // 3
+    virtual int bIsOpen() = 0;                                                               // 4
+    virtual int bClose(CNAError* pclError) = 0;                                              // 5
+    virtual int bSupportOrderByMemo() { return 0; }                                          // 6
+    virtual int bOrderByIndiceAllowed() { return 1; }                                        // 7
+    virtual int bTransactionEndCloseParse() { return 0; }                                    // 8
+    virtual int bTreatEmptyDateAsNULL() { return 1; }                                        // 9
+    // By the database kind.
+    virtual int bTreat0000DateAsNULL();                                                      // 10
+    virtual int bSupportItemTime() { return 0; }                                             // 11
+    virtual int bSupportItemDate() { return 0; }                                             // 12
+    virtual int bNULLBeforeNotNULL() { return 1; }                                           // 13
+    virtual int bSupportInsertReturning() { return 0; }                                      // 14
+    virtual int bCanPrepareQuery() { return 1; }                                             // 15
+    virtual int bIndexNamesCommonOnDatabase() { return 0; }                                  // 16
+    // Opens with bOpen.
+    virtual int bOpenCreate(CNAError* pclError);                                             // 17
+    // The record-lock hint ("VX RECORD LOCK"), empty when not given.
+    virtual const wchar_t* pszGetNoLockHint() { return m_csRecordLockHint.pszGet(); }        // 18
+
+    // Slots 19-43: transactions, locks, literals, internal statements and
+    // error details. Those without a body of their own here answer 0 (or
+    // null) and add nothing.
+    virtual int bTransactionBeginDirect(CNAError* pclError);                                 // 19
+    virtual int bTransactionCommitDirect(CNAError* pclError);                                // 20
+    virtual int bTransactionRollBackDirect(CNAError* pclError);                              // 21
+    // A new level for this connection, with no reference; null without memory.
+    virtual CNATransaction* pclAllocTransaction();                                           // 22
+    virtual int bSQLBloque(CNAError* pclError, const wchar_t* pszTable);                     // 23
+    // Locking a parsed query is not done: 0.
+    virtual int bSQLBloque(CNAError*, ISQLParserInformation*) { return 0; }                 // 24
+    virtual int bSQLBloqueRequete(CNAError* pclError, const wchar_t* pszQuery);              // 25
+    virtual int bDiagnose(CNAError* pclError, CAny* pclResult, const wchar_t* pszTable, unsigned nFlags);  // 26
+    // 0 here: the database connection reads its client's last error.
+    virtual int bInitError(CNAError*, unsigned, unsigned) { return 0; }                     // 27
+    // General (0) here: the database connection classifies its native codes.
+    virtual eNA_ERRORTYPE eGetNAErrorType(unsigned) { return NA_ERR_GENERAL; }  // 28
+    virtual int bConvertValueToString(CNAError* pclError, CTStringConcatAW* pclOut, const CAny* pclValue,
+                                      eNA_ITEMTYPE eType, eNA_ITEMTYPE eSecondType);        // 29
+    virtual int bCastCAnyIntoDBType(CNAError* pclError, CAny* pclValue, eNA_ITEMTYPE eType,
+                                    eNA_ITEMTYPE eSecondType, int bStrict);                  // 30
+    // By the database kind.
+    virtual int nGetOrderByMaxExpressionNbr();                                               // 31
+    // The connection's details on an error; the error object calls it.
+    virtual void AddInfoNativeXError(_CXErrorModule32* pclError);                            // 32
+    // 0 here: the database connection names its native types.
+    virtual int bDBTypeToString(CTString*, int) { return 0; }                               // 33
+    virtual int bDBTypeUnkwnownByDB(int) { return 0; }                                      // 34
+    virtual int bExecuteQueryNoResult(CNAError* pclError, const wchar_t* pszSQL);            // 35
+    virtual int bExecuteQueryIgnoreResult(CNAError* pclError, const wchar_t* pszSQL);        // 36
+    virtual int bGetRequestedValue(CNAError* pclError, CAny* pclValue, int nColumn, const wchar_t* pszSQL);  // 37
+    virtual int _bEscapeString(CNAError* pclError, CTStringConcatAW* pclOut, unsigned short nType,
+                               unsigned char* pData, unsigned long nSize);                   // 38
+    virtual int _bBoolToString(CNAError* pclError, CTStringConcatAW* pclOut, int bValue);    // 39
+    virtual int _bDateToString(CNAError* pclError, CTStringConcatAW* pclOut, const CAny* pclValue,
+                               eNA_ITEMTYPE eType);                                          // 40
+    // Called after each successful commit or roll-back; nothing here.
+    virtual void _CancelRecordLock(CNATransaction*) {}                                      // 41
+    virtual void _InitQF2NativeType() = 0;                                                   // 42
+    virtual int _bDecomposeServerVersion(CNAError* pclError);                                // 43
+
+    // --- Parameters from the host (its texts may be null).
+    const wchar_t* pszGetUserName() const { return m_piConnection->pszGetUserName(); }
+    const wchar_t* pszGetPassword() const { return m_piConnection->pszGetPassword(); }
+    const wchar_t* pszGetDataBase() const { return m_piConnection->pszGetDataBase(); }
+    const wchar_t* pszGetDescription() const { return m_piConnection->pszGetDescription(); }
+    eNA_ACCESS eGetAccess() const { return m_piConnection->eGetAccess(); }
+    int nGetNbParam() const { return m_piConnection->nGetNbParam(); }
+    const wchar_t* pclGetParam(int nParam) const { return m_piConnection->pszGetParam(nParam); }
+    long lGetCursorOptions() const { return m_piConnection->lGetCursorOptions(); }
+    const wchar_t* pszGetDefaultDataBase() const { return m_piConnection->pszGetDefaultDataBase(); }
+    const wchar_t* pszGetLogicalConnectionName() const { return m_piConnection->pszGetLogicalConnectionName(); }
+    // The name of the host's connection record.
+    const wchar_t* pszGetConnectionName() const { return m_piConnection->pszGetConnectionName(); }
+    INAConnectionDescription* piGetConnectionDescription() const { return m_piConnection; }
+
+    // --- The connection's own values.
+    unsigned nGetConnectionNumber() const { return m_nCnxNumber; }
+    const wchar_t* pszGetIdentification() const { return m_csIdentification.pszGet(); }
+    // Empty when it was never built.
+    const wchar_t* pszGetConnectionString() const { return m_clConnectionString.pszGet(); }
+    // The extended information left after the driver's keys were removed.
+    const wchar_t* pszGetExtendedInfo() const { return m_csExtendedInfo.pszGet(); }
+    // The first non-empty of: the cached value, "Initial Catalog" of the
+    // extended information, the same key inside the provider text, the
+    // host's default database; what is found is cached.
+    const wchar_t* pszGetDefaultDataBaseEx();
+    // "Application Name", else the executable's name, else "Tarvok Quilan";
+    // kept once found.
+    const wchar_t* pszGetApplicationName();
+    int nGetConnectionTimeout() const { return m_nConnectionTimeout; }
+    int nGetCommandTimeout() const { return m_nCommandTimeout; }
+    int nGetLockTimeout() const { return m_nLockTimeout; }
+    int64_t llGetCacheSize() const { return m_llCacheSize; }
+    eCURSORLOCATION eGetCursorLocation() const { return m_eCursorLocation; }
+    int nGetUnicodeSupport() const { return m_nUnicodeSupport; }
+    // The code page of the runtime's 8-bit text on this connection (-2
+    // UTF-16, 65001 UTF-8).
+    int nGetRuntimeCodePage() const { return m_nRuntimeCodePage; }
+    // The code page of text to and from the client library; -1 until the
+    // database connection opens.
+    int nGetClientTextCodePage() const { return m_nClientTextCodePage; }
+    const CTString& csGetSSLMode() const { return m_csSSLMode; }
+    const CTString& csGetSSLKey() const { return m_csSSLKey; }
+    const CTString& csGetSSLCert() const { return m_csSSLCert; }
+    const CTString& csGetSSLCA() const { return m_csSSLCA; }
+    const CTString& csGetSSLCAPath() const { return m_csSSLCAPath; }
+    const CTString& csGetSSLCipher() const { return m_csSSLCipher; }
+    const CTString& csGetClientVersionWanted() const { return m_csClientVersionWanted; }
+    const CTString& csGetClientLibraryWanted() const { return m_csClientLibraryWanted; }
+    int nGetDBKind() const { return m_nDBKind; }
+    const CTString& csGetServerVersion() const { return m_csServerVersion; }
+    int nGetServerMajor() const { return m_nServerMajor; }
+    int nGetServerMinor() const { return m_nServerMinor; }
+    int nGetServerPatch() const { return m_nServerPatch; }
+    const CTString& csGetOpeningQuote() const { return m_csOpeningQuote; }
+    const CTString& csGetClosingQuote() const { return m_csClosingQuote; }
+
+    // --- Holding the connection open.
+    // True when auto-close is allowed and no transaction is active.
+    int bAutoCloseEnabled() const;
+    // The driver clears it while the host holds the connection open.
+    void SetAutoCloseAllowed(int bAllowed) { m_bAutoCloseAllowed = bAllowed ? 1 : 0; }
+    int bAutoCloseAllowed() const { return m_bAutoCloseAllowed; }
+    // The current transaction's active flag; 0 without one.
+    int _bTransactionOpened() const;
+    CNATransaction* pclGetTransactionNoRef() const { return m_pclTransaction; }
+    // Marks a connection opened through the SQL-functions object.
+    void SetOpenedBySQLFunctions() { m_bOpenedBySQLFunctions = 1; }
+    int bOpenedBySQLFunctions() const { return m_bOpenedBySQLFunctions; }
+
+    // --- Extended keys.
+    // The value of one key of the extended information (empty when absent);
+    // with bRemove the entry is cut out of it. Always 1; the second form
+    // also tells whether the key was found.
+    int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove);
+    int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove, int* pbFound);
+    // A key of the provider text, which is left as it is. Always 1.
+    int bGetDataBaseHiddenInProvider(CTString* pcsValue, const wchar_t* pszKey) const;
+    // 1 when no client library is wanted, or the wanted one is the library
+    // loaded in the process (the same name, or, for a name without
+    // directory, the same file name; case ignored); else user error 74 and 0.
+    int _bCheckClientLibraryWanted(CNAError* pclError) const;
+    // "Client" for 1, "Server" for 2, "Default" for 0, "Unknown" otherwise.
+    static const wchar_t* s_pszGetCursorLocation(eCURSORLOCATION eLocation);
+
+    // --- Dialect by database kind (connection_dialect.cpp).
+    int bSupportSubQuery() const;
+    int bSupportLimitOrTop() const;
+    // -1: no known limit.
+    int nGetVarCharMaxLen() const;
+    int nGetNVarCharMaxLen() const;
+    const wchar_t* pszGetVarCharType() const;
+    const wchar_t* pszGetNVarCharType() const;
+    const wchar_t* pszGetCLOBType() const;
+    const wchar_t* pszGetNCLOBType() const;
+
+    // --- Identifiers (see identifier_quoting.h). Each returns 1.
+    CNAIdentifierQuoting clGetQuoting() const;
+    int _bNeedFormatName(CNAError* pclError, const wchar_t* pszName) const;
+    int bFormatItemName(CNAError* pclError, const wchar_t* pszName, CTString* pcsOut) const;
+    int bFormatTableName(CNAError* pclError, const wchar_t* pszName, CTString* pcsOut) const;
+    void UnFormatItemName(const wchar_t* pszName, CTString* pcsOut) const;
+    // No ".": the table; one: owner.table; more: database.owner.table, the
+    // rest after the second "." being the table. Trailing blanks cut from
+    // each non-empty part. Null outputs are skipped.
+    static void DecomposeTableName(CTString* pcsDataBase, CTString* pcsOwner, CTString* pcsTable,
+                                   const wchar_t* pszName);
+    // A non-empty owner given wins; else, while the owner output is empty,
+    // the name is split at its first "."; otherwise the name is the table.
+    // An empty name changes nothing.
+    static int bExtractOwner(const wchar_t* pszOwner, const wchar_t* pszName, CTString* pcsOwnerOut,
+                             CTString* pcsTableOut);
+    static int s_bReservedSQLWord(const wchar_t* pszName) { return CNAIdentifierQuoting::s_bReservedSQLWord(pszName); }
+
+    // --- A column expression rendered as the host's compact date or time
+    // text of the item's type (connection_expression.cpp): appended to the
+    // builder; 1 for the date and time items, else the expression is
+    // appended unchanged and the result is 0. The source item may be null.
+    int bConvertExpressionToString(CNAError* pclError, CTStringConcatAW* pclOut, const wchar_t* pszExpression,
+                                   INAItemDescription* piItem, INAItemDescription* piSourceItem) const;
+
+    // --- Modules.
+    // The full file name of a loaded module (null: the executable); 0 when
+    // none could be had or it does not fit 1,043 characters.
+    static int g_bGetModuleFileName(void* hModule, CTString* pcsName);
+    // The executable's file name without directory and last extension.
+    static int g_bGetExeName(CTString* pcsName);
+
+    // The client library loaded in the process: its version text and name,
+    // and its version numbers; set by the client-library loader.
+    static CTString m_csClientVersion;
+    static CTString m_csClientLibrary;
+    static int32_t m_nClientVersionMajor;
+    static int32_t m_nClientVersionMinor;
+    // The last connection number given; the first connection gets 1.
+    static uint32_t m_gnCnxGenerator;
+
+protected:
+    void _InitCodePageFromZL();
+    void _BuildConnexionString();
+    // Reads and removes the driver's keys, in the order of its key table.
+    void _ReadExtendedKeys();
+    // Releases the type map when there is one.
+    void _ReleaseTypeMap();
+    void _CloseTransactions();
+
+    uint32_t m_nCnxNumber;
+    INAConnectionDescription* m_piConnection;
+    CTString m_csIdentification;
+    CXYStringConcat<wchar_t> m_clConnectionString;
+    int32_t m_bAutoCloseAllowed = 1;
+    CNATransaction* m_pclTransaction = nullptr;
+    CTString m_csInitialCatalog;
+    int64_t m_llCacheSize = -2;
+    eCURSORLOCATION m_eCursorLocation = NA_CURSOR_DEFAULT;
+    CTString m_csExtendedInfo;
+    int32_t m_nConnectionTimeout = -1;
+    int32_t m_nCommandTimeout = -1;
+    int32_t m_nLockTimeout = -1;
+    CTString m_csRecordLockHint;
+    CNAMapConvertType* m_pclMapConvertType = nullptr;
+    int32_t m_nUnicodeSupport = 1;
+    int32_t m_nRuntimeCodePage = -1;
+    int32_t m_nClientTextCodePage = -1;
+    CTString m_csSSLMode;
+    CTString m_csSSLKey;
+    CTString m_csSSLCert;
+    CTString m_csSSLCA;
+    CTString m_csSSLCAPath;
+    CTString m_csSSLCipher;
+    CTString m_csClientVersionWanted;
+    CTString m_csClientLibraryWanted;
+    CTString m_csApplicationName;
+    int32_t m_nDBKind = 0;
+    CTString m_csServerVersion;
+    int32_t m_nServerMajor = -1;
+    int32_t m_nServerMinor = 0;
+    int32_t m_nServerPatch = 0;
+    CTString m_csOpeningQuote;
+    int32_t m_nOpeningQuoteLen = 0;
+    CTString m_csClosingQuote;
+    int32_t m_nClosingQuoteLen = 0;
+    int32_t m_bOpenedBySQLFunctions = 0;
 };

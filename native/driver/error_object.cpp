@@ -4,6 +4,7 @@
 
 #include "common/system/error_site.h"
 #include "common/system/module_info.h"
+#include "native/driver/connection_description.h"
 #include "native/model/interf.h"
 
 namespace {
@@ -202,8 +203,9 @@ void CNAError::g_AddDebugInfo(CXError* pclError, int nSource, int nSite)
         AddErrorSiteDebugLine(*pclError, static_cast<unsigned>(nSource), static_cast<unsigned>(nSite));
 }
 
-void CNAError::g_AddInfoNative(CXError* pclError, CNAConnectionDescription* pclConnection)
+void CNAError::g_AddInfoNative(_CXErrorModule32* pclError, CNAConnectionDescription* pclConnection)
 {
     if (pclError == nullptr || pclConnection == nullptr)
         return;
+    pclConnection->AddInfoNativeXError(pclError);
 }

@@ -131,7 +131,7 @@ public:
     static void g_AddDebugInfo(CXError* pclError, int nSource, int nSite);
     // The connection's native details (client and server); nothing without
     // a connection.
-    static void g_AddInfoNative(CXError* pclError, CNAConnectionDescription* pclConnection);
+    static void g_AddInfoNative(_CXErrorModule32* pclError, CNAConnectionDescription* pclConnection);
 
     // Raising an error at a site, as every source of the driver does: the
     // user error with its arguments, the table and item names when known,

@@ -3,6 +3,7 @@
 #include "native/driver/error_object.h"
 
 #include "common/system/module_info.h"
+#include "native/driver/connection_description.h"
 
 namespace {
 
@@ -10,9 +11,8 @@ namespace {
 // connection names none.
 const wchar_t* pszDataBaseName(CNAConnectionDescription* pclConnection)
 {
-    if (pclConnection == nullptr)
-        return L"";
-    return L"";
+    const wchar_t* psz = pclConnection != nullptr ? pclConnection->pszGetDataBase() : nullptr;
+    return psz != nullptr ? psz : L"";
 }
 
 }  // namespace

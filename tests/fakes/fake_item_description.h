@@ -1,8 +1,9 @@
 #pragma once
 
 // An item description for tests that need one before the data model's own
-// descriptions are at hand: its name and item type are set by the test,
-// every other slot answers 0 or null, and its references are only counted.
+// descriptions are at hand: its name, item type, item size and database type
+// are set by the test, every other slot answers 0 or null, and its
+// references are only counted.
 #include "native/model/na_item_description.h"
 
 class CFakeItemDescription : public INAItemDescription
@@ -17,6 +18,9 @@ public:
     ~CFakeItemDescription() = default;
 
     void SetItemType(int eItemType) { m_eItemType = eItemType; }
+    void SetItemSize(int nSize) { m_nItemSize = nSize; }
+    // Null: no type.
+    void SetDBType(const wchar_t* pszDBType) { m_pszDBType = pszDBType; }
     int nRefBalance() const { return m_nRefBalance; }
 
     int nGetVersion() const override { return 9; }
@@ -26,7 +30,7 @@ public:
     unsigned nExternalRelease() override { return static_cast<unsigned>(--m_nRefBalance); }
     const wchar_t* pszGetName() const override { return m_pszName; }
     int nGetDimension() const override { return 1; }
-    int nGetItemSize() const override { return 0; }
+    int nGetItemSize() const override { return m_nItemSize; }
     int nGetLogicalSize(int) const override { return 0; }
     int nGetTotalSize() const override { return 0; }
     eNA_ITEMTYPE eNAGetItemType() const override { return static_cast<eNA_ITEMTYPE>(m_eItemType); }
@@ -54,7 +58,7 @@ public:
     CAny* pclGetDefaultValue(int) const override { return nullptr; }
     const wchar_t* pszGetExtendedInfo() const override { return nullptr; }
     const wchar_t* pszGetCaption() const override { return nullptr; }
-    const wchar_t* pszGetDBType() const override { return nullptr; }
+    const wchar_t* pszGetDBType() const override { return m_pszDBType; }
     const wchar_t* pszGetXBaseIndexPath() const override { return nullptr; }
     const wchar_t* pszGetXBaseKeyExpression() const override { return nullptr; }
     int nGetIntegerPart() const override { return 0; }
@@ -76,5 +80,7 @@ public:
 private:
     int m_eItemType;
     const wchar_t* m_pszName;
+    int m_nItemSize = 0;
+    const wchar_t* m_pszDBType = nullptr;
     int m_nRefBalance = 0;
 };

@@ -1,0 +1,143 @@
+#pragma once
+
+// The connection the native layer's tests work with, standing for the
+// database's own connection until that is built: kind 5 with backquotes,
+// as the database's connection sets them, over the stand-in host
+// description of tests/host/db.
+//
+// Opening, testing and closing only count their calls and keep an open flag;
+// each can be made to fail, and then records user error 15 naming the data
+// source in the error object given. The statements it is asked to run
+// (bExecuteQueryNoResult, bExecuteQueryIgnoreResult, bGetRequestedValue) are
+// logged in order and answer 1, or 0 with the same error when made to fail;
+// bGetRequestedValue leaves the value alone.
+//
+// The kind, the quotes, the server version and the client text code page
+// are settable, so that one class serves every kind's dialect. A later item
+// that needs another slot to answer adds a setting and its override here and
+// leaves the others' defaults alone. Construct it with the driver-wide lock
+// held when the driver is running (the connection number is a plain
+// counter); tests without a running driver need no lock.
+#include <functional>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "native/driver/connection_description.h"
+#include "native/driver/error_object.h"
+
+class CTestConnection : public CNAConnectionDescription
+{
+public:
+    CTestConnection(const wchar_t* pszIdentification, INAConnectionDescription* piConnection)
+        : CNAConnectionDescription(pszIdentification, piConnection)
+    {
+        m_nDBKind = 5;
+        SetQuotes(L"`", L"`");
+        ++s_nLive;
+    }
+    ~CTestConnection() override { --s_nLive; }
+
+    int bOpen(CNAError* pclError) override
+    {
+        ++m_nOpenCalls;
+        if (m_bOpenFails)
+            return _nFail(pclError);
+        m_bOpen = 1;
+        return 1;
+    }
+    int bIsOpen() override
+    {
+        ++m_nIsOpenCalls;
+        return m_bIsOpenFails ? 0 : m_bOpen;
+    }
+    int bClose(CNAError* pclError) override
+    {
+        ++m_nCloseCalls;
+        if (m_bCloseFails)
+            return _nFail(pclError);
+        m_bOpen = 0;
+        return 1;
+    }
+    int bExecuteQueryNoResult(CNAError* pclError, const wchar_t* pszSQL) override { return _nRun(pclError, pszSQL); }
+    int bExecuteQueryIgnoreResult(CNAError* pclError, const wchar_t* pszSQL) override
+    {
+        return _nRun(pclError, pszSQL);
+    }
+    int bGetRequestedValue(CNAError* pclError, CAny*, int, const wchar_t* pszSQL) override
+    {
+        return _nRun(pclError, pszSQL);
+    }
+    void _InitQF2NativeType() override {}
+
+    // Settings.
+    void SetOpenFails(bool b) { m_bOpenFails = b; }
+    // bIsOpen answers 0 whatever the open flag.
+    void SetIsOpenFails(bool b) { m_bIsOpenFails = b; }
+    void SetCloseFails(bool b) { m_bCloseFails = b; }
+    void SetStatementsFail(bool b) { m_bStatementsFail = b; }
+    void SetDBKind(int nKind) { m_nDBKind = nKind; }
+    // Null or empty texts: no quotes.
+    void SetQuotes(const wchar_t* pszOpen, const wchar_t* pszClose)
+    {
+        m_csOpeningQuote.Set(pszOpen);
+        m_nOpeningQuoteLen = m_csOpeningQuote.nTaille();
+        m_csClosingQuote.Set(pszClose);
+        m_nClosingQuoteLen = m_csClosingQuote.nTaille();
+    }
+    void SetServerVersion(const wchar_t* pszVersion, int nMajor, int nMinor = 0, int nPatch = 0)
+    {
+        m_csServerVersion.Set(pszVersion);
+        m_nServerMajor = nMajor;
+        m_nServerMinor = nMinor;
+        m_nServerPatch = nPatch;
+    }
+    void SetClientTextCodePage(int nCodePage) { m_nClientTextCodePage = nCodePage; }
+
+    // What was asked of it.
+    int nOpenCalls() const { return m_nOpenCalls; }
+    int nIsOpenCalls() const { return m_nIsOpenCalls; }
+    int nCloseCalls() const { return m_nCloseCalls; }
+    const std::vector<std::wstring>& Statements() const { return m_statements; }
+    void ClearStatements() { m_statements.clear(); }
+
+    // Objects of this class alive in the process.
+    static inline int s_nLive = 0;
+    // The error its failures record.
+    static constexpr unsigned kFailureUserCode = 15;
+
+private:
+    int _nFail(CNAError* pclError)
+    {
+        if (pclError != nullptr) {
+            const wchar_t* pszDataBase = pszGetDataBase();
+            pclError->AddError(NA_ERR_GENERAL, NA_SRC_DB_CONNECTION, 0, this, kFailureUserCode,
+                               pszDataBase != nullptr ? pszDataBase : L"");
+        }
+        return 0;
+    }
+    int _nRun(CNAError* pclError, const wchar_t* pszSQL)
+    {
+        m_statements.emplace_back(pszSQL != nullptr ? pszSQL : L"");
+        return m_bStatementsFail ? _nFail(pclError) : 1;
+    }
+
+    int m_bOpen = 0;
+    bool m_bOpenFails = false;
+    bool m_bIsOpenFails = false;
+    bool m_bCloseFails = false;
+    bool m_bStatementsFail = false;
+    int m_nOpenCalls = 0;
+    int m_nIsOpenCalls = 0;
+    int m_nCloseCalls = 0;
+    std::vector<std::wstring> m_statements;
+};
+
+// The test driver's connection factory (slot 59) making test connections:
+// CTestDriverChoices{.allocConnectionDescription = TestConnectionFactory()}.
+inline std::function<CNAConnectionDescription*(const wchar_t*, INAConnectionDescription*)> TestConnectionFactory()
+{
+    return [](const wchar_t* pszIdentification, INAConnectionDescription* piConnection) -> CNAConnectionDescription* {
+        return new (std::nothrow) CTestConnection(pszIdentification, piConnection);
+    };
+}
