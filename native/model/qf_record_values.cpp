@@ -227,17 +227,29 @@ void CNAQFRecord::SetItemValue(const INAItemDescription* piItem, const CAny* pcl
         const int nPrecision = piItem->nGetIntegerPart() + piItem->nGetDecimalPart();
         const int nScale = piItem->nGetDecimalPart();
         uint32_t nOffset, nWidth;
+        const IDecimal* pclSource = pclStored->nGetTypeCode() == ZLTYPE_DECIMAL
+                                        ? CAny_ZLDECIMAL::s_pclGetDecimal(*pclStored)
+                                        : nullptr;
+        if (pclSource == nullptr || !bDecimalShape(nPrecision, nScale) || !_bSlot(piItem, nIndex, &nOffset, &nWidth) ||
+            nWidth < IDecimal::mg_PToN[nPrecision]) {
+            SetItemValueDefined(piItem, 0, nIndex);
+            return;
+        }
+        // A decimal of another shape is brought to the item's on a copy: the
+        // caller's value stays as it is.
         CAny clDecimal;
-        IDecimal* pclDecimal = nullptr;
-        if (pclStored->nGetTypeCode() == ZLTYPE_DECIMAL && bDecimalShape(nPrecision, nScale) &&
-            _bSlot(piItem, nIndex, &nOffset, &nWidth) && nWidth >= IDecimal::mg_PToN[nPrecision]) {
+        if (pclSource->vnGetPrecision() != nPrecision || pclSource->vnGetScale() != nScale) {
             clDecimal = *pclStored;
-            pclDecimal = CAny_ZLDECIMAL::s_pclGetDecimal(clDecimal);
+            IDecimal* pclCopy = CAny_ZLDECIMAL::s_pclGetDecimal(clDecimal);
+            if (pclCopy == nullptr || pclCopy->vnSetPrecisionScale(nPrecision, nScale) != 0) {
+                SetItemValueDefined(piItem, 0, nIndex);
+                return;
+            }
+            pclSource = pclCopy;
         }
         unsigned char abyPacked[DECIMAL_FORM_SIZE];
         unsigned long nPacked = 0;
-        if (pclDecimal == nullptr || pclDecimal->vnSetPrecisionScale(nPrecision, nScale) != 0 ||
-            pclDecimal->vnGetPacked(abyPacked, sizeof abyPacked, &nPacked) != 0) {
+        if (pclSource->vnGetPacked(abyPacked, sizeof abyPacked, &nPacked) != 0) {
             SetItemValueDefined(piItem, 0, nIndex);
             return;
         }

@@ -36,7 +36,7 @@ struct StandinItemRow
     uint16_t wKeyFlags = 0;
 };
 
-class StandinItemDescription : public StandinHostObject<INAItemDescription>
+class StandinItemDescription final : public StandinHostObject<INAItemDescription>
 {
 public:
     explicit StandinItemDescription(const StandinItemRow& row);
@@ -102,7 +102,7 @@ public:
     int vbConstraintNullAllowed() const override { return 1; }
 };
 
-class StandinDataSourceDescription : public StandinHostObject<INADataSourceDescription>
+class StandinDataSourceDescription final : public StandinHostObject<INADataSourceDescription>
 {
 public:
     StandinDataSourceDescription(std::initializer_list<StandinItemRow> rows, const wchar_t* pszName = L"HOSTTABLE");
