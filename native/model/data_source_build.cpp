@@ -44,13 +44,25 @@ void CNADataSourceDescription::MakeNewName(CTString* pcsOut, const wchar_t* pszN
         pcsOut->printf(L"%s%d", pszName != nullptr ? pszName : L"", n);
 }
 
-int CNADataSourceDescription::_bInsertFirst(CItemList& list, CNAItemDescription* pclItem,
-                                            void (*pfnRenumber)(CNAItemDescription*, int))
+int CNADataSourceDescription::_bAddInOrder(CItemList& list, CNAItemDescription* pclItem, int nIndex,
+                                           void (*pfnNumber)(CNAItemDescription*, int))
 {
-    if (!list.Insere(pclItem, 0))
+    int bAdded;
+    if (nIndex == -1) {
+        pfnNumber(pclItem, list.nGetNbElement());
+        bAdded = list.Ajoute(pclItem);
+    } else if (nIndex == 0 && list.nGetNbElement() > 0) {
+        bAdded = list.Insere(pclItem, 0);
+        for (int i = 1; bAdded && i < list.nGetNbElement(); ++i)
+            pfnNumber(list[i], i);
+    } else {
+        bAdded = list.Ajoute(pclItem);
+    }
+    if (!bAdded) {
+        SetNoMemory(m_pclError);
         return 0;
-    for (int i = 1; i < list.nGetNbElement(); ++i)
-        pfnRenumber(list[i], i);
+    }
+    CItemList::_AddRef(pclItem);
     return 1;
 }
 
@@ -98,22 +110,8 @@ int CNADataSourceDescription::_AddItem(CNAItemDescription* pclItem)
         }
     }
 
-    const unsigned nPhysical = static_cast<unsigned>(pclItem->nGetPhysicalIndice());
-    int bAdded;
-    if (nPhysical == UINT_MAX) {
-        pclItem->SetPhysicalIndice(nGetNumItems());
-        bAdded = m_tabItems.Ajoute(pclItem);
-    } else if (nPhysical == 0 && m_tabItems.nGetNbElement() > 0) {
-        bAdded = _bInsertFirst(m_tabItems, pclItem, &RenumberPhysical);
-    } else {
-        bAdded = m_tabItems.Ajoute(pclItem);
-    }
-    if (!bAdded) {
-        SetNoMemory(m_pclError);
+    if (!_bAddInOrder(m_tabItems, pclItem, pclItem->nGetPhysicalIndice(), &RenumberPhysical))
         return 0;
-    }
-    CItemList::_AddRef(pclItem);
-
     if (pclItem->bIsKey() && !_AddKey(pclItem))
         return 0;
     if (pclItem->bMemo()) {
@@ -128,24 +126,7 @@ int CNADataSourceDescription::_AddItem(CNAItemDescription* pclItem)
 
 int CNADataSourceDescription::_AddKey(CNAItemDescription* pclItem)
 {
-    if (pclItem == nullptr)
-        return 0;
-    const int nKey = pclItem->nGetKeyIndice();
-    int bAdded;
-    if (nKey == -1) {
-        pclItem->bSetKeyIndice(static_cast<int>(nGetNumKeys()));
-        bAdded = m_tabKeys.Ajoute(pclItem);
-    } else if (nKey == 0 && m_tabKeys.nGetNbElement() > 0) {
-        bAdded = _bInsertFirst(m_tabKeys, pclItem, &RenumberKey);
-    } else {
-        bAdded = m_tabKeys.Ajoute(pclItem);
-    }
-    if (!bAdded) {
-        SetNoMemory(m_pclError);
-        return 0;
-    }
-    CItemList::_AddRef(pclItem);
-    return 1;
+    return pclItem != nullptr && _bAddInOrder(m_tabKeys, pclItem, pclItem->nGetKeyIndice(), &RenumberKey);
 }
 
 int CNADataSourceDescription::_bSetKeyType(CNAItemDescription* pclItem, unsigned short wKeyFlags)

@@ -180,8 +180,12 @@ protected:
                          int (CNADataSourceDescription::*pfnRead)(CNAStatementSQL*));
     // The best parse item, chosen without a reference.
     CNAItemDescription* _pclChooseBestParseItem() const;
-    // Inserts at the head and renumbers (physical or key index) or appends.
-    static int _bInsertFirst(CItemList& list, CNAItemDescription* pclItem, void (*pfnRenumber)(CNAItemDescription*, int));
+    // Adds an item to the items or the keys by its index there (physical
+    // or key index, which pfnNumber sets): -1 appends it under the next
+    // index, 0 among existing members puts it first and renumbers the
+    // others, any other index appends it. The list takes its reference.
+    int _bAddInOrder(CItemList& list, CNAItemDescription* pclItem, int nIndex,
+                     void (*pfnNumber)(CNAItemDescription*, int));
 
     CNAError* m_pclError;
     uint32_t m_dwRefCount = 0;

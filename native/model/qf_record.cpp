@@ -308,6 +308,23 @@ int CNAQFRecord::Deserialize(const unsigned char* pbyIn, unsigned long nLength)
     return 1;
 }
 
+int CNAQFRecord::SaveBuffer(unsigned char* pbyOut, unsigned long nLength) const
+{
+    if (pbyOut == nullptr || nLength < m_dwBufferSize)
+        return 0;
+    if (m_dwBufferSize > 0)
+        std::memcpy(pbyOut, m_pbyBuffer, m_dwBufferSize);
+    return 1;
+}
+
+int CNAQFRecord::LoadBuffer(const unsigned char* pbyIn, unsigned long nLength)
+{
+    if (pbyIn == nullptr || m_pbyBuffer == nullptr || nLength != m_dwBufferSize)
+        return 0;
+    std::memmove(m_pbyBuffer, pbyIn, m_dwBufferSize);
+    return 1;
+}
+
 // The host's slots.
 CNAQFRecord* CNAQFRecord::vpclGetClone()
 {

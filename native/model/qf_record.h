@@ -113,6 +113,13 @@ public:
     // or with the length, or the buffer cannot be had.
     int Deserialize(const unsigned char* pbyIn, unsigned long nLength);
 
+    // The form inside the row cache's tables: the buffer alone, without
+    // its sizes. Saving needs room for the buffer; loading takes exactly a
+    // buffer of this record's size (a record laid out from the same
+    // description), else 0 and nothing changes.
+    int SaveBuffer(unsigned char* pbyOut, unsigned long nLength) const;
+    int LoadBuffer(const unsigned char* pbyIn, unsigned long nLength);
+
     // Counting: the driver's references and the host's (the hold count).
     void AddRef() { ++m_dwRefCount; }
     unsigned nRelease();

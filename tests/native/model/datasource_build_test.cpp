@@ -75,6 +75,29 @@ TEST_F(DataSourceBuild, ConstantAnswers)
     EXPECT_EQ(0u, vxtest::CallSlot<unsigned>(pi, 12));
 }
 
+// The driver's own factories (slots 46 and 57), which the test driver's
+// choices replace elsewhere.
+TEST_F(DataSourceBuild, DriverMakesDescriptions)
+{
+    const unsigned connectionRefs = m_pclConnection->m_dwRefCount;
+    const unsigned errorRefs = m_pclError->nGetRef();
+    CNADataSourceDescription* source = Driver()->CNADriver::pclAllocDataSourceDescription(m_pclConnection, m_pclError);
+    ASSERT_NE(nullptr, source);
+    EXPECT_EQ(connectionRefs + 1, m_pclConnection->m_dwRefCount);
+    EXPECT_EQ(errorRefs + 1, m_pclError->nGetRef());
+    EXPECT_EQ(0u, source->nGetRef());
+    source->ExternalAddRef();
+    EXPECT_EQ(0u, source->nExternalRelease());
+    EXPECT_EQ(connectionRefs, m_pclConnection->m_dwRefCount) << "given back with the description";
+    EXPECT_EQ(errorRefs, m_pclError->nGetRef());
+
+    CNAItemDescription* item = Driver()->CNADriver::pclAllocItemDescription();
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ(NA_IT_EMPTY, item->eNAGetItemType());
+    item->AddRef();
+    EXPECT_EQ(0u, item->nRelease());
+}
+
 TEST_F(DataSourceBuild, NamesAreMadeUnique)
 {
     ASSERT_EQ(1, Add(L"A"));

@@ -1,6 +1,7 @@
 // The record buffer's layout and whole-buffer operations, on descriptions
 // the host wrote: flag field and values area, null flags and memo markers,
-// SetValues, Copy, clone, equality, the two serialised forms, the counts,
+// SetValues, Copy, clone, equality, the stand-alone and the row cache's
+// serialised forms, the counts,
 // and what the record does with slots, elements, lengths and buffers from
 // outside that do not fit it.
 #include <gtest/gtest.h>
@@ -222,6 +223,29 @@ TEST_F(QFRecordLayout, StandAloneSerialisation)
     ASSERT_EQ(1, back.Deserialize(emptyForm.data(), emptyForm.size()));
     EXPECT_EQ(0u, back.nGetBufferSize());
     EXPECT_EQ(1, back.bEquals(&empty));
+}
+
+TEST_F(QFRecordLayout, RowCacheForm)
+{
+    StandinDataSourceDescription host(Integers(3));
+    CNAQFRecord record;
+    ASSERT_EQ(1, record.bInit(&host, CNAQFRecord::INIT_NULL));
+    const int32_t n = 12;
+    record.SetItemValue(&host.Item(2), &n, 4, 0);
+    Bytes form(record.nGetBufferSize(), 0xEE);
+    EXPECT_EQ(0, record.SaveBuffer(form.data(), form.size() - 1));
+    ASSERT_EQ(1, record.SaveBuffer(form.data(), form.size()));
+    EXPECT_EQ(BufferOf(record), form) << "the buffer alone, no header";
+
+    CNAQFRecord other;
+    ASSERT_EQ(1, other.bInit(&host, CNAQFRecord::INIT_NULL));
+    EXPECT_EQ(0, other.LoadBuffer(form.data(), form.size() - 1));
+    EXPECT_EQ(0, other.LoadBuffer(form.data(), form.size() + 1));
+    EXPECT_EQ(Bytes(form.size(), 0), BufferOf(other));
+    ASSERT_EQ(1, other.LoadBuffer(form.data(), form.size()));
+    EXPECT_EQ(1, other.bEquals(&record));
+    CNAQFRecord empty;
+    EXPECT_EQ(0, empty.LoadBuffer(form.data(), 0));
 }
 
 TEST_F(QFRecordLayout, Counts)
