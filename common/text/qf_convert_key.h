@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+class IQFForNA;
+
 // Sortable keys: fixed-width runs of bytes whose memcmp order is the order of
 // the values they encode. CQFConvertKey writes the key of one item from its
 // raw data (little-endian, as the value types store it); CConvertKey
@@ -36,7 +38,10 @@ enum eITEMTYPE : int
     QFIT_DECIMAL = 22,     // the virtual machine's 32-byte key
 };
 
-// Option bits read by the encoder.
+// Option bits read by the encoder. The mapping modes map 8-bit text through
+// the host's locale interface and wide text through the host engine's text
+// mapper (qf_for_na.h); wide text is mapped only with 0x0020 or 0x0040, or
+// with 0x0080 together with 0x0001 or 0x0002.
 constexpr unsigned short QFKEY_POIDS_UNICODE = 0x0001;    // wide text: sort weights (tabUCS2FastSort)
 constexpr unsigned short QFKEY_UNITES_BIG_ENDIAN = 0x0002; // wide text: units high byte first
 constexpr unsigned short QFKEY_MAP_0020 = 0x0020;         // text mapping modes
@@ -50,6 +55,14 @@ constexpr int QFKEY_TEXTE_32 = 16;
 class CQFConvertKey
 {
 public:
+    // Where the wide-text encoder finds the host engine's interface when a
+    // mapping option asks for it: a function that the driver installs, which
+    // may answer null. Without a function, an interface, or a mapper for the
+    // mode, wide text is keyed unmapped. Installing is atomic; the function
+    // is called on the thread that builds the key.
+    using PFN_piGetQFForNA = IQFForNA* (*)();
+    static void SetQFForNASource(PFN_piGetQFForNA pfnSource);
+
     // Key width of an item type for size n (bytes of data, characters of
     // text); n for types that write no key of their own.
     static unsigned long nCalculateKeySize(eITEMTYPE nType, unsigned long n);
@@ -95,7 +108,8 @@ public:
     static int _nBin_to_Key(unsigned char* pKey, unsigned long nWidth, const unsigned char* pData,
                             unsigned long nSize);
     // Wide text into nWidth / 2 units of 16 bits, the last always 0; see
-    // __nConvertKey. Bytes written.
+    // __nConvertKey. Bytes written: mapped text gives twice its units before
+    // the first zero unit.
     static int _nUNICODE_to_Key(unsigned char* pKey, unsigned long nWidth, const void* pData, unsigned long nSize,
                                 unsigned short nOptions, int nTextFlags);
     // 8-bit text, zero-padded, the last key byte 0. Bytes taken.

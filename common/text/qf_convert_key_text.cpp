@@ -1,11 +1,14 @@
-// Keys of texts and binary values: 8-bit text, wide text in 16-bit units,
-// and bytes in hexadecimal.
+// Keys of texts and binary values: 8-bit text, wide text in 16-bit units
+// (mapped by the host engine when an option asks for it), and bytes in
+// hexadecimal.
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "common/text/qf_convert_key.h"
+#include "common/text/qf_for_na.h"
 #include "common/text/str_map.h"
 #include "common/text/ucs2_fast_sort.h"
 
@@ -44,15 +47,87 @@ void EcritUnite(unsigned char* p, uint16_t u)
     std::memcpy(p, &u, sizeof u);
 }
 
+// The mapping mode of the options: 1 (0x0080), 2 (0x0020) and 4 (0x0040).
+unsigned nModeMapping(unsigned short nOptions)
+{
+    return ((nOptions & QFKEY_MAP_0080) ? 1u : 0u) | ((nOptions & QFKEY_MAP_0020) ? 2u : 0u) |
+           ((nOptions & QFKEY_MAP_0040) ? 4u : 0u);
+}
+
+std::atomic<CQFConvertKey::PFN_piGetQFForNA> gpfnQFForNA{nullptr};
+
+IQFTextMapper* piTextMapper(unsigned nMode)
+{
+    const CQFConvertKey::PFN_piGetQFForNA pfn = gpfnQFForNA.load(std::memory_order_acquire);
+    IQFForNA* const piQF = pfn != nullptr ? pfn() : nullptr;
+    return piQF != nullptr ? piQF->piGetTextMapper(static_cast<int>(nMode)) : nullptr;
+}
+
+bool bUniteNulle(const unsigned char* p, size_t nTaille)
+{
+    for (size_t k = 0; k < nTaille; ++k)
+        if (p[k] != 0)
+            return false;
+    return true;
+}
+
+// The wide text mapped by the engine's mapper into the key's units but the
+// last, every other byte of the key 0. False when there is no mapper for the
+// mode, memory runs out or the mapper fails: the text is then keyed unmapped.
+bool bMapTexteLarge(unsigned char* pKey, unsigned long nWidth, const void* pData, unsigned long nSize,
+                    unsigned nMode, bool b32)
+{
+    const unsigned long nUnites = nWidth / 2;
+    IQFTextMapper* const piMapper = piTextMapper(nMode);
+    if (piMapper == nullptr)
+        return false;
+    // The text ends at its first zero unit, or with the data.
+    const size_t nTaille = b32 ? sizeof(wchar_t) : sizeof(char16_t);
+    const unsigned char* const p = static_cast<const unsigned char*>(pData);
+    unsigned long nSource = 0;
+    const unsigned long nMax = nSize / nTaille < static_cast<unsigned long>(INT_MAX) ? nSize / nTaille : INT_MAX;
+    while (nSource < nMax && !bUniteNulle(p + nSource * nTaille, nTaille))
+        ++nSource;
+    // The mapper's one bound: it never writes past the key's last unit but
+    // one, which stays 0.
+    const unsigned long nCapacite = nUnites - 1 < static_cast<unsigned long>(INT_MAX) ? nUnites - 1 : INT_MAX;
+
+    // The engine reads and writes whole aligned units: data or a key at an
+    // odd address goes through an aligned copy.
+    const bool bSourceAlignee = reinterpret_cast<uintptr_t>(pData) % nTaille == 0;
+    const bool bCleAlignee = reinterpret_cast<uintptr_t>(pKey) % alignof(char16_t) == 0;
+    void* pCopieSource = bSourceAlignee || nSource == 0 ? nullptr : std::malloc(nSource * nTaille);
+    char16_t* pCopieCle = bCleAlignee ? nullptr : static_cast<char16_t*>(std::calloc(nCapacite + 1, sizeof(char16_t)));
+    bool bMappe = false;
+    if ((bSourceAlignee || nSource == 0 || pCopieSource != nullptr) && (bCleAlignee || pCopieCle != nullptr)) {
+        if (pCopieSource != nullptr)
+            std::memcpy(pCopieSource, pData, nSource * nTaille);
+        std::memset(pKey, 0, nWidth);
+        char16_t* const pDest = bCleAlignee ? reinterpret_cast<char16_t*>(pKey) : pCopieCle;
+        bMappe = piMapper->nMapUnits(pCopieSource != nullptr ? pCopieSource : pData, static_cast<int>(nSource),
+                                     b32 ? QFKEY_TEXTE_32 : 0, pDest, static_cast<int>(nCapacite)) >= 0;
+        if (!bCleAlignee)
+            std::memcpy(pKey, pCopieCle, 2 * nCapacite);
+        EcritUnite(pKey + 2 * (nUnites - 1), 0);
+    }
+    std::free(pCopieSource);
+    std::free(pCopieCle);
+    return bMappe;
+}
+
 }  // namespace
+
+void CQFConvertKey::SetQFForNASource(PFN_piGetQFForNA pfnSource)
+{
+    gpfnQFForNA.store(pfnSource, std::memory_order_release);
+}
 
 int CQFConvertKey::_nSTR_to_Key(unsigned char* pKey, unsigned long nWidth, const unsigned char* pData,
                                 unsigned long nSize, unsigned short nOptions, unsigned int nCharset)
 {
     if (pKey == nullptr || nWidth == 0 || pData == nullptr || nSize == 0)
         return 0;
-    const unsigned mode = ((nOptions & QFKEY_MAP_0080) ? 1u : 0u) | ((nOptions & QFKEY_MAP_0020) ? 2u : 0u) |
-                          ((nOptions & QFKEY_MAP_0040) ? 4u : 0u);
+    const unsigned mode = nModeMapping(nOptions);
     char* const pszKey = reinterpret_cast<char*>(pKey);
     int nResultat;
     if (mode == 0) {
@@ -95,11 +170,17 @@ int CQFConvertKey::_nUNICODE_to_Key(unsigned char* pKey, unsigned long nWidth, c
 {
     if (pKey == nullptr || nWidth < 2 || pData == nullptr || nSize == 0)
         return 0;
-    // The text mapping modes belong to the host engine's mapper, which this
-    // library does not hold: the text is keyed unmapped.
     const unsigned long nUnites = nWidth / 2;
+    const bool bMapping =
+        ((nOptions & QFKEY_MAP_0080) && (nOptions & (QFKEY_POIDS_UNICODE | QFKEY_UNITES_BIG_ENDIAN))) ||
+        (nOptions & (QFKEY_MAP_0020 | QFKEY_MAP_0040));
     int nResultat;
-    if (nTextFlags & QFKEY_TEXTE_32) {
+    if (bMapping && bMapTexteLarge(pKey, nWidth, pData, nSize, nModeMapping(nOptions), nTextFlags & QFKEY_TEXTE_32)) {
+        unsigned long i = 0;
+        while (i + 1 < nUnites && nLitUnite(pKey + 2 * i) != 0)
+            ++i;
+        nResultat = nCapacite(2 * i);
+    } else if (nTextFlags & QFKEY_TEXTE_32) {
         // 32-bit characters narrowed to UTF-16: one unit each, two (a
         // surrogate pair) above U+FFFF, so that the units keep the order and
         // fit the width of 16-bit text.

@@ -95,7 +95,8 @@ public:
                               const INAQueryExecution* piExecution) override;
     int bFreeDataSource(INAContext* piContext, const wchar_t* pszName, INAConnectionDescription* piConnection) override;
     int bValidConnection(INAConnectionDescription* piConnection) override;
-    // Stored, never called.
+    // Stored, never counted; the keys of wide text built with a mapping
+    // option ask the process's driver's interface for their mapper.
     int bSetQF(IQFForNA* piQF) override;
     int bSupprimeFichier(INAContext* piContext, INAConnectionDescription* piConnection, const wchar_t* pszTable,
                          INADataSourceDescription* piSource) override;

@@ -3,6 +3,7 @@
 // nothing; so do the factories of objects this layer does not make.
 #include <new>
 
+#include "common/text/qf_convert_key.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
@@ -23,10 +24,28 @@ int CNADriver::bSetVMAndLibShop(ILibShop* piLibShop, IVMData* piVMData)
     return 1;
 }
 
+namespace {
+
+// The engine interface that keys built anywhere in the library map text
+// with: the one the process's driver was given, as every other object of
+// the driver reaches its driver through s_pclDriver. Read under the mutex,
+// so that the driver cannot end meanwhile; when it ends, s_pclDriver moves
+// to the newest driver left (null when none), and with it the interface.
+IQFForNA* piQFOfProcessDriver()
+{
+    if (!CNADriver::g_bModuleStarted())
+        return nullptr;
+    CNAEntryGuard guard(CNAEntryGuard::NoReset);
+    return CNADriver::s_pclDriver != nullptr ? CNADriver::s_pclDriver->piGetQF() : nullptr;
+}
+
+}  // namespace
+
 int CNADriver::bSetQF(IQFForNA* piQF)
 {
     CNAEntryGuard guard(m_pclError);
     m_piQF = piQF;
+    CQFConvertKey::SetQFForNASource(&piQFOfProcessDriver);
     return 1;
 }
 

@@ -8,9 +8,11 @@
 // releases it. The entry points come as function pointers: looked up in a
 // loaded vxmysql.so, or the functions linked into a test.
 //
-// The services handed over are tokens the driver only stores; they must
-// never be called.
+// The library shop and the machine's data are tokens the driver only stores;
+// they must never be called. The engine interface is a stand-in engine of
+// the caller's own, which outlives the driver the caller releases.
 #include "native/driver/na_forward.h"
+#include "tests/host/db/standin_qf_for_na.h"
 #include "tests/host/db/standin_slot_call.h"
 
 struct StandinDriverEntryPoints
@@ -76,13 +78,17 @@ public:
 
     ILibShop* piLibShop() { return reinterpret_cast<ILibShop*>(&m_abyTokens[0]); }
     IVMData* piVMData() { return reinterpret_cast<IVMData*>(&m_abyTokens[1]); }
-    IQFForNA* piQF() { return reinterpret_cast<IQFForNA*>(&m_abyTokens[2]); }
+    IQFForNA* piQF() { return &m_clQF; }
+    StandinQFForNA& QF() { return m_clQF; }
     // Answers of bSetVMAndLibShop and bSetQF when the driver was opened.
     int bServicesAccepted() const { return m_bServicesAccepted; }
 
 private:
+    // Handed to the driver; the caller's destructor releases the driver
+    // before the engine goes.
+    StandinQFForNA m_clQF;
     StandinDriverEntryPoints m_entries;
     INADriver* m_piDriver = nullptr;
     int m_bServicesAccepted = 0;
-    unsigned char m_abyTokens[3] = {};
+    unsigned char m_abyTokens[2] = {};
 };

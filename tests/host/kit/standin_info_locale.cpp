@@ -520,6 +520,11 @@ int StandinInfoLocale::nMapStringW(unsigned flags, wchar_t* dst, int capacity, c
     return Answer(std::move(call), result);
 }
 
+std::u32string StandinInfoLocale::MapCharacters(unsigned flags, const std::u32string& text)
+{
+    return MapText(flags, text);
+}
+
 unsigned StandinInfoLocale::nGetSafeCurrentLCID()
 {
     return static_cast<unsigned>(Answer({.slot = kGetSafeCurrentLCID}, static_cast<int>(m_safeLcid.load())));

@@ -139,6 +139,10 @@ public:
     int nMapStringW(unsigned flags, wchar_t* dst, int capacity, const wchar_t* src, int srcLen) override;
     unsigned nGetSafeCurrentLCID() override;
 
+    // A text mapped by the rules of the map flags above, without a call
+    // logged: the engine stand-in's text mappers share them.
+    static std::u32string MapCharacters(unsigned flags, const std::u32string& text);
+
     // Settings of the "current" locale.
     void SetCharset(int charset) { m_charset = charset; }
     void SetCodePage(int codePage) { m_codePage = codePage; }
