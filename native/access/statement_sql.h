@@ -1,11 +1,81 @@
 #pragma once
 
+#include <cstdint>
+
+#include "native/driver/na_forward.h"
 #include "native/model/interf.h"
 
-// The execution of one SQL statement on a connection. The SQL-functions
-// object keeps the statements the host addresses by handle in a table that
-// holds one reference on each; it is counted through CInterf, plainly, under
-// the driver-wide lock, and deleted when the last reference goes.
+class CNAColumnSQL;
+
+// The execution of one SQL statement on a connection: it runs the text,
+// keeps the description of the result's columns and the current row, and
+// hands column values to the layers above. The database driver's subclass
+// fills the client-dependent operations; here they fail (answer 0).
+//
+// Counted through CInterf, plainly, under the driver-wide lock, and deleted
+// when the last reference goes; the SQL-functions object keeps the
+// statements the host addresses by handle in a table that holds one
+// reference on each. A statement holds a reference on its connection and on
+// its error object, into which every failure goes.
+//
+// Each statement made in the process gets the next number of
+// m_gnStmtGenerator (the first is 1); numbers are never reused.
+//
+// Result columns are m_nColumnCount descriptions in m_tabColumns, one array
+// made with new[] (null until the result is described); column numbers
+// count from 0.
 class CNAStatementSQL : public CInterf
 {
+public:
+    CNAStatementSQL(CNAConnectionDescription* pclConnection, CNAError* pclError);
+
+    // Slots 0-1; slot 2 is CInterf's _NotToBeCalled.
+    ~CNAStatementSQL() override;
+    virtual int bPrepareSQL(CTStringConcatAW* pclQuery);                                              // 3
+    virtual int bExecutePreparedQuery(unsigned nFlags);                                               // 4
+    virtual int bExecuteDirect(const wchar_t* pszSQL, CTabValParser* pstValues, unsigned nFlags);     // 5
+    virtual int bGetAffected_rows(unsigned long* pnRows);                                             // 6
+    virtual int bFetch(unsigned nFlags);                                                              // 7
+    virtual int bDataSeek(long nRow);                                                                 // 8
+    virtual int bGetValue(CNAConvertVariant* pclValue, unsigned nColumn, unsigned nFlags);            // 9
+    virtual int bGetValue(CAny* pclValue, unsigned nColumn, unsigned nFlags);                         // 10
+    virtual int bGetBLOBValue(CAny* pclValue, unsigned nColumn, unsigned nFlags);                     // 11
+    // Back to no result: the columns dropped, no row, no count. 1.
+    virtual int bReset();                                                                             // 12
+    virtual int _bCloseParse();                                                                       // 13
+    virtual int _bInitTabNAColumn();                                                                  // 14
+    virtual int _bInitLastError(unsigned nFile, unsigned nSite);                                      // 15
+    virtual void _InitExecuteError(unsigned nFile, unsigned nSite, const wchar_t* pszSQL, long nLength,
+                                   unsigned nFlags);                                                  // 16
+    virtual int _bAddParameter(CTStringConcatAW* pclQuery, unsigned nIndex, const CAny* pclValue);    // 17
+    virtual int _bExecuteDirect(CTStringConcatAW* pclQuery, CTabValParser* pstValues, unsigned nFlags);  // 18
+    virtual int _bExecuteDirect(const wchar_t* pszSQL, CTabValParser* pstValues, unsigned nFlags);    // 19
+    virtual int _bExecuteDirect(const char* pszSQL, CTabValParser* pstValues, unsigned nFlags);       // 20
+
+    // The number of result columns. 1.
+    int bGetColumnNbr(int* pnColumns, unsigned nFlags) const;
+    // Column n of the result, described first when needed; null with user
+    // error 50 (n past the columns) or 51 (n negative).
+    CNAColumnSQL* pclGetNAColumnSQL(int nColumn);
+    uint32_t nGetStatementID() const { return m_nStatementID; }
+    CNAError* pclGetErrorNoRef() const { return m_pclError; }
+    CNAConnectionDescription* pclGetConnectionNoRef() const { return m_pclConnection; }
+
+    static uint32_t m_gnStmtGenerator;
+
+protected:
+    // The result's column descriptions destroyed, last to first.
+    void _FreeColumns();
+
+    CNAError* m_pclError;
+    CNAConnectionDescription* m_pclConnection;
+    uint32_t m_bParseOpened = 0;
+    int64_t m_nRowCount = 0;
+    int64_t m_nCurrentRow = -1;
+    uint32_t m_nColumnCount = 0;
+    CNAColumnSQL* m_tabColumns = nullptr;
+    uint32_t m_bNoCurrentRow = 1;
+    uint64_t m_nTotalMaxLength = 0;
+    uint32_t m_nStatementID;
+    CNAConvertVariant* m_pclVariant = nullptr;
 };

@@ -7,7 +7,8 @@
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
-#include "native/model/na_item_description.h"
+#include "native/model/data_source_description.h"
+#include "native/model/item_description.h"
 
 INAError* CNADriver::piGetLastError()
 {
@@ -251,9 +252,10 @@ CNAConvertVariant* CNADriver::pclAllocVariant(CNAError*, CNAConnectionDescriptio
     return nullptr;
 }
 
-CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnectionDescription*, CNAError*)
+CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
+                                                                   CNAError* pclError)
 {
-    return nullptr;
+    return new (std::nothrow) CNADataSourceDescription(pclConnection, pclError);
 }
 
 CNAContext* CNADriver::pclAllocContext()
@@ -292,7 +294,7 @@ void CNADriver::CancelRecordLock(INAConnectionDescription*, CNATransaction*)
 
 CNAItemDescription* CNADriver::pclAllocItemDescription()
 {
-    return nullptr;
+    return new (std::nothrow) CNAItemDescription;
 }
 
 CNATable* CNADriver::_pclAllocTable(const wchar_t*, INADataSourceDescription*, CNAConnectionDescription*, CNAError*)

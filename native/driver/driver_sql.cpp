@@ -1,8 +1,11 @@
-// The SQL-functions object: construction, counts, and its slots as this
-// layer answers them. The connection, statement, transaction, lock and list
-// operations answer 0 or null and record nothing.
+// The SQL-functions object: construction, counts, the execution of a text
+// for the driver's own queries, and its slots as this layer answers them.
+// The connection, statement, transaction, lock and list operations answer 0
+// or null and record nothing.
 #include "native/driver/driver_sql.h"
 
+#include "common/system/x_error.h"
+#include "native/access/statement_sql.h"
 #include "native/driver/driver.h"
 #include "native/driver/error_object.h"
 #include "native/model/interf.h"
@@ -29,6 +32,28 @@ unsigned CNADriverSQL::nRelease()
 unsigned CNADriverSQL::nExternalRelease()
 {
     return NA_nReleaseCount(this, m_dwExternalRefCount, m_dwRefCount);
+}
+
+int CNADriverSQL::bExecute(CNAError* pclError, CNAStatementSQL** ppclResult, CNAConnectionDescription* pclConnection,
+                           const wchar_t* pszSQL, CTabValParser* pstValues, unsigned nFlags)
+{
+    if (ppclResult != nullptr)
+        *ppclResult = nullptr;
+    CNAStatementSQL* pclStatement = pclAllocStatementSQL(pclConnection, pclError);
+    if (pclStatement == nullptr) {
+        if (pclError != nullptr)
+            pclError->pclGetXError()->SetErrorNoMemory();
+        return 0;
+    }
+    REF_AddRef(pclStatement);
+    const int bExecuted = pclStatement->bExecuteDirect(pszSQL, pstValues, nFlags);
+    int nColumns = 0;
+    if (bExecuted && ppclResult != nullptr && pclStatement->bGetColumnNbr(&nColumns, 0) && nColumns > 0) {
+        *ppclResult = pclStatement;
+        return bExecuted;
+    }
+    pclStatement->nRelease();
+    return bExecuted;
 }
 
 INAError* CNADriverSQL::piGetLastError()

@@ -143,6 +143,14 @@ public:
     virtual int _bGetTableList(CAny* pclList, CNAConnectionDescription* pclConnection,
                                const wchar_t* pszCondition, unsigned nFlags);                         // 89
 
+    // Runs a text with its parameter values on the connection through a new
+    // execution statement (slot 84). The statement comes back, with one
+    // reference for the caller, only when the result has columns; otherwise
+    // it is released and *ppclResult is null. 0 on failure, the reason in
+    // pclError.
+    int bExecute(CNAError* pclError, CNAStatementSQL** ppclResult, CNAConnectionDescription* pclConnection,
+                 const wchar_t* pszSQL, CTabValParser* pstValues, unsigned nFlags);
+
     void AddRef() { ++m_dwRefCount; }
     // A count at 0 stays 0; when both counts are 0 after a release the
     // object deletes itself. Each answers the new count.

@@ -40,8 +40,9 @@ struct stNAErrorSite
     eNA_ERRORTYPE eType;
 };
 
-// The sites of the driver's entry, connections and transactions. The
-// comment gives the arguments of the user error, in order.
+// The sites of the driver's entry, connections, transactions, descriptions
+// and execution statements. The comment gives the arguments of the user
+// error, in order.
 namespace NASite {
 inline constexpr stNAErrorSite kCommitWithoutTransaction{NA_SRC_CONNECTION, 1, 9, NA_ERR_GENERAL};    // name
 inline constexpr stNAErrorSite kRollBackWithoutTransaction{NA_SRC_CONNECTION, 2, 9, NA_ERR_GENERAL};  // name
@@ -62,4 +63,14 @@ inline constexpr stNAErrorSite kProviderListNotAvailable{NA_SRC_DRIVER, 6, 8, NA
 inline constexpr stNAErrorSite kFilterAutoNotAvailable{NA_SRC_DRIVER, 7, 8, NA_ERR_NOT_AVAILABLE};
 inline constexpr stNAErrorSite kQueryLockOutsideTransaction{NA_SRC_DRIVERSQL, 2, 29, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kTableLockOutsideTransaction{NA_SRC_DRIVERSQL, 3, 29, NA_ERR_GENERAL};
+// This description's name, the missing item's name.
+inline constexpr stNAErrorSite kDescriptionIncompatible{NA_SRC_DATASOURCE, 1, 20, NA_ERR_GENERAL};
+// The database table name, the item's name.
+inline constexpr stNAErrorSite kNoCorrespondingItem{NA_SRC_DATASOURCE, 2, 26, NA_ERR_GENERAL};
+// The description's name.
+inline constexpr stNAErrorSite kNoItemFromDatabase{NA_SRC_DATASOURCE, 3, 30, NA_ERR_GENERAL};
+// The column asked for and the number of columns.
+inline constexpr stNAErrorSite kColumnPastResult{NA_SRC_STATEMENTSQL, 1, 50, NA_ERR_GENERAL};
+// The column asked for.
+inline constexpr stNAErrorSite kColumnNegative{NA_SRC_STATEMENTSQL, 2, 51, NA_ERR_GENERAL};
 }  // namespace NASite

@@ -1,7 +1,7 @@
 #pragma once
 
 // The driver the native layer's tests work with: a CNADriver whose factory
-// slots (46, 48-50, 53, 59-61), fatal-error hook (58), SQL-functions
+// slots (46, 48-50, 53, 57, 59-61), fatal-error hook (58), SQL-functions
 // object's statement factory and module end are chosen per test, registered
 // with the factory hook so that piQueryInterface makes it, or made directly.
 //
@@ -52,6 +52,7 @@ struct CTestDriverChoices
     std::function<CNAStatement*(CNADataAccess*, CNAConnectionDescription*, CNAError*)> allocStatement;    // 49
     std::function<CNAColumn*(CNAError*, INAItemDescription*)> allocColumn;                                // 50
     std::function<CNAIDAuto*()> allocIDAuto;                                                              // 53
+    std::function<CNAItemDescription*()> allocItemDescription;                                            // 57
     std::function<CNAConnectionDescription*(const wchar_t*, INAConnectionDescription*)>
         allocConnectionDescription;                                                                       // 59
     std::function<CNATable*(const wchar_t*, INADataSourceDescription*, CNAConnectionDescription*, CNAError*)>
@@ -101,6 +102,11 @@ public:
     CNAIDAuto* pclAllocIDAuto() override
     {
         return m_choices.allocIDAuto ? m_choices.allocIDAuto() : CNADriver::pclAllocIDAuto();
+    }
+    CNAItemDescription* pclAllocItemDescription() override
+    {
+        return m_choices.allocItemDescription ? m_choices.allocItemDescription()
+                                              : CNADriver::pclAllocItemDescription();
     }
     CNAConnectionDescription* _pclAllocConnectionDescription(const wchar_t* pszIdentification,
                                                              INAConnectionDescription* piConnection) override
