@@ -22,8 +22,10 @@
 #include "native/driver/error_object.h"
 #include "native/model/data_source_description.h"
 #include "native/model/item_description.h"
+#include "tests/host/db/standin_connection_description.h"
 #include "tests/common/text/any_vm_fixture.h"
 #include "tests/fakes/scripted_statement_sql.h"
+#include "tests/fakes/test_connection.h"
 #include "tests/fakes/test_data_source_description.h"
 #include "tests/fakes/test_driver.h"
 
@@ -38,11 +40,11 @@ public:
     static inline int s_nLive = 0;
 };
 
-// The one place a test connection is made: the connection description is
-// a bare counted object until its own item fills it.
-inline CNAConnectionDescription* NewTestConnection()
+// The one place a test connection is made: the test connection over the
+// fixture's stand-in host description.
+inline CNAConnectionDescription* NewTestConnection(INAConnectionDescription* piHost)
 {
-    return new CNAConnectionDescription;
+    return new CTestConnection(L"MODEL", piHost);
 }
 
 class ModelTest : public AnyVmTest
@@ -66,7 +68,7 @@ protected:
         ASSERT_NE(nullptr, m_piDriver);
         m_pclError = new CNAError;
         m_pclError->AddRef();
-        m_pclConnection = NewTestConnection();
+        m_pclConnection = NewTestConnection(&m_hostConnection);
         REF_AddRef(m_pclConnection);
     }
 
@@ -138,6 +140,7 @@ protected:
     std::optional<CTestDriverRegistration> m_registration;
     INADriver* m_piDriver = nullptr;
     CNAError* m_pclError = nullptr;
+    StandinConnectionDescription m_hostConnection;
     CNAConnectionDescription* m_pclConnection = nullptr;
     int m_nItemsBefore = 0;
     int m_nSourcesBefore = 0;
