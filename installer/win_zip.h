@@ -149,7 +149,7 @@ public:
     // refused.
     int _bEcritEnteteDir(const _stFICZIP& entry, uint64_t* pnSize = nullptr);
     // The end of the central directory, which must end right here (offset +
-    // size = the position). With ZIP64 forced, 0xFFFF entries or more, or a
+    // size = the position) and hold a fixed part per entry. With ZIP64 forced, 0xFFFF entries or more, or a
     // size or offset of 0xFFFFFFFF or more, the ZIP64 end record and its
     // locator come first and the classic fields hold 0xFFFF / 0xFFFFFFFF.
     // The comment is written in code page 1252, at most
@@ -167,7 +167,7 @@ public:
     unsigned char CryptEncode(unsigned char c) { return m_keys.EncryptByte(c); }
     // Keys from the password, then 10 bytes of the kernel's random source
     // and the CRC's bits 16-31, all encrypted, into pHeader (12 bytes). 0
-    // when the random source fails (pHeader and the keys then unusable).
+    // when the random source fails: nothing is written then.
     int CryptCryptHeader(uint32_t dwCrc, unsigned char* pHeader);
     // An 8-bit name from code page 1252 to 437 (bToOem) or back, in place;
     // byte 0x80 is kept as it is.
