@@ -6,10 +6,15 @@
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/driver_sql.h"
 #include "native/driver/error_object.h"
+#include "native/driver/registry_keys.h"
 
 CNADriver::CNADriver()
 {
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
+    m_tabConnection.SetCmp(&CNARegistryKeys::nCompare);
+    m_tabConnection.SetHashVal(&CNARegistryKeys::dwHashVal);
+    m_tabTable.SetCmp(&CNARegistryKeys::nCompare);
+    m_tabTable.SetHashVal(&CNARegistryKeys::dwHashVal);
     m_pclOlderDriver = s_pclNewestDriver;
     if (s_pclNewestDriver != nullptr)
         s_pclNewestDriver->m_pclNewerDriver = this;
