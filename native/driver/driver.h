@@ -158,9 +158,9 @@ public:
     // The error object (slot 52) replaces the current one, which is
     // released; the driver holds one reference on it.
     void AllocError();
-    // Releases every context, every table and every connection (freeing
-    // their keys), the error object and the SQL-functions object, in this
-    // order, then calls _BeforeDeath.
+    // Releases every context, every table and every connection (with the
+    // open states the host left, freeing their keys), the error object and
+    // the SQL-functions object, in this order, then calls _BeforeDeath.
     void _Term();
 
     // --- Connections (driver_connections.cpp). A find or get returns the

@@ -2,6 +2,7 @@
 // the error object, the SQL-functions object and the end of the driver.
 #include <cstdlib>
 
+#include "native/driver/connection_description.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/driver_sql.h"
@@ -128,6 +129,10 @@ void CNADriver::_Term()
     dwCursor = 0;
     CNAConnectionDescription* pclConnection = nullptr;
     while (m_tabConnection.bParseTable(&dwCursor, 1, &pclConnection, &pszKey)) {
+        // Opens the host never closed hold references too: without their
+        // release the connection would outlive every holder.
+        while (pclConnection->_bDropOpenState())
+            pclConnection->nRelease();
         m_tabConnection._Release(pclConnection);
         std::free(pszKey);
     }
