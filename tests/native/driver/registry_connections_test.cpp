@@ -104,6 +104,11 @@ TEST_F(RegistryConnections, RegistryKeysCompareCodePoints)
 TEST_F(RegistryConnections, EachCloseUndoesOneOpen)
 {
     StandinConnectionDescription& host = Host();
+    // Never opened: 1, and nothing registered.
+    EXPECT_EQ(1, nClose(&host));
+    EXPECT_EQ(nullptr, Registered(&host));
+    EXPECT_EQ(m_nConnectionsBefore, CTestConnection::s_nLive);
+
     ASSERT_EQ(1, nOpen(&host));
     ASSERT_EQ(1, nOpen(&host));
     CTestConnection* pclConnection = Registered(&host);
