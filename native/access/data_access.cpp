@@ -2,44 +2,20 @@
 // it.
 #include "native/access/data_access.h"
 
-#include "native/driver/connection_description.h"
-#include "native/driver/driver.h"
-#include "native/driver/error_object.h"
+#include "native/access/held_references.h"
 #include "native/model/na_data_source_description.h"
 
 CNADataAccess::CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
                              CNAError* pclError)
-    : m_eAccessMode(static_cast<_eNA_HMODE>(1))
+    : m_pclError(pclError), m_pclConnection(pclConnection), m_piSource(piSource),
+      m_eAccessMode(static_cast<_eNA_HMODE>(1))
 {
-    m_pclConnection = pclConnection;
-    if (m_pclConnection != nullptr)
-        REF_AddRef(m_pclConnection);
-    m_pclError = pclError;
-    if (m_pclError != nullptr)
-        m_pclError->AddRef();
-    if (piSource != nullptr) {
-        m_piSource = piSource;
-        m_piSource->ExternalAddRef();
-    }
+    NA_TakeHeldReferences(m_piSource, m_pclConnection, m_pclError);
 }
 
 CNADataAccess::~CNADataAccess()
 {
-    if (m_piSource != nullptr) {
-        INADataSourceDescription* piSource = m_piSource;
-        m_piSource = nullptr;
-        piSource->nExternalRelease();
-    }
-    if (m_pclConnection != nullptr) {
-        CNAConnectionDescription* pclConnection = m_pclConnection;
-        m_pclConnection = nullptr;
-        CNADriver::g_nReleaseConnection(pclConnection);
-    }
-    if (m_pclError != nullptr) {
-        CNAError* pclError = m_pclError;
-        m_pclError = nullptr;
-        pclError->nRelease();
-    }
+    NA_GiveBackHeldReferences(m_piSource, m_pclConnection, m_pclError);
 }
 
 int CNADataAccess::bHFerme()

@@ -2,27 +2,18 @@
 #include "native/access/table.h"
 
 #include "native/access/data_access.h"
-#include "native/driver/connection_description.h"
+#include "native/access/held_references.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
 #include "native/driver/host_query_parameters.h"
-#include "native/model/na_data_source_description.h"
 
 CNATable::CNATable(const wchar_t* pszIdentification, INADataSourceDescription* piSource,
                    CNAConnectionDescription* pclConnection, CNAError* pclError)
-    : m_pclConnection(pclConnection)
+    : m_pclError(pclError), m_pclConnection(pclConnection), m_piSource(piSource)
 {
     m_csIdentification.Set(pszIdentification);
-    if (m_pclConnection != nullptr)
-        REF_AddRef(m_pclConnection);
-    if (piSource != nullptr) {
-        m_piSource = piSource;
-        m_piSource->ExternalAddRef();
-    }
-    m_pclError = pclError;
-    if (m_pclError != nullptr)
-        m_pclError->AddRef();
+    NA_TakeHeldReferences(m_piSource, m_pclConnection, m_pclError);
 }
 
 CNATable::~CNATable()
@@ -32,21 +23,7 @@ CNATable::~CNATable()
     while (m_tabDataAccess.bParseTable(&dwCursor, 1, &pclDataAccess, nullptr))
         m_tabDataAccess._Release(pclDataAccess);
     m_tabDataAccess.DeleteAll(7);
-    if (m_piSource != nullptr) {
-        INADataSourceDescription* piSource = m_piSource;
-        m_piSource = nullptr;
-        piSource->nExternalRelease();
-    }
-    if (m_pclConnection != nullptr) {
-        CNAConnectionDescription* pclConnection = m_pclConnection;
-        m_pclConnection = nullptr;
-        CNADriver::g_nReleaseConnection(pclConnection);
-    }
-    if (m_pclError != nullptr) {
-        CNAError* pclError = m_pclError;
-        m_pclError = nullptr;
-        pclError->nRelease();
-    }
+    NA_GiveBackHeldReferences(m_piSource, m_pclConnection, m_pclError);
     if (m_piQueryBindVariable != nullptr) {
         INAQueryParametersValue* piValues = m_piQueryBindVariable;
         m_piQueryBindVariable = nullptr;

@@ -106,11 +106,14 @@ public:
     int bHRaye(INAContext*, long, eNA_LOCKTYPE) override { return 0; }
     int bHSupprime(INAContext*, long, eNA_LOCKTYPE) override { return 0; }
     int bHModifie(INAContext*, long, unsigned, eNA_LOCKTYPE) override { return 0; }
-    int bHRecherche(INAContext*, const wchar_t*, const CAny*, int, int, eNA_LOCKTYPE, eNA_LOCKTYPE*, int, unsigned) override { return 0; }
+    int bHRecherche(INAContext*, const wchar_t*, const CAny*, int, int, eNA_LOCKTYPE, eNA_LOCKTYPE*, int,
+                     unsigned) override { return 0; }
     int bHLibere(INAContext*) override { return 0; }
     int bHLit(INAContext*, long, eNA_LOCKTYPE, eNA_LOCKTYPE*) override { return 0; }
-    int bHLitxxx(INAContext*, const wchar_t*, eNA_PARSEDIRECTION, int, eNA_LOCKTYPE, eNA_LOCKTYPE*, unsigned) override { return 0; }
-    int bSkipRecord(INAContext*, const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*, unsigned) override { return 0; }
+    int bHLitxxx(INAContext*, const wchar_t*, eNA_PARSEDIRECTION, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
+                     unsigned) override { return 0; }
+    int bSkipRecord(INAContext*, const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
+                     unsigned) override { return 0; }
     int bHBloqueFichier(INAContext*, eNA_LOCKTYPE, eNA_LOCKTYPE*) override { return 0; }
     int bHDebloqueFichier(INAContext*) override { return 0; }
     int bHBloqueNumEnr(INAContext*, long, eNA_LOCKTYPE, eNA_LOCKTYPE*) override { return 0; }
@@ -121,7 +124,8 @@ public:
     long llGetRecNum(INAContext*) override { return 0; }
     int bGetRecNumState(INAContext*, long, unsigned*) override { return 0; }
     int bHFiltre(INAContext*, ISQLParserInformation*, wchar_t*) override { return 0; }
-    int bHFiltre(INAContext*, const wchar_t*, const CAny*, int, const CAny*, int, ISQLParserInformation*) override { return 0; }
+    int bHFiltre(INAContext*, const wchar_t*, const CAny*, int, const CAny*, int,
+                     ISQLParserInformation*) override { return 0; }
     int bHActiveFiltre(INAContext*, const wchar_t*, unsigned) override { return 0; }
     int bHDesactiveFiltre(INAContext*, const wchar_t*, unsigned) override { return 0; }
     int bHRetourPosition(INAContext*, int, wchar_t*, int, unsigned) override { return 0; }
@@ -142,7 +146,8 @@ public:
     int bHConstruitValCle(INAContext*, CAny*, const wchar_t*, unsigned, CAny**) override { return 0; }
     int bHInterditModif(INAContext*) override { return 0; }
     int bHFinInterditModif(INAContext*) override { return 0; }
-    int bCalculateKeyValue(INAContext*, const wchar_t*, void**, const void*, unsigned*, unsigned short, int) override { return 0; }
+    int bCalculateKeyValue(INAContext*, const wchar_t*, void**, const void*, unsigned*, unsigned short,
+                     int) override { return 0; }
     int bFreeCache(INAContext*) override { return 0; }
     int bCompareTablePosition(INAContext*, int, int, int*) override { return 0; }
     int bTableVirtualMoveSupported() override { return 0; }

@@ -32,18 +32,9 @@
 #include "tests/host/db/standin_data_source_description.h"
 #include "tests/host/db/standin_driver_caller.h"
 #include "tests/host/support/test_environment.h"
+#include "tests/native/driver/linked_entry_points.h"
 
 namespace vxtest {
-
-inline StandinDriverEntryPoints LinkedDriverEntryPoints()
-{
-    StandinDriverEntryPoints entries;
-    entries.pfnInitLibrary = &bInitLibrary;
-    entries.pfnDLLCompatible = &bDLLCompatible;
-    entries.pfnQueryInterface = &piQueryInterface;
-    entries.pfnTermLibrary = &TermLibrary;
-    return entries;
-}
 
 // Base is ::testing::Test, or a fixture of runtime values for tests whose
 // descriptions hold values.
