@@ -81,8 +81,9 @@ TEST_F(RegistryConnections, DescriptionsShareAConnectionOnlyWhenIdentical)
         ASSERT_EQ(1, nOpen(&other));
         CTestConnection* pclOther = Registered(&other);
         EXPECT_EQ(c.shared, pclOther == pclFirst) << std::wstring(c.name) << L" " << c.user << L" " << c.password;
-        if (!c.shared)
+        if (!c.shared) {
             EXPECT_EQ(1, pclOther->nOpenCalls());
+        }
         EXPECT_EQ(1, nClose(&other));
     }
     EXPECT_EQ(1, nClose(&first));

@@ -217,8 +217,9 @@ protected:
             ASSERT_EQ(c.nHost, r.nHost);
             ASSERT_EQ(!c.bAlive, r.bDestroyed) << "connection " << n;
             ASSERT_EQ(c.nCloses, r.nCloses) << "closes of connection " << n;
-            if (c.bAlive)
+            if (c.bAlive) {
                 ASSERT_EQ(model.nHolders(static_cast<int>(n)), r.pclObject->m_dwRefCount) << "connection " << n;
+            }
         }
         if (!model.m_bDriverGone) {
             for (int h = 0; h < kHosts; ++h) {
@@ -268,8 +269,9 @@ protected:
                 INATable* piTable = this->piTable(m_apHosts[h], m_apSources[s]);
                 ASSERT_NE(nullptr, piTable);
                 auto it = tables.find({h, s});
-                if (it != tables.end())
+                if (it != tables.end()) {
                     ASSERT_EQ(it->second, piTable) << "one table per source and connection";
+                }
                 tables[{h, s}] = piTable;
                 model.GetTable(h, s);
                 break;
