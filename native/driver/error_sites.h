@@ -73,4 +73,6 @@ inline constexpr stNAErrorSite kNoItemFromDatabase{NA_SRC_DATASOURCE, 3, 30, NA_
 inline constexpr stNAErrorSite kColumnPastResult{NA_SRC_STATEMENTSQL, 1, 50, NA_ERR_GENERAL};
 // The column asked for.
 inline constexpr stNAErrorSite kColumnNegative{NA_SRC_STATEMENTSQL, 2, 51, NA_ERR_GENERAL};
+// A row read as text with no current row (an empty text).
+inline constexpr stNAErrorSite kRowWithoutCurrentRow{NA_SRC_STATEMENTSQL, 3, 7, NA_ERR_GENERAL};
 }  // namespace NASite
