@@ -6,13 +6,13 @@ int NA_bSetWideText(CAny* pclValue, unsigned short nType, const wchar_t* pszText
 {
     if (pclValue == nullptr)
         return 0;
+    // A value of the type already keeps its text through __SetType: the
+    // setting below replaces it, also by the empty text.
     pclValue->__SetType(nType, 0);
     pclValue->ClearFlags();
     if (pszText == nullptr)
-        return 1;
+        pszText = L"";
     const size_t n = nLen < 0 ? std::wcslen(pszText) : static_cast<size_t>(nLen);
-    if (n == 0)
-        return 1;
     // Both kinds take the length in bytes.
     if (n > ANY_MAX_UNITES)
         return 0;
