@@ -6,6 +6,7 @@
 #include "common/text/xy_string_concat.h"
 #include "native/driver/host_connection_description.h"
 #include "native/driver/identifier_quoting.h"
+#include "native/driver/error_sites.h"
 #include "native/driver/na_error.h"
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
@@ -305,6 +306,10 @@ protected:
     // Releases the type map when there is one.
     void _ReleaseTypeMap();
     void _CloseTransactions();
+    // The commit or roll-back of the current transaction; without one, the
+    // site's user error with the name.
+    int _bEndTransaction(CNAError* pclError, const wchar_t* pszName,
+                         int (CNATransaction::*pfnEnd)(CNAError*, const wchar_t*), const stNAErrorSite& siteWithout);
 
     uint32_t m_nCnxNumber;
     INAConnectionDescription* m_piConnection;

@@ -41,30 +41,28 @@ int CNAConnectionDescription::bTransactionBegin(CNAError* pclError, const wchar_
     return m_pclTransaction->bBegin(pclError, pszName, 0);
 }
 
-int CNAConnectionDescription::bTransactionCommit(CNAError* pclError, const wchar_t* pszName)
+int CNAConnectionDescription::_bEndTransaction(CNAError* pclError, const wchar_t* pszName,
+                                               int (CNATransaction::*pfnEnd)(CNAError*, const wchar_t*),
+                                               const stNAErrorSite& siteWithout)
 {
     if (m_pclTransaction == nullptr) {
-        CNAError::g_RaiseSiteError(pclError, NASite::kCommitWithoutTransaction, this, nullptr, nullptr,
-                                   pszName != nullptr ? pszName : L"");
+        CNAError::g_RaiseSiteError(pclError, siteWithout, this, nullptr, nullptr, pszName != nullptr ? pszName : L"");
         return 0;
     }
-    const int bDone = m_pclTransaction->bCommit(pclError, pszName);
+    const int bDone = (m_pclTransaction->*pfnEnd)(pclError, pszName);
     if (bDone)
         _CancelRecordLock(m_pclTransaction);
     return bDone;
 }
 
+int CNAConnectionDescription::bTransactionCommit(CNAError* pclError, const wchar_t* pszName)
+{
+    return _bEndTransaction(pclError, pszName, &CNATransaction::bCommit, NASite::kCommitWithoutTransaction);
+}
+
 int CNAConnectionDescription::bTransactionRollBack(CNAError* pclError, const wchar_t* pszName)
 {
-    if (m_pclTransaction == nullptr) {
-        CNAError::g_RaiseSiteError(pclError, NASite::kRollBackWithoutTransaction, this, nullptr, nullptr,
-                                   pszName != nullptr ? pszName : L"");
-        return 0;
-    }
-    const int bDone = m_pclTransaction->bRollBack(pclError, pszName);
-    if (bDone)
-        _CancelRecordLock(m_pclTransaction);
-    return bDone;
+    return _bEndTransaction(pclError, pszName, &CNATransaction::bRollBack, NASite::kRollBackWithoutTransaction);
 }
 
 int CNAConnectionDescription::bResumeCurrentTransaction(CNAError* pclError)

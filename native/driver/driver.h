@@ -242,6 +242,19 @@ public:
 
     // --- SQL, transactions, locks and lists (driver_queries.cpp,
     // driver_transactions.cpp, driver_lists.cpp).
+    // f(connection) on the connection of the host's description, found or
+    // made, held for the call and handed back through nReleaseConnection;
+    // rNone when none can be had.
+    template <class R, class F>
+    R _WithConnection(INAConnectionDescription* piConnection, R rNone, F f)
+    {
+        CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
+        if (pclConnection == nullptr)
+            return rNone;
+        const R r = f(pclConnection);
+        nReleaseConnection(pclConnection);
+        return r;
+    }
     // Tells every registered table of the connection that its transaction
     // ended.
     void _SetTransactionTermined(CNAConnectionDescription* pclConnection);

@@ -10,87 +10,80 @@
 #include "native/driver/wide_text_value.h"
 #include "native/model/data_source_description.h"
 
+namespace {
+
+// f(SQL-functions object) on the opened connection; nWithout without that
+// object (made on first demand), the open's result when it fails.
+template <class F>
+int nListOnOpened(CNADriver* pclDriver, CNAConnectionDescription* pclConnection, int nWithout, F f)
+{
+    CNADriverSQL* pclDriverSQL = pclDriver->pclGetDriverSQL();
+    if (pclDriverSQL == nullptr)
+        return nWithout;
+    const int bOpened = pclConnection->bOpen(pclDriver->pclGetError());
+    if (!bOpened)
+        return bOpened;
+    return f(pclDriverSQL);
+}
+
+}  // namespace
+
 int CNADriver::bGetTableList(CAny* pclList, INAConnectionDescription* piConnection, unsigned nFlags)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = _bGetTableList(pclList, pclConnection, nFlags);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return _WithConnection(piConnection, 0, [&](CNAConnectionDescription* pclConnection) {
+        return _bGetTableList(pclList, pclConnection, nFlags);
+    });
 }
 
 int CNADriver::_bGetTableList(CAny* pclList, CNAConnectionDescription* pclConnection, unsigned nFlags)
 {
-    CNADriverSQL* pclDriverSQL = pclGetDriverSQL();
-    if (pclDriverSQL == nullptr)
-        return 0;
-    const int bOpened = pclConnection->bOpen(m_pclError);
-    if (!bOpened)
-        return bOpened;
-    return pclDriverSQL->bGetTableList(pclList, pclConnection, nullptr, nFlags);
+    return nListOnOpened(this, pclConnection, 0, [&](CNADriverSQL* pclDriverSQL) {
+        return pclDriverSQL->bGetTableList(pclList, pclConnection, nullptr, nFlags);
+    });
 }
 
 int CNADriver::bGetDatabaseList(CXYString<wchar_t>* pclList, INAConnectionDescription* piConnection, unsigned nFlags)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = _bGetDatabaseList(pclList, pclConnection, nFlags);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return _WithConnection(piConnection, 0, [&](CNAConnectionDescription* pclConnection) {
+        return _bGetDatabaseList(pclList, pclConnection, nFlags);
+    });
 }
 
 int CNADriver::_bGetDatabaseList(CXYString<wchar_t>* pclList, CNAConnectionDescription* pclConnection,
                                  unsigned nFlags)
 {
-    CNADriverSQL* pclDriverSQL = pclGetDriverSQL();
-    if (pclDriverSQL == nullptr)
-        return 0;
-    const int bOpened = pclConnection->bOpen(m_pclError);
-    if (!bOpened)
-        return bOpened;
-    return pclDriverSQL->bGetDatabaseList(pclList, pclConnection, nFlags);
+    return nListOnOpened(this, pclConnection, 0, [&](CNADriverSQL* pclDriverSQL) {
+        return pclDriverSQL->bGetDatabaseList(pclList, pclConnection, nFlags);
+    });
 }
 
 int CNADriver::bGetLinkList(CAny* pclList, const wchar_t* pszTable, INADataSourceDescription* piSource,
                             INAConnectionDescription* piConnection, unsigned nFlags)
 {
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
-    CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = _bGetLinkList(pclConnection, pszTable, piSource, pclList, nFlags);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return _WithConnection(piConnection, 0, [&](CNAConnectionDescription* pclConnection) {
+        return _bGetLinkList(pclConnection, pszTable, piSource, pclList, nFlags);
+    });
 }
 
 int CNADriver::_bGetLinkList(CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
                              INADataSourceDescription* piSource, CAny* pclList, unsigned nFlags)
 {
     // Without the SQL-functions object there is nothing to list: success.
-    CNADriverSQL* pclDriverSQL = pclGetDriverSQL();
-    if (pclDriverSQL == nullptr)
-        return 1;
-    const int bOpened = pclConnection->bOpen(m_pclError);
-    if (!bOpened)
-        return bOpened;
-    return pclDriverSQL->bGetLinkList(pclList, pclConnection, pszTable, piSource, nFlags);
+    return nListOnOpened(this, pclConnection, 1, [&](CNADriverSQL* pclDriverSQL) {
+        return pclDriverSQL->bGetLinkList(pclList, pclConnection, pszTable, piSource, nFlags);
+    });
 }
 
 int CNADriver::bTableExists(int* pbExists, const wchar_t* pszTable, INAConnectionDescription* piConnection)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    int bDone = pclConnection->bOpen(m_pclError);
-    if (bDone)
-        bDone = _bTableExists(pbExists, pszTable, pclConnection);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return _WithConnection(piConnection, 0, [&](CNAConnectionDescription* pclConnection) {
+        const int bOpened = pclConnection->bOpen(m_pclError);
+        return bOpened ? _bTableExists(pbExists, pszTable, pclConnection) : bOpened;
+    });
 }
 
 int CNADriver::_bTableExists(int* pbExists, const wchar_t* pszTable, CNAConnectionDescription* pclConnection)

@@ -70,24 +70,24 @@ int CNADriver::bSupprimeFichier(INAContext* piContext, INAConnectionDescription*
                                  const wchar_t* pszTable, INADataSourceDescription* piSource)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
-    if (pclConnection == nullptr)
-        return 1;
-    if (pclConnection->bOpen(m_pclError)) {
-        if (piSource != nullptr) {
-            CNATable* pclTable = _pclGetTable(piSource, pclConnection);
-            if (pclTable != nullptr) {
-                pclTable->bSupprimeFichier(piContext);
-                // The registry keeps the table, as after piGetTable.
-                pclTable->nRelease();
-            }
-        } else {
+    // 1 in every case: what failed is in the error object.
+    _WithConnection(piConnection, 1, [&](CNAConnectionDescription* pclConnection) {
+        if (!pclConnection->bOpen(m_pclError))
+            return 1;
+        if (piSource == nullptr) {
             // Without a description nothing is deleted: the name is only
             // written as SQL, which reports a name it cannot write.
             CTString csName;
             pclConnection->bFormatTableName(m_pclError, pszTable, &csName);
+            return 1;
         }
-    }
-    nReleaseConnection(pclConnection);
+        CNATable* pclTable = _pclGetTable(piSource, pclConnection);
+        if (pclTable != nullptr) {
+            pclTable->bSupprimeFichier(piContext);
+            // The registry keeps the table, as after piGetTable.
+            pclTable->nRelease();
+        }
+        return 1;
+    });
     return 1;
 }

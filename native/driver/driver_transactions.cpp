@@ -14,18 +14,21 @@
 
 namespace {
 
-// The registered connection of the host's description, with a reference;
-// null, with user error 14 at the site, when there is none.
-CNAConnectionDescription* pclRegistered(CNADriver* pclDriver, INAConnectionDescription* piConnection,
-                                        const stNAErrorSite& site)
+// f(connection) on the registered connection of the host's description,
+// held for the call; without one, user error 14 at the site and 0.
+template <class F>
+int nOnRegistered(CNADriver* pclDriver, INAConnectionDescription* piConnection, const stNAErrorSite& site, F f)
 {
     CNAConnectionDescription* pclConnection = pclDriver->_pclFindConnection(piConnection);
     if (pclConnection == nullptr) {
         const wchar_t* pszName = piConnection != nullptr ? piConnection->pszGetConnectionName() : nullptr;
         CNAError::g_RaiseSiteError(pclDriver->pclGetError(), site, nullptr, nullptr, nullptr,
                                    pszName != nullptr ? pszName : L"");
+        return 0;
     }
-    return pclConnection;
+    const int bDone = f(pclConnection);
+    pclDriver->nReleaseConnection(pclConnection);
+    return bDone;
 }
 
 }  // namespace
@@ -33,39 +36,31 @@ CNAConnectionDescription* pclRegistered(CNADriver* pclDriver, INAConnectionDescr
 int CNADriver::bTransactionBegin(INAConnectionDescription* piConnection, const wchar_t* pszName)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = pclConnection->bTransactionBegin(m_pclError, pszName);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return _WithConnection(piConnection, 0, [&](CNAConnectionDescription* pclConnection) {
+        return pclConnection->bTransactionBegin(m_pclError, pszName);
+    });
 }
 
 int CNADriver::bTransactionCommit(INAConnectionDescription* piConnection, const wchar_t* pszName)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = pclRegistered(this, piConnection, NASite::kCommitUnknownConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = pclConnection->bTransactionCommit(m_pclError, pszName);
-    if (pclConnection->bTransactionEndCloseParse())
-        _SetTransactionTermined(pclConnection);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return nOnRegistered(this, piConnection, NASite::kCommitUnknownConnection, [&](CNAConnectionDescription* pcl) {
+        const int bDone = pcl->bTransactionCommit(m_pclError, pszName);
+        if (pcl->bTransactionEndCloseParse())
+            _SetTransactionTermined(pcl);
+        return bDone;
+    });
 }
 
 int CNADriver::bTransactionRollBack(INAConnectionDescription* piConnection, const wchar_t* pszName)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = pclRegistered(this, piConnection, NASite::kRollBackUnknownConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    // The tables first: their parses end before the rows they read go.
-    if (pclConnection->bTransactionEndCloseParse())
-        _SetTransactionTermined(pclConnection);
-    const int bDone = pclConnection->bTransactionRollBack(m_pclError, pszName);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return nOnRegistered(this, piConnection, NASite::kRollBackUnknownConnection, [&](CNAConnectionDescription* pcl) {
+        // The tables first: their parses end before the rows they read go.
+        if (pcl->bTransactionEndCloseParse())
+            _SetTransactionTermined(pcl);
+        return pcl->bTransactionRollBack(m_pclError, pszName);
+    });
 }
 
 void CNADriver::_SetTransactionTermined(CNAConnectionDescription* pclConnection)
@@ -85,33 +80,24 @@ void CNADriver::CancelRecordLock(INAConnectionDescription* piConnection, CNATran
 int CNADriver::bSQLBloqueTable(INAConnectionDescription* piConnection, const wchar_t* pszTable)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = pclRegistered(this, piConnection, NASite::kTableLockUnknownConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = pclConnection->bOpen(m_pclError) && pclConnection->bSQLBloque(m_pclError, pszTable);
-    nReleaseConnection(pclConnection);
-    return bDone ? 1 : 0;
+    return nOnRegistered(this, piConnection, NASite::kTableLockUnknownConnection, [&](CNAConnectionDescription* pcl) {
+        return pcl->bOpen(m_pclError) && pcl->bSQLBloque(m_pclError, pszTable) ? 1 : 0;
+    });
 }
 
 int CNADriver::bSQLBloqueRequete(INAConnectionDescription* piConnection, ISQLParserInformation* piQuery)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = pclRegistered(this, piConnection, NASite::kQueryLockUnknownConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = pclConnection->bOpen(m_pclError) && pclConnection->bSQLBloque(m_pclError, piQuery);
-    nReleaseConnection(pclConnection);
-    return bDone ? 1 : 0;
+    return nOnRegistered(this, piConnection, NASite::kQueryLockUnknownConnection, [&](CNAConnectionDescription* pcl) {
+        return pcl->bOpen(m_pclError) && pcl->bSQLBloque(m_pclError, piQuery) ? 1 : 0;
+    });
 }
 
 int CNADriver::bHConnexionDiagnose(CAny* pclResult, INAConnectionDescription* piConnection, const wchar_t* pszText,
                                    unsigned nFlags)
 {
     CNAEntryGuard guard(m_pclError);
-    CNAConnectionDescription* pclConnection = pclRegistered(this, piConnection, NASite::kDiagnoseUnknownConnection);
-    if (pclConnection == nullptr)
-        return 0;
-    const int bDone = pclConnection->bDiagnose(m_pclError, pclResult, pszText, nFlags);
-    nReleaseConnection(pclConnection);
-    return bDone;
+    return nOnRegistered(this, piConnection, NASite::kDiagnoseUnknownConnection, [&](CNAConnectionDescription* pcl) {
+        return pcl->bDiagnose(m_pclError, pclResult, pszText, nFlags);
+    });
 }

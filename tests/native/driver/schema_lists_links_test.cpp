@@ -11,11 +11,7 @@
 
 #include "native/driver/driver_sql.h"
 #include "native/driver/link_parser.h"
-#include "native/driver/wide_text_value.h"
-#include "tests/common/text/any_vm_fixture.h"
-#include "tests/fakes/scripted_statement_sql.h"
-#include "tests/fakes/test_data_source_description.h"
-#include "tests/native/driver/registry_fixture.h"
+#include "tests/native/driver/scripted_driver_fixture.h"
 
 namespace {
 
@@ -186,23 +182,9 @@ TEST(SchemaListsLinks, RulesAndTheLineFormOfALink)
 }
 
 // The link list of the SQL-functions object over scripted statements.
-class SchemaListsLinkList : public vxtest::RegistryTestOn<vxtest::AnyVmTest>
+class SchemaListsLinkList : public vxtest::ScriptedDriverTest
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
-    {
-        choices.allocStatementSQL = m_script.Factory();
-        choices.allocDataSourceDescription = [](CNAConnectionDescription* pclConnection, CNAError* pclError) {
-            return new CTestDataSourceDescription(pclConnection, pclError);
-        };
-        m_nDescriptionsBefore = CTestDataSourceDescription::s_nLive;
-    }
-    void TearDown() override
-    {
-        vxtest::RegistryTestOn<vxtest::AnyVmTest>::TearDown();
-        EXPECT_EQ(0, m_script.nLive) << "statements alive";
-        EXPECT_EQ(m_nDescriptionsBefore, CTestDataSourceDescription::s_nLive) << "descriptions alive";
-    }
     // A description with columns and composite keys ("KEY" rows).
     void Describe(const wchar_t* pszTable, std::vector<CScriptedRow> columns, std::vector<CScriptedRow> keys)
     {
@@ -218,9 +200,6 @@ protected:
         result.rows = {{pszTable, pszText}};
         m_script.On(pszStatement, result);
     }
-
-    CStatementScript m_script;
-    int m_nDescriptionsBefore = 0;
 };
 
 TEST_F(SchemaListsLinkList, CompositeKeysFromTheDescriptionsReadOnce)

@@ -14,12 +14,8 @@
 #include "common/text/string_concat_aw.h"
 #include "common/text/xy_string.h"
 #include "native/driver/driver_sql.h"
-#include "native/driver/wide_text_value.h"
-#include "tests/common/text/any_vm_fixture.h"
-#include "tests/fakes/scripted_statement_sql.h"
-#include "tests/fakes/test_data_source_description.h"
 #include "tests/native/driver/error_checks.h"
-#include "tests/native/driver/registry_fixture.h"
+#include "tests/native/driver/scripted_driver_fixture.h"
 
 namespace {
 
@@ -40,52 +36,25 @@ std::wstring DatabaseTablesQuery(const std::wstring& condition, const std::wstri
            database + L"' ORDER BY TABLE_NAME";
 }
 
-CScriptedResult Rows(std::initializer_list<const wchar_t*> columns, std::vector<CScriptedRow> rows)
-{
-    CScriptedResult result;
-    for (const wchar_t* psz : columns)
-        result.columns.push_back(ScriptedColumn(psz));
-    result.rows = std::move(rows);
-    return result;
-}
+using vxtest::ScriptedRows;
+using vxtest::TextOf;
 
 CScriptedResult Names(std::vector<CScriptedRow> rows)
 {
-    return Rows({L"NAME"}, std::move(rows));
+    return ScriptedRows({L"NAME"}, std::move(rows));
 }
 
-std::wstring TextOf(CAny& value)
-{
-    const wchar_t* psz = NA_pszWideTextOf(&value);
-    return psz != nullptr ? psz : L"(no text)";
-}
-
-class SchemaLists : public vxtest::RegistryTestOn<vxtest::AnyVmTest>
+class SchemaLists : public vxtest::ScriptedDriverTest
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
-    {
-        choices.allocStatementSQL = m_script.Factory();
-        choices.allocDataSourceDescription = [](CNAConnectionDescription* pclConnection, CNAError* pclError) {
-            return new CTestDataSourceDescription(pclConnection, pclError);
-        };
-        m_nDescriptionsBefore = CTestDataSourceDescription::s_nLive;
-    }
     void SetUp() override
     {
-        vxtest::RegistryTestOn<vxtest::AnyVmTest>::SetUp();
+        vxtest::ScriptedDriverTest::SetUp();
         StandinConnectionDescription& host = Host();
         ASSERT_EQ(1, nOpen(&host));
         m_pclConnection = Registered(&host);
         m_pclSQL = Driver()->pclGetDriverSQL();
     }
-    void TearDown() override
-    {
-        vxtest::RegistryTestOn<vxtest::AnyVmTest>::TearDown();
-        EXPECT_EQ(0, m_script.nLive) << "statements alive";
-        EXPECT_EQ(m_nDescriptionsBefore, CTestDataSourceDescription::s_nLive) << "descriptions alive";
-    }
-
     std::wstring DatabaseList(unsigned nFlags, int* pnResult = nullptr)
     {
         CXYString<wchar_t> list;
@@ -96,10 +65,8 @@ protected:
         return list.pszGet();
     }
 
-    CStatementScript m_script;
     CTestConnection* m_pclConnection = nullptr;
     CNADriverSQL* m_pclSQL = nullptr;
-    int m_nDescriptionsBefore = 0;
 };
 
 TEST_F(SchemaLists, TableQueriesForEveryTypeCombination)
@@ -145,7 +112,7 @@ TEST_F(SchemaLists, TableQueriesForEveryTypeCombination)
 TEST_F(SchemaLists, TableLines)
 {
     m_script.On(TablesQuery(L"TABLE_TYPE='BASE TABLE' OR TABLE_TYPE='VIEW'"),
-                Rows({L"TABLE_NAME", L"TABLE_SCHEMA", L"TABLE_TYPE"}, {{L"orders", L"shop", L"BASE TABLE"},
+                ScriptedRows({L"TABLE_NAME", L"TABLE_SCHEMA", L"TABLE_TYPE"}, {{L"orders", L"shop", L"BASE TABLE"},
                                                                       {L"Customer", L"shop", L"base table"},
                                                                       {L"all_orders", L"shop", L"VIEW"},
                                                                       {L"T", std::nullopt, L"SYSTEM VIEW"}}));
@@ -170,7 +137,7 @@ TEST_F(SchemaLists, TableLines)
     }
 
     // No table: an empty text.
-    m_script.On(TablesQuery(L"TABLE_TYPE='VIEW'"), Rows({L"TABLE_NAME", L"TABLE_SCHEMA", L"TABLE_TYPE"}, {}));
+    m_script.On(TablesQuery(L"TABLE_TYPE='VIEW'"), ScriptedRows({L"TABLE_NAME", L"TABLE_SCHEMA", L"TABLE_TYPE"}, {}));
     CAny list;
     ASSERT_EQ(1, m_pclSQL->bGetTableList(&list, m_pclConnection, nullptr, 2 | 32));
     EXPECT_EQ(L"", TextOf(list));
@@ -202,7 +169,7 @@ TEST_F(SchemaLists, ColumnsUpToTheCompositeKeys)
 
 TEST_F(SchemaLists, RowsOfAListUpToAColumnLimit)
 {
-    m_script.On(L"Q", Rows({L"A", L"B", L"C"}, {{L"a1", L"b1", L"c1"}, {L"a2", std::nullopt, L"c2"}}));
+    m_script.On(L"Q", ScriptedRows({L"A", L"B", L"C"}, {{L"a1", L"b1", L"c1"}, {L"a2", std::nullopt, L"c2"}}));
     const struct
     {
         unsigned nColumns;

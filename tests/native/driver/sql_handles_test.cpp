@@ -11,12 +11,8 @@
 #include <vector>
 
 #include "native/driver/driver_sql.h"
-#include "native/driver/wide_text_value.h"
-#include "tests/common/text/any_vm_fixture.h"
-#include "tests/fakes/scripted_statement_sql.h"
-#include "tests/fakes/test_data_source_description.h"
 #include "tests/native/driver/error_checks.h"
-#include "tests/native/driver/registry_fixture.h"
+#include "tests/native/driver/scripted_driver_fixture.h"
 
 namespace {
 
@@ -52,28 +48,19 @@ enum : long
 
 constexpr long kDriverSlotInterface = 7;
 
-std::wstring TextOf(CAny& value)
-{
-    const wchar_t* psz = NA_pszWideTextOf(&value);
-    return psz != nullptr ? psz : L"(no text)";
-}
+using vxtest::TextOf;
 
-class SqlHandles : public vxtest::RegistryTestOn<vxtest::AnyVmTest>
+class SqlHandles : public vxtest::ScriptedDriverTest
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
+    void ChooseMore(CTestDriverChoices& choices) override
     {
-        choices.allocStatementSQL = m_script.Factory();
-        choices.allocDataSourceDescription = [](CNAConnectionDescription* pclConnection, CNAError* pclError) {
-            return new CTestDataSourceDescription(pclConnection, pclError);
-        };
         choices.allocConnectionDescription = [this](const wchar_t* pszId, INAConnectionDescription* piHost) {
             auto* pclConnection = new CTestConnection(pszId, piHost);
             pclConnection->SetOpenFails(m_bOpenFails);
             m_made.push_back(pclConnection);
             return pclConnection;
         };
-        m_nDescriptionsBefore = CTestDataSourceDescription::s_nLive;
         m_nClosesBefore = CTestConnection::s_nCloseCallsAll;
 
         CScriptedResult names;
@@ -84,7 +71,7 @@ protected:
     }
     void SetUp() override
     {
-        vxtest::RegistryTestOn<vxtest::AnyVmTest>::SetUp();
+        vxtest::ScriptedDriverTest::SetUp();
         m_piSQL = static_cast<INADriverSQL*>(m_caller.Call<void*>(kDriverSlotInterface, 1));
         ASSERT_NE(nullptr, m_piSQL);
     }
@@ -92,9 +79,7 @@ protected:
     {
         if (m_piSQL != nullptr)
             Call<unsigned>(kExternalRelease);
-        vxtest::RegistryTestOn<vxtest::AnyVmTest>::TearDown();
-        EXPECT_EQ(0, m_script.nLive) << "statements alive";
-        EXPECT_EQ(m_nDescriptionsBefore, CTestDataSourceDescription::s_nLive) << "descriptions alive";
+        vxtest::ScriptedDriverTest::TearDown();
     }
 
     template <class R, class... A>
@@ -124,10 +109,8 @@ protected:
     CNAError* SQLError() { return static_cast<CNAError*>(Call<INAError*>(kLastError)); }
 
     INADriverSQL* m_piSQL = nullptr;
-    CStatementScript m_script;
     bool m_bOpenFails = false;
     std::vector<CTestConnection*> m_made;
-    int m_nDescriptionsBefore = 0;
     int m_nClosesBefore = 0;
 };
 

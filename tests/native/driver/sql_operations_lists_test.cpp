@@ -11,12 +11,8 @@
 #include <string>
 
 #include "common/text/xy_string.h"
-#include "native/driver/wide_text_value.h"
-#include "tests/common/text/any_vm_fixture.h"
-#include "tests/fakes/scripted_statement_sql.h"
-#include "tests/fakes/test_data_source_description.h"
 #include "tests/native/driver/error_checks.h"
-#include "tests/native/driver/registry_fixture.h"
+#include "tests/native/driver/scripted_driver_fixture.h"
 
 namespace {
 
@@ -35,39 +31,16 @@ const wchar_t* const kBaseTables =
     L"TABLE_SCHEMA = SCHEMA() ORDER BY TABLE_SCHEMA, TABLE_NAME";
 const wchar_t* const kDatabases = L"SELECT SCHEMA_NAME FROM INFORMATION_SCHEMA.SCHEMATA ORDER BY SCHEMA_NAME";
 
-CScriptedResult Rows(std::initializer_list<const wchar_t*> columns, std::vector<CScriptedRow> rows)
-{
-    CScriptedResult result;
-    for (const wchar_t* psz : columns)
-        result.columns.push_back(ScriptedColumn(psz));
-    result.rows = std::move(rows);
-    return result;
-}
+using vxtest::ScriptedRows;
+using vxtest::TextOf;
 
-std::wstring TextOf(CAny& value)
-{
-    const wchar_t* psz = NA_pszWideTextOf(&value);
-    return psz != nullptr ? psz : L"(no text)";
-}
-
-class SqlOperationsLists : public vxtest::RegistryTestOn<vxtest::AnyVmTest>
+class SqlOperationsLists : public vxtest::ScriptedDriverTest
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
+    void ChooseMore(CTestDriverChoices& choices) override
     {
-        choices.allocStatementSQL = m_script.Factory();
-        choices.allocDataSourceDescription = [](CNAConnectionDescription* pclConnection, CNAError* pclError) {
-            return new CTestDataSourceDescription(pclConnection, pclError);
-        };
         if (m_bNoDriverSQL)
             choices.allocDriverSQL = [](CNADriver*, CNAError*) -> CNADriverSQL* { return nullptr; };
-        m_nDescriptionsBefore = CTestDataSourceDescription::s_nLive;
-    }
-    void TearDown() override
-    {
-        vxtest::RegistryTestOn<vxtest::AnyVmTest>::TearDown();
-        EXPECT_EQ(0, m_script.nLive) << "statements alive";
-        EXPECT_EQ(m_nDescriptionsBefore, CTestDataSourceDescription::s_nLive) << "descriptions alive";
     }
 
     int nTableList(CAny* pclList, INAConnectionDescription* piHost, unsigned nFlags)
@@ -84,17 +57,15 @@ protected:
                                   piHost, 32u);
     }
 
-    CStatementScript m_script;
     bool m_bNoDriverSQL = false;
-    int m_nDescriptionsBefore = 0;
 };
 
 TEST_F(SqlOperationsLists, TablesAndDatabasesOnTheOpenedConnection)
 {
     StandinConnectionDescription& host = Host();
-    m_script.On(kBaseTables, Rows({L"TABLE_NAME", L"TABLE_SCHEMA", L"TABLE_TYPE"},
+    m_script.On(kBaseTables, ScriptedRows({L"TABLE_NAME", L"TABLE_SCHEMA", L"TABLE_TYPE"},
                                   {{L"CUSTOMER", L"shop", L"BASE TABLE"}, {L"orders", L"shop", L"BASE TABLE"}}));
-    m_script.On(kDatabases, Rows({L"SCHEMA_NAME"}, {{L"shop"}, {L"test"}}));
+    m_script.On(kDatabases, ScriptedRows({L"SCHEMA_NAME"}, {{L"shop"}, {L"test"}}));
     CAny list;
     list.SetNull();
     ASSERT_EQ(1, nTableList(&list, &host, 1));
@@ -129,7 +100,7 @@ TEST_F(SqlOperationsLists, LinkListKeepsTheError)
 {
     StandinConnectionDescription& host = Host();
     m_script.On(L"SHOW CREATE TABLE `CUSTOMER`",
-                Rows({L"Table", L"Create Table"},
+                ScriptedRows({L"Table", L"Create Table"},
                      {{L"CUSTOMER", L"CREATE TABLE `CUSTOMER` (\n  `ID` int,\n  CONSTRAINT `fk` FOREIGN KEY (`ID`) "
                                     L"REFERENCES `ORDERS` (`ID`)\n)"}}));
     DriverError()->AddError(NA_ERR_GENERAL, NA_SRC_DB_CONNECTION, 0, nullptr, 15u, L"");
