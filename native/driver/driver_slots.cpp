@@ -247,11 +247,6 @@ int CNADriver::bBuildCnxIdentification(CTString*, INAConnectionDescription*)
     return 0;
 }
 
-CNAConvertVariant* CNADriver::pclAllocVariant(CNAError*, CNAConnectionDescription*)
-{
-    return nullptr;
-}
-
 CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
                                                                    CNAError* pclError)
 {
