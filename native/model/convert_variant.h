@@ -135,6 +135,7 @@ public:
     // the code read from the buffer (NULL when this value is). 0 for kinds 0
     // and 4, and for a buffer that holds no readable value of the code.
     int bGetValue(CAny* pclValue) const;
+    using CNAVariant::bGetValue;
     // The central conversion: a value of this code stores as it is, any
     // other is converted (texts by the text stores, others by the runtime
     // cast). 0 with user error 53 when the cast fails; the value then keeps
@@ -177,6 +178,10 @@ public:
     int bConvertDataToQF(CNAQFRecord* pclRecord);
     int bLoadFile(const wchar_t* pszPath, CNAError* pclError, int bBinary);
 
+    // Order: the same object 0; same code and size bytewise; two 8-bit or
+    // two wide texts as texts; otherwise the runtime comparison (0 when it
+    // fails). The runtime-value form is the holder's.
+    using CNAVariant::nCmp;
     int nCmp(const CNAConvertVariant* pclOther) const;
     int bEqualsNAVariant(const CNAConvertVariant* pclOther) const;
     int bEqualsNAVariant(const CAny* pclOther) const { return CNAVariant::bEqualsNAVariant(pclOther); }

@@ -151,7 +151,12 @@ int CNAConvertVariant::nCmp(const CNAConvertVariant* pclOther) const
     const void* pOther = pclOther->pGetData();
     const unsigned long nThisSize = pThis != nullptr ? nGetSize() : 0;
     const unsigned long nOtherSize = pOther != nullptr ? pclOther->nGetSize() : 0;
-    if (nThis == nOther && nThisSize == nOtherSize && pThis != nullptr && pOther != nullptr) {
+    // UTF-16 in a Unicode slot and 4-byte characters elsewhere: their bytes
+    // say nothing of the order of their texts, nor always of their equality.
+    const bool bWideTexts = NA_bWideTextCode(nThis) && NA_bWideTextCode(nOther);
+    const bool bUTF16 = bWideTexts && ((_bUTF16Buffer() && _bBufferKind()) ||
+                                       (pclOther->_bUTF16Buffer() && pclOther->_bBufferKind()));
+    if (nThis == nOther && nThisSize == nOtherSize && pThis != nullptr && pOther != nullptr && !bUTF16) {
         const int n = std::memcmp(pThis, pOther, nThisSize);
         return n < 0 ? -1 : (n > 0 ? 1 : 0);
     }
@@ -162,7 +167,7 @@ int CNAConvertVariant::nCmp(const CNAConvertVariant* pclOther) const
         return nCompareBounded(static_cast<const unsigned char*>(pThis), nA,
                                static_cast<const unsigned char*>(pOther), nB);
     }
-    if (NA_bWideTextCode(nThis) && NA_bWideTextCode(nOther)) {
+    if (bWideTexts) {
         // The texts as characters, whatever form each buffer keeps them in.
         CAny clThis, clOther;
         if (bGetValue(&clThis) && pclOther->bGetValue(&clOther)) {

@@ -226,7 +226,8 @@ int CNAConvertVariant::_bStoreSameCode(const CAny& clSource)
 int CNAConvertVariant::bSetValue(const CAny* pclSource)
 {
     _Fetched();
-    if (pclSource == &m_clValue)
+    // A reset value holds nothing; nor is a value stored into itself.
+    if (m_eVarType == NA_VT_NONE || pclSource == &m_clValue)
         return 1;
     if (pclSource == nullptr || pclSource->bIsNull() || pclSource->nGetTypeCode() == ZLTYPE_VIDE) {
         SetNull();

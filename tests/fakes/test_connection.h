@@ -93,6 +93,9 @@ public:
         m_nServerPatch = nPatch;
     }
     void SetClientTextCodePage(int nCodePage) { m_nClientTextCodePage = nCodePage; }
+    // The code page of the runtime's 8-bit text (taken from the runtime's
+    // character set at construction).
+    void SetRuntimeCodePage(int nCodePage) { m_nRuntimeCodePage = nCodePage; }
 
     // What was asked of it.
     int nOpenCalls() const { return m_nOpenCalls; }
