@@ -149,7 +149,7 @@ int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePa
     if (bWide) {
         if (_bUTF16Buffer() && bAscii(pszText, n)) {
             // ASCII is its own UTF-16, one unit a byte.
-            const size_t nUnits = std::min<size_t>(n, m_nBufferSize / 2 - 1);
+            const size_t nUnits = std::min<size_t>(n, m_nBufferSize / 2 > 0 ? m_nBufferSize / 2 - 1 : 0);
             for (size_t i = 0; i < nUnits; ++i) {
                 const uint16_t w = static_cast<unsigned char>(pszText[i]);
                 std::memcpy(m_pbyBuffer + 2 * i, &w, sizeof w);

@@ -386,7 +386,8 @@ int CNAConvertVariant::bSetValue(const unsigned char* pbyData, unsigned long nLe
         if (NA_bAnsiTextCode(nCode))
             nMax = m_nBufferSize >= 1 ? m_nBufferSize - 1 : 0;
         else if (NA_bWideTextCode(nCode))
-            nMax = m_nBufferSize >= 2 ? m_nBufferSize - 2 : 0;
+            // Whole units: a zero unit always stays behind.
+            nMax = m_nBufferSize >= 2 ? (m_nBufferSize - 2) & ~1ul : 0;
         const unsigned long n = std::min(nLength, nMax);
         if (n > 0)
             std::memmove(m_pbyBuffer, pbyData, n);
