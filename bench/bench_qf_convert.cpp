@@ -13,19 +13,15 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/ratio_reporter.h"
-#include "common/system/information.h"
+#include "bench/standin_bench_main.h"
 #include "common/text/any.h"
 #include "common/text/date_time_base.h"
-#include "common/text/vm_binding.h"
 #include "native/driver/error_object.h"
 #include "native/model/convert_variant.h"
 #include "native/model/qf_record.h"
 #include "tests/fakes/test_connection.h"
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/db/standin_data_source_description.h"
-#include "tests/host/kit/standin_str_mem_alloc.h"
-#include "tests/host/module/standin_vm_loader.h"
 
 namespace {
 
@@ -247,18 +243,5 @@ BENCHMARK(BM_Convert_plain)->Name("RecordConversion/plain")->Iterations(kRows);
 
 int main(int argc, char** argv)
 {
-    static StandinStrMemAlloc allocator;
-    CInformationModule::ms_piStrMemAlloc = &allocator;
-    static StandinHostModule host(VX_STANDIN_HOST_PATH);
-    if (!host.IsLoaded() || bInitZLConvFromVM(host.Handle(), 2, 2) != 1)
-        return 1;
-    StandinVm(host).SetAllocator(&allocator);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    vxbench::RatioReporter reporter("ratio record conversion / plain parsing (numeric casts on the stand-in machine)",
-                                    "/bSetValueDB", "/plain");
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return vxbench::RunOnStandinHost(argc, argv, "ratio record conversion / plain parsing (numeric casts on the stand-in machine)", "/bSetValueDB", "/plain");
 }

@@ -12,54 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "common/system/information.h"
 #include "common/text/any.h"
-#include "common/text/vm_binding.h"
+#include "fuzz/fuzz_standin.h"
 #include "native/driver/error_object.h"
 #include "native/model/convert_variant.h"
 #include "native/model/zl_type_groups.h"
 #include "tests/fakes/test_connection.h"
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/db/standin_data_source_description.h"
-#include "tests/host/kit/standin_str_mem_alloc.h"
-#include "tests/host/module/standin_vm_loader.h"
 
 namespace {
 
-class Input
-{
-public:
-    Input(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-    uint8_t Byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    uint16_t Word() { return static_cast<uint16_t>(Byte() | (Byte() << 8)); }
-    // The rest of the input, at most n bytes.
-    std::string Bytes(size_t n)
-    {
-        const size_t k = std::min(n, m_size - std::min(m_at, m_size));
-        std::string s(reinterpret_cast<const char*>(m_data + m_at), k);
-        m_at += k;
-        return s;
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
-
-void StartHost()
-{
-    static StandinStrMemAlloc allocator;
-    static StandinHostModule host(VX_STANDIN_HOST_PATH);
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    CInformationModule::ms_piStrMemAlloc = &allocator;
-    if (!host.IsLoaded() || bInitZLConvFromVM(host.Handle(), 2, 2) != 1)
-        std::abort();
-    StandinVm(host).SetAllocator(&allocator);
-}
+using vxfuzz::Input;
+using vxfuzz::StartHost;
 
 constexpr unsigned short kCodes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,  12,  13,  14,  16,
                                      17, 18, 19, 24, 25, 26, 27, 28, 29, 81, 110, 128, 129, 0,   15};

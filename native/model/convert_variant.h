@@ -28,6 +28,7 @@
 // descriptions (the host engine's analysis item and the database item) and
 // one reference on its error object; the connection is not counted. Counted
 // through CInterf, plainly, under the driver-wide lock.
+#include <cstddef>
 #include <cstdint>
 
 #include "native/model/variant.h"
@@ -252,6 +253,12 @@ private:
     void _StoreBinary(const void* pData, unsigned long nLength);
     // The date-time written in the slot form of the analysis item.
     void _StoreDateTime(const CDateTimeBase& dt);
+    // A boolean: the runtime value of kinds 1 and 2, else the buffer's first
+    // byte and zeros.
+    int _bStoreBool(int b);
+    // A binary database value: the runtime value of kinds 1 and 2, else the
+    // slot form.
+    int _bStoreBinaryDB(const void* pData, size_t nLength);
     // A number text cast straight into the buffer (or the runtime value);
     // 0 with user error 53 when it is no number.
     int _bCastNumberText(const wchar_t* psz, size_t nChars, unsigned short nSourceCode);

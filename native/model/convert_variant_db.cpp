@@ -100,6 +100,27 @@ int CNAConvertVariant::_bCastNumberText(const wchar_t* psz, size_t nChars, unsig
     return 1;
 }
 
+int CNAConvertVariant::_bStoreBool(int b)
+{
+    if (!_bBufferKind()) {
+        (void)m_clValue.SetBOOL(b);
+    } else if (m_pbyBuffer != nullptr && m_nBufferSize > 0) {
+        m_pbyBuffer[0] = static_cast<unsigned char>(b);
+        m_nUsedSize = 1;
+        _ZeroFrom(1);
+    }
+    return 1;
+}
+
+int CNAConvertVariant::_bStoreBinaryDB(const void* pData, size_t nLength)
+{
+    if (!_bBufferKind())
+        (void)m_clValue.SetBIN(static_cast<const unsigned char*>(pData), nLength);
+    else
+        _StoreBinary(pData, nLength);
+    return 1;
+}
+
 // --- The text store ------------------------------------------------------------------
 
 int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePage)
@@ -216,17 +237,8 @@ int CNAConvertVariant::bSetValueDB(const char* pszText, long nLength, int nCodeP
     const unsigned short nCode = m_clValue.nGetTypeCode();
     if ((nCode >= 16 && nCode <= 23) || nCode == ZLTYPE_CARW || nCode == ZLTYPE_PSTRW || nCode == 134)
         return _bSetValue(pszText, static_cast<long>(n), nCodePage);
-    if (nCode == ZLTYPE_BOOL) {
-        const int b = s_bTextToBool(pszText);
-        if (!_bBufferKind()) {
-            (void)m_clValue.SetBOOL(b);
-        } else if (m_pbyBuffer != nullptr && m_nBufferSize > 0) {
-            m_pbyBuffer[0] = static_cast<unsigned char>(b);
-            m_nUsedSize = 1;
-            _ZeroFrom(1);
-        }
-        return 1;
-    }
+    if (nCode == ZLTYPE_BOOL)
+        return _bStoreBool(s_bTextToBool(pszText));
     if (nCode >= 3 && nCode <= 14 && nCode != ZLTYPE_DECIMAL) {
         CNAScratch<wchar_t, 64> scratch;
         wchar_t* psz = scratch.pGet(n);
@@ -238,13 +250,8 @@ int CNAConvertVariant::bSetValueDB(const char* pszText, long nLength, int nCodeP
     }
     if (NA_bDateFormCode(nCode))
         return _bSetValueDB_AndConvertToDate(pszText, static_cast<long>(n), nCodePage);
-    if (nCode == ZLTYPE_BIN) {
-        if (!_bBufferKind())
-            (void)m_clValue.SetBIN(reinterpret_cast<const unsigned char*>(pszText), n);
-        else
-            _StoreBinary(pszText, n);
-        return 1;
-    }
+    if (nCode == ZLTYPE_BIN)
+        return _bStoreBinaryDB(pszText, n);
     CAny clText;
     clText.__SetType(ZLTYPE_PSTRA, 0);
     if (NA_nSetAnyAnsi(clText, pszText, n) > 99) {
@@ -276,17 +283,8 @@ int CNAConvertVariant::bSetValueFromDB(const wchar_t* pszText, long nLength)
     }
     const unsigned short nCode = m_clValue.nGetTypeCode();
     switch (nCode) {
-    case ZLTYPE_BOOL: {
-        const int b = n > 0 ? s_bTextToBool(pszText) : 0;
-        if (!_bBufferKind()) {
-            (void)m_clValue.SetBOOL(b);
-        } else if (m_pbyBuffer != nullptr && m_nBufferSize > 0) {
-            m_pbyBuffer[0] = static_cast<unsigned char>(b);
-            m_nUsedSize = 1;
-            _ZeroFrom(1);
-        }
-        return 1;
-    }
+    case ZLTYPE_BOOL:
+        return _bStoreBool(n > 0 ? s_bTextToBool(pszText) : 0);
     case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 12: case 14:
         return _bCastNumberText(pszText, n, ZLTYPE_DSTRW);
     case 16: case 17: case 18: case 19: case 21: case 22: case 23: case ZLTYPE_CARW: case ZLTYPE_PSTRW:
@@ -304,11 +302,7 @@ int CNAConvertVariant::bSetValueFromDB(const wchar_t* pszText, long nLength)
     }
     case ZLTYPE_BIN:
         // Bytes taken from the text's memory.
-        if (!_bBufferKind())
-            (void)m_clValue.SetBIN(reinterpret_cast<const unsigned char*>(pszText), n);
-        else
-            _StoreBinary(pszText, n);
-        return 1;
+        return _bStoreBinaryDB(pszText, n);
     default: {
         CAny clText;
         clText.__SetType(ZLTYPE_PSTRW, 0);
