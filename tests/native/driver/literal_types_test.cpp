@@ -302,4 +302,39 @@ TEST_F(TypeNames, DefaultValuesFromTheirTexts)
     EXPECT_TRUE(ErrorAt(53, L"12.3"));
 }
 
+// A connection whose database does not know the native type code 17.
+class CPickyConnection : public CTestConnection
+{
+public:
+    using CTestConnection::CTestConnection;
+    int bDBTypeUnkwnownByDB(int nCode) override { return nCode == 17; }
+};
+
+TEST_F(TypeNames, DatabaseTypesTheConnectionDoesNotKnowAreNone)
+{
+    CPickyConnection picky(L"PICKY", &m_hostConnection);
+    CNAItemDescription* item = Item(NA_IT_I4, 4);
+    EXPECT_EQ(0, item->eNAGetDBType(&picky)) << "no database type code";
+    item->SetDBType(L"LONG", 3);
+    EXPECT_EQ(NA_IT_I4, item->eNAGetDBType(&picky));
+    item->SetDBType(L"BIT", 17);
+    EXPECT_EQ(0, item->eNAGetDBType(&picky));
+    EXPECT_EQ(NA_IT_I4, item->eNAGetDBType(m_pclConnection));
+    EXPECT_EQ(NA_IT_I4, item->eNAGetDBType(nullptr));
+    // The value bound to the item asks its own connection.
+    CNAConvertVariant* v = NewVariant();
+    v->InitTypeVariantAny(ZLTYPE_I4, 0);
+    v->SetItemDesc(nullptr, item);
+    EXPECT_EQ(NA_IT_I4, v->eNAGetDBType());
+}
+
+TEST_F(TypeNames, DescriptionNamesItsConnectionsDefaultDatabase)
+{
+    CNADataSourceDescription* description = NewDescription();
+    EXPECT_STREQ(L"", description->pszGetDefaultDatabase());
+    m_hostConnection.SetDefaultDataBase(L"shop");
+    EXPECT_STREQ(L"shop", description->pszGetDefaultDatabase());
+    description->nRelease();
+}
+
 }  // namespace

@@ -310,4 +310,31 @@ TEST_F(Variant, DiagnosticText)
     EXPECT_STREQ(L"xyz", text.pszGet());
 }
 
+TEST_F(Variant, DriverMakesTypedValues)
+{
+    // Slot 44: the error object given, else the driver's own.
+    CNAConvertVariant* own = Driver()->pclAllocVariant(nullptr, m_pclConnection);
+    ASSERT_NE(nullptr, own);
+    REF_AddRef(own);
+    EXPECT_EQ(Driver()->pclGetError(), own->pclGetErrorNoRef());
+    EXPECT_EQ(NA_VT_NONE, own->eGetVarType());
+    own->nRelease();
+    // Typed without a column: a kind-1 value of the code.
+    CNAConvertVariant* typed = Driver()->pclGetNewVariant_NV_Any(m_pclError, m_pclConnection, nullptr, ZLTYPE_R8);
+    ASSERT_NE(nullptr, typed);
+    REF_AddRef(typed);
+    EXPECT_EQ(NA_VT_ANY, typed->eGetVarType());
+    EXPECT_EQ(ZLTYPE_R8, Code(*typed));
+    typed->nRelease();
+    // With a value: its code, holding it.
+    const CAny text = Make(ZLTYPE_DSTRA, L"held");
+    CNAConvertVariant* holding = Driver()->pclGetNewVariant_NV_Any(m_pclError, m_pclConnection, nullptr, &text);
+    ASSERT_NE(nullptr, holding);
+    REF_AddRef(holding);
+    EXPECT_EQ(L"held", ValueText(*holding));
+    holding->nRelease();
+    EXPECT_EQ(nullptr,
+              Driver()->pclGetNewVariant_NV_Any(m_pclError, m_pclConnection, nullptr, static_cast<const CAny*>(nullptr)));
+}
+
 }  // namespace
