@@ -167,6 +167,18 @@ int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePa
         m_nUsedSize = 0;
         return 1;
     }
+    // The text decoded into wide characters, then written by the store.
+    const auto storeDecoded = [&](auto store) {
+        CNAScratch<wchar_t> scratch;
+        wchar_t* psz = scratch.pGet(n);
+        if (psz == nullptr) {
+            _ZeroFrom(0);
+            m_nUsedSize = 0;
+            _SetNoMemory();
+            return 0;
+        }
+        return store(psz, NA_nAnsiToWide(pszText, n, nCodePage, psz));
+    };
     if (bWide) {
         if (_bUTF16Buffer() && bAscii(pszText, n)) {
             // ASCII is its own UTF-16, one unit a byte.
@@ -179,16 +191,10 @@ int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePa
             _ZeroFrom(m_nUsedSize);
             return 1;
         }
-        CNAScratch<wchar_t> scratch;
-        wchar_t* psz = scratch.pGet(n);
-        if (psz == nullptr) {
-            _ZeroFrom(0);
-            m_nUsedSize = 0;
-            _SetNoMemory();
-            return 0;
-        }
-        _StoreWide(psz, NA_nAnsiToWide(pszText, n, nCodePage, psz));
-        return 1;
+        return storeDecoded([this](const wchar_t* psz, size_t nChars) {
+            _StoreWide(psz, nChars);
+            return 1;
+        });
     }
     if (nCode == ZLTYPE_CARA) {
         m_pbyBuffer[0] = static_cast<unsigned char>(pszText[0]);
@@ -199,15 +205,9 @@ int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePa
     if (bRecode && !(bAscii(pszText, n) && nRuntime == 1252)) {
         // Into the runtime's code page through a temporary: a character that
         // does not fit is left out whole, and the terminator stays.
-        CNAScratch<wchar_t> scratch;
-        wchar_t* psz = scratch.pGet(n);
-        if (psz == nullptr) {
-            _ZeroFrom(0);
-            m_nUsedSize = 0;
-            _SetNoMemory();
-            return 0;
-        }
-        return _bStoreWideAsAnsi(psz, NA_nAnsiToWide(pszText, n, nCodePage, psz), nRuntime) ? 1 : 0;
+        return storeDecoded([this, nRuntime](const wchar_t* psz, size_t nChars) {
+            return _bStoreWideAsAnsi(psz, nChars, nRuntime) ? 1 : 0;
+        });
     }
     const size_t nMax = m_nBufferSize - 1;
     const size_t nCopy = nCodePage == static_cast<int>(CP_UTF8) ? nUTF8Cut(pszText, n, nMax) : std::min(n, nMax);
