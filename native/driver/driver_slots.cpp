@@ -103,11 +103,6 @@ void CNADriver::g_GenerateItemName(CTString* pcsName, int n)
     pcsName->printf(L"%s%lld", L"Expr", static_cast<long long>(n) + 1000);
 }
 
-CNAConvertVariant* CNADriver::pclAllocVariant(CNAError*, CNAConnectionDescription*)
-{
-    return nullptr;
-}
-
 CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
                                                                    CNAError* pclError)
 {

@@ -141,8 +141,10 @@ public:
         m_nLockTimeout = nLock;
     }
     void SetCursorLocation(eCURSORLOCATION eLocation) { m_eCursorLocation = eLocation; }
-    void SetRuntimeCodePage(int nCodePage) { m_nRuntimeCodePage = nCodePage; }
     void SetRecordLockHint(const wchar_t* psz) { m_csRecordLockHint.Set(psz); }
+    // The code page of the runtime's 8-bit text (taken from the runtime's
+    // character set at construction).
+    void SetRuntimeCodePage(int nCodePage) { m_nRuntimeCodePage = nCodePage; }
     // The current transaction's active flag, as a begin and an end set it;
     // the transaction level is made on first use.
     void SetTransactionActive(bool bActive)
