@@ -242,6 +242,16 @@ public:
     int bConvertExpressionToString(CNAError* pclError, CTStringConcatAW* pclOut, const wchar_t* pszExpression,
                                    INAItemDescription* piItem, INAItemDescription* piSourceItem) const;
 
+    // --- Version texts.
+    // Cuts the text at "." and reads the first piece into the major, the
+    // second into the minor and the third into the release, stopping at the
+    // first piece that does not exist. A piece is read as the digits it
+    // starts with; one that does not start with a digit, or whose number
+    // does not fit 32 bits, leaves its target as it was. Null targets are
+    // skipped. Always 1.
+    static int g_bDecomposeVersion(CNAError* pclError, const CTString* pcsVersion, int* pnMajor, int* pnMinor,
+                                   int* pnRelease);
+
     // --- Modules.
     // The full file name of a loaded module (null: the executable); 0 when
     // none could be had or it does not fit 1,043 characters.

@@ -77,8 +77,3 @@ int CNAConnectionDescription::_bDateToString(CNAError*, CTStringConcatAW*, const
 {
     return 0;
 }
-
-int CNAConnectionDescription::_bDecomposeServerVersion(CNAError*)
-{
-    return 0;
-}
