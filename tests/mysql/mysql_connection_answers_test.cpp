@@ -16,45 +16,12 @@
 #include "native/model/type_map.h"
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/support/test_environment.h"
+#include "tests/mysql/mysql_connection_support.h"
 
 namespace {
 
-// A connection whose server version a test sets, with a type map of the
-// test's own filled as the framework fills it.
-class CAnswersConnection : public CMySQLConnection
-{
-public:
-    using CMySQLConnection::CMySQLConnection;
-
-    void SetServerVersion(const wchar_t* pszVersion)
-    {
-        m_csServerVersion.Set(pszVersion);
-        m_nServerMajor = -1;
-        m_nServerMinor = 0;
-        m_nServerPatch = 0;
-        _bDecomposeServerVersion(nullptr);
-    }
-    // The generic entries, then MySQL's over them.
-    void FillTypeMap(CNAMapConvertType* pclMap)
-    {
-        pclMap->_Init();
-        m_pclMapConvertType = pclMap;
-        _InitQF2NativeType();
-        m_pclMapConvertType = nullptr;
-    }
-};
-
-std::wstring TypeText(CNAMapConvertType& map, eNA_ITEMTYPE eType)
-{
-    CNATypeInfo* pclInfo = nullptr;
-    if (!map.bGetElementRef(eType, &pclInfo))
-        return L"(none)";
-    std::wstring sText = pclInfo->pszGetText();
-    if (pclInfo->bGetFormat())
-        sText += L" [sized]";
-    pclInfo->nRelease();
-    return sText;
-}
+using CAnswersConnection = vxtest::CInspectedConnection;
+using vxtest::TypeText;
 
 TEST(MySQLConnectionAnswers, DialectOfKindFiveWithBackquotes)
 {

@@ -1,10 +1,10 @@
 #pragma once
 
 // Helpers of the MySQL connection's tests: the test driver's choice that
-// makes MySQL connections, a host description of a connection, and queries
-// run on a connection's own handle through the bound client functions (for
-// reading back what the connection wrote, in the connection's character
-// set, before the statement layer exists).
+// makes MySQL connections, a connection whose server version and type map a
+// test sets, and queries run on a connection's own handle through the bound
+// client functions (for reading back what the connection wrote, in the
+// connection's character set, before the statement layer exists).
 #include <functional>
 #include <new>
 #include <optional>
@@ -14,6 +14,7 @@
 #include "mysql/client_api.h"
 #include "mysql/mysql_connection.h"
 #include "native/driver/error_object.h"
+#include "native/model/type_map.h"
 
 namespace vxtest {
 
@@ -24,6 +25,46 @@ inline std::function<CNAConnectionDescription*(const wchar_t*, INAConnectionDesc
     return [](const wchar_t* pszIdentification, INAConnectionDescription* piConnection) -> CNAConnectionDescription* {
         return new (std::nothrow) CMySQLConnection(pszIdentification, piConnection);
     };
+}
+
+// A MySQL connection whose server version a test sets, and whose type map it
+// fills into a map of its own, as the framework fills the connection's.
+class CInspectedConnection : public CMySQLConnection
+{
+public:
+    using CMySQLConnection::CMySQLConnection;
+
+    void SetServerVersion(const wchar_t* pszVersion)
+    {
+        m_csServerVersion.Set(pszVersion);
+        m_nServerMajor = -1;
+        m_nServerMinor = 0;
+        m_nServerPatch = 0;
+        _bDecomposeServerVersion(nullptr);
+    }
+    // The generic entries, then MySQL's over them, for the server version
+    // known now.
+    void FillTypeMap(CNAMapConvertType* pclMap)
+    {
+        pclMap->_Init();
+        m_pclMapConvertType = pclMap;
+        _InitQF2NativeType();
+        m_pclMapConvertType = nullptr;
+    }
+};
+
+// The SQL text of an entry of the map ("(none)" without one), " [sized]"
+// after a text that takes the item's size.
+inline std::wstring TypeText(CNAMapConvertType& map, eNA_ITEMTYPE eType)
+{
+    CNATypeInfo* pclInfo = nullptr;
+    if (!map.bGetElementRef(eType, &pclInfo))
+        return L"(none)";
+    std::wstring sText = pclInfo->pszGetText();
+    if (pclInfo->bGetFormat())
+        sText += L" [sized]";
+    pclInfo->nRelease();
+    return sText;
 }
 
 using HandleCell = std::optional<std::string>;  // nullopt: NULL
