@@ -75,7 +75,10 @@ enum mysql_option : int
 #define VX_MYSQL_LATER_CLIENT_FUNCTIONS(X)                                                                        \
     /* Escapes for the connection's character set and SQL mode on the server */                                 \
     /* (quotes doubled under NO_BACKSLASH_ESCAPES). */                                                           \
-    X(Optional, unsigned long, mysql_real_escape_string, (MYSQL*, char* to, const char* from, unsigned long length))
+    X(Optional, unsigned long, mysql_real_escape_string, (MYSQL*, char* to, const char* from, unsigned long length)) \
+    /* Whether another result of the text follows (a one-byte my_bool): */                                        \
+    /* mysql_next_result without one clears the affected-row count. */                                             \
+    X(Optional, unsigned char, mysql_more_results, (MYSQL*))
 
 #define VX_MYSQL_DECLARE_POINTER(kind, ret, name, params) \
     extern ret(*__##name) params;                         \
@@ -99,7 +102,7 @@ struct stMySQLClientFunction
 inline constexpr int kMySQLClientFunctionCount = 24;
 extern const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount];
 // The functions bound after the walk, all optional.
-inline constexpr int kMySQLLaterClientFunctionCount = 1;
+inline constexpr int kMySQLLaterClientFunctionCount = 2;
 extern const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount];
 
 // Every pointer back to its stub.

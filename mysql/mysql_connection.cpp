@@ -167,7 +167,51 @@ int CMySQLConnection::bExecuteQueryNoResult(CNAError* pclError, const wchar_t* p
         bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordQueryError);
         return 0;
     }
-    return 1;
+    return _bDiscardResults(pclError);
+}
+
+int CMySQLConnection::_bDiscardResults(CNAError* pclError)
+{
+    // A result left unread puts the handle out of step with the server (the
+    // next statement is refused), and with several statements in one text
+    // the error of a later one shows only when its turn comes.
+    for (;;) {
+        MYSQL_RES* pResult = nullptr;
+        if (!bClientCall(MySQLSite::kStoreResult, pclError, this,
+                         [&] { pResult = __mysql_store_result(m_pMySQL); }))
+            return 0;
+        if (pResult != nullptr) {
+            bClientCall(MySQLSite::kFreeResult, pclError, this, [&] { __mysql_free_result(pResult); });
+        } else {
+            unsigned nCode = 0;
+            if (!bGetLastError(pclError, &nCode))
+                return 0;
+            if (nCode != 0) {
+                bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordQueryError);
+                return 0;
+            }
+        }
+        if (!bMultipleRecordsetEnabled())
+            return 1;
+        // Asked first where the library can say: the count of rows the
+        // statement changed must survive for the caller.
+        if (__mysql_more_results != &DefaultError_mysql_more_results) {
+            unsigned char bMore = 0;
+            if (!bClientCall(MySQLSite::kMoreResults, pclError, this, [&] { bMore = __mysql_more_results(m_pMySQL); }))
+                return 0;
+            if (bMore == 0)
+                return 1;
+        }
+        int nNext = -1;
+        if (!bClientCall(MySQLSite::kNextResult, pclError, this, [&] { nNext = __mysql_next_result(m_pMySQL); }))
+            return 0;
+        if (nNext < 0)
+            return 1;
+        if (nNext > 0) {
+            bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordLaterStatementError);
+            return 0;
+        }
+    }
 }
 
 int CMySQLConnection::bExecuteQueryIgnoreResult(CNAError* pclError, const wchar_t* pszSQL)

@@ -57,7 +57,8 @@ public:
     // 1062 duplicate key, 1205 lock wait time-out, 1048 value missing.
     eNA_ERRORTYPE eGetNAErrorType(unsigned nCode) override;
     int bDBTypeToString(CTString* pcsOut, int nFieldType) override;
-    // mysql_real_query of the text in the connection's code page.
+    // mysql_real_query of the text in the connection's code page; any
+    // result it gives is read and dropped.
     int bExecuteQueryNoResult(CNAError* pclError, const wchar_t* pszSQL) override;
     // The text through the driver's SQL-functions object; a result is
     // dropped. 0 without a driver.
@@ -128,6 +129,10 @@ protected:
     int _bReleaseHandle(CNAError* pclError);
     // The open failed after mysql_init: the handle goes, the result is 0.
     int _nOpenFailed();
+    // Reads and drops every result of the text just run; 0 with the error
+    // of a later statement of the text, or of a result that could not be
+    // read.
+    int _bDiscardResults(CNAError* pclError);
     // The character set on the server once the version is known; 0 with the
     // error when a connection kept in code page 1252 cannot say so.
     int _bSetServerCharacterSet(CNAError* pclError);

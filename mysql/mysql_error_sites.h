@@ -50,4 +50,9 @@ inline constexpr stNAErrorSite kBadPort{NA_SRC_DB_CONNECTION, 34, 79, NA_ERR_GEN
 inline constexpr int kRecordConnectWithoutDatabaseError = 35;
 inline constexpr stNAErrorSite kNoHandle{NA_SRC_DB_CONNECTION, 36, 79, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kTextNotConverted{NA_SRC_DB_CONNECTION, 37, 12, NA_ERR_GENERAL};
+inline constexpr stClientCallSite kStoreResult{NA_SRC_DB_CONNECTION, 38};
+inline constexpr stClientCallSite kFreeResult{NA_SRC_DB_CONNECTION, 39};
+inline constexpr stClientCallSite kNextResult{NA_SRC_DB_CONNECTION, 40};
+inline constexpr int kRecordLaterStatementError = 41;
+inline constexpr stClientCallSite kMoreResults{NA_SRC_DB_CONNECTION, 42};
 }  // namespace MySQLSite

@@ -86,6 +86,24 @@ TEST(MySQLConnectionOnServer, AnUpdateThatChangesNothingStillCountsItsRow)
     EXPECT_EQ(0u, __mysql_affected_rows(connection->pGetMySQL()));
 }
 
+TEST(MySQLConnectionOnServer, AStatementWithoutResultLeavesNothingUnread)
+{
+    vxtest::ScratchDatabase db;
+    ASSERT_FALSE(db.Name().empty());
+    ServerConnection connection({}, MariadbRoute::Socket, nullptr, db.Name());
+    CNAError error;
+    ASSERT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
+    ASSERT_EQ(1, connection->bExecuteQueryNoResult(&error, L"CREATE TABLE t (id INT PRIMARY KEY)"));
+    // A result nobody reads would make the next statement out of step.
+    EXPECT_EQ(1, connection->bExecuteQueryNoResult(&error, L"SELECT 1"));
+    EXPECT_EQ(Text("2"), ValueOnHandle(*connection, "SELECT 2"));
+    // The error of a later statement of one text is the text's error.
+    EXPECT_EQ(0, connection->bExecuteQueryNoResult(&error, L"INSERT INTO t VALUES (1); INSERT INTO t VALUES (1)"));
+    EXPECT_EQ(1062u, error.dwGetDataBaseErrorCode()) << error.pszGetError();
+    EXPECT_TRUE(vxtest::bDumpHas(error, vxtest::SiteLine(101, 41)));
+    EXPECT_EQ(Text("1"), ValueOnHandle(*connection, "SELECT COUNT(*) FROM t"));
+}
+
 TEST(MySQLConnectionOnServer, OpenModeDoesNotCreateAMissingDatabase)
 {
     const std::string sName = Mariadb().sPrefix + "missing_" + Pid();
