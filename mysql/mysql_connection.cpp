@@ -2,9 +2,6 @@
 // statements it runs directly and the client's errors it records.
 #include "mysql/mysql_connection.h"
 
-#include <climits>
-#include <cwchar>
-
 #include "common/system/module_info.h"
 #include "mysql/client_call_guard.h"
 #include "mysql/code_page_converters.h"
@@ -39,12 +36,7 @@ int32_t CMySQLConnection::_nReadIntegerKey(const wchar_t* pszKey)
 {
     CTString csValue;
     _bGetExtendedParameter(&csValue, pszKey, 1);
-    const long l = std::wcstol(csValue.pszGet(), nullptr, 10);
-    if (l > INT32_MAX)
-        return INT32_MAX;
-    if (l < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(l);
+    return g_nReadInt32(csValue);
 }
 
 bool CMySQLConnection::bGetUnixSocket(CTString* pcsSocket) const

@@ -1,6 +1,8 @@
 // The open of a MySQL connection: the client library, the handle, the
 // options (character set, TLS), the connect (with the creation of a missing
 // database), the server's version and the character set on the server.
+#include <initializer_list>
+
 #include "common/text/cp1252.h"
 #include "mysql/client_call_guard.h"
 #include "mysql/code_page_converters.h"
@@ -34,6 +36,19 @@ const wchar_t* pszOrNull(const CTString& cs)
 const wchar_t* pszOrNull(const wchar_t* psz)
 {
     return psz != nullptr && psz[0] != 0 ? psz : nullptr;
+}
+
+// False, with the error, when a text of a call could not be converted.
+bool bAllConverted(CNAError* pclError, CNAConnectionDescription* pclConnection,
+                   std::initializer_list<const CNACodePageCnvIN*> texts)
+{
+    for (const CNACodePageCnvIN* pText : texts) {
+        if (pText->bFailed()) {
+            CNAError::g_RaiseSiteError(pclError, MySQLSite::kTextNotConverted, pclConnection, nullptr, nullptr);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool bHasOptions()
@@ -172,10 +187,8 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
     const CNACodePageCnvIN ca(m_nClientTextCodePage, pszSSLCA);
     const CNACodePageCnvIN caPath(m_nClientTextCodePage, pszSSLCAPath);
     const CNACodePageCnvIN cipher(m_nClientTextCodePage, pszSSLCipher);
-    if (key.bFailed() || cert.bFailed() || ca.bFailed() || caPath.bFailed() || cipher.bFailed()) {
-        CNAError::g_RaiseSiteError(pclError, MySQLSite::kTextNotConverted, this, nullptr, nullptr);
+    if (!bAllConverted(pclError, this, {&key, &cert, &ca, &caPath, &cipher}))
         return 0;
-    }
     int nResult = 1;
     // One library answers an int, another a one-byte my_bool: only the low
     // byte is the answer.
@@ -222,10 +235,8 @@ int CMySQLConnection::_bOpenCreateDatabase(CNAError* pclError, int bCreate, cons
     const CNACodePageCnvIN password(m_nClientTextCodePage, pszPassword);
     const CNACodePageCnvIN database(m_nClientTextCodePage, pszDatabase);
     const CNACodePageCnvIN socket(m_nClientTextCodePage, pszSocket);
-    if (server.bFailed() || user.bFailed() || password.bFailed() || database.bFailed() || socket.bFailed()) {
-        CNAError::g_RaiseSiteError(pclError, MySQLSite::kTextNotConverted, this, nullptr, nullptr);
+    if (!bAllConverted(pclError, this, {&server, &user, &password, &database, &socket}))
         return 0;
-    }
     const unsigned nPort = static_cast<unsigned>(m_nPort);
     const auto connect = [&](const stClientCallSite& site, const char* pszDatabaseName) {
         MYSQL* pConnected = nullptr;

@@ -197,6 +197,10 @@ public:
     // also tells whether the key was found.
     int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove);
     int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove, int* pbFound);
+    // A key's number, as the C library reads decimals: leading blanks and a
+    // sign taken, reading stops at the first non-digit ("30s" is 30, letters
+    // are 0). A value beyond 32 bits is clamped, never cut to its low bits.
+    static int32_t g_nReadInt32(const CTString& csValue);
     // A key of the provider text, which is left as it is. Always 1.
     int bGetDataBaseHiddenInProvider(CTString* pcsValue, const wchar_t* pszKey) const;
     // 1 when no client library is wanted, or the wanted one is the library
