@@ -7,7 +7,6 @@
 #include <cwctype>
 #include <vector>
 
-#include "common/system/system_time.h"
 #include "common/system/x_stream.h"
 #include "installer/code_page_tables.h"
 #include "installer/zip_records.h"
@@ -88,15 +87,10 @@ bool CWinZip::_bSeek(uint64_t o)
 bool CWinZip::_bRead(void* p, uint64_t n)
 {
     unsigned char* out = static_cast<unsigned char*>(p);
-    while (n > 0) {
-        const unsigned chunk = n > 0x40000000 ? 0x40000000u : static_cast<unsigned>(n);
+    return _bParMorceaux(n, [&](uint64_t at, unsigned chunk) {
         unsigned done = 0;
-        if (!m_pStream->bRead(out, chunk, &done) || done != chunk)
-            return false;
-        out += chunk;
-        n -= chunk;
-    }
-    return true;
+        return m_pStream->bRead(out + at, chunk, &done) && done == chunk;
+    });
 }
 
 bool CWinZip::_bLectBuf(unsigned n)
@@ -645,33 +639,4 @@ const wchar_t* CWinZip::CurrentFile_szExtZip(unsigned nVolume)
     else
         m_sExtension.printf(L".z%02u", static_cast<unsigned>(volume + 1));
     return m_sExtension.pszGet();
-}
-
-void CWinZip::CryptCryptHeader(uint32_t dwCrc, unsigned char* pHeader)
-{
-    m_keys.Init(m_sPassword.pszGet());
-    std::srand(static_cast<unsigned>(GetTickCount()));
-    for (int i = 0; i < 10; ++i) {
-        int c = std::rand();
-        if (c & 0x3FC0)
-            c >>= 6;
-        pHeader[i] = static_cast<unsigned char>(c);
-    }
-    pHeader[10] = static_cast<unsigned char>(dwCrc >> 16);
-    pHeader[11] = static_cast<unsigned char>(dwCrc >> 24);
-    m_keys.Encrypt(pHeader, ZIP_CRYPT_HEADER_SIZE);
-}
-
-void CWinZip::_AnsiOem(char* psz, int bToOem)
-{
-    if (psz == nullptr)
-        return;
-    for (char* p = psz; *p != 0; ++p) {
-        if (static_cast<unsigned char>(*p) == 0x80)
-            continue;
-        if (bToOem)
-            CharToOemBuffA(p, p, 1);
-        else
-            OemToCharBuffA(p, p, 1);
-    }
 }

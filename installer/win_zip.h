@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <string>
 
 #include "common/text/ct_string.h"
 #include "common/text/tableau.h"
@@ -123,15 +124,53 @@ public:
     // 0 when both names designate the same file, else 1.
     static int nStringFileNameCompare(const wchar_t* a, const wchar_t* b, int nUnused);
 
-    // Writer steps: the DOS date, encryption of data and of the 12-byte
-    // header, and 8-bit names between code pages 1252 and 437 (byte 0x80
-    // kept as it is).
+    // Writer steps (installer/win_zip_write.cpp). Nothing in the program
+    // writes archives; the steps lay out what this reader reads back. Each
+    // record is written at the stream's position, whole or not at all when
+    // a field is refused: every field is range-checked in 64 bits first.
+    // Offsets are relative to the archive start (the bytes before it in the
+    // stream excluded). 1 on success, 0 when refused or a write fails.
+    //
+    // Names: '\' is written as '/'; with Unicode names as UTF-8 (flag bit
+    // 11), otherwise in code page 1252 turned into 437. A name (or entry
+    // comment) is written only in a form that this reader decodes back to
+    // the same text; an empty name or one longer than ZIP_MAX_NAME_CHARS is
+    // refused. Flag bits 0 (encrypted, from bEncrypted) and 11 are the
+    // writer's; the other fields are written as the entry holds them.
+    //
+    // The local header, at the stream's position, which becomes the entry's
+    // local header offset. With ZIP64 forced, or a size of 0xFFFFFFFF or
+    // more, both sizes go to a ZIP64 block (16 data bytes) and version
+    // needed is 45. *pnSize (when given): the bytes written.
+    int _bEcritEnteteLocaleDir(_stFICZIP& entry, uint64_t* pnSize = nullptr);
+    // The central entry. With ZIP64 forced, or a size or the local header
+    // offset of 0xFFFFFFFF or more, all three go to a ZIP64 block (24 data
+    // bytes) and version needed is 45. A disk number of 0xFFFF or more is
+    // refused.
+    int _bEcritEnteteDir(const _stFICZIP& entry, uint64_t* pnSize = nullptr);
+    // The end of the central directory, which must end right here (offset +
+    // size = the position) and hold a fixed part per entry. With ZIP64 forced, 0xFFFF entries or more, or a
+    // size or offset of 0xFFFFFFFF or more, the ZIP64 end record and its
+    // locator come first and the classic fields hold 0xFFFF / 0xFFFFFFFF.
+    // The comment is written in code page 1252, at most
+    // ZIP_MAX_END_COMMENT bytes (longer, the record could not be found).
+    int _bEcritEnteteZip(uint64_t nEntries, uint64_t oCentralDirOffset, uint64_t oCentralDirSize,
+                         const wchar_t* pszComment, uint64_t* pnSize = nullptr);
+    static constexpr uint64_t ZIP_MAX_END_COMMENT = 0xFFFF - 22;
+    // The DOS date-time; the year is held between 1980 and 2107.
     static uint32_t _TmDateToDosDate(const _sTMDATE& tm) { return ZipTmToDosDate(tm); }
+    // The DOS date-time of a file's last modification (local time): 0 when
+    // the file's status cannot be read.
+    static int _GetTimeCreation(const wchar_t* pszFile, uint32_t* pdwDosDate);
+    // Encrypts data in place with the keys that CryptCryptHeader set up.
     void CryptEncodeBuffer(unsigned char* p, uint64_t n) { m_keys.Encrypt(p, n); }
     unsigned char CryptEncode(unsigned char c) { return m_keys.EncryptByte(c); }
-    // Keys from the password, then 10 random bytes and the CRC's bits 16-31,
-    // all encrypted, into pHeader (12 bytes).
-    void CryptCryptHeader(uint32_t dwCrc, unsigned char* pHeader);
+    // Keys from the password, then 10 bytes of the kernel's random source
+    // and the CRC's bits 16-31, all encrypted, into pHeader (12 bytes). 0
+    // when the random source fails: nothing is written then.
+    int CryptCryptHeader(uint32_t dwCrc, unsigned char* pHeader);
+    // An 8-bit name from code page 1252 to 437 (bToOem) or back, in place;
+    // byte 0x80 is kept as it is.
     static void _AnsiOem(char* psz, int bToOem);
 
     // The search window steps of the end record, for the tests.
@@ -144,6 +183,19 @@ private:
     bool _bSeek(uint64_t o);
     // Exactly n bytes at the position.
     bool _bRead(void* p, uint64_t n);
+    // n bytes in the pieces that a stream call takes: step(offset, size)
+    // for each, in order, until one fails.
+    template <class Step>
+    static bool _bParMorceaux(uint64_t n, Step step)
+    {
+        for (uint64_t at = 0; at < n;) {
+            const unsigned chunk = n - at > 0x40000000 ? 0x40000000u : static_cast<unsigned>(n - at);
+            if (!step(at, chunk))
+                return false;
+            at += chunk;
+        }
+        return true;
+    }
     // Reads n (at most 1024) bytes into the header buffer.
     bool _bLectBuf(unsigned n);
     // Position of the end record, or -1.
@@ -158,6 +210,11 @@ private:
     bool _bGetInfoFile(const unsigned char* pDir, uint64_t nDir, uint64_t at, _stFICZIP& entry, uint64_t* pnUsed);
     _eVXzipResult _CheckCurrentFileCoherencyHeader(uint64_t* pnDataOffset);
     void _CloseInflate();
+    // Writer: exactly n bytes at the position; the archive-relative
+    // position; a name or entry comment in the raw form written.
+    bool _bEcrit(const void* p, uint64_t n);
+    bool _bPositionArchive(uint64_t* po);
+    bool _bTexteEcrit(const wchar_t* psz, bool bName, uint64_t nVersionMadeBy, std::string* pRaw) const;
 
     IXStream* m_pStream = nullptr;
     int m_bForceZip64 = 0;

@@ -17,7 +17,9 @@ _sTMDATE ZipDosDateToTm(uint32_t d)
 
 uint32_t ZipTmToDosDate(const _sTMDATE& tm)
 {
-    const uint32_t year = tm.tm_year < 1980 ? 0 : (tm.tm_year - 1980) & 0x7F;
+    // Seven bits of year: a later year is held at 2107 rather than wrapped
+    // round to 1980 and after.
+    const uint32_t year = tm.tm_year < 1980 ? 0 : tm.tm_year > 2107 ? 127 : tm.tm_year - 1980;
     return (tm.tm_sec / 2 & 0x1F) | (tm.tm_min & 0x3F) << 5 | (tm.tm_hour & 0x1F) << 11 | (tm.tm_mday & 0x1F) << 16 |
            (tm.tm_mon & 0x0F) << 21 | year << 25;
 }

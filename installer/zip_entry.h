@@ -53,7 +53,8 @@ struct _stFICZIP
 // Broken-down DOS date-time: seconds = 2 x bits 0-4, minutes 5-10, hours
 // 11-15, day 16-20, month 21-24, year 1980 + bits 25-31.
 _sTMDATE ZipDosDateToTm(uint32_t dwDosDate);
-// The reverse, for a writer (years before 1980 give 1980).
+// The reverse, for a writer (years before 1980 give 1980, after 2107 give
+// 2107).
 uint32_t ZipTmToDosDate(const _sTMDATE& tm);
 
 // Whether a raw entry name is UTF-8: flag bit 11 says so; without it, a

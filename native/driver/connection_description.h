@@ -184,6 +184,18 @@ public:
     // The driver clears it while the host holds the connection open.
     void SetAutoCloseAllowed(int bAllowed) { m_bAutoCloseAllowed = bAllowed ? 1 : 0; }
     int bAutoCloseAllowed() const { return m_bAutoCloseAllowed; }
+    // The host's successful opens not yet undone by a close; the driver
+    // holds one reference per open state.
+    uint32_t nGetOpenStates() const { return m_nOpenStates; }
+    void _AddOpenState() { ++m_nOpenStates; }
+    // False, and nothing changed, when there is no open state to undo.
+    bool _bDropOpenState()
+    {
+        if (m_nOpenStates == 0)
+            return false;
+        --m_nOpenStates;
+        return true;
+    }
     // The current transaction's active flag; 0 without one.
     int _bTransactionOpened() const;
     CNATransaction* pclGetTransactionNoRef() const { return m_pclTransaction; }
@@ -318,4 +330,5 @@ protected:
     CTString m_csClosingQuote;
     int32_t m_nClosingQuoteLen = 0;
     int32_t m_bOpenedBySQLFunctions = 0;
+    uint32_t m_nOpenStates = 0;
 };

@@ -19,7 +19,8 @@
 // atomic, because the host changes it without the lock; only the release
 // from 1 to 0 destroys the driver. The driver owns its contexts, tables and
 // connections (three registries, each holding one reference per member), its
-// error object and its SQL-functions object.
+// error object and its SQL-functions object. The connection and table
+// registries compare their keys exactly (registry_keys.h).
 //
 // Every host entry that touches shared state follows the entry protocol
 // (CNAEntryGuard): the module-wide recursive mutex, the error object reset,
@@ -157,10 +158,86 @@ public:
     // The error object (slot 52) replaces the current one, which is
     // released; the driver holds one reference on it.
     void AllocError();
-    // Releases every context, every table and every connection (freeing
-    // their keys), the error object and the SQL-functions object, in this
-    // order, then calls _BeforeDeath.
+    // Releases every context, every table and every connection (with the
+    // open states the host left, freeing their keys), the error object and
+    // the SQL-functions object, in this order, then calls _BeforeDeath.
     void _Term();
+
+    // --- Connections (driver_connections.cpp). A find or get returns the
+    // connection with a reference for the caller, which it drops through
+    // nReleaseConnection unless said otherwise.
+    // The registered connection of that identification, or null.
+    CNAConnectionDescription* _pclFindConnection(const wchar_t* pszIdentification);
+    // The same by the identification of the host's description; never
+    // creates.
+    CNAConnectionDescription* _pclFindConnection(INAConnectionDescription* piConnection);
+    // Found, or made (slot 59) and registered; not opened. Null, with the
+    // no-memory error, when it cannot be made or registered.
+    CNAConnectionDescription* _pclGetConnection(INAConnectionDescription* piConnection);
+    CNAConnectionDescription* _pclAddConnection(const wchar_t* pszIdentification,
+                                                INAConnectionDescription* piConnection);
+    // Opens the connection (its bOpen with the driver's error object). On
+    // success it gains an open state, with one reference, and no longer
+    // closes by itself. On failure it leaves the registry and loses its open
+    // states (with their references), and the error level becomes 2. The
+    // answer of bOpen.
+    int _bOpenConnection(CNAConnectionDescription* pclConnection);
+    // Drops one reference. When that leaves only the reference of a
+    // registry that holds this very connection, and it may close by itself
+    // (no open state undone yet, no transaction active), it is closed when
+    // open, unregistered and released: 0. Otherwise the count left (0 for a
+    // count already 0).
+    int nReleaseConnection(CNAConnectionDescription* pclConnection);
+    // Undoes one open state (and drops its reference) and lets the
+    // connection close by itself again; nothing when there is none. 1.
+    int _bCloseConnection(CNAConnectionDescription* pclConnection);
+    // The first registered connection, in registry order, with that number;
+    // null when none. Takes the lock.
+    CNAConnectionDescription* pclGetConnectionByID(int nNumber);
+    // bCloseConnection for the connection of that number; 1 in every case.
+    int _bCloseConnectionById(int nNumber);
+    // Hands a connection reference back to the process's driver
+    // (nReleaseConnection), or releases it plainly when there is no driver.
+    static int g_nReleaseConnection(CNAConnectionDescription* pclConnection);
+
+    // --- Contexts (driver_contexts.cpp). Each takes the lock.
+    // The registered context of the host context, with a reference; null
+    // when none.
+    CNAContext* pclFindContext(INAContext* piContext);
+    // Found, or made (slot 47) and registered, *pbNew then set to 1 (0
+    // first). Null, with the no-memory error, when it cannot be made.
+    CNAContext* pclGetContext(INAContext* piContext, int* pbNew);
+    // Drops the caller's reference; a context left without data access is
+    // unregistered (0). Otherwise the count left.
+    int nReleaseContext(INAContext* piContext, CNAContext* pclContext);
+
+    // --- Tables (driver_tables.cpp). A find or get returns the table with an
+    // internal reference for the caller.
+    CNATable* _pclFindTable(const wchar_t* pszKey);
+    // By the database table's key, which is written into pcsKey.
+    CNATable* _pclFindTable(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
+                            CTString* pcsKey);
+    // Found, or made (slot 60) and registered.
+    CNATable* _pclGetTable(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection);
+    // Registers the table with the registry's reference, unless a table of
+    // its identification is registered already.
+    void _AddTable(CNATable* pclTable);
+    // Unregisters the table, dropping the registry's reference: 1; 0 when the
+    // registry does not hold this very table under its identification. The
+    // second form closes the table for the host context first. Each takes
+    // the lock.
+    int _bReleaseTable(CNATable* pclTable);
+    int _bReleaseTable(INAContext* piContext, CNATable* pclTable);
+    // Drops one reference; a table left with only its registry's reference
+    // is unregistered (0). Otherwise the count left.
+    int nReleaseTable(CNATable* pclTable);
+    // The query table of the host context, name and connection; when there
+    // is none and bCreate is set, a new one (slot 60), not registered.
+    CNATable* _pclGetQuery(INAContext* piContext, const wchar_t* pszName, CNAConnectionDescription* pclConnection,
+                           int bCreate);
+    // A description of the table read from the database (slot 54) with one
+    // external reference for the caller, or null.
+    INADataSourceDescription* _piGetTableDesc(const wchar_t* pszName, CNAConnectionDescription* pclConnection);
 
     CNAError* pclGetError() const { return m_pclError; }
     unsigned nGetExternalRef() const { return m_dwExternalRefCount.load(std::memory_order_relaxed); }

@@ -2,14 +2,20 @@
 // the error object, the SQL-functions object and the end of the driver.
 #include <cstdlib>
 
+#include "native/driver/connection_description.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/driver_sql.h"
 #include "native/driver/error_object.h"
+#include "native/driver/registry_keys.h"
 
 CNADriver::CNADriver()
 {
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
+    m_tabConnection.SetCmp(&CNARegistryKeys::nCompare);
+    m_tabConnection.SetHashVal(&CNARegistryKeys::dwHashVal);
+    m_tabTable.SetCmp(&CNARegistryKeys::nCompare);
+    m_tabTable.SetHashVal(&CNARegistryKeys::dwHashVal);
     m_pclOlderDriver = s_pclNewestDriver;
     if (s_pclNewestDriver != nullptr)
         s_pclNewestDriver->m_pclNewerDriver = this;
@@ -123,6 +129,10 @@ void CNADriver::_Term()
     dwCursor = 0;
     CNAConnectionDescription* pclConnection = nullptr;
     while (m_tabConnection.bParseTable(&dwCursor, 1, &pclConnection, &pszKey)) {
+        // Opens the host never closed hold references too: without their
+        // release the connection would outlive every holder.
+        while (pclConnection->_bDropOpenState())
+            pclConnection->nRelease();
         m_tabConnection._Release(pclConnection);
         std::free(pszKey);
     }

@@ -1,9 +1,12 @@
-// The driver's slots as this layer answers them. The registries, SQL,
-// transaction and list operations answer 0 or null, record nothing and make
-// nothing; so do the factories of objects this layer does not make.
+// The driver's slots as this layer answers them. The SQL, transaction and
+// list operations answer 0 or null, record nothing and make nothing; so do
+// the factories of objects this layer does not make (the table object is
+// completed by the data-access layer). The registries' slots are in
+// driver_connections.cpp, driver_contexts.cpp and driver_tables.cpp.
 #include <new>
 
 #include "common/text/qf_convert_key.h"
+#include "native/access/data_access.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
@@ -99,49 +102,14 @@ void CNADriver::g_GenerateItemName(CTString* pcsName, int n)
     pcsName->printf(L"%s%lld", L"Expr", static_cast<long long>(n) + 1000);
 }
 
-// Operations of the registries, SQL, transactions, locks and lists.
-int CNADriver::bOpenConnection(INAConnectionDescription*)
-{
-    return 0;
-}
-
-int CNADriver::bCloseConnection(INAConnectionDescription*)
-{
-    return 0;
-}
-
-int CNADriver::bCopyContext(INACopyCtx*, INAContext*, INAContext*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::bHMode(INAContext*, _eNA_HMODE)
-{
-    return 0;
-}
-
-INATable* CNADriver::piGetTable(INAConnectionDescription*, INADataSourceDescription*)
-{
-    return nullptr;
-}
-
+// Operations of SQL, transactions, locks and lists.
 int CNADriver::bGetTableList(CAny*, INAConnectionDescription*, unsigned)
 {
     return 0;
 }
 
-INADataSourceDescription* CNADriver::piGetTableDesc(const wchar_t*, INAConnectionDescription*)
-{
-    return nullptr;
-}
-
 int CNADriver::bHExecuteRequeteSQL(INATable**, INAContext*, const wchar_t*, INAConnectionDescription*,
                                    ISQLParserInformation*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::bCloseContext(INAContext*)
 {
     return 0;
 }
@@ -212,22 +180,8 @@ int CNADriver::bFiltreAuto(INAContext*, INAConnectionDescription*, int, const wc
     return 0;
 }
 
-void CNADriver::SetNextLogicalName(INAContext*, const wchar_t*)
-{
-}
-
 int CNADriver::bHExecuteRequeteSQLEx(INATable**, INAContext*, const wchar_t*, INAConnectionDescription*,
                                      ISQLParserInformation*, unsigned, const INAQueryExecution*)
-{
-    return 0;
-}
-
-int CNADriver::bFreeDataSource(INAContext*, const wchar_t*, INAConnectionDescription*)
-{
-    return 0;
-}
-
-int CNADriver::bValidConnection(INAConnectionDescription*)
 {
     return 0;
 }
@@ -238,11 +192,6 @@ int CNADriver::bSupprimeFichier(INAContext*, INAConnectionDescription*, const wc
 }
 
 int CNADriver::bGetDatabaseList(CXYString<wchar_t>*, INAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::bBuildCnxIdentification(CTString*, INAConnectionDescription*)
 {
     return 0;
 }
@@ -258,14 +207,10 @@ CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnection
     return new (std::nothrow) CNADataSourceDescription(pclConnection, pclError);
 }
 
-CNAContext* CNADriver::pclAllocContext()
+CNADataAccess* CNADriver::pclAllocDataAccess(INADataSourceDescription* piSource,
+                                             CNAConnectionDescription* pclConnection, CNAError* pclError)
 {
-    return nullptr;
-}
-
-CNADataAccess* CNADriver::pclAllocDataAccess(INADataSourceDescription*, CNAConnectionDescription*, CNAError*)
-{
-    return nullptr;
+    return new (std::nothrow) CNADataAccess(piSource, pclConnection, pclError);
 }
 
 CNACommand* CNADriver::pclAllocCommand(CNAError*, CNAConnectionDescription*)
@@ -274,11 +219,6 @@ CNACommand* CNADriver::pclAllocCommand(CNAError*, CNAConnectionDescription*)
 }
 
 CNAIDAuto* CNADriver::pclAllocIDAuto()
-{
-    return nullptr;
-}
-
-CNADataSourceDescription* CNADriver::_pclGetTableDesc(const wchar_t*, CNAConnectionDescription*)
 {
     return nullptr;
 }

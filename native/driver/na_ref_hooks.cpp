@@ -1,5 +1,6 @@
 #include "native/driver/na_ref_hooks.h"
 
+#include "native/access/data_access.h"
 #include "native/access/statement_sql.h"
 #include "native/access/table.h"
 #include "native/driver/connection_description.h"
@@ -19,5 +20,6 @@ void CNARefHooksOf<T>::Release(T* p)
 
 template struct CNARefHooksOf<CNAConnectionDescription>;
 template struct CNARefHooksOf<CNAContext>;
+template struct CNARefHooksOf<CNADataAccess>;
 template struct CNARefHooksOf<CNATable>;
 template struct CNARefHooksOf<CNAStatementSQL>;

@@ -21,5 +21,6 @@ struct CNARefHooksOf
 
 extern template struct CNARefHooksOf<CNAConnectionDescription>;
 extern template struct CNARefHooksOf<CNAContext>;
+extern template struct CNARefHooksOf<CNADataAccess>;
 extern template struct CNARefHooksOf<CNATable>;
 extern template struct CNARefHooksOf<CNAStatementSQL>;

@@ -4,6 +4,7 @@
 
 #include "common/text/str_compare.h"
 #include "native/driver/connection_description.h"
+#include "native/driver/driver.h"
 #include "native/driver/error_object.h"
 #include "native/driver/error_sites.h"
 #include "native/model/interf.h"
@@ -40,7 +41,8 @@ void CNADataSourceDescription::_ReleaseConnection()
     if (m_pclConnection != nullptr) {
         CNAConnectionDescription* pclConnection = m_pclConnection;
         m_pclConnection = nullptr;
-        pclConnection->nRelease();
+        // Through the driver, so that the connection's last user closes it.
+        CNADriver::g_nReleaseConnection(pclConnection);
     }
 }
 

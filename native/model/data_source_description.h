@@ -211,6 +211,6 @@ private:
         return n < static_cast<unsigned>(list.nGetNbElement()) ? list[static_cast<int>(n)] : nullptr;
     }
     static INAItemDescription* _piGetAt(const CItemList& list, unsigned n);
-    // Gives the connection back.
+    // Gives the connection back to the driver (nReleaseConnection).
     void _ReleaseConnection();
 };

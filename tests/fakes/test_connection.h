@@ -10,7 +10,8 @@
 // source in the error object given. The statements it is asked to run
 // (bExecuteQueryNoResult, bExecuteQueryIgnoreResult, bGetRequestedValue) are
 // logged in order and answer 1, or 0 with the same error when made to fail;
-// bGetRequestedValue leaves the value alone.
+// bGetRequestedValue leaves the value alone. A transaction can be marked
+// active and ended, as the driver reads it when it decides to close.
 //
 // The kind, the quotes, the server version and the client text code page
 // are settable, so that one class serves every kind's dialect. A later item
@@ -25,6 +26,15 @@
 
 #include "native/driver/connection_description.h"
 #include "native/driver/error_object.h"
+#include "native/driver/transaction.h"
+
+// A transaction level whose active flag the test sets.
+class CTestTransaction : public CNATransaction
+{
+public:
+    using CNATransaction::CNATransaction;
+    void SetActive(bool bActive) { m_bActive = bActive ? 1 : 0; }
+};
 
 class CTestConnection : public CNAConnectionDescription
 {
@@ -54,6 +64,7 @@ public:
     int bClose(CNAError* pclError) override
     {
         ++m_nCloseCalls;
+        ++s_nCloseCallsAll;
         if (m_bCloseFails)
             return _nFail(pclError);
         m_bOpen = 0;
@@ -93,6 +104,16 @@ public:
         m_nServerPatch = nPatch;
     }
     void SetClientTextCodePage(int nCodePage) { m_nClientTextCodePage = nCodePage; }
+    // The current transaction's active flag, as a begin and an end set it;
+    // the transaction level is made on first use.
+    void SetTransactionActive(bool bActive)
+    {
+        if (m_pclTransaction == nullptr) {
+            m_pclTransaction = new CTestTransaction(this);
+            REF_AddRef(m_pclTransaction);
+        }
+        static_cast<CTestTransaction*>(m_pclTransaction)->SetActive(bActive);
+    }
 
     // What was asked of it.
     int nOpenCalls() const { return m_nOpenCalls; }
@@ -103,6 +124,8 @@ public:
 
     // Objects of this class alive in the process.
     static inline int s_nLive = 0;
+    // Closes asked of every object of this class, also of those gone since.
+    static inline int s_nCloseCallsAll = 0;
     // The error its failures record.
     static constexpr unsigned kFailureUserCode = 15;
 

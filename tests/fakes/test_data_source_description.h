@@ -22,7 +22,10 @@
 // Later items may add columns to the rows (defaults, database type texts)
 // by reading further columns here.
 #include <cwchar>
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/text/xy_string_concat.h"
 #include "native/model/data_source_description.h"
@@ -41,6 +44,16 @@ public:
 
     static std::wstring ColumnsQuery(const std::wstring& name) { return L"COLUMNS OF " + name; }
     static std::wstring KeysQuery(const std::wstring& name) { return L"KEYS OF " + name; }
+
+    // The scripted results of the two queries, from their rows.
+    static CScriptedResult ColumnsResult(std::vector<CScriptedRow> rows)
+    {
+        return Result({L"Field", L"Type", L"Size", L"Integer", L"Decimal", L"Null", L"Extra"}, std::move(rows));
+    }
+    static CScriptedResult KeysResult(std::vector<CScriptedRow> rows)
+    {
+        return Result({L"Key", L"Column", L"Flags"}, std::move(rows));
+    }
 
     // Descriptions of this class alive in the process.
     static inline int s_nLive = 0;
@@ -118,5 +131,13 @@ protected:
     }
 
 private:
+    static CScriptedResult Result(std::initializer_list<const wchar_t*> columns, std::vector<CScriptedRow> rows)
+    {
+        CScriptedResult result;
+        for (const wchar_t* name : columns)
+            result.columns.push_back(ScriptedColumn(name));
+        result.rows = std::move(rows);
+        return result;
+    }
     static long Number(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 // The driver the native layer's tests work with: a CNADriver whose factory
-// slots (46, 48-50, 53, 57, 59-61), fatal-error hook (58), SQL-functions
+// slots (46-50, 53, 57, 59-61), fatal-error hook (58), SQL-functions
 // object's statement factory and module end are chosen per test, registered
 // with the factory hook so that piQueryInterface makes it, or made directly.
 //
@@ -47,6 +47,7 @@ private:
 struct CTestDriverChoices
 {
     std::function<CNADataSourceDescription*(CNAConnectionDescription*, CNAError*)> allocDataSourceDescription;  // 46
+    std::function<CNAContext*()> allocContext;                                                            // 47
     std::function<CNADataAccess*(INADataSourceDescription*, CNAConnectionDescription*, CNAError*)>
         allocDataAccess;                                                                                  // 48
     std::function<CNAStatement*(CNADataAccess*, CNAConnectionDescription*, CNAError*)> allocStatement;    // 49
@@ -82,6 +83,10 @@ public:
         return m_choices.allocDataSourceDescription
                    ? m_choices.allocDataSourceDescription(pclConnection, pclError)
                    : CNADriver::pclAllocDataSourceDescription(pclConnection, pclError);
+    }
+    CNAContext* pclAllocContext() override
+    {
+        return m_choices.allocContext ? m_choices.allocContext() : CNADriver::pclAllocContext();
     }
     CNADataAccess* pclAllocDataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
                                       CNAError* pclError) override

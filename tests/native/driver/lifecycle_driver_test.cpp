@@ -15,8 +15,11 @@
 #include "tests/fakes/test_driver.h"
 #include "tests/host/db/standin_driver_caller.h"
 #include "tests/host/support/test_environment.h"
+#include "tests/native/driver/linked_entry_points.h"
 
 namespace {
+
+using vxtest::LinkedDriverEntryPoints;
 
 // The handle of this process's first bInitLibrary.
 char gFirstHandle;
@@ -27,16 +30,6 @@ public:
     void SetUp() override { bInitLibrary(&gFirstHandle); }
 };
 const bool kFirstInitRegistered = (::testing::AddGlobalTestEnvironment(new FirstInit), true);
-
-StandinDriverEntryPoints LinkedEntryPoints()
-{
-    StandinDriverEntryPoints entries;
-    entries.pfnInitLibrary = &bInitLibrary;
-    entries.pfnDLLCompatible = &bDLLCompatible;
-    entries.pfnQueryInterface = &piQueryInterface;
-    entries.pfnTermLibrary = &TermLibrary;
-    return entries;
-}
 
 CTestDriver* AsTestDriver(INADriver* pi)
 {
@@ -68,7 +61,7 @@ TEST(LifecycleDriver, Handshake)
     EXPECT_EQ(0, bDLLCompatible(28, 12, nullptr));
     EXPECT_EQ(12u, CNADriver::s_nID_VXSQL);
 
-    StandinDriverCaller host(LinkedEntryPoints());
+    StandinDriverCaller host(LinkedDriverEntryPoints());
     const StandinDriverCaller::Handshake handshake = host.stHandshake();
     EXPECT_EQ(1, handshake.bEngine);
     EXPECT_EQ(32u, handshake.nEngineVersion);
@@ -100,7 +93,7 @@ TEST(LifecycleDriver, NoDriverWithoutOne)
 
     CTestDriverRegistration registration;
     CTestDriverRegistration::s_bMakeNone = true;
-    StandinDriverCaller host(LinkedEntryPoints());
+    StandinDriverCaller host(LinkedDriverEntryPoints());
     EXPECT_EQ(nullptr, host.piOpenDriver());
     EXPECT_EQ(0, host.bServicesAccepted());
     EXPECT_EQ(before, CNADriver::s_pclDriver);
@@ -110,7 +103,7 @@ TEST(LifecycleDriver, NoDriverWithoutOne)
 TEST(LifecycleDriver, QueryInterfaceHandsOutANewDriver)
 {
     CTestDriverRegistration registration;
-    StandinDriverCaller first(LinkedEntryPoints());
+    StandinDriverCaller first(LinkedDriverEntryPoints());
     INADriver* piFirst = first.piOpenDriver();
     ASSERT_NE(nullptr, piFirst);
     CTestDriver* driver = AsTestDriver(piFirst);
@@ -126,7 +119,7 @@ TEST(LifecycleDriver, QueryInterfaceHandsOutANewDriver)
     EXPECT_EQ(1u, driver->pclGetError()->nGetRef()) << "the driver's own reference only";
     EXPECT_EQ(-1, driver->llGetDefaultCacheSize());
 
-    StandinDriverCaller second(LinkedEntryPoints());
+    StandinDriverCaller second(LinkedDriverEntryPoints());
     INADriver* piSecond = second.piOpenDriver();
     ASSERT_NE(nullptr, piSecond);
     EXPECT_NE(piFirst, piSecond);
@@ -142,7 +135,7 @@ TEST(LifecycleDriver, QueryInterfaceHandsOutANewDriver)
 TEST(LifecycleDriver, TheProcessDriverFallsBackToTheNewestLiving)
 {
     CTestDriverRegistration registration;
-    StandinDriverCaller a(LinkedEntryPoints()), b(LinkedEntryPoints()), c(LinkedEntryPoints());
+    StandinDriverCaller a(LinkedDriverEntryPoints()), b(LinkedDriverEntryPoints()), c(LinkedDriverEntryPoints());
     CNADriver* driverA = AsTestDriver(a.piOpenDriver());
     CNADriver* driverB = AsTestDriver(b.piOpenDriver());
     CNADriver* driverC = AsTestDriver(c.piOpenDriver());
@@ -154,7 +147,7 @@ TEST(LifecycleDriver, TheProcessDriverFallsBackToTheNewestLiving)
     EXPECT_EQ(0u, b.nReleaseDriver());
     EXPECT_EQ(driverA, CNADriver::s_pclDriver);
 
-    StandinDriverCaller d(LinkedEntryPoints());
+    StandinDriverCaller d(LinkedDriverEntryPoints());
     CNADriver* driverD = AsTestDriver(d.piOpenDriver());
     EXPECT_EQ(driverD, CNADriver::s_pclDriver);
     EXPECT_EQ(0u, a.nReleaseDriver());
@@ -166,7 +159,7 @@ TEST(LifecycleDriver, TheProcessDriverFallsBackToTheNewestLiving)
 TEST(LifecycleDriver, ExternalCount)
 {
     CTestDriverRegistration registration;
-    StandinDriverCaller host(LinkedEntryPoints());
+    StandinDriverCaller host(LinkedDriverEntryPoints());
     ASSERT_NE(nullptr, host.piOpenDriver());
     host.Call<void>(5);
     EXPECT_EQ(1u, host.Call<unsigned>(6));
@@ -228,7 +221,7 @@ TEST(LifecycleDriver, ExternalCountFromSeveralThreads)
 TEST(LifecycleDriver, SQLFunctionsObjectMadeOnce)
 {
     CTestDriverRegistration registration;
-    StandinDriverCaller host(LinkedEntryPoints());
+    StandinDriverCaller host(LinkedDriverEntryPoints());
     CNADriver* driver = AsTestDriver(host.piOpenDriver());
     ASSERT_NE(nullptr, driver);
     void* first = host.Call<void*>(7, 1);
@@ -268,7 +261,7 @@ TEST(LifecycleDriver, NoSQLFunctionsObjectWhenNoneIsMade)
         return nullptr;
     };
     CTestDriverRegistration registration(choices);
-    StandinDriverCaller host(LinkedEntryPoints());
+    StandinDriverCaller host(LinkedDriverEntryPoints());
     ASSERT_NE(nullptr, host.piOpenDriver());
     EXPECT_EQ(nullptr, host.Call<void*>(7, 1));
     EXPECT_EQ(nullptr, host.Call<void*>(7, 1));
@@ -292,7 +285,7 @@ TEST(LifecycleDriver, EndOfADriver)
         EXPECT_EQ(nullptr, sql->pclGetDriver());
     };
     CTestDriverRegistration registration(choices);
-    StandinDriverCaller host(LinkedEntryPoints());
+    StandinDriverCaller host(LinkedDriverEntryPoints());
     ASSERT_NE(nullptr, host.piOpenDriver());
     sql = static_cast<CNADriverSQL*>(static_cast<INADriverSQL*>(host.Call<void*>(7, 1)));
     ASSERT_NE(nullptr, sql);

@@ -14,24 +14,8 @@ namespace {
 
 using Row = CScriptedRow;
 
-// Field, Type, Size, Integer, Decimal, Null, Extra.
-CScriptedResult ColumnsResult(std::vector<Row> rows)
-{
-    CScriptedResult result;
-    for (const wchar_t* name : {L"Field", L"Type", L"Size", L"Integer", L"Decimal", L"Null", L"Extra"})
-        result.columns.push_back(ScriptedColumn(name));
-    result.rows = std::move(rows);
-    return result;
-}
-
-CScriptedResult KeysResult(std::vector<Row> rows)
-{
-    CScriptedResult result;
-    for (const wchar_t* name : {L"Key", L"Column", L"Flags"})
-        result.columns.push_back(ScriptedColumn(name));
-    result.rows = std::move(rows);
-    return result;
-}
+constexpr auto ColumnsResult = &CTestDataSourceDescription::ColumnsResult;
+constexpr auto KeysResult = &CTestDataSourceDescription::KeysResult;
 
 class DataSourceImport : public vxtest::ModelTest
 {

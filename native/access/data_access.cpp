@@ -1,0 +1,43 @@
+// The data access's construction and end, and what the registries ask of
+// it.
+#include "native/access/data_access.h"
+
+#include "native/access/held_references.h"
+#include "native/model/na_data_source_description.h"
+
+CNADataAccess::CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
+                             CNAError* pclError)
+    : m_pclError(pclError), m_pclConnection(pclConnection), m_piSource(piSource),
+      m_eAccessMode(static_cast<_eNA_HMODE>(1))
+{
+    NA_TakeHeldReferences(m_piSource, m_pclConnection, m_pclError);
+}
+
+CNADataAccess::~CNADataAccess()
+{
+    NA_GiveBackHeldReferences(m_piSource, m_pclConnection, m_pclError);
+}
+
+int CNADataAccess::bHFerme()
+{
+    m_bOpened = 0;
+    return 1;
+}
+
+int CNADataAccess::bHMode(_eNA_HMODE eMode)
+{
+    m_eAccessMode = eMode;
+    return 1;
+}
+
+const wchar_t* CNADataAccess::pszGetLogicalName() const
+{
+    const wchar_t* pszName = m_piSource != nullptr ? m_piSource->pszGetLogicalName() : nullptr;
+    return pszName != nullptr ? pszName : L"";
+}
+
+const wchar_t* CNADataAccess::pszGetDBTableName() const
+{
+    const wchar_t* pszName = m_piSource != nullptr ? m_piSource->pszGetDBTableName() : nullptr;
+    return pszName != nullptr ? pszName : L"";
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+
+#include "common/text/ct_string.h"
+#include "native/driver/na_forward.h"
+#include "native/model/interf.h"
+
+// How one host context works on one data source (a table or a query) of a
+// connection. The host context's CNAContext keeps it under the context's
+// data key and the table object keeps it too, each with one reference; it
+// is counted through CInterf, plainly, under the driver-wide lock, and the
+// database driver's factory (the driver's slot 48) makes it.
+//
+// It holds one internal reference on its connection (handed back through
+// the driver's nReleaseConnection), one on its error object (its context's)
+// and one external reference on its data source. Its context and its table
+// are named without a reference: both outlive their registrations of it.
+//
+// This holds what the registries need of it: whether it is open, its close,
+// its access mode, its names and its connection. Its reading, searching and
+// writing come with the statements.
+class CNADataAccess : public CInterf
+{
+public:
+    // Any of the three may be null.
+    CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection, CNAError* pclError);
+    ~CNADataAccess() override;
+
+    // Closes; 1.
+    virtual int bHFerme();
+    virtual void SetContext(CNAContext* pclContext) { m_pclContext = pclContext; }
+
+    int bIsOpened() const { return m_bOpened; }
+    // Stores the mode; 1.
+    int bHMode(_eNA_HMODE eMode);
+    _eNA_HMODE eGetAccessMode() const { return m_eAccessMode; }
+    // The data source's names, or the empty text without data source.
+    const wchar_t* pszGetLogicalName() const;
+    const wchar_t* pszGetDBTableName() const;
+    // The name the host refers to the data source by; empty until opened.
+    const wchar_t* pszGetAliasName() const { return m_csAliasName.pszGet(); }
+    CNAConnectionDescription* pclGetConnectionNoRef() const { return m_pclConnection; }
+    INADataSourceDescription* piGetDataSourceNoRef() const { return m_piSource; }
+    CNAError* pclGetErrorNoRef() const { return m_pclError; }
+    CNAContext* pclGetContextNoRef() const { return m_pclContext; }
+    void SetTable(CNATable* pclTable) { m_pclTable = pclTable; }
+    CNATable* pclGetTableNoRef() const { return m_pclTable; }
+
+protected:
+    CNAError* m_pclError = nullptr;
+    CNAConnectionDescription* m_pclConnection = nullptr;
+    INADataSourceDescription* m_piSource = nullptr;
+    int32_t m_bOpened = 0;
+    _eNA_HMODE m_eAccessMode;
+    CNATable* m_pclTable = nullptr;
+    CNAContext* m_pclContext = nullptr;
+    CTString m_csAliasName;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "native/driver/na_forward.h"
+
+// The three references that an object working on a connection holds, the
+// table object and the data access alike: one external reference on its
+// data source (its description), one internal reference on its connection,
+// handed back through the driver's nReleaseConnection so that the
+// connection's last user closes it, and one on its error object. Any of
+// them may be null.
+
+// Takes the three references.
+void NA_TakeHeldReferences(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
+                           CNAError* pclError);
+// Gives them back in this order (source, connection, error), each field
+// cleared before its reference goes, so that an end that reaches back finds
+// it empty.
+void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectionDescription*& pclConnection,
+                               CNAError*& pclError);

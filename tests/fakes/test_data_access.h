@@ -1,0 +1,53 @@
+#pragma once
+
+// The data access the native layer's tests work with: a CNADataAccess made
+// by the test driver's slot 48 (TestDataAccessFactory), with the real
+// counts, references and names, that can be marked open and given an alias
+// name, and that records its closes (bHFerme) with the reference count it
+// had when closed. Live ones are counted. A later item adds settings here
+// and leaves the others' defaults alone.
+#include <functional>
+#include <new>
+#include <vector>
+
+#include "native/access/data_access.h"
+
+class CTestDataAccess : public CNADataAccess
+{
+public:
+    CTestDataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection, CNAError* pclError)
+        : CNADataAccess(piSource, pclConnection, pclError)
+    {
+        ++s_nLive;
+    }
+    ~CTestDataAccess() override { --s_nLive; }
+
+    int bHFerme() override
+    {
+        m_closeRefCounts.push_back(m_dwRefCount);
+        return CNADataAccess::bHFerme();
+    }
+
+    void SetOpened(bool b) { m_bOpened = b ? 1 : 0; }
+    void SetAliasName(const wchar_t* pszName) { m_csAliasName.Set(pszName); }
+
+    // The reference count at each close, in order.
+    const std::vector<uint32_t>& CloseRefCounts() const { return m_closeRefCounts; }
+
+    // Data accesses of this class alive in the process.
+    static inline int s_nLive = 0;
+
+private:
+    std::vector<uint32_t> m_closeRefCounts;
+};
+
+// The test driver's data access factory (slot 48) making test data accesses:
+// choices.allocDataAccess = TestDataAccessFactory().
+inline std::function<CNADataAccess*(INADataSourceDescription*, CNAConnectionDescription*, CNAError*)>
+TestDataAccessFactory()
+{
+    return [](INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
+              CNAError* pclError) -> CNADataAccess* {
+        return new (std::nothrow) CTestDataAccess(piSource, pclConnection, pclError);
+    };
+}
