@@ -80,6 +80,18 @@ int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
     if (!CNAFunctionLoader::g_bLoaded() && !_bLoadClientLibrary(pclError))
         return 0;
 
+    // The client would cut a larger number to its low 16 bits and reach
+    // another port.
+    if (m_nPort < 0 || m_nPort > 65535) {
+        RaiseFirst(pclError, MySQLSite::kBadPort, this);
+        if (pclError != nullptr) {
+            CTString csWhy;
+            csWhy.printf(L"Server Port=%d is not a port number", m_nPort);
+            pclError->AddDebugMessageNoFormat(csWhy.pszGet());
+        }
+        return 0;
+    }
+
     // Each open makes its own handle; one left from before is closed first.
     _bReleaseHandle(nullptr);
     MYSQL* pHandle = nullptr;
@@ -103,18 +115,6 @@ int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
     const wchar_t* pszPassword = pszGetPassword();
     const wchar_t* pszDatabase = pszOrNull(pszGetDefaultDataBaseEx());
     const wchar_t* pszSocket = pszOrNull(m_csUnixSocket);
-
-    // The client would cut a larger number to its low 16 bits and reach
-    // another port.
-    if (m_nPort < 0 || m_nPort > 65535) {
-        RaiseFirst(pclError, MySQLSite::kBadPort, this);
-        if (pclError != nullptr) {
-            CTString csWhy;
-            csWhy.printf(L"Server Port=%d is not a port number", m_nPort);
-            pclError->AddDebugMessageNoFormat(csWhy.pszGet());
-        }
-        return _nOpenFailed();
-    }
 
     if (m_nUnicodeSupport != 0 &&
         !_bProcessUnicodeCnxParameters(pclError, bSSLWanted, pszServer, pszUser, pszPassword, pszDatabase,
