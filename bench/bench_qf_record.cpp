@@ -15,14 +15,10 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/ratio_reporter.h"
-#include "common/system/information.h"
+#include "bench/standin_bench_main.h"
 #include "common/text/any.h"
-#include "common/text/vm_binding.h"
 #include "native/model/qf_record.h"
 #include "tests/host/db/standin_data_source_description.h"
-#include "tests/host/kit/standin_str_mem_alloc.h"
-#include "tests/host/module/standin_vm_loader.h"
 
 namespace {
 
@@ -152,17 +148,5 @@ BENCHMARK(BM_CloneCompare_memcpy)->Name("CloneCompare/memcpy");
 
 int main(int argc, char** argv)
 {
-    static StandinStrMemAlloc allocator;
-    CInformationModule::ms_piStrMemAlloc = &allocator;
-    static StandinHostModule host(VX_STANDIN_HOST_PATH);
-    if (!host.IsLoaded() || bInitZLConvFromVM(host.Handle(), 2, 2) != 1)
-        return 1;
-    StandinVm(host).SetAllocator(&allocator);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    vxbench::RatioReporter reporter("ratio record buffer / memcpy", "/QFRecord", "/memcpy");
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return vxbench::RunOnStandinHost(argc, argv, "ratio record buffer / memcpy", "/QFRecord", "/memcpy");
 }

@@ -10,51 +10,15 @@
 #include <cstring>
 #include <vector>
 
-#include "common/system/information.h"
 #include "common/text/any.h"
-#include "common/text/vm_binding.h"
+#include "fuzz/fuzz_standin.h"
 #include "native/model/qf_record.h"
 #include "tests/host/db/standin_data_source_description.h"
-#include "tests/host/kit/standin_str_mem_alloc.h"
-#include "tests/host/module/standin_vm_loader.h"
 
 namespace {
 
-class Input
-{
-public:
-    Input(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-    bool bEmpty() const { return m_at >= m_size; }
-    uint8_t Byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    uint16_t Word() { return static_cast<uint16_t>(Byte() | (Byte() << 8)); }
-    // A heap block of exactly n bytes, from the input (zeros past its end).
-    std::vector<uint8_t> Block(size_t n)
-    {
-        std::vector<uint8_t> block(n, 0);
-        for (size_t i = 0; i < n && m_at < m_size; ++i) block[i] = m_data[m_at++];
-        return block;
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
-
-// The stand-in host's string allocator and virtual machine, once.
-void StartHost()
-{
-    static StandinStrMemAlloc allocator;
-    static StandinHostModule host(VX_STANDIN_HOST_PATH);
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    CInformationModule::ms_piStrMemAlloc = &allocator;
-    if (!host.IsLoaded() || bInitZLConvFromVM(host.Handle(), 2, 2) != 1)
-        std::abort();
-    StandinVm(host).SetAllocator(&allocator);
-}
+using vxfuzz::Input;
+using vxfuzz::StartHost;
 
 // The host's slots, called through the record's table as the host does.
 void Store(CNAQFRecord* record, const INAItemDescription* item, Input& in)

@@ -2,27 +2,16 @@
 
 #include <cstring>
 
+#include "installer/byte_order.h"
 #include "installer/recursive_lock.h"
 
 namespace {
-
-uint32_t LoadLE(const unsigned char* p)
-{
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-void StoreLE(unsigned char* p, uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
 
 uint32_t Fit32(uint64_t size)
 {
     return size > CCompresseurBase::dwUnknown ? CCompresseurBase::dwUnknown : static_cast<uint32_t>(size);
 }
+
 }  // namespace
 
 CCompresseurBase::CCompresseurBase()
@@ -41,10 +30,10 @@ uint32_t CCompresseurBase::vdwTailleEntree(const unsigned char* pbyBlock)
         return dwUnknown;
     switch (pbyBlock[0]) {
     case byKindCopy:
-        return Fit32(uint64_t{LoadLE(pbyBlock + 1)} + dwCopyHeaderSize);
+        return Fit32(uint64_t{LoadLE32(pbyBlock + 1)} + dwCopyHeaderSize);
     case byKindCompressed2:
     case byKindCompressed4:
-        return Fit32(uint64_t{LoadLE(pbyBlock + 1)} + dwCompressedHeaderSize);
+        return Fit32(uint64_t{LoadLE32(pbyBlock + 1)} + dwCompressedHeaderSize);
     default:
         return dwUnknown;
     }
@@ -56,10 +45,10 @@ uint32_t CCompresseurBase::dwTailleDecompression(const unsigned char* pbyBlock)
         return dwUnknown;
     switch (pbyBlock[0]) {
     case byKindCopy:
-        return LoadLE(pbyBlock + 1);
+        return LoadLE32(pbyBlock + 1);
     case byKindCompressed2:
     case byKindCompressed4:
-        return LoadLE(pbyBlock + 5);
+        return LoadLE32(pbyBlock + 5);
     default:
         return dwUnknown;
     }
@@ -104,15 +93,15 @@ int CCompresseurBase::_EcritEntete(unsigned char byKind, uint32_t dwCompressedSi
         if (m_dwTailleSortie < dwCopyHeaderSize)
             return 0;
         m_pbySortie[0] = byKind;
-        StoreLE(m_pbySortie + 1, m_dwTailleEntree);
+        StoreLE32(m_pbySortie + 1, m_dwTailleEntree);
         return 1;
     case byKindCompressed2:
     case byKindCompressed4:
         if (m_dwTailleSortie < dwCompressedHeaderSize)
             return 0;
         m_pbySortie[0] = byKind;
-        StoreLE(m_pbySortie + 1, dwCompressedSize);
-        StoreLE(m_pbySortie + 5, m_dwTailleEntree);
+        StoreLE32(m_pbySortie + 1, dwCompressedSize);
+        StoreLE32(m_pbySortie + 5, m_dwTailleEntree);
         m_pbySortie[9] = 0;
         m_pbySortie[10] = 0;
         return 1;
@@ -137,7 +126,7 @@ uint32_t CCompresseurBase::_dwDecompresseCopie()
 {
     if (m_pbyEntree == nullptr || m_dwTailleEntree < dwCopyHeaderSize || m_pbyEntree[0] != byKindCopy)
         return 0;
-    const uint32_t length = LoadLE(m_pbyEntree + 1);
+    const uint32_t length = LoadLE32(m_pbyEntree + 1);
     if (length > m_dwTailleEntree - dwCopyHeaderSize || length > m_dwTailleSortie ||
         (m_pbySortie == nullptr && length != 0))
         return 0;

@@ -3,22 +3,12 @@
 #include <cstring>
 #include <new>
 
+#include "installer/byte_order.h"
+
 namespace {
 
 constexpr uint32_t kP32 = 0xB7E15163;
 constexpr uint32_t kQ32 = 0x9E3779B9;
-
-uint32_t Rotl(uint32_t x, uint32_t n)
-{
-    n &= 31;
-    return n == 0 ? x : (x << n) | (x >> (32 - n));
-}
-
-uint32_t Rotr(uint32_t x, uint32_t n)
-{
-    n &= 31;
-    return n == 0 ? x : (x >> n) | (x << (32 - n));
-}
 
 unsigned Rotl4(unsigned x, unsigned n)
 {
@@ -30,28 +20,14 @@ unsigned Rotr4(unsigned x, unsigned n)
     return ((x >> n) | (x << (4 - n))) & 15;
 }
 
-uint64_t Load64(const unsigned char* p)
-{
-    uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = v << 8 | p[i];
-    return v;
-}
-
-void Store64(unsigned char* p, uint64_t v)
-{
-    for (int i = 0; i < 8; ++i, v >>= 8)
-        p[i] = static_cast<unsigned char>(v);
-}
-
 // The block's high half is A and its low half B.
 uint64_t EncryptBlock(const uint32_t* s, uint32_t rounds, uint64_t v)
 {
     uint32_t a = static_cast<uint32_t>(v >> 32) + s[0];
     uint32_t b = static_cast<uint32_t>(v) + s[1];
     for (uint32_t i = 1; i <= rounds; ++i) {
-        a = Rotl(a ^ b, b) + s[2 * i];
-        b = Rotl(b ^ a, a) + s[2 * i + 1];
+        a = Rotl32(a ^ b, b) + s[2 * i];
+        b = Rotl32(b ^ a, a) + s[2 * i + 1];
     }
     return uint64_t{a} << 32 | b;
 }
@@ -61,8 +37,8 @@ uint64_t DecryptBlock(const uint32_t* s, uint32_t rounds, uint64_t v)
     uint32_t a = static_cast<uint32_t>(v >> 32);
     uint32_t b = static_cast<uint32_t>(v);
     for (uint32_t i = rounds; i >= 1; --i) {
-        b = Rotr(b - s[2 * i + 1], a) ^ a;
-        a = Rotr(a - s[2 * i], b) ^ b;
+        b = Rotr32(b - s[2 * i + 1], a) ^ a;
+        a = Rotr32(a - s[2 * i], b) ^ b;
     }
     return uint64_t{a - s[0]} << 32 | (b - s[1]);
 }
@@ -118,18 +94,16 @@ int CCryptRC5::_bExpandKey()
         return 0;
 
     uint32_t l[4];
-    for (int i = 0; i < 4; ++i) {
-        const unsigned char* p = m_abyKey + 4 * i;
-        l[i] = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-    }
+    for (int i = 0; i < 4; ++i)
+        l[i] = LoadLE32(m_abyKey + 4 * i);
     uint32_t* s = m_pdwTable;
     s[0] = kP32;
     for (uint32_t i = 1; i < t; ++i)
         s[i] = s[i - 1] + kQ32;
     uint32_t a = 0, b = 0;
     for (uint32_t k = 0, i = 0, j = 0; k < 3 * t; ++k, i = (i + 1) % t, j = (j + 1) % 4) {
-        a = s[i] = Rotl(s[i] + a + b, 3);
-        b = l[j] = Rotl(l[j] + a + b, a + b);
+        a = s[i] = Rotl32(s[i] + a + b, 3);
+        b = l[j] = Rotl32(l[j] + a + b, a + b);
     }
     return 1;
 }
@@ -175,42 +149,38 @@ int CCryptRC5::bSetPasswordAnsi(const char* pszText)
 
 void CCryptRC5::Crypt(unsigned char* pbyData, unsigned long nLength, Key* pKey)
 {
-    if (pKey != nullptr && !bSetCryptKey(pKey))
-        return;
-    if (pbyData == nullptr || !_bReady())
-        return;
-    const uint32_t* s = m_pdwTable;
-    uint64_t chain = 0;
-    unsigned long i = 0;
-    for (; nLength - i >= 8; i += 8) {
-        chain = EncryptBlock(s, m_dwRounds, Load64(pbyData + i) ^ chain);
-        Store64(pbyData + i, chain);
-    }
-    unsigned char byteChain = static_cast<unsigned char>(chain);
-    for (; i < nLength; ++i) {
-        byteChain = EncryptNibbles(s, m_dwRounds, pbyData[i] ^ byteChain);
-        pbyData[i] = byteChain;
-    }
+    _Chain(pbyData, nLength, pKey, true);
 }
 
 void CCryptRC5::Uncrypt(unsigned char* pbyData, unsigned long nLength, Key* pKey)
+{
+    _Chain(pbyData, nLength, pKey, false);
+}
+
+void CCryptRC5::_Chain(unsigned char* pbyData, unsigned long nLength, Key* pKey, bool bEncipher)
 {
     if (pKey != nullptr && !bSetCryptKey(pKey))
         return;
     if (pbyData == nullptr || !_bReady())
         return;
     const uint32_t* s = m_pdwTable;
+    // Both ways chain on the cipher text: what enciphering writes, what
+    // deciphering reads.
     uint64_t chain = 0;
     unsigned long i = 0;
     for (; nLength - i >= 8; i += 8) {
-        const uint64_t cipher = Load64(pbyData + i);
-        Store64(pbyData + i, DecryptBlock(s, m_dwRounds, cipher) ^ chain);
-        chain = cipher;
+        const uint64_t in = LoadLE64(pbyData + i);
+        const uint64_t out =
+            bEncipher ? EncryptBlock(s, m_dwRounds, in ^ chain) : DecryptBlock(s, m_dwRounds, in) ^ chain;
+        StoreLE64(pbyData + i, out);
+        chain = bEncipher ? out : in;
     }
     unsigned char byteChain = static_cast<unsigned char>(chain);
     for (; i < nLength; ++i) {
-        const unsigned char cipher = pbyData[i];
-        pbyData[i] = DecryptNibbles(s, m_dwRounds, cipher) ^ byteChain;
-        byteChain = cipher;
+        const unsigned char in = pbyData[i];
+        const unsigned char out = bEncipher ? EncryptNibbles(s, m_dwRounds, in ^ byteChain)
+                                            : static_cast<unsigned char>(DecryptNibbles(s, m_dwRounds, in) ^ byteChain);
+        pbyData[i] = out;
+        byteChain = bEncipher ? out : in;
     }
 }

@@ -39,6 +39,8 @@ private:
     int _bExpandKey();
     // The expanded table of the current key, made when still missing.
     bool _bReady();
+    // Crypt and Uncrypt: the key when given, then the chaining one way.
+    void _Chain(unsigned char* pbyData, unsigned long nLength, Key* pKey, bool bEncipher);
 
     uint32_t m_dwRounds;
     uint32_t* m_pdwTable = nullptr;  // 2 * rounds + 2 words

@@ -1,34 +1,13 @@
 #include <cstring>
 
+#include "installer/byte_order.h"
 #include "installer/crypt_rc5.h"
-
-namespace {
-
-uint32_t Rotl(uint32_t x, unsigned n)
-{
-    return (x << n) | (x >> (32 - n));
-}
-
-uint32_t LoadLE(const unsigned char* p)
-{
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-void StoreLE(unsigned char* p, uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-
-}  // namespace
 
 void CCryptRC5::s_Sha0Block(uint32_t (&adwState)[5], const unsigned char* pbyBlock)
 {
     uint32_t w[80];
     for (int t = 0; t < 16; ++t)
-        w[t] = LoadLE(pbyBlock + 4 * t);
+        w[t] = LoadLE32(pbyBlock + 4 * t);
     // No one-bit rotation in the expansion: the 1993 form.
     for (int t = 16; t < 80; ++t)
         w[t] = w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16];
@@ -49,10 +28,10 @@ void CCryptRC5::s_Sha0Block(uint32_t (&adwState)[5], const unsigned char* pbyBlo
             f = b ^ c ^ d;
             k = 0xCA62C1D6;
         }
-        const uint32_t next = Rotl(a, 5) + f + e + k + w[t];
+        const uint32_t next = Rotl32(a, 5) + f + e + k + w[t];
         e = d;
         d = c;
-        c = Rotl(b, 30);
+        c = Rotl32(b, 30);
         b = a;
         a = next;
     }
@@ -84,10 +63,10 @@ void CCryptRC5::BuildCryptKeyBinary(Key* pKey, const unsigned char* pbyData, uns
         std::memcpy(tail, pbyData + 64 * whole, rest);
     tail[rest] = 0x01;
     const unsigned blocks = rest + 4 > 64 ? 2 : 1;
-    StoreLE(tail + 64 * blocks - 4, nLength);
+    StoreLE32(tail + 64 * blocks - 4, nLength);
     for (unsigned i = 0; i < blocks; ++i)
         s_Sha0Block(state, tail + 64 * i);
 
     for (int i = 0; i < 4; ++i)
-        StoreLE(*pKey + 4 * i, state[i]);
+        StoreLE32(*pKey + 4 * i, state[i]);
 }

@@ -20,24 +20,12 @@
 #include "common/text/ct_string.h"
 #include "installer/fd_write.h"
 #include "installer/install_entry_name.h"
+#include "installer/install_messages.h"
 #include "installer/install_plan.h"
 #include "installer/install_text_output.h"
 #include "installer/install_trusted_path.h"
 
 namespace {
-
-constexpr unsigned MSG_FICHIER = 4903;
-constexpr unsigned MSG_NOM_REFUSE = 4980;
-constexpr unsigned MSG_LIENS_PHYSIQUES = 4986;
-constexpr unsigned MSG_ARCHIVE_TYPE = 4990;
-constexpr unsigned MSG_DOUBLON = 4991;
-constexpr unsigned MSG_FICHIER_REPERTOIRE = 4992;
-constexpr unsigned MSG_CASSE = 4993;
-constexpr unsigned MSG_COMPOSANT_LONG = 4994;
-constexpr unsigned MSG_NOM_MODELE = 4995;
-constexpr unsigned MSG_INTERROMPU = 4996;
-constexpr unsigned MSG_TROP_D_ENTREES = 4997;
-constexpr unsigned MSG_NOMS_EN_DOUBLE = 4998;
 
 // The signals that ask the installer to stop.
 constexpr int kSignauxArret[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};

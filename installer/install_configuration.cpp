@@ -11,13 +11,8 @@
 
 #include "common/system/file_name_text.h"
 #include "common/system/profile_access.h"
+#include "installer/install_messages.h"
 #include "installer/install_trusted_path.h"
-
-namespace {
-
-constexpr unsigned MSG_CONFIGURATION_TYPE = 4987;
-
-}  // namespace
 
 int bLitBinPath(const wchar_t* pszConfiguration, std::wstring& sValeur)
 {

@@ -24,19 +24,12 @@
 #include "installer/data_extractor.h"
 #include "installer/install_configuration.h"
 #include "installer/install_entry_name.h"
+#include "installer/install_messages.h"
 #include "installer/install_text_output.h"
 #include "installer/install_trusted_path.h"
 #include "installer/str_mem_alloc.h"
 
 namespace {
-
-constexpr unsigned MSG_PAS_ROOT = 4219;
-constexpr unsigned MSG_PAS_DE_BINPATH = 4976;
-constexpr unsigned MSG_ACCES = 4977;
-constexpr unsigned MSG_SUCCES = 4978;
-constexpr unsigned MSG_ECHEC = 4979;
-constexpr unsigned MSG_BINPATH_RELATIF = 4981;
-constexpr unsigned MSG_MODELE_TYPE = 4985;
 
 void AfficheAcces(const wchar_t* pszNom, int nErrno)
 {

@@ -10,16 +10,10 @@
 #include "common/system/file_name_text.h"
 #include "common/text/ct_string.h"
 #include "installer/install_entry_name.h"
+#include "installer/install_messages.h"
 #include "installer/install_text_output.h"
 
 namespace {
-
-constexpr unsigned MSG_ACCES = 4977;
-constexpr unsigned MSG_REPERTOIRE_PROPRIETAIRE = 4982;
-constexpr unsigned MSG_REPERTOIRE_ECRITURE = 4983;
-constexpr unsigned MSG_REPERTOIRE_TYPE = 4984;
-constexpr unsigned MSG_FICHIER_PROPRIETAIRE = 4988;
-constexpr unsigned MSG_FICHIER_ECRITURE = 4989;
 
 int nRefuse(stRefusChemin& refus, eRefusChemin e, const std::string& sChemin, bool bRepertoire, int nErrno = 0)
 {

@@ -2,12 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "installer/byte_order.h"
 
-uint32_t Rotl(uint32_t x, unsigned n)
-{
-    return (x << n) | (x >> (32 - n));
-}
+namespace {
 
 uint32_t F(uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (~x & z); }
 uint32_t G(uint32_t x, uint32_t y, uint32_t z) { return (x & z) | (y & ~z); }
@@ -33,19 +30,6 @@ constexpr uint32_t kSine[64] = {
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391,
 };
 
-uint32_t LoadLE(const unsigned char* p)
-{
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-void StoreLE(unsigned char* p, uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-
 }  // namespace
 
 void CMD5::Reset()
@@ -64,7 +48,7 @@ void CMD5::_Transform(const unsigned char* pbyBlock)
 {
     uint32_t x[16];
     for (int i = 0; i < 16; ++i)
-        x[i] = LoadLE(pbyBlock + 4 * i);
+        x[i] = LoadLE32(pbyBlock + 4 * i);
 
     uint32_t a = m_adwState[0], b = m_adwState[1], c = m_adwState[2], d = m_adwState[3];
     for (int i = 0; i < 64; ++i) {
@@ -76,7 +60,7 @@ void CMD5::_Transform(const unsigned char* pbyBlock)
         case 2: f = H(b, c, d); k = (3 * i + 5) % 16; break;
         default: f = I(b, c, d); k = (7 * i) % 16; break;
         }
-        const uint32_t next = b + Rotl(a + f + kSine[i] + x[k], kShift[i]);
+        const uint32_t next = b + Rotl32(a + f + kSine[i] + x[k], kShift[i]);
         a = d;
         d = c;
         c = b;
@@ -120,8 +104,8 @@ void CMD5::AddData(const unsigned char* pbyData, unsigned nLength)
 void CMD5::FinalDigest(unsigned char* pbyDigest)
 {
     unsigned char length[8];
-    StoreLE(length, m_adwBitCount[0]);
-    StoreLE(length + 4, m_adwBitCount[1]);
+    StoreLE32(length, m_adwBitCount[0]);
+    StoreLE32(length + 4, m_adwBitCount[1]);
 
     // 0x80, zeros up to 56 mod 64, then the bit length.
     static const unsigned char padding[64] = {0x80};
@@ -131,7 +115,7 @@ void CMD5::FinalDigest(unsigned char* pbyDigest)
 
     if (pbyDigest != nullptr) {
         for (int i = 0; i < 4; ++i)
-            StoreLE(pbyDigest + 4 * i, m_adwState[i]);
+            StoreLE32(pbyDigest + 4 * i, m_adwState[i]);
     }
     Reset();
 }

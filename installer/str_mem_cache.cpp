@@ -25,10 +25,8 @@ CStrMemCache::~CStrMemCache()
     _FreeAll();
 }
 
-unsigned char* CStrMemCache::_pbyTake(uint64_t llCapacity)
+bool CStrMemCache::_bListe(uint64_t llCapacity, unsigned char**& head, uint32_t*& count)
 {
-    unsigned char** head;
-    uint32_t* count;
     if (llCapacity == dwSmallCapacity) {
         head = &m_pbyHead100;
         count = &m_dwCount100;
@@ -36,11 +34,18 @@ unsigned char* CStrMemCache::_pbyTake(uint64_t llCapacity)
         head = &m_pbyHead996;
         count = &m_dwCount996;
     } else {
-        return nullptr;
+        return false;
     }
-    unsigned char* block = *head;
-    if (block == nullptr)
+    return true;
+}
+
+unsigned char* CStrMemCache::_pbyTake(uint64_t llCapacity)
+{
+    unsigned char** head;
+    uint32_t* count;
+    if (!_bListe(llCapacity, head, count) || *head == nullptr)
         return nullptr;
+    unsigned char* block = *head;
     *head = NextOf(block);
     --*count;
     return block;
@@ -50,16 +55,7 @@ bool CStrMemCache::_bGive(unsigned char* pbyBlock, uint32_t dwCapacity)
 {
     unsigned char** head;
     uint32_t* count;
-    if (dwCapacity == dwSmallCapacity) {
-        head = &m_pbyHead100;
-        count = &m_dwCount100;
-    } else if (dwCapacity == dwLargeCapacity) {
-        head = &m_pbyHead996;
-        count = &m_dwCount996;
-    } else {
-        return false;
-    }
-    if (*count >= dwMaxCachedPerSize)
+    if (!_bListe(dwCapacity, head, count) || *count >= dwMaxCachedPerSize)
         return false;
     SetNext(pbyBlock, *head);
     *head = pbyBlock;

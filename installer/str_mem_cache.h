@@ -33,6 +33,9 @@ protected:
     void _FreeAll();
 
 private:
+    // The list and count of a cached capacity; false for any other.
+    bool _bListe(uint64_t llCapacity, unsigned char**& head, uint32_t*& count);
+
     unsigned char* m_pbyHead100 = nullptr;
     unsigned char* m_pbyHead996 = nullptr;
     uint32_t m_dwCount100 = 0;

@@ -2,6 +2,19 @@
 
 #include "installer/recursive_lock.h"
 
+namespace {
+
+// A field of the entry at a position, or the field's zero for a position
+// the directory does not hold.
+template <class T>
+T ChampEntree(const CRepertoire& rep, unsigned long nPosition, T CRepEntree::*pChamp)
+{
+    const CRepEntree* e = rep.pclGetEntree(static_cast<long>(nPosition));
+    return e != nullptr ? e->*pChamp : T{};
+}
+
+}  // namespace
+
 CVXZipBase::CVXZipBase()
 {
     bInitRecursiveMutex(&m_mutex);
@@ -45,44 +58,37 @@ const wchar_t* CVXZipBase::pszNomFichier(unsigned long nPosition)
 
 uint64_t CVXZipBase::dwTailleOriginale(unsigned long nPosition)
 {
-    const CRepEntree* e = m_clRepertoire.pclGetEntree(static_cast<long>(nPosition));
-    return e != nullptr ? e->m_oTailleOriginale : 0;
+    return ChampEntree(m_clRepertoire, nPosition, &CRepEntree::m_oTailleOriginale);
 }
 
 uint64_t CVXZipBase::dwTailleCompresse(unsigned long nPosition)
 {
-    const CRepEntree* e = m_clRepertoire.pclGetEntree(static_cast<long>(nPosition));
-    return e != nullptr ? e->m_oTailleCompresse : 0;
+    return ChampEntree(m_clRepertoire, nPosition, &CRepEntree::m_oTailleCompresse);
 }
 
 CVXZipBase::_stXFILETIME CVXZipBase::stftLitFtCreation(unsigned long nPosition)
 {
-    const CRepEntree* e = m_clRepertoire.pclGetEntree(static_cast<long>(nPosition));
-    return e != nullptr ? e->m_stCreation : _stXFILETIME{};
+    return ChampEntree(m_clRepertoire, nPosition, &CRepEntree::m_stCreation);
 }
 
 CVXZipBase::_stXFILETIME CVXZipBase::stftLitFtAcces(unsigned long nPosition)
 {
-    const CRepEntree* e = m_clRepertoire.pclGetEntree(static_cast<long>(nPosition));
-    return e != nullptr ? e->m_stAcces : _stXFILETIME{};
+    return ChampEntree(m_clRepertoire, nPosition, &CRepEntree::m_stAcces);
 }
 
 CVXZipBase::_stXFILETIME CVXZipBase::stftLitFtModif(unsigned long nPosition)
 {
-    const CRepEntree* e = m_clRepertoire.pclGetEntree(static_cast<long>(nPosition));
-    return e != nullptr ? e->m_stModification : _stXFILETIME{};
+    return ChampEntree(m_clRepertoire, nPosition, &CRepEntree::m_stModification);
 }
 
 uint32_t CVXZipBase::dwLitAttribut(unsigned long nPosition)
 {
-    const CRepEntree* e = m_clRepertoire.pclGetEntree(static_cast<long>(nPosition));
-    return e != nullptr ? e->m_dwAttributs : 0;
+    return ChampEntree(m_clRepertoire, nPosition, &CRepEntree::m_dwAttributs);
 }
 
 int CVXZipBase::bCrypte(unsigned long nPosition)
 {
-    const CRepEntree* e = m_clRepertoire.pclGetEntree(static_cast<long>(nPosition));
-    return e != nullptr ? e->m_bCrypte : 0;
+    return ChampEntree(m_clRepertoire, nPosition, &CRepEntree::m_bCrypte);
 }
 
 long CVXZipBase::lRangFichier(const wchar_t* pszName)

@@ -28,6 +28,17 @@ void CZipNameIndex::Vide()
     m_nNbBuckets = m_nNbSlots = m_nNbElement = m_nFree = 0;
 }
 
+void CZipNameIndex::_Chaine(int s)
+{
+    Slot& slot = m_pSlots[s - 1];
+    int& head = m_pnBuckets[slot.dwHash % static_cast<uint32_t>(m_nNbBuckets)];
+    slot.nPrev = 0;
+    slot.nNext = head;
+    if (head != 0)
+        m_pSlots[head - 1].nPrev = s;
+    head = s;
+}
+
 bool CZipNameIndex::_bGrow()
 {
     // The first prime above 13, then the next one each time.
@@ -56,15 +67,8 @@ bool CZipNameIndex::_bGrow()
     m_nNbBuckets = static_cast<int>(buckets);
     // Every used slot (they are all used when the table grows) is chained
     // again; the new ones go to the free list.
-    for (int s = 1; s <= m_nNbElement; ++s) {
-        Slot& slot = m_pSlots[s - 1];
-        int& head = m_pnBuckets[slot.dwHash % static_cast<uint32_t>(m_nNbBuckets)];
-        slot.nPrev = 0;
-        slot.nNext = head;
-        if (head != 0)
-            m_pSlots[head - 1].nPrev = s;
-        head = s;
-    }
+    for (int s = 1; s <= m_nNbElement; ++s)
+        _Chaine(s);
     m_nFree = 0;
     for (int s = static_cast<int>(slots); s > m_nNbElement; --s) {
         m_pSlots[s - 1].nNext = m_nFree;
@@ -83,12 +87,7 @@ bool CZipNameIndex::bAjoute(const wchar_t* pszName, int nValue)
     m_nFree = slot.nNext;
     slot.dwHash = s_dwHash(pszName);
     slot.nValue = nValue;
-    int& head = m_pnBuckets[slot.dwHash % static_cast<uint32_t>(m_nNbBuckets)];
-    slot.nPrev = 0;
-    slot.nNext = head;
-    if (head != 0)
-        m_pSlots[head - 1].nPrev = s;
-    head = s;
+    _Chaine(s);
     ++m_nNbElement;
     return true;
 }

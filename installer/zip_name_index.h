@@ -54,6 +54,8 @@ private:
         int nValue;
     };
     bool _bGrow();
+    // Puts slot s (its hash set) at the head of its bucket's chain.
+    void _Chaine(int s);
 
     int m_nPrime = -1;      // index in the prime list
     int m_nNbBuckets = 0;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "installer/byte_order.h"
+
 // The fixed parts of the ZIP records, read little-endian from raw bytes.
 
 constexpr uint32_t ZIP_SIG_LOCAL = 0x04034b50;
@@ -28,30 +30,10 @@ constexpr uint32_t ZIP_FLAG_UTF8 = 0x0800;
 constexpr uint32_t ZIP_METHOD_STORED = 0;
 constexpr uint32_t ZIP_METHOD_DEFLATED = 8;
 
-inline uint32_t ZipLE16(const unsigned char* p)
-{
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8;
-}
-inline uint32_t ZipLE32(const unsigned char* p)
-{
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-inline uint64_t ZipLE64(const unsigned char* p)
-{
-    return uint64_t{ZipLE32(p)} | uint64_t{ZipLE32(p + 4)} << 32;
-}
-inline void ZipPut16(unsigned char* p, uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-inline void ZipPut32(unsigned char* p, uint32_t v)
-{
-    ZipPut16(p, v);
-    ZipPut16(p + 2, v >> 16);
-}
-inline void ZipPut64(unsigned char* p, uint64_t v)
-{
-    ZipPut32(p, static_cast<uint32_t>(v));
-    ZipPut32(p + 4, static_cast<uint32_t>(v >> 32));
-}
+// The records' fields, under the names the archive code reads them by.
+inline uint32_t ZipLE16(const unsigned char* p) { return LoadLE16(p); }
+inline uint32_t ZipLE32(const unsigned char* p) { return LoadLE32(p); }
+inline uint64_t ZipLE64(const unsigned char* p) { return LoadLE64(p); }
+inline void ZipPut16(unsigned char* p, uint32_t v) { StoreLE16(p, v); }
+inline void ZipPut32(unsigned char* p, uint32_t v) { StoreLE32(p, v); }
+inline void ZipPut64(unsigned char* p, uint64_t v) { StoreLE64(p, v); }

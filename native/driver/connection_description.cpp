@@ -7,6 +7,7 @@
 #include "common/text/charset.h"
 #include "common/text/str_locale.h"
 #include "native/driver/transaction.h"
+#include "native/model/type_map.h"
 
 CTString CNAConnectionDescription::m_csClientVersion;
 CTString CNAConnectionDescription::m_csClientLibrary;
@@ -55,9 +56,10 @@ void CNAConnectionDescription::_BuildConnexionString()
 
 void CNAConnectionDescription::_ReleaseTypeMap()
 {
-    // The type map is made by the literal and type-name operations on first
-    // use; until they exist nothing makes one, so there is none to release.
+    // The connection is the map's only holder.
+    CNAMapConvertType* pclMap = m_pclMapConvertType;
     m_pclMapConvertType = nullptr;
+    delete pclMap;
 }
 
 void CNAConnectionDescription::_CloseTransactions()

@@ -251,6 +251,42 @@ public:
                              CTString* pcsTableOut);
     static int s_bReservedSQLWord(const wchar_t* pszName) { return CNAIdentifierQuoting::s_bReservedSQLWord(pszName); }
 
+    // --- Literals and type names (connection_literals.cpp,
+    // connection_cast.cpp, connection_types.cpp, connection_hexa.cpp).
+    // The value's wide text (a copy cast to it); the string unchanged when
+    // the value has none. 1.
+    int bCopyString(CNAError* pclError, CXYString<wchar_t>* pOut, const CAny* pclValue);
+    // The item type, size and integer and decimal digits of an SQL column
+    // type text; a character set starting with "ucs2" or "utf8" makes the
+    // texts Unicode. Unknown texts are memo texts. 1.
+    int bSQLTypeNameToNAType(CNAError* pclError, eNA_ITEMTYPE* peType, unsigned* pnSize, unsigned* pnIntegerPart,
+                             unsigned* pnDecimalPart, const wchar_t* pszType, const wchar_t* pszCharset);
+    // The length in parentheses right after the keyword's place in the text
+    // (blanks allowed around it), saturated at INT_MAX; 1 when there is none.
+    static int _nGetSizeInTypeDecl(const wchar_t* pszType, const wchar_t* pszKeyword);
+    // The SQL type text of an item, from the type map made on first use
+    // (generic entries, then the database's own); 0 with user error 46 when
+    // the map has none for the item's type.
+    int bGetMatchingSQLType(CNAError* pclError, INAItemDescription* piItem, CTString* pcsOut);
+    // A column's default value text as a value of the item's runtime type:
+    // NULL for no text and "NULL"; a quoted text without its quotes and
+    // escapes; otherwise read as database text.
+    int bConvertStringToDefaultValue(CAny* pclValue, const wchar_t* pszText, CNAItemDescription* pclItem,
+                                     CNAError* pclError);
+    // Two upper-case hexadecimal digits a byte, then a terminator: the
+    // output holds 2n + 1 characters.
+    static void s_BinaryToStringHexa(const unsigned char* pby, unsigned long nCount, wchar_t* pszOut);
+    static void s_BinaryToStringHexa(const unsigned char* pby, unsigned long nCount, char* pszOut);
+    // The same appended to a builder; 0 with the out-of-memory error.
+    static int s_bBinaryToStringHexa(CNAError* pclError, const unsigned char* pby, unsigned long nCount,
+                                     CTStringConcatAW* pclOut);
+    // The n bytes zeroed, then pairs of digits (either case) read into them
+    // until a pair is incomplete or the n bytes are full. The bytes written.
+    static unsigned long s_StringHexaToBinary(const wchar_t* psz, unsigned char* pby, unsigned long nSize);
+    static unsigned long s_StringHexaToBinary(const char* psz, unsigned char* pby, unsigned long nSize);
+    // Every ":", "-", " ", "/" and "." taken out of a date text.
+    static void s_DateStandardise(CTString* pcsDate);
+
     // --- A column expression rendered as the host's compact date or time
     // text of the item's type (connection_expression.cpp): appended to the
     // builder; 1 for the date and time items, else the expression is
@@ -289,7 +325,7 @@ protected:
     void _BuildConnexionString();
     // Reads and removes the driver's keys, in the order of its key table.
     void _ReadExtendedKeys();
-    // Releases the type map when there is one.
+    // Deletes the type map when there is one.
     void _ReleaseTypeMap();
     void _CloseTransactions();
 
@@ -307,6 +343,8 @@ protected:
     int32_t m_nCommandTimeout = -1;
     int32_t m_nLockTimeout = -1;
     CTString m_csRecordLockHint;
+    // Made on first use by bGetMatchingSQLType, then filled by
+    // _InitQF2NativeType; owned.
     CNAMapConvertType* m_pclMapConvertType = nullptr;
     int32_t m_nUnicodeSupport = 1;
     int32_t m_nRuntimeCodePage = -1;

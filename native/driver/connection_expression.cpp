@@ -6,14 +6,10 @@
 #include "common/text/str_compare.h"
 #include "common/text/string_concat_aw.h"
 #include "native/driver/connection_description.h"
+#include "native/model/item_type.h"
 #include "native/model/na_item_description.h"
 
 namespace {
-
-// The item types rendered here.
-constexpr int kItemHeure = 11;
-constexpr int kItemDate8 = 14;
-constexpr int kItemDateTime = 24;
 
 // The text written before X and after it.
 struct stForm
@@ -140,8 +136,8 @@ int CNAConnectionDescription::bConvertExpressionToString(CNAError*, CTStringConc
                                                          INAItemDescription* piSourceItem) const
 {
     CExpressionWriter out(pclOut, pszExpression);
-    const int eType = piItem != nullptr ? static_cast<int>(piItem->eNAGetItemType()) : 0;
-    const int nSize = eType == kItemHeure ? piItem->nGetItemSize() : 0;
+    const eNA_ITEMTYPE eType = piItem != nullptr ? piItem->eNAGetItemType() : NA_IT_EMPTY;
+    const int nSize = eType == NA_IT_HEURE ? piItem->nGetItemSize() : 0;
     const int nKind = m_nDBKind;
 
     // Kinds without a milliseconds function of their own: a TIMESTAMP
@@ -171,12 +167,12 @@ int CNAConnectionDescription::bConvertExpressionToString(CNAError*, CTStringConc
         }
     };
 
-    if (eType == kItemDate8) {
+    if (eType == NA_IT_DATE8) {
         out.Form(FormOf(kDate8, nKind));
         return 1;
     }
 
-    if (eType == kItemDateTime) {
+    if (eType == NA_IT_DATETIME) {
         if (nKind == 4) {
             out.Text(L"(CONVERT(VARCHAR(8),");
             out.X();
@@ -193,12 +189,12 @@ int CNAConnectionDescription::bConvertExpressionToString(CNAError*, CTStringConc
         return 1;
     }
 
-    if (eType == kItemHeure && nSize == 5 && nKind != 2) {
+    if (eType == NA_IT_HEURE && nSize == 5 && nKind != 2) {
         out.Form(FormOf(kHeure4, nKind));
         return 1;
     }
 
-    if (eType == kItemHeure && nSize >= 5 && nSize <= 7) {
+    if (eType == NA_IT_HEURE && nSize >= 5 && nSize <= 7) {
         // Kind 2 has no four-digit form: its six-digit one, cut to 4.
         const int n = nSize - 1;
         const long nMark = out.nMark();
@@ -208,7 +204,7 @@ int CNAConnectionDescription::bConvertExpressionToString(CNAError*, CTStringConc
         return 1;
     }
 
-    if (eType == kItemHeure && nSize >= 8 && nSize <= 10) {
+    if (eType == NA_IT_HEURE && nSize >= 8 && nSize <= 10) {
         const int n = nSize - 1;
         const long nMark = out.nMark();
         if (nKind == 3) {

@@ -1,7 +1,7 @@
-// The connection's slots whose work lies in the statement, literal and
-// transaction layers, which are not built yet: each answers 0 and adds
-// nothing, so that a caller reaching one early fails plainly instead of
-// believing a statement ran.
+// The connection's slots whose work lies in the statement and transaction
+// layers, which are not built yet: each answers 0 and adds nothing, so that
+// a caller reaching one early fails plainly instead of believing a statement
+// ran.
 #include "native/driver/connection_description.h"
 
 int CNAConnectionDescription::bTransactionBeginDirect(CNAError*)
@@ -34,17 +34,6 @@ int CNAConnectionDescription::bDiagnose(CNAError*, CAny*, const wchar_t*, unsign
     return 0;
 }
 
-int CNAConnectionDescription::bConvertValueToString(CNAError*, CTStringConcatAW*, const CAny*, eNA_ITEMTYPE,
-                                                    eNA_ITEMTYPE)
-{
-    return 0;
-}
-
-int CNAConnectionDescription::bCastCAnyIntoDBType(CNAError*, CAny*, eNA_ITEMTYPE, eNA_ITEMTYPE, int)
-{
-    return 0;
-}
-
 void CNAConnectionDescription::AddInfoNativeXError(_CXErrorModule32*) {}
 
 int CNAConnectionDescription::bExecuteQueryNoResult(CNAError*, const wchar_t*)
@@ -58,22 +47,6 @@ int CNAConnectionDescription::bExecuteQueryIgnoreResult(CNAError*, const wchar_t
 }
 
 int CNAConnectionDescription::bGetRequestedValue(CNAError*, CAny*, int, const wchar_t*)
-{
-    return 0;
-}
-
-int CNAConnectionDescription::_bEscapeString(CNAError*, CTStringConcatAW*, unsigned short, unsigned char*,
-                                             unsigned long)
-{
-    return 0;
-}
-
-int CNAConnectionDescription::_bBoolToString(CNAError*, CTStringConcatAW*, int)
-{
-    return 0;
-}
-
-int CNAConnectionDescription::_bDateToString(CNAError*, CTStringConcatAW*, const CAny*, eNA_ITEMTYPE)
 {
     return 0;
 }

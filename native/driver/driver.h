@@ -248,6 +248,16 @@ public:
     int bVersionChecked() const { return m_bVersionChecked != 0; }
     void SetVersionChecked() { m_bVersionChecked = 1; }
 
+    // A new conversion value from slot 44, typed: by the column when one is
+    // given, else as a kind-1 value of the type code. Null (nothing left
+    // behind) when none can be made or typed.
+    CNAConvertVariant* pclGetNewVariant_NV_Any(CNAError* pclError, CNAConnectionDescription* pclConnection,
+                                               CNAColumn* pclColumn, unsigned short nType);
+    // The same with the value's own type code, holding the value; null when
+    // it cannot be stored.
+    CNAConvertVariant* pclGetNewVariant_NV_Any(CNAError* pclError, CNAConnectionDescription* pclConnection,
+                                               CNAColumn* pclColumn, const CAny* pclValue);
+
     // The name of a computed column: "Expr" and n + 1000.
     static void g_GenerateItemName(CTString* pcsName, int n);
     // Whether an item of this type can have a column: not 0, not 8, not

@@ -196,11 +196,6 @@ int CNADriver::bGetDatabaseList(CXYString<wchar_t>*, INAConnectionDescription*, 
     return 0;
 }
 
-CNAConvertVariant* CNADriver::pclAllocVariant(CNAError*, CNAConnectionDescription*)
-{
-    return nullptr;
-}
-
 CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
                                                                    CNAError* pclError)
 {

@@ -22,6 +22,7 @@ enum eNA_ERRORSOURCE : int
     NA_SRC_LOADER = 9,              // client-library loader
     NA_SRC_COMMAND = 10,            // SQL command
     NA_SRC_RECORD = 11,
+    NA_SRC_VALUE_CONVERSION = 12,   // a value that cannot be cast to its holder's type
     NA_SRC_EXPRESSION = 14,
     NA_SRC_STATEMENTSQL = 50,       // SQL execution statement
     NA_SRC_DRIVERSQL = 51,          // handle-based SQL interface
@@ -47,9 +48,12 @@ namespace NASite {
 inline constexpr stNAErrorSite kCommitWithoutTransaction{NA_SRC_CONNECTION, 1, 9, NA_ERR_GENERAL};    // name
 inline constexpr stNAErrorSite kRollBackWithoutTransaction{NA_SRC_CONNECTION, 2, 9, NA_ERR_GENERAL};  // name
 inline constexpr stNAErrorSite kDiagnoseNotAvailable{NA_SRC_CONNECTION, 3, 8, NA_ERR_NOT_AVAILABLE};
+// An invalid text of a literal: a date or a date-time (1.8), a time (1.9).
 inline constexpr stNAErrorSite kInvalidDateLiteral{NA_SRC_CONNECTION, 8, 43, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kInvalidDateTimeLiteral{NA_SRC_CONNECTION, 9, 43, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kOtherClientLibraryLoaded{NA_SRC_CONNECTION, 17, 74, NA_ERR_GENERAL};
+// An item type the connection's type map has no SQL type for.
+inline constexpr stNAErrorSite kNoMatchingSQLType{NA_SRC_CONNECTION, 20, 46, NA_ERR_GENERAL};
 // Name given, name of the inner transaction still active.
 inline constexpr stNAErrorSite kCommitOuterWhileInnerActive{NA_SRC_TRANSACTION, 1, 10, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kRollBackUnknownName{NA_SRC_TRANSACTION, 2, 9, NA_ERR_GENERAL};        // name
@@ -69,6 +73,22 @@ inline constexpr stNAErrorSite kDescriptionIncompatible{NA_SRC_DATASOURCE, 1, 20
 inline constexpr stNAErrorSite kNoCorrespondingItem{NA_SRC_DATASOURCE, 2, 26, NA_ERR_GENERAL};
 // The description's name.
 inline constexpr stNAErrorSite kNoItemFromDatabase{NA_SRC_DATASOURCE, 3, 30, NA_ERR_GENERAL};
+// A value that cannot be converted: its runtime type code, the holder's item
+// type and the value's text.
+inline constexpr stNAErrorSite kConversionFailed{NA_SRC_VALUE_CONVERSION, 3, 53, NA_ERR_GENERAL};
+// Files of memo values, each with the path: opening for reading, reading,
+// opening for writing, writing; and the scratch buffer of a load.
+inline constexpr stNAErrorSite kValueFileOpenRead{NA_SRC_VARIANT, 2, 15, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kValueFileRead{NA_SRC_VARIANT, 3, 15, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kValueFileOpenWrite{NA_SRC_VARIANT, 5, 15, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kValueFileWrite{NA_SRC_VARIANT, 6, 15, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kValueFileScratch{NA_SRC_VARIANT, 4, 12, NA_ERR_GENERAL};
+// The sites of source 7 whose error is the out-of-memory error itself: a
+// value's own buffer, and a file content too large to hold.
+inline constexpr int kVariantBufferNoMemory = 1;
+inline constexpr int kVariantFileNoMemory = 7;
+// The driver's variant factory out of memory (source 5).
+inline constexpr int kDriverVariantNoMemory = 20;
 // The column asked for and the number of columns.
 inline constexpr stNAErrorSite kColumnPastResult{NA_SRC_STATEMENTSQL, 1, 50, NA_ERR_GENERAL};
 // The column asked for.

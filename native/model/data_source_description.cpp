@@ -135,3 +135,9 @@ CNAItemDescription* CNADataSourceDescription::pclNAGetCorrespondingItem(const wc
                                    pszName, m_csDBTableName.pszGet(), pszName != nullptr ? pszName : L"");
     return pclItem;
 }
+
+const wchar_t* CNADataSourceDescription::pszGetDefaultDatabase() const
+{
+    const wchar_t* psz = m_pclConnection != nullptr ? m_pclConnection->pszGetDefaultDataBase() : nullptr;
+    return psz != nullptr ? psz : L"";
+}

@@ -74,9 +74,8 @@ public:
     const wchar_t* pszGetExtendedInfo() const override { return m_csExtendedInfo.pszGet(); }
     const wchar_t* pszGetType() const override { return m_csType.pszGet(); }
     const wchar_t* pszGetOwner() const override { return m_csOwner.pszGet(); }
-    // The connection's default database. (Empty until the connection
-    // answers it.)
-    const wchar_t* pszGetDefaultDatabase() const override { return L""; }
+    // The connection's default database; an empty text without one.
+    const wchar_t* pszGetDefaultDatabase() const override;
     const wchar_t* pszGetExtension() const override { return nullptr; }
     const wchar_t* pszGetCaption() const override { return nullptr; }
     int bGetNullSupported() const override { return 1; }

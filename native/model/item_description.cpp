@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "native/driver/connection_description.h"
 #include "native/model/interf.h"
 
 CNAItemDescription::CNAItemDescription() = default;
@@ -156,9 +157,11 @@ int CNAItemDescription::bChangeTypeMemo(eNA_ITEMTYPE eType)
     return 1;
 }
 
-int CNAItemDescription::eNAGetDBType(CNAConnectionDescription*) const
+int CNAItemDescription::eNAGetDBType(CNAConnectionDescription* pclConnection) const
 {
-    return m_eDBType == 0 ? 0 : m_eItemType;
+    if (m_eDBType == 0 || (pclConnection != nullptr && pclConnection->bDBTypeUnkwnownByDB(m_eDBType)))
+        return 0;
+    return m_eItemType;
 }
 
 int CNAItemDescription::bAddComponent(CNAItemDescription* pclComponent)

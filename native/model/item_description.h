@@ -208,8 +208,8 @@ public:
     int nGetPrecision() const { return m_nIntegerPart + m_nDecimalPart; }
     int nGetScale() const { return m_nDecimalPart; }
     unsigned short eGetItemZLType() const { return ConverteItemToZLType(m_eItemType); }
-    // 0 when the database type code is 0; else the item type. (The
-    // connection's test of codes unknown to its database is not consulted.)
+    // 0 when the database type code is 0 or the connection reports it
+    // unknown to its database; else the item type.
     int eNAGetDBType(CNAConnectionDescription* pclConnection) const;
     int eNAGetDBTypeCode() const { return m_eDBType; }
     int nGetPhysicalIndiceDB() const { return m_nPhysicalIndiceDB; }

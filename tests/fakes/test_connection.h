@@ -104,6 +104,9 @@ public:
         m_nServerPatch = nPatch;
     }
     void SetClientTextCodePage(int nCodePage) { m_nClientTextCodePage = nCodePage; }
+    // The code page of the runtime's 8-bit text (taken from the runtime's
+    // character set at construction).
+    void SetRuntimeCodePage(int nCodePage) { m_nRuntimeCodePage = nCodePage; }
     // The current transaction's active flag, as a begin and an end set it;
     // the transaction level is made on first use.
     void SetTransactionActive(bool bActive)

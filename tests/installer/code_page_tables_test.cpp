@@ -40,6 +40,34 @@ TEST(CodePageTables, PublishedMappings)
     }
 }
 
+// The way back is the inverse of the way in over every byte and every unit:
+// a unit converts to a byte only when that byte reads as it, and every byte
+// but the five 1252 leaves undefined is reached.
+TEST(CodePageTables, WayBackIsTheInverse)
+{
+    for (const cptable* table : {&gstCpTable437, &gstCpTable1252}) {
+        int reached[256] = {};
+        for (unsigned u = 0; u <= 0xFFFF; ++u) {
+            const unsigned short unit = static_cast<unsigned short>(u);
+            char byte = 0;
+            int used = 0;
+            ASSERT_EQ(cp_wcstombs(table, 0, &unit, 1, &byte, 1, nullptr, &used), 1);
+            const unsigned char b = static_cast<unsigned char>(byte);
+            if (used == 0) {
+                ASSERT_EQ(table->pCp2Uni[b], unit) << table->nCodePage << " " << u;
+                ++reached[b];
+            } else {
+                ASSERT_EQ(b, '?') << table->nCodePage << " " << u;
+            }
+        }
+        for (int b = 0; b < 256; ++b) {
+            const bool undefined = table == &gstCpTable1252 &&
+                                   (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D);
+            EXPECT_EQ(reached[b], undefined ? 0 : 1) << table->nCodePage << " " << b;
+        }
+    }
+}
+
 TEST(CodePageTables, CountingAndDefaults)
 {
     const unsigned short units[] = {L'a', 0x20AC, 0x4E2D, 0x0081};

@@ -51,4 +51,7 @@ using StandinVmSetAllocatorFn = void (*)(IStrMemAlloc* allocator);
 // The next n creations of a decimal throw std::bad_alloc / answer null.
 using StandinVmFactoryThrowFn = void (*)(int n);
 using StandinVmFactoryNullFn = void (*)(int n);
+// Non-zero: the texts of reals, currency and decimals have a decimal comma,
+// as under a locale that writes them so. The reset turns it off.
+using StandinVmSetDecimalCommaFn = void (*)(int on);
 }

@@ -34,6 +34,7 @@ public:
     }
     void FactoryThrow(int n) const { Control<StandinVmFactoryThrowFn>("standin_vm_factory_throw")(n); }
     void FactoryNull(int n) const { Control<StandinVmFactoryNullFn>("standin_vm_factory_null")(n); }
+    void SetDecimalComma(bool on) const { Control<StandinVmSetDecimalCommaFn>("standin_vm_set_decimal_comma")(on ? 1 : 0); }
 
 private:
     template <typename Fn>

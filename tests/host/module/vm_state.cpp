@@ -18,6 +18,7 @@ std::atomic<int> gForced[kStandinVmEntryCount];
 std::atomic<IStrMemAlloc*> gAllocator{nullptr};
 std::atomic<long> gTextsMade{0};
 std::atomic<long> gTextsFinished{0};
+std::atomic<bool> gDecimalComma{false};
 
 uint32_t* Word(unsigned char* data, int before) { return reinterpret_cast<uint32_t*>(data - 4 * before); }
 
@@ -41,6 +42,7 @@ IStrMemAlloc* Allocator()
 
 void NoteTextMade() { gTextsMade.fetch_add(1); }
 void NoteTextFinished() { gTextsFinished.fetch_add(1); }
+bool DecimalComma() { return gDecimalComma.load(); }
 
 unsigned char* NewBlock(const void* bytes, size_t n)
 {
@@ -76,6 +78,7 @@ void ResetVm()
     for (auto& forced : gForced)
         forced = 0;
     gAllocator = nullptr;
+    gDecimalComma = false;
 }
 
 }  // namespace
@@ -106,5 +109,7 @@ STANDIN_HOST_API long standin_vm_texts_made() { return gTextsMade.load(); }
 STANDIN_HOST_API long standin_vm_texts_finished() { return gTextsFinished.load(); }
 
 STANDIN_HOST_API void standin_vm_set_allocator(IStrMemAlloc* allocator) { gAllocator = allocator; }
+
+STANDIN_HOST_API void standin_vm_set_decimal_comma(int on) { gDecimalComma = on != 0; }
 
 }  // extern "C"

@@ -15,6 +15,9 @@ int NoteCall(int entry);
 IStrMemAlloc* Allocator();
 void NoteTextMade();
 void NoteTextFinished();
+// Whether the texts of reals, currency and decimals are written with a
+// decimal comma (off until a test sets it; the reset turns it off).
+bool DecimalComma();
 
 // A runtime block (flags 0, count 1) of n bytes holding the bytes, with its
 // length set and a 32-bit zero behind; null when it cannot be had.

@@ -14,6 +14,7 @@
 //   half away from zero to their scale); durations and integers as
 //   milliseconds; date-times and their date and time parts.
 // - The empty value and the empty text give the target's initial value.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -285,8 +286,13 @@ int ToText(const Value& v, unsigned codePage, std::wstring* out)
     switch (v.kind) {
     case Value::kEmpty: out->clear(); return kOk;
     case Value::kInteger: *out = IntegerText(v.integer); return kOk;
-    case Value::kReal: *out = RealText(v.real, v.isFloat); return kOk;
-    case Value::kScaled: *out = ScaledText(v.integer, v.scale, v.money); return kOk;
+    case Value::kReal:
+    case Value::kScaled:
+        *out = v.kind == Value::kReal ? RealText(v.real, v.isFloat) : ScaledText(v.integer, v.scale, v.money);
+        // A locale whose numbers are written with a decimal comma.
+        if (DecimalComma())
+            std::replace(out->begin(), out->end(), L'.', L',');
+        return kOk;
     case Value::kText:
     case Value::kDateText:
     case Value::kTimeText: *out = v.text; return kOk;
