@@ -15,6 +15,7 @@
 #include "native/model/item_description.h"
 #include "native/model/type_map.h"
 #include "tests/host/db/standin_connection_description.h"
+#include "tests/host/db/standin_data_source_description.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/mysql/mysql_connection_support.h"
 
@@ -186,6 +187,12 @@ TEST(MySQLConnectionAnswers, TypeMapByServerVersion)
         };
         for (const auto& f : aFixed)
             EXPECT_EQ(f.pszText, TypeText(map, f.eType)) << g_pszGetNAItemTypeName(f.eType);
+
+        // The connection's own map, made on first need, says the same.
+        StandinItemDescription item({L"B", NA_IT_BINAIRE, 12});
+        CTString csType;
+        ASSERT_EQ(1, connection.bGetMatchingSQLType(nullptr, &item, &csType));
+        EXPECT_EQ(c.binary == varbinary ? L"VARBINARY(12)" : L"VARCHAR(12) BINARY", std::wstring(csType.pszGet()));
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "mysql/client_api.h"
 #include "native/driver/error_object.h"
+#include "tests/host/db/standin_data_source_description.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/mysql/client_test_support.h"
 #include "tests/mysql/mysql_server_connection.h"
@@ -295,10 +296,13 @@ TEST(MySQLConnectionOnServer, UnicodeItemsBecomeUcs2ColumnsThatStopAtTheBasicPla
     ServerConnection connection({}, MariadbRoute::Socket, nullptr, db.Name());
     CNAError error;
     ASSERT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
-    CNAMapConvertType map;
-    connection->FillTypeMap(&map);
-    ASSERT_EQ(L"VARCHAR(%d) CHARACTER SET ucs2 [sized]", vxtest::TypeText(map, NA_IT_UNICODE));
-    ASSERT_EQ(1, connection->bExecuteQueryNoResult(&error, L"CREATE TABLE t (s VARCHAR(10) CHARACTER SET ucs2)"));
+    // The type map is made now, for the server the connection knows.
+    StandinItemDescription item({L"S", NA_IT_UNICODE, 10});
+    CTString csType;
+    ASSERT_EQ(1, connection->bGetMatchingSQLType(&error, &item, &csType)) << error.pszGetError();
+    ASSERT_STREQ(L"VARCHAR(10) CHARACTER SET ucs2", csType.pszGet());
+    const std::wstring sCreate = std::wstring(L"CREATE TABLE t (s ") + csType.pszGet() + L")";
+    ASSERT_EQ(1, connection->bExecuteQueryNoResult(&error, sCreate.c_str()));
     EXPECT_EQ(1, connection->bExecuteQueryNoResult(&error, L"INSERT INTO t VALUES ('\u015C\u20ac')"));
     // The specified column type: characters above U+FFFF are refused.
     EXPECT_EQ(0, connection->bExecuteQueryNoResult(&error, L"INSERT INTO t VALUES ('\U0001F600')"));

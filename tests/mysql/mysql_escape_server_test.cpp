@@ -2,19 +2,22 @@
 // private server: for every runtime type that goes through the escaping, on
 // a UTF-8 and on a 1252 connection, with and without NO_BACKSLASH_ESCAPES,
 // each literal matches exactly the row that holds its value and no other.
-// The rows are written by a raw client from hexadecimal literals, so the
-// escaping under test never checks itself.
+// The values go in as raw data to the escaping, and as runtime values to the
+// literal writer. The rows are written by a raw client from hexadecimal
+// literals, so the escaping under test never checks itself.
 #include <gtest/gtest.h>
 
 #include <cwchar>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/text/string_concat_aw.h"
 #include "common/text/xy_string.h"
 #include "native/driver/error_object.h"
-#include "tests/host/support/test_environment.h"
+#include "tests/common/text/any_vm_fixture.h"
 #include "tests/mysql/mysql_server_connection.h"
 #include "tests/support/scratch_database.h"
 
@@ -32,25 +35,33 @@ std::string Utf8(const std::wstring& s)
     return std::string(clText.pszGet(), static_cast<size_t>(clText.nGetLongueur()));
 }
 
-// A value as a test hands it to the escaping: its runtime type and bytes,
-// and the column and value it must match.
-struct stLiteralCase
+std::string InCodePage(const std::wstring& s, int nCodePage)
 {
-    std::string name;
-    unsigned short nType;
-    std::string data;
-    bool bBinary;
-    std::string expected;
-    // Only a UTF-8 connection can say it.
-    bool bBeyond1252;
-};
+    CXYString<char> clText;
+    clText.__nConversion(s.data(), static_cast<int>(s.size()), 0, nCodePage, 0, nullptr);
+    return std::string(clText.pszGet(), static_cast<size_t>(clText.nGetLongueur()));
+}
 
 std::string WideBytes(const std::wstring& s)
 {
     return std::string(reinterpret_cast<const char*>(s.data()), s.size() * sizeof(wchar_t));
 }
 
-std::vector<stLiteralCase> Cases(int nRuntimeCodePage)
+// A value of a runtime type, and the column and value it must match.
+struct stLiteralCase
+{
+    std::string name;
+    unsigned short nType;
+    // The text of a text type (it may hold a NUL), the bytes of type 28.
+    std::wstring text;
+    std::string bytes;
+    bool bBinary;
+    std::string expected;
+    // Only a UTF-8 connection can say it.
+    bool bBeyond1252;
+};
+
+std::vector<stLiteralCase> Cases()
 {
     const struct
     {
@@ -73,26 +84,19 @@ std::vector<stLiteralCase> Cases(int nRuntimeCodePage)
     std::vector<stLiteralCase> cases;
     for (const auto& t : aTexts) {
         const std::string sExpected = Utf8(t.text.substr(0, t.text.find(L'\0')));
-        for (unsigned short nType : {16, 110})
-            cases.push_back({std::string(t.pszName) + " / " + std::to_string(nType), nType, WideBytes(t.text),
-                             false, sExpected, t.bBeyond1252});
-        if (t.bBeyond1252)
-            continue;
-        CXYString<char> clRuntime;
-        clRuntime.__nConversion(t.text.data(), static_cast<int>(t.text.size()), 0, nRuntimeCodePage, 0, nullptr);
-        const std::string sRuntime(clRuntime.pszGet(), static_cast<size_t>(clRuntime.nGetLongueur()));
-        for (unsigned short nType : {18, 19})
-            cases.push_back(
-                {std::string(t.pszName) + " / " + std::to_string(nType), nType, sRuntime, false, sExpected, false});
+        for (unsigned short nType : {16, 110, 18, 19}) {
+            // 8-bit runtime text holds only what its code page holds.
+            if (t.bBeyond1252 && (nType == 18 || nType == 19))
+                continue;
+            cases.push_back({std::string(t.pszName) + " / " + std::to_string(nType), nType, t.text, {}, false,
+                             sExpected, t.bBeyond1252});
+        }
     }
     for (wchar_t c : {L'\'', L'\\', L'"', L'\u00e9', L'\u20ac', L'a'}) {
         const std::wstring sOne(1, c);
-        cases.push_back({"one wide character " + Utf8(sOne), 81, WideBytes(sOne), false, Utf8(sOne), false});
-        CXYString<char> clRuntime;
-        clRuntime.__nConversion(&c, 1, 0, nRuntimeCodePage, 0, nullptr);
-        cases.push_back({"one 8-bit character " + Utf8(sOne), 17,
-                         std::string(clRuntime.pszGet(), static_cast<size_t>(clRuntime.nGetLongueur())), false,
-                         Utf8(sOne), false});
+        for (unsigned short nType : {81, 17})
+            cases.push_back({"one character " + Utf8(sOne) + " / " + std::to_string(nType), nType, sOne, {}, false,
+                             Utf8(sOne), false});
     }
     const struct
     {
@@ -105,80 +109,139 @@ std::vector<stLiteralCase> Cases(int nRuntimeCodePage)
         {"no UTF-8", "\xC3\x28\xFF\xFE"},
     };
     for (const auto& b : aBinaries)
-        cases.push_back({std::string(b.pszName) + " / 28", 28, b.bytes, true, b.bytes, false});
+        cases.push_back({std::string(b.pszName) + " / 28", 28, {}, b.bytes, true, b.bytes, false});
     return cases;
 }
 
-TEST(MySQLEscapingOnServer, EachLiteralMatchesExactlyItsValue)
+class EscapingOnServer : public vxtest::AnyVmTest
 {
-    vxtest::ScratchDatabase db;
-    ASSERT_FALSE(db.Name().empty());
-
-    // The runtime code page is the process's, the same for every connection.
-    int nRuntimeCodePage = 0;
+protected:
+    void SetUp() override
     {
-        ServerConnection probe;
-        nRuntimeCodePage = probe->nGetRuntimeCodePage();
+        vxtest::AnyVmTest::SetUp();
+        m_db = std::make_unique<vxtest::ScratchDatabase>();
+        ASSERT_FALSE(m_db->Name().empty());
+        {
+            // The runtime code page is the process's, the same for every
+            // connection.
+            ServerConnection probe;
+            m_nRuntimeCodePage = probe->nGetRuntimeCodePage();
+        }
+        m_cases = Cases();
+        // One row per distinct value, and rows an injected condition would
+        // also match.
+        m_client = vxtest::ConnectAsTestUser(m_db->Name());
+        ASSERT_TRUE(m_client.bExecute("CREATE TABLE vals (id INT PRIMARY KEY, t VARCHAR(100) CHARACTER SET "
+                                      "utf8mb4 COLLATE utf8mb4_bin, b BLOB)"))
+            << m_client.sError();
+        for (const char* pszDecoy : {"", "it", "back", "x", "nulafter", "after", "say", "1"})
+            AddRow(false, pszDecoy);
+        for (const char* pszDecoy : {"", "a", "\\", "'"})
+            AddRow(true, pszDecoy);
+        for (const stLiteralCase& c : m_cases)
+            AddRow(c.bBinary, c.expected);
     }
-    const std::vector<stLiteralCase> cases = Cases(nRuntimeCodePage);
+    void TearDown() override
+    {
+        EXPECT_EQ(vxtest::HandleCell(std::to_string(m_ids.size())), m_client.Value("SELECT COUNT(*) FROM vals"))
+            << "no literal ended its statement";
+        m_client.Close();
+        m_db.reset();
+        vxtest::AnyVmTest::TearDown();
+    }
 
-    // One row per distinct value, and rows an injected condition would
-    // also match.
-    RawClient client = vxtest::ConnectAsTestUser(db.Name());
-    ASSERT_TRUE(client.bExecute("CREATE TABLE vals (id INT PRIMARY KEY, t VARCHAR(100) CHARACTER SET utf8mb4 "
-                                "COLLATE utf8mb4_bin, b BLOB)"))
-        << client.sError();
-    std::map<std::pair<bool, std::string>, int> ids;
-    const auto addRow = [&](bool bBinary, const std::string& sValue) {
-        if (!ids.emplace(std::pair(bBinary, sValue), static_cast<int>(ids.size()) + 1).second)
+    void AddRow(bool bBinary, const std::string& sValue)
+    {
+        if (!m_ids.emplace(std::pair(bBinary, sValue), static_cast<int>(m_ids.size()) + 1).second)
             return;
-        const std::string sId = std::to_string(ids.size());
-        const std::string sSql = bBinary ? "INSERT INTO vals VALUES (" + sId + ", NULL, " + vxtest::HexLiteral(sValue) + ")"
-                                         : "INSERT INTO vals VALUES (" + sId + ", _utf8mb4 " +
-                                               vxtest::HexLiteral(sValue) + ", NULL)";
-        EXPECT_TRUE(client.bExecute(sSql)) << client.sError();
-    };
-    for (const char* pszDecoy : {"", "it", "back", "x", "nulafter", "after", "say", "1"})
-        addRow(false, pszDecoy);
-    for (const char* pszDecoy : {"", "a", "\\", "'"})
-        addRow(true, pszDecoy);
-    for (const stLiteralCase& c : cases)
-        addRow(c.bBinary, c.expected);
+        const std::string sId = std::to_string(m_ids.size());
+        const std::string sHex = vxtest::HexLiteral(sValue);
+        EXPECT_TRUE(m_client.bExecute(bBinary ? "INSERT INTO vals VALUES (" + sId + ", NULL, " + sHex + ")"
+                                              : "INSERT INTO vals VALUES (" + sId + ", _utf8mb4 " + sHex + ", NULL)"))
+            << m_client.sError();
+    }
 
-    for (const wchar_t* pszKeys : {L"", L"VX Unicode Support=0"}) {
-        for (bool bNoBackslashEscapes : {false, true}) {
-            SCOPED_TRACE(std::string(*pszKeys ? "1252" : "UTF-8") +
-                         (bNoBackslashEscapes ? ", NO_BACKSLASH_ESCAPES" : ""));
-            ServerConnection connection(pszKeys, vxtest::MariadbRoute::Socket, nullptr, db.Name());
-            CNAError error;
-            ASSERT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
-            const int nCodePage = connection->nGetCodePage();
-            if (bNoBackslashEscapes) {
-                ASSERT_EQ(1, connection->bExecuteQueryNoResult(
-                                 &error, L"SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"));
-                ASSERT_EQ(vxtest::HandleCell("1"),
-                          vxtest::ValueOnHandle(*connection,
-                                                "SELECT FIND_IN_SET('NO_BACKSLASH_ESCAPES', @@sql_mode) > 0"));
-            }
-            for (const stLiteralCase& c : cases) {
-                if (c.bBeyond1252 && nCodePage != 65001)
-                    continue;
-                SCOPED_TRACE(c.name);
-                CTStringConcatAW literal(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nCodePage));
-                std::string data = c.data;
-                ASSERT_EQ(1, connection->_bEscapeString(&error, &literal, c.nType,
-                                                        reinterpret_cast<unsigned char*>(data.data()), data.size()))
-                    << error.pszGetError();
-                const std::string sLiteral(literal.pszGetA(), static_cast<size_t>(literal.nGetLongueurA()));
-                const std::string sSql = std::string("SELECT id FROM vals WHERE ") + (c.bBinary ? "b" : "t") +
-                                         " = " + sLiteral;
-                const int nId = ids.at(std::pair(c.bBinary, c.expected));
-                EXPECT_EQ((HandleRows{{std::to_string(nId)}}), QueryOnHandle(*connection, sSql)) << sSql;
+    // write(connection, case, literal) in each of the four settings, for
+    // every case the connection's code page can say; the literal must find
+    // exactly the case's row.
+    template <typename Write>
+    void ForEachSetting(Write write)
+    {
+        for (const wchar_t* pszKeys : {L"", L"VX Unicode Support=0"}) {
+            for (bool bNoBackslashEscapes : {false, true}) {
+                SCOPED_TRACE(std::string(*pszKeys ? "1252" : "UTF-8") +
+                             (bNoBackslashEscapes ? ", NO_BACKSLASH_ESCAPES" : ""));
+                ServerConnection connection(pszKeys, vxtest::MariadbRoute::Socket, nullptr, m_db->Name());
+                CNAError error;
+                ASSERT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
+                const unsigned nCodePage = static_cast<unsigned>(connection->nGetCodePage());
+                if (bNoBackslashEscapes) {
+                    ASSERT_EQ(1, connection->bExecuteQueryNoResult(
+                                     &error, L"SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')"));
+                    ASSERT_EQ(vxtest::HandleCell("1"),
+                              vxtest::ValueOnHandle(*connection,
+                                                    "SELECT FIND_IN_SET('NO_BACKSLASH_ESCAPES', @@sql_mode) > 0"));
+                }
+                for (const stLiteralCase& c : m_cases) {
+                    if (c.bBeyond1252 && nCodePage != 65001)
+                        continue;
+                    SCOPED_TRACE(c.name);
+                    CTStringConcatAW literal(nCodePage, nCodePage);
+                    ASSERT_TRUE(write(*connection, c, &literal));
+                    const std::string sSql = std::string("SELECT id FROM vals WHERE ") + (c.bBinary ? "b" : "t") +
+                                             " = " +
+                                             std::string(literal.pszGetA(), static_cast<size_t>(literal.nGetLongueurA()));
+                    const int nId = m_ids.at(std::pair(c.bBinary, c.expected));
+                    EXPECT_EQ((HandleRows{{std::to_string(nId)}}), QueryOnHandle(*connection, sSql)) << sSql;
+                }
             }
         }
     }
-    EXPECT_EQ(vxtest::HandleCell(std::to_string(ids.size())), client.Value("SELECT COUNT(*) FROM vals"))
-        << "no literal ended its statement";
+
+    std::unique_ptr<vxtest::ScratchDatabase> m_db;
+    RawClient m_client;
+    int m_nRuntimeCodePage = 0;
+    std::vector<stLiteralCase> m_cases;
+    std::map<std::pair<bool, std::string>, int> m_ids;
+};
+
+TEST_F(EscapingOnServer, TheEscapingOfRawDataMatchesExactlyItsValue)
+{
+    ForEachSetting([&](CMySQLConnection& connection, const stLiteralCase& c, CTStringConcatAW* pclLiteral) {
+        // Wide text as its characters, 8-bit text in the runtime's code
+        // page, binary values as they are.
+        std::string data;
+        if (c.nType == 28)
+            data = c.bytes;
+        else if (c.nType == 16 || c.nType == 110 || c.nType == 81)
+            data = WideBytes(c.text);
+        else
+            data = InCodePage(c.text, m_nRuntimeCodePage);
+        CNAError error;
+        const int bWritten = connection._bEscapeString(&error, pclLiteral, c.nType,
+                                                       reinterpret_cast<unsigned char*>(data.data()), data.size());
+        EXPECT_EQ(1, bWritten) << error.pszGetError();
+        return bWritten == 1;
+    });
+}
+
+TEST_F(EscapingOnServer, LiteralsOfRuntimeValuesMatchExactlyTheirValue)
+{
+    ForEachSetting([&](CMySQLConnection& connection, const stLiteralCase& c, CTStringConcatAW* pclLiteral) {
+        // A runtime text ends at its NUL; the cut text is the value.
+        const std::wstring sText = c.text.substr(0, c.text.find(L'\0'));
+        CAny value;
+        if (c.nType == 28)
+            value.SetBIN(reinterpret_cast<const unsigned char*>(c.bytes.data()), c.bytes.size());
+        else
+            value = Make(c.nType, sText.c_str());
+        EXPECT_EQ(c.nType, value.nGetTypeCode());
+        CNAError error;
+        error.AddRef();
+        const int bWritten = connection.bConvertValueToString(&error, pclLiteral, &value, NA_IT_EMPTY, NA_IT_EMPTY);
+        EXPECT_EQ(1, bWritten) << error.pszGetError();
+        return bWritten == 1;
+    });
 }
 
 }  // namespace
