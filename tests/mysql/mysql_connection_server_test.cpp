@@ -222,52 +222,49 @@ TEST(MySQLConnectionOnServer, RefusedOpensLeaveNoHandleBehind)
     }
 }
 
-// A text with characters of 1252 and beyond, above U+FFFF too.
-const wchar_t kWideText[] = L"d\u00e9j\u00e0 \u20ac \u015C \U00010348 \U0001F600";
-const char kWideTextUtf8[] = "d\xC3\xA9j\xC3\xA0 \xE2\x82\xAC \xC5\x9C \xF0\x90\x8D\x88 \xF0\x9F\x98\x80";
-
-TEST(MySQLConnectionOnServer, AUnicodeConnectionSpeaksUtf8mb4)
+TEST(MySQLConnectionOnServer, TheServerReadsTheConnectionsCharacterSet)
 {
-    vxtest::ScratchDatabase db;
-    ASSERT_FALSE(db.Name().empty());
-    ServerConnection connection({}, MariadbRoute::Socket, nullptr, db.Name());
-    CNAError error;
-    ASSERT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
-    EXPECT_EQ(65001, connection->nGetCodePage());
-    EXPECT_EQ(1, connection->nGetUnicodeSupport());
-    EXPECT_EQ((HandleRows{{"utf8mb4", "utf8mb4", "utf8mb4"}}),
-              QueryOnHandle(*connection, "SELECT @@character_set_client, @@character_set_connection, "
-                                         "@@character_set_results"));
+    const struct
+    {
+        const char* pszName;
+        const wchar_t* pszKeys;
+        int nCodePage;
+        int nUnicode;
+        const char* pszCharset;
+        // Written by the connection as wide text; read back by it in its
+        // code page, and by a utf8mb4 client.
+        const wchar_t* pszText;
+        const char* pszAsRead;
+        const char* pszUtf8;
+    } aCases[] = {
+        {"Unicode: utf8mb4, characters above U+FFFF too", L"", 65001, 1, "utf8mb4",
+         L"d\u00e9j\u00e0 \u20ac \u015C \U00010348 \U0001F600",
+         "d\xC3\xA9j\xC3\xA0 \xE2\x82\xAC \xC5\x9C \xF0\x90\x8D\x88 \xF0\x9F\x98\x80",
+         "d\xC3\xA9j\xC3\xA0 \xE2\x82\xAC \xC5\x9C \xF0\x90\x8D\x88 \xF0\x9F\x98\x80"},
+        {"without Unicode: latin1, that is 1252", L"VX Unicode Support=0", 1252, 0, "latin1",
+         L"d\u00e9j\u00e0 \u20ac \u00ff", "d\xE9j\xE0 \x80 \xFF", "d\xC3\xA9j\xC3\xA0 \xE2\x82\xAC \xC3\xBF"},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        vxtest::ScratchDatabase db;
+        ASSERT_FALSE(db.Name().empty());
+        ServerConnection connection(c.pszKeys, MariadbRoute::Socket, nullptr, db.Name());
+        CNAError error;
+        ASSERT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
+        EXPECT_EQ(c.nCodePage, connection->nGetCodePage());
+        EXPECT_EQ(c.nUnicode, connection->nGetUnicodeSupport());
+        EXPECT_EQ((HandleRows{{c.pszCharset, c.pszCharset, c.pszCharset}}),
+                  QueryOnHandle(*connection, "SELECT @@character_set_client, @@character_set_connection, "
+                                             "@@character_set_results"));
 
-    ASSERT_EQ(1, connection->bExecuteQueryNoResult(
-                     &error, L"CREATE TABLE t (id INT PRIMARY KEY, s VARCHAR(40)) CHARACTER SET utf8mb4"));
-    const std::wstring sInsert = std::wstring(L"INSERT INTO t VALUES (1, '") + kWideText + L"')";
-    ASSERT_EQ(1, connection->bExecuteQueryNoResult(&error, sInsert.c_str())) << error.pszGetError();
-    EXPECT_EQ(Text(kWideTextUtf8), ValueOnHandle(*connection, "SELECT s FROM t"));
-    RawClient client = ConnectAsTestUser(db.Name());
-    EXPECT_EQ(Text(Hex(kWideTextUtf8)), client.Value("SELECT HEX(s) FROM t"));
-}
-
-TEST(MySQLConnectionOnServer, WithoutUnicodeTheServerReadsLatin1)
-{
-    vxtest::ScratchDatabase db;
-    ASSERT_FALSE(db.Name().empty());
-    ServerConnection connection(L"VX Unicode Support=0", MariadbRoute::Socket, nullptr, db.Name());
-    CNAError error;
-    ASSERT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
-    EXPECT_EQ(1252, connection->nGetCodePage());
-    EXPECT_EQ(0, connection->nGetUnicodeSupport());
-    EXPECT_EQ((HandleRows{{"latin1", "latin1", "latin1"}}),
-              QueryOnHandle(*connection, "SELECT @@character_set_client, @@character_set_connection, "
-                                         "@@character_set_results"));
-
-    ASSERT_EQ(1, connection->bExecuteQueryNoResult(
-                     &error, L"CREATE TABLE t (id INT PRIMARY KEY, s VARCHAR(40)) CHARACTER SET utf8mb4"));
-    ASSERT_EQ(1, connection->bExecuteQueryNoResult(&error, L"INSERT INTO t VALUES (1, 'd\u00e9j\u00e0 \u20ac \u00ff')"))
-        << error.pszGetError();
-    EXPECT_EQ(Text("d\xE9j\xE0 \x80 \xFF"), ValueOnHandle(*connection, "SELECT s FROM t"));
-    RawClient client = ConnectAsTestUser(db.Name());
-    EXPECT_EQ(Text("d\xC3\xA9j\xC3\xA0 \xE2\x82\xAC \xC3\xBF"), client.Value("SELECT s FROM t"));
+        ASSERT_EQ(1, connection->bExecuteQueryNoResult(
+                         &error, L"CREATE TABLE t (id INT PRIMARY KEY, s VARCHAR(40)) CHARACTER SET utf8mb4"));
+        const std::wstring sInsert = std::wstring(L"INSERT INTO t VALUES (1, '") + c.pszText + L"')";
+        ASSERT_EQ(1, connection->bExecuteQueryNoResult(&error, sInsert.c_str())) << error.pszGetError();
+        EXPECT_EQ(Text(c.pszAsRead), ValueOnHandle(*connection, "SELECT s FROM t"));
+        RawClient client = ConnectAsTestUser(db.Name());
+        EXPECT_EQ(Text(Hex(c.pszUtf8)), client.Value("SELECT HEX(s) FROM t"));
+    }
 }
 
 TEST(MySQLConnectionOnServer, ATrustAnchorDemandsAVerifiedServer)
