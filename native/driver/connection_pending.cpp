@@ -50,8 +50,3 @@ int CNAConnectionDescription::bGetRequestedValue(CNAError*, CAny*, int, const wc
 {
     return 0;
 }
-
-int CNAConnectionDescription::_bDecomposeServerVersion(CNAError*)
-{
-    return 0;
-}

@@ -123,8 +123,10 @@ TEST(ConnectionSlots, BaseAnswers)
     EXPECT_EQ(0, connection.bTransactionBeginDirect(&error));
     EXPECT_EQ(0, connection.bExecuteQueryNoResult(&error, L"SELECT 1"));
     EXPECT_EQ(0, connection.bSQLBloque(&error, L"T"));
-    EXPECT_EQ(0, connection._bDecomposeServerVersion(&error));
     EXPECT_EQ(NA_ERR_NONE, error.eGetErrorType());
+    // Built: an empty version leaves the major unknown.
+    EXPECT_EQ(1, connection._bDecomposeServerVersion(&error));
+    EXPECT_EQ(-1, connection.nGetServerMajor());
 }
 
 // A connection that tells when the error object asks for its details.
