@@ -234,6 +234,10 @@ public:
     // also tells whether the key was found.
     int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove);
     int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove, int* pbFound);
+    // A key's number, as the C library reads decimals: leading blanks and a
+    // sign taken, reading stops at the first non-digit ("30s" is 30, letters
+    // are 0). A value beyond 32 bits is clamped, never cut to its low bits.
+    static int32_t g_nReadInt32(const CTString& csValue);
     // A key of the provider text, which is left as it is. Always 1.
     int bGetDataBaseHiddenInProvider(CTString* pcsValue, const wchar_t* pszKey) const;
     // 1 when no client library is wanted, or the wanted one is the library
@@ -317,6 +321,16 @@ public:
     // appended unchanged and the result is 0. The source item may be null.
     int bConvertExpressionToString(CNAError* pclError, CTStringConcatAW* pclOut, const wchar_t* pszExpression,
                                    INAItemDescription* piItem, INAItemDescription* piSourceItem) const;
+
+    // --- Version texts.
+    // Cuts the text at "." and reads the first piece into the major, the
+    // second into the minor and the third into the release, stopping at the
+    // first piece that does not exist. A piece is read as the digits it
+    // starts with; one that does not start with a digit, or whose number
+    // does not fit 32 bits, leaves its target as it was. Null targets are
+    // skipped. Always 1.
+    static int g_bDecomposeVersion(CNAError* pclError, const CTString* pcsVersion, int* pnMajor, int* pnMinor,
+                                   int* pnRelease);
 
     // --- Modules.
     // The full file name of a loaded module (null: the executable); 0 when
