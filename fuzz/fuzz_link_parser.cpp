@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "common/text/ct_string.h"
 #include "common/text/xy_string_concat.h"
+#include "native/driver/connection_description.h"
 #include "native/driver/link_parser.h"
 
 namespace {
@@ -47,8 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                       (nChoice & 4) ? 0u : 32u, &eLookup, &clList);
         break;
     }
-    default:
+    default: {
+        // The split always answers 1, whatever the server wrote.
+        CTString csVersion;
+        csVersion.Set(text.get(), static_cast<unsigned long>(nLength));
+        int anNumbers[3] = {-1, 0, 0};
+        if (CNAConnectionDescription::g_bDecomposeVersion(nullptr, &csVersion, &anNumbers[0], &anNumbers[1],
+                                                          &anNumbers[2]) != 1)
+            __builtin_trap();
         break;
+    }
     }
     return 0;
 }
