@@ -36,7 +36,6 @@ std::wstring DatabaseTablesQuery(const std::wstring& condition, const std::wstri
            database + L"' ORDER BY TABLE_NAME";
 }
 
-using vxtest::ScriptedRows;
 using vxtest::TextOf;
 
 CScriptedResult Names(std::vector<CScriptedRow> rows)

@@ -5,10 +5,7 @@
 // descriptions (test_data_source_description.h) for the driver's slot 46.
 // Every test ends with no statement and no description left alive. A test
 // adds its own choices in ChooseMore.
-#include <initializer_list>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "native/driver/wide_text_value.h"
 #include "tests/common/text/any_vm_fixture.h"
@@ -42,16 +39,6 @@ protected:
     CStatementScript m_script;
     int m_nDescriptionsBefore = 0;
 };
-
-// A scripted result of text columns.
-inline CScriptedResult ScriptedRows(std::initializer_list<const wchar_t*> columns, std::vector<CScriptedRow> rows)
-{
-    CScriptedResult result;
-    for (const wchar_t* psz : columns)
-        result.columns.push_back(ScriptedColumn(psz));
-    result.rows = std::move(rows);
-    return result;
-}
 
 // The text of a value, or "(no text)".
 inline std::wstring TextOf(CAny& value)

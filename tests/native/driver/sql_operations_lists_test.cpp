@@ -31,7 +31,6 @@ const wchar_t* const kBaseTables =
     L"TABLE_SCHEMA = SCHEMA() ORDER BY TABLE_SCHEMA, TABLE_NAME";
 const wchar_t* const kDatabases = L"SELECT SCHEMA_NAME FROM INFORMATION_SCHEMA.SCHEMATA ORDER BY SCHEMA_NAME";
 
-using vxtest::ScriptedRows;
 using vxtest::TextOf;
 
 class SqlOperationsLists : public vxtest::ScriptedDriverTest
