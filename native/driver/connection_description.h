@@ -26,7 +26,11 @@ class _CXErrorModule32;
 // rest of the driver asks of a connection: its parameters, its database kind
 // and the SQL dialect of that kind (connection_dialect.cpp), identifier
 // quoting (identifier_quoting.h), and the column expressions of the host's
-// date and time texts (connection_expression.cpp).
+// date and time texts (connection_expression.cpp). It owns the outermost
+// level of its transactions (connection_transactions.cpp, transaction.h),
+// runs the driver's internal statements, one execution statement per run,
+// and the table and query locks (connection_queries.cpp), and gives every
+// error raised on it its details (connection_details.cpp).
 //
 // The class is abstract: the database's own connection opens and closes it,
 // sets the database kind and the identifier quotes in its constructor, and
