@@ -30,6 +30,14 @@ public:
     // Closes; 1.
     virtual int bHFerme();
     virtual void SetContext(CNAContext* pclContext) { m_pclContext = pclContext; }
+    // The end of the record locks of a transaction: nothing with this
+    // driver.
+    virtual void CancelRecordLock(INAConnectionDescription*, CNATransaction*) {}
+
+    // The end of the connection's transaction, for every statement of the
+    // data access; the statements come with their own layer, and until then
+    // there is none to mark.
+    void SetTransactionTermined() {}
 
     int bIsOpened() const { return m_bOpened; }
     // Stores the mode; 1.

@@ -93,4 +93,6 @@ inline constexpr int kDriverVariantNoMemory = 20;
 inline constexpr stNAErrorSite kColumnPastResult{NA_SRC_STATEMENTSQL, 1, 50, NA_ERR_GENERAL};
 // The column asked for.
 inline constexpr stNAErrorSite kColumnNegative{NA_SRC_STATEMENTSQL, 2, 51, NA_ERR_GENERAL};
+// A row read as text with no current row (an empty text).
+inline constexpr stNAErrorSite kRowWithoutCurrentRow{NA_SRC_STATEMENTSQL, 3, 7, NA_ERR_GENERAL};
 }  // namespace NASite

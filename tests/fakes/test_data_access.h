@@ -4,8 +4,9 @@
 // by the test driver's slot 48 (TestDataAccessFactory), with the real
 // counts, references and names, that can be marked open and given an alias
 // name, and that records its closes (bHFerme) with the reference count it
-// had when closed. Live ones are counted. A later item adds settings here
-// and leaves the others' defaults alone.
+// had when closed, and the record-lock cancellations it is told of. Live
+// ones are counted. A later item adds settings here and leaves the others'
+// defaults alone.
 #include <functional>
 #include <new>
 #include <vector>
@@ -28,17 +29,30 @@ public:
         return CNADataAccess::bHFerme();
     }
 
+    void CancelRecordLock(INAConnectionDescription* piConnection, CNATransaction* pclTransaction) override
+    {
+        m_cancelRecordLocks.push_back({piConnection, pclTransaction});
+    }
+
     void SetOpened(bool b) { m_bOpened = b ? 1 : 0; }
     void SetAliasName(const wchar_t* pszName) { m_csAliasName.Set(pszName); }
 
     // The reference count at each close, in order.
     const std::vector<uint32_t>& CloseRefCounts() const { return m_closeRefCounts; }
+    // The record-lock cancellations it was told of, in order.
+    struct stCancel
+    {
+        INAConnectionDescription* piConnection;
+        CNATransaction* pclTransaction;
+    };
+    const std::vector<stCancel>& CancelRecordLocks() const { return m_cancelRecordLocks; }
 
     // Data accesses of this class alive in the process.
     static inline int s_nLive = 0;
 
 private:
     std::vector<uint32_t> m_closeRefCounts;
+    std::vector<stCancel> m_cancelRecordLocks;
 };
 
 // The test driver's data access factory (slot 48) making test data accesses:
