@@ -1,0 +1,162 @@
+#pragma once
+
+// What the tests of the MySQL execution statement and table description
+// stand on: runtime values on the stand-in machine, the test driver made
+// with the MySQL factories (its SQL-functions object makes MySQL execution
+// statements, its description factory MySQL table descriptions, its
+// connection factory MySQL connections), an error object, MySQL connections
+// the test opens (over a fake client library, or to a server) and
+// statements made on them. Everything the test made is released at its end,
+// and every reference on the connections and the error object must then be
+// given back.
+//
+// A test changes the driver's choices by overriding Choose, which runs
+// before the driver is made.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/text/any.h"
+#include "mysql/mysql_connection.h"
+#include "mysql/mysql_data_source_description.h"
+#include "mysql/mysql_statement_sql.h"
+#include "native/driver/error_object.h"
+#include "native/driver/wide_text_value.h"
+#include "tests/common/text/any_vm_fixture.h"
+#include "tests/fakes/test_driver.h"
+#include "tests/host/db/standin_connection_description.h"
+#include "tests/mysql/mysql_connection_support.h"
+
+namespace vxtest {
+
+// The statement factory of the test driver's SQL-functions object.
+inline CTestDriverSQL::AllocStatementSQL MySQLStatementFactory()
+{
+    return [](CNAConnectionDescription* pclConnection, CNAError* pclError) -> CNAStatementSQL* {
+        return new (std::nothrow) CMySQLStatementSQL(pclConnection, pclError);
+    };
+}
+
+// The test driver's description factory (slot 46).
+inline std::function<CNADataSourceDescription*(CNAConnectionDescription*, CNAError*)> MySQLDescriptionFactory()
+{
+    return [](CNAConnectionDescription* pclConnection, CNAError* pclError) -> CNADataSourceDescription* {
+        return new (std::nothrow) CMySQLDataSourceDescription(pclConnection, pclError);
+    };
+}
+
+// The text of a value read as wide text; "(null)" for NULL, "(failed)" when
+// nothing could be read.
+inline std::wstring TextOf(CAny& value)
+{
+    if (value.bIsNull())
+        return L"(null)";
+    const wchar_t* psz = NA_pszWideTextOf(&value);
+    return psz != nullptr ? psz : L"(failed)";
+}
+
+class MySQLStatementTest : public AnyVmTest
+{
+protected:
+    void SetUp() override
+    {
+        AnyVmTest::SetUp();
+        StartTestDriverModule();
+        CTestDriverChoices choices;
+        choices.allocStatementSQL = MySQLStatementFactory();
+        choices.allocDataSourceDescription = MySQLDescriptionFactory();
+        choices.allocConnectionDescription = MySQLConnectionFactory();
+        Choose(choices);
+        m_registration.emplace(std::move(choices));
+        m_piDriver = piQueryInterface(0);
+        ASSERT_NE(nullptr, m_piDriver);
+        m_pclError = new CNAError;
+        m_pclError->AddRef();
+    }
+
+    void TearDown() override
+    {
+        for (CNAStatementSQL* pclStatement : m_statements)
+            pclStatement->nRelease();
+        m_statements.clear();
+        for (auto& held : m_connections) {
+            EXPECT_EQ(1u, held.pclConnection->m_dwRefCount) << "connection references left";
+            held.pclConnection->nRelease();
+            EXPECT_EQ(0, held.host->Refs().nBalance());
+        }
+        m_connections.clear();
+        EXPECT_EQ(1u, m_pclError->nGetRef()) << "error object references left";
+        m_pclError->nRelease();
+        if (m_piDriver != nullptr)
+            m_piDriver->nExternalRelease();
+        m_registration.reset();
+        AnyVmTest::TearDown();
+    }
+
+    virtual void Choose(CTestDriverChoices&) {}
+
+    CTestDriver* Driver() const { return static_cast<CTestDriver*>(static_cast<CNADriver*>(m_piDriver)); }
+
+    // A MySQL connection to the server (host name) with the account, default
+    // database and extended keys given, held by the test; not opened.
+    CMySQLConnection* NewConnection(const std::wstring& sServer, const std::wstring& sUser,
+                                    const std::wstring& sPassword, const std::wstring& sDatabase,
+                                    const std::wstring& sExtended)
+    {
+        Held& held = m_connections.emplace_back();
+        held.host = std::make_unique<StandinConnectionDescription>();
+        held.sServer = sServer;
+        held.sUser = sUser;
+        held.sPassword = sPassword;
+        held.sDatabase = sDatabase;
+        held.sExtended = sExtended;
+        held.host->SetDataBase(held.sServer.c_str());
+        held.host->SetUserName(held.sUser.c_str());
+        held.host->SetPassword(held.sPassword.c_str());
+        held.host->SetDefaultDataBase(held.sDatabase.c_str());
+        held.host->SetExtendedInfo(held.sExtended.c_str());
+        held.pclConnection = new CInspectedConnection(L"statement test", held.host.get());
+        ++held.pclConnection->m_dwRefCount;
+        return held.pclConnection;
+    }
+
+    // A new execution statement on the connection, held until the end of
+    // the test.
+    CMySQLStatementSQL* NewStatement(CMySQLConnection* pclConnection)
+    {
+        auto* pclStatement = new CMySQLStatementSQL(pclConnection, m_pclError);
+        REF_AddRef(pclStatement);
+        m_statements.push_back(pclStatement);
+        return pclStatement;
+    }
+
+    // The one value of column n of the statement's current row, as text.
+    std::wstring Value(CNAStatementSQL* pclStatement, unsigned nColumn)
+    {
+        CAny value;
+        if (!pclStatement->bGetValue(&value, nColumn, 0))
+            return L"(failed)";
+        return TextOf(value);
+    }
+
+    struct Held
+    {
+        std::unique_ptr<StandinConnectionDescription> host;
+        std::wstring sServer, sUser, sPassword, sDatabase, sExtended;
+        CInspectedConnection* pclConnection = nullptr;
+    };
+
+    std::optional<CTestDriverRegistration> m_registration;
+    INADriver* m_piDriver = nullptr;
+    CNAError* m_pclError = nullptr;
+    std::vector<Held> m_connections;
+    std::vector<CNAStatementSQL*> m_statements;
+};
+
+}  // namespace vxtest
