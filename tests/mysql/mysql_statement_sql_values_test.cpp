@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "common/text/date_time_base.h"
 #include "native/model/convert_variant.h"
 #include "native/model/item_type.h"
 #include "tests/mysql/mysql_statement_fakes.h"
@@ -21,79 +19,10 @@ namespace {
 
 using vxtest::FakeColumn;
 using vxtest::FakeResultSet;
-using Octets = std::vector<unsigned char>;
 
 class MySQLStatementValues : public vxtest::MySQLStatementOverFake
 {
 protected:
-    void TearDown() override
-    {
-        for (CNAConvertVariant* pclVariant : m_variants)
-            pclVariant->nRelease();
-        for (CNAItemDescription* pclItem : m_items)
-            pclItem->nRelease();
-        vxtest::MySQLStatementOverFake::TearDown();
-    }
-
-    CNAItemDescription* Item(eNA_ITEMTYPE eType, unsigned nSize)
-    {
-        CNAItemDescription* pclItem = Driver()->pclAllocItemDescription();
-        pclItem->AddRef();
-        pclItem->bInit(L"ITEM", L"T", L"ITEM", 1, nSize, eType, static_cast<unsigned>(-1), -1, 0, 0, 0);
-        m_items.push_back(pclItem);
-        return pclItem;
-    }
-    CNAConvertVariant* NewVariant()
-    {
-        CNAConvertVariant* pclVariant = Driver()->pclAllocVariant(m_pclError, m_pclConnection);
-        REF_AddRef(pclVariant);
-        m_variants.push_back(pclVariant);
-        return pclVariant;
-    }
-    // A value bound to a record slot of nSize bytes of an item of the type.
-    CNAConvertVariant* SlotVariant(eNA_ITEMTYPE eType, unsigned nSize)
-    {
-        CNAItemDescription* pclItem = Item(eType, nSize);
-        CNAConvertVariant* pclVariant = NewVariant();
-        Octets& slot = m_slots[pclVariant];
-        slot.assign(nSize, 0xEE);
-        EXPECT_EQ(1, pclVariant->bInitTypeVariant(NA_VT_RECORD, slot.data(), nSize, ConverteItemToZLType(eType)));
-        pclVariant->SetItemDesc(pclItem, pclItem);
-        return pclVariant;
-    }
-    // A value held as a runtime value of the analysis item's type, reading
-    // for that item from a database item of another type.
-    CNAConvertVariant* ItemVariant(eNA_ITEMTYPE eAnalyse, eNA_ITEMTYPE eDatabase)
-    {
-        CNAConvertVariant* pclVariant = NewVariant();
-        pclVariant->InitTypeVariantAny(ConverteItemToZLType(eAnalyse), 0);
-        pclVariant->SetItemDesc(Item(eAnalyse, 8), Item(eDatabase, 8));
-        return pclVariant;
-    }
-
-    // The slot as the test reads it: DATE8 and HEURE digits, a date-time's
-    // 17 digits, other items their value as text.
-    std::string SlotForm(CNAConvertVariant* pclVariant, eNA_ITEMTYPE eType)
-    {
-        const Octets& slot = m_slots.at(pclVariant);
-        if (pclVariant->pclGetValue()->bIsNull())
-            return "(null)";
-        if (eType == NA_IT_DATETIME) {
-            CDateTimeBase dt;
-            std::memcpy(&dt, slot.data(), sizeof dt);
-            char sz[18];
-            dt.VersChaine(sz, 17);
-            return sz;
-        }
-        if (eType == NA_IT_DATE8 || eType == NA_IT_HEURE || eType == NA_IT_TEXTE)
-            return std::string(reinterpret_cast<const char*>(slot.data()),
-                               strnlen(reinterpret_cast<const char*>(slot.data()), slot.size()));
-        CAny value;
-        pclVariant->bGetValue(&value);
-        const std::wstring s = vxtest::TextOf(value);
-        return std::string(s.begin(), s.end());
-    }
-
     // One row of one column of that native type and text, executed and
     // fetched on a new statement.
     CMySQLStatementSQL* RowOf(int nType, const FakeText& value, unsigned nCharset = 63, unsigned nFlags = 0)
@@ -109,16 +38,13 @@ protected:
     std::string Read(int nType, const FakeText& value, eNA_ITEMTYPE eItem, unsigned nSize)
     {
         CMySQLStatementSQL* pclStatement = RowOf(nType, value);
-        CNAConvertVariant* pclVariant = SlotVariant(eItem, nSize);
+        CNAConvertVariant* pclVariant = SlotVariant(m_pclConnection, eItem, nSize);
         EXPECT_EQ(1, pclStatement->bGetValue(pclVariant, 0, 0)) << m_pclError->pszGetError();
-        return SlotForm(pclVariant, eItem);
+        return SlotForm(pclVariant);
     }
 
     CMySQLConnection* m_pclConnection = nullptr;
     int m_nQueries = 0;
-    std::vector<CNAConvertVariant*> m_variants;
-    std::vector<CNAItemDescription*> m_items;
-    std::map<const CNAConvertVariant*, Octets> m_slots;
 };
 
 constexpr int kTimestamp = 7;
@@ -246,7 +172,7 @@ TEST_F(MySQLStatementValues, BlobValuesGoByTheItemsThatReadThem)
     // Read as binary: the bytes as they are.
     for (eNA_ITEMTYPE eAnalyse : {NA_IT_MEMOBINAIRE, NA_IT_BINAIRE}) {
         CMySQLStatementSQL* pclStatement = RowOf(kBlob, sUtf8);
-        CNAConvertVariant* pclVariant = ItemVariant(eAnalyse, NA_IT_MEMOBINAIRE);
+        CNAConvertVariant* pclVariant = ItemVariant(m_pclConnection, eAnalyse, NA_IT_MEMOBINAIRE);
         ASSERT_EQ(1, pclStatement->bGetValue(pclVariant, 0, 0));
         const auto* p = static_cast<const char*>(pclVariant->pGetData());
         ASSERT_NE(nullptr, p);
@@ -270,7 +196,7 @@ TEST_F(MySQLStatementValues, BlobValuesGoByTheItemsThatReadThem)
     for (const auto& c : aCases) {
         SCOPED_TRACE(c.pszCase);
         CMySQLStatementSQL* pclStatement = RowOf(kBlob, c.sBytes, c.nCharset);
-        CNAConvertVariant* pclVariant = ItemVariant(c.eAnalyse, c.eDatabase);
+        CNAConvertVariant* pclVariant = ItemVariant(m_pclConnection, c.eAnalyse, c.eDatabase);
         ASSERT_EQ(1, pclStatement->bGetValue(pclVariant, 0, 0)) << m_pclError->pszGetError();
         CAny value;
         ASSERT_EQ(1, pclVariant->bGetValue(&value));
@@ -296,7 +222,7 @@ TEST_F(MySQLStatementValues, WideCharactersAtAnyByteOfTheRow)
     ASSERT_EQ(1, pclStatement->bExecuteDirect(L"SELECT x, w", nullptr, 0));
     for (int nRow = 0; nRow < 2; ++nRow) {
         ASSERT_EQ(1, pclStatement->bFetch(0));
-        CNAConvertVariant* pclVariant = ItemVariant(NA_IT_MEMOUNICODE, NA_IT_MEMOBINAIRE);
+        CNAConvertVariant* pclVariant = ItemVariant(m_pclConnection, NA_IT_MEMOUNICODE, NA_IT_MEMOBINAIRE);
         ASSERT_EQ(1, pclStatement->bGetValue(pclVariant, 1, 0));
         CAny value;
         ASSERT_EQ(1, pclVariant->bGetValue(&value));

@@ -14,7 +14,9 @@
 // before the driver is made.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <new>
 #include <optional>
@@ -23,11 +25,14 @@
 #include <vector>
 
 #include "common/text/any.h"
+#include "common/text/date_time_base.h"
 #include "mysql/mysql_connection.h"
 #include "mysql/mysql_data_source_description.h"
 #include "mysql/mysql_statement_sql.h"
 #include "native/driver/error_object.h"
 #include "native/driver/wide_text_value.h"
+#include "native/model/convert_variant.h"
+#include "native/model/item_type.h"
 #include "tests/common/text/any_vm_fixture.h"
 #include "tests/fakes/test_driver.h"
 #include "tests/host/db/standin_connection_description.h"
@@ -82,6 +87,13 @@ protected:
 
     void TearDown() override
     {
+        for (CNAConvertVariant* pclVariant : m_variants)
+            pclVariant->nRelease();
+        m_variants.clear();
+        m_slots.clear();
+        for (CNAItemDescription* pclItem : m_items)
+            pclItem->nRelease();
+        m_items.clear();
         for (CNAStatementSQL* pclStatement : m_statements)
             pclStatement->nRelease();
         m_statements.clear();
@@ -145,6 +157,73 @@ protected:
         return TextOf(value);
     }
 
+    // An item of table T from the driver, held until the end of the test.
+    CNAItemDescription* Item(eNA_ITEMTYPE eType, unsigned nSize, int nIntegerDigits = 0, int nDecimalDigits = 0)
+    {
+        CNAItemDescription* pclItem = Driver()->pclAllocItemDescription();
+        pclItem->AddRef();
+        pclItem->bInit(L"ITEM", L"T", L"ITEM", 1, nSize, eType, static_cast<unsigned>(-1), -1, 0, nIntegerDigits,
+                       nDecimalDigits);
+        m_items.push_back(pclItem);
+        return pclItem;
+    }
+    // A conversion value from the driver, held until the end of the test.
+    CNAConvertVariant* NewVariant(CNAConnectionDescription* pclConnection)
+    {
+        CNAConvertVariant* pclVariant = Driver()->pclAllocVariant(m_pclError, pclConnection);
+        REF_AddRef(pclVariant);
+        m_variants.push_back(pclVariant);
+        return pclVariant;
+    }
+    // A value bound to a record slot of nSize bytes of an item of the type,
+    // as a record read stores it.
+    CNAConvertVariant* SlotVariant(CNAConnectionDescription* pclConnection, eNA_ITEMTYPE eType, unsigned nSize,
+                                   int nIntegerDigits = 0, int nDecimalDigits = 0)
+    {
+        CNAItemDescription* pclItem = Item(eType, nSize, nIntegerDigits, nDecimalDigits);
+        CNAConvertVariant* pclVariant = NewVariant(pclConnection);
+        std::vector<unsigned char>& slot = m_slots[pclVariant];
+        slot.assign(nSize, 0xEE);
+        EXPECT_EQ(1, pclVariant->bInitTypeVariant(NA_VT_RECORD, slot.data(), nSize, ConverteItemToZLType(eType)));
+        pclVariant->SetItemDesc(pclItem, pclItem);
+        return pclVariant;
+    }
+    // A value held as a runtime value of the analysis item's type, reading
+    // for that item from a database item of another type.
+    CNAConvertVariant* ItemVariant(CNAConnectionDescription* pclConnection, eNA_ITEMTYPE eAnalyse,
+                                   eNA_ITEMTYPE eDatabase)
+    {
+        CNAConvertVariant* pclVariant = NewVariant(pclConnection);
+        pclVariant->InitTypeVariantAny(ConverteItemToZLType(eAnalyse), 0);
+        pclVariant->SetItemDesc(Item(eAnalyse, 8), Item(eDatabase, 8));
+        return pclVariant;
+    }
+    // A slot value as the test reads it: DATE8, HEURE and TEXTE their
+    // characters, a date-time its 17 digits, other items their value as
+    // text; "(null)" for NULL.
+    std::string SlotForm(CNAConvertVariant* pclVariant)
+    {
+        const std::vector<unsigned char>& slot = m_slots.at(pclVariant);
+        if (pclVariant->pclGetValue()->bIsNull())
+            return "(null)";
+        const eNA_ITEMTYPE eType = pclVariant->eNAGetItemTypeAnalyse();
+        if (eType == NA_IT_DATETIME) {
+            CDateTimeBase dt;
+            std::memcpy(&dt, slot.data(), sizeof dt);
+            char sz[18];
+            dt.VersChaine(sz, 17);
+            return sz;
+        }
+        if (eType == NA_IT_DATE8 || eType == NA_IT_HEURE || eType == NA_IT_TEXTE) {
+            const char* psz = reinterpret_cast<const char*>(slot.data());
+            return std::string(psz, strnlen(psz, slot.size()));
+        }
+        CAny value;
+        pclVariant->bGetValue(&value);
+        const std::wstring s = TextOf(value);
+        return std::string(s.begin(), s.end());
+    }
+
     struct Held
     {
         std::unique_ptr<StandinConnectionDescription> host;
@@ -157,6 +236,9 @@ protected:
     CNAError* m_pclError = nullptr;
     std::vector<Held> m_connections;
     std::vector<CNAStatementSQL*> m_statements;
+    std::vector<CNAItemDescription*> m_items;
+    std::vector<CNAConvertVariant*> m_variants;
+    std::map<const CNAConvertVariant*, std::vector<unsigned char>> m_slots;
 };
 
 }  // namespace vxtest
