@@ -14,6 +14,8 @@ constexpr unsigned short kUnique = 0x4800;
 constexpr unsigned short kDuplicates = 0x2800;
 constexpr unsigned short kPrimary = 0x8000;
 constexpr unsigned short kComposite = 0x1000;
+// What the column list writes on an auto-increment primary-key column.
+constexpr unsigned short kAutoIncrementMark = 0x8800;
 
 }  // namespace
 
@@ -93,8 +95,14 @@ int CMySQLDataSourceDescription::_bAddKeyDescription(CNAItemDescription** ppclPe
     CNAItemDescription* pclKey = *ppclPending;
     if (pclKey == nullptr) {
         // A key of one column is its column's key type; the last index read
-        // wins.
-        (void)_bSetKeyType(pszColumn, wKeyType);
+        // wins, but a primary key stays one. The mark the column list gave
+        // an auto-increment column is not yet its index's type: the index
+        // list's replaces it.
+        CNAItemDescription* pclItem = pclNAGetItemNoRef(pszColumn, 2);
+        if (pclItem != nullptr && pclItem->wGetKeyFlags() == kAutoIncrementMark)
+            pclItem->SetKeyFlags(wKeyType);
+        else
+            (void)_bSetKeyType(pclItem, wKeyType);
         return 1;
     }
     *ppclPending = nullptr;
