@@ -2,7 +2,10 @@
 // it.
 #include "native/access/data_access.h"
 
+#include <new>
+
 #include "native/access/held_references.h"
+#include "native/model/record.h"
 #include "native/model/na_data_source_description.h"
 
 CNADataAccess::CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
@@ -40,4 +43,9 @@ const wchar_t* CNADataAccess::pszGetDBTableName() const
 {
     const wchar_t* pszName = m_piSource != nullptr ? m_piSource->pszGetDBTableName() : nullptr;
     return pszName != nullptr ? pszName : L"";
+}
+
+CNARecord* CNADataAccess::_pclAllocRecord(CNAError* pclError)
+{
+    return new (std::nothrow) CNARecord(pclError, this);
 }
