@@ -47,6 +47,13 @@ public:
     void SetTable(CNATable* pclTable) { m_pclTable = pclTable; }
     CNATable* pclGetTableNoRef() const { return m_pclTable; }
 
+    // How its rows are identified: 1 by their values, 3 by a row id.
+    virtual int eEvaluateRecordIdType() const { return 1; }
+    // A new identity of that kind for the row (no reference): by values over
+    // the row, or by row id over a value holder from the driver; null for
+    // another kind or when none can be made.
+    CNARecordId* pclAllocRecordID(const CNARecordValue* pclRow) const;
+
 protected:
     CNAError* m_pclError = nullptr;
     CNAConnectionDescription* m_pclConnection = nullptr;
