@@ -62,6 +62,12 @@ public:
     // Whether the columns of the current record take their calculation
     // kinds from their items (0: every column is a plain one).
     int bColumnKindsEnabled() const { return m_bColumnKinds; }
+    // How its rows are identified: 1 by their values, 3 by a row id.
+    virtual int eEvaluateRecordIdType() const { return 1; }
+    // A new identity of that kind for the row (no reference): by values over
+    // the row, or by row id over a value holder from the driver; null for
+    // another kind or when none can be made.
+    CNARecordId* pclAllocRecordID(const CNARecordValue* pclRow) const;
 
 protected:
     CNAError* m_pclError = nullptr;

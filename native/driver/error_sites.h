@@ -99,6 +99,13 @@ inline constexpr stNAErrorSite kComponentWithoutColumn{NA_SRC_RECORD, 2, 26, NA_
 // buffers of a record.
 inline constexpr int kComposedKeyNoMemory = 3;
 inline constexpr int kRecordNoMemory = 4;
+// A row value out of memory (source 11, the record's), by what it could not
+// make: an identity, a record buffer, a memo set, a memo value, a whole row.
+inline constexpr int kRowValueIdNoMemory = 50;
+inline constexpr int kRowValueRecordNoMemory = 51;
+inline constexpr int kRowValueMemoSetNoMemory = 52;
+inline constexpr int kRowValueMemoNoMemory = 53;
+inline constexpr int kRowValueCloneNoMemory = 54;
 // The column asked for and the number of columns.
 inline constexpr stNAErrorSite kColumnPastResult{NA_SRC_STATEMENTSQL, 1, 50, NA_ERR_GENERAL};
 // The column asked for.

@@ -4,7 +4,8 @@
 // by the test driver's slot 48 (TestDataAccessFactory), with the real
 // counts, references and names, that can be marked open and given an alias
 // name, and that records its closes (bHFerme) with the reference count it
-// had when closed. Live ones are counted. A later item adds settings here
+// had when closed, and whose rows are identified by their values unless a
+// test chooses the row-id kind. Live ones are counted. A later item adds settings here
 // and leaves the others' defaults alone.
 #include <functional>
 #include <new>
@@ -29,6 +30,10 @@ public:
     }
 
     void SetOpened(bool b) { m_bOpened = b ? 1 : 0; }
+    // The kind of identity its rows get (pclAllocRecordID): 1, by their
+    // values, unless set otherwise.
+    void SetRecordIdType(int eKind) { m_eRecordIdType = eKind; }
+    int eEvaluateRecordIdType() const override { return m_eRecordIdType; }
     void SetAliasName(const wchar_t* pszName) { m_csAliasName.Set(pszName); }
 
     // The reference count at each close, in order.
@@ -39,6 +44,7 @@ public:
 
 private:
     std::vector<uint32_t> m_closeRefCounts;
+    int m_eRecordIdType = 1;
 };
 
 // The test driver's data access factory (slot 48) making test data accesses:

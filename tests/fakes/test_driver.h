@@ -1,7 +1,7 @@
 #pragma once
 
 // The driver the native layer's tests work with: a CNADriver whose factory
-// slots (46-50, 53, 57, 59-61), fatal-error hook (58), SQL-functions
+// slots (45-50, 53, 57, 59-61), fatal-error hook (58), SQL-functions
 // object's statement factory and module end are chosen per test, registered
 // with the factory hook so that piQueryInterface makes it, or made directly.
 //
@@ -46,6 +46,7 @@ private:
 
 struct CTestDriverChoices
 {
+    std::function<CNAConvertVariant*(CNAError*, CNAConnectionDescription*)> allocVariantRowID;           // 45
     std::function<CNADataSourceDescription*(CNAConnectionDescription*, CNAError*)> allocDataSourceDescription;  // 46
     std::function<CNAContext*()> allocContext;                                                            // 47
     std::function<CNADataAccess*(INADataSourceDescription*, CNAConnectionDescription*, CNAError*)>
@@ -77,6 +78,11 @@ public:
     explicit CTestDriver(CTestDriverChoices choices = {}) : m_choices(std::move(choices)) { ++s_nLive; }
     ~CTestDriver() override { --s_nLive; }
 
+    CNAConvertVariant* pclAllocVariantRowID(CNAError* pclError, CNAConnectionDescription* pclConnection) override
+    {
+        return m_choices.allocVariantRowID ? m_choices.allocVariantRowID(pclError, pclConnection)
+                                           : CNADriver::pclAllocVariantRowID(pclError, pclConnection);
+    }
     CNADataSourceDescription* pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
                                                             CNAError* pclError) override
     {
