@@ -32,6 +32,7 @@
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
 #include "native/model/item_type.h"
+#include "native/model/na_item_description.h"
 
 class CNARecord;
 class CNAVariant;

@@ -65,7 +65,7 @@ public:
     void DeleteAllColumn();
     int nGetNbColumn() const { return m_tabColumns.nGetNbElement(); }
     // Column n; null outside the columns.
-    CNAColumn* pclGetColumnNoRef(int n) const;
+    CNAColumn* pclGetColumnNoRef(int n);
     CNAColumn* pclGetColumnNoRef(INAItemDescription* piItem);
     // The first column the database numbers itself.
     CNAColumn* pclGetNAColumnIdentityNoRef() const;

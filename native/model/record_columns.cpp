@@ -1,6 +1,7 @@
 // The current record's columns: finding them by name, by item and by role,
 // the components of its composite keys, and the ORDER BY columns that give a
 // stable browse order.
+#include "common/text/any.h"
 #include "common/text/str_compare.h"
 #include "native/driver/connection_description.h"
 #include "native/driver/error_object.h"
@@ -32,7 +33,7 @@ CNAColumn* CNARecord::pclGetColumnNoRef(const wchar_t* pszName)
     return nullptr;
 }
 
-CNAColumn* CNARecord::pclGetColumnNoRef(int n) const
+CNAColumn* CNARecord::pclGetColumnNoRef(int n)
 {
     return n >= 0 && n < m_tabColumns.nGetNbElement() ? m_tabColumns[n] : nullptr;
 }

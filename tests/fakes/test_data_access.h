@@ -5,8 +5,10 @@
 // counts, references and names, that can be marked open and given an alias
 // name, and that records its closes (bHFerme) with the reference count it
 // had when closed, and whose rows are identified by their values unless a
-// test chooses the row-id kind. Live ones are counted. A later item adds settings here
-// and leaves the others' defaults alone.
+// test chooses the row-id kind. It reads a table unless a test says it reads
+// a query, and gives no column kinds unless a test enables them. Live ones
+// are counted. A later item adds settings here and leaves the others'
+// defaults alone.
 #include <functional>
 #include <new>
 #include <vector>
@@ -35,6 +37,9 @@ public:
     void SetRecordIdType(int eKind) { m_eRecordIdType = eKind; }
     int eEvaluateRecordIdType() const override { return m_eRecordIdType; }
     void SetAliasName(const wchar_t* pszName) { m_csAliasName.Set(pszName); }
+    // Whether it reads a query (the host's parsed query is not given here).
+    void SetReadsQuery(bool b) { m_bQuery = b ? 1 : 0; }
+    void SetColumnKinds(bool b) { m_bColumnKinds = b ? 1 : 0; }
 
     // The reference count at each close, in order.
     const std::vector<uint32_t>& CloseRefCounts() const { return m_closeRefCounts; }

@@ -51,10 +51,18 @@ TEST(ColumnList, GrowsInWholeStepsAndKeepsTheText)
     EXPECT_EQ(1024, list.llGetCapacity());
     list.AddColumn(b.c_str());
     // 2025 characters: the next whole step above.
-    EXPECT_EQ(3072, list.llGetCapacity());
+    EXPECT_EQ(2048, list.llGetCapacity());
     list.AddColumn(L"c");
     EXPECT_EQ(a + L"," + b + L",c", std::wstring(list.pszGet()));
     EXPECT_EQ(2027, list.llGetLength());
+    // Exactly full, then one more.
+    const std::wstring c(20, L'c');
+    list.AddColumn(c.c_str());
+    EXPECT_EQ(2048, list.llGetLength());
+    EXPECT_EQ(2048, list.llGetCapacity());
+    list.AddColumn(L"");
+    EXPECT_EQ(3072, list.llGetCapacity());
+    EXPECT_EQ(a + L"," + b + L",c," + c + L",", std::wstring(list.pszGet()));
 }
 
 TEST(ColumnList, ARefusedAllocationChangesNothing)
@@ -119,8 +127,9 @@ TEST_F(NullExclusions, CombiningOneColumn)
         CColumnNullValueExcluded list;
         if (c.bListedFlag >= 0) {
             ASSERT_EQ(1, list.bCombineColumnValuesNullSelected(kAnd, Col(0), 0));
-            if (c.bListedFlag)
+            if (c.bListedFlag) {
                 ASSERT_EQ(1, list.bCombineColumnValuesNullSelected(kOr, Col(0), 1));
+            }
         }
         EXPECT_EQ(1, list.bCombineColumnValuesNullSelected(c.op, Col(0), c.bFlag));
         EXPECT_EQ(c.nCount, list.nGetCount()) << static_cast<int>(c.op) << " " << c.bListedFlag << " " << c.bFlag;
