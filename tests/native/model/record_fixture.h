@@ -112,7 +112,7 @@ protected:
     CNAColumn* Col(const wchar_t* name) const
     {
         CNAColumn* column = m_record->pclGetColumnNoRef(name);
-        EXPECT_NE(nullptr, column) << std::wstring(name).size();
+        EXPECT_NE(nullptr, column) << name;
         return column;
     }
     CNAQFRecord* Current() const { return m_record->pclGetNAQFRecord(); }
