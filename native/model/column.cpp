@@ -398,6 +398,8 @@ CNAColumn* CNAColumn::_pclComponentColumn(int n) const
 
 int CNAColumn::bIsComposedKeyComponent(const CNAColumn* pclColumn) const
 {
+    if (pclColumn == nullptr)
+        return 0;
     const int nCount = m_piItem->nGetNumComponents();
     for (int n = 1; n <= nCount; ++n) {
         if (_pclComponentColumn(n) == pclColumn)
