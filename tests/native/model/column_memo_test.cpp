@@ -9,25 +9,11 @@
 #include <fstream>
 #include <string>
 
-#include "native/model/variant_any.h"
 #include "tests/native/model/record_fixture.h"
 
 namespace {
 
 using vxtest::RecordTest;
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-std::string Bytes(const CAny& v)
-{
-    unsigned long n = 0;
-    const void* p = NA_pGetAnyData(v, &n);
-    return p != nullptr ? std::string(static_cast<const char*>(p), NA_nGetAnyUtilSize(v)) : std::string();
-}
 
 class MemoColumn : public RecordTest
 {
@@ -81,10 +67,10 @@ TEST_F(MemoColumn, AnAttachedFileIsLoadedOnceWhenRead)
     CAny value;
     ASSERT_EQ(1, photo->bGetCurrentValue(&value, 0));
     EXPECT_EQ(ZLTYPE_BIN, value.nGetTypeCode());
-    EXPECT_EQ(std::string("\x01\x00\x02", 3), Bytes(value));
+    EXPECT_EQ(std::string("\x01\x00\x02", 3), Content(value));
     Write(path, "changed");
     ASSERT_EQ(1, photo->bGetBLOB(&value));
-    EXPECT_EQ(std::string("\x01\x00\x02", 3), Bytes(value));
+    EXPECT_EQ(std::string("\x01\x00\x02", 3), Content(value));
 
     // Written into a file, and back as the row's memo.
     ASSERT_EQ(1, photo->bHExtraitMemo(Wide(Path("out.bin")).c_str()));

@@ -139,13 +139,6 @@ protected:
         v.SetBIN(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
         return v;
     }
-    static CAny Null(unsigned short code)
-    {
-        CAny v;
-        v.__SetType(code, 0);
-        v.SetNull();
-        return v;
-    }
     // The column's current value as text ("<NULL>" when NULL, "<failed>"
     // when it cannot be read).
     static std::wstring CurrentText(CNAColumn* column)
