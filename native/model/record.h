@@ -47,8 +47,9 @@ public:
     // or accents; null when none.
     virtual CNAColumn* pclGetColumnNoRef(const wchar_t* pszName);                                     // 3
     // Builds the record from the description (the imported description may
-    // be null); 0 with the error recorded when the description has no item,
-    // the rows cannot be built or a column fails.
+    // be null). 0 when the description has no item (user error 1), the rows
+    // cannot be built, a column cannot be made or set up, or a composite
+    // key's component has no column (user error 26).
     virtual int bInitRecord(INADataSourceDescription* piSource, CNADataSourceDescription* pclImported,
                             CNAConnectionDescription* pclConnection);                                 // 4
     // The current row's state becomes deleted (128).

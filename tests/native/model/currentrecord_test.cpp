@@ -7,6 +7,8 @@
 // component has no column (user error 26 at 11.2).
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "native/access/data_access.h"
@@ -48,8 +50,9 @@ protected:
 
 TEST_F(CurrentRecord, SlotsInTheirOrder)
 {
+    using NameLookUp = CNAColumn* (CNARecord::*)(const wchar_t*);
     vxtest::ExpectSlots("CNARecord", {
-                                         VX_SLOT_AS(CNARecord, pclGetColumnNoRef, CNAColumn * (CNARecord::*)(const wchar_t*), 3),
+                                         VX_SLOT_AS(CNARecord, pclGetColumnNoRef, NameLookUp, 3),
                                          VX_SLOT(CNARecord, bInitRecord, 4),
                                          VX_SLOT(CNARecord, SetDeleted, 5),
                                          VX_SLOT(CNARecord, _pclAllocColumn, 6),
