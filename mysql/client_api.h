@@ -30,6 +30,11 @@ using my_ulonglong = unsigned long long;
 // names the ones it passes.
 enum mysql_option : int
 {
+    // A character set name: the connection's character set on the server.
+    MYSQL_SET_CHARSET_NAME = 7,
+    // A pointer to a one-byte flag: verify the server's certificate; a
+    // server without TLS is then refused.
+    MYSQL_OPT_SSL_VERIFY_SERVER_CERT = 21,
 };
 
 // The 24 functions in lookup order: kind (a missing required function stops
@@ -64,10 +69,22 @@ enum mysql_option : int
       (MYSQL*, const char* key, const char* cert, const char* ca, const char* capath, const char* cipher))       \
     X(Optional, int, mysql_options, (MYSQL*, mysql_option option, const void* arg))
 
+// Optional functions bound after the walk of the 24 has found every
+// required one; a library that lacks one leaves its stub, and the caller
+// falls back on an older function of the 24.
+#define VX_MYSQL_LATER_CLIENT_FUNCTIONS(X)                                                                        \
+    /* Escapes for the connection's character set and SQL mode on the server */                                 \
+    /* (quotes doubled under NO_BACKSLASH_ESCAPES). */                                                           \
+    X(Optional, unsigned long, mysql_real_escape_string, (MYSQL*, char* to, const char* from, unsigned long length)) \
+    /* Whether another result of the text follows (a one-byte my_bool): */                                        \
+    /* mysql_next_result without one clears the affected-row count. */                                             \
+    X(Optional, unsigned char, mysql_more_results, (MYSQL*))
+
 #define VX_MYSQL_DECLARE_POINTER(kind, ret, name, params) \
     extern ret(*__##name) params;                         \
     [[noreturn]] ret DefaultError_##name params;
 VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
+VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
 #undef VX_MYSQL_DECLARE_POINTER
 
 // One function of the table, for the loader's walk.
@@ -84,6 +101,9 @@ struct stMySQLClientFunction
 // The table in lookup order.
 inline constexpr int kMySQLClientFunctionCount = 24;
 extern const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount];
+// The functions bound after the walk, all optional.
+inline constexpr int kMySQLLaterClientFunctionCount = 2;
+extern const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount];
 
 // Every pointer back to its stub.
 void ResetMySQLClientFunctions();

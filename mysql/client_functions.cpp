@@ -16,6 +16,7 @@
     }                                                    \
     ret(*__##name) params = &DefaultError_##name;
 VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
+VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
 #undef VX_MYSQL_DEFINE_POINTER
 #undef VX_MYSQL_WIDE
 #pragma GCC diagnostic pop
@@ -41,10 +42,14 @@ bool bIsStub()
     {#name, #kind[0] == 'R', &Bind<__##name, &DefaultError_##name>, &bIsStub<__##name, &DefaultError_##name>},
 const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount] = {
     VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
+const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount] = {
+    VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
 #undef VX_MYSQL_TABLE_ENTRY
 
 void ResetMySQLClientFunctions()
 {
     for (const stMySQLClientFunction& function : gastMySQLClientFunctions)
+        function.pfnBind(nullptr);
+    for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions)
         function.pfnBind(nullptr);
 }

@@ -96,6 +96,8 @@ int CNAFunctionLoader::_bInitNative(CNAError* pclError, CTString* pcsLoadedPath,
             return 0;
         }
     }
+    for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions)
+        function.pfnBind(dlsym(m_hLibrary, function.pszName));
     return 1;
 }
 

@@ -14,6 +14,45 @@ inline constexpr stNAErrorSite kLibraryNotLoaded{NA_SRC_LOADER, 1, 27, NA_ERR_GE
 inline constexpr stNAErrorSite kRequiredFunctionMissing{NA_SRC_LOADER, 2, 37, NA_ERR_GENERAL};  // function
 inline constexpr stClientCallSite kIdentifyLibrary{NA_SRC_LOADER, 3};
 inline constexpr stClientCallSite kUnloadLibrary{NA_SRC_LOADER, 4};
-// The connection.
+// The connection. Sites that record the client's error through bInitError
+// give their numbers as kRecord... (the user error is 22 there).
+inline constexpr stNAErrorSite kNoSSLSet{NA_SRC_DB_CONNECTION, 1, 75, NA_ERR_GENERAL};        // client version
+inline constexpr stNAErrorSite kNoOptions{NA_SRC_DB_CONNECTION, 2, 76, NA_ERR_GENERAL};       // client version
+inline constexpr stNAErrorSite kEscapeBufferMissing{NA_SRC_DB_CONNECTION, 3, 12, NA_ERR_GENERAL};
+inline constexpr stClientCallSite kUnicodeOption{NA_SRC_DB_CONNECTION, 4};
+inline constexpr stClientCallSite kConnect{NA_SRC_DB_CONNECTION, 5};
+inline constexpr stClientCallSite kInit{NA_SRC_DB_CONNECTION, 6};
 inline constexpr stClientCallSite kClientVersion{NA_SRC_DB_CONNECTION, 7};
+inline constexpr stClientCallSite kClose{NA_SRC_DB_CONNECTION, 8};
+inline constexpr stClientCallSite kEscape{NA_SRC_DB_CONNECTION, 9};
+inline constexpr stClientCallSite kQuery{NA_SRC_DB_CONNECTION, 10};
+inline constexpr stClientCallSite kErrorText{NA_SRC_DB_CONNECTION, 12};
+inline constexpr stClientCallSite kErrorNumber{NA_SRC_DB_CONNECTION, 13};
+inline constexpr stClientCallSite kServerInfo{NA_SRC_DB_CONNECTION, 15};
+inline constexpr int kRecordConnectError = 16;
+inline constexpr int kRecordQueryError = 17;
+inline constexpr stClientCallSite kSSLSet{NA_SRC_DB_CONNECTION, 18};
+inline constexpr int kRecordSSLError = 19;
+inline constexpr stNAErrorSite kUnicodeOptionFailed{NA_SRC_DB_CONNECTION, 20, 76, NA_ERR_GENERAL};  // client version
+inline constexpr stNAErrorSite kInitFailed{NA_SRC_DB_CONNECTION, 21, 78, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kSSLFailed{NA_SRC_DB_CONNECTION, 22, 79, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kConnectFailed{NA_SRC_DB_CONNECTION, 23, 79, NA_ERR_GENERAL};
+inline constexpr stClientCallSite kConnectWithoutDatabase{NA_SRC_DB_CONNECTION, 27};
+// 28 was the second connect of the creation, which now selects the new
+// database on the open connection.
+inline constexpr stClientCallSite kLatin1Option{NA_SRC_DB_CONNECTION, 29};
+inline constexpr stNAErrorSite kLatin1OptionFailed{NA_SRC_DB_CONNECTION, 30, 79, NA_ERR_GENERAL};
+inline constexpr stClientCallSite kVerifyOption{NA_SRC_DB_CONNECTION, 31};
+inline constexpr stNAErrorSite kVerifyOptionFailed{NA_SRC_DB_CONNECTION, 32, 79, NA_ERR_GENERAL};
+inline constexpr int kRecordEscapeError = 33;
+inline constexpr stNAErrorSite kEscapeFailed{NA_SRC_DB_CONNECTION, 33, 23, NA_ERR_GENERAL};  // "MySQL"
+inline constexpr stNAErrorSite kBadPort{NA_SRC_DB_CONNECTION, 34, 79, NA_ERR_GENERAL};
+inline constexpr int kRecordConnectWithoutDatabaseError = 35;
+inline constexpr stNAErrorSite kNoHandle{NA_SRC_DB_CONNECTION, 36, 79, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kTextNotConverted{NA_SRC_DB_CONNECTION, 37, 12, NA_ERR_GENERAL};
+inline constexpr stClientCallSite kStoreResult{NA_SRC_DB_CONNECTION, 38};
+inline constexpr stClientCallSite kFreeResult{NA_SRC_DB_CONNECTION, 39};
+inline constexpr stClientCallSite kNextResult{NA_SRC_DB_CONNECTION, 40};
+inline constexpr int kRecordLaterStatementError = 41;
+inline constexpr stClientCallSite kMoreResults{NA_SRC_DB_CONNECTION, 42};
 }  // namespace MySQLSite

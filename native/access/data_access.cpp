@@ -8,6 +8,7 @@
 #include "native/driver/driver.h"
 #include "native/model/convert_variant.h"
 #include "native/model/na_data_source_description.h"
+#include "native/model/record.h"
 #include "native/model/record_id.h"
 
 CNADataAccess::CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
@@ -45,6 +46,11 @@ const wchar_t* CNADataAccess::pszGetDBTableName() const
 {
     const wchar_t* pszName = m_piSource != nullptr ? m_piSource->pszGetDBTableName() : nullptr;
     return pszName != nullptr ? pszName : L"";
+}
+
+CNARecord* CNADataAccess::_pclAllocRecord(CNAError* pclError)
+{
+    return new (std::nothrow) CNARecord(pclError, this);
 }
 
 CNARecordId* CNADataAccess::pclAllocRecordID(const CNARecordValue* pclRow) const

@@ -3,6 +3,7 @@
 #include "native/access/statement_sql.h"
 
 #include "native/driver/connection_description.h"
+#include "native/driver/driver.h"
 #include "native/driver/error_object.h"
 #include "native/driver/error_sites.h"
 #include "native/model/column_sql.h"
@@ -24,7 +25,10 @@ CNAStatementSQL::~CNAStatementSQL()
     if (m_pclConnection != nullptr) {
         CNAConnectionDescription* pclConnection = m_pclConnection;
         m_pclConnection = nullptr;
-        pclConnection->nRelease();
+        // Through the driver: a statement that outlived every other user of
+        // its connection (a kept result whose handle connection was closed)
+        // closes the connection as the last user does.
+        CNADriver::g_nReleaseConnection(pclConnection);
     }
     if (m_pclError != nullptr) {
         CNAError* pclError = m_pclError;

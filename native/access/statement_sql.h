@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/text/xy_string_concat.h"
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
 
@@ -15,8 +16,9 @@ class CNAColumnSQL;
 // Counted through CInterf, plainly, under the driver-wide lock, and deleted
 // when the last reference goes; the SQL-functions object keeps the
 // statements the host addresses by handle in a table that holds one
-// reference on each. A statement holds a reference on its connection and on
-// its error object, into which every failure goes.
+// reference on each. A statement holds a reference on its connection, which
+// it hands back through the driver (the last user closes it), and on its
+// error object, into which every failure goes.
 //
 // Each statement made in the process gets the next number of
 // m_gnStmtGenerator (the first is 1); numbers are never reused.
@@ -54,6 +56,33 @@ public:
 
     // The number of result columns. 1.
     int bGetColumnNbr(int* pnColumns, unsigned nFlags) const;
+    // The error object, without a reference. 1.
+    int bGetStmtLastError(INAError** ppiError) const;
+    // Resets the error object.
+    void ResetLastError();
+    // Whether a fetched row is current (the end flag clear).
+    int bHasCurrentRow() const { return m_bNoCurrentRow == 0; }
+
+    // --- Results as text (statement_sql_text.cpp).
+    // The name of column n, or null when the column cannot be had.
+    const wchar_t* _pszGetColumnName(unsigned nColumn);
+    // The name of column n as a wide text of its own (110). 0 when the
+    // column cannot be had (user error 50 or 51).
+    int bGetColumnName(CAny* pclName, unsigned nColumn, unsigned nFlags);
+    // The column names, in order, separated by "\r\n" (a runtime string);
+    // without columns 1 and the value as it was.
+    int bGetColumnList(CAny* pclList, unsigned nFlags);
+    // The current row's values as text, each followed by the separator but
+    // the last; NULL and empty values add nothing. At most nColumns columns
+    // when above 0. Without a current row, user error 7 and 0. The builder
+    // is emptied first; the CAny form sets its value (110) also after a
+    // failure.
+    int bGetRow(CXYStringConcat<wchar_t>* pclRow, const wchar_t* pszSeparator, int nColumns, unsigned nFlags);
+    int bGetRow(CAny* pclRow, const wchar_t* pszSeparator, int nColumns, unsigned nFlags);
+    // Runs the text and puts the column's value of its first row into the
+    // value (untouched when no row comes); the statement is reset in every
+    // case. The result of the last step run.
+    int bGetRequestedValue(CAny* pclValue, int nColumn, const wchar_t* pszSQL);
     // Column n of the result, described first when needed; null with user
     // error 50 (n past the columns) or 51 (n negative).
     CNAColumnSQL* pclGetNAColumnSQL(int nColumn);

@@ -71,9 +71,9 @@ public:
     // The query's bind variables, or null; no reference added.
     INAQueryParametersValue* piGetQueryBindVariableNoRef() const { return m_piQueryBindVariable; }
 
-    // The end of the connection's transaction and the end of its record
-    // locks, passed on to the table's data accesses; they come with the
-    // data accesses' own operations.
+    // The end of the connection's transaction, passed on to every data
+    // access of the table, and the end of its record locks, passed on to
+    // those working on that host connection (table_transactions.cpp).
     void SetTransactionTermined();
     void CancelRecordLock(INAConnectionDescription* piConnection, CNATransaction* pclTransaction);
 

@@ -6,6 +6,7 @@
 #include "common/text/xy_string_concat.h"
 #include "native/driver/host_connection_description.h"
 #include "native/driver/identifier_quoting.h"
+#include "native/driver/error_sites.h"
 #include "native/driver/na_error.h"
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
@@ -25,7 +26,11 @@ class _CXErrorModule32;
 // rest of the driver asks of a connection: its parameters, its database kind
 // and the SQL dialect of that kind (connection_dialect.cpp), identifier
 // quoting (identifier_quoting.h), and the column expressions of the host's
-// date and time texts (connection_expression.cpp).
+// date and time texts (connection_expression.cpp). It owns the outermost
+// level of its transactions (connection_transactions.cpp, transaction.h),
+// runs the driver's internal statements, one execution statement per run,
+// and the table and query locks (connection_queries.cpp), and gives every
+// error raised on it its details (connection_details.cpp).
 //
 // The class is abstract: the database's own connection opens and closes it,
 // sets the database kind and the identifier quotes in its constructor, and
@@ -203,12 +208,40 @@ public:
     void SetOpenedBySQLFunctions() { m_bOpenedBySQLFunctions = 1; }
     int bOpenedBySQLFunctions() const { return m_bOpenedBySQLFunctions; }
 
+    // --- Transactions, locks, internal statements and error details
+    // (connection_transactions.cpp, connection_queries.cpp,
+    // connection_details.cpp).
+    // Opens the connection, makes its outermost level on first use, and
+    // begins it, or a level inside the deepest active one.
+    int bTransactionBegin(CNAError* pclError, const wchar_t* pszName);
+    // Without a transaction level: user error 9 with the name. Otherwise the
+    // level's commit or roll-back, and _CancelRecordLock after a success.
+    int bTransactionCommit(CNAError* pclError, const wchar_t* pszName);
+    int bTransactionRollBack(CNAError* pclError, const wchar_t* pszName);
+    // 1 while no transaction is active; else the transaction's answer.
+    int bResumeCurrentTransaction(CNAError* pclError);
+    int bActiveCurrentTransaction(CNAError* pclError, int bActive);
+    // The name of the next savepoint of this connection ("VXSP" and a
+    // number): letters and digits only, never a name the host gave.
+    void _NextSavepointName(CTString* pcsName);
+    // The value of a query's first row, as wide text (empty for NULL); the
+    // string is left as it was when no row came or the value has no text.
+    // The query's result.
+    int bGetRequestedValueString(CNAError* pclError, CTString* pcsValue, int nColumn, const wchar_t* pszSQL);
+    // The connection's details on the error object's main error; nothing
+    // without an error object.
+    void AddInfoNative(CNAError* pclError);
+
     // --- Extended keys.
     // The value of one key of the extended information (empty when absent);
     // with bRemove the entry is cut out of it. Always 1; the second form
     // also tells whether the key was found.
     int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove);
     int _bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove, int* pbFound);
+    // A key's number, as the C library reads decimals: leading blanks and a
+    // sign taken, reading stops at the first non-digit ("30s" is 30, letters
+    // are 0). A value beyond 32 bits is clamped, never cut to its low bits.
+    static int32_t g_nReadInt32(const CTString& csValue);
     // A key of the provider text, which is left as it is. Always 1.
     int bGetDataBaseHiddenInProvider(CTString* pcsValue, const wchar_t* pszKey) const;
     // 1 when no client library is wanted, or the wanted one is the library
@@ -228,6 +261,9 @@ public:
     const wchar_t* pszGetNVarCharType() const;
     const wchar_t* pszGetCLOBType() const;
     const wchar_t* pszGetNCLOBType() const;
+    // Whether a transaction opened inside another is a savepoint of the
+    // outer one rather than a transaction of its own.
+    int bNestedTransactionsBySavepoint() const;
 
     // --- Identifiers (see identifier_quoting.h). Each returns 1.
     CNAIdentifierQuoting clGetQuoting() const;
@@ -290,6 +326,16 @@ public:
     int bConvertExpressionToString(CNAError* pclError, CTStringConcatAW* pclOut, const wchar_t* pszExpression,
                                    INAItemDescription* piItem, INAItemDescription* piSourceItem) const;
 
+    // --- Version texts.
+    // Cuts the text at "." and reads the first piece into the major, the
+    // second into the minor and the third into the release, stopping at the
+    // first piece that does not exist. A piece is read as the digits it
+    // starts with; one that does not start with a digit, or whose number
+    // does not fit 32 bits, leaves its target as it was. Null targets are
+    // skipped. Always 1.
+    static int g_bDecomposeVersion(CNAError* pclError, const CTString* pcsVersion, int* pnMajor, int* pnMinor,
+                                   int* pnRelease);
+
     // --- Modules.
     // The full file name of a loaded module (null: the executable); 0 when
     // none could be had or it does not fit 1,043 characters.
@@ -314,6 +360,10 @@ protected:
     // Deletes the type map when there is one.
     void _ReleaseTypeMap();
     void _CloseTransactions();
+    // The commit or roll-back of the current transaction; without one, the
+    // site's user error with the name.
+    int _bEndTransaction(CNAError* pclError, const wchar_t* pszName,
+                         int (CNATransaction::*pfnEnd)(CNAError*, const wchar_t*), const stNAErrorSite& siteWithout);
 
     uint32_t m_nCnxNumber;
     INAConnectionDescription* m_piConnection;
@@ -355,4 +405,5 @@ protected:
     int32_t m_nClosingQuoteLen = 0;
     int32_t m_bOpenedBySQLFunctions = 0;
     uint32_t m_nOpenStates = 0;
+    uint32_t m_nSavepointGenerator = 0;
 };

@@ -17,25 +17,28 @@ struct stKindAnswers
     int nVarCharMaxLen;
     int nNVarCharMaxLen;
     int nOrderByMaxExpressionNbr;
+    // A BEGIN sent inside a transaction would commit it (MySQL does so):
+    // inner levels become savepoints of the outermost transaction.
+    int bNestedTransactionsBySavepoint;
 };
 
 constexpr int kNoLimit = INT_MAX;
 
 constexpr stKindAnswers kAnswers[14] = {
-    {0, 0, 0, -1, -1, kNoLimit},        // other kinds
-    {1, 1, 0, 4000, 2000, kNoLimit},    // 1
-    {1, 1, 1, 8000, 4000, kNoLimit},    // 2
-    {0, 1, 0, -1, -1, kNoLimit},        // 3
-    {1, 0, 0, -1, -1, 31},              // 4
-    {0, 1, 0, 255, 255, kNoLimit},      // 5
-    {0, 1, 0, -1, -1, kNoLimit},        // 6
-    {1, 0, 0, -1, -1, kNoLimit},        // 7
-    {0, 0, 0, -1, -1, kNoLimit},        // 8
-    {1, 0, 0, -1, -1, kNoLimit},        // 9
-    {0, 0, 0, -1, -1, kNoLimit},        // 10
-    {0, 0, 0, -1, -1, kNoLimit},        // 11
-    {1, 0, 0, -1, -1, kNoLimit},        // 12
-    {1, 0, 0, -1, -1, kNoLimit},        // 13
+    {0, 0, 0, -1, -1, kNoLimit, 0},     // other kinds
+    {1, 1, 0, 4000, 2000, kNoLimit, 0}, // 1
+    {1, 1, 1, 8000, 4000, kNoLimit, 0}, // 2
+    {0, 1, 0, -1, -1, kNoLimit, 0},     // 3
+    {1, 0, 0, -1, -1, 31, 0},           // 4
+    {0, 1, 0, 255, 255, kNoLimit, 1},   // 5
+    {0, 1, 0, -1, -1, kNoLimit, 0},     // 6
+    {1, 0, 0, -1, -1, kNoLimit, 0},     // 7
+    {0, 0, 0, -1, -1, kNoLimit, 0},     // 8
+    {1, 0, 0, -1, -1, kNoLimit, 0},     // 9
+    {0, 0, 0, -1, -1, kNoLimit, 0},     // 10
+    {0, 0, 0, -1, -1, kNoLimit, 0},     // 11
+    {1, 0, 0, -1, -1, kNoLimit, 0},     // 12
+    {1, 0, 0, -1, -1, kNoLimit, 0},     // 13
 };
 
 const stKindAnswers& Answers(int nKind)
@@ -76,6 +79,11 @@ int CNAConnectionDescription::nGetVarCharMaxLen() const
 int CNAConnectionDescription::nGetNVarCharMaxLen() const
 {
     return Answers(m_nDBKind).nNVarCharMaxLen;
+}
+
+int CNAConnectionDescription::bNestedTransactionsBySavepoint() const
+{
+    return Answers(m_nDBKind).bNestedTransactionsBySavepoint;
 }
 
 int CNAConnectionDescription::nGetOrderByMaxExpressionNbr()

@@ -11,19 +11,6 @@
 
 namespace {
 
-// Decimal, as the C library reads it: leading blanks and a sign taken,
-// reading stops at the first non-digit ("30s" is 30, letters are 0). A value
-// beyond the field's range is clamped, never cut to its low bits.
-int32_t nReadInt32(const CTString& csValue)
-{
-    const long l = std::wcstol(csValue.pszGet(), nullptr, 10);
-    if (l > INT32_MAX)
-        return INT32_MAX;
-    if (l < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(l);
-}
-
 int64_t llReadInt64(const CTString& csValue)
 {
     return std::wcstoll(csValue.pszGet(), nullptr, 10);
@@ -44,6 +31,16 @@ eCURSORLOCATION eCursorLocationFromOptions(long lOptions)
 }
 
 }  // namespace
+
+int32_t CNAConnectionDescription::g_nReadInt32(const CTString& csValue)
+{
+    const long l = std::wcstol(csValue.pszGet(), nullptr, 10);
+    if (l > INT32_MAX)
+        return INT32_MAX;
+    if (l < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(l);
+}
 
 int CNAConnectionDescription::_bGetExtendedParameter(CTString* pcsValue, const wchar_t* pszKey, int bRemove)
 {
@@ -72,10 +69,10 @@ void CNAConnectionDescription::_ReadExtendedKeys()
         return csValue.nTaille() > 0;
     };
 
-    m_nConnectionTimeout = read(L"VX Connection Timeout") ? nReadInt32(csValue)
+    m_nConnectionTimeout = read(L"VX Connection Timeout") ? g_nReadInt32(csValue)
                                                            : m_piConnection->nGetConnectionTimeout();
-    m_nCommandTimeout = read(L"VX Command Timeout") ? nReadInt32(csValue) : m_piConnection->nGetCommandTimeout();
-    m_nLockTimeout = read(L"VX Lock Timeout") ? nReadInt32(csValue) : -1;
+    m_nCommandTimeout = read(L"VX Command Timeout") ? g_nReadInt32(csValue) : m_piConnection->nGetCommandTimeout();
+    m_nLockTimeout = read(L"VX Lock Timeout") ? g_nReadInt32(csValue) : -1;
     if (read(L"VX Cache Size"))
         m_llCacheSize = llReadInt64(csValue);
     else
@@ -88,7 +85,7 @@ void CNAConnectionDescription::_ReadExtendedKeys()
         m_eCursorLocation = NA_CURSOR_CLIENT;
     else
         m_eCursorLocation = NA_CURSOR_DEFAULT;
-    m_nUnicodeSupport = read(L"VX Unicode Support") ? nReadInt32(csValue) : 1;
+    m_nUnicodeSupport = read(L"VX Unicode Support") ? g_nReadInt32(csValue) : 1;
 
     const struct
     {

@@ -8,6 +8,7 @@
 #include "common/text/ct_string.h"
 #include "common/text/ref_hash_table.h"
 #include "common/text/ref_string_hash_table.h"
+#include "native/driver/dump_captions.h"
 #include "native/driver/na_driver.h"
 #include "native/driver/na_ref_hooks.h"
 
@@ -239,6 +240,25 @@ public:
     // external reference for the caller, or null.
     INADataSourceDescription* _piGetTableDesc(const wchar_t* pszName, CNAConnectionDescription* pclConnection);
 
+    // --- SQL, transactions, locks and lists (driver_queries.cpp,
+    // driver_transactions.cpp, driver_lists.cpp).
+    // f(connection) on the connection of the host's description, found or
+    // made, held for the call and handed back through nReleaseConnection;
+    // rNone when none can be had.
+    template <class R, class F>
+    R _WithConnection(INAConnectionDescription* piConnection, R rNone, F f)
+    {
+        CNAConnectionDescription* pclConnection = _pclGetConnection(piConnection);
+        if (pclConnection == nullptr)
+            return rNone;
+        const R r = f(pclConnection);
+        nReleaseConnection(pclConnection);
+        return r;
+    }
+    // Tells every registered table of the connection that its transaction
+    // ended.
+    void _SetTransactionTermined(CNAConnectionDescription* pclConnection);
+
     CNAError* pclGetError() const { return m_pclError; }
     unsigned nGetExternalRef() const { return m_dwExternalRefCount.load(std::memory_order_relaxed); }
     int64_t llGetDefaultCacheSize() const { return m_llDefaultCacheSize; }
@@ -247,6 +267,13 @@ public:
     IQFForNA* piGetQF() const { return m_piQF; }
     int bVersionChecked() const { return m_bVersionChecked != 0; }
     void SetVersionChecked() { m_bVersionChecked = 1; }
+
+    // The dump captions (dump_captions.h): every field loaded when the first
+    // is still empty, each followed by one blank.
+    void InitQueryDumpRessources();
+    // The caption of a field, loaded first; empty for fields 8 to 10 and
+    // outside 1 to 28.
+    const wchar_t* pszGetDumpCaption(eNA_DUMPCAPTION eField);
 
     // A new conversion value from slot 44, typed: by the column when one is
     // given, else as a kind-1 value of the type code. Null (nothing left

@@ -1,8 +1,9 @@
-// The driver's slots as this layer answers them. The SQL, transaction and
-// list operations answer 0 or null, record nothing and make nothing; so do
-// the factories of objects this layer does not make (the table object is
-// completed by the data-access layer). The registries' slots are in
-// driver_connections.cpp, driver_contexts.cpp and driver_tables.cpp.
+// The driver's slots as this layer answers them. The factories of objects
+// this layer does not make answer null, record nothing and make nothing
+// (the table object is completed by the data-access layer). The registries'
+// slots are in driver_connections.cpp, driver_contexts.cpp and
+// driver_tables.cpp; the SQL, transaction and list slots in
+// driver_queries.cpp, driver_transactions.cpp and driver_lists.cpp.
 #include <new>
 
 #include "common/text/qf_convert_key.h"
@@ -102,100 +103,6 @@ void CNADriver::g_GenerateItemName(CTString* pcsName, int n)
     pcsName->printf(L"%s%lld", L"Expr", static_cast<long long>(n) + 1000);
 }
 
-// Operations of SQL, transactions, locks and lists.
-int CNADriver::bGetTableList(CAny*, INAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::bHExecuteRequeteSQL(INATable**, INAContext*, const wchar_t*, INAConnectionDescription*,
-                                   ISQLParserInformation*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::bTransactionBegin(INAConnectionDescription*, const wchar_t*)
-{
-    return 0;
-}
-
-int CNADriver::bTransactionCommit(INAConnectionDescription*, const wchar_t*)
-{
-    return 0;
-}
-
-int CNADriver::bTransactionRollBack(INAConnectionDescription*, const wchar_t*)
-{
-    return 0;
-}
-
-int CNADriver::bSQLBloqueTable(INAConnectionDescription*, const wchar_t*)
-{
-    return 0;
-}
-
-int CNADriver::bSQLBloqueRequete(INAConnectionDescription*, ISQLParserInformation*)
-{
-    return 0;
-}
-
-int CNADriver::bSQLFormatColonne(INAConnectionDescription*, CAny*)
-{
-    return 0;
-}
-
-int CNADriver::bHConnexionDiagnose(CAny*, INAConnectionDescription*, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::bGetProviderList(CAny*)
-{
-    return 0;
-}
-
-int CNADriver::bTableExists(int*, const wchar_t*, INAConnectionDescription*)
-{
-    return 0;
-}
-
-int CNADriver::bGetLinkList(CAny*, const wchar_t*, INADataSourceDescription*, INAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::bGetListeSource(CAny*, int)
-{
-    return 0;
-}
-
-int CNADriver::bSetQueryParameters(INAContext*, INAConnectionDescription*, INAQueryParametersValue*)
-{
-    return 0;
-}
-
-int CNADriver::bFiltreAuto(INAContext*, INAConnectionDescription*, int, const wchar_t*, INADataSourceDescription*,
-                           const wchar_t*, INADataSourceDescription*)
-{
-    return 0;
-}
-
-int CNADriver::bHExecuteRequeteSQLEx(INATable**, INAContext*, const wchar_t*, INAConnectionDescription*,
-                                     ISQLParserInformation*, unsigned, const INAQueryExecution*)
-{
-    return 0;
-}
-
-int CNADriver::bSupprimeFichier(INAContext*, INAConnectionDescription*, const wchar_t*, INADataSourceDescription*)
-{
-    return 0;
-}
-
-int CNADriver::bGetDatabaseList(CXYString<wchar_t>*, INAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
 CNADataSourceDescription* CNADriver::pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
                                                                    CNAError* pclError)
 {
@@ -223,10 +130,6 @@ CNAParameter* CNADriver::pclAllocParameter(CNAConvertVariant*, unsigned long, un
     return nullptr;
 }
 
-void CNADriver::CancelRecordLock(INAConnectionDescription*, CNATransaction*)
-{
-}
-
 CNAItemDescription* CNADriver::pclAllocItemDescription()
 {
     return new (std::nothrow) CNAItemDescription;
@@ -235,24 +138,4 @@ CNAItemDescription* CNADriver::pclAllocItemDescription()
 CNATable* CNADriver::_pclAllocTable(const wchar_t*, INADataSourceDescription*, CNAConnectionDescription*, CNAError*)
 {
     return nullptr;
-}
-
-int CNADriver::_bGetDatabaseList(CXYString<wchar_t>*, CNAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::_bGetTableList(CAny*, CNAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriver::_bTableExists(int*, const wchar_t*, CNAConnectionDescription*)
-{
-    return 0;
-}
-
-int CNADriver::_bGetLinkList(CNAConnectionDescription*, const wchar_t*, INADataSourceDescription*, CAny*, unsigned)
-{
-    return 0;
 }

@@ -1,12 +1,13 @@
-// The SQL-functions object: construction, counts, the execution of a text
-// for the driver's own queries, and its slots as this layer answers them.
-// The connection, statement, transaction, lock and list operations answer 0
-// or null and record nothing.
+// The SQL-functions object: construction, counts, the look-ups of its
+// handles, and the execution of a text for the driver's own queries.
 #include "native/driver/driver_sql.h"
+
+#include <optional>
 
 #include "common/system/x_error.h"
 #include "native/access/statement_sql.h"
 #include "native/driver/driver.h"
+#include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
 #include "native/model/interf.h"
 
@@ -22,6 +23,8 @@ CNADriverSQL::~CNADriverSQL()
 {
     if (m_pclError != nullptr)
         m_pclError->nRelease();
+    // The table's destruction then drops its reference on every open
+    // statement.
 }
 
 unsigned CNADriverSQL::nRelease()
@@ -29,9 +32,51 @@ unsigned CNADriverSQL::nRelease()
     return NA_nReleaseCount(this, m_dwRefCount, m_dwExternalRefCount);
 }
 
+// The host changes its count from any thread; the driver changes the other
+// under the lock, and the release that finds both at 0 deletes the object.
+// Without the module (ended) there is no lock and no driver left.
+void CNADriverSQL::ExternalAddRef()
+{
+    std::optional<CNAEntryGuard> guard;
+    if (CNADriver::g_bModuleStarted())
+        guard.emplace(CNAEntryGuard::NoReset);
+    ++m_dwExternalRefCount;
+}
+
 unsigned CNADriverSQL::nExternalRelease()
 {
+    std::optional<CNAEntryGuard> guard;
+    if (CNADriver::g_bModuleStarted())
+        guard.emplace(CNAEntryGuard::NoReset);
     return NA_nReleaseCount(this, m_dwExternalRefCount, m_dwRefCount);
+}
+
+INAError* CNADriverSQL::piGetLastError()
+{
+    return m_pclError;
+}
+
+int CNADriverSQL::bSetVMAndLibShop(ILibShop* piLibShop, IVMData* piVMData)
+{
+    return m_pclDriver != nullptr ? m_pclDriver->bSetVMAndLibShop(piLibShop, piVMData) : 0;
+}
+
+CNAConnectionDescription* CNADriverSQL::_pclGetConnection(int nConnection)
+{
+    return m_pclDriver != nullptr ? m_pclDriver->pclGetConnectionByID(nConnection) : nullptr;
+}
+
+void CNADriverSQL::_ReleaseConnection(CNAConnectionDescription* pclConnection)
+{
+    CNADriver::g_nReleaseConnection(pclConnection);
+}
+
+CNAStatementSQL* CNADriverSQL::_pclGetStatement(int nStatement)
+{
+    CNAStatementSQL* pclStatement = nullptr;
+    if (nStatement == 0 || !m_tabStatement.bGetElementRef(nStatement, &pclStatement))
+        return nullptr;
+    return pclStatement;
 }
 
 int CNADriverSQL::bExecute(CNAError* pclError, CNAStatementSQL** ppclResult, CNAConnectionDescription* pclConnection,
@@ -54,173 +99,4 @@ int CNADriverSQL::bExecute(CNAError* pclError, CNAStatementSQL** ppclResult, CNA
     }
     pclStatement->nRelease();
     return bExecuted;
-}
-
-INAError* CNADriverSQL::piGetLastError()
-{
-    return m_pclError;
-}
-
-int CNADriverSQL::bSetVMAndLibShop(ILibShop* piLibShop, IVMData* piVMData)
-{
-    return m_pclDriver != nullptr ? m_pclDriver->bSetVMAndLibShop(piLibShop, piVMData) : 0;
-}
-
-int CNADriverSQL::bOpenConnection(int*, INAConnectionDescription*)
-{
-    return 0;
-}
-
-int CNADriverSQL::bCloseConnection(int)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetTableList(CAny*, int, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetColumnList(CAny*, int, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetColumnList(CAny*, int, int, unsigned)
-{
-    return 0;
-}
-
-INADataSourceDescription* CNADriverSQL::piGetTableDesc(int, const wchar_t*, unsigned)
-{
-    return nullptr;
-}
-
-INADataSourceDescription* CNADriverSQL::piGetTableDesc(int, int, unsigned)
-{
-    return nullptr;
-}
-
-int CNADriverSQL::bGetColumnTypeList(CAny*, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bExecute(int*, int, const wchar_t*, CTabValParser*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bFreeStmt(int, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetStmtLastError(INAError**, int, int)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetColumnNbr(int*, int, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetColumnName(CAny*, int, int, unsigned, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bFetch(int, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetRow(CAny*, int, int, const wchar_t*, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetValue(CAny*, int, int, unsigned, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetBLOBValue(CAny*, int, int, unsigned, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bTrsBegin(int*, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bTrsCommit(int, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bTrsRollBack(int, int, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bSQLBloqueTable(int, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bSQLBloqueRequete(int, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetTableList(CAny*, CNAConnectionDescription*, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetColumnList(CAny*, CNAConnectionDescription*, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bGetLinkList(CAny*, CNAConnectionDescription*, const wchar_t*, INADataSourceDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bSQLBloqueRequete(CNAConnectionDescription*, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::bSQLBloqueTable(CNAError*, CNAConnectionDescription*, const wchar_t*, unsigned)
-{
-    return 0;
-}
-
-void CNADriverSQL::_GetTableList_GetFilter(CXYStringConcat<wchar_t>*, const wchar_t*, unsigned)
-{
-}
-
-int CNADriverSQL::_bGetDatabaseList(CXYStringConcat<wchar_t>*, CNAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::_bGetDatabaseListQuery(CTStringConcatAW*, CNAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::_bGetDatabaseTableListQuery(CTStringConcatAW*, const wchar_t*, CNAConnectionDescription*, unsigned)
-{
-    return 0;
-}
-
-int CNADriverSQL::_bGetTableList(CAny*, CNAConnectionDescription*, const wchar_t*, unsigned)
-{
-    return 0;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "common/text/ref_hash_table.h"
+#include "common/text/xy_string_concat.h"
+#include "native/driver/error_sites.h"
 #include "native/driver/na_driver_sql.h"
 #include "native/driver/na_ref_hooks.h"
 
@@ -19,6 +21,17 @@
 //
 // Slots 77 onwards are its own; the connection forms of the list operations
 // overload the handle forms of the interface and are declared in slot order.
+//
+// Handles: a connection is addressed by its number (any connection of the
+// driver's registry, also one the host opened through INADriver); a result
+// statement by its number, in the table of open statements, which holds one
+// reference on each. 0 is never a valid handle. Column numbers of the slots
+// count from 1; the statement counts them from 0. The slots that work (16
+// to 38, but 18) follow the driver's entry protocol on the shared error
+// object, slot 27 without resetting it.
+//
+// Lists (driver_sql_lists.cpp, driver_sql_links.cpp) are wide texts: lines
+// separated by CR LF, fields by a tab.
 class CNADriverSQL : public INADriverSQL
 {
 public:
@@ -32,7 +45,9 @@ public:
     int nGetNAVersion() const override { return -1; }
     int nGetNACompatSince() const override { return -1; }
     void NAVersion_EmptySlot_3() override {}
-    void ExternalAddRef() override { ++m_dwExternalRefCount; }
+    // Both under the driver-wide lock, which guards the internal count the
+    // driver changes: the host may call them from any thread.
+    void ExternalAddRef() override;
     unsigned nExternalRelease() override;
     INAError* piGetLastError() override;
     void* piGetInterface(int) override { return nullptr; }
@@ -143,6 +158,53 @@ public:
     virtual int _bGetTableList(CAny* pclList, CNAConnectionDescription* pclConnection,
                                const wchar_t* pszCondition, unsigned nFlags);                         // 89
 
+    // The referential rule of a foreign key clause's text.
+    enum eSQLForeignKeysRules : int32_t
+    {
+        NA_FK_UNKNOWN = -1,
+        NA_FK_CASCADE = 0,
+        NA_FK_RESTRICT = 1,
+        NA_FK_SET_NULL = 2,
+        NA_FK_NO_ACTION = 3,
+        NA_FK_SET_DEFAULT = 4,
+    };
+    // List flags.
+    enum : unsigned
+    {
+        NA_LIST_BASE_TABLES = 1,
+        NA_LIST_VIEWS = 2,
+        NA_LIST_SYSTEM_TABLES = 4,
+        NA_LIST_SORTED = 16,
+        NA_LIST_DETAILED = 32,
+    };
+
+    // The databases, and with the table-type flags the tables of each,
+    // built by slot 86 and put into the string whatever its result (empty
+    // when nothing was built). Slot 86's result.
+    int bGetDatabaseList(CXYString<wchar_t>* pclList, CNAConnectionDescription* pclConnection, unsigned nFlags);
+    // Runs the query and appends each row, its columns separated by a tab
+    // (at most nColumns a row when above 0), rows separated by
+    // pszRowSeparator. 0 when the query or a row read fails.
+    int _bGetList(CXYStringConcat<wchar_t>* pclList, CNAConnectionDescription* pclConnection, const wchar_t* pszSQL,
+                  unsigned nColumns, unsigned nFlags, const wchar_t* pszRowSeparator);
+    // The same with rows separated by CR LF, the text put into the value.
+    int _bGetList(CAny* pclList, CNAConnectionDescription* pclConnection, const wchar_t* pszSQL, unsigned nColumns,
+                  unsigned nFlags);
+    // Appends one link line (CR LF first when the text is not empty): its
+    // name, [owner 1 "."] table 1 "_" [owner 2 "."] table 2, then, separated
+    // by tabs, the first table, its columns, "0,N", the second table, its
+    // columns, "0,1", and with the detailed flag the codes of both rules.
+    static int s_bConcatConstraint(CXYStringConcat<wchar_t>* pclList, unsigned nFlags, const wchar_t* pszOwner1,
+                                   const wchar_t* pszTable1, const wchar_t* pszColumns1, const wchar_t* pszOwner2,
+                                   const wchar_t* pszTable2, const wchar_t* pszColumns2, eSQLForeignKeysRules eRule1,
+                                   eSQLForeignKeysRules eRule2);
+    // The rule named by the text (upper-cased first); NA_FK_UNKNOWN for any
+    // other text. 1.
+    static int _bTextToeSQLForeignKeysRules(const wchar_t* pszText, eSQLForeignKeysRules* peRule);
+    // The code of a rule in a link line: "2022" cascade, "2021" restrict (and
+    // any rule not listed), "2023" set null or set default, "2020" no action.
+    static const wchar_t* s_pszRuleCode(eSQLForeignKeysRules eRule);
+
     // Runs a text with its parameter values on the connection through a new
     // execution statement (slot 84). The statement comes back, with one
     // reference for the caller, only when the result has columns; otherwise
@@ -165,6 +227,58 @@ public:
     static uint32_t m_gnCnxNameGenerator;
 
 protected:
+    // The connection of that number, with a reference for the caller (who
+    // hands it back through the driver); null for an unknown number or
+    // without a driver.
+    CNAConnectionDescription* _pclGetConnection(int nConnection);
+    void _ReleaseConnection(CNAConnectionDescription* pclConnection);
+    // f(connection) on the connection of that number, held for the call;
+    // rNone for an unknown number.
+    template <class R, class F>
+    R _WithConnection(int nConnection, R rNone, F f)
+    {
+        CNAConnectionDescription* pclConnection = _pclGetConnection(nConnection);
+        if (pclConnection == nullptr)
+            return rNone;
+        const R r = f(pclConnection);
+        _ReleaseConnection(pclConnection);
+        return r;
+    }
+    // bExecute of the slot on a found connection: a result with columns is
+    // kept under its statement's number.
+    int _bExecuteKept(int* pnStatement, CNAConnectionDescription* pclConnection, const wchar_t* pszSQL,
+                      CTabValParser* pstValues, unsigned nFlags);
+    // Slot 86's work, before its sort.
+    int _bGetDatabaseListWork(CXYStringConcat<wchar_t>* pclList, CNAConnectionDescription* pclConnection,
+                              unsigned nFlags);
+    // The link lines of a CREATE TABLE text (link_parser.h), the composite
+    // keys looked up in descriptions read once for the parse; pszListedTable
+    // is the listed table's field, pszLookupTable its name in the database.
+    int _bExtraitLink_FromShowCreateTable(CXYStringConcat<wchar_t>* pclLinks, const wchar_t* pszText,
+                                          const wchar_t* pszListedTable, const wchar_t* pszLookupTable,
+                                          CNAConnectionDescription* pclConnection, unsigned nFlags);
+    // 1 while the connection's outermost transaction is active; otherwise
+    // the site's user error and 0.
+    int _bInTransaction(CNAConnectionDescription* pclConnection, const stNAErrorSite& site);
+    // The open statement of that number, with a reference for the caller;
+    // null for 0 or an unknown number.
+    CNAStatementSQL* _pclGetStatement(int nStatement);
+    // f(statement) on the open statement of that number, held for the call,
+    // its last error cleared first; rNone for 0 or an unknown number.
+    template <class R, class F>
+    R _WithStatement(int nStatement, R rNone, F f)
+    {
+        CNAStatementSQL* pclStatement = _pclGetStatement(nStatement);
+        if (pclStatement == nullptr)
+            return rNone;
+        _ResetStatementError(pclStatement);
+        const R r = f(pclStatement);
+        _ReleaseStatement(pclStatement);
+        return r;
+    }
+    static void _ResetStatementError(CNAStatementSQL* pclStatement);
+    static void _ReleaseStatement(CNAStatementSQL* pclStatement);
+
     uint32_t m_dwRefCount = 0;
     uint32_t m_dwExternalRefCount = 0;
     CNADriver* m_pclDriver;

@@ -24,3 +24,18 @@ extern template struct CNARefHooksOf<CNAContext>;
 extern template struct CNARefHooksOf<CNADataAccess>;
 extern template struct CNARefHooksOf<CNATable>;
 extern template struct CNARefHooksOf<CNAStatementSQL>;
+
+// Calls f on every member of a counted container of T (a registry, a
+// table's data accesses), each held by one reference for the call, so that
+// the call may take it out of the container.
+template <class T, class Table, class F>
+void NA_ForEachHeld(Table& tab, F f)
+{
+    unsigned int dwCursor = 0;
+    T* p = nullptr;
+    while (tab.bParseTable(&dwCursor, 0, &p, nullptr)) {
+        CNARefHooksOf<T>::AddRef(p);
+        f(p);
+        CNARefHooksOf<T>::Release(p);
+    }
+}

@@ -1,6 +1,23 @@
+// A connection's chain of transaction levels: begins, commits and
+// roll-backs by name or of the innermost active level, and what each level
+// sends to the server.
 #include "native/driver/transaction.h"
 
+#include <new>
+
+#include "common/system/x_error.h"
 #include "native/driver/connection_description.h"
+#include "native/driver/error_object.h"
+#include "native/driver/error_sites.h"
+
+namespace {
+
+bool bNoName(const wchar_t* pszName)
+{
+    return pszName == nullptr || pszName[0] == 0;
+}
+
+}  // namespace
 
 CNATransaction::CNATransaction(CNAConnectionDescription* pclConnection) : m_pclConnection(pclConnection) {}
 
@@ -13,17 +30,118 @@ CNATransaction::~CNATransaction()
     }
 }
 
+bool CNATransaction::_bBySavepoint() const
+{
+    return m_bInternal && m_pclConnection->bNestedTransactionsBySavepoint();
+}
+
+int CNATransaction::_bRunSavepointStatement(CNAError* pclError, const wchar_t* pszStatement)
+{
+    CTString csSQL;
+    csSQL.printf(L"%s%s", pszStatement, m_csSavepoint.pszGet());
+    return m_pclConnection->bExecuteQueryNoResult(pclError, csSQL.pszGet());
+}
+
 int CNATransaction::_bNABegin(CNAError* pclError)
 {
-    return m_pclConnection->bTransactionBeginDirect(pclError);
+    if (!_bBySavepoint()) {
+        m_csSavepoint.Vide();
+        return m_pclConnection->bTransactionBeginDirect(pclError);
+    }
+    m_pclConnection->_NextSavepointName(&m_csSavepoint);
+    return _bRunSavepointStatement(pclError, L"SAVEPOINT ");
 }
 
 int CNATransaction::_bNACommit(CNAError* pclError)
 {
-    return m_pclConnection->bTransactionCommitDirect(pclError);
+    if (!_bBySavepoint())
+        return m_pclConnection->bTransactionCommitDirect(pclError);
+    return _bRunSavepointStatement(pclError, L"RELEASE SAVEPOINT ");
 }
 
 int CNATransaction::_bNARollBack(CNAError* pclError)
 {
-    return m_pclConnection->bTransactionRollBackDirect(pclError);
+    if (!_bBySavepoint())
+        return m_pclConnection->bTransactionRollBackDirect(pclError);
+    return _bRunSavepointStatement(pclError, L"ROLLBACK TO SAVEPOINT ");
+}
+
+int CNATransaction::bBegin(CNAError* pclError, const wchar_t* pszName, int bInternal)
+{
+    m_csName.Set(pszName);
+    m_bInternal = bInternal ? 1 : 0;
+    m_bActive = _bNABegin(pclError) ? 1 : 0;
+    return m_bActive;
+}
+
+int CNATransaction::bInternalTransactionBegin(CNAError* pclError, const wchar_t* pszName)
+{
+    CNATransaction* pclLevel = this;
+    while (pclLevel->_bInternalTransactionOpened())
+        pclLevel = pclLevel->m_pclInner;
+    if (pclLevel->m_pclInner == nullptr) {
+        CNATransaction* pclInner = m_pclConnection->pclAllocTransaction();
+        if (pclInner == nullptr) {
+            if (pclError != nullptr)
+                pclError->pclGetXError()->SetErrorNoMemory();
+            return 0;
+        }
+        REF_AddRef(pclInner);
+        pclLevel->m_pclInner = pclInner;
+    }
+    return pclLevel->m_pclInner->bBegin(pclError, pszName, 1);
+}
+
+int CNATransaction::_bEndCommit(CNAError* pclError)
+{
+    // Cleared first: a failed commit leaves no level that looks open.
+    m_bActive = 0;
+    return _bNACommit(pclError);
+}
+
+int CNATransaction::_bEndRollBack(CNAError* pclError)
+{
+    if (!m_bActive)
+        return 1;
+    m_bActive = 0;
+    return _bNARollBack(pclError);
+}
+
+int CNATransaction::bCommit(CNAError* pclError, const wchar_t* pszName)
+{
+    const bool bInnerActive = _bInternalTransactionOpened();
+    if (bNoName(pszName))
+        return bInnerActive ? m_pclInner->bCommit(pclError, pszName) : _bEndCommit(pclError);
+    if (m_csName.bEstEgalI(pszName)) {
+        if (bInnerActive) {
+            CNAError::g_RaiseSiteError(pclError, NASite::kCommitOuterWhileInnerActive, m_pclConnection, nullptr,
+                                       nullptr, pszName, m_pclInner->m_csName.pszGet());
+            return 0;
+        }
+        return _bEndCommit(pclError);
+    }
+    // A name that no active level carries: nothing is committed, and
+    // nothing is reported.
+    return bInnerActive ? m_pclInner->bCommit(pclError, pszName) : 0;
+}
+
+int CNATransaction::bRollBack(CNAError* pclError, const wchar_t* pszName)
+{
+    const bool bInnerActive = _bInternalTransactionOpened();
+    if (bNoName(pszName))
+        return bInnerActive ? m_pclInner->bRollBack(pclError, pszName) : _bEndRollBack(pclError);
+    if (m_csName.bEstEgalI(pszName))
+        return bInnerActive ? m_pclInner->bRollBackAll(pclError) : _bEndRollBack(pclError);
+    if (bInnerActive)
+        return m_pclInner->bRollBack(pclError, pszName);
+    CNAError::g_RaiseSiteError(pclError, NASite::kRollBackUnknownName, m_pclConnection, nullptr, nullptr, pszName);
+    return 0;
+}
+
+int CNATransaction::bRollBackAll(CNAError* pclError)
+{
+    // Every level is tried, also after a failure.
+    const int bInner = _bInternalTransactionOpened() ? m_pclInner->bRollBackAll(pclError) : 1;
+    const int bThis = _bEndRollBack(pclError);
+    return bInner && bThis ? 1 : 0;
 }

@@ -16,6 +16,13 @@
 // only the active flag, never the level's existence, tells whether a
 // transaction is open. Counted through CInterf, plainly, under the
 // driver-wide lock. Destroying a level sends nothing to the server.
+//
+// A commit or roll-back without a name ends the innermost active level; with
+// a name, the level of that name (case and accents ignored). Each level ends
+// itself on the server: the outermost through the connection's direct
+// BEGIN, COMMIT and ROLLBACK; a level opened inside another, on a connection
+// whose database would commit the open transaction at a second BEGIN, as a
+// savepoint of the outer transaction, named when the level begins.
 class CNATransaction : public CInterf
 {
 public:
@@ -32,16 +39,41 @@ public:
     virtual int _bNACommit(CNAError* pclError);
     virtual int _bNARollBack(CNAError* pclError);
 
+    // Stores the name and the internal flag; the begin's answer becomes the
+    // active flag and the result.
+    int bBegin(CNAError* pclError, const wchar_t* pszName, int bInternal);
+    // Begins a level inside the deepest active level (made on first use).
+    int bInternalTransactionBegin(CNAError* pclError, const wchar_t* pszName);
+    int bCommit(CNAError* pclError, const wchar_t* pszName);
+    int bRollBack(CNAError* pclError, const wchar_t* pszName);
+    // Rolls back every active level below this one, innermost first, then
+    // this one; 1 only when every roll-back succeeded.
+    int bRollBackAll(CNAError* pclError);
+    // The inner level's active flag; 0 without one.
+    int _bInternalTransactionOpened() const { return m_pclInner != nullptr && m_pclInner->m_bActive; }
+
     int bActive() const { return m_bActive; }
     int bInternal() const { return m_bInternal; }
     const CTString& csGetName() const { return m_csName; }
     CNATransaction* pclGetInnerNoRef() const { return m_pclInner; }
     CNAConnectionDescription* pclGetConnectionNoRef() const { return m_pclConnection; }
+    // The savepoint of the level's latest begin; empty for a level that is
+    // a transaction of its own.
+    const CTString& csGetSavepoint() const { return m_csSavepoint; }
 
 protected:
+    // The end of this level: the flag cleared before the server is asked.
+    int _bEndCommit(CNAError* pclError);
+    // Nothing sent (1) for an inactive level.
+    int _bEndRollBack(CNAError* pclError);
+    bool _bBySavepoint() const;
+    // The statement and the level's savepoint name, run by the connection.
+    int _bRunSavepointStatement(CNAError* pclError, const wchar_t* pszStatement);
+
     CNAConnectionDescription* m_pclConnection;
     CTString m_csName;
     CNATransaction* m_pclInner = nullptr;
     int32_t m_bActive = 0;
     int32_t m_bInternal = 0;
+    CTString m_csSavepoint;
 };

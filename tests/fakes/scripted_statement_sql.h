@@ -17,6 +17,7 @@
 //
 // Later items extend it by adding members to CScriptedResult (affected
 // rows, several result sets) and the overrides that read them.
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -60,6 +61,16 @@ inline CScriptedColumn ScriptedColumn(const wchar_t* pszName)
     CScriptedColumn column;
     column.name = pszName;
     return column;
+}
+
+// A result of text columns of those names with those rows.
+inline CScriptedResult ScriptedRows(std::initializer_list<const wchar_t*> columns, std::vector<CScriptedRow> rows)
+{
+    CScriptedResult result;
+    for (const wchar_t* pszName : columns)
+        result.columns.push_back(ScriptedColumn(pszName));
+    result.rows = std::move(rows);
+    return result;
 }
 
 class CStatementScript

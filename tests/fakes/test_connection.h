@@ -11,7 +11,11 @@
 // (bExecuteQueryNoResult, bExecuteQueryIgnoreResult, bGetRequestedValue) are
 // logged in order and answer 1, or 0 with the same error when made to fail;
 // bGetRequestedValue leaves the value alone. A transaction can be marked
-// active and ended, as the driver reads it when it decides to close.
+// active and ended, as the driver reads it when it decides to close. It
+// records the transactions whose record locks it was asked to cancel, can
+// refuse to make a transaction level, and can answer that the tables are
+// told about the end of a transaction (a line in the statement log shows
+// where).
 //
 // The kind, the quotes, the server version and the client text code page
 // are settable, so that one class serves every kind's dialect. A later item
@@ -80,6 +84,24 @@ public:
         return _nRun(pclError, pszSQL);
     }
     void _InitQF2NativeType() override {}
+    // Logs kEndCloseParseAsked when made to answer 1, so that a test sees
+    // where the tables were told about the end of a transaction.
+    int bTransactionEndCloseParse() override
+    {
+        if (!m_bEndCloseParse)
+            return CNAConnectionDescription::bTransactionEndCloseParse();
+        m_statements.emplace_back(kEndCloseParseAsked);
+        return 1;
+    }
+    CNATransaction* pclAllocTransaction() override
+    {
+        return m_bTransactionAllocFails ? nullptr : CNAConnectionDescription::pclAllocTransaction();
+    }
+    void _CancelRecordLock(CNATransaction* pclTransaction) override
+    {
+        m_cancelRecordLocks.push_back(pclTransaction);
+        CNAConnectionDescription::_CancelRecordLock(pclTransaction);
+    }
 
     // Settings.
     void SetOpenFails(bool b) { m_bOpenFails = b; }
@@ -104,6 +126,22 @@ public:
         m_nServerPatch = nPatch;
     }
     void SetClientTextCodePage(int nCodePage) { m_nClientTextCodePage = nCodePage; }
+    // The connection answers 1 to bTransactionEndCloseParse (0 by default).
+    void SetTransactionEndCloseParse(bool b) { m_bEndCloseParse = b; }
+    // No transaction level can be made.
+    void SetTransactionAllocFails(bool b) { m_bTransactionAllocFails = b; }
+    // Only the statements whose text is this one fail (all fail with
+    // SetStatementsFail).
+    void SetStatementFails(const wchar_t* pszSQL) { m_failing = pszSQL != nullptr ? pszSQL : L""; }
+    // Parameters of the connection details.
+    void SetTimeouts(int nConnection, int nCommand, int nLock)
+    {
+        m_nConnectionTimeout = nConnection;
+        m_nCommandTimeout = nCommand;
+        m_nLockTimeout = nLock;
+    }
+    void SetCursorLocation(eCURSORLOCATION eLocation) { m_eCursorLocation = eLocation; }
+    void SetRecordLockHint(const wchar_t* psz) { m_csRecordLockHint.Set(psz); }
     // The code page of the runtime's 8-bit text (taken from the runtime's
     // character set at construction).
     void SetRuntimeCodePage(int nCodePage) { m_nRuntimeCodePage = nCodePage; }
@@ -123,6 +161,8 @@ public:
     int nIsOpenCalls() const { return m_nIsOpenCalls; }
     int nCloseCalls() const { return m_nCloseCalls; }
     const std::vector<std::wstring>& Statements() const { return m_statements; }
+    // The transactions _CancelRecordLock was called with, in order.
+    const std::vector<CNATransaction*>& CancelRecordLocks() const { return m_cancelRecordLocks; }
     void ClearStatements() { m_statements.clear(); }
 
     // Objects of this class alive in the process.
@@ -131,6 +171,8 @@ public:
     static inline int s_nCloseCallsAll = 0;
     // The error its failures record.
     static constexpr unsigned kFailureUserCode = 15;
+    // Logged where the connection was asked bTransactionEndCloseParse.
+    static constexpr const wchar_t* kEndCloseParseAsked = L"-- end of transaction told to the tables";
 
 private:
     int _nFail(CNAError* pclError)
@@ -145,7 +187,7 @@ private:
     int _nRun(CNAError* pclError, const wchar_t* pszSQL)
     {
         m_statements.emplace_back(pszSQL != nullptr ? pszSQL : L"");
-        return m_bStatementsFail ? _nFail(pclError) : 1;
+        return m_bStatementsFail || (!m_failing.empty() && m_statements.back() == m_failing) ? _nFail(pclError) : 1;
     }
 
     int m_bOpen = 0;
@@ -153,6 +195,10 @@ private:
     bool m_bIsOpenFails = false;
     bool m_bCloseFails = false;
     bool m_bStatementsFail = false;
+    bool m_bEndCloseParse = false;
+    bool m_bTransactionAllocFails = false;
+    std::wstring m_failing;
+    std::vector<CNATransaction*> m_cancelRecordLocks;
     int m_nOpenCalls = 0;
     int m_nIsOpenCalls = 0;
     int m_nCloseCalls = 0;

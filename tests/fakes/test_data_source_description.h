@@ -133,11 +133,7 @@ protected:
 private:
     static CScriptedResult Result(std::initializer_list<const wchar_t*> columns, std::vector<CScriptedRow> rows)
     {
-        CScriptedResult result;
-        for (const wchar_t* name : columns)
-            result.columns.push_back(ScriptedColumn(name));
-        result.rows = std::move(rows);
-        return result;
+        return ScriptedRows(columns, std::move(rows));
     }
     static long Number(const std::wstring& text) { return std::wcstol(text.c_str(), nullptr, 10); }
 };

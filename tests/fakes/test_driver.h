@@ -18,6 +18,7 @@
 #include "native/driver/driver.h"
 #include "native/driver/driver_exports.h"
 #include "native/driver/driver_sql.h"
+#include "native/model/column.h"
 
 // The SQL-functions object of the test driver.
 class CTestDriverSQL : public CNADriverSQL
@@ -159,6 +160,18 @@ public:
 private:
     CTestDriverChoices m_choices;
 };
+
+// A column factory for slot 50 that makes plain columns, as the statement
+// layer's column would be made (null for the item types without column):
+// choices.allocColumn = PlainColumnFactory().
+inline std::function<CNAColumn*(CNAError*, INAItemDescription*)> PlainColumnFactory()
+{
+    return [](CNAError* pclError, INAItemDescription* piItem) -> CNAColumn* {
+        if (piItem == nullptr || !CNADriver::g_bColumnItemType(piItem->eNAGetItemType()))
+            return nullptr;
+        return new (std::nothrow) CNAColumn(pclError, piItem);
+    };
+}
 
 // Registers the test driver with the factory hook for the life of the
 // object: each piQueryInterface makes a CTestDriver with the choices given

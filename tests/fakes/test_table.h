@@ -5,8 +5,10 @@
 // test driver's slot 60 (TestTableFactory) with the real counts,
 // construction and end, whose operations the driver calls by slot record
 // their calls and give settable answers: bHMode (16), bHFerme (17),
-// bSupprimeFichier (79) and bExecuteQuery (82). A hook may run inside
-// bHMode and bHFerme, to act on the driver while it is walking or closing.
+// bSupprimeFichier (79) and bExecuteQuery (82, which may record an error
+// when it fails). A hook may run inside bHMode and bHFerme, to act on the
+// driver while it is walking or closing. A test may give it bind variables
+// and data accesses, held as the table holds its own.
 // Every other operation of the host's interface answers 0 (or null) and
 // does nothing. A later item that needs another answer adds a setting and
 // leaves the others' defaults alone.
@@ -16,7 +18,11 @@
 #include <utility>
 #include <vector>
 
+#include "native/access/data_access.h"
 #include "native/access/table.h"
+#include "native/driver/error_object.h"
+#include "native/driver/error_sites.h"
+#include "native/driver/host_query_parameters.h"
 
 class CTestTable : public CNATable
 {
@@ -31,6 +37,7 @@ public:
         INAContext* piContext;
         std::wstring name;
         unsigned nMode;
+        const INAQueryExecution* piExecution;
     };
 
     CTestTable(const wchar_t* pszKey, INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
@@ -61,11 +68,13 @@ public:
         return m_bSupprimeFichierAnswer;
     }
     int bExecuteQuery(int* pbHasResult, INAContext* piContext, const wchar_t* pszName, ISQLParserInformation*,
-                      unsigned nMode, const INAQueryExecution*) override
+                      unsigned nMode, const INAQueryExecution* piExecution) override
     {
-        m_queryCalls.push_back({piContext, pszName != nullptr ? pszName : L"", nMode});
+        m_queryCalls.push_back({piContext, pszName != nullptr ? pszName : L"", nMode, piExecution});
         if (pbHasResult != nullptr)
             *pbHasResult = m_bHasResult;
+        if (!m_bExecuteQueryAnswer && m_nExecuteQueryError != 0 && m_pclError != nullptr)
+            m_pclError->AddError(NA_ERR_GENERAL, NA_SRC_TABLE, 0, m_pclConnection, m_nExecuteQueryError, L"");
         return m_bExecuteQueryAnswer;
     }
 
@@ -77,6 +86,26 @@ public:
     {
         m_bExecuteQueryAnswer = b;
         m_bHasResult = bHasResult;
+    }
+    // A failing bExecuteQuery records this user error (one text argument)
+    // in the table's error object; 0: none.
+    void SetExecuteQueryError(unsigned nUserCode) { m_nExecuteQueryError = nUserCode; }
+    // The query's bind variables, held by an external reference as the
+    // table holds them; null drops them.
+    void SetQueryBindVariable(INAQueryParametersValue* piValues)
+    {
+        if (piValues != nullptr)
+            piValues->ExternalAddRef();
+        if (m_piQueryBindVariable != nullptr)
+            m_piQueryBindVariable->nExternalRelease();
+        m_piQueryBindVariable = piValues;
+    }
+    // Adds a data access to the table's own, with the table's reference.
+    void AddDataAccess(CNADataAccess* pclDataAccess)
+    {
+        REF_AddRef(pclDataAccess);
+        if (!m_tabDataAccess.bAddElement(pclDataAccess, pclDataAccess))
+            pclDataAccess->nRelease();
     }
     void OnHMode(std::function<void(CTestTable*)> f) { m_onHMode = std::move(f); }
     void OnHFerme(std::function<void(CTestTable*)> f) { m_onHFerme = std::move(f); }
@@ -174,6 +203,7 @@ private:
     int m_bSupprimeFichierAnswer = 1;
     int m_bExecuteQueryAnswer = 1;
     int m_bHasResult = 0;
+    unsigned m_nExecuteQueryError = 0;
     std::function<void(CTestTable*)> m_onHMode;
     std::function<void(CTestTable*)> m_onHFerme;
     std::vector<stModeCall> m_modeCalls;

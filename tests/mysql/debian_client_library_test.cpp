@@ -50,6 +50,8 @@ TEST_F(DebianClientLibrary, IsIdentifiedAsAFiveOneOrLaterClient)
         EXPECT_TRUE(CNAFunctionLoader::g_bMultipleRecordsetEnabled()) << sLabel;
         for (const stMySQLClientFunction& function : gastMySQLClientFunctions)
             EXPECT_FALSE(function.pfnIsStub()) << sLabel << ": " << function.pszName;
+        for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions)
+            EXPECT_FALSE(function.pfnIsStub()) << sLabel << ": " << function.pszName;
 
         // The text is kept as the library says it, for the messages.
         const std::string sText = DirectVersionText("libmariadb.so.3");

@@ -139,6 +139,34 @@ TEST_F(FunctionLoader, OptionalFunctionsMayBeMissing)
     }
 }
 
+// The functions looked up after the walk: bound only when the walk found
+// every required function, stubs again after the unload.
+TEST_F(FunctionLoader, LaterFunctionsFollowACompleteWalk)
+{
+    const auto laterStubs = [] {
+        std::vector<bool> stubs;
+        for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions) {
+            EXPECT_FALSE(function.bRequired) << function.pszName;
+            stubs.push_back(function.pfnIsStub());
+        }
+        return stubs;
+    };
+    // The fakes have mysql_real_escape_string, not mysql_more_results.
+    const std::vector<bool> bound{false, true};
+    {
+        CFakeClient fake(CFakeClient::Path("infov"));
+        CNAError error;
+        ASSERT_EQ(1, Load(error, fake.sPath()));
+        EXPECT_EQ(bound, laterStubs());
+        CNAFunctionLoader::g_Term();
+        EXPECT_EQ(std::vector<bool>(kMySQLLaterClientFunctionCount, true), laterStubs());
+    }
+    CFakeClient fake(CFakeClient::Path("no_fetch_row"));
+    CNAError error;
+    EXPECT_EQ(0, Load(error, fake.sPath()));
+    EXPECT_EQ(std::vector<bool>(kMySQLLaterClientFunctionCount, true), laterStubs());
+}
+
 TEST_F(FunctionLoader, AnOpenFailureCarriesTheDynamicLoadersText)
 {
     const std::string sMissing = std::string(VX_FAKE_CLIENT_DIR) + "/libvxfakeclient_absent.so";

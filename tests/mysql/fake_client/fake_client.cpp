@@ -113,6 +113,8 @@ VX_FAKE_API void* mysql_init(void* pHandle)
     Enter("mysql_init");
     if (pHandle != nullptr)
         return pHandle;
+    if (State().bInitFails)
+        return nullptr;
     auto* p = new FakeHandle;
     Handles().insert(p);
     ++State().nLiveHandles;
@@ -128,6 +130,12 @@ VX_FAKE_API void* mysql_real_connect(void* pHandle, const char* host, const char
     state.connects.push_back({pHandle, Text(host), Text(user), Text(passwd), Text(db), port, Text(unixSocket),
                               clientFlag});
     FakeHandle* p = Handle(pHandle);
+    const auto refused = db != nullptr ? state.databaseErrors.find(db) : state.databaseErrors.end();
+    if (refused != state.databaseErrors.end()) {
+        p->nErrno = refused->second;
+        p->error = std::string("Unknown database '") + db + "'";
+        return nullptr;
+    }
     if (state.bConnectSucceeds) {
         p->nErrno = 0;
         p->error.clear();
@@ -148,9 +156,10 @@ VX_FAKE_API void mysql_close(void* pHandle)
     }
 }
 
-VX_FAKE_API unsigned long mysql_escape_string(char* to, const char* from, unsigned long length)
+namespace {
+
+unsigned long EscapeWithBackslashes(char* to, const char* from, unsigned long length)
 {
-    Enter("mysql_escape_string");
     char* out = to;
     for (unsigned long i = 0; i < length; ++i) {
         const char c = from[i];
@@ -169,9 +178,37 @@ VX_FAKE_API unsigned long mysql_escape_string(char* to, const char* from, unsign
     return static_cast<unsigned long>(out - to);
 }
 
-VX_FAKE_API int mysql_real_query(void*, const char*, unsigned long)
+}  // namespace
+
+VX_FAKE_API unsigned long mysql_escape_string(char* to, const char* from, unsigned long length)
+{
+    Enter("mysql_escape_string");
+    return EscapeWithBackslashes(to, from, length);
+}
+
+VX_FAKE_API unsigned long mysql_real_escape_string(void*, char* to, const char* from, unsigned long length)
+{
+    Enter("mysql_real_escape_string");
+    return EscapeWithBackslashes(to, from, length);
+}
+
+VX_FAKE_API int mysql_real_query(void* pHandle, const char* query, unsigned long length)
 {
     Enter("mysql_real_query");
+    stFakeClientState& state = State();
+    const std::string text(query != nullptr ? query : "", query != nullptr ? length : 0);
+    state.queries.push_back(text);
+    // The guard's tests call it without a handle.
+    FakeHandle none;
+    FakeHandle* p = pHandle != nullptr ? Handle(pHandle) : &none;
+    const auto refused = state.queryErrors.find(text);
+    if (refused != state.queryErrors.end()) {
+        p->nErrno = refused->second;
+        p->error = "Refused (fake): " + text;
+        return 1;
+    }
+    p->nErrno = 0;
+    p->error.clear();
     return 0;
 }
 
@@ -286,6 +323,9 @@ VX_FAKE_API int mysql_options(void* pHandle, int nOption, const void* pArg)
     for (int n : state.textOptions)
         if (n == nOption && pArg != nullptr)
             call.text = static_cast<const char*>(pArg);
+    for (int n : state.byteOptions)
+        if (n == nOption && pArg != nullptr)
+            call.nByte = *static_cast<const unsigned char*>(pArg);
     state.options.push_back(call);
     return state.nOptionsResult;
 }

@@ -35,6 +35,9 @@ struct stFakeOptionCall
     bool bArgNull;
     // The argument as text, for the options listed in textOptions.
     FakeText text;
+    // The argument's first byte, for the options listed in byteOptions
+    // (flags passed as a pointer to one byte); -1 otherwise.
+    int nByte = -1;
 };
 
 struct stFakeSslCall
@@ -58,13 +61,24 @@ struct stFakeClientState
     int nSslSetResult = 0;
     // The function of this name throws a std::runtime_error; empty: none.
     std::string throwIn;
+    // mysql_init answers null.
+    bool bInitFails = false;
+    // mysql_real_query refuses these texts with the error number given.
+    std::map<std::string, unsigned int> queryErrors;
+    // mysql_real_connect refuses a connection to a database of this name
+    // with the error number given (1049 for one that does not exist).
+    std::map<std::string, unsigned int> databaseErrors;
     // mysql_options arguments read as text.
     std::vector<int> textOptions = {7};
+    // mysql_options arguments read as one byte.
+    std::vector<int> byteOptions = {21};
 
     // Records.
     std::map<std::string, int> calls;  // calls per function name
     std::vector<stFakeConnectCall> connects;
     std::vector<stFakeOptionCall> options;
     std::vector<stFakeSslCall> sslSets;
+    // The texts mysql_real_query was given, whole.
+    std::vector<std::string> queries;
     int nLiveHandles = 0;  // made by mysql_init and not closed
 };

@@ -118,13 +118,17 @@ TEST(ConnectionSlots, BaseAnswers)
     EXPECT_EQ(NA_ERR_GENERAL, connection.eGetNAErrorType(1062));
     EXPECT_EQ(0, connection.bSQLBloque(nullptr, static_cast<ISQLParserInformation*>(nullptr)));
 
-    // What later layers fill answers 0 and records nothing.
+    // Statements need the driver's SQL-functions object: without a driver
+    // none runs, and the no-memory error says so.
     CNAError error;
     EXPECT_EQ(0, connection.bTransactionBeginDirect(&error));
     EXPECT_EQ(0, connection.bExecuteQueryNoResult(&error, L"SELECT 1"));
     EXPECT_EQ(0, connection.bSQLBloque(&error, L"T"));
-    EXPECT_EQ(0, connection._bDecomposeServerVersion(&error));
-    EXPECT_EQ(NA_ERR_NONE, error.eGetErrorType());
+    EXPECT_EQ(NA_LEVEL_ERROR, error.eGetErrorLevel());
+    error.Reset();
+    // Built: an empty version leaves the major unknown.
+    EXPECT_EQ(1, connection._bDecomposeServerVersion(&error));
+    EXPECT_EQ(-1, connection.nGetServerMajor());
 }
 
 // A connection that tells when the error object asks for its details.

@@ -1,0 +1,148 @@
+#pragma once
+
+// The MySQL connection: the connection description of the native layer made
+// real over the client library. It loads the library on the first open of
+// the process, owns one client handle (MYSQL), opens the server connection
+// (options, TLS, connect, creation of a missing database, the character set
+// on the server), closes it, runs statements without result, escapes values
+// into literals, turns the client's errors into the driver's, and answers
+// MySQL's dialect and type questions (mysql_type_mapping.cpp).
+//
+// Invariants a reader must keep:
+// - Every client call goes through the guard (client_call_guard.h) with
+//   this connection's source number (101) and the site of the call.
+// - The handle is owned: a handle that is not null is closed before the
+//   next mysql_init, on every failed open and by the destructor, and the
+//   pointer is cleared after mysql_close; m_bOpen says whether the server
+//   connection behind it is open.
+// - The connection's code page (the base's client text code page) is 1252
+//   or 65001, and the server reads the connection's text in the character
+//   set of that code page (latin1 or utf8mb4/utf8): every text to and from
+//   the client library is converted with it.
+// - "Server Port", "Client Flag" and "Unix Socket" are read once, at
+//   construction, and serve every open of the object.
+// - The object is used only with the driver-wide mutex held; construct it
+//   with that mutex held when a driver runs (the base takes a number from
+//   a plain counter).
+#include <cstdint>
+
+#include "common/text/ct_string.h"
+#include "mysql/client_api.h"
+#include "native/driver/connection_description.h"
+#include "native/model/item_type.h"
+
+class CMySQLConnection : public CNAConnectionDescription
+{
+public:
+    CMySQLConnection(const wchar_t* pszIdentification, INAConnectionDescription* piConnection);
+    // Closes the server connection and releases the handle.
+    ~CMySQLConnection() override;
+
+    // The base's slots that MySQL answers, in slot order.
+    int bOpen(CNAError* pclError) override { return _bOpenCreate(pclError, 0); }
+    int bIsOpen() override { return m_bOpen; }
+    // Closes the server connection and releases the handle; 0 only when the
+    // guard caught something in mysql_close.
+    int bClose(CNAError* pclError) override;
+    int bSupportOrderByMemo() override { return 1; }
+    int bOpenCreate(CNAError* pclError) override { return _bOpenCreate(pclError, 1); }
+    // Locks the rows of a table with a SELECT ... FOR UPDATE whose result is
+    // dropped; the name is written as an SQL table name.
+    int bSQLBloque(CNAError* pclError, const wchar_t* pszTable) override;
+    // Records the client's last error (user error 22 with the server and
+    // the MySQL code, its text, the code as information 15) at the caller's
+    // source and site. 1 when the error could be read, even when there was
+    // none; 0 after a guard failure.
+    int bInitError(CNAError* pclError, unsigned nFile, unsigned nSite) override;
+    // 1062 duplicate key, 1205 lock wait time-out, 1048 value missing.
+    eNA_ERRORTYPE eGetNAErrorType(unsigned nCode) override;
+    int bDBTypeToString(CTString* pcsOut, int nFieldType) override;
+    // mysql_real_query of the text in the connection's code page; any
+    // result it gives is read and dropped.
+    int bExecuteQueryNoResult(CNAError* pclError, const wchar_t* pszSQL) override;
+    // The text through the driver's SQL-functions object; a result is
+    // dropped. 0 without a driver.
+    int bExecuteQueryIgnoreResult(CNAError* pclError, const wchar_t* pszSQL) override;
+    // The value between single quotes, escaped by the client library (see
+    // mysql_connection_escape.cpp), appended as 8-bit text in the
+    // connection's code page.
+    int _bEscapeString(CNAError* pclError, CTStringConcatAW* pclOut, unsigned short nType, unsigned char* pData,
+                       unsigned long nSize) override;
+    // MySQL's SQL types over the generic entries of the type map; nothing
+    // while the connection has no map.
+    void _InitQF2NativeType() override;
+
+    // --- The open and its steps (each 1 on success, 0 with the error given).
+    int _bOpenCreate(CNAError* pclError, int bCreate);
+    int _bLoadClientLibrary(CNAError* pclError);
+    int _bProcessUnicodeCnxParameters(CNAError* pclError, int bSSLWanted, const wchar_t* pszServer,
+                                      const wchar_t* pszUser, const wchar_t* pszPassword,
+                                      const wchar_t* pszDatabase, const wchar_t* pszSocket, const wchar_t* pszSSLKey,
+                                      const wchar_t* pszSSLCert, const wchar_t* pszSSLCA,
+                                      const wchar_t* pszSSLCAPath, const wchar_t* pszSSLCipher);
+    int _bSetSSLParameters(CNAError* pclError, const wchar_t* pszSSLKey, const wchar_t* pszSSLCert,
+                           const wchar_t* pszSSLCA, const wchar_t* pszSSLCAPath, const wchar_t* pszSSLCipher);
+    int _bOpenCreateDatabase(CNAError* pclError, int bCreate, const wchar_t* pszServer, const wchar_t* pszUser,
+                             const wchar_t* pszPassword, const wchar_t* pszDatabase, const wchar_t* pszSocket);
+    int _bGetServerVersion(CNAError* pclError);
+
+    // The client's last error number (0 when none) into *pnCode; 0 after a
+    // guard failure.
+    int bGetLastError(CNAError* pclError, unsigned* pnCode);
+
+    // The keys read at construction: the port (0: the client's default),
+    // the client flags the user asked for, the socket (false when absent or
+    // empty).
+    int nGetPort() const { return m_nPort; }
+    int nGetClientFlag() const { return m_nClientFlag; }
+    bool bGetUnixSocket(CTString* pcsSocket) const;
+
+    // Versions: the client's as the loader identified it, the server's as
+    // this connection read it.
+    static bool bClientVersionGreaterThan4_1();
+    bool bServerVersionGreaterThan4_1() const;
+    bool bServerVersionGreaterThan4_1_2() const;
+    // The client reads several results of one text.
+    static bool bMultipleRecordsetEnabled();
+    // The driver's module end calls it; the library is unloaded by the
+    // loader, so there is nothing to do here.
+    static void g_TermNativeLibrary() {}
+
+    // --- Type mapping (mysql_type_mapping.cpp).
+    // The item type and byte size of a result column of a client field
+    // type; lengths are bytes in the connection's character set on the
+    // server.
+    static void ConvertItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, int nFieldType, int nLength,
+                                int nIntegerDigits, int nScale, unsigned nCharset);
+    static int bCharsetUnicode(unsigned nCharset);
+
+    // The client handle (null while none is held), for the statements of
+    // this connection.
+    MYSQL* pGetMySQL() const { return m_pMySQL; }
+    // The connection's code page (1252 or 65001 once opened).
+    int nGetCodePage() const { return m_nClientTextCodePage; }
+
+protected:
+    // mysql_close of a held handle; the pointer is cleared and the
+    // connection counted closed, whatever the guard says. 0 after a guard
+    // failure.
+    int _bReleaseHandle(CNAError* pclError);
+    // The open failed after mysql_init: the handle goes, the result is 0.
+    int _nOpenFailed();
+    // Reads and drops every result of the text just run; 0 with the error
+    // of a later statement of the text, or of a result that could not be
+    // read.
+    int _bDiscardResults(CNAError* pclError);
+    // The character set on the server once the version is known; 0 with the
+    // error when a connection kept in code page 1252 cannot say so.
+    int _bSetServerCharacterSet(CNAError* pclError);
+    // The key's integer, read as the base reads its numbers.
+    int32_t _nReadIntegerKey(const wchar_t* pszKey);
+
+    int32_t m_bOpen = 0;
+    MYSQL* m_pMySQL = nullptr;
+    // Read once from the extended information.
+    int32_t m_nPort = 0;
+    int32_t m_nClientFlag = 0;
+    CTString m_csUnixSocket;
+};

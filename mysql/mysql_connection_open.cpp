@@ -1,0 +1,323 @@
+// The open of a MySQL connection: the client library, the handle, the
+// options (character set, TLS), the connect (with the creation of a missing
+// database), the server's version and the character set on the server.
+#include <initializer_list>
+
+#include "common/text/cp1252.h"
+#include "mysql/client_call_guard.h"
+#include "mysql/code_page_converters.h"
+#include "mysql/function_loader.h"
+#include "mysql/mysql_connection.h"
+#include "mysql/mysql_error_sites.h"
+#include "native/driver/error_object.h"
+
+namespace {
+
+constexpr int kCodePage1252 = 1252;
+constexpr int kCodePageUTF8 = 65001;
+constexpr unsigned long kClientFoundRows = 2;
+constexpr unsigned long kClientMultiStatements = 0x10000;
+constexpr unsigned kUnknownDatabase = 1049;
+
+// The error of a site put in front of what the caller's error holds.
+template <typename... Args>
+void RaiseFirst(CNAError* pclError, const stNAErrorSite& site, CNAConnectionDescription* pclConnection, Args... args)
+{
+    if (pclError != nullptr)
+        pclError->AddErrorFirst(site.eType, site.nSource, site.nSite, pclConnection, site.nUserCode, args...);
+}
+
+// A setting that is empty counts as absent.
+const wchar_t* pszOrNull(const CTString& cs)
+{
+    return cs.nTaille() > 0 ? cs.pszGet() : nullptr;
+}
+
+const wchar_t* pszOrNull(const wchar_t* psz)
+{
+    return psz != nullptr && psz[0] != 0 ? psz : nullptr;
+}
+
+// False, with the error, when a text of a call could not be converted.
+bool bAllConverted(CNAError* pclError, CNAConnectionDescription* pclConnection,
+                   std::initializer_list<const CNACodePageCnvIN*> texts)
+{
+    for (const CNACodePageCnvIN* pText : texts) {
+        if (pText->bFailed()) {
+            CNAError::g_RaiseSiteError(pclError, MySQLSite::kTextNotConverted, pclConnection, nullptr, nullptr);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool bHasOptions()
+{
+    return __mysql_options != &DefaultError_mysql_options;
+}
+
+}  // namespace
+
+int CMySQLConnection::_bLoadClientLibrary(CNAError* pclError)
+{
+    const int bLoaded =
+        CNAFunctionLoader::g_bLoadClientLibrary(pclError, this, pszOrNull(m_csClientLibraryWanted));
+    // What the connection details and the messages show, also after a load
+    // that stopped at a missing function.
+    m_csClientLibrary = CNAFunctionLoader::g_csClientLibrary();
+    m_csClientVersion = CNAFunctionLoader::g_csClientVersion();
+    m_nClientVersionMajor = CNAFunctionLoader::g_nClientVersionMajor();
+    m_nClientVersionMinor = CNAFunctionLoader::g_nClientVersionMinor();
+    return bLoaded;
+}
+
+int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
+{
+    if (m_bOpen)
+        return 1;
+    _InitCodePageFromZL();
+    m_nClientTextCodePage = kCodePage1252;
+    if (!CNAFunctionLoader::g_bLoaded() && !_bLoadClientLibrary(pclError))
+        return 0;
+
+    // The client would cut a larger number to its low 16 bits and reach
+    // another port.
+    if (m_nPort < 0 || m_nPort > 65535) {
+        RaiseFirst(pclError, MySQLSite::kBadPort, this);
+        if (pclError != nullptr) {
+            CTString csWhy;
+            csWhy.printf(L"Server Port=%d is not a port number", m_nPort);
+            pclError->AddDebugMessageNoFormat(csWhy.pszGet());
+        }
+        return 0;
+    }
+
+    // Each open makes its own handle; one left from before is closed first.
+    _bReleaseHandle(nullptr);
+    MYSQL* pHandle = nullptr;
+    const bool bCalled = bClientCall(MySQLSite::kInit, pclError, this, [&] { pHandle = __mysql_init(nullptr); });
+    m_pMySQL = pHandle;
+    if (pHandle == nullptr) {
+        RaiseFirst(pclError, MySQLSite::kInitFailed, this);
+        if (bCalled && pclError != nullptr)
+            pclError->AddDebugMessageNoFormat(L"mysql_init returned NULL");
+        return 0;
+    }
+
+    const wchar_t* pszSSLKey = pszOrNull(m_csSSLKey);
+    const wchar_t* pszSSLCert = pszOrNull(m_csSSLCert);
+    const wchar_t* pszSSLCA = pszOrNull(m_csSSLCA);
+    const wchar_t* pszSSLCAPath = pszOrNull(m_csSSLCAPath);
+    const wchar_t* pszSSLCipher = pszOrNull(m_csSSLCipher);
+    const int bSSLWanted = pszSSLKey || pszSSLCert || pszSSLCA || pszSSLCAPath || pszSSLCipher;
+    const wchar_t* pszServer = pszGetDataBase();
+    const wchar_t* pszUser = pszGetUserName();
+    const wchar_t* pszPassword = pszGetPassword();
+    const wchar_t* pszDatabase = pszOrNull(pszGetDefaultDataBaseEx());
+    const wchar_t* pszSocket = pszOrNull(m_csUnixSocket);
+
+    if (m_nUnicodeSupport != 0 &&
+        !_bProcessUnicodeCnxParameters(pclError, bSSLWanted, pszServer, pszUser, pszPassword, pszDatabase,
+                                       pszSocket, pszSSLKey, pszSSLCert, pszSSLCA, pszSSLCAPath, pszSSLCipher))
+        return _nOpenFailed();
+    // The library opens its connections in utf8mb4 on the server: a
+    // connection kept in code page 1252 says so before the connect, so that
+    // its user name and password already go out as the server reads them.
+    if (m_nClientTextCodePage == kCodePage1252 && bHasOptions()) {
+        int nResult = -1;
+        if (!bClientCall(MySQLSite::kLatin1Option, pclError, this,
+                         [&] { nResult = __mysql_options(m_pMySQL, MYSQL_SET_CHARSET_NAME, "latin1"); }) ||
+            nResult != 0) {
+            RaiseFirst(pclError, MySQLSite::kLatin1OptionFailed, this);
+            if (pclError != nullptr)
+                pclError->AddDebugMessageNoFormat(L"mysql_options(MYSQL_SET_CHARSET_NAME, \"latin1\") failed");
+            return _nOpenFailed();
+        }
+    }
+    if (bSSLWanted && !_bSetSSLParameters(pclError, pszSSLKey, pszSSLCert, pszSSLCA, pszSSLCAPath, pszSSLCipher))
+        return _nOpenFailed();
+    if (!_bOpenCreateDatabase(pclError, bCreate, pszServer, pszUser, pszPassword, pszDatabase, pszSocket))
+        return _nOpenFailed();
+    if (!_bGetServerVersion(pclError) || !_bSetServerCharacterSet(pclError))
+        return _nOpenFailed();
+    return m_bOpen;
+}
+
+int CMySQLConnection::_bProcessUnicodeCnxParameters(CNAError* pclError, int bSSLWanted, const wchar_t* pszServer,
+                                                    const wchar_t* pszUser, const wchar_t* pszPassword,
+                                                    const wchar_t* pszDatabase, const wchar_t* pszSocket,
+                                                    const wchar_t* pszSSLKey, const wchar_t* pszSSLCert,
+                                                    const wchar_t* pszSSLCA, const wchar_t* pszSSLCAPath,
+                                                    const wchar_t* pszSSLCipher)
+{
+    bool bWithin1252 = bLatin1(pszServer) && bLatin1(pszUser) && bLatin1(pszPassword) && bLatin1(pszDatabase) &&
+                       bLatin1(pszSocket);
+    if (bSSLWanted)
+        bWithin1252 = bWithin1252 && bLatin1(pszSSLKey) && bLatin1(pszSSLCert) && bLatin1(pszSSLCA) &&
+                      bLatin1(pszSSLCAPath) && bLatin1(pszSSLCipher);
+    if (bWithin1252)
+        return 1;
+    if (!bHasOptions()) {
+        CNAError::g_RaiseSiteError(pclError, MySQLSite::kNoOptions, this, nullptr, nullptr,
+                                   m_csClientVersion.pszGet());
+        return 0;
+    }
+    int nResult = -1;
+    if (!bClientCall(MySQLSite::kUnicodeOption, pclError, this,
+                     [&] { nResult = __mysql_options(m_pMySQL, MYSQL_SET_CHARSET_NAME, "utf8"); }) ||
+        nResult != 0) {
+        RaiseFirst(pclError, MySQLSite::kUnicodeOptionFailed, this, m_csClientVersion.pszGet());
+        return 0;
+    }
+    m_nClientTextCodePage = kCodePageUTF8;
+    return 1;
+}
+
+int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszSSLKey, const wchar_t* pszSSLCert,
+                                         const wchar_t* pszSSLCA, const wchar_t* pszSSLCAPath,
+                                         const wchar_t* pszSSLCipher)
+{
+    if (__mysql_ssl_set == &DefaultError_mysql_ssl_set) {
+        CNAError::g_RaiseSiteError(pclError, MySQLSite::kNoSSLSet, this, nullptr, nullptr,
+                                   m_csClientVersion.pszGet());
+        return 0;
+    }
+    const CNACodePageCnvIN key(m_nClientTextCodePage, pszSSLKey);
+    const CNACodePageCnvIN cert(m_nClientTextCodePage, pszSSLCert);
+    const CNACodePageCnvIN ca(m_nClientTextCodePage, pszSSLCA);
+    const CNACodePageCnvIN caPath(m_nClientTextCodePage, pszSSLCAPath);
+    const CNACodePageCnvIN cipher(m_nClientTextCodePage, pszSSLCipher);
+    if (!bAllConverted(pclError, this, {&key, &cert, &ca, &caPath, &cipher}))
+        return 0;
+    int nResult = 1;
+    // One library answers an int, another a one-byte my_bool: only the low
+    // byte is the answer.
+    if (!bClientCall(MySQLSite::kSSLSet, pclError, this,
+                     [&] {
+                         nResult = __mysql_ssl_set(m_pMySQL, key.pszGet(), cert.pszGet(), ca.pszGet(),
+                                                   caPath.pszGet(), cipher.pszGet());
+                     }) ||
+        (nResult & 0xFF) != 0) {
+        bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordSSLError);
+        RaiseFirst(pclError, MySQLSite::kSSLFailed, this);
+        return 0;
+    }
+    // The library uses TLS whenever the server offers it, but checks the
+    // server's certificate only when asked, and without that check also
+    // talks in clear text to a server that offers no TLS. A trust anchor
+    // given is a request for that check.
+    if ((pszSSLCA != nullptr || pszSSLCAPath != nullptr) && bHasOptions()) {
+        const unsigned char bVerify = 1;
+        nResult = -1;
+        if (!bClientCall(MySQLSite::kVerifyOption, pclError, this,
+                         [&] { nResult = __mysql_options(m_pMySQL, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &bVerify); }) ||
+            nResult != 0) {
+            RaiseFirst(pclError, MySQLSite::kVerifyOptionFailed, this);
+            if (pclError != nullptr)
+                pclError->AddDebugMessageNoFormat(L"mysql_options(MYSQL_OPT_SSL_VERIFY_SERVER_CERT) failed");
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int CMySQLConnection::_bOpenCreateDatabase(CNAError* pclError, int bCreate, const wchar_t* pszServer,
+                                           const wchar_t* pszUser, const wchar_t* pszPassword,
+                                           const wchar_t* pszDatabase, const wchar_t* pszSocket)
+{
+    // Found rows: an UPDATE that writes a record unchanged still counts it,
+    // so that the check of a write never takes it for lost.
+    unsigned long nFlags = static_cast<uint32_t>(m_nClientFlag) | kClientFoundRows;
+    if (bMultipleRecordsetEnabled())
+        nFlags |= kClientMultiStatements;
+    const CNACodePageCnvIN server(m_nClientTextCodePage, pszServer);
+    const CNACodePageCnvIN user(m_nClientTextCodePage, pszUser);
+    const CNACodePageCnvIN password(m_nClientTextCodePage, pszPassword);
+    const CNACodePageCnvIN database(m_nClientTextCodePage, pszDatabase);
+    const CNACodePageCnvIN socket(m_nClientTextCodePage, pszSocket);
+    if (!bAllConverted(pclError, this, {&server, &user, &password, &database, &socket}))
+        return 0;
+    const unsigned nPort = static_cast<unsigned>(m_nPort);
+    const auto connect = [&](const stClientCallSite& site, const char* pszDatabaseName) {
+        MYSQL* pConnected = nullptr;
+        bClientCall(site, pclError, this, [&] {
+            pConnected = __mysql_real_connect(m_pMySQL, server.pszGet(), user.pszGet(), password.pszGet(),
+                                              pszDatabaseName, nPort, socket.pszGet(), nFlags);
+        });
+        return pConnected != nullptr;
+    };
+
+    m_bOpen = connect(MySQLSite::kConnect, database.pszGet()) ? 1 : 0;
+    if (m_bOpen)
+        return 1;
+    const int bRead = bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordConnectError);
+    RaiseFirst(pclError, MySQLSite::kConnectFailed, this);
+    unsigned nCode = 0;
+    if (!bRead || !bCreate || pszDatabase == nullptr || !bGetLastError(pclError, &nCode) ||
+        nCode != kUnknownDatabase)
+        return 0;
+
+    // The database is missing: made on a connection without database, then
+    // selected on that same connection (the library refuses a second
+    // connect of a connected handle).
+    if (!connect(MySQLSite::kConnectWithoutDatabase, nullptr)) {
+        bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordConnectWithoutDatabaseError);
+        return 0;
+    }
+    m_bOpen = 1;
+    CTString csName;
+    if (!bFormatTableName(pclError, pszDatabase, &csName)) {
+        bClose(pclError);
+        return 0;
+    }
+    CTString csCreate(L"CREATE DATABASE ");
+    csCreate.Add(csName.pszGet());
+    CTString csUse(L"USE ");
+    csUse.Add(csName.pszGet());
+    if (!bExecuteQueryNoResult(pclError, csCreate.pszGet()) || !bExecuteQueryNoResult(pclError, csUse.pszGet())) {
+        bClose(pclError);
+        return 0;
+    }
+    // The refusal of the first connect is no error of an open that made
+    // its database.
+    if (pclError != nullptr)
+        pclError->Reset();
+    return 1;
+}
+
+int CMySQLConnection::_bGetServerVersion(CNAError* pclError)
+{
+    const char* pszVersion = nullptr;
+    if (!bClientCall(MySQLSite::kServerInfo, pclError, this, [&] { pszVersion = __mysql_get_server_info(m_pMySQL); }))
+        return 0;
+    const CNACodePageCnvOUTPtr version(m_nClientTextCodePage, pszVersion);
+    m_csServerVersion.Set(version.pszGet());
+    // Numbers of a server met before go: a piece missing now stays unknown.
+    m_nServerMajor = -1;
+    m_nServerMinor = 0;
+    m_nServerPatch = 0;
+    return _bDecomposeServerVersion(pclError);
+}
+
+int CMySQLConnection::_bSetServerCharacterSet(CNAError* pclError)
+{
+    if (m_nUnicodeSupport != 0) {
+        if (bServerVersionGreaterThan4_1() && bClientVersionGreaterThan4_1()) {
+            // utf8 is utf8mb3 on these servers, which refuses characters
+            // above U+FFFF; servers before 5.5.3 know no other. A form the
+            // server refuses is no error of the open.
+            CNAError refused;
+            if (bExecuteQueryNoResult(&refused, L"SET NAMES 'utf8mb4'") ||
+                bExecuteQueryNoResult(&refused, L"SET NAMES 'utf8'")) {
+                m_nClientTextCodePage = kCodePageUTF8;
+                return 1;
+            }
+        }
+        m_nUnicodeSupport = 0;
+    }
+    // Without the option the server still reads the library's own
+    // character set: say latin1 now, where the server knows SET NAMES.
+    if (m_nClientTextCodePage == kCodePage1252 && bServerVersionGreaterThan4_1() && !bHasOptions())
+        return bExecuteQueryNoResult(pclError, L"SET NAMES 'latin1'");
+    return 1;
+}
