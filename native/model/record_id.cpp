@@ -55,6 +55,15 @@ int nCompareBytes(const unsigned char* a, uint64_t nA, const unsigned char* b, u
     return nA < nB ? -1 : 1;
 }
 
+// A table keyed by serialized identities hashes by the stored hash.
+void InstallFunctions(CHashTableBounce* pclTable, CHashTableBounce::PFCMP pfCompare)
+{
+    if (pclTable == nullptr)
+        return;
+    pclTable->SetCmp(pfCompare);
+    pclTable->SetHashVal(&CNARecordId::g_dwPtrHashVal);
+}
+
 }  // namespace
 
 unsigned int CNARecordId::g_dwPtrHashVal(const void* pSerialized)
@@ -151,10 +160,7 @@ void CNARecordId_RecordValues::RecordIdToString(CXYString<wchar_t>* pOut, const 
 
 void CNARecordId_RecordValues::SetHashTableFct_SerializedObject(CHashTableBounce* pclTable) const
 {
-    if (pclTable == nullptr)
-        return;
-    pclTable->SetCmp(&g_nCompare_CNARecordId_RecordValues);
-    pclTable->SetHashVal(&CNARecordId::g_dwPtrHashVal);
+    InstallFunctions(pclTable, &g_nCompare_CNARecordId_RecordValues);
 }
 
 int CNARecordId_RecordValues::g_nCompare_CNARecordId_RecordValues(const void* pA, const void* pB)
@@ -264,10 +270,7 @@ void CNARecordId_RowId::RecordIdToString(CXYString<wchar_t>* pOut, const wchar_t
 
 void CNARecordId_RowId::SetHashTableFct_SerializedObject(CHashTableBounce* pclTable) const
 {
-    if (pclTable == nullptr)
-        return;
-    pclTable->SetCmp(&g_nCompare_CNARecordId_RowId);
-    pclTable->SetHashVal(&CNARecordId::g_dwPtrHashVal);
+    InstallFunctions(pclTable, &g_nCompare_CNARecordId_RowId);
 }
 
 int CNARecordId_RowId::g_nCompare_CNARecordId_RowId(const void* pA, const void* pB)
