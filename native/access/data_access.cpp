@@ -2,8 +2,14 @@
 // it.
 #include "native/access/data_access.h"
 
+#include <new>
+
 #include "native/access/held_references.h"
+#include "native/driver/driver.h"
+#include "native/model/convert_variant.h"
 #include "native/model/na_data_source_description.h"
+#include "native/model/record.h"
+#include "native/model/record_id.h"
 
 CNADataAccess::CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
                              CNAError* pclError)
@@ -40,4 +46,30 @@ const wchar_t* CNADataAccess::pszGetDBTableName() const
 {
     const wchar_t* pszName = m_piSource != nullptr ? m_piSource->pszGetDBTableName() : nullptr;
     return pszName != nullptr ? pszName : L"";
+}
+
+CNARecord* CNADataAccess::_pclAllocRecord(CNAError* pclError)
+{
+    return new (std::nothrow) CNARecord(pclError, this);
+}
+
+CNARecordId* CNADataAccess::pclAllocRecordID(const CNARecordValue* pclRow) const
+{
+    switch (eEvaluateRecordIdType()) {
+    case NA_RECORDID_VALUES:
+        return new (std::nothrow) CNARecordId_RecordValues(pclRow);
+    case NA_RECORDID_ROWID: {
+        CNADriver* pclDriver = CNADriver::s_pclDriver;
+        CNAConvertVariant* pclValue =
+            pclDriver != nullptr ? pclDriver->pclAllocVariantRowID(m_pclError, m_pclConnection) : nullptr;
+        if (pclValue == nullptr)
+            return nullptr;
+        CNARecordId* pclId = new (std::nothrow) CNARecordId_RowId(pclValue);
+        if (pclId == nullptr)
+            delete pclValue;
+        return pclId;
+    }
+    default:
+        return nullptr;
+    }
 }

@@ -6,6 +6,9 @@
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
 
+class CNARecord;
+class CSQLParserInfo;
+
 // How one host context works on one data source (a table or a query) of a
 // connection. The host context's CNAContext keeps it under the context's
 // data key and the table object keeps it too, each with one reference; it
@@ -18,8 +21,10 @@
 // are named without a reference: both outlive their registrations of it.
 //
 // This holds what the registries need of it: whether it is open, its close,
-// its access mode, its names and its connection. Its reading, searching and
-// writing come with the statements.
+// its access mode, its names and its connection; and what its current record
+// asks of it: its query flag, its query and whether it gives columns their
+// calculation kinds, and the making of the record. Its reading, searching
+// and writing come with the statements.
 class CNADataAccess : public CInterf
 {
 public:
@@ -55,6 +60,23 @@ public:
     void SetTable(CNATable* pclTable) { m_pclTable = pclTable; }
     CNATable* pclGetTableNoRef() const { return m_pclTable; }
 
+    // A new current record on the error object and this data access,
+    // without a reference; null when memory runs out.
+    virtual CNARecord* _pclAllocRecord(CNAError* pclError);
+    // Whether the data source is a query, and the host's parsed query of a
+    // query source (null when none was given).
+    int bIsQuery() const { return m_bQuery; }
+    CSQLParserInfo* pclGetSourceQueryNoRef() const { return m_pclSourceQuery; }
+    // Whether the columns of the current record take their calculation
+    // kinds from their items (0: every column is a plain one).
+    int bColumnKindsEnabled() const { return m_bColumnKinds; }
+    // How its rows are identified: 1 by their values, 3 by a row id.
+    virtual int eEvaluateRecordIdType() const { return 1; }
+    // A new identity of that kind for the row (no reference): by values over
+    // the row, or by row id over a value holder from the driver; null for
+    // another kind or when none can be made.
+    CNARecordId* pclAllocRecordID(const CNARecordValue* pclRow) const;
+
 protected:
     CNAError* m_pclError = nullptr;
     CNAConnectionDescription* m_pclConnection = nullptr;
@@ -64,4 +86,7 @@ protected:
     CNATable* m_pclTable = nullptr;
     CNAContext* m_pclContext = nullptr;
     CTString m_csAliasName;
+    int32_t m_bQuery = 0;
+    CSQLParserInfo* m_pclSourceQuery = nullptr;
+    int32_t m_bColumnKinds = 0;
 };

@@ -89,6 +89,23 @@ inline constexpr int kVariantBufferNoMemory = 1;
 inline constexpr int kVariantFileNoMemory = 7;
 // The driver's variant factory out of memory (source 5).
 inline constexpr int kDriverVariantNoMemory = 20;
+// A description without items for a record (the logical name as the table
+// name only).
+inline constexpr stNAErrorSite kRecordWithoutItems{NA_SRC_RECORD, 1, 1, NA_ERR_GENERAL};
+// A component of a composite key that has no column in the record: the
+// table name, the component's name.
+inline constexpr stNAErrorSite kComponentWithoutColumn{NA_SRC_RECORD, 2, 26, NA_ERR_GENERAL};
+// Source 11's out-of-memory sites: the value of a composite key, the row
+// buffers of a record.
+inline constexpr int kComposedKeyNoMemory = 3;
+inline constexpr int kRecordNoMemory = 4;
+// A row value out of memory (source 11, the record's), by what it could not
+// make: an identity, a record buffer, a memo set, a memo value, a whole row.
+inline constexpr int kRowValueIdNoMemory = 50;
+inline constexpr int kRowValueRecordNoMemory = 51;
+inline constexpr int kRowValueMemoSetNoMemory = 52;
+inline constexpr int kRowValueMemoNoMemory = 53;
+inline constexpr int kRowValueCloneNoMemory = 54;
 // The column asked for and the number of columns.
 inline constexpr stNAErrorSite kColumnPastResult{NA_SRC_STATEMENTSQL, 1, 50, NA_ERR_GENERAL};
 // The column asked for.

@@ -4,6 +4,7 @@
 
 #include "native/driver/driver.h"
 #include "native/driver/error_object.h"
+#include "native/model/column.h"
 #include "native/model/convert_variant.h"
 
 CNAConvertVariant* CNADriver::pclAllocVariant(CNAError* pclError, CNAConnectionDescription* pclConnection)
@@ -18,13 +19,16 @@ CNAConvertVariant* CNADriver::pclAllocVariant(CNAError* pclError, CNAConnectionD
 CNAConvertVariant* CNADriver::pclGetNewVariant_NV_Any(CNAError* pclError, CNAConnectionDescription* pclConnection,
                                                       CNAColumn* pclColumn, unsigned short nType)
 {
-    // A column types its values itself, which is not possible before the
-    // column layer exists: no value rather than one of the wrong type.
-    if (pclColumn != nullptr)
-        return nullptr;
     CNAConvertVariant* pclVariant = pclAllocVariant(pclError, pclConnection);
-    if (pclVariant != nullptr)
+    if (pclVariant == nullptr)
+        return nullptr;
+    if (pclColumn == nullptr) {
         pclVariant->InitTypeVariantAny(nType, 0);
+    } else if (!pclColumn->bInitVariant_NV_Any(pclError, pclVariant, nType)) {
+        // Never referenced: destroyed here.
+        delete pclVariant;
+        return nullptr;
+    }
     return pclVariant;
 }
 

@@ -393,6 +393,13 @@ void CNAConvertVariant::SetNull()
         _ZeroFrom(0);
 }
 
+void CNAConvertVariant::SetUnreadYet()
+{
+    SetNull();
+    if (m_eVarType == NA_VT_ANY)
+        m_eVarType = NA_VT_ANY_UNREAD;
+}
+
 void CNAConvertVariant::CompleteSpaces(int nCount)
 {
     if (m_clValue.bIsNull())

@@ -170,6 +170,16 @@ public:
     // The value emptied, retyped with its code and flagged NULL; a record
     // slot is zeroed.
     void SetNull();
+    // The NULL flag cleared, the content kept (a column whose slot the row
+    // says is defined).
+    void SetNotNull() { m_clValue.SetNull(false); }
+    // The runtime value emptied and given that code; the kind, the buffer
+    // and the items kept.
+    void SetValueType(unsigned short nCode) { m_clValue.__SetType(nCode, 0); }
+    // NULL, and a value kept in its runtime value (kind 1) becomes not yet
+    // fetched (kind 2). A value bound to a buffer stays bound: it is filled
+    // in place when its row is read.
+    void SetUnreadYet();
     // Blanks to the end of a non-NULL text, never past the buffer.
     void CompleteSpaces(int nCount);
     int bConvertDataToDB();

@@ -21,6 +21,8 @@ public:
     void SetItemSize(int nSize) { m_nItemSize = nSize; }
     // Null: no type.
     void SetDBType(const wchar_t* pszDBType) { m_pszDBType = pszDBType; }
+    // Null: no name in the source.
+    void SetNameInSource(const wchar_t* pszName) { m_pszNameInSource = pszName; }
     int nRefBalance() const { return m_nRefBalance; }
 
     int nGetVersion() const override { return 9; }
@@ -63,7 +65,7 @@ public:
     const wchar_t* pszGetXBaseKeyExpression() const override { return nullptr; }
     int nGetIntegerPart() const override { return 0; }
     int nGetDecimalPart() const override { return 0; }
-    const wchar_t* pszGetNameInSource() const override { return nullptr; }
+    const wchar_t* pszGetNameInSource() const override { return m_pszNameInSource; }
     const wchar_t* pszGetSourceName() const override { return nullptr; }
     int nGetKeySize() const override { return 0; }
     void SetKeySize(int) override {}
@@ -82,5 +84,6 @@ private:
     const wchar_t* m_pszName;
     int m_nItemSize = 0;
     const wchar_t* m_pszDBType = nullptr;
+    const wchar_t* m_pszNameInSource = nullptr;
     int m_nRefBalance = 0;
 };

@@ -4,8 +4,11 @@
 // by the test driver's slot 48 (TestDataAccessFactory), with the real
 // counts, references and names, that can be marked open and given an alias
 // name, and that records its closes (bHFerme) with the reference count it
-// had when closed, and the record-lock cancellations it is told of. Live
-// ones are counted. A later item adds settings here and leaves the others'
+// had when closed and the record-lock cancellations it is told of, and whose
+// rows are identified by their values unless a test chooses the row-id kind.
+// It reads a table unless a test says it reads a query, and gives no column
+// kinds unless a test enables them. Live ones are counted. A later item adds
+// settings here and leaves the others'
 // defaults alone.
 #include <functional>
 #include <new>
@@ -35,7 +38,14 @@ public:
     }
 
     void SetOpened(bool b) { m_bOpened = b ? 1 : 0; }
+    // The kind of identity its rows get (pclAllocRecordID): 1, by their
+    // values, unless set otherwise.
+    void SetRecordIdType(int eKind) { m_eRecordIdType = eKind; }
+    int eEvaluateRecordIdType() const override { return m_eRecordIdType; }
     void SetAliasName(const wchar_t* pszName) { m_csAliasName.Set(pszName); }
+    // Whether it reads a query (the host's parsed query is not given here).
+    void SetReadsQuery(bool b) { m_bQuery = b ? 1 : 0; }
+    void SetColumnKinds(bool b) { m_bColumnKinds = b ? 1 : 0; }
 
     // The reference count at each close, in order.
     const std::vector<uint32_t>& CloseRefCounts() const { return m_closeRefCounts; }
@@ -53,6 +63,7 @@ public:
 private:
     std::vector<uint32_t> m_closeRefCounts;
     std::vector<stCancel> m_cancelRecordLocks;
+    int m_eRecordIdType = 1;
 };
 
 // The test driver's data access factory (slot 48) making test data accesses:

@@ -1,7 +1,7 @@
 #pragma once
 
 // The driver the native layer's tests work with: a CNADriver whose factory
-// slots (46-50, 53, 57, 59-61), fatal-error hook (58), SQL-functions
+// slots (45-50, 53, 57, 59-61), fatal-error hook (58), SQL-functions
 // object's statement factory and module end are chosen per test, registered
 // with the factory hook so that piQueryInterface makes it, or made directly.
 //
@@ -18,6 +18,7 @@
 #include "native/driver/driver.h"
 #include "native/driver/driver_exports.h"
 #include "native/driver/driver_sql.h"
+#include "native/model/column.h"
 
 // The SQL-functions object of the test driver.
 class CTestDriverSQL : public CNADriverSQL
@@ -46,6 +47,7 @@ private:
 
 struct CTestDriverChoices
 {
+    std::function<CNAConvertVariant*(CNAError*, CNAConnectionDescription*)> allocVariantRowID;           // 45
     std::function<CNADataSourceDescription*(CNAConnectionDescription*, CNAError*)> allocDataSourceDescription;  // 46
     std::function<CNAContext*()> allocContext;                                                            // 47
     std::function<CNADataAccess*(INADataSourceDescription*, CNAConnectionDescription*, CNAError*)>
@@ -77,6 +79,11 @@ public:
     explicit CTestDriver(CTestDriverChoices choices = {}) : m_choices(std::move(choices)) { ++s_nLive; }
     ~CTestDriver() override { --s_nLive; }
 
+    CNAConvertVariant* pclAllocVariantRowID(CNAError* pclError, CNAConnectionDescription* pclConnection) override
+    {
+        return m_choices.allocVariantRowID ? m_choices.allocVariantRowID(pclError, pclConnection)
+                                           : CNADriver::pclAllocVariantRowID(pclError, pclConnection);
+    }
     CNADataSourceDescription* pclAllocDataSourceDescription(CNAConnectionDescription* pclConnection,
                                                             CNAError* pclError) override
     {
@@ -153,6 +160,18 @@ public:
 private:
     CTestDriverChoices m_choices;
 };
+
+// A column factory for slot 50 that makes plain columns, as the statement
+// layer's column would be made (null for the item types without column):
+// choices.allocColumn = PlainColumnFactory().
+inline std::function<CNAColumn*(CNAError*, INAItemDescription*)> PlainColumnFactory()
+{
+    return [](CNAError* pclError, INAItemDescription* piItem) -> CNAColumn* {
+        if (piItem == nullptr || !CNADriver::g_bColumnItemType(piItem->eNAGetItemType()))
+            return nullptr;
+        return new (std::nothrow) CNAColumn(pclError, piItem);
+    };
+}
 
 // Registers the test driver with the factory hook for the life of the
 // object: each piQueryInterface makes a CTestDriver with the choices given

@@ -26,20 +26,6 @@ std::wstring Wide(const std::string& s)
     return std::wstring(s.begin(), s.end());
 }
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-// The bytes of a loaded value's data (a text without its terminator).
-std::string Content(const CAny& v)
-{
-    unsigned long n = 0;
-    const void* p = NA_pGetAnyData(v, &n);
-    return p != nullptr ? std::string(static_cast<const char*>(p), NA_nGetAnyUtilSize(v)) : std::string();
-}
-
 // A pattern that shows a chunk copied to the wrong place.
 std::string Pattern(size_t n)
 {

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +18,7 @@
 
 #include "native/model/convert_variant.h"
 #include "native/model/item_type.h"
+#include "native/model/variant_any.h"
 #include "tests/native/model/model_fixture.h"
 
 namespace vxtest {
@@ -138,6 +141,27 @@ protected:
         return Text(clValue);
     }
     static unsigned short Code(const CNAConvertVariant& v) { return v.pclGetValue()->nGetTypeCode(); }
+    // A NULL runtime value of the code.
+    static CAny Null(unsigned short code)
+    {
+        CAny v;
+        v.__SetType(code, 0);
+        v.SetNull();
+        return v;
+    }
+    // The useful bytes of a value's data (a text without its terminator).
+    static std::string Content(const CAny& v)
+    {
+        unsigned long n = 0;
+        const void* p = NA_pGetAnyData(v, &n);
+        return p != nullptr ? std::string(static_cast<const char*>(p), NA_nGetAnyUtilSize(v)) : std::string();
+    }
+    // A file's whole content.
+    static std::string ReadAll(const std::string& path)
+    {
+        std::ifstream f(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
     static bool IsNull(const CNAConvertVariant& v) { return v.pclGetValue()->bIsNull(); }
 
     // Whether the error object is empty.

@@ -28,13 +28,6 @@ protected:
         EXPECT_EQ(1, p->bSetValue(&v));
         return p;
     }
-    static CAny Null(unsigned short code)
-    {
-        CAny v;
-        v.__SetType(code, 0);
-        v.SetNull();
-        return v;
-    }
 };
 
 TEST(VariantSlots, HolderAndConversionValueSlotsInOrder)

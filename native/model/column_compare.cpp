@@ -1,0 +1,212 @@
+// The column's value against NULL and against a given value, and the value
+// of a composite key.
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+
+#include "common/text/any.h"
+#include "common/text/any_calcul.h"
+#include "common/system/xmalloc.h"
+#include "native/driver/connection_description.h"
+#include "native/driver/error_object.h"
+#include "native/model/column.h"
+#include "native/model/convert_variant.h"
+#include "native/model/qf_record.h"
+#include "native/model/record.h"
+#include "native/model/variant_any.h"
+#include "native/model/variant_text.h"
+#include "native/model/zl_type_groups.h"
+
+namespace {
+
+bool bIn(int eType, std::initializer_list<int> types)
+{
+    return std::find(types.begin(), types.end(), eType) != types.end();
+}
+
+// The value's useful bytes: its data address and useful size; none for a
+// NULL value.
+const unsigned char* pbyUsefulBytes(const CAny& clValue, size_t* pnSize)
+{
+    *pnSize = 0;
+    if (clValue.bIsNull())
+        return nullptr;
+    unsigned long nData = 0;
+    const void* p = NA_pGetAnyData(clValue, &nData);
+    if (p == nullptr)
+        return nullptr;
+    *pnSize = std::min<unsigned long>(NA_nGetAnyUtilSize(clValue), nData);
+    return static_cast<const unsigned char*>(p);
+}
+
+}  // namespace
+
+int CNAColumn::bNullOrEquivalent(const CAny* pclValue)
+{
+    if (pclValue == nullptr || pclValue->bIsNull())
+        return 1;
+    const int t = eNAGetItemType();
+    const int d = eNAGetItemTypeOnDatabase();
+    const std::initializer_list<int> texty = {NA_IT_TEXTE, NA_IT_MEMOTEXTE, NA_IT_UNICODE, NA_IT_MEMOUNICODE,
+                                              NA_IT_CHAR};
+    const bool bTexty = bIn(t, texty) || bIn(d, texty);
+    CNAConnectionDescription* pclConnection = pclGetCnx();
+    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
+    if (bIn(t, {NA_IT_DATE8, NA_IT_DATE6, NA_IT_DATETIME}) || bIn(d, {NA_IT_DATE6, NA_IT_DATE8}) ||
+        (d == NA_IT_DATETIME && t != NA_IT_HEURE) || (nKind == 1 && bTexty)) {
+        if (pclValue->nGetTypeCode() == ZLTYPE_DATETIME) {
+            unsigned long nData = 0;
+            const unsigned char* pby = static_cast<const unsigned char*>(NA_pGetAnyData(*pclValue, &nData));
+            return pby != nullptr && std::all_of(pby, pby + std::min<unsigned long>(nData, 8),
+                                                 [](unsigned char c) { return c == 0; });
+        }
+        CAny clText(*pclValue);
+        const wchar_t* pszText = nullptr;
+        if (clText.__nCastToString(&pszText, nullptr) > 99)
+            return 0;
+        if (pszText != nullptr && pszText[0] != L'\0')
+            return 0;
+        return bIsNullableOnDataBase() || !(bTexty || t == NA_IT_HEURE || d == NA_IT_HEURE);
+    }
+    if (nKind == 1 && (bIn(t, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE}) || bIn(d, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE})))
+        return NA_nGetAnyUtilSize(*pclValue) == 0;
+    return 0;
+}
+
+int CNAColumn::bNullOrEquivalent(const CNAVariant* pclValue)
+{
+    if (pclValue == nullptr)
+        return 1;
+    CAny clValue;
+    if (!pclValue->vbGetValue(&clValue))
+        clValue = *pclValue->pclGetValue();
+    return bNullOrEquivalent(&clValue);
+}
+
+int CNAColumn::bNullOrEquivalent()
+{
+    if (!_bDefinedIn(_pclCurrentBuffer(), 0))
+        return 1;
+    if (m_csMemoFile.nTaille() > 0)
+        return 0;
+    CAny clValue;
+    // A value that cannot be read is not taken for NULL.
+    if (!bGetCurrentValue(&clValue, 0))
+        return 0;
+    return bNullOrEquivalent(&clValue);
+}
+
+int CNAColumn::bSameValue(const CAny* pclValue, unsigned nFlags)
+{
+    if (pclValue == nullptr)
+        return 0;
+    if (!bIsComposedKey() && !bValueDefined(0))
+        return pclValue->bIsNull();
+    CAny clCurrent;
+    if (!bGetCurrentValue(&clCurrent, 0))
+        return 0;
+    const unsigned short nGiven = pclValue->nGetTypeCode();
+    const unsigned short nCurrent = clCurrent.nGetTypeCode();
+    const bool bSameKind = nGiven == nCurrent || (NA_bAnsiStringCode(nGiven) && NA_bAnsiStringCode(nCurrent)) ||
+                           (NA_bWideStringCode(nGiven) && NA_bWideStringCode(nCurrent));
+    if (bSameKind && nCurrent != ZLTYPE_DECIMAL) {
+        size_t nv = 0;
+        size_t nc = 0;
+        const unsigned char* pbyGiven = pbyUsefulBytes(*pclValue, &nv);
+        const unsigned char* pbyCurrent = pbyUsefulBytes(clCurrent, &nc);
+        if (nv > nc)
+            return 0;
+        if (nv > 0 && std::memcmp(pbyGiven, pbyCurrent, nv) != 0)
+            return 0;
+        // A current value followed by zero bytes (a slot's padding) is the
+        // same value; a generic search takes any continuation.
+        if (nv < nc && !(nFlags & 0x1000u))
+            return std::all_of(pbyCurrent + nv, pbyCurrent + nc, [](unsigned char c) { return c == 0; });
+        return 1;
+    }
+    int bEqual = 0;
+    return nEgalite(clCurrent, *pclValue, &bEqual, 0) == 0 && bEqual != 0;
+}
+
+// --- Composite keys ------------------------------------------------------------
+
+size_t CNAColumn::s_nComponentWidth(const INAItemDescription* piComponent)
+{
+    if (piComponent == nullptr)
+        return 0;
+    const long long nLogical = piComponent->nGetLogicalSize(-1);
+    if (nLogical <= 0)
+        return 0;
+    return static_cast<size_t>(piComponent->eNAGetItemType() == NA_IT_UNICODE ? 2 * nLogical : nLogical);
+}
+
+int CNAColumn::_bGetComposedKeyValue(unsigned char* pbyBlock, size_t nSize)
+{
+    if (nSize > 0)
+        std::memset(pbyBlock, 0, nSize);
+    size_t nAt = 0;
+    const int nCount = m_piItem->nGetNumComponents();
+    for (int n = 1; n <= nCount; ++n) {
+        INAItemDescription* piComponent = m_piItem->piGetItemComponent(n);
+        CNAColumn* pclColumn = nullptr;
+        size_t nWidth = 0;
+        if (piComponent != nullptr) {
+            pclColumn = m_pclRecord != nullptr ? m_pclRecord->pclGetColumnNoRef(piComponent) : nullptr;
+            nWidth = s_nComponentWidth(piComponent);
+            if (pclColumn == nullptr)
+                CNAError::g_RaiseSiteError(m_pclError, NASite::kComponentWithoutColumn, pclGetCnx(),
+                                           pszGetTableName(), piComponent->pszGetName(), pszGetTableName(),
+                                           piComponent->pszGetName());
+            piComponent->nExternalRelease();
+        }
+        if (pclColumn == nullptr)
+            return 0;
+        CAny clValue;
+        if (!pclColumn->bGetCurrentValue(&clValue, 0))
+            return 0;
+        // Each component at the width its item counted in the key, within
+        // what is left of the block.
+        const size_t nRoom = std::min(nWidth, nSize - nAt);
+        if (NA_bWideTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
+            // Wide text is kept in the key as UTF-16, as the record buffer
+            // and the split of a key value read it.
+            const wchar_t* pszText = nullptr;
+            if (clValue.__nCastToString(&pszText, nullptr) <= 99 && pszText != nullptr)
+                (void)NA_nWideToUTF16Cut(pszText, std::wcslen(pszText), pbyBlock + nAt, nRoom / 2);
+        } else {
+            size_t nBytes = 0;
+            const unsigned char* pbyBytes = pbyUsefulBytes(clValue, &nBytes);
+            if (pbyBytes != nullptr)
+                std::memcpy(pbyBlock + nAt, pbyBytes, std::min(nBytes, nRoom));
+        }
+        nAt += nRoom;
+    }
+    return 1;
+}
+
+int CNAColumn::_bGetComposedKeyValue(CAny* pclValue)
+{
+    if (pclValue == nullptr)
+        return 0;
+    // The block is the item's size, which a host's description gives: the
+    // heap is asked without throwing, and a size a value cannot hold fails.
+    const int nItemSize = m_piItem->nGetItemSize();
+    const size_t nSize = nItemSize > 0 ? static_cast<size_t>(nItemSize) : 0;
+    unsigned char* pbyBlock = static_cast<unsigned char*>(XMALLOC_pNew_(nSize > 0 ? nSize : 1));
+    int rc = pbyBlock != nullptr && nSize <= ANY_MAX_UNITES ? ANY_OK : ANY_ERR_MEMOIRE;
+    if (rc == ANY_OK) {
+        if (!_bGetComposedKeyValue(pbyBlock, nSize)) {
+            XMALLOC_Del_(pbyBlock);
+            return 0;
+        }
+        rc = pclValue->SetBIN(pbyBlock, static_cast<unsigned long>(nSize));
+    }
+    XMALLOC_Del_(pbyBlock);
+    if (rc > 99) {
+        if (m_pclError != nullptr)
+            m_pclError->SetAnyError(rc, 0, 0, NA_SRC_RECORD, NASite::kComposedKeyNoMemory, pclGetCnx(),
+                                    pszGetTableName(), pszGetName());
+        return 0;
+    }
+    return 1;
+}
