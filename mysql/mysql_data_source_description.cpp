@@ -83,7 +83,6 @@ int CMySQLDataSourceDescription::_bInitItemFromQueryShowColumns(CNAStatementSQL*
     CShowResultReader reader(pclStatement, m_pclError, m_pclConnection);
     if (!reader.bReady())
         return 0;
-    CNADriver* pclDriver = CNADriver::s_pclDriver;
     const bool b41 = _pclMySQLConnection()->bServerVersionGreaterThan4_1();
     unsigned nPhysical = 0;
     int nAutoKeys = 0;
@@ -118,15 +117,11 @@ int CMySQLDataSourceDescription::_bInitItemFromQueryShowColumns(CNAStatementSQL*
             wKeyType = 0x8800;
             nKeyIndex = nAutoKeys++;
         }
-        CNAItemDescription* pclItem = pclDriver != nullptr ? pclDriver->pclAllocItemDescription() : nullptr;
-        if (pclItem == nullptr) {
-            if (m_pclError != nullptr)
-                m_pclError->pclGetXError()->SetErrorNoMemory();
+        CNAItemDescription* pclItem =
+            _pclNewItem(csField.pszGet(), pszGetDBTableName(), nSize, eType, nPhysical, nKeyIndex, wKeyType,
+                        static_cast<int>(nIntegerDigits), static_cast<int>(nDecimalDigits));
+        if (pclItem == nullptr)
             return 0;
-        }
-        pclItem->AddRef();
-        pclItem->bInit(csField.pszGet(), pszGetDBTableName(), csField.pszGet(), 1, nSize, eType, nPhysical,
-                       nKeyIndex, wKeyType, static_cast<int>(nIntegerDigits), static_cast<int>(nDecimalDigits));
         if (!csNull.bEstEgal(L"YES"))
             pclItem->SetNullable(0);
         _SetDefault(pclItem, csDefault, bDefaultNull);
@@ -136,6 +131,24 @@ int CMySQLDataSourceDescription::_bInitItemFromQueryShowColumns(CNAStatementSQL*
             return 0;
         ++nPhysical;
     }
+}
+
+CNAItemDescription* CMySQLDataSourceDescription::_pclNewItem(const wchar_t* pszName, const wchar_t* pszSource,
+                                                             unsigned nSize, eNA_ITEMTYPE eType, unsigned nPhysical,
+                                                             int nKeyIndex, unsigned short wKeyType,
+                                                             int nIntegerDigits, int nDecimalDigits)
+{
+    CNADriver* pclDriver = CNADriver::s_pclDriver;
+    CNAItemDescription* pclItem = pclDriver != nullptr ? pclDriver->pclAllocItemDescription() : nullptr;
+    if (pclItem == nullptr) {
+        if (m_pclError != nullptr)
+            m_pclError->pclGetXError()->SetErrorNoMemory();
+        return nullptr;
+    }
+    pclItem->AddRef();
+    pclItem->bInit(pszName, pszSource, pszName, 1, nSize, eType, nPhysical, nKeyIndex, wKeyType, nIntegerDigits,
+                   nDecimalDigits);
+    return pclItem;
 }
 
 void CMySQLDataSourceDescription::_SetDefault(CNAItemDescription* pclItem, const CTString& csDefault, bool bNull)

@@ -52,6 +52,11 @@ protected:
     CMySQLConnection* _pclMySQLConnection() const;
     // "<prefix><table name as SQL>" into the builder.
     int _bWriteQuery(CXYStringConcat<wchar_t>* pclQuery, const wchar_t* pszPrefix);
+    // A new item from the driver with one reference, initialised; null with
+    // the out-of-memory error when none can be had.
+    CNAItemDescription* _pclNewItem(const wchar_t* pszName, const wchar_t* pszSource, unsigned nSize,
+                                    eNA_ITEMTYPE eType, unsigned nPhysical, int nKeyIndex, unsigned short wKeyType,
+                                    int nIntegerDigits, int nDecimalDigits);
     // One column's default value on a new item.
     void _SetDefault(CNAItemDescription* pclItem, const CTString& csDefault, bool bNull);
 };

@@ -5,8 +5,6 @@
 #include "mysql/mysql_data_source_description.h"
 
 #include "mysql/show_result_reader.h"
-#include "native/driver/driver.h"
-#include "native/driver/error_object.h"
 
 namespace {
 
@@ -74,17 +72,11 @@ int CMySQLDataSourceDescription::_bInitKeyDescription(CNAItemDescription** ppclP
     if (bNewKey)
         return _bAddKeyDescription(ppclPending, pszColumn, wKeyType);
     if (*ppclPending == nullptr) {
-        CNADriver* pclDriver = CNADriver::s_pclDriver;
-        CNAItemDescription* pclKey = pclDriver != nullptr ? pclDriver->pclAllocItemDescription() : nullptr;
-        if (pclKey == nullptr) {
-            if (m_pclError != nullptr)
-                m_pclError->pclGetXError()->SetErrorNoMemory();
+        *ppclPending = _pclNewItem(pszKeyName, pszGetPhysicalName(), 0, NA_IT_BINAIRE, static_cast<unsigned>(-1),
+                                   static_cast<int>(nGetNumKeys()), static_cast<unsigned short>(wKeyType | kComposite),
+                                   0, 0);
+        if (*ppclPending == nullptr)
             return 0;
-        }
-        pclKey->AddRef();
-        pclKey->bInit(pszKeyName, pszGetPhysicalName(), pszKeyName, 1, 0, NA_IT_BINAIRE, static_cast<unsigned>(-1),
-                      static_cast<int>(nGetNumKeys()), static_cast<unsigned short>(wKeyType | kComposite), 0, 0);
-        *ppclPending = pclKey;
     }
     return _bAddItemComponent(*ppclPending, pszColumn);
 }

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "mysql/client_call_guard.h"
+#include "mysql/client_field_types.h"
 #include "mysql/function_loader.h"
 #include "mysql/mysql_connection.h"
 #include "mysql/mysql_error_sites.h"
@@ -62,10 +63,9 @@ uint64_t nReadLength(const unsigned char* pbyRecord, int nOffset, bool bWide)
     return n;
 }
 
-// Decimal types: DECIMAL (0) and NEWDECIMAL (246).
 bool bDecimalType(uint32_t nType)
 {
-    return nType == 0 || nType == 246;
+    return nType == MySQLField::kDecimal || nType == MySQLField::kNewDecimal;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "mysql/client_field_types.h"
 #include "mysql/mysql_connection.h"
 #include "mysql/mysql_statement_sql.h"
 #include "native/model/column_sql.h"
@@ -17,21 +18,8 @@
 
 namespace {
 
-// The client's field types that need preparing.
-enum : uint32_t
-{
-    kTimestamp = 7,
-    kDate = 10,
-    kTime = 11,
-    kDateTime = 12,
-    kYear = 13,
-    kTinyBlob = 249,
-    kMediumBlob = 250,
-    kLongBlob = 251,
-    kBlob = 252,
-};
+using namespace MySQLField;
 
-constexpr unsigned kBinaryCharset = 63;
 // A temporal text is at most "-838:59:59.000000" or a date-time with six
 // fraction digits (26 characters); longer texts pass as they come.
 constexpr long kLongestTemporal = 32;
@@ -45,7 +33,7 @@ bool bTemporal(uint32_t nType)
 
 bool bBlob(uint32_t nType)
 {
-    return nType >= kTinyBlob && nType <= kBlob;
+    return nType >= static_cast<uint32_t>(kTinyBlob) && nType <= static_cast<uint32_t>(kBlob);
 }
 
 bool bBinaryItem(eNA_ITEMTYPE eType)

@@ -3,41 +3,15 @@
 // field types and the character sets that hold Unicode text.
 #include <cstdint>
 
+#include "mysql/client_field_types.h"
 #include "mysql/mysql_connection.h"
 #include "native/model/item_description.h"
 #include "native/model/type_map.h"
 
 namespace {
 
-// The client's field type numbers.
-enum : int
-{
-    kDecimal = 0,
-    kTiny = 1,
-    kShort = 2,
-    kLong = 3,
-    kFloat = 4,
-    kDouble = 5,
-    kNull = 6,
-    kTimestamp = 7,
-    kLongLong = 8,
-    kInt24 = 9,
-    kDate = 10,
-    kTime = 11,
-    kDateTime = 12,
-    kYear = 13,
-    kNewDate = 14,
-    kBit = 16,
-    kNewDecimal = 246,
-    kEnum = 247,
-    kSet = 248,
-    kTinyBlob = 249,
-    kMediumBlob = 250,
-    kLongBlob = 251,
-    kBlob = 252,
-};
+using namespace MySQLField;
 
-constexpr unsigned kBinaryCharset = 63;
 constexpr unsigned kMemoSize = 8;
 
 // Text of a length given in bytes of the column's character set. A length

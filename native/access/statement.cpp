@@ -43,33 +43,29 @@ void CNAStatement::SetStatementSQL(CNAStatementSQL* pclStatementSQL)
 
 namespace {
 
-// The execution statement's error, when it keeps one of its own, joins the
-// statement's.
-void CopyError(CNAError* pclTarget, const CNAStatementSQL* pclStatementSQL)
+// Column n of the execution statement's current row into a value of either
+// form; on failure the execution statement's error, when it keeps one of its
+// own, joins the statement's.
+template <class Value>
+int bReadColumn(CNAStatementSQL* pclStatementSQL, CNAError* pclTarget, Value* pclValue, unsigned nColumn)
 {
+    if (pclStatementSQL == nullptr)
+        return 0;
+    const int bRead = pclStatementSQL->bGetValue(pclValue, nColumn, 0);
     CNAError* pclSource = pclStatementSQL->pclGetErrorNoRef();
-    if (pclTarget != nullptr && pclSource != nullptr && pclSource != pclTarget)
+    if (!bRead && pclTarget != nullptr && pclSource != nullptr && pclSource != pclTarget)
         pclTarget->Copy(pclSource);
+    return bRead;
 }
 
 }  // namespace
 
 int CNAStatement::bGetSQLColumnValue(CNAConvertVariant* pclValue, unsigned nColumn)
 {
-    if (m_pclStatementSQL == nullptr)
-        return 0;
-    const int bRead = m_pclStatementSQL->bGetValue(pclValue, nColumn, 0);
-    if (!bRead)
-        CopyError(m_pclError, m_pclStatementSQL);
-    return bRead;
+    return bReadColumn(m_pclStatementSQL, m_pclError, pclValue, nColumn);
 }
 
 int CNAStatement::bGetSQLColumnValue(CAny* pclValue, unsigned nColumn)
 {
-    if (m_pclStatementSQL == nullptr)
-        return 0;
-    const int bRead = m_pclStatementSQL->bGetValue(pclValue, nColumn, 0);
-    if (!bRead)
-        CopyError(m_pclError, m_pclStatementSQL);
-    return bRead;
+    return bReadColumn(m_pclStatementSQL, m_pclError, pclValue, nColumn);
 }

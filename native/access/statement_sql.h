@@ -121,6 +121,9 @@ public:
     static uint32_t m_gnStmtGenerator;
 
 protected:
+    // Column n into the value through the conversion value retyped to
+    // nType; 0 without a conversion value.
+    int _bGetValueAs(CAny* pclValue, unsigned short nType, unsigned nColumn, unsigned nFlags);
     // The result's column descriptions destroyed, last to first.
     void _FreeColumns();
 

@@ -54,26 +54,25 @@ CNAConvertVariant* CNAStatementSQL::_pclGetVariant()
     return m_pclVariant;
 }
 
-int CNAStatementSQL::bGetValue(CAny* pclValue, unsigned nColumn, unsigned nFlags)
+int CNAStatementSQL::_bGetValueAs(CAny* pclValue, unsigned short nType, unsigned nColumn, unsigned nFlags)
 {
     CNAConvertVariant* pclVariant = _pclGetVariant();
     if (pclVariant == nullptr)
         return 0;
-    pclVariant->InitTypeVariantAny(ZLTYPE_DSTRW, 0);
+    pclVariant->InitTypeVariantAny(nType, 0);
     if (!bGetValue(pclVariant, nColumn, nFlags))
         return 0;
     return pclVariant->bGetValue(pclValue);
 }
 
+int CNAStatementSQL::bGetValue(CAny* pclValue, unsigned nColumn, unsigned nFlags)
+{
+    return _bGetValueAs(pclValue, ZLTYPE_DSTRW, nColumn, nFlags);
+}
+
 int CNAStatementSQL::bGetBLOBValue(CAny* pclValue, unsigned nColumn, unsigned nFlags)
 {
-    CNAConvertVariant* pclVariant = _pclGetVariant();
-    if (pclVariant == nullptr)
-        return 0;
-    pclVariant->InitTypeVariantAny(ZLTYPE_BIN, 0);
-    if (!bGetValue(pclVariant, nColumn, nFlags))
-        return 0;
-    return pclVariant->bGetValue(pclValue);
+    return _bGetValueAs(pclValue, ZLTYPE_BIN, nColumn, nFlags);
 }
 
 eNA_ITEMTYPE CNAStatementSQL::_eGetColumnType(unsigned nColumn)

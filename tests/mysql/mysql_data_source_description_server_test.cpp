@@ -12,7 +12,6 @@
 
 namespace {
 
-using vxtest::RawClient;
 
 class MySQLDescriptionServer : public vxtest::MySQLStatementOnServer
 {
@@ -20,8 +19,6 @@ protected:
     void SetUp() override
     {
         vxtest::MySQLStatementOnServer::SetUp();
-        ASSERT_FALSE(m_db.Name().empty());
-        m_client = vxtest::ConnectAsTestUser(m_db.Name());
         m_pclConnection = OpenServerConnection(m_db.Name());
     }
     void TearDown() override
@@ -52,8 +49,6 @@ protected:
         return names;
     }
 
-    vxtest::ScratchDatabase m_db;
-    RawClient m_client;
     CMySQLConnection* m_pclConnection = nullptr;
     std::vector<CNADataSourceDescription*> m_descriptions;
 };

@@ -17,9 +17,18 @@
 
 namespace vxtest {
 
+// Each test has a scratch database of its own on the run's server, and a
+// raw client in it.
 class MySQLStatementOnServer : public MySQLStatementTest
 {
 protected:
+    void SetUp() override
+    {
+        MySQLStatementTest::SetUp();
+        ASSERT_FALSE(m_db.Name().empty());
+        m_client = ConnectAsTestUser(m_db.Name());
+    }
+
     // An open connection to the server (the run's when none is given) in
     // the database, with further extended keys; the test fails when it
     // does not open.
@@ -43,6 +52,9 @@ protected:
         m_pclError->Reset();
         EXPECT_EQ(1, pclStatement->bExecuteDirect(pszSQL, nullptr, 0)) << m_pclError->pszGetError();
     }
+
+    ScratchDatabase m_db;
+    RawClient m_client;
 };
 
 }  // namespace vxtest

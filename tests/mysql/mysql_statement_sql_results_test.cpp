@@ -25,19 +25,6 @@ using vxtest::SiteLine;
 class MySQLStatementResults : public vxtest::MySQLStatementOverFake
 {
 protected:
-    // The rows of the current result, each column as text, read to the end.
-    std::vector<std::vector<std::wstring>> ReadAll(CMySQLStatementSQL* pclStatement)
-    {
-        std::vector<std::vector<std::wstring>> rows;
-        int nColumns = 0;
-        pclStatement->bGetColumnNbr(&nColumns, 0);
-        while (pclStatement->bFetch(0) && pclStatement->bHasCurrentRow()) {
-            auto& row = rows.emplace_back();
-            for (int i = 0; i < nColumns; ++i)
-                row.push_back(Value(pclStatement, static_cast<unsigned>(i)));
-        }
-        return rows;
-    }
     static stFakeStatement Numbers(const std::string& sColumn, std::vector<std::string> values)
     {
         std::vector<FakeRow> rows;

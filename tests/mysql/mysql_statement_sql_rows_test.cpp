@@ -63,10 +63,13 @@ TEST_F(MySQLStatementRows, ARowAsText)
     EXPECT_EQ(1, pclStatement->bGetRow(&row, L" | ", 0, 0));
     EXPECT_EQ(L"x |  |  | é", TextOf(row));
 
-    // At the end of data there is no current row again.
+    // At the end of data there is no current row again; the value is set
+    // all the same, to the empty text.
     ASSERT_EQ(1, pclStatement->bFetch(0));
     EXPECT_EQ(0, pclStatement->bGetRow(&row, L";", 0, 0));
     EXPECT_EQ(7u, m_pclError->dwGetErrorId());
+    EXPECT_EQ(ZLTYPE_PSTRW, row.nGetTypeCode());
+    EXPECT_EQ(L"", TextOf(row));
 }
 
 TEST_F(MySQLStatementRows, ColumnNamesOfAResultWithoutColumns)

@@ -17,7 +17,6 @@
 namespace {
 
 using vxtest::bDumpHas;
-using vxtest::RawClient;
 using vxtest::SiteLine;
 using Cell = std::optional<std::string>;
 
@@ -27,28 +26,12 @@ protected:
     void SetUp() override
     {
         vxtest::MySQLStatementOnServer::SetUp();
-        ASSERT_FALSE(m_db.Name().empty());
-        m_client = vxtest::ConnectAsTestUser(m_db.Name());
         ASSERT_TRUE(m_client.bExecute("CREATE TABLE t (id INT PRIMARY KEY, v VARCHAR(20))")) << m_client.sError();
         ASSERT_TRUE(m_client.bExecute("INSERT INTO t VALUES (1, 'one'), (2, 'two'), (3, 'three')"));
         m_pclConnection = OpenServerConnection(m_db.Name());
         m_pclStatement = NewStatement(m_pclConnection);
     }
 
-    // The statement's rows from its current position to the end, each
-    // column as text.
-    std::vector<std::vector<std::wstring>> ReadAll(CMySQLStatementSQL* pclStatement)
-    {
-        std::vector<std::vector<std::wstring>> rows;
-        int nColumns = 0;
-        pclStatement->bGetColumnNbr(&nColumns, 0);
-        while (pclStatement->bFetch(0) && pclStatement->bHasCurrentRow()) {
-            auto& row = rows.emplace_back();
-            for (int i = 0; i < nColumns; ++i)
-                row.push_back(Value(pclStatement, static_cast<unsigned>(i)));
-        }
-        return rows;
-    }
     // The connection still runs statements: nothing was left on its handle.
     void ExpectInStep()
     {
@@ -60,8 +43,6 @@ protected:
         pclNext->bReset();
     }
 
-    vxtest::ScratchDatabase m_db;
-    RawClient m_client;
     CMySQLConnection* m_pclConnection = nullptr;
     CMySQLStatementSQL* m_pclStatement = nullptr;
 };
@@ -120,8 +101,9 @@ TEST_F(MySQLStatementServer, UnbufferedReadsOfSeveralResultsThenAnotherStatement
         SCOPED_TRACE(testing::PrintToString(std::wstring(pszText)));
         Run(m_pclStatement, pszText);
         // Rows are read unbuffered only one by one, and here not to the end.
-        if (m_pclStatement->bUnbufferedPending())
+        if (m_pclStatement->bUnbufferedPending()) {
             EXPECT_NE(nullptr, m_pclStatement->__pFetchRow());
+        }
         EXPECT_EQ(1, m_pclStatement->_bCloseParse()) << m_pclError->pszGetError();
         ExpectInStep();
     }

@@ -148,6 +148,21 @@ protected:
         return pclStatement;
     }
 
+    // The statement's rows from its current position to the end, each
+    // column as text.
+    std::vector<std::vector<std::wstring>> ReadAll(CNAStatementSQL* pclStatement)
+    {
+        std::vector<std::vector<std::wstring>> rows;
+        int nColumns = 0;
+        pclStatement->bGetColumnNbr(&nColumns, 0);
+        while (pclStatement->bFetch(0) && pclStatement->bHasCurrentRow()) {
+            auto& row = rows.emplace_back();
+            for (int i = 0; i < nColumns; ++i)
+                row.push_back(Value(pclStatement, static_cast<unsigned>(i)));
+        }
+        return rows;
+    }
+
     // The one value of column n of the statement's current row, as text.
     std::wstring Value(CNAStatementSQL* pclStatement, unsigned nColumn)
     {

@@ -18,19 +18,11 @@
 
 namespace {
 
-using vxtest::RawClient;
 using Cell = std::optional<std::string>;
 
 class MySQLValuesServer : public vxtest::MySQLStatementOnServer
 {
 protected:
-    void SetUp() override
-    {
-        vxtest::MySQLStatementOnServer::SetUp();
-        ASSERT_FALSE(m_db.Name().empty());
-        m_client = vxtest::ConnectAsTestUser(m_db.Name());
-    }
-
     // The slot form of column n of the statement's current row read into a
     // slot of the column's own item type and size.
     std::string ReadAsDescribed(CMySQLConnection* pclConnection, CMySQLStatementSQL* pclStatement, int nColumn)
@@ -45,8 +37,6 @@ protected:
         return SlotForm(pclVariant);
     }
 
-    vxtest::ScratchDatabase m_db;
-    RawClient m_client;
 };
 
 TEST_F(MySQLValuesServer, ValuesFitTheItemsTheirColumnsDescribe)
@@ -86,8 +76,9 @@ TEST_F(MySQLValuesServer, ValuesFitTheItemsTheirColumnsDescribe)
     for (int i = 0; i < static_cast<int>(std::size(aExpected)); ++i) {
         SCOPED_TRACE(aExpected[i].pszColumn);
         EXPECT_STREQ(vxtest::FromUtf8(aExpected[i].pszColumn).c_str(), pclStatement->_pszGetColumnName(i));
-        if (aExpected[i].eType != NA_IT_EMPTY)
+        if (aExpected[i].eType != NA_IT_EMPTY) {
             EXPECT_EQ(aExpected[i].eType, pclStatement->_eGetColumnType(i));
+        }
         EXPECT_EQ(aExpected[i].pszValue, ReadAsDescribed(pclConnection, pclStatement, i));
     }
 }
