@@ -111,9 +111,11 @@ public:
     // --- Type mapping (mysql_type_mapping.cpp).
     // The item type and byte size of a result column of a client field
     // type; lengths are bytes in the connection's character set on the
-    // server.
+    // server. The field's flags say whether an integer is unsigned (32).
     static void ConvertItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, int nFieldType, int nLength,
-                                int nIntegerDigits, int nScale, unsigned nCharset);
+                                int nIntegerDigits, int nScale, unsigned nCharset, unsigned nFieldFlags = 0);
+    // The UNSIGNED flag of a client field.
+    static constexpr unsigned kUnsignedFlag = 32;
     static int bCharsetUnicode(unsigned nCharset);
 
     // The client handle (null while none is held), for the statements of

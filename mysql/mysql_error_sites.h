@@ -55,4 +55,39 @@ inline constexpr stClientCallSite kFreeResult{NA_SRC_DB_CONNECTION, 39};
 inline constexpr stClientCallSite kNextResult{NA_SRC_DB_CONNECTION, 40};
 inline constexpr int kRecordLaterStatementError = 41;
 inline constexpr stClientCallSite kMoreResults{NA_SRC_DB_CONNECTION, 42};
+// The execution statement. A site whose call failed on the server records
+// the client's error (user error 22) at the number given as kRecord...; the
+// later statements of a text record theirs at the site of the
+// mysql_next_result call that answered the error.
+inline constexpr stNAErrorSite kStmtColumnsNoMemory{NA_SRC_DB_STATEMENTSQL, 1, 12, NA_ERR_GENERAL};
+inline constexpr stClientCallSite kStmtQuery{NA_SRC_DB_STATEMENTSQL, 3};
+inline constexpr stClientCallSite kStmtStoreResult{NA_SRC_DB_STATEMENTSQL, 5};
+inline constexpr stClientCallSite kStmtUseResult{NA_SRC_DB_STATEMENTSQL, 6};
+inline constexpr stClientCallSite kStmtFreeResult{NA_SRC_DB_STATEMENTSQL, 7};
+inline constexpr stClientCallSite kStmtFetchFields{NA_SRC_DB_STATEMENTSQL, 8};
+inline constexpr stClientCallSite kStmtNumFields{NA_SRC_DB_STATEMENTSQL, 9};
+inline constexpr stClientCallSite kStmtUseNumFields{NA_SRC_DB_STATEMENTSQL, 10};
+inline constexpr stClientCallSite kStmtDataSeek{NA_SRC_DB_STATEMENTSQL, 11};
+inline constexpr stClientCallSite kStmtFetchRow{NA_SRC_DB_STATEMENTSQL, 12};
+inline constexpr stClientCallSite kStmtNumRows{NA_SRC_DB_STATEMENTSQL, 13};
+inline constexpr stClientCallSite kStmtStoreErrno{NA_SRC_DB_STATEMENTSQL, 15};
+inline constexpr stClientCallSite kStmtUseErrno{NA_SRC_DB_STATEMENTSQL, 16};
+inline constexpr stClientCallSite kStmtAffectedRows{NA_SRC_DB_STATEMENTSQL, 17};
+inline constexpr int kStmtFurtherStore = 18;
+inline constexpr int kStmtFurtherNext = 19;
+inline constexpr int kStmtFurtherFree = 20;
+inline constexpr int kStmtNextAfterNoResult = 21;
+inline constexpr int kRecordStoreError = 22;
+inline constexpr int kRecordExecuteError = 23;
+inline constexpr int kRecordUseError = 24;
+inline constexpr int kRecordFetchError = 25;
+// Database, MySQL code (2006), max_allowed_packet, query length, the
+// query's first 20 characters.
+inline constexpr stNAErrorSite kStmtPacketTooLarge{NA_SRC_DB_STATEMENTSQL, 26, 320101, NA_ERR_GENERAL};
+inline constexpr stClientCallSite kStmtFetchLengths{NA_SRC_DB_STATEMENTSQL, 27};
+// The close takes the further results an unbuffered execution left.
+inline constexpr int kStmtCloseNext = 28;
+inline constexpr int kStmtCloseStore = 29;
+inline constexpr int kStmtCloseFree = 30;
+inline constexpr stClientCallSite kStmtMoreResults{NA_SRC_DB_STATEMENTSQL, 31};
 }  // namespace MySQLSite

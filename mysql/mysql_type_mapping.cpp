@@ -3,41 +3,15 @@
 // field types and the character sets that hold Unicode text.
 #include <cstdint>
 
+#include "mysql/client_field_types.h"
 #include "mysql/mysql_connection.h"
 #include "native/model/item_description.h"
 #include "native/model/type_map.h"
 
 namespace {
 
-// The client's field type numbers.
-enum : int
-{
-    kDecimal = 0,
-    kTiny = 1,
-    kShort = 2,
-    kLong = 3,
-    kFloat = 4,
-    kDouble = 5,
-    kNull = 6,
-    kTimestamp = 7,
-    kLongLong = 8,
-    kInt24 = 9,
-    kDate = 10,
-    kTime = 11,
-    kDateTime = 12,
-    kYear = 13,
-    kNewDate = 14,
-    kBit = 16,
-    kNewDecimal = 246,
-    kEnum = 247,
-    kSet = 248,
-    kTinyBlob = 249,
-    kMediumBlob = 250,
-    kLongBlob = 251,
-    kBlob = 252,
-};
+using namespace MySQLField;
 
-constexpr unsigned kBinaryCharset = 63;
 constexpr unsigned kMemoSize = 8;
 
 // Text of a length given in bytes of the column's character set. A length
@@ -63,22 +37,25 @@ void TextItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, int nLength, bool bUni
 }  // namespace
 
 void CMySQLConnection::ConvertItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, int nFieldType, int nLength,
-                                       int nIntegerDigits, int nScale, unsigned nCharset)
+                                       int nIntegerDigits, int nScale, unsigned nCharset, unsigned nFieldFlags)
 {
     const auto set = [&](eNA_ITEMTYPE eType, unsigned nSize) {
         *peType = eType;
         *pnSize = nSize;
     };
+    // An unsigned column's values pass its signed item's range (TINYINT
+    // UNSIGNED 200, BIGINT UNSIGNED 2^64 - 1).
+    const bool bUnsigned = (nFieldFlags & kUnsignedFlag) != 0;
     switch (nFieldType) {
-    case kTiny: set(NA_IT_I1, 1); return;
-    case kShort: set(NA_IT_I2, 2); return;
+    case kTiny: set(bUnsigned ? NA_IT_UI1 : NA_IT_I1, 1); return;
+    case kShort: set(bUnsigned ? NA_IT_UI2 : NA_IT_I2, 2); return;
     case kLong:
-    case kInt24: set(NA_IT_I4, 4); return;
+    case kInt24: set(bUnsigned ? NA_IT_UI4 : NA_IT_I4, 4); return;
     case kFloat: set(NA_IT_R4, 4); return;
     case kDouble: set(NA_IT_R8, 8); return;
     case kNull: set(NA_IT_EMPTY, 0); return;
     case kTimestamp: set(NA_IT_DATETIME, 8); return;
-    case kLongLong: set(NA_IT_I8, 8); return;
+    case kLongLong: set(bUnsigned ? NA_IT_UI8 : NA_IT_I8, 8); return;
     case kDate: set(NA_IT_DATE8, 9); return;
     case kTime:
     case kDateTime:

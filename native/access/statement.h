@@ -6,6 +6,10 @@
 // data access's, with one reference) and the bind/define flag of the command
 // it runs, which tells which columns the command fetches.
 //
+// It reads its result's values through its execution statement, which it
+// holds with a reference; a value that cannot be read leaves the execution
+// statement's error in the statement's error object.
+//
 // Counted through CInterf, plainly, under the driver-wide lock. It holds one
 // reference on its error object; its data access owns it and is named
 // without a reference.
@@ -14,15 +18,25 @@
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
 
+class CAny;
 class CNARecord;
+class CNAConvertVariant;
+class CNAStatementSQL;
 
 class CNAStatement : public CInterf
 {
 public:
     // One reference on the error object (which may be null); no record.
     CNAStatement(CNADataAccess* pclDataAccess, CNAError* pclError);
-    // Slots 0-1: the current record and the error object released.
+    // Slots 0-1: the current record, the execution statement and the error
+    // object released.
     ~CNAStatement() override;
+
+    // Column n of the execution statement's current row into the value; 0
+    // without an execution statement, or with its error copied here when
+    // the value cannot be read.
+    virtual int bGetSQLColumnValue(CNAConvertVariant* pclValue, unsigned nColumn);
+    virtual int bGetSQLColumnValue(CAny* pclValue, unsigned nColumn);
 
     CNARecord* pclGetCurrentRecordNoRef() const { return m_pclCurrentRecord; }
     // Releases the held record and keeps this one with a reference.
@@ -31,9 +45,14 @@ public:
     int nGetBindDefineFlag() const { return m_nBindDefineFlag; }
     CNADataAccess* pclGetDataAccessNoRef() const { return m_pclDataAccess; }
     CNAError* pclGetErrorNoRef() const { return m_pclError; }
+    CNAStatementSQL* pclGetStatementSQLNoRef() const { return m_pclStatementSQL; }
+    // Releases the held execution statement and keeps this one with a
+    // reference.
+    void SetStatementSQL(CNAStatementSQL* pclStatementSQL);
 
 protected:
     CNAError* m_pclError;
+    CNAStatementSQL* m_pclStatementSQL = nullptr;
     CNADataAccess* m_pclDataAccess;
     CNARecord* m_pclCurrentRecord = nullptr;
     int32_t m_nBindDefineFlag = 0;

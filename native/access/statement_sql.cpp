@@ -7,6 +7,7 @@
 #include "native/driver/error_object.h"
 #include "native/driver/error_sites.h"
 #include "native/model/column_sql.h"
+#include "native/model/convert_variant.h"
 
 uint32_t CNAStatementSQL::m_gnStmtGenerator = 0;
 
@@ -21,6 +22,11 @@ CNAStatementSQL::CNAStatementSQL(CNAConnectionDescription* pclConnection, CNAErr
 
 CNAStatementSQL::~CNAStatementSQL()
 {
+    if (m_pclVariant != nullptr) {
+        CNAConvertVariant* pclVariant = m_pclVariant;
+        m_pclVariant = nullptr;
+        pclVariant->nRelease();
+    }
     _FreeColumns();
     if (m_pclConnection != nullptr) {
         CNAConnectionDescription* pclConnection = m_pclConnection;
@@ -96,11 +102,6 @@ int CNAStatementSQL::bExecutePreparedQuery(unsigned)
     return 0;
 }
 
-int CNAStatementSQL::bExecuteDirect(const wchar_t*, CTabValParser*, unsigned)
-{
-    return 0;
-}
-
 int CNAStatementSQL::bGetAffected_rows(unsigned long*)
 {
     return 0;
@@ -121,41 +122,7 @@ int CNAStatementSQL::bGetValue(CNAConvertVariant*, unsigned, unsigned)
     return 0;
 }
 
-int CNAStatementSQL::bGetValue(CAny*, unsigned, unsigned)
-{
-    return 0;
-}
-
-int CNAStatementSQL::bGetBLOBValue(CAny*, unsigned, unsigned)
-{
-    return 0;
-}
-
 int CNAStatementSQL::_bInitTabNAColumn()
-{
-    return 0;
-}
-
-int CNAStatementSQL::_bInitLastError(unsigned, unsigned)
-{
-    return 0;
-}
-
-void CNAStatementSQL::_InitExecuteError(unsigned, unsigned, const wchar_t*, long, unsigned)
-{
-}
-
-int CNAStatementSQL::_bAddParameter(CTStringConcatAW*, unsigned, const CAny*)
-{
-    return 0;
-}
-
-int CNAStatementSQL::_bExecuteDirect(CTStringConcatAW*, CTabValParser*, unsigned)
-{
-    return 0;
-}
-
-int CNAStatementSQL::_bExecuteDirect(const wchar_t*, CTabValParser*, unsigned)
 {
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "common/text/xy_string_concat.h"
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
+#include "native/model/item_type.h"
 
 class CNAColumnSQL;
 
@@ -26,6 +27,13 @@ class CNAColumnSQL;
 // Result columns are m_nColumnCount descriptions in m_tabColumns, one array
 // made with new[] (null until the result is described); column numbers
 // count from 0.
+//
+// Texts with parameters are completed on the client: each placeholder of the
+// host's table (start and length in characters of the text) is replaced by
+// the value's SQL literal, which the connection writes. A placeholder that
+// does not lie inside the text stops the execution before anything is sent.
+// Values are read through one conversion value of the statement, made on
+// the first read and held until the statement goes.
 class CNAStatementSQL : public CInterf
 {
 public:
@@ -56,6 +64,26 @@ public:
 
     // The number of result columns. 1.
     int bGetColumnNbr(int* pnColumns, unsigned nFlags) const;
+    // Resets, then runs an 8-bit text of the connection's code page as it
+    // is (the path of a statement whose command is already formatted).
+    int bExecuteDirect(const char* pszSQL, unsigned nFlags);
+    // The item type of column n; 0 (NA_IT_EMPTY) when it cannot be had.
+    eNA_ITEMTYPE _eGetColumnType(unsigned nColumn);
+    // The statement's conversion value, made by the driver on first use;
+    // null when the driver gives none.
+    CNAConvertVariant* _pclGetVariant();
+    // Parameter nIndex of the table: the placeholder's start and length,
+    // and its value (the named file's content for a file parameter, as
+    // binary or, with the text flag, as 8-bit text). 0 with the error when
+    // the file cannot be read.
+    int _bGetParameter(CAny* pclValue, int* pnStart, int* pnLength, CTabValParser* pstValues, int nIndex);
+    // Two debug lines on the most recent error: the connection's database,
+    // default database and user (message 28588), then the query as it is,
+    // cut to its first 5000 characters. The 8-bit text is in the
+    // connection's code page, its length in bytes.
+    void _DumpQueryInError(CTStringConcatAW* pclQuery, unsigned nFlags);
+    void _DumpQueryInError(const char* pszSQL, long nLength, unsigned nFlags);
+    void _DumpQueryInError(const wchar_t* pszSQL, long nLength, unsigned nFlags);
     // The error object, without a reference. 1.
     int bGetStmtLastError(INAError** ppiError) const;
     // Resets the error object.
@@ -93,6 +121,9 @@ public:
     static uint32_t m_gnStmtGenerator;
 
 protected:
+    // Column n into the value through the conversion value retyped to
+    // nType; 0 without a conversion value.
+    int _bGetValueAs(CAny* pclValue, unsigned short nType, unsigned nColumn, unsigned nFlags);
     // The result's column descriptions destroyed, last to first.
     void _FreeColumns();
 

@@ -8,6 +8,7 @@
 
 #include "common/text/qf_convert_key.h"
 #include "native/access/data_access.h"
+#include "native/access/sql_column.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
@@ -70,11 +71,11 @@ bool CNADriver::g_bColumnItemType(int eItemType)
     return nType != 0 && nType != 8 && nType <= 31;
 }
 
-CNAColumn* CNADriver::pclAllocColumn(CNAError*, INAItemDescription* piItem)
+CNAColumn* CNADriver::pclAllocColumn(CNAError* pclError, INAItemDescription* piItem)
 {
     if (piItem == nullptr || !g_bColumnItemType(piItem->eNAGetItemType()))
         return nullptr;
-    return nullptr;
+    return new (std::nothrow) CNASQLColumn(pclError, piItem);
 }
 
 CNAError* CNADriver::pclAllocError()

@@ -112,4 +112,7 @@ inline constexpr stNAErrorSite kColumnPastResult{NA_SRC_STATEMENTSQL, 1, 50, NA_
 inline constexpr stNAErrorSite kColumnNegative{NA_SRC_STATEMENTSQL, 2, 51, NA_ERR_GENERAL};
 // A row read as text with no current row (an empty text).
 inline constexpr stNAErrorSite kRowWithoutCurrentRow{NA_SRC_STATEMENTSQL, 3, 7, NA_ERR_GENERAL};
+// A parameter whose placeholder does not lie inside the SQL text (negative
+// start or length, or an end past the text): the parameter's index.
+inline constexpr stNAErrorSite kParameterOutsideText{NA_SRC_STATEMENTSQL, 4, 80, NA_ERR_GENERAL};
 }  // namespace NASite

@@ -115,6 +115,22 @@ TEST(MySQLConnectionAnswers, ItemTypeOfEachFieldType)
         EXPECT_EQ(c.eType, eType);
         EXPECT_EQ(c.nSize, nSize);
     }
+    // The UNSIGNED flag (32) makes the integers unsigned; no other flag does.
+    const struct
+    {
+        int nFieldType;
+        unsigned nFlags;
+        eNA_ITEMTYPE eType;
+    } aUnsigned[] = {
+        {1, 32, NA_IT_UI1}, {2, 32, NA_IT_UI2}, {3, 32, NA_IT_UI4}, {9, 32, NA_IT_UI4}, {8, 32, NA_IT_UI8},
+        {1, 1 | 2 | 4, NA_IT_I1}, {8, 64, NA_IT_I8}, {4, 32, NA_IT_R4}, {5, 32, NA_IT_R8},
+    };
+    for (const auto& c : aUnsigned) {
+        eNA_ITEMTYPE eType = NA_IT_EMPTY;
+        unsigned nSize = 0;
+        CMySQLConnection::ConvertItemType(&eType, &nSize, c.nFieldType, 11, 0, 0, 63, c.nFlags);
+        EXPECT_EQ(c.eType, eType) << c.nFieldType << " flags " << c.nFlags;
+    }
     // Decimals take the framework's choice for their digits.
     for (int nFieldType : {0, 246}) {
         for (const auto& digits : {std::pair{8, 2}, std::pair{17, 0}, std::pair{30, 8}}) {

@@ -56,7 +56,7 @@ TEST(VxmysqlResources, DeclaredArguments)
         {28130, "d,s"}, {25852, "u,u,s"}, {28134, "s,s"}, {28555, "s,s"}, {28542, "s"},
         {28537, "s,s"}, {28543, "s,s"}, {28585, "s,u"}, {28590, "s,s,d"}, {25868, "s,s,s"},
         {25873, "s,d,s,s,s"}, {3221, "s,u,d,d,s"}, {3355, "s,s"}, {28588, "s,s,s"}, {28576, "s,s"},
-        {28437, ""}, {25843, ""},
+        {28437, ""}, {25843, ""}, {25878, "d"},
     };
     for (const Case& c : cases) {
         const _stResourceCatalog32* found = nullptr;

@@ -5,9 +5,14 @@
 //   VX_FAKE_NO_FETCH_ROW, VX_FAKE_NO_NEXT_RESULT, VX_FAKE_NO_OPTIONS,
 //   VX_FAKE_NO_SSL_SET  leave that function out.
 // Its answers and records live in one stFakeClientState (fake_client_state.h).
-// Nothing here reaches a server; results are empty.
+// Nothing here reaches a server: a text runs the statements its script
+// names (results with fields and rows, statements without result set,
+// failures), and any other text is one statement without result set.
+// Results hold their field records in the layout the state names and each
+// row's values packed one after the other as the real library keeps them.
 #include <cstdarg>
 #include <cstddef>
+#include <cstring>
 #include <set>
 #include <stdexcept>
 
@@ -21,6 +26,25 @@ struct FakeHandle
 {
     unsigned int nErrno = 0;
     std::string error;
+    // The statements of the text last run; the current one, and whether its
+    // result was taken.
+    std::vector<stFakeStatement> statements;
+    size_t nCurrent = 0;
+    bool bTaken = false;
+};
+
+// A result taken from a handle: its field records and its rows.
+struct FakeResult
+{
+    bool bUnbuffered = false;
+    std::vector<std::string> names;
+    std::vector<uint64_t> fieldRecords;  // 8-byte aligned records
+    std::vector<std::vector<char>> rowBytes;
+    std::vector<std::vector<char*>> rowValues;
+    std::vector<std::vector<unsigned long>> rowLengths;
+    size_t nCursor = 0;
+    long nCurrent = -1;        // index of the row last fetched
+    int nCurrentGlobal = -1;   // that row's number among all rows fetched
 };
 
 stFakeClientState& State()
@@ -63,6 +87,94 @@ FakeText Text(const char* psz)
 FakeHandle* Handle(void* p)
 {
     return static_cast<FakeHandle*>(p);
+}
+
+template <class T>
+void Put(std::vector<uint64_t>& records, size_t nOffset, T value)
+{
+    std::memcpy(reinterpret_cast<unsigned char*>(records.data()) + nOffset, &value, sizeof value);
+}
+
+// The field records of a layout, at the offsets of each client version.
+void WriteFields(FakeResult& result, const std::vector<stFakeField>& fields, int nLayout)
+{
+    for (const stFakeField& field : fields)
+        result.names.push_back(field.name);
+    const size_t nStride = static_cast<size_t>(nLayout);
+    result.fieldRecords.assign((fields.size() * nStride + 7) / 8 + 1, 0);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const stFakeField& f = fields[i];
+        const size_t at = i * nStride;
+        Put(result.fieldRecords, at, result.names[i].c_str());
+        switch (nLayout) {
+        case 48:
+            Put(result.fieldRecords, at + 24, f.nType);
+            Put(result.fieldRecords, at + 28, static_cast<uint32_t>(f.nLength));
+            Put(result.fieldRecords, at + 32, static_cast<uint32_t>(f.nMaxLength));
+            Put(result.fieldRecords, at + 36, f.nFlags);
+            Put(result.fieldRecords, at + 40, f.nDecimals);
+            break;
+        case 72:
+            Put(result.fieldRecords, at + 40, f.nLength);
+            Put(result.fieldRecords, at + 48, f.nMaxLength);
+            Put(result.fieldRecords, at + 56, f.nFlags);
+            Put(result.fieldRecords, at + 60, f.nDecimals);
+            Put(result.fieldRecords, at + 64, f.nType);
+            break;
+        default:
+            Put(result.fieldRecords, at + 56, f.nLength);
+            Put(result.fieldRecords, at + 64, f.nMaxLength);
+            Put(result.fieldRecords, at + 100, f.nFlags);
+            Put(result.fieldRecords, at + 104, f.nDecimals);
+            Put(result.fieldRecords, at + 108, f.nCharset);
+            Put(result.fieldRecords, at + 112, f.nType);
+            break;
+        }
+    }
+}
+
+FakeResult* NewResult(const stFakeStatement& statement, bool bUnbuffered)
+{
+    auto* p = new FakeResult;
+    p->bUnbuffered = bUnbuffered;
+    WriteFields(*p, statement.fields, State().nFieldLayout);
+    for (const FakeRow& row : statement.rows) {
+        std::vector<char>& bytes = p->rowBytes.emplace_back();
+        std::vector<unsigned long>& lengths = p->rowLengths.emplace_back();
+        for (const FakeText& value : row) {
+            lengths.push_back(value ? value->size() : 0);
+            if (value)
+                bytes.insert(bytes.end(), value->begin(), value->end());
+            bytes.push_back(0);
+        }
+        // Pointers once the bytes no longer move.
+        std::vector<char*>& values = p->rowValues.emplace_back();
+        size_t at = 0;
+        for (size_t i = 0; i < row.size(); ++i) {
+            values.push_back(row[i] ? bytes.data() + at : nullptr);
+            at += lengths[i] + 1;
+        }
+    }
+    ++State().nLiveResults;
+    return p;
+}
+
+// The result of the handle's current statement, once; null for a
+// statement without result set.
+FakeResult* TakeResult(void* pHandle, bool bUnbuffered)
+{
+    FakeHandle* p = Handle(pHandle);
+    p->nErrno = 0;
+    p->error.clear();
+    if (p->bTaken || p->nCurrent >= p->statements.size() || !p->statements[p->nCurrent].bResultSet)
+        return nullptr;
+    p->bTaken = true;
+    return NewResult(p->statements[p->nCurrent], bUnbuffered);
+}
+
+FakeResult* Result(void* p)
+{
+    return static_cast<FakeResult*>(p);
 }
 
 }  // namespace
@@ -201,10 +313,24 @@ VX_FAKE_API int mysql_real_query(void* pHandle, const char* query, unsigned long
     // The guard's tests call it without a handle.
     FakeHandle none;
     FakeHandle* p = pHandle != nullptr ? Handle(pHandle) : &none;
-    const auto refused = state.queryErrors.find(text);
+    auto refused = state.queryErrors.find(text);
+    const auto times = state.queryErrorTimes.find(text);
+    if (refused != state.queryErrors.end() && times != state.queryErrorTimes.end() && times->second-- <= 0)
+        refused = state.queryErrors.end();
     if (refused != state.queryErrors.end()) {
         p->nErrno = refused->second;
         p->error = "Refused (fake): " + text;
+        p->statements.clear();
+        return 1;
+    }
+    const auto script = state.scripts.find(text);
+    p->statements = script != state.scripts.end() ? script->second : std::vector<stFakeStatement>(1);
+    p->nCurrent = 0;
+    p->bTaken = false;
+    if (!p->statements.empty() && p->statements.front().nErrno != 0) {
+        p->nErrno = p->statements.front().nErrno;
+        p->error = p->statements.front().error;
+        p->statements.clear();
         return 1;
     }
     p->nErrno = 0;
@@ -212,58 +338,83 @@ VX_FAKE_API int mysql_real_query(void* pHandle, const char* query, unsigned long
     return 0;
 }
 
-VX_FAKE_API void* mysql_store_result(void*)
+VX_FAKE_API void* mysql_store_result(void* pHandle)
 {
     Enter("mysql_store_result");
-    return nullptr;
+    return TakeResult(pHandle, false);
 }
 
-VX_FAKE_API void* mysql_use_result(void*)
+VX_FAKE_API void* mysql_use_result(void* pHandle)
 {
     Enter("mysql_use_result");
-    return nullptr;
+    return TakeResult(pHandle, true);
 }
 
-VX_FAKE_API void mysql_free_result(void*)
+VX_FAKE_API void mysql_free_result(void* pResult)
 {
     Enter("mysql_free_result");
+    if (pResult != nullptr) {
+        delete Result(pResult);
+        --State().nLiveResults;
+    }
 }
 
-VX_FAKE_API void* mysql_fetch_fields(void*)
+VX_FAKE_API void* mysql_fetch_fields(void* pResult)
 {
     Enter("mysql_fetch_fields");
-    return nullptr;
+    return pResult != nullptr ? Result(pResult)->fieldRecords.data() : nullptr;
 }
 
-VX_FAKE_API unsigned int mysql_num_fields(void*)
+VX_FAKE_API unsigned int mysql_num_fields(void* pResult)
 {
     Enter("mysql_num_fields");
-    return 0;
+    return pResult != nullptr ? static_cast<unsigned>(Result(pResult)->names.size()) : 0;
 }
 
-VX_FAKE_API unsigned long* mysql_fetch_lengths(void*)
+VX_FAKE_API unsigned long* mysql_fetch_lengths(void* pResult)
 {
     Enter("mysql_fetch_lengths");
-    return nullptr;
+    FakeResult* p = Result(pResult);
+    if (p == nullptr || p->nCurrent < 0)
+        return nullptr;
+    const int nNullFrom = State().nLengthsNullFromRow;
+    if (nNullFrom >= 0 && p->nCurrentGlobal >= nNullFrom)
+        return nullptr;
+    return p->rowLengths[static_cast<size_t>(p->nCurrent)].data();
 }
 
-VX_FAKE_API void mysql_data_seek(void*, unsigned long long)
+VX_FAKE_API void mysql_data_seek(void* pResult, unsigned long long nRow)
 {
     Enter("mysql_data_seek");
+    FakeResult* p = Result(pResult);
+    p->nCursor = static_cast<size_t>(nRow);
+    p->nCurrent = -1;
 }
 
 #ifndef VX_FAKE_NO_FETCH_ROW
-VX_FAKE_API char** mysql_fetch_row(void*)
+VX_FAKE_API char** mysql_fetch_row(void* pResult)
 {
     Enter("mysql_fetch_row");
-    return nullptr;
+    FakeResult* p = Result(pResult);
+    if (p == nullptr || p->nCursor >= p->rowValues.size()) {
+        if (p != nullptr)
+            p->nCurrent = -1;
+        return nullptr;
+    }
+    p->nCurrent = static_cast<long>(p->nCursor++);
+    p->nCurrentGlobal = State().nRowsFetched++;
+    return p->rowValues[static_cast<size_t>(p->nCurrent)].data();
 }
 #endif
 
-VX_FAKE_API unsigned long long mysql_num_rows(void*)
+VX_FAKE_API unsigned long long mysql_num_rows(void* pResult)
 {
     Enter("mysql_num_rows");
-    return 0;
+    const FakeResult* p = Result(pResult);
+    if (p == nullptr)
+        return 0;
+    // An unbuffered result knows the rows read so far.
+    return p->bUnbuffered ? p->nCursor : p->rowValues.size();
 }
 
 VX_FAKE_API unsigned long long mysql_insert_id(void*)
@@ -284,17 +435,35 @@ VX_FAKE_API const char* mysql_error(void* pHandle)
     return Handle(pHandle)->error.c_str();
 }
 
-VX_FAKE_API unsigned long long mysql_affected_rows(void*)
+VX_FAKE_API unsigned long long mysql_affected_rows(void* pHandle)
 {
     Enter("mysql_affected_rows");
-    return 0;
+    const FakeHandle* p = Handle(pHandle);
+    if (p == nullptr || p->nCurrent >= p->statements.size())
+        return 0;
+    return p->statements[p->nCurrent].nAffectedRows;
 }
 
 #ifndef VX_FAKE_NO_NEXT_RESULT
-VX_FAKE_API int mysql_next_result(void*)
+VX_FAKE_API int mysql_next_result(void* pHandle)
 {
     Enter("mysql_next_result");
-    return -1;
+    FakeHandle* p = Handle(pHandle);
+    if (p->nCurrent + 1 >= p->statements.size())
+        return -1;
+    ++p->nCurrent;
+    p->bTaken = false;
+    const stFakeStatement& next = p->statements[p->nCurrent];
+    if (next.nErrno != 0) {
+        // The server stops at a failed statement: nothing follows it.
+        p->nErrno = next.nErrno;
+        p->error = next.error;
+        p->statements.resize(p->nCurrent);
+        return 1;
+    }
+    p->nErrno = 0;
+    p->error.clear();
+    return 0;
 }
 #endif
 

@@ -46,6 +46,35 @@ struct stFakeSslCall
     FakeText key, cert, ca, capath, cipher;
 };
 
+// One field of a scripted result, written by the fake into a MYSQL_FIELD
+// record of the layout the state names (nFieldLayout).
+struct stFakeField
+{
+    std::string name;
+    int nType = 253;  // VAR_STRING
+    uint64_t nLength = 0;
+    uint64_t nMaxLength = 0;
+    unsigned nFlags = 0;
+    unsigned nDecimals = 0;
+    unsigned nCharset = 8;
+};
+
+using FakeRow = std::vector<FakeText>;
+
+// One statement of a scripted text: a result set (bResultSet, its fields and
+// rows), or none; nErrno not 0 makes it fail (the first statement of a text
+// fails mysql_real_query, a later one the mysql_next_result that reaches
+// it).
+struct stFakeStatement
+{
+    bool bResultSet = false;
+    std::vector<stFakeField> fields;
+    std::vector<FakeRow> rows;
+    unsigned nErrno = 0;
+    std::string error;
+    uint64_t nAffectedRows = 0;
+};
+
 struct stFakeClientState
 {
     // Answers.
@@ -65,6 +94,9 @@ struct stFakeClientState
     bool bInitFails = false;
     // mysql_real_query refuses these texts with the error number given.
     std::map<std::string, unsigned int> queryErrors;
+    // A text of queryErrors named here is refused that many times more,
+    // then runs.
+    std::map<std::string, int> queryErrorTimes;
     // mysql_real_connect refuses a connection to a database of this name
     // with the error number given (1049 for one that does not exist).
     std::map<std::string, unsigned int> databaseErrors;
@@ -72,6 +104,15 @@ struct stFakeClientState
     std::vector<int> textOptions = {7};
     // mysql_options arguments read as one byte.
     std::vector<int> byteOptions = {21};
+    // The statements of these texts, in order; any other text is one
+    // statement without result set.
+    std::map<std::string, std::vector<stFakeStatement>> scripts;
+    // The size of one MYSQL_FIELD record the fake writes: 48, 72, 120 or
+    // 128, the layouts of the client versions.
+    int nFieldLayout = 128;
+    // mysql_fetch_lengths answers null from this fetched row on (counted
+    // from 0 over the process); -1: never.
+    int nLengthsNullFromRow = -1;
 
     // Records.
     std::map<std::string, int> calls;  // calls per function name
@@ -81,4 +122,6 @@ struct stFakeClientState
     // The texts mysql_real_query was given, whole.
     std::vector<std::string> queries;
     int nLiveHandles = 0;  // made by mysql_init and not closed
+    int nLiveResults = 0;  // made by mysql_store_result or mysql_use_result and not freed
+    int nRowsFetched = 0;  // rows mysql_fetch_row gave
 };

@@ -13,11 +13,12 @@ TEST(AbiStatementSQL, SlotOrder)
     using ByBuilder = int (CNAStatementSQL::*)(CTStringConcatAW*, CTabValParser*, unsigned);
     using ByWide = int (CNAStatementSQL::*)(const wchar_t*, CTabValParser*, unsigned);
     using ByNarrow = int (CNAStatementSQL::*)(const char*, CTabValParser*, unsigned);
+    using ExecuteWithValues = int (CNAStatementSQL::*)(const wchar_t*, CTabValParser*, unsigned);
     vxtest::ExpectSlots("CNAStatementSQL", {
         VX_SLOT(CNAStatementSQL, _NotToBeCalled, 2),
         VX_SLOT(CNAStatementSQL, bPrepareSQL, 3),
         VX_SLOT(CNAStatementSQL, bExecutePreparedQuery, 4),
-        VX_SLOT(CNAStatementSQL, bExecuteDirect, 5),
+        VX_SLOT_AS(CNAStatementSQL, bExecuteDirect, ExecuteWithValues, 5),
         VX_SLOT(CNAStatementSQL, bGetAffected_rows, 6),
         VX_SLOT(CNAStatementSQL, bFetch, 7),
         VX_SLOT(CNAStatementSQL, bDataSeek, 8),
