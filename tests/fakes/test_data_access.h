@@ -12,7 +12,7 @@
 // the next number and remembers the last statement, a return brings that
 // statement back as the last one and frees the position unless kept, a free
 // forgets it; every call is recorded, and saves or returns fail when a test
-// says so. Live ones are counted. A later item adds settings here and leaves
+// says so (a failed return reports user error 11, an unknown position). Live ones are counted. A later item adds settings here and leaves
 // the others' defaults alone.
 #include <functional>
 #include <map>
@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "native/access/data_access.h"
+#include "native/driver/error_object.h"
+#include "native/driver/error_sites.h"
 
 class CTestDataAccess : public CNADataAccess
 {
@@ -78,6 +80,8 @@ public:
     {
         auto it = m_savedPositions.find(nId);
         const int bResult = !m_bFailReturns && it != m_savedPositions.end();
+        if (!bResult && m_pclError != nullptr)
+            m_pclError->AddError(NA_ERR_GENERAL, 11u, NA_SRC_DATAACCESS, 99, nullptr);
         if (bResult) {
             m_pclLastStatement = it->second;
             if (!bKeep)
