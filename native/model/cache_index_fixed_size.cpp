@@ -153,16 +153,21 @@ int CIndexFixedSizeItem::_bLoadRows()
     return 1;
 }
 
-int CIndexFixedSizeItem::bInsertRecord(int nRow, CAny* pclValue)
+int CIndexFixedSizeItem::_bEntryOf(int nRow, const CAny* pclValue, unsigned char* pbyRow)
 {
-    if (m_pclTree == nullptr || nRow < 0)
-        return 0;
     if (pclValue != nullptr)
         (void)_nKeyOf(pclValue, m_pbyKey);
     else if (!_bKeyOfRow(nRow, m_pbyKey))
         return 0;
+    s_RowToBytes(nRow, pbyRow);
+    return 1;
+}
+
+int CIndexFixedSizeItem::bInsertRecord(int nRow, CAny* pclValue)
+{
     unsigned char abyRow[4];
-    s_RowToBytes(nRow, abyRow);
+    if (m_pclTree == nullptr || nRow < 0 || !_bEntryOf(nRow, pclValue, abyRow))
+        return 0;
     return m_pclTree->bInsert(m_pbyKey, abyRow);
 }
 
@@ -170,12 +175,9 @@ int CIndexFixedSizeItem::bDeleteRecord(int nRow, CAny* pclValue)
 {
     if (m_pclTree == nullptr || nRow < 0)
         return 1;
-    if (pclValue != nullptr)
-        (void)_nKeyOf(pclValue, m_pbyKey);
-    else if (!_bKeyOfRow(nRow, m_pbyKey))
-        return 0;
     unsigned char abyRow[4];
-    s_RowToBytes(nRow, abyRow);
+    if (!_bEntryOf(nRow, pclValue, abyRow))
+        return 0;
     (void)m_pclTree->bDelete(m_pbyKey, abyRow);
     return 1;
 }

@@ -49,6 +49,9 @@ private:
     // The key of row n's cached value into the key buffer; 0 when the row
     // cannot be read.
     int _bKeyOfRow(int nRow, unsigned char* pbyKey);
+    // The entry of a row into the key buffer and the row bytes: the key of
+    // the value, or without value of the row's cached value.
+    int _bEntryOf(int nRow, const CAny* pclValue, unsigned char* pbyRow);
     // Every present row entered: sorted in one bulk load while the pairs fit
     // a bounded scratch block, else one by one.
     int _bLoadRows();

@@ -25,7 +25,6 @@
 #include <string>
 #include <vector>
 
-#include "native/model/variant_any.h"
 #include "tests/native/model/cache_index_fixture.h"
 
 namespace {
@@ -134,12 +133,8 @@ protected:
             return Int(kIds[nChoice]);
         case NAME:
             return Ansi(kNames[nChoice]);
-        case TITLE: {
-            CAny v;
-            v.__SetType(ZLTYPE_DSTRW, 0);
-            NA_nSetAnyWide(v, kTitles[nChoice], std::wcslen(kTitles[nChoice]));
-            return v;
-        }
+        case TITLE:
+            return Wide(kTitles[nChoice]);
         case SEEN:
             return Make(ZLTYPE_DATETIME, kSeen[nChoice]);
         case NOTES:

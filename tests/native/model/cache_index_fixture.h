@@ -8,8 +8,12 @@
 // checks that every reference came back.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <memory>
 #include <vector>
+
+#include "native/model/variant_any.h"
+#include "tests/common/xmalloc_failures.h"
 
 #include "native/model/cache_index_fixed_size.h"
 #include "native/model/cache_index_memo.h"
@@ -112,6 +116,44 @@ protected:
                                                   pnDuplicate));
         return nRow;
     }
+    // The index over the column built again and again with the n-th
+    // allocation failing, for every n until a build passes: each failed
+    // build answers 0 with the out-of-memory error, the one that passes
+    // holds every row.
+    void ExpectBuildsFailCleanly(const wchar_t* column, int nRows)
+    {
+        constexpr unsigned kNoMemoryErrno = 12;
+        bool bPassed = false;
+        for (int n = 1; n < 1000 && !bPassed; ++n) {
+            m_pclError->Reset();
+            CIndexItem* index = MakeIndex(column);
+            int bInit;
+            {
+                XmallocFailures failures;
+                failures.FailNth(n);
+                bInit = index->bInit();
+                bPassed = failures.Failures() == 0;
+            }
+            if (bPassed) {
+                EXPECT_EQ(1, bInit);
+                EXPECT_EQ(nRows, index->nGetRecordNbr());
+            } else {
+                EXPECT_EQ(0, bInit) << n;
+                EXPECT_EQ(kNoMemoryErrno, m_pclError->pclGetXError()->dwGetSystemErrorCode()) << n;
+            }
+            m_indexes.clear();
+        }
+        EXPECT_TRUE(bPassed);
+    }
+
+    static CAny Wide(const wchar_t* psz)
+    {
+        CAny v;
+        v.__SetType(ZLTYPE_DSTRW, 0);
+        NA_nSetAnyWide(v, psz, std::wcslen(psz));
+        return v;
+    }
+
     // The rows from the first to the last, and from the last to the first.
     template <class Index>
     static std::vector<int> Forward(Index* pclIndex)

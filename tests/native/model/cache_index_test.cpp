@@ -4,12 +4,11 @@
 // writes it follows, and its build when memory runs out.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/text/qf_convert_key.h"
-#include "native/model/variant_any.h"
-#include "tests/common/xmalloc_failures.h"
 #include "tests/native/abi_slots.h"
 #include "tests/native/model/cache_index_fixture.h"
 
@@ -17,8 +16,6 @@ namespace {
 
 using vxtest::CacheIndexTest;
 using Rows = std::vector<int>;
-
-constexpr unsigned kNoMemoryErrno = 12;
 
 TEST(CacheIndexSlots, TheTenSlotsInOrder)
 {
@@ -350,27 +347,7 @@ TEST_F(IntIndex, ABuildWithoutMemoryFailsCleanly)
     for (int i = 0; i < 200; ++i)
         values.push_back(i % 13);
     AppendAll(values);
-    bool bPassed = false;
-    for (int n = 1; n < 500 && !bPassed; ++n) {
-        m_pclError->Reset();
-        CIndexItem* index = MakeIndex(L"V");
-        int bInit;
-        {
-            vxtest::XmallocFailures failures;
-            failures.FailNth(n);
-            bInit = index->bInit();
-            bPassed = failures.Failures() == 0;
-        }
-        if (bPassed) {
-            EXPECT_EQ(1, bInit);
-            EXPECT_EQ(200, index->nGetRecordNbr());
-        } else {
-            EXPECT_EQ(0, bInit) << n;
-            EXPECT_EQ(kNoMemoryErrno, m_pclError->pclGetXError()->dwGetSystemErrorCode()) << n;
-        }
-        m_indexes.clear();
-    }
-    EXPECT_TRUE(bPassed);
+    ExpectBuildsFailCleanly(L"V", 200);
 }
 
 TEST_F(IntIndex, AnUnreadableRowStopsTheBuild)
@@ -385,17 +362,7 @@ TEST_F(IntIndex, AnUnreadableRowStopsTheBuild)
 
 // --- Keys of other types -------------------------------------------------------
 
-class KeyedIndex : public CacheIndexTest
-{
-protected:
-    static CAny Wide(const wchar_t* psz)
-    {
-        CAny v;
-        v.__SetType(ZLTYPE_DSTRW, 0);
-        NA_nSetAnyWide(v, psz, std::wcslen(psz));
-        return v;
-    }
-};
+using KeyedIndex = CacheIndexTest;
 
 TEST_F(KeyedIndex, TextsByBytesWideTextsByUnitsDatesByTime)
 {
@@ -665,27 +632,7 @@ TEST_F(MemoIndex, ABuildWithoutMemoryFailsCleanly)
 {
     for (int i = 0; i < 150; ++i)
         AppendNote(i % 3 == 0 ? nullptr : std::to_string(i % 17).c_str());
-    bool bPassed = false;
-    for (int n = 1; n < 400 && !bPassed; ++n) {
-        m_pclError->Reset();
-        CIndexItem* index = MakeIndex(L"NOTES");
-        int bInit;
-        {
-            vxtest::XmallocFailures failures;
-            failures.FailNth(n);
-            bInit = index->bInit();
-            bPassed = failures.Failures() == 0;
-        }
-        if (bPassed) {
-            EXPECT_EQ(1, bInit);
-            EXPECT_EQ(150, index->nGetRecordNbr());
-        } else {
-            EXPECT_EQ(0, bInit) << n;
-            EXPECT_EQ(kNoMemoryErrno, m_pclError->pclGetXError()->dwGetSystemErrorCode()) << n;
-        }
-        m_indexes.clear();
-    }
-    EXPECT_TRUE(bPassed);
+    ExpectBuildsFailCleanly(L"NOTES", 150);
 }
 
 }  // namespace
