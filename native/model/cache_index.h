@@ -12,8 +12,9 @@
 // (a sorted array of row numbers, for memo columns).
 //
 // The error object, the row cache, the column and the statement are named
-// without a reference: the table cache index that owns the index holds
-// them. No lock: callers hold the driver-wide lock.
+// without a reference: the table cache index that owns the index holds the
+// first three, and the statement it serves outlives it. No lock: callers
+// hold the driver-wide lock.
 #include <cstdint>
 
 #include "native/driver/na_forward.h"
