@@ -30,6 +30,23 @@ int CNADataAccess::bHFerme()
     return 1;
 }
 
+int CNADataAccess::bHSauvePosition(int* pnId, const wchar_t*, eNAPOSITION)
+{
+    if (pnId != nullptr)
+        *pnId = -1;
+    return 0;
+}
+
+int CNADataAccess::bHRetourPosition(int, wchar_t*, int, eNAPOSITION)
+{
+    return 0;
+}
+
+int CNADataAccess::bHLiberePosition(int)
+{
+    return 1;
+}
+
 int CNADataAccess::bHMode(_eNA_HMODE eMode)
 {
     m_eAccessMode = eMode;

@@ -9,6 +9,9 @@
 class CNARecord;
 class CSQLParserInfo;
 
+// How a return to a saved position treats the filter saved with it.
+enum eNAPOSITION : int32_t;
+
 // How one host context works on one data source (a table or a query) of a
 // connection. The host context's CNAContext keeps it under the context's
 // data key and the table object keeps it too, each with one reference; it
@@ -23,8 +26,9 @@ class CSQLParserInfo;
 // This holds what the registries need of it: whether it is open, its close,
 // its access mode, its names and its connection; and what its current record
 // asks of it: its query flag, its query and whether it gives columns their
-// calculation kinds, and the making of the record. Its reading, searching
-// and writing come with the statements.
+// calculation kinds, and the making of the record; and what its table cache
+// asks of it: its last statement and its saved positions. Its reading,
+// searching and writing come with the statements.
 class CNADataAccess : public CInterf
 {
 public:
@@ -34,6 +38,14 @@ public:
 
     // Closes; 1.
     virtual int bHFerme();
+    // Saved positions: the browse position of a statement kept under a
+    // number, returned to (and freed unless kept) and freed. The statements
+    // fill and re-establish them; until they do, no position is saved here
+    // (0, number -1), none is returned to (0) and freeing a number that was
+    // never given is no error (1).
+    virtual int bHSauvePosition(int* pnId, const wchar_t* pszItem, eNAPOSITION eMode);
+    virtual int bHRetourPosition(int nId, wchar_t* pszItem, int bKeep, eNAPOSITION eMode);
+    virtual int bHLiberePosition(int nId);
     virtual void SetContext(CNAContext* pclContext) { m_pclContext = pclContext; }
     // The end of the record locks of a transaction: nothing with this
     // driver.
@@ -59,6 +71,9 @@ public:
     CNAContext* pclGetContextNoRef() const { return m_pclContext; }
     void SetTable(CNATable* pclTable) { m_pclTable = pclTable; }
     CNATable* pclGetTableNoRef() const { return m_pclTable; }
+    // The statement of the latest browse, whose row is the current record;
+    // null before any.
+    CNAStatement* pclGetLastStatementNoRef() const { return m_pclLastStatement; }
 
     // A new current record on the error object and this data access,
     // without a reference; null when memory runs out.
@@ -89,4 +104,5 @@ protected:
     int32_t m_bQuery = 0;
     CSQLParserInfo* m_pclSourceQuery = nullptr;
     int32_t m_bColumnKinds = 0;
+    CNAStatement* m_pclLastStatement = nullptr;
 };

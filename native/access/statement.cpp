@@ -1,10 +1,14 @@
-// The statement's construction and end, its current record, and the values
-// of its execution statement's current row.
+// The statement's construction and end, its current record, its row cache,
+// and the values of its execution statement's current row.
 #include "native/access/statement.h"
+
+#include <new>
 
 #include "native/access/statement_sql.h"
 #include "native/driver/error_object.h"
 #include "native/model/record.h"
+#include "native/model/record_cache.h"
+#include "native/sql/filter.h"
 
 CNAStatement::CNAStatement(CNADataAccess* pclDataAccess, CNAError* pclError)
     : m_pclError(pclError), m_pclDataAccess(pclDataAccess)
@@ -17,8 +21,48 @@ CNAStatement::~CNAStatement()
 {
     SetCurrentRecord(nullptr);
     SetStatementSQL(nullptr);
+    if (m_pclRecordCache != nullptr)
+        REF_Release(m_pclRecordCache);
+    if (m_pclFilter != nullptr)
+        REF_Release(m_pclFilter);
     if (m_pclError != nullptr)
         m_pclError->nRelease();
+}
+
+void CNAStatement::EnableCache(int bOn)
+{
+    if (bOn) {
+        if (m_pclRecordCache == nullptr) {
+            m_pclRecordCache = new (std::nothrow) CNARecordCache;
+            if (m_pclRecordCache == nullptr)
+                return;
+            REF_AddRef(m_pclRecordCache);
+        }
+        m_pclRecordCache->SetEnabled(1);
+        return;
+    }
+    if (m_pclRecordCache == nullptr)
+        return;
+    if (m_pclRecordCache->m_dwRefCount != 1) {
+        // Another holder (the table cache) keeps the rows: this statement only
+        // lets them go.
+        CNARecordCache* pclShared = m_pclRecordCache;
+        m_pclRecordCache = nullptr;
+        REF_Release(pclShared);
+        return;
+    }
+    m_pclRecordCache->SupprimeTout();
+    m_pclRecordCache->SetEnabled(0);
+}
+
+int CNAStatement::bCacheCompleted() const
+{
+    return m_pclRecordCache != nullptr && m_pclRecordCache->bEnabled() && m_pclRecordCache->bFetchComplete();
+}
+
+CNARecordCache* CNAStatement::pclGetFullRecordCache()
+{
+    return bCacheCompleted() ? m_pclRecordCache : nullptr;
 }
 
 void CNAStatement::SetCurrentRecord(CNARecord* pclRecord)

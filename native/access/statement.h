@@ -15,12 +15,14 @@
 // without a reference.
 #include <cstdint>
 
+#include "common/text/any.h"
+#include "common/text/ct_string.h"
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
 
-class CAny;
 class CNARecord;
 class CNAConvertVariant;
+class CNAFilter;
 class CNAStatementSQL;
 
 class CNAStatement : public CInterf
@@ -28,8 +30,8 @@ class CNAStatement : public CInterf
 public:
     // One reference on the error object (which may be null); no record.
     CNAStatement(CNADataAccess* pclDataAccess, CNAError* pclError);
-    // Slots 0-1: the current record, the execution statement and the error
-    // object released.
+    // Slots 0-1: the current record, the execution statement, the row
+    // cache, the filter and the error object released.
     ~CNAStatement() override;
 
     // Column n of the execution statement's current row into the value; 0
@@ -50,10 +52,36 @@ public:
     // reference.
     void SetStatementSQL(CNAStatementSQL* pclStatementSQL);
 
+    // --- Row cache.
+    // On: the cache made when absent (its default blocks) and enabled. Off:
+    // a cache shared with another holder is let go, an own one emptied and
+    // disabled.
+    void EnableCache(int bOn);
+    // Whether the cache holds every row: present, enabled and complete.
+    int bCacheCompleted() const;
+    // The cache once it holds every row, null when it cannot. The rows left
+    // are read by the statement's browse, which a derived statement brings;
+    // this one answers with the cache only when it is complete already.
+    virtual CNARecordCache* pclGetFullRecordCache();
+    CNARecordCache* pclGetRecordCacheNoRef() const { return m_pclRecordCache; }
+
+    // --- Name, filter and search value.
+    // The item its data access keys it by; empty for the default statement.
+    const wchar_t* pszGetParseItemName() const { return m_csParseItemName.pszGet(); }
+    CNAFilter* pclGetFilterNoRef() const { return m_pclFilter; }
+    // Whether its user search has a value, and that value (null when none).
+    int bSearchValueSet() const { return m_bSearchValueSet; }
+    const CAny* pclGetSearchValueNoRef() const { return m_bSearchValueSet ? &m_clSearchValue : nullptr; }
+
 protected:
     CNAError* m_pclError;
     CNAStatementSQL* m_pclStatementSQL = nullptr;
     CNADataAccess* m_pclDataAccess;
     CNARecord* m_pclCurrentRecord = nullptr;
     int32_t m_nBindDefineFlag = 0;
+    CTString m_csParseItemName;
+    CNAFilter* m_pclFilter = nullptr;
+    CAny m_clSearchValue;
+    int32_t m_bSearchValueSet = 0;
+    CNARecordCache* m_pclRecordCache = nullptr;
 };

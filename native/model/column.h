@@ -35,6 +35,7 @@
 #include "native/model/na_item_description.h"
 
 class CNARecord;
+class CNARecordValue;
 class CNAVariant;
 class CSQLParserInfo;
 
@@ -183,10 +184,17 @@ public:
     void _SetItemValueDefinedInQFRecord(int bDefined, unsigned nFlags);
     // The composite key's value: each component's current value at the
     // width its item counted in the key (its logical size, doubled for a
-    // Unicode item), copied within the block and zero-padded. 0 when a
-    // component has no column or its read fails.
-    int _bGetComposedKeyValue(unsigned char* pbyBlock, size_t nSize);
-    int _bGetComposedKeyValue(CAny* pclValue);
+    // Unicode item), copied within the block and zero-padded; with a row,
+    // each component's value in that row instead. 0 when a component has no
+    // column or its read fails.
+    int _bGetComposedKeyValue(unsigned char* pbyBlock, size_t nSize, const CNARecordValue* pclRow = nullptr);
+    int _bGetComposedKeyValue(CAny* pclValue, const CNARecordValue* pclRow = nullptr);
+    // The column's value in a row of its record's layout (the original row,
+    // a cached row): a memo's by its memo index, a composite key's made from
+    // the row's component values (the row buffer has no slot for it), any
+    // other read from the row's buffer. 0 without row, or when a composite
+    // key's value cannot be made.
+    int bGetRowValue(CAny* pclValue, const CNARecordValue* pclRow);
     // The width of a component in the composite key's value.
     static size_t s_nComponentWidth(const INAItemDescription* piComponent);
 

@@ -1,5 +1,5 @@
-// The column's value against NULL and against a given value, and the value
-// of a composite key.
+// The column's value against NULL and against a given value, the value of a
+// composite key, and the column's value in a given row.
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -13,6 +13,7 @@
 #include "native/model/convert_variant.h"
 #include "native/model/qf_record.h"
 #include "native/model/record.h"
+#include "native/model/record_value.h"
 #include "native/model/variant_any.h"
 #include "native/model/variant_text.h"
 #include "native/model/zl_type_groups.h"
@@ -140,7 +141,7 @@ size_t CNAColumn::s_nComponentWidth(const INAItemDescription* piComponent)
     return static_cast<size_t>(piComponent->eNAGetItemType() == NA_IT_UNICODE ? 2 * nLogical : nLogical);
 }
 
-int CNAColumn::_bGetComposedKeyValue(unsigned char* pbyBlock, size_t nSize)
+int CNAColumn::_bGetComposedKeyValue(unsigned char* pbyBlock, size_t nSize, const CNARecordValue* pclRow)
 {
     if (nSize > 0)
         std::memset(pbyBlock, 0, nSize);
@@ -162,7 +163,8 @@ int CNAColumn::_bGetComposedKeyValue(unsigned char* pbyBlock, size_t nSize)
         if (pclColumn == nullptr)
             return 0;
         CAny clValue;
-        if (!pclColumn->bGetCurrentValue(&clValue, 0))
+        if (pclRow != nullptr ? !pclRow->bGetItemValue(&clValue, pclColumn->piGetItemNoRef())
+                              : !pclColumn->bGetCurrentValue(&clValue, 0))
             return 0;
         // Each component at the width its item counted in the key, within
         // what is left of the block.
@@ -184,7 +186,7 @@ int CNAColumn::_bGetComposedKeyValue(unsigned char* pbyBlock, size_t nSize)
     return 1;
 }
 
-int CNAColumn::_bGetComposedKeyValue(CAny* pclValue)
+int CNAColumn::_bGetComposedKeyValue(CAny* pclValue, const CNARecordValue* pclRow)
 {
     if (pclValue == nullptr)
         return 0;
@@ -195,7 +197,7 @@ int CNAColumn::_bGetComposedKeyValue(CAny* pclValue)
     unsigned char* pbyBlock = static_cast<unsigned char*>(XMALLOC_pNew_(nSize > 0 ? nSize : 1));
     int rc = pbyBlock != nullptr && nSize <= ANY_MAX_UNITES ? ANY_OK : ANY_ERR_MEMOIRE;
     if (rc == ANY_OK) {
-        if (!_bGetComposedKeyValue(pbyBlock, nSize)) {
+        if (!_bGetComposedKeyValue(pbyBlock, nSize, pclRow)) {
             XMALLOC_Del_(pbyBlock);
             return 0;
         }
@@ -209,4 +211,15 @@ int CNAColumn::_bGetComposedKeyValue(CAny* pclValue)
         return 0;
     }
     return 1;
+}
+
+int CNAColumn::bGetRowValue(CAny* pclValue, const CNARecordValue* pclRow)
+{
+    if (pclValue == nullptr || pclRow == nullptr)
+        return 0;
+    if (bIsMemo())
+        return pclRow->bGetMemoValue(pclValue, nGetMemoIndice());
+    if (bIsComposedKey())
+        return _bGetComposedKeyValue(pclValue, pclRow);
+    return pclRow->bGetItemValue(pclValue, m_piItem);
 }

@@ -7,14 +7,22 @@
 // had when closed and the record-lock cancellations it is told of, and whose
 // rows are identified by their values unless a test chooses the row-id kind.
 // It reads a table unless a test says it reads a query, and gives no column
-// kinds unless a test enables them. Live ones are counted. A later item adds
-// settings here and leaves the others'
-// defaults alone.
+// kinds unless a test enables them. Its last statement is the one a test
+// sets. It keeps saved positions as the statements would: each save takes
+// the next number and remembers the last statement, a return brings that
+// statement back as the last one and frees the position unless kept, a free
+// forgets it; every call is recorded, and saves or returns fail when a test
+// says so (a failed return reports user error 11, an unknown position). Live ones are counted. A later item adds settings here and leaves
+// the others' defaults alone.
 #include <functional>
+#include <map>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "native/access/data_access.h"
+#include "native/driver/error_object.h"
+#include "native/driver/error_sites.h"
 
 class CTestDataAccess : public CNADataAccess
 {
@@ -47,6 +55,53 @@ public:
     void SetReadsQuery(bool b) { m_bQuery = b ? 1 : 0; }
     void SetColumnKinds(bool b) { m_bColumnKinds = b ? 1 : 0; }
 
+    void SetLastStatement(CNAStatement* pclStatement) { m_pclLastStatement = pclStatement; }
+
+    struct stPositionCall
+    {
+        char cKind;  // 'S' save, 'R' return, 'F' free
+        int nId;
+        std::wstring csItem;
+        int bKeep;
+        int bResult;
+    };
+    int bHSauvePosition(int* pnId, const wchar_t* pszItem, eNAPOSITION) override
+    {
+        int nId = -1;
+        if (!m_bFailSaves) {
+            nId = m_nNextPosition++;
+            m_savedPositions[nId] = m_pclLastStatement;
+        }
+        *pnId = nId;
+        m_positionCalls.push_back({'S', nId, pszItem != nullptr ? pszItem : L"", 0, nId >= 0});
+        return nId >= 0;
+    }
+    int bHRetourPosition(int nId, wchar_t* pszItem, int bKeep, eNAPOSITION) override
+    {
+        auto it = m_savedPositions.find(nId);
+        const int bResult = !m_bFailReturns && it != m_savedPositions.end();
+        if (!bResult && m_pclError != nullptr)
+            m_pclError->AddError(NA_ERR_GENERAL, 11u, NA_SRC_DATAACCESS, 99, nullptr);
+        if (bResult) {
+            m_pclLastStatement = it->second;
+            if (!bKeep)
+                m_savedPositions.erase(it);
+        }
+        m_positionCalls.push_back({'R', nId, pszItem != nullptr ? pszItem : L"", bKeep, bResult});
+        return bResult;
+    }
+    int bHLiberePosition(int nId) override
+    {
+        m_savedPositions.erase(nId);
+        m_positionCalls.push_back({'F', nId, L"", 0, 1});
+        return 1;
+    }
+    void FailPositionSaves(bool b) { m_bFailSaves = b; }
+    void FailPositionReturns(bool b) { m_bFailReturns = b; }
+    const std::vector<stPositionCall>& PositionCalls() const { return m_positionCalls; }
+    // The positions saved and not yet freed.
+    size_t SavedPositions() const { return m_savedPositions.size(); }
+
     // The reference count at each close, in order.
     const std::vector<uint32_t>& CloseRefCounts() const { return m_closeRefCounts; }
     // The record-lock cancellations it was told of, in order.
@@ -64,6 +119,11 @@ private:
     std::vector<uint32_t> m_closeRefCounts;
     std::vector<stCancel> m_cancelRecordLocks;
     int m_eRecordIdType = 1;
+    std::vector<stPositionCall> m_positionCalls;
+    std::map<int, CNAStatement*> m_savedPositions;
+    int m_nNextPosition = 1;
+    bool m_bFailSaves = false;
+    bool m_bFailReturns = false;
 };
 
 // The test driver's data access factory (slot 48) making test data accesses:
