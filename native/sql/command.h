@@ -37,6 +37,7 @@
 #include "native/driver/na_forward.h"
 #include "native/model/define.h"
 #include "native/model/interf.h"
+#include "native/sql/host_sql_types.h"
 #include "native/sql/parameter.h"
 
 class CColumnNullValueExcluded;
@@ -45,8 +46,6 @@ class CNAVariant;
 class CSQLParserInfo;
 class IExpOpExpression;
 enum eNAOperator : int32_t;
-// The host parser's kinds of query.
-enum eTYPEREQUETE : int32_t;
 
 // The kind of an SQL operation.
 enum eNAQUERYTYPE : int32_t

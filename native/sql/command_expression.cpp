@@ -7,6 +7,7 @@
 #include "common/text/ct_string.h"
 #include "common/text/str_copy.h"
 #include "native/driver/connection_description.h"
+#include "native/model/host_info_rubrique.h"
 #include "native/sql/command.h"
 
 namespace {
@@ -94,6 +95,23 @@ void CNACommand::_FormatTableClauseFROM(const wchar_t* pszTable)
 void CNACommand::_FormatTableAliasClauseFROM(const wchar_t* pszAlias)
 {
     AddTableAndItemName(*this, nullptr, pszAlias);
+}
+
+void CNACommand::_FormatRubriqueAlias(IInfoRubrique* piItem, eSQLELT, int nOption)
+{
+    if (piItem == nullptr)
+        return;
+    if (nOption == 1 && piItem->eGetKind() == IInfoRubrique::KIND_ITEM) {
+        // The table as the query names it (its alias when it has one), so
+        // that the name is valid wherever the query's own names are.
+        const wchar_t* pszTable = piItem->pszGetAliasTable();
+        if (pszTable == nullptr || pszTable[0] == L'\0')
+            pszTable = piItem->pszGetNomTable();
+        AddTableAndItemName(*this, pszTable, piItem->pszGetNomRubrique());
+        return;
+    }
+    const wchar_t* pszAlias = piItem->pszGetAlias();
+    AddTableAndItemName(*this, nullptr, pszAlias != nullptr && pszAlias[0] != L'\0' ? pszAlias : piItem->pszGetNom());
 }
 
 int CNACommand::_bShouldAddParameter(CSQLParserInfo*, IExpOpExpression*, IExpOpExpression*, eSQLELT,

@@ -17,9 +17,7 @@
 #include "common/text/ct_string.h"
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
-
-// The host parser's operator codes (of an expression node).
-enum eOPEXPRESSION : int32_t;
+#include "native/sql/host_sql_types.h"
 
 class CNAParameter : public CInterf
 {
@@ -128,7 +126,7 @@ private:
     CNAColumn* m_pclColumn = nullptr;
     CTString m_csName;
     INAItemDescription* m_piItem = nullptr;
-    eOPEXPRESSION m_eOperator{};
+    eOPEXPRESSION m_eOperator = static_cast<eOPEXPRESSION>(0);
     int32_t m_nEscape = -1;
     int32_t m_nReserved = 0;
     uint32_t m_nDirection = NA_PARAM_IN;
