@@ -248,6 +248,8 @@ public:
     const wchar_t* pszGetFormatedSQLW(ePARAMTYPECONV eMask);
     const char* pszGetFormatedSQLA(ePARAMTYPECONV eMask);
     void ResetFormatedSQL() { m_clFormated.Vide(); }
+    // The formatted text as it stands, built or not.
+    const CTStringConcatAW& clGetFormated() const { return m_clFormated; }
     void _AddSpaceBetween(wchar_t cNext);
     void _RemplaceLimitParTop();
     void _RemplaceTopParLimit();

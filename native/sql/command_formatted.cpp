@@ -258,5 +258,6 @@ void CNACommand::_RemplaceLimitParTop()
     clNew.AddNumber(static_cast<long>(llTop));
     clNew.Add(L" ", 1);
     clNew.Add(pszText + 6, nEnd - 6);
-    m_clFormated.SetStrCte(clNew.pszGetW(), clNew.nGetLongueurW());
+    const wchar_t* pszNew = clNew.pszGetW();
+    m_clFormated.SetStrCte(pszNew, clNew.nGetLongueurW());
 }
