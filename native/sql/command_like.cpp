@@ -62,7 +62,13 @@ T* pszLikePattern(const T* p, size_t n, T cEscape)
     T* pszPurged = pszCopy(p, n);
     if (pszPurged == nullptr)
         return nullptr;
-    PurgeQuote(pszPurged, 1);
+    // The purge keeps a text of exactly two quotes, an empty SQL literal;
+    // here it is a value's one quote, doubled by the engine's escaping, and
+    // kept doubled it would select the values of two quotes instead.
+    if (n == 2 && p[0] == static_cast<T>('\'') && p[1] == static_cast<T>('\''))
+        pszPurged[1] = 0;
+    else
+        PurgeQuote(pszPurged, 1);
     T* pszEscaped = pszEscape(pszPurged, 0, 0, 1, 0, 0, 0, 0, 0, static_cast<T>('\''), cEscape);
     std::free(pszPurged);
     return pszEscaped;
