@@ -5,6 +5,7 @@
 // it takes and gives back.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
 #include "native/sql/sql_parser_info.h"
@@ -526,6 +527,43 @@ TEST_F(ParserInfo, OperatorClasses)
         EXPECT_EQ(1, CSQLParserInfo::s_bIsFunction(static_cast<eOPEXPRESSION>(op))) << op;
     for (int op : others)
         EXPECT_EQ(0, CSQLParserInfo::s_bIsFunction(static_cast<eOPEXPRESSION>(op))) << op;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ParserInfo, ResultsetLimitedAskedOnceAndKept)
+{
+    struct Case
+    {
+        const wchar_t* text;
+        int limited;
+    };
+    const Case cases[] = {
+        {L"SELECT A FROM T LIMIT 10", 1},
+        {L"SELECT TOP 10 A FROM T", 1},
+        {L"SELECT TOPAZ FROM T", 0},
+        {L"SELECT A FROM T", 0},
+        {L"UPDATE T SET A = 1 LIMIT 1", 0},
+    };
+    CNAConnectionDescription* other = vxtest::NewTestConnection(&m_hostConnection);
+    REF_AddRef(other);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text, c.text + std::wcslen(c.text)));
+        StandinParsedQuery query({.text = c.text});
+        CSQLParserInfo* adapter = Adapt(query);
+        const int reads = query.nTextReads();
+        EXPECT_EQ(c.limited, adapter->bQueryResultsetLimited(m_pclConnection));
+        EXPECT_EQ(reads + 1, query.nTextReads());
+        EXPECT_EQ(c.limited, adapter->bQueryResultsetLimited(other)) << "kept, whatever the connection";
+        EXPECT_EQ(reads + 1, query.nTextReads()) << "not asked again";
+        // Filled again, the query is asked again.
+        adapter->Set(&query, nullptr, 0);
+        EXPECT_EQ(c.limited, adapter->bQueryResultsetLimited(other));
+        REF_Release(adapter);
+    }
+    REF_Release(other);
 }
 
 }  // namespace
