@@ -4,6 +4,7 @@
 
 #include "native/driver/host_query_parameters.h"
 #include "native/model/record.h"
+#include "native/sql/command.h"
 #include "native/sql/sql_parser_info.h"
 
 namespace {
@@ -23,6 +24,14 @@ int CSQLParserInfo::bHOperationAllowed() const
                                std::wcsstr(pszText, L" distinct ") != nullptr))
         return 0;
     return 1;
+}
+
+int CSQLParserInfo::bQueryResultsetLimited(CNAConnectionDescription* pclConnection)
+{
+    // Asked once: the text does not change while the parse is held.
+    if (m_nLimited < 0)
+        m_nLimited = CNACommand::s_bQueryResultsetLimited(pclConnection, pszGetRequete()) ? 1 : 0;
+    return m_nLimited;
 }
 
 int CSQLParserInfo::g_bQueryContainIdAuto(ISQLParserInformation* piParse)

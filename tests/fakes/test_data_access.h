@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "native/access/data_access.h"
+#include "native/sql/sql_parser_info.h"
 
 class CTestDataAccess : public CNADataAccess
 {
@@ -24,7 +25,11 @@ public:
     {
         ++s_nLive;
     }
-    ~CTestDataAccess() override { --s_nLive; }
+    ~CTestDataAccess() override
+    {
+        SetSourceQuery(nullptr);
+        --s_nLive;
+    }
 
     int bHFerme() override
     {
@@ -46,6 +51,17 @@ public:
     // Whether it reads a query (the host's parsed query is not given here).
     void SetReadsQuery(bool b) { m_bQuery = b ? 1 : 0; }
     void SetColumnKinds(bool b) { m_bColumnKinds = b ? 1 : 0; }
+    // The host's parsed query of a query source, held with one reference
+    // until replaced or the data access goes.
+    void SetSourceQuery(CSQLParserInfo* pclQuery)
+    {
+        if (pclQuery != nullptr)
+            REF_AddRef(pclQuery);
+        CSQLParserInfo* pclFormer = m_pclSourceQuery;
+        m_pclSourceQuery = pclQuery;
+        if (pclFormer != nullptr)
+            REF_Release(pclFormer);
+    }
 
     // The reference count at each close, in order.
     const std::vector<uint32_t>& CloseRefCounts() const { return m_closeRefCounts; }

@@ -187,9 +187,15 @@ public:
     unsigned nLastNameCapacity() const { return m_nLastNameCapacity; }
     int nHandshakeMajor() const { return m_nHandshakeMajor; }
     int nHandshakeMinor() const { return m_nHandshakeMinor; }
+    // How often the query text was asked for.
+    int nTextReads() const { return m_nTextReads; }
 
     int bCheckVersion(int nMajor, int nMinor, uint32_t* pnVersion) override;
-    const wchar_t* pszGetRequete() const override { return m_spec.text.c_str(); }
+    const wchar_t* pszGetRequete() const override
+    {
+        ++m_nTextReads;
+        return m_spec.text.c_str();
+    }
     long nGetWhereStart() const override { return m_spec.whereStart; }
     long nGetWhereEnd() const override { return m_spec.whereEnd; }
     long nGetOrderByStart() const override { return m_spec.orderByStart; }
@@ -243,6 +249,7 @@ private:
     size_t m_nUpdateCursor = 0;
     size_t m_nInsertCursor = 0;
     mutable unsigned m_nLastNameCapacity = 0;
+    mutable int m_nTextReads = 0;
     int m_nHandshakeMajor = 0;
     int m_nHandshakeMinor = 0;
 };
