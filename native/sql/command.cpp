@@ -307,21 +307,16 @@ int CNACommand::_bAddParameters(const CNARefArray<CNAParameter>& tabOther, unsig
 
 void CNACommand::AddDefine(CNAColumn* pclColumn)
 {
-    CNADefine* pclDefine = new (std::nothrow) CNADefine(pclColumn);
-    if (pclDefine == nullptr) {
-        _SetNoMemory(NASite::kCommandTextNoMemory);
-        return;
-    }
-    CNARefArray<CNADefine>::_AddRef(pclDefine);
-    if (!m_tabDefines.Ajoute(pclDefine)) {
-        CNARefArray<CNADefine>::_Release(pclDefine);
-        _SetNoMemory(NASite::kCommandTextNoMemory);
-    }
+    _AddDefine(new (std::nothrow) CNADefine(pclColumn));
 }
 
 void CNACommand::AddDefine(const wchar_t* pszName, CNAConvertVariant* pclValue)
 {
-    CNADefine* pclDefine = new (std::nothrow) CNADefine(pszName, pclValue);
+    _AddDefine(new (std::nothrow) CNADefine(pszName, pclValue));
+}
+
+void CNACommand::_AddDefine(CNADefine* pclDefine)
+{
     if (pclDefine == nullptr) {
         _SetNoMemory(NASite::kCommandTextNoMemory);
         return;

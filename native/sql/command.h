@@ -324,6 +324,14 @@ protected:
     void _CopyOriginalToFormated(unsigned long nFrom, unsigned long nTo);
     // The no-memory error in the command's error object.
     void _SetNoMemory(int nSite);
+    // Appends a new output definition (null: memory ran out), counted.
+    void _AddDefine(CNADefine* pclDefine);
+    // The wide text of a built formatted text that begins with SELECT, and
+    // its length; null when it does not, or while the statement is taken as
+    // written.
+    const wchar_t* _pszFormatedSelect(long* pnLength) const;
+    // The original text as wide text, and its length in characters.
+    const wchar_t* _pszOriginal(unsigned long* pnLength) const;
 
     CNAError* m_pclError;
     CNAConnectionDescription* m_pclConnection;

@@ -33,7 +33,7 @@ protected:
         m_columns.clear();
         for (const std::string& file : m_files)
             std::remove(file.c_str());
-        CommandTest::TearDown();
+        vxtest::CommandTest::TearDown();
     }
 
     // A new parameter from the driver (slot 55), held until the end.
