@@ -4,7 +4,8 @@
 //   texts with accents and quotes), written into a command and taken as
 //   the bytes sent (pszGetFormatedSQLA); baseline: the same bytes built with
 //   std::string appends, snprintf for the numbers and a UTF-8 encoding of
-//   the texts with their quotes doubled;
+//   the texts with their quotes doubled (and the blank the command puts
+//   between a value and the piece after it);
 // - "SelectKey3": a SELECT with a three-column key condition and a row
 //   limit; baseline: the same, the same way.
 // The values are made once; each iteration makes the command, its
@@ -163,12 +164,13 @@ std::string BaselineInsert(Setup& setup, const std::wstring& head)
 {
     std::string sql;
     AddUtf8(sql, head);
+    // The command sets each piece after a value off by a blank.
     for (size_t i = 0; i < setup.values.size(); ++i) {
         if (i > 0)
-            sql.push_back(',');
+            sql += " ,";
         AddLiteral(sql, setup.values[i]);
     }
-    sql.push_back(')');
+    sql += " )";
     return sql;
 }
 

@@ -324,6 +324,10 @@ protected:
     void _CopyOriginalToFormated(unsigned long nFrom, unsigned long nTo);
     // The no-memory error in the command's error object.
     void _SetNoMemory(int nSite);
+    // The length of the original text's master side, and the character
+    // count kept up to date after an append that started at that length.
+    long _nOriginalMasterLength() const;
+    void _AfterOriginalAppend(long nMasterBefore);
     // Appends a new output definition (null: memory ran out), counted.
     void _AddDefine(CNADefine* pclDefine);
     // The wide text of a built formatted text that begins with SELECT, and
@@ -354,6 +358,10 @@ protected:
     CTStringConcatAW m_clDump;
     IInfoRubrique* m_piCurrentCalculatedItem = nullptr;
     CColumnNullValueExcluded* m_pclColumnNull = nullptr;
+    // The original text's count of characters, kept over appends (every
+    // parameter asks for it; counting a UTF-8 text again each time would
+    // make a statement's building quadratic); -1 when it is to be counted.
+    mutable long m_nOriginalChars = 0;
 };
 
 inline void REF_AddRef(CNACommand* p)

@@ -208,10 +208,10 @@ const wchar_t* CNACommand::_pszFormatedSelect(long* pnLength) const
 {
     if (m_bAsWritten)
         return nullptr;
+    // The wide text's own length bounds every read; its indexes are the
+    // builder's positions, the text having been written from wide text.
     const wchar_t* pszText = m_clFormated.pszGetW();
-    const long nChars = m_clFormated.nGetNbCar();
-    const long nWide = m_clFormated.nGetLongueurW();
-    *pnLength = nChars < nWide ? nChars : nWide;
+    *pnLength = m_clFormated.nGetLongueurW();
     return NA_bMatchWord(pszText, *pnLength, 0, L"SELECT", 6) ? pszText : nullptr;
 }
 
