@@ -101,7 +101,8 @@ void KeywordSearch(CNAConnectionDescription* connection, const std::wstring& tex
         Check(at > 0 && at <= last);
         Check(StartsWithWord(text, static_cast<size_t>(at), keyword));
         Check(CNACommand::s_bSeparateur(text[static_cast<size_t>(at) - 1]));
-        Check(static_cast<size_t>(at) + k < text.size() && CNACommand::s_bSeparateur(text[static_cast<size_t>(at) + k]));
+        const size_t after = static_cast<size_t>(at) + k;
+        Check(after < text.size() && CNACommand::s_bSeparateur(text[after]));
     }
 }
 

@@ -15,6 +15,7 @@
 #include "native/model/convert_variant.h"
 #include "native/model/record.h"
 #include "native/model/variant_any.h"
+#include "native/model/zl_type_groups.h"
 #include "native/driver/wide_text_value.h"
 
 namespace {
@@ -532,8 +533,7 @@ int CNACommand::_bNeedParameterConversionToString(const CNAVariant* pclValue, eP
     const int nClass = ZLType2eParamType(nCode);
     if (nClass == (eMask & nClass))
         return 1;
-    const bool bText = (nCode >= 16 && nCode <= 23) || nCode == 81 || nCode == 110 || nCode == 134;
-    return bText && NA_nGetAnyUtilSize(clValue) == 0;
+    return NA_bStringCode(nCode) && NA_nGetAnyUtilSize(clValue) == 0;
 }
 
 int CNACommand::_bNeedParameterConversionToString(const CNAParameter* pclParameter, ePARAMTYPECONV eMask)

@@ -19,7 +19,8 @@ void AddTableAndItemName(CNACommand& clCommand, const wchar_t* pszTable, const w
     CNAConnectionDescription* pclConnection = clCommand.pclGetConnectionNoRef();
     CTString csName;
     if (pszTable != nullptr && pszTable[0] != L'\0') {
-        if (pclConnection == nullptr || !pclConnection->bFormatTableName(clCommand.pclGetErrorNoRef(), pszTable, &csName))
+        if (pclConnection == nullptr ||
+            !pclConnection->bFormatTableName(clCommand.pclGetErrorNoRef(), pszTable, &csName))
             csName.Set(pszTable);
         (void)clCommand.bComplete(csName.pszGet(), static_cast<unsigned long>(-1));
         (void)clCommand.bComplete(L".", 1);

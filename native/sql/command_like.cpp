@@ -21,6 +21,7 @@
 #include "native/model/convert_variant.h"
 #include "native/model/variant_any.h"
 #include "native/sql/command.h"
+#include "native/model/zl_type_groups.h"
 #include "native/sql/command_text.h"
 
 namespace {
@@ -76,7 +77,7 @@ int CNACommand::_bAddParameterFormatedLike(CNAParameter* pclParameter, eNA_ITEMT
     if (!pclParameter->pclGetValueNoRef()->bGetValue(&clValue))
         return 0;
     const wchar_t cEscape = cEscapeOf(pclParameter);
-    if (NA_bWideTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
+    if (NA_bWideStringCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
         unsigned long nSize = 0;
         const wchar_t* psz = static_cast<const wchar_t*>(NA_pGetAnyData(clValue, &nSize));
         const size_t n = psz != nullptr ? wcsnlen(psz, nSize / sizeof(wchar_t)) : 0;
@@ -101,9 +102,9 @@ int CNACommand::_bAddParameterFormatedLike(CNAParameter* pclParameter, eNA_ITEMT
         // code page.
         const int nCodePage = m_pclConnection != nullptr ? m_pclConnection->nGetRuntimeCodePage() : 0;
         const char cEscapeA = STR_WCharToAChar(cEscape, 0, static_cast<unsigned>(nCodePage < 0 ? 0 : nCodePage));
-        if (!NA_bAnsiTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull())
+        if (!NA_bAnsiStringCode(clValue.nGetTypeCode()) && !clValue.bIsNull())
             (void)clValue.__nCastTo(19, nullptr, 1);
-        if (NA_bAnsiTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
+        if (NA_bAnsiStringCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
             unsigned long nSize = 0;
             const char* psz = static_cast<const char*>(NA_pGetAnyData(clValue, &nSize));
             const size_t n = psz != nullptr ? strnlen(psz, nSize) : 0;
@@ -226,12 +227,14 @@ int nEscapeAsQFParam(CXYString<T>* pclResult, const T* pszPattern, T cEscape, bo
         *pbNoMemory = true;
         return 0;
     }
-    if (pclResult->__nNew(static_cast<int>(2 * n + nExtra), nullptr, 0, 0) != 0 || pclResult->ptGetBuffer() == nullptr) {
+    if (pclResult->__nNew(static_cast<int>(2 * n + nExtra), nullptr, 0, 0) != 0 ||
+        pclResult->ptGetBuffer() == nullptr) {
         *pbNoMemory = true;
         return 0;
     }
     T* pBuffer = pclResult->ptGetBuffer();
-    Escape(pszPattern, pBuffer, 1, 1, 1, 1, 1, 1, 1, 1, static_cast<T>('\''), cEscape != 0 ? cEscape : static_cast<T>('\\'));
+    const T cE = cEscape != 0 ? cEscape : static_cast<T>('\\');
+    Escape(pszPattern, pBuffer, 1, 1, 1, 1, 1, 1, 1, 1, static_cast<T>('\''), cE);
     const size_t nEscaped = std::char_traits<T>::length(pBuffer);
     (void)pclResult->_nSetUtilLength(static_cast<int>(nEscaped));
     if (nEscaped == 0)

@@ -7,7 +7,7 @@
 #include "native/model/column_null_exclusions.h"
 #include "native/model/convert_variant.h"
 #include "native/sql/command.h"
-#include "native/sql/command_text.h"
+#include "native/model/zl_type_groups.h"
 #include "native/sql/sql_parser_info.h"
 
 CNACommand::~CNACommand()
@@ -73,7 +73,9 @@ int CNACommand::_bUpdateParameterValue(INAQueryParametersValue* piValues, CNAPar
     if (t == 0)
         return 1;
     const unsigned short v = pclValue->pclGetValue()->nGetTypeCode();
-    if (t != v && !(NA_bAnsiTextCode(t) && NA_bAnsiTextCode(v)) && !(NA_bWideTextCode(t) && NA_bWideTextCode(v)))
+    const bool bSameWidth =
+        (NA_bAnsiStringCode(t) && NA_bAnsiStringCode(v)) || (NA_bWideStringCode(t) && NA_bWideStringCode(v));
+    if (t != v && !bSameWidth)
         pclValue->InitTypeVariantAny(t, 0);
     return pclValue->bSetValue(pclHost);
 }

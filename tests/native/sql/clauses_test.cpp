@@ -39,7 +39,8 @@ protected:
         for (auto& element : elements) {
             const wchar_t c = static_cast<wchar_t>(L'A' + element.nIndex);
             for (size_t i = static_cast<size_t>(nOrder) + 9; i < text.size(); ++i) {
-                if (text[i] == c && !std::iswalpha(text[i - 1]) && (i + 1 == text.size() || !std::iswalpha(text[i + 1]))) {
+                const bool bAlone = !std::iswalpha(text[i - 1]) && (i + 1 == text.size() || !std::iswalpha(text[i + 1]));
+                if (text[i] == c && bAlone) {
                     element.position = {static_cast<long>(i), static_cast<long>(i)};
                     break;
                 }
@@ -160,7 +161,8 @@ TEST_F(Clauses, OrderByPositionsOfTheHostAreBounded)
     const std::wstring text = L"SELECT A FROM T ORDER BY A";
     StandinParsedQuery& parse = Parse({.text = text,
                                        .items = {{.item = L"A", .table = L"T"}},
-                                       .orderBy = {{.nIndex = 0, .position = {900, 950}}, {.nIndex = 5, .position = {3, 2}}},
+                                       .orderBy = {{.nIndex = 0, .position = {900, 950}},
+                                                   {.nIndex = 5, .position = {3, 2}}},
                                        .orderByStart = 16});
     CNACommand* pclCommand = Over(parse);
     ASSERT_EQ(1, pclCommand->bFormatORDERBY(0, 1));
@@ -190,7 +192,8 @@ TEST_F(Clauses, ClausePositionsAndInsertionPoints)
     const auto at = [&](const wchar_t* piece) { return static_cast<long>(full.find(piece)); };
     StandinParsedQuery& parse =
         Parse({.text = full,
-               .from = {{.name = L"T", .position = Span(full, L"T", 1)}, {.name = L"U", .position = Span(full, L"U", 0)}},
+               .from = {{.name = L"T", .position = Span(full, L"T", 1)},
+                        {.name = L"U", .position = Span(full, L"U", 0)}},
                .groupBy = {{.item = L"A", .position = {at(L"A HAVING"), at(L"A HAVING")}}},
                .whereStart = at(L"WHERE"),
                .whereEnd = at(L"1 GROUP"),

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "native/model/column_null_exclusions.h"
@@ -191,6 +192,45 @@ TEST_F(Command, PositionsAreWideCharactersOnAUtf8Connection)
     pclCommand->Tronque(head.size() + 3);
     EXPECT_EQ((Places{}), Positions(pclCommand));
     EXPECT_EQ(L"SELECT \u00c9\u00c9 " + head.substr(7), Original(pclCommand));
+}
+
+// The count of characters the command keeps over its appends agrees with
+// its text after any sequence of changes, whatever the code pages.
+TEST_F(Command, TheCharacterCountFollowsEveryChange)
+{
+    std::mt19937 random(31);
+    const std::wstring pieces[] = {L"SELECT ", L"\u00e9t\u00e9", L"\u4e2d\u6587", L"\U0001F600 x", L"", L"''"};
+    for (int nCodePage : {65001, 1252, -2}) {
+        Connection().SetClientTextCodePage(nCodePage);
+        CNACommand* pclCommand = NewCommand();
+        for (int n = 0; n < 300; ++n) {
+            const unsigned long nLength = pclCommand->nGetOriginalLength();
+            switch (random() % 7) {
+            case 0:
+            case 1:
+                pclCommand->bComplete(pieces[random() % 6].c_str(), static_cast<unsigned long>(-1));
+                break;
+            case 2:
+                pclCommand->bCompleteWithNumber(static_cast<int>(random() % 2000) - 1000);
+                break;
+            case 3:
+                pclCommand->Insert(random() % (nLength + 2), pieces[random() % 6].c_str());
+                break;
+            case 4:
+                pclCommand->Tronque(random() % (nLength + 2));
+                break;
+            case 5:
+                pclCommand->Replace(random() % (nLength + 2), random() % 4, pieces[random() % 6].c_str());
+                break;
+            default:
+                if (random() % 10 == 0)
+                    pclCommand->ResetCommand(1);
+                break;
+            }
+            ASSERT_EQ(std::wcslen(pclCommand->pszGetOriginalSQL()), pclCommand->nGetOriginalLength())
+                << nCodePage << " step " << n;
+        }
+    }
 }
 
 TEST_F(Command, InsertMovesTheParametersAtOrBehindThePoint)
