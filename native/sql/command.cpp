@@ -5,6 +5,7 @@
 #include <new>
 
 #include "common/text/str_compare.h"
+#include "common/text/string_concat_aw_map.h"
 
 #include "native/driver/connection_description.h"
 #include "native/driver/driver.h"
@@ -52,7 +53,40 @@ CNACommand::CNACommand(CNAError* pclError, CNAConnectionDescription* pclConnecti
 
 unsigned long CNACommand::nGetOriginalLength() const
 {
-    return static_cast<unsigned long>(m_clOriginal.nGetNbCar());
+    if (m_nOriginalChars < 0)
+        m_nOriginalChars = m_clOriginal.nGetNbCar();
+    return static_cast<unsigned long>(m_nOriginalChars);
+}
+
+long CNACommand::_nOriginalMasterLength() const
+{
+    return m_clOriginal.bMaitreLarge() ? m_clOriginal.nGetLongueurW() : m_clOriginal.nGetLongueurA();
+}
+
+void CNACommand::_AfterOriginalAppend(long nMasterBefore)
+{
+    if (m_nOriginalChars < 0)
+        return;
+    if (m_clOriginal.bEchec()) {
+        m_nOriginalChars = -1;
+        return;
+    }
+    if (m_clOriginal.bMaitreLarge()) {
+        m_nOriginalChars = m_clOriginal.nGetLongueurW();
+        return;
+    }
+    // The characters of the bytes appended, counted alone: an append ends
+    // on a whole character. Code pages whose characters are found only
+    // through the whole wide text are counted again when asked.
+    const unsigned nCodePage = m_clOriginal.nGetCodePageMaitre();
+    if (nCodePage != 65001 && !CCarteMaitreA::s_bUnOctetParCar(nCodePage)) {
+        m_nOriginalChars = -1;
+        return;
+    }
+    const char* psz = m_clOriginal.pszGetA();
+    const long nAfter = m_clOriginal.nGetLongueurA();
+    const CCarteMaitreA clAppended(psz + nMasterBefore, nAfter - nMasterBefore, nullptr, 0, nCodePage);
+    m_nOriginalChars += clAppended.nNbCar();
 }
 
 int CNACommand::bComplete(const wchar_t* pszText, unsigned long nLength)
@@ -60,13 +94,17 @@ int CNACommand::bComplete(const wchar_t* pszText, unsigned long nLength)
     const long nLen = static_cast<long>(nLength);
     if (m_bAsWritten && !bBuilderEmpty(m_clFormated))
         m_clFormated.Add(pszText, nLen);
+    const long nBefore = _nOriginalMasterLength();
     m_clOriginal.Add(pszText, nLen);
+    _AfterOriginalAppend(nBefore);
     return 1;
 }
 
 int CNACommand::bCompleteWithNumber(int n)
 {
+    const long nBefore = _nOriginalMasterLength();
     m_clOriginal.AddNumber(n);
+    _AfterOriginalAppend(nBefore);
     return 1;
 }
 
@@ -92,6 +130,7 @@ void CNACommand::Insert(unsigned long nPosition, const wchar_t* pszText)
     if (m_bAsWritten && !bBuilderEmpty(m_clFormated))
         m_clFormated.Insert(pszText, -1, static_cast<long>(nPosition));
     m_clOriginal.Insert(pszText, -1, static_cast<long>(nPosition));
+    m_nOriginalChars = -1;
     // Measured in the builder: a character the 8-bit side cannot hold may
     // take a different count there than in the text given.
     const unsigned long nAfter = nGetOriginalLength();
@@ -102,7 +141,10 @@ void CNACommand::Insert(unsigned long nPosition, const wchar_t* pszText)
 void CNACommand::Tronque(unsigned long nLength)
 {
     if (nLength < nGetOriginalLength())
+    {
         m_clOriginal.Tronque(static_cast<long>(nLength));
+        m_nOriginalChars = -1;
+    }
     for (int i = m_tabParameters.nGetNbElement() - 1; i >= 0; --i) {
         CNAParameter* pclParameter = m_tabParameters[i];
         if (pclParameter->nGetPosition() < nLength)
@@ -120,6 +162,7 @@ void CNACommand::Replace(unsigned long nPosition, unsigned long nCount, const wc
     if (nCount > nBefore - nPosition)
         nCount = nBefore - nPosition;
     m_clOriginal.Remplace(static_cast<long>(nPosition), static_cast<long>(nCount), pszText, -1);
+    m_nOriginalChars = -1;
     const unsigned long nAfter = nGetOriginalLength();
     const unsigned long nEnd = nPosition + nCount;
     for (int i = 0; i < m_tabParameters.nGetNbElement(); ++i) {
@@ -149,6 +192,7 @@ void CNACommand::ResetCommand(int bKeepParameters)
     m_tabDefines.SupprimeTout();
     m_nResetWord = 0;
     m_clOriginal.Vide();
+    m_nOriginalChars = 0;
     m_clFormated.Vide();
     if (!bKeepParameters)
         m_tabParameters.SupprimeTout();
@@ -307,21 +351,16 @@ int CNACommand::_bAddParameters(const CNARefArray<CNAParameter>& tabOther, unsig
 
 void CNACommand::AddDefine(CNAColumn* pclColumn)
 {
-    CNADefine* pclDefine = new (std::nothrow) CNADefine(pclColumn);
-    if (pclDefine == nullptr) {
-        _SetNoMemory(NASite::kCommandTextNoMemory);
-        return;
-    }
-    CNARefArray<CNADefine>::_AddRef(pclDefine);
-    if (!m_tabDefines.Ajoute(pclDefine)) {
-        CNARefArray<CNADefine>::_Release(pclDefine);
-        _SetNoMemory(NASite::kCommandTextNoMemory);
-    }
+    _AddDefine(new (std::nothrow) CNADefine(pclColumn));
 }
 
 void CNACommand::AddDefine(const wchar_t* pszName, CNAConvertVariant* pclValue)
 {
-    CNADefine* pclDefine = new (std::nothrow) CNADefine(pszName, pclValue);
+    _AddDefine(new (std::nothrow) CNADefine(pszName, pclValue));
+}
+
+void CNACommand::_AddDefine(CNADefine* pclDefine)
+{
     if (pclDefine == nullptr) {
         _SetNoMemory(NASite::kCommandTextNoMemory);
         return;

@@ -248,6 +248,8 @@ public:
     const wchar_t* pszGetFormatedSQLW(ePARAMTYPECONV eMask);
     const char* pszGetFormatedSQLA(ePARAMTYPECONV eMask);
     void ResetFormatedSQL() { m_clFormated.Vide(); }
+    // The formatted text as it stands, built or not.
+    const CTStringConcatAW& clGetFormated() const { return m_clFormated; }
     void _AddSpaceBetween(wchar_t cNext);
     void _RemplaceLimitParTop();
     void _RemplaceTopParLimit();
@@ -322,6 +324,18 @@ protected:
     void _CopyOriginalToFormated(unsigned long nFrom, unsigned long nTo);
     // The no-memory error in the command's error object.
     void _SetNoMemory(int nSite);
+    // The length of the original text's master side, and the character
+    // count kept up to date after an append that started at that length.
+    long _nOriginalMasterLength() const;
+    void _AfterOriginalAppend(long nMasterBefore);
+    // Appends a new output definition (null: memory ran out), counted.
+    void _AddDefine(CNADefine* pclDefine);
+    // The wide text of a built formatted text that begins with SELECT, and
+    // its length; null when it does not, or while the statement is taken as
+    // written.
+    const wchar_t* _pszFormatedSelect(long* pnLength) const;
+    // The original text as wide text, and its length in characters.
+    const wchar_t* _pszOriginal(unsigned long* pnLength) const;
 
     CNAError* m_pclError;
     CNAConnectionDescription* m_pclConnection;
@@ -344,6 +358,10 @@ protected:
     CTStringConcatAW m_clDump;
     IInfoRubrique* m_piCurrentCalculatedItem = nullptr;
     CColumnNullValueExcluded* m_pclColumnNull = nullptr;
+    // The original text's count of characters, kept over appends (every
+    // parameter asks for it; counting a UTF-8 text again each time would
+    // make a statement's building quadratic); -1 when it is to be counted.
+    mutable long m_nOriginalChars = 0;
 };
 
 inline void REF_AddRef(CNACommand* p)

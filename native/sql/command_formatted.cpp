@@ -73,14 +73,25 @@ void CNACommand::_AddSpaceBetween(wchar_t cNext)
         m_clFormated.Add(L" ", 1);
 }
 
+const wchar_t* CNACommand::_pszOriginal(unsigned long* pnLength) const
+{
+    const wchar_t* psz = m_clOriginal.pszGetW();
+    // Read from the wide text itself: never past it, whatever the 8-bit
+    // side's count of characters.
+    const unsigned long nChars = nGetOriginalLength();
+    const unsigned long nWide = static_cast<unsigned long>(m_clOriginal.nGetLongueurW());
+    *pnLength = nChars < nWide ? nChars : nWide;
+    return psz;
+}
+
 void CNACommand::_CopyOriginalToFormated(unsigned long nFrom, unsigned long nTo)
 {
-    const unsigned long n = nGetOriginalLength();
+    unsigned long n = 0;
+    const wchar_t* psz = _pszOriginal(&n);
     if (nTo > n)
         nTo = n;
     if (nFrom >= nTo)
         return;
-    const wchar_t* psz = m_clOriginal.pszGetW();
     m_clFormated.Add(psz + nFrom, static_cast<long>(nTo - nFrom));
 }
 
@@ -100,7 +111,8 @@ void CNACommand::_AddLiteral(const CTStringConcatAW& clLiteral)
 int CNACommand::_bBuildFormatedSQL(ePARAMTYPECONV eMask)
 {
     m_clFormated.Vide();
-    const unsigned long n = nGetOriginalLength();
+    unsigned long n = 0;
+    const wchar_t* pszOriginal = _pszOriginal(&n);
     unsigned long nPos = 0;
     int bDone = 1;
     for (int i = 0; i < m_tabParameters.nGetNbElement() && bDone; ++i) {
@@ -113,14 +125,14 @@ int CNACommand::_bBuildFormatedSQL(ePARAMTYPECONV eMask)
         if (nAt < nPos)
             nAt = nPos;
         if (nAt > nPos) {
-            _AddSpaceBetween(m_clOriginal.pszGetW()[nPos]);
+            _AddSpaceBetween(pszOriginal[nPos]);
             _CopyOriginalToFormated(nPos, nAt);
         }
         bDone = _bAddParameterFormated(pclParameter, eMask, &nAt);
         nPos = nAt > n ? n : (nAt < nPos ? nPos : nAt);
     }
     if (bDone && nPos < n) {
-        _AddSpaceBetween(m_clOriginal.pszGetW()[nPos]);
+        _AddSpaceBetween(pszOriginal[nPos]);
         _CopyOriginalToFormated(nPos, n);
     }
     if (!bDone)
@@ -192,13 +204,22 @@ int CNACommand::_bAddParameterFormated(CNAParameter* pclParameter, eNA_ITEMTYPE 
 
 // --- Row limits ----------------------------------------------------------------------
 
-void CNACommand::_RemplaceTopParLimit()
+const wchar_t* CNACommand::_pszFormatedSelect(long* pnLength) const
 {
     if (m_bAsWritten)
-        return;
+        return nullptr;
+    // The wide text's own length bounds every read; its indexes are the
+    // builder's positions, the text having been written from wide text.
     const wchar_t* pszText = m_clFormated.pszGetW();
-    const long n = m_clFormated.nGetNbCar();
-    if (!NA_bMatchWord(pszText, n, 0, L"SELECT", 6))
+    *pnLength = m_clFormated.nGetLongueurW();
+    return NA_bMatchWord(pszText, *pnLength, 0, L"SELECT", 6) ? pszText : nullptr;
+}
+
+void CNACommand::_RemplaceTopParLimit()
+{
+    long n = 0;
+    const wchar_t* pszText = _pszFormatedSelect(&n);
+    if (pszText == nullptr)
         return;
     int64_t llLimit = m_llLimit;
     long nStart = 0;
@@ -229,11 +250,9 @@ void CNACommand::_RemplaceTopParLimit()
 
 void CNACommand::_RemplaceLimitParTop()
 {
-    if (m_bAsWritten)
-        return;
-    const wchar_t* pszText = m_clFormated.pszGetW();
-    const long n = m_clFormated.nGetNbCar();
-    if (!NA_bMatchWord(pszText, n, 0, L"SELECT", 6))
+    long n = 0;
+    const wchar_t* pszText = _pszFormatedSelect(&n);
+    if (pszText == nullptr)
         return;
     const long nLimit = s_nGetClauseStart(m_pclConnection, pszText, L"LIMIT", -1);
     if (nLimit <= 0)
@@ -258,5 +277,6 @@ void CNACommand::_RemplaceLimitParTop()
     clNew.AddNumber(static_cast<long>(llTop));
     clNew.Add(L" ", 1);
     clNew.Add(pszText + 6, nEnd - 6);
-    m_clFormated.SetStrCte(clNew.pszGetW(), clNew.nGetLongueurW());
+    const wchar_t* pszNew = clNew.pszGetW();
+    m_clFormated.SetStrCte(pszNew, clNew.nGetLongueurW());
 }

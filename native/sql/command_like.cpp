@@ -21,6 +21,7 @@
 #include "native/model/convert_variant.h"
 #include "native/model/variant_any.h"
 #include "native/sql/command.h"
+#include "native/sql/command_text.h"
 
 namespace {
 
@@ -29,16 +30,6 @@ wchar_t cEscapeOf(const CNAParameter* pclParameter)
 {
     const int n = pclParameter->nGetEscape();
     return n > 0 ? static_cast<wchar_t>(n) : L'\\';
-}
-
-bool bWideTextCode(unsigned short nCode)
-{
-    return nCode == 16 || nCode == 20 || nCode == 81 || nCode == 110;
-}
-
-bool bAnsiTextCode(unsigned short nCode)
-{
-    return nCode == 17 || nCode == 18 || nCode == 19 || nCode == 21 || nCode == 22 || nCode == 23 || nCode == 134;
 }
 
 // A copy of n units of text, terminated; null when memory runs out.
@@ -62,7 +53,13 @@ T* pszLikePattern(const T* p, size_t n, T cEscape)
     T* pszPurged = pszCopy(p, n);
     if (pszPurged == nullptr)
         return nullptr;
-    PurgeQuote(pszPurged, 1);
+    // The purge keeps a text of exactly two quotes, an empty SQL literal;
+    // here it is a value's one quote, doubled by the engine's escaping, and
+    // kept doubled it would select the values of two quotes instead.
+    if (n == 2 && p[0] == static_cast<T>('\'') && p[1] == static_cast<T>('\''))
+        pszPurged[1] = 0;
+    else
+        PurgeQuote(pszPurged, 1);
     T* pszEscaped = pszEscape(pszPurged, 0, 0, 1, 0, 0, 0, 0, 0, static_cast<T>('\''), cEscape);
     std::free(pszPurged);
     return pszEscaped;
@@ -79,7 +76,7 @@ int CNACommand::_bAddParameterFormatedLike(CNAParameter* pclParameter, eNA_ITEMT
     if (!pclParameter->pclGetValueNoRef()->bGetValue(&clValue))
         return 0;
     const wchar_t cEscape = cEscapeOf(pclParameter);
-    if (bWideTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
+    if (NA_bWideTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
         unsigned long nSize = 0;
         const wchar_t* psz = static_cast<const wchar_t*>(NA_pGetAnyData(clValue, &nSize));
         const size_t n = psz != nullptr ? wcsnlen(psz, nSize / sizeof(wchar_t)) : 0;
@@ -104,9 +101,9 @@ int CNACommand::_bAddParameterFormatedLike(CNAParameter* pclParameter, eNA_ITEMT
         // code page.
         const int nCodePage = m_pclConnection != nullptr ? m_pclConnection->nGetRuntimeCodePage() : 0;
         const char cEscapeA = STR_WCharToAChar(cEscape, 0, static_cast<unsigned>(nCodePage < 0 ? 0 : nCodePage));
-        if (!bAnsiTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull())
+        if (!NA_bAnsiTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull())
             (void)clValue.__nCastTo(19, nullptr, 1);
-        if (bAnsiTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
+        if (NA_bAnsiTextCode(clValue.nGetTypeCode()) && !clValue.bIsNull()) {
             unsigned long nSize = 0;
             const char* psz = static_cast<const char*>(NA_pGetAnyData(clValue, &nSize));
             const size_t n = psz != nullptr ? strnlen(psz, nSize) : 0;
@@ -159,9 +156,10 @@ void CNACommand::vAddEscapeLikeIfNeeded(CNAParameter* pclParameter, const wchar_
 {
     if (pclParameter == nullptr || pnPosition == nullptr || m_pclConnection == nullptr)
         return;
-    const unsigned long n = nGetOriginalLength();
+    unsigned long n = 0;
+    const wchar_t* pszOriginal = _pszOriginal(&n);
     const unsigned long nAt = *pnPosition < n ? *pnPosition : n;
-    const wchar_t* pszRest = m_clOriginal.pszGetW() + nAt;
+    const wchar_t* pszRest = pszOriginal + nAt;
     const int nKind = m_pclConnection->nGetDBKind();
     if (nKind == 3) {
         // The ESCAPE clause written in the statement is not copied: the
@@ -172,7 +170,7 @@ void CNACommand::vAddEscapeLikeIfNeeded(CNAParameter* pclParameter, const wchar_
         const wchar_t* pszQuote = std::wcschr(pszRest + nBlanks + 6, L'\'');
         if (pszQuote == nullptr)
             return;
-        const unsigned long nAfter = static_cast<unsigned long>(pszQuote - m_clOriginal.pszGetW()) + 3;
+        const unsigned long nAfter = static_cast<unsigned long>(pszQuote - pszOriginal) + 3;
         *pnPosition = nAfter < n ? nAfter : n;
         return;
     }

@@ -7,6 +7,7 @@
 #include "native/model/column_null_exclusions.h"
 #include "native/model/convert_variant.h"
 #include "native/sql/command.h"
+#include "native/sql/command_text.h"
 #include "native/sql/sql_parser_info.h"
 
 CNACommand::~CNACommand()
@@ -55,20 +56,6 @@ int CNACommand::bUpdateParametersValues()
     return bDone;
 }
 
-namespace {
-
-bool bAnsiText(unsigned short nCode)
-{
-    return nCode == 17 || nCode == 18 || nCode == 19 || nCode == 134 || nCode == 21 || nCode == 22 || nCode == 23;
-}
-
-bool bWideText(unsigned short nCode)
-{
-    return nCode == 16 || nCode == 81 || nCode == 20 || nCode == 110;
-}
-
-}  // namespace
-
 int CNACommand::_bUpdateParameterValue(INAQueryParametersValue* piValues, CNAParameter* pclParameter)
 {
     if (pclParameter == nullptr)
@@ -86,7 +73,7 @@ int CNACommand::_bUpdateParameterValue(INAQueryParametersValue* piValues, CNAPar
     if (t == 0)
         return 1;
     const unsigned short v = pclValue->pclGetValue()->nGetTypeCode();
-    if (t != v && !(bAnsiText(t) && bAnsiText(v)) && !(bWideText(t) && bWideText(v)))
+    if (t != v && !(NA_bAnsiTextCode(t) && NA_bAnsiTextCode(v)) && !(NA_bWideTextCode(t) && NA_bWideTextCode(v)))
         pclValue->InitTypeVariantAny(t, 0);
     return pclValue->bSetValue(pclHost);
 }

@@ -62,6 +62,16 @@ bool NA_bReadNumber(const wchar_t* pszText, long nText, long* pnAt, int64_t* pll
     return true;
 }
 
+bool NA_bWideTextCode(unsigned short nCode)
+{
+    return nCode == 16 || nCode == 20 || nCode == 81 || nCode == 110;
+}
+
+bool NA_bAnsiTextCode(unsigned short nCode)
+{
+    return nCode == 17 || nCode == 18 || nCode == 19 || nCode == 21 || nCode == 22 || nCode == 23 || nCode == 134;
+}
+
 int CNACommand::s_bSeparateur(wchar_t c)
 {
     if (s_bEspaceSQL(c))

@@ -1,7 +1,8 @@
 #pragma once
 
-// Bounded readers of SQL text that the command's rewritings share: every
-// position is checked against the text's length before it is read.
+// Bounded readers of SQL text that the command's rewritings share (every
+// position is checked against the text's length before it is read), and the
+// runtime type codes of texts.
 #include <cstdint>
 
 // Whether nWord characters at nAt equal the word, letters compared by their
@@ -13,3 +14,8 @@ long NA_nSkipBlanks(const wchar_t* pszText, long nText, long nAt);
 // The decimal digits at *pnAt as a number, *pnAt moved behind them; false,
 // nothing changed, when no digit stands there or the number passes 64 bits.
 bool NA_bReadNumber(const wchar_t* pszText, long nText, long* pnAt, int64_t* pllValue);
+
+// The runtime's wide text codes (16, 20, 81, 110) and 8-bit text codes (17,
+// 18, 19, 21, 22, 23, 134).
+bool NA_bWideTextCode(unsigned short nCode);
+bool NA_bAnsiTextCode(unsigned short nCode);
