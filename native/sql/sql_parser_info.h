@@ -179,6 +179,10 @@ private:
     static T* _pEnum(const CTTableau<T*>& tab, int32_t& nCursor, int bRestart);
     void _Clear();
     void _ChooseKeys(IInfoRubrique* piItem);
+    // Without that key false; the key itself true; another item by the
+    // test on its description (false for a computed item).
+    int _bRubriqueKey(const IInfoRubrique* piItem, const IInfoRubrique* piKey,
+                      int (*pfnTest)(const INAItemDescription*)) const;
     // Whether the expression reads a memo item.
     static int _bExpressionIsMemo(const IExpOpExpression* piNode, int nDepth);
 
@@ -191,19 +195,19 @@ private:
     IInfoRubrique* m_piUniqueKey = nullptr;
     IInfoRubrique* m_piKey = nullptr;
     IInfoRubrique* m_piOrderByItem = nullptr;
-    CRefArray<IInfoFrom> m_tabFrom{10};
+    CRefArray<IInfoFrom> m_tabFrom{30};
     int32_t m_nFromCursor = -1;
-    CRefArray<IInfoRubrique> m_tabRubriques{10};
+    CRefArray<IInfoRubrique> m_tabRubriques{30};
     int32_t m_nRubriqueCursor = -1;
     int32_t m_bCalculated = 0;
     int32_t m_bAggregate = 0;
-    CRefArray<CInfoGroupe> m_tabGroupe{10};
+    CRefArray<CInfoGroupe> m_tabGroupe{30};
     int32_t m_nGroupeCursor = -1;
-    CRefArray<IInfoOrderBy> m_tabOrderBy{10};
+    CRefArray<IInfoOrderBy> m_tabOrderBy{30};
     int32_t m_nOrderByCursor = -1;
-    CTTableau<IInfoAffectation*> m_tabUpdate{10};
+    CTTableau<IInfoAffectation*> m_tabUpdate{30};
     int32_t m_nUpdateCursor = -1;
-    CTTableau<IInfoInsertion*> m_tabInsert{10};
+    CTTableau<IInfoInsertion*> m_tabInsert{30};
     int32_t m_nInsertCursor = -1;
     IExpOpExpression* m_piWhere = nullptr;
     IExpOpExpression* m_piFurther = nullptr;

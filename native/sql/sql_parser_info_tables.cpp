@@ -176,32 +176,29 @@ INAItemDescription* CSQLParserInfo::piGetItemDescription(const IInfoRubrique* pi
     return piDescription;
 }
 
-int CSQLParserInfo::bRubriqueUnique(const IInfoRubrique* piItem) const
+int CSQLParserInfo::_bRubriqueKey(const IInfoRubrique* piItem, const IInfoRubrique* piKey,
+                                  int (*pfnTest)(const INAItemDescription*)) const
 {
-    if (m_piUniqueKey == nullptr || piItem == nullptr)
+    if (piKey == nullptr || piItem == nullptr)
         return 0;
-    if (piItem == m_piUniqueKey)
+    if (piItem == piKey)
         return 1;
     INAItemDescription* piDescription = piGetItemDescription(piItem);
     if (piDescription == nullptr)
         return 0;
-    const int bUnique = piDescription->bUnique() != 0;
+    const int bAnswer = pfnTest(piDescription) != 0;
     piDescription->nExternalRelease();
-    return bUnique;
+    return bAnswer;
+}
+
+int CSQLParserInfo::bRubriqueUnique(const IInfoRubrique* piItem) const
+{
+    return _bRubriqueKey(piItem, m_piUniqueKey, [](const INAItemDescription* pi) { return pi->bUnique(); });
 }
 
 int CSQLParserInfo::bRubriqueUniqueNotNull(const IInfoRubrique* piItem) const
 {
-    if (m_piBestKey == nullptr || piItem == nullptr)
-        return 0;
-    if (piItem == m_piBestKey)
-        return 1;
-    INAItemDescription* piDescription = piGetItemDescription(piItem);
-    if (piDescription == nullptr)
-        return 0;
-    const int bUniqueNotNull = NA_bUniqueNotNull(piDescription);
-    piDescription->nExternalRelease();
-    return bUniqueNotNull;
+    return _bRubriqueKey(piItem, m_piBestKey, &NA_bUniqueNotNull);
 }
 
 int CSQLParserInfo::_bExpressionIsMemo(const IExpOpExpression* piNode, int nDepth)

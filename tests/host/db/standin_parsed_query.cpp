@@ -19,6 +19,18 @@ bool bSameName(const std::wstring& a, const wchar_t* b)
     return i == a.size() && b[i] == 0;
 }
 
+// Writes the name within the capacity, terminator included; 0 when there
+// is no name or no room.
+int WriteName(const std::wstring& name, wchar_t* pszBuffer, unsigned nCapacity)
+{
+    if (name.empty() || pszBuffer == nullptr || nCapacity == 0)
+        return 0;
+    const size_t n = std::min<size_t>(name.size(), nCapacity - 1);
+    std::wmemcpy(pszBuffer, name.c_str(), n);
+    pszBuffer[n] = L'\0';
+    return 1;
+}
+
 class Expression final : public IExpOpExpression
 {
 public:
@@ -78,12 +90,7 @@ public:
     int bGetPhysicalName(wchar_t* pszBuffer, unsigned nCapacity) const override
     {
         m_pThrow->Check(THROW_PHYSICAL_NAME);
-        if (m_spec.physicalName.empty() || pszBuffer == nullptr || nCapacity == 0)
-            return 0;
-        const size_t n = std::min<size_t>(m_spec.physicalName.size(), nCapacity - 1);
-        std::wmemcpy(pszBuffer, m_spec.physicalName.c_str(), n);
-        pszBuffer[n] = L'\0';
-        return 1;
+        return WriteName(m_spec.physicalName, pszBuffer, nCapacity);
     }
     int nEnumElementKind(int bRestart) override
     {
@@ -325,12 +332,7 @@ int StandinParsedQuery::bGetPhysicalName(const wchar_t* pszTable, wchar_t* pszBu
         if (!from.physicalName.empty() && (bSameName(from.alias, pszTable) || bSameName(from.name, pszTable)))
             pName = &from.physicalName;
     }
-    if (pName == nullptr || pszBuffer == nullptr || nCapacity == 0)
-        return 0;
-    const size_t n = std::min<size_t>(pName->size(), nCapacity - 1);
-    std::wmemcpy(pszBuffer, pName->c_str(), n);
-    pszBuffer[n] = L'\0';
-    return 1;
+    return pName != nullptr ? WriteName(*pName, pszBuffer, nCapacity) : 0;
 }
 
 INADataSourceDescription* StandinParsedQuery::piGetNADataSourceDescription(const wchar_t* pszTable) const
