@@ -285,6 +285,11 @@ public:
     CNAConvertVariant* pclGetNewVariant_NV_Any(CNAError* pclError, CNAConnectionDescription* pclConnection,
                                                CNAColumn* pclColumn, const CAny* pclValue);
 
+    // A new parameter (slot 55), then bound to the column; null when none
+    // is made.
+    CNAParameter* pclAllocParameter_col(CNAColumn* pclColumn, CNAConvertVariant* pclValue, unsigned long nPosition,
+                                        unsigned nFlags, const wchar_t* pszName);
+
     // The name of a computed column: "Expr" and n + 1000.
     static void g_GenerateItemName(CTString* pcsName, int n);
     // Whether an item of this type can have a column: not 0, not 8, not

@@ -14,6 +14,8 @@
 #include "native/driver/error_object.h"
 #include "native/model/data_source_description.h"
 #include "native/model/item_description.h"
+#include "native/sql/command.h"
+#include "native/sql/parameter.h"
 
 INAError* CNADriver::piGetLastError()
 {
@@ -116,9 +118,9 @@ CNADataAccess* CNADriver::pclAllocDataAccess(INADataSourceDescription* piSource,
     return new (std::nothrow) CNADataAccess(piSource, pclConnection, pclError);
 }
 
-CNACommand* CNADriver::pclAllocCommand(CNAError*, CNAConnectionDescription*)
+CNACommand* CNADriver::pclAllocCommand(CNAError* pclError, CNAConnectionDescription* pclConnection)
 {
-    return nullptr;
+    return new (std::nothrow) CNACommand(pclError, pclConnection);
 }
 
 CNAIDAuto* CNADriver::pclAllocIDAuto()
@@ -126,9 +128,19 @@ CNAIDAuto* CNADriver::pclAllocIDAuto()
     return nullptr;
 }
 
-CNAParameter* CNADriver::pclAllocParameter(CNAConvertVariant*, unsigned long, unsigned, const wchar_t*)
+CNAParameter* CNADriver::pclAllocParameter(CNAConvertVariant* pclValue, unsigned long nPosition, unsigned nFlags,
+                                           const wchar_t* pszName)
 {
-    return nullptr;
+    return new (std::nothrow) CNAParameter(pclValue, nPosition, nFlags, pszName);
+}
+
+CNAParameter* CNADriver::pclAllocParameter_col(CNAColumn* pclColumn, CNAConvertVariant* pclValue,
+                                               unsigned long nPosition, unsigned nFlags, const wchar_t* pszName)
+{
+    CNAParameter* pclParameter = pclAllocParameter(pclValue, nPosition, nFlags, pszName);
+    if (pclParameter != nullptr)
+        pclParameter->SetColum(pclColumn);
+    return pclParameter;
 }
 
 CNAItemDescription* CNADriver::pclAllocItemDescription()

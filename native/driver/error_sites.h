@@ -115,4 +115,13 @@ inline constexpr stNAErrorSite kRowWithoutCurrentRow{NA_SRC_STATEMENTSQL, 3, 7, 
 // A parameter whose placeholder does not lie inside the SQL text (negative
 // start or length, or an end past the text): the parameter's index.
 inline constexpr stNAErrorSite kParameterOutsideText{NA_SRC_STATEMENTSQL, 4, 80, NA_ERR_GENERAL};
+// The SQL command out of memory (user error 12, with the connection's
+// details): its column-NULL bookkeeping, the room of an engine LIKE
+// parameter.
+inline constexpr stNAErrorSite kCommandNullBookkeepingNoMemory{NA_SRC_COMMAND, 1, 12, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kCommandLikeRoomNoMemory{NA_SRC_COMMAND, 2, 12, NA_ERR_GENERAL};
+// Source 10's sites whose error is the out-of-memory error itself: a LIKE
+// pattern's escaped copy, a text of the command that could not grow.
+inline constexpr int kCommandLikeEscapeNoMemory = 3;
+inline constexpr int kCommandTextNoMemory = 4;
 }  // namespace NASite

@@ -7,6 +7,9 @@
 #include "native/model/item_description.h"
 #include "native/model/na_data_source_description.h"
 
+class CSQLParserInfo;
+class IInfoRubrique;
+
 // The description of a table or of a query's result: its names, its items
 // in record order, the items that are keys and the memo items, the record
 // sizes and each item's offset in the record buffer, and the item browsing
@@ -161,6 +164,12 @@ public:
     void _SetBestParseItem(const wchar_t* pszName);
     int bInitDataSourceDescriptionFromDB(const wchar_t* pszName, int nContext);
     int bInitDataSourceDescriptionFromStatement(CNAStatementSQL* pclStatement);
+    // Completes the description (made from a statement's columns, or
+    // empty) from the host's parse of the query: each output item completes
+    // the item at its position or adds one; keys stay unique only over a
+    // single table; the ORDER BY gives the best parse item and the items'
+    // directions. 0 when an item cannot be added.
+    int bCompleteDescription(CSQLParserInfo* pclQuery);
 
     eKIND eGetKind() const { return m_eKind; }
     unsigned nGetSubItemCount() const { return m_nSubItemCount; }
@@ -210,6 +219,11 @@ private:
         return n < static_cast<unsigned>(list.nGetNbElement()) ? list[static_cast<int>(n)] : nullptr;
     }
     static INAItemDescription* _piGetAt(const CItemList& list, unsigned n);
+    // One output item of a parsed query into the item at position n.
+    int _bCompleteFromQueryItem(CSQLParserInfo* pclQuery, IInfoRubrique* piInfo, unsigned n, int bUnique);
+    // Takes the item out of a list and releases the list's reference;
+    // renumbering the keys behind it when the list is the keys.
+    void _RemoveFromList(CItemList& list, CNAItemDescription* pclItem, bool bRenumberKeys);
     // Gives the connection back to the driver (nReleaseConnection).
     void _ReleaseConnection();
 };

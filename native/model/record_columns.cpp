@@ -8,6 +8,7 @@
 #include "native/model/column_null_exclusions.h"
 #include "native/model/na_item_description.h"
 #include "native/model/record.h"
+#include "native/sql/sql_parser_info.h"
 
 namespace {
 
@@ -197,6 +198,18 @@ void CNARecord::_SetColumnOrder(CNAColumn* pclColumn)
 
 void CNARecord::_InitOrderBy()
 {
+    // The query's own ORDER BY first: the columns below only complete it,
+    // unless one of them orders the rows alone.
+    CSQLParserInfo* pclQuery = bSourceIsQuery() ? pclGetSourceQueryNoRef() : nullptr;
+    if (pclQuery != nullptr) {
+        for (IInfoOrderBy* piOrder = pclQuery->piEnumRubriqueClauseOrder(1); piOrder != nullptr;
+             piOrder = pclQuery->piEnumRubriqueClauseOrder(0)) {
+            IInfoRubrique* piItem = pclQuery->piGetRubriqueOUT(piOrder->nGetIndex());
+            CNAColumn* pclColumn = piItem != nullptr ? pclGetColumnNoRef(piItem->pszGetNom()) : nullptr;
+            if (pclColumn != nullptr)
+                _AddColumnOrder(pclColumn);
+        }
+    }
     if (m_pclIDAutoColumn != nullptr) {
         _SetColumnOrder(m_pclIDAutoColumn);
         return;

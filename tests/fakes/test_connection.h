@@ -10,7 +10,8 @@
 // source in the error object given. The statements it is asked to run
 // (bExecuteQueryNoResult, bExecuteQueryIgnoreResult, bGetRequestedValue) are
 // logged in order and answer 1, or 0 with the same error when made to fail;
-// bGetRequestedValue leaves the value alone. A transaction can be marked
+// bGetRequestedValue leaves the value alone. Writing a chosen value as a
+// literal can be made to fail the same way. A transaction can be marked
 // active and ended, as the driver reads it when it decides to close. It
 // records the transactions whose record locks it was asked to cancel, can
 // refuse to make a transaction level, and can answer that the tables are
@@ -31,6 +32,7 @@
 #include "native/driver/connection_description.h"
 #include "native/driver/error_object.h"
 #include "native/driver/transaction.h"
+#include "native/driver/wide_text_value.h"
 
 // A transaction level whose active flag the test sets.
 class CTestTransaction : public CNATransaction
@@ -84,6 +86,17 @@ public:
         return _nRun(pclError, pszSQL);
     }
     void _InitQF2NativeType() override {}
+    int bConvertValueToString(CNAError* pclError, CTStringConcatAW* pclOut, const CAny* pclValue, eNA_ITEMTYPE eType,
+                              eNA_ITEMTYPE eSecondType) override
+    {
+        if (!m_failingLiteral.empty() && pclValue != nullptr) {
+            CAny clText(*pclValue);
+            const wchar_t* pszText = NA_pszWideTextOf(&clText);
+            if (pszText != nullptr && m_failingLiteral == pszText)
+                return _nFail(pclError);
+        }
+        return CNAConnectionDescription::bConvertValueToString(pclError, pclOut, pclValue, eType, eSecondType);
+    }
     // Logs kEndCloseParseAsked when made to answer 1, so that a test sees
     // where the tables were told about the end of a transaction.
     int bTransactionEndCloseParse() override
@@ -133,6 +146,9 @@ public:
     // Only the statements whose text is this one fail (all fail with
     // SetStatementsFail).
     void SetStatementFails(const wchar_t* pszSQL) { m_failing = pszSQL != nullptr ? pszSQL : L""; }
+    // Writing a value whose text is this one as a literal fails, with the
+    // same error.
+    void SetLiteralFails(const wchar_t* pszText) { m_failingLiteral = pszText != nullptr ? pszText : L""; }
     // Parameters of the connection details.
     void SetTimeouts(int nConnection, int nCommand, int nLock)
     {
@@ -198,6 +214,7 @@ private:
     bool m_bEndCloseParse = false;
     bool m_bTransactionAllocFails = false;
     std::wstring m_failing;
+    std::wstring m_failingLiteral;
     std::vector<CNATransaction*> m_cancelRecordLocks;
     int m_nOpenCalls = 0;
     int m_nIsOpenCalls = 0;

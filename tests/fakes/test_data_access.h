@@ -23,6 +23,7 @@
 #include "native/access/data_access.h"
 #include "native/driver/error_object.h"
 #include "native/driver/error_sites.h"
+#include "native/sql/sql_parser_info.h"
 
 class CTestDataAccess : public CNADataAccess
 {
@@ -32,7 +33,11 @@ public:
     {
         ++s_nLive;
     }
-    ~CTestDataAccess() override { --s_nLive; }
+    ~CTestDataAccess() override
+    {
+        SetSourceQuery(nullptr);
+        --s_nLive;
+    }
 
     int bHFerme() override
     {
@@ -54,6 +59,17 @@ public:
     // Whether it reads a query (the host's parsed query is not given here).
     void SetReadsQuery(bool b) { m_bQuery = b ? 1 : 0; }
     void SetColumnKinds(bool b) { m_bColumnKinds = b ? 1 : 0; }
+    // The host's parsed query of a query source, held with one reference
+    // until replaced or the data access goes.
+    void SetSourceQuery(CSQLParserInfo* pclQuery)
+    {
+        if (pclQuery != nullptr)
+            REF_AddRef(pclQuery);
+        CSQLParserInfo* pclFormer = m_pclSourceQuery;
+        m_pclSourceQuery = pclQuery;
+        if (pclFormer != nullptr)
+            REF_Release(pclFormer);
+    }
 
     void SetLastStatement(CNAStatement* pclStatement) { m_pclLastStatement = pclStatement; }
 

@@ -51,6 +51,9 @@ public:
     int nOffset = 0;
     int nPhysicalIndice = 0;
     CAny defaultValue;
+    // The NULL constraint the host answers; read by the driver only of a
+    // description above version 8 (SetVersion).
+    int bNullAllowed = 1;
 
     const wchar_t* pszGetName() const override { return name.c_str(); }
     int nGetDimension() const override { return nDimension; }
@@ -99,7 +102,7 @@ public:
     void* piGetForeignLink(int) const override { return nullptr; }
     int nGetNumForeignLink() const override { return 0; }
     const wchar_t* pszGetUnicodeLocale() const override { return nullptr; }
-    int vbConstraintNullAllowed() const override { return 1; }
+    int vbConstraintNullAllowed() const override { return bNullAllowed; }
 };
 
 class StandinDataSourceDescription final : public StandinHostObject<INADataSourceDescription>
