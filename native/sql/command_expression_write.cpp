@@ -81,6 +81,20 @@ long nFindOrderBy(const wchar_t* psz)
     return p != nullptr ? static_cast<long>(p - psz) : -1;
 }
 
+// Where an alias's name would start behind a position: blanks and an
+// optional "AS" skipped.
+unsigned long nAliasStart(const wchar_t* psz, unsigned long n, unsigned long q)
+{
+    while (q < n && bBlank(psz[q]))
+        ++q;
+    if (bWordAt(psz, n, q, L"AS")) {
+        q += 2;
+        while (q < n && bBlank(psz[q]))
+            ++q;
+    }
+    return q;
+}
+
 // The alias part behind an item written (blanks, an optional "AS", the
 // alias's name): the name formatted by the connection, the rest copied.
 void FormatAlias(CNACommand& clCommand, CNAQueryWriter& clWriter, const wchar_t* pszAlias, unsigned long nLimit)
@@ -89,14 +103,7 @@ void FormatAlias(CNACommand& clCommand, CNAQueryWriter& clWriter, const wchar_t*
         return;
     const wchar_t* psz = clWriter.pszText();
     const unsigned long n = std::min(nLimit, clWriter.nLength());
-    unsigned long q = clWriter.nPosition();
-    while (q < n && bBlank(psz[q]))
-        ++q;
-    if (bWordAt(psz, n, q, L"AS")) {
-        q += 2;
-        while (q < n && bBlank(psz[q]))
-            ++q;
-    }
+    const unsigned long q = nAliasStart(psz, n, clWriter.nPosition());
     const unsigned long nName = NA_nNameLengthAt(psz, n, q);
     if (q >= n || nName == 0 || q == clWriter.nPosition())
         return;
@@ -276,14 +283,7 @@ int bAddFromClause(CNACommand& clCommand, CNAQueryWriter& clWriter, CSQLParserIn
     const unsigned long nName = NA_nNameLengthAt(psz, nEnd, clWriter.nPosition());
     clCommand._FormatTableClauseFROM(piFrom->pszGetNom());
     clWriter.SkipTo(clWriter.nPosition() + (nName > 0 ? nName : nEnd - clWriter.nPosition()));
-    unsigned long q = clWriter.nPosition();
-    while (q < nEnd && bBlank(psz[q]))
-        ++q;
-    if (bWordAt(psz, nEnd, q, L"AS")) {
-        q += 2;
-        while (q < nEnd && bBlank(psz[q]))
-            ++q;
-    }
+    const unsigned long q = nAliasStart(psz, nEnd, clWriter.nPosition());
     const unsigned long nAlias = NA_nNameLengthAt(psz, nEnd, q);
     if (q < nEnd && nAlias > 0 && q > clWriter.nPosition()) {
         clWriter.CopyTo(q);

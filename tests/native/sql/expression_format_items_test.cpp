@@ -189,4 +189,31 @@ TEST_F(ExpressionFormatItems, AnOuterJoinColumnIsMarked)
     EXPECT_EQ(L"SELECT `T`.`A` FROM `T`, `U` WHERE `T`.`K` = `U`.`K`(+)", Original(Written(parse)));
 }
 
+TEST_F(ExpressionFormatItems, AFilterConditionIsAppendedAlone)
+{
+    // The condition of a filter's query (the text after its WHERE), its
+    // literals parameters of the command it is appended to.
+    const std::wstring& text = Text(L"SELECT A FROM T WHERE (B = 'x' OR C < 4)");
+    StandinParsedQuery& parse = Parse(
+        {.text = text,
+         .from = {{.name = L"T", .position = At(text, L"T")}},
+         .whereStart = static_cast<long>(text.find(L"WHERE")),
+         .whereEnd = static_cast<long>(text.size() - 1),
+         .where = Op(3, text, L"(B = 'x' OR C < 4)",
+                     {Op(OPEXP_EQUAL, text, L"B = 'x'", {Column(text, L"B"), Literal(text, L"'x'", L"x")}),
+                      Op(11, text, L"C < 4", {Column(text, L"C"), Number(text, L"4", 4)})})});
+    CNACommand* pclCommand = NewCommand();
+    pclCommand->bComplete(L"SELECT * FROM T WHERE K=", static_cast<unsigned long>(-1));
+    AddParameter(pclCommand, Value(Int(1)));
+    pclCommand->bComplete(L" AND ", static_cast<unsigned long>(-1));
+    ASSERT_EQ(1, pclCommand->bAddFilterExpression(Query(parse)));
+    EXPECT_EQ(L"SELECT * FROM T WHERE K= AND (`B` =  OR `C` < )", Original(pclCommand));
+    EXPECT_EQ((std::vector<unsigned long>{24, 36, 46}), Positions(pclCommand));
+    EXPECT_EQ(L"1|x|4", Values(pclCommand));
+    // One node alone.
+    CNACommand* pclNode = NewCommand();
+    ASSERT_EQ(1, pclNode->bFormatSubExpression(Query(parse), parse.Where()->piGetOperand(1), CNASqlElt::SQLELT_WHERE));
+    EXPECT_EQ(L"`C` < ", Original(pclNode));
+}
+
 }  // namespace
