@@ -6,6 +6,7 @@
 
 #include "common/text/any.h"
 #include "common/text/any_decimal.h"
+#include "common/text/decimal_interface.h"
 #include "common/text/date_time_base.h"
 #include "common/text/duree_base.h"
 #include "common/text/money.h"

@@ -12,6 +12,7 @@
 
 #include "common/text/any.h"
 #include "common/text/any_decimal.h"
+#include "common/text/decimal_interface.h"
 #include "common/text/str_compare.h"
 #include "common/text/unicode_units.h"
 #include "native/model/column.h"

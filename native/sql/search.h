@@ -12,8 +12,8 @@
 // compares one item with one value by an operator: one column, a composite
 // key split into its components, or the columns that identify the record.
 //
-// The search holds one reference on its error object, its connection, each
-// condition and each parameter, and one external reference on its fetch
+// The search holds one reference on its error object, its connection and
+// each condition (its parameter list one on each parameter), and one external reference on its fetch
 // item. Counted through CInterf, plainly, under the driver-wide lock.
 #include <cstddef>
 #include <cstdint>
@@ -23,12 +23,11 @@
 #include "common/text/tableau.h"
 #include "native/driver/na_forward.h"
 #include "native/model/interf.h"
-#include "native/sql/parameter.h"
+#include "native/sql/condition.h"
+#include "native/sql/condition_parameters.h"
 
 class CColumnNullValueExcluded;
-class CNAExpression;
 class CNAFilter;
-enum eNAOperator : int32_t;
 
 // The option bits of a search; they travel on into every condition node as
 // the node's flags.
@@ -71,7 +70,7 @@ private:
     CTTableauPtr<CAny> m_tab{8};
 };
 
-class CNARecherche : public CInterf
+class CNARecherche : public CInterf, public CNAConditionParameters
 {
 public:
     using CColumnArray = CNARefArray<CNAColumn>;
@@ -123,20 +122,7 @@ public:
     CNAError* pclGetErrorNoRef() const { return m_pclError; }
     CNAConnectionDescription* pclGetConnectionNoRef() const { return m_pclConnection; }
 
-    // --- Parameters bound by the last bGetSQL.
-    int nGetNbParameter() const { return m_tabParameters.nGetNbElement(); }
-    // With a new reference; null outside.
-    CNAParameter* pclGetParameter(int n) const;
-    // The command's parameters from nFrom to its end, each referenced.
-    void GetParameterFromQuery(CNACommand* pclCommand, unsigned nFrom);
-    // A parameter from the driver for the column (none: without column) and
-    // value at a position of the command's text, kept by the search; the
-    // command takes it too. Null when none is made or kept.
-    CNAParameter* _pclAddParameter(CNACommand* pclCommand, CNAColumn* pclColumn, CNAConvertVariant* pclValue,
-                                   unsigned long nPosition, unsigned nFlags);
-    // The parameters at or past a text position, removed from the last.
-    void _RemoveParameterByPos(unsigned long nPosition);
-    void _RemoveAllParameters();
+    // The parameters bound by the last bGetSQL are the inherited list's.
 
     // --- Equality.
     int bEqualsSearch(const CNARecherche* pclOther) const;
@@ -148,6 +134,11 @@ public:
     CNAExpression* _pclAddKeyExpression(CNARecord* pclRecord, const CColumnArray* pclComponents,
                                         const CNAKeyValues* pclValues, const CNAColumn* pclComposite, int i, int j,
                                         eNAOperator eOp, unsigned nFlags, eNAOperator eJoin);
+    // A leaf comparing the column with a value (null: NULL of its type).
+    CNAExpression* _pclAddLeaf(CNAColumn* pclColumn, eNAOperator eOp, const CAny* pclValue, unsigned nFlags);
+    // Two trees joined by the operator; either alone when the other is
+    // null.
+    static CNAExpression* _pclJoin(eNAOperator eOp, CNAExpression* pclLeft, CNAExpression* pclRight);
     CNAExpression* _pclAddBorne(CNARecord* pclRecord, CNAColumn* pclColumn, const CAny* pclValue, eNAOperator eOp,
                                 unsigned nFlags, int bDescending);
     CNAExpression* _pclAddKeyExpressionEq(CNARecord* pclRecord, const CColumnArray* pclComponents,
@@ -167,8 +158,12 @@ public:
                                    int* pbEndMin, int* pbEndMax, unsigned nOptions);
     // The components' current values in the record.
     static void _GetComponentValueFromRecord(const CColumnArray* pclComponents, CNAKeyValues* pclValues);
-    // The columns used to position on the record (see the builder).
-    static int _AddAllItem(CNARecord* pclRecord, CNAColumn* pclColumn, CColumnArray* pclList);
+    // The columns used to position on the record: the column (or a
+    // composite's components) first, then the given columns or else the
+    // record's up to its unique never-NULL key, matched by name; cut after
+    // the first unique column whose value is not NULL or its equivalent.
+    static int _AddAllItem(CNARecord* pclRecord, CNAColumn* pclColumn, CColumnArray* pclList,
+                           const CColumnArray* pclGiven = nullptr);
     // The value classified for its column: *pbMin / *pbMax when it is its
     // type's minimum / maximum (a text at its maximum losing its filler);
     // *pbUsable false when nothing is left of it.
@@ -196,6 +191,8 @@ protected:
     void _DropExpressions();
     static void _SetExpression(CNAExpression** ppclTarget, CNAExpression* pclNode);
     void _SetFetchItem(INAItemDescription* piItem);
+    // The command's NULL bookkeeping becomes the written condition's.
+    static int _bCopyNullSelection(CNACommand* pclCommand, CNAExpression* pclNode);
 
     CNAError* m_pclError = nullptr;
     int32_t m_nState = 0;
@@ -206,7 +203,6 @@ protected:
     CNAExpression* m_pclForward = nullptr;
     CNAExpression* m_pclBackward = nullptr;
     CNAExpression* m_pclCurrent = nullptr;
-    CNARefArray<CNAParameter> m_tabParameters{30};
     CAny m_clValue;
     INAItemDescription* m_piFetchItem = nullptr;
     CNAConnectionDescription* m_pclConnection = nullptr;
