@@ -139,6 +139,19 @@ int CNARecherche::_bGenericSearchDueTohValMax(CAny* pclValue)
     return 1;
 }
 
+// A filter's bounds are in value order (the filter exchanged them for a
+// descending item); a search's comparisons are in browse order, so they turn
+// round on a component that sorts descending.
+bool CNARecherche::_bSortsDescending(CNARecord* pclRecord, const CNAColumn* pclComposite, CNAColumn* pclColumn,
+                                     int i, unsigned nFlags)
+{
+    if ((nFlags & (NA_SEARCH_LOWER_BOUND | NA_SEARCH_UPPER_BOUND)) != 0)
+        return false;
+    if (pclComposite != nullptr)
+        return pclComposite->bGetDescendantComponent(i + 1) != 0;
+    return CNAExpression::s_eGetSensTriColonne(pclRecord, pclColumn) == 1;
+}
+
 // --- Leaves and bounds ------------------------------------------------------------------
 
 CNAExpression* CNARecherche::_pclAddLeaf(CNAColumn* pclColumn, eNAOperator eOp, const CAny* pclValue,
@@ -221,8 +234,7 @@ CNAExpression* CNARecherche::_pclAddKeyExpression(CNARecord* pclRecord, const CC
     if (pclColumn == nullptr)
         return nullptr;
     eNAOperator eLeaf = eOp;
-    const bool bDescending = pclComposite != nullptr ? pclComposite->bGetDescendantComponent(i + 1) != 0
-                                                      : CNAExpression::s_eGetSensTriColonne(pclRecord, pclColumn) == 1;
+    const bool bDescending = _bSortsDescending(pclRecord, pclComposite, pclColumn, i, nFlags);
     if (bDescending)
         eLeaf = CNAExpression::s_eInvertOperator(eLeaf);
     const CAny* pclGiven = pclValues != nullptr ? pclValues->pclGet(i) : nullptr;
@@ -294,8 +306,7 @@ CNAExpression* CNARecherche::_pclAddKeyExpressionInfSupIndice(int i, CNARecord* 
     CNAColumn* pclColumn = (*pclComponents)[i];
     if (pclColumn == nullptr)
         return nullptr;
-    const bool bDescending = pclComposite != nullptr ? pclComposite->bGetDescendantComponent(i + 1) != 0
-                                                      : CNAExpression::s_eGetSensTriColonne(pclRecord, pclColumn) == 1;
+    const bool bDescending = _bSortsDescending(pclRecord, pclComposite, pclColumn, i, nFlags);
     const unsigned nExact = nFlags & ~static_cast<unsigned>(NA_SEARCH_GENERIC);
     if (i == n - 1) {
         // The last component keeps the operator; a "<=" up to a text's

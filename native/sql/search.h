@@ -134,6 +134,9 @@ public:
     CNAExpression* _pclAddKeyExpression(CNARecord* pclRecord, const CColumnArray* pclComponents,
                                         const CNAKeyValues* pclValues, const CNAColumn* pclComposite, int i, int j,
                                         eNAOperator eOp, unsigned nFlags, eNAOperator eJoin);
+    // Whether component i's comparison turns round (see key_condition.cpp).
+    static bool _bSortsDescending(CNARecord* pclRecord, const CNAColumn* pclComposite, CNAColumn* pclColumn, int i,
+                                  unsigned nFlags);
     // A leaf comparing the column with a value (null: NULL of its type).
     CNAExpression* _pclAddLeaf(CNAColumn* pclColumn, eNAOperator eOp, const CAny* pclValue, unsigned nFlags);
     // Two trees joined by the operator; either alone when the other is
