@@ -185,6 +185,14 @@ protected:
     int _bGetSQLFromValueString(CNACommand* pclCommand, CNAConditionParameters* pclSearch, int bNullAlternative);
     int _bGetSQLFromValueDateTime(CNACommand* pclCommand, CNAConditionParameters* pclSearch,
                                   int bNullAlternative);
+    // The value bound as a parameter of the search at the end of the
+    // command's text (a LIKE pattern flagged as one).
+    int _bAddValueParameter(CNACommand* pclCommand, CNAConditionParameters* pclSearch, const CAny* pclValue,
+                            int bLike);
+    // " OR " name " IS NULL)".
+    int _bAddNullAlternative(CNACommand* pclCommand);
+    // name, operator, bound.
+    int _bAddBound(CNACommand* pclCommand, CNAConditionParameters* pclSearch, eNAOperator eOp, const CAny* pclBound);
 
     CNAError* m_pclError;
     eNAOperator m_eOperator = NA_OP_NONE;
