@@ -358,10 +358,8 @@ CNAExpression* CNARecherche::_pclAddKeyExpressionInfSup(CNARecord* pclRecord, co
     if ((nFlags & NA_SEARCH_SPLIT) != 0 && n > 0) {
         // A key ended by a filler leaves its last component out: "<=" up to
         // a maximum or ">=" from a minimum holds for any value of it.
-        const CAny* pclLast = pclValues->pclGet(n - 1);
-        const bool bText = pclLast != nullptr && NA_bTextTargetCode(pclLast->nGetTypeCode());
-        if ((bEndMax && eOp == NA_OP_LE && (bText || s_bIsAnyMax(pclLast))) ||
-            (bEndMin && eOp == NA_OP_GE && (bText || s_bIsAnyMin(pclLast))))
+        if (n == pclValues->nGetCount() && pclValues->bLastIsFiller() &&
+            ((bEndMax && eOp == NA_OP_LE) || (bEndMin && eOp == NA_OP_GE)))
             --n;
     }
     if (n <= 0)

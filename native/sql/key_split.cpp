@@ -58,10 +58,11 @@ size_t nFixedBytes(unsigned short nCode)
     }
 }
 
-// A value of the component's runtime type read from n bytes (a whole or a
-// partial component). False when the type needs more bytes than there are.
+// A value of the component's runtime type read from the n bytes there are
+// (a whole or a partial component, zero-filled up to the type's size).
+// False when the type needs more bytes than the component's width.
 bool bReadComponent(const CNAColumn* pclColumn, unsigned short nCode, const unsigned char* pby, size_t n,
-                    CAny* pclValue)
+                    size_t nWidth, CAny* pclValue)
 {
     if (bUtf16Code(nCode)) {
         // UTF-16 units become the runtime's wide text, cut at the first 0.
@@ -109,8 +110,7 @@ bool bReadComponent(const CNAColumn* pclColumn, unsigned short nCode, const unsi
     }
     if (nCode == ZLTYPE_BIN)
         return pclValue->SetBIN(pby, n) <= 99;
-    const size_t nNeeded = nFixedBytes(nCode);
-    if (nNeeded > n)
+    if (nFixedBytes(nCode) > nWidth)
         return false;
     pclValue->__SetType(nCode, 0);
     // Zero-filled up to the type's size: never read past the bytes given.
@@ -136,6 +136,7 @@ void CNAKeyValues::Reset()
     for (int n = 0; n < m_tab.nGetNbElement(); ++n)
         delete m_tab[n];
     m_tab.SupprimeDernier(m_tab.nGetNbElement());
+    m_bLastIsFiller = 0;
 }
 
 void CNARecherche::_GetComponentValue(const CColumnArray* pclComponents, const CAny* pclValue,
@@ -172,7 +173,7 @@ void CNARecherche::_GetComponentValue(const CColumnArray* pclComponents, const C
         const size_t nLeft = nSize - nAt;
         CAny clComponent;
         if (nLeft >= nWidth) {
-            if (!bReadComponent(pclColumn, nCode, pby + nAt, nWidth, &clComponent))
+            if (!bReadComponent(pclColumn, nCode, pby + nAt, nWidth, nWidth, &clComponent))
                 return;
             nAt += nWidth;
         } else {
@@ -201,12 +202,13 @@ void CNARecherche::_GetComponentValue(const CColumnArray* pclComponents, const C
                     s_SetAnyToMax(&clComponent);
                 else
                     s_SetAnyToMin(&clComponent);
-            } else if (!bReadComponent(pclColumn, nCode, pbyLeft, nLeft, &clComponent)) {
+            } else if (!bReadComponent(pclColumn, nCode, pbyLeft, nLeft, nWidth, &clComponent)) {
                 return;
             }
         }
         if (!pclValues->bAdd(clComponent))
             return;
+        pclValues->SetLastIsFiller(nAt == nSize && (*pbEndMin || *pbEndMax));
     }
 }
 

@@ -65,9 +65,13 @@ public:
     // A copy appended; 0 when memory runs out.
     int bAdd(const CAny& clValue);
     void Reset();
+    // Whether the last value stands for a filler that ended the key.
+    int bLastIsFiller() const { return m_bLastIsFiller; }
+    void SetLastIsFiller(int b) { m_bLastIsFiller = b; }
 
 private:
     CTTableauPtr<CAny> m_tab{8};
+    int m_bLastIsFiller = 0;
 };
 
 class CNARecherche : public CInterf, public CNAConditionParameters

@@ -4,7 +4,8 @@
 // built record of the table CUSTOMER, whose keys are a primary ID, a
 // duplicate K (may be NULL), a duplicate text T, an unsigned byte U, the
 // composite keys AN (A, N) with duplicates and ANC (A, N, C) unique, and
-// the descending composite key ND (N, C). Searches and filters are made on
+// the descending composite key ND (N, C) and IDK (ID, K), whose first
+// component alone is unique. Searches and filters are made on
 // the fixture's error object and connection and held until the end of the
 // test; Shown writes one into a fresh command and gives the text with each
 // bound value put in at its place as "[value]".
@@ -35,15 +36,18 @@ protected:
         Add(L"A", NA_IT_TEXTE, 6);
         Add(L"N", NA_IT_I4, 4);
         Add(L"C", NA_IT_I2, 2);
+        BuildMore();
         AddComposite(L"AN", NA_KEY_DUPLICATES, {L"A", L"N"});
         AddComposite(L"ANC", NA_KEY_UNIQUE, {L"A", L"N", L"C"});
         AddComposite(L"ND", NA_KEY_DUPLICATES | NA_KEY_DESCENDING, {L"N", L"C"});
-        BuildMore();
+        AddComposite(L"IDK", NA_KEY_DUPLICATES, {L"ID", L"K"});
+        BuildMoreKeys();
         ASSERT_EQ(1, Build());
         m_pclCommand = NewCommand();
     }
-    // More items before the record is built.
+    // More items, then more composite keys, before the record is built.
     virtual void BuildMore() {}
+    virtual void BuildMoreKeys() {}
 
     void TearDown() override
     {
