@@ -374,6 +374,9 @@ public:
     }
 
 protected:
+    // The clause and expression writer works on the command's fields.
+    friend class CNAQueryWriter;
+
     // Appends another command's parameters, each placed at base + its
     // position (see bAdd). 0 when an append or a clone failed.
     int _bAddParameters(const CNARefArray<CNAParameter>& tabOther, unsigned long nBase, eADDMMODE eMode);
