@@ -124,4 +124,12 @@ inline constexpr stNAErrorSite kCommandLikeRoomNoMemory{NA_SRC_COMMAND, 2, 12, N
 // pattern's escaped copy, a text of the command that could not grow.
 inline constexpr int kCommandLikeEscapeNoMemory = 3;
 inline constexpr int kCommandTextNoMemory = 4;
+// A calculated item met again while its own expression is being written:
+// the item's name.
+inline constexpr stNAErrorSite kCommandCalculatedItemLoop{NA_SRC_COMMAND, 5, 32, NA_ERR_GENERAL};
+// An operator the database does not offer: the database's name.
+inline constexpr stNAErrorSite kCommandOperatorNotAvailable{NA_SRC_COMMAND, 6, 48, NA_ERR_NOT_AVAILABLE};
+// A parsed query whose positions do not fit its text (an element behind
+// the one written, or past the text's end).
+inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA_ERR_GENERAL};
 }  // namespace NASite

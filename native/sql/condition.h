@@ -169,8 +169,17 @@ protected:
     // when the value gives no simplification.
     eNAOperator _eProcessBoolean() const;
     eNAOperator _eProcessString() const;
-    // The command's text and the search's parameters back to the position.
-    static void _TakeBack(CNACommand* pclCommand, CNAConditionParameters* pclSearch, unsigned long nPosition);
+    // Where the writing stood: the text's length and both parameter counts.
+    struct SWritten
+    {
+        unsigned long nLength;
+        int nCommandParameters;
+        int nSearchParameters;
+    };
+    static SWritten _Mark(CNACommand* pclCommand, CNAConditionParameters* pclSearch);
+    // The command's text and parameters and the search's parameters back to
+    // the mark.
+    static void _TakeBack(CNACommand* pclCommand, CNAConditionParameters* pclSearch, const SWritten& stMark);
     // The NULL-selection list made when missing; 0 (user error 12 raised)
     // when it cannot be.
     int _bEnsureColumnNull();

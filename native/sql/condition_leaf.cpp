@@ -81,6 +81,7 @@ int CNAExpression::_bAddValueParameter(CNACommand* pclCommand, CNAConditionParam
     if (bDone) {
         CNAConditionParameters clOwn;
         CNAConditionParameters* pclHolder = pclSearch != nullptr ? pclSearch : &clOwn;
+        const int nBefore = pclHolder->nGetNbParameter();
         pclParameter = pclHolder->_pclAddParameter(nAsType == 0 ? m_pclColumn : nullptr, pclVariant,
                                                    pclCommand->nGetOriginalLength(),
                                                    bLike ? static_cast<unsigned>(CNAParameter::PARAM_LIKE) : 0u);
@@ -88,7 +89,7 @@ int CNAExpression::_bAddValueParameter(CNACommand* pclCommand, CNAConditionParam
             pclParameter->SetOperator(eOperator);
             bDone = pclCommand->bAddParameter(pclParameter);
             if (!bDone)
-                pclHolder->_RemoveParameterByPos(pclParameter->nGetPosition());
+                pclHolder->_RemoveParametersFrom(nBefore);
         } else {
             bDone = 0;
         }

@@ -38,6 +38,15 @@ void CNAConditionParameters::_RemoveParameterByPos(unsigned long nPosition)
     }
 }
 
+void CNAConditionParameters::_RemoveParametersFrom(int nCount)
+{
+    for (int i = m_tabParameters.nGetNbElement() - 1; i >= 0 && i >= nCount; --i) {
+        CNAParameter* pclParameter = m_tabParameters[i];
+        m_tabParameters.Supprime(i, 1);
+        CNARefArray<CNAParameter>::_Release(pclParameter);
+    }
+}
+
 void CNAConditionParameters::GetParameterFromQuery(CNACommand* pclCommand, unsigned nIndex)
 {
     if (pclCommand == nullptr)

@@ -29,6 +29,10 @@ public:
     // Removes from the last while the last parameter's position is at or
     // past the position.
     void _RemoveParameterByPos(unsigned long nPosition);
+    // Removes from the last while more than the count remain: a writer that
+    // takes its text back drops exactly the values it bound, also one bound
+    // at the very end of the text it keeps.
+    void _RemoveParametersFrom(int nCount);
     // The command's parameters from the index to its end, each referenced.
     void GetParameterFromQuery(CNACommand* pclCommand, unsigned nIndex);
     // Every parameter released, last first.

@@ -26,11 +26,19 @@ bool bFolds(const CNAExpression* pclNode, eNAOperator eOp)
 
 }  // namespace
 
-void CNAExpression::_TakeBack(CNACommand* pclCommand, CNAConditionParameters* pclSearch, unsigned long nPosition)
+CNAExpression::SWritten CNAExpression::_Mark(CNACommand* pclCommand, CNAConditionParameters* pclSearch)
 {
-    pclCommand->Tronque(nPosition);
+    return {pclCommand->nGetOriginalLength(), pclCommand->nGetParameterNbr(),
+            pclSearch != nullptr ? pclSearch->nGetNbParameter() : 0};
+}
+
+// By counts, not by positions: a value bound at the very end of the text
+// that stays has the position of the cut.
+void CNAExpression::_TakeBack(CNACommand* pclCommand, CNAConditionParameters* pclSearch, const SWritten& stMark)
+{
+    pclCommand->TakeBack(stMark.nLength, stMark.nCommandParameters);
     if (pclSearch != nullptr)
-        pclSearch->_RemoveParameterByPos(nPosition);
+        pclSearch->_RemoveParametersFrom(stMark.nSearchParameters);
 }
 
 int CNAExpression::_bEnsureColumnNull()
@@ -156,11 +164,16 @@ int CNAExpression::bGetSQL(CNACommand* pclCommand, eNAOperator eParent, CNACondi
     }
 
     // A leaf: a comparison that a boolean or a trivially true bound makes
-    // simpler is written in its simpler form, the node itself unchanged.
+    // constant writes nothing; one made simpler is written in its simpler
+    // form, the node itself unchanged.
     const eNAOperator eWritten = m_eOperator;
     eNAOperator eSimpler = _eProcessBoolean();
     if (eSimpler == NA_OP_NONE)
         eSimpler = _eProcessString();
+    if (eSimpler == NA_OP_FALSE || eSimpler == NA_OP_TRUE) {
+        *pnDropped = eSimpler;
+        return 1;
+    }
     if (eSimpler != NA_OP_NONE)
         m_eOperator = eSimpler;
     const int bDone = _bGetSQLFromValue(pclCommand, pclSearch, pnDropped);
@@ -185,7 +198,7 @@ int CNAExpression::_bGetSQLFromSQL(CNACommand* pclCommand, CNAConditionParameter
 int CNAExpression::_bGetSQLNot(CNACommand* pclCommand, CNAConditionParameters* pclSearch, int* pnDropped,
                                CNARecord* pclRecord)
 {
-    const unsigned long nStart = pclCommand->nGetOriginalLength();
+    const SWritten stStart = _Mark(pclCommand, pclSearch);
     if (m_pclLeft == nullptr)
         return 1;
     if (!pclCommand->bComplete(s_pszDumpOp(NA_OP_NOT), static_cast<unsigned long>(-1)) ||
@@ -196,7 +209,7 @@ int CNAExpression::_bGetSQLNot(CNACommand* pclCommand, CNAConditionParameters* p
         return 0;
     if (nChild != 0) {
         // NOT of a constant is the other constant.
-        _TakeBack(pclCommand, pclSearch, nStart);
+        _TakeBack(pclCommand, pclSearch, stStart);
         *pnDropped = nChild == NA_OP_TRUE ? NA_OP_FALSE : NA_OP_TRUE;
         return 1;
     }
@@ -214,7 +227,7 @@ int CNAExpression::_bGetSQLNot(CNACommand* pclCommand, CNAConditionParameters* p
 int CNAExpression::_bGetSQLAndOr(CNACommand* pclCommand, eNAOperator eParent, CNAConditionParameters* pclSearch,
                                  int* pnDropped, CNARecord* pclRecord)
 {
-    const unsigned long nStart = pclCommand->nGetOriginalLength();
+    const SWritten stStart = _Mark(pclCommand, pclSearch);
     // Under an AND or a NOT, an AND or OR keeps its own meaning only in
     // parentheses.
     const bool bParentheses = eParent > NA_OP_OR;
@@ -225,7 +238,7 @@ int CNAExpression::_bGetSQLAndOr(CNACommand* pclCommand, eNAOperator eParent, CN
     if (m_pclLeft != nullptr && !m_pclLeft->bGetSQL(pclCommand, m_eOperator, pclSearch, &nLeft, pclRecord))
         return 0;
     if (m_pclLeft == nullptr || nLeft != 0) {
-        _TakeBack(pclCommand, pclSearch, nStart);
+        _TakeBack(pclCommand, pclSearch, stStart);
         if (nLeft == eAbsorbing) {
             *pnDropped = eAbsorbing;
             return 1;
@@ -243,7 +256,7 @@ int CNAExpression::_bGetSQLAndOr(CNACommand* pclCommand, eNAOperator eParent, CN
         }
         return 1;
     }
-    const unsigned long nAfterLeft = pclCommand->nGetOriginalLength();
+    const SWritten stAfterLeft = _Mark(pclCommand, pclSearch);
     if (!pclCommand->bComplete(s_pszDumpOp(m_eOperator), static_cast<unsigned long>(-1)))
         return 0;
     int nRight = 0;
@@ -251,11 +264,11 @@ int CNAExpression::_bGetSQLAndOr(CNACommand* pclCommand, eNAOperator eParent, CN
         return 0;
     if (m_pclRight == nullptr || nRight != 0) {
         if (nRight == eAbsorbing) {
-            _TakeBack(pclCommand, pclSearch, nStart);
+            _TakeBack(pclCommand, pclSearch, stStart);
             *pnDropped = eAbsorbing;
             return 1;
         }
-        _TakeBack(pclCommand, pclSearch, nAfterLeft);
+        _TakeBack(pclCommand, pclSearch, stAfterLeft);
         if (bParentheses && !pclCommand->bComplete(L")", 1))
             return 0;
         if (m_pclLeft->m_pclColumnNull != nullptr) {
