@@ -20,6 +20,7 @@
 #include "native/sql/filter.h"
 #include "native/sql/search.h"
 #include "tests/native/sql/command_fixture.h"
+#include "tests/native/sql/key_value_bytes.h"
 
 namespace vxtest {
 
@@ -139,25 +140,6 @@ protected:
         CAny v;
         v.SetUI1(n);
         return v;
-    }
-    // A composite value: the components' bytes one after the other.
-    static CAny Key(const std::string& bytes)
-    {
-        CAny v;
-        v.SetBIN(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
-        return v;
-    }
-    template <class T>
-    static std::string Bytes(T t)
-    {
-        return std::string(reinterpret_cast<const char*>(&t), sizeof t);
-    }
-    // A text component padded with zeros to its width.
-    static std::string Padded(const std::string& s, size_t nWidth)
-    {
-        std::string r = s;
-        r.resize(nWidth, '\0');
-        return r;
     }
 
     CNACommand* m_pclCommand = nullptr;

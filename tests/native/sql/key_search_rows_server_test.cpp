@@ -7,6 +7,7 @@
 // the composite keys (A, N), (A, N, C) unique and (N, C) descending; the
 // record is built on a description made to match it.
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <random>
 #include <set>
@@ -15,9 +16,14 @@
 #include <vector>
 
 #include "common/text/xy_string.h"
+#include "native/model/item_description.h"
+#include "native/model/variant_any.h"
 #include "native/sql/command.h"
+#include "native/sql/filter.h"
+#include "native/sql/search.h"
 #include "tests/mysql/mysql_server_connection.h"
-#include "tests/native/sql/key_search_fixture.h"
+#include "tests/native/model/record_fixture.h"
+#include "tests/native/sql/key_value_bytes.h"
 #include "tests/support/scratch_database.h"
 
 namespace vxtest {
@@ -32,6 +38,7 @@ struct stRow
     std::string a;
     int n;
     int c;
+    std::optional<std::string> d;  // YYYYMMDD
 };
 
 std::string Utf8Of(const std::wstring& s)
@@ -80,6 +87,7 @@ protected:
         Add(L"A", NA_IT_TEXTE, 6);
         Add(L"N", NA_IT_I4, 4);
         Add(L"C", NA_IT_I2, 2);
+        Add(L"D", NA_IT_DATE8, 8, NA_KEY_DUPLICATES);
         AddComposite(L"AN", NA_KEY_DUPLICATES, {L"A", L"N"});
         AddComposite(L"ANC", NA_KEY_UNIQUE, {L"A", L"N", L"C"});
         AddComposite(L"ND", NA_KEY_DUPLICATES | NA_KEY_DESCENDING, {L"N", L"C"});
@@ -117,7 +125,7 @@ protected:
         ASSERT_TRUE(m_client.bExecute("CREATE TABLE t (ID INT PRIMARY KEY, K INT NULL, U TINYINT UNSIGNED NOT NULL, "
                                       "T VARCHAR(10) CHARACTER SET utf8mb4 COLLATE utf8mb4_bin NULL, "
                                       "A VARCHAR(5) CHARACTER SET utf8mb4 COLLATE utf8mb4_bin NOT NULL, "
-                                      "N INT NOT NULL, C SMALLINT NOT NULL, UNIQUE KEY (A, N, C))"))
+                                      "N INT NOT NULL, C SMALLINT NOT NULL, D DATE NULL, UNIQUE KEY (A, N, C))"))
             << m_client.sError();
         std::mt19937 random(20261210);
         const std::string alphabet = "ab%_'\\";
@@ -141,11 +149,18 @@ protected:
                 row.n = static_cast<int>(random() % 5) - 2;
                 row.c = static_cast<int>(random() % 3);
             } while (!keys.insert({row.a, row.n, row.c}).second);
+            if (random() % 7 != 0) {
+                char sz[16];
+                std::snprintf(sz, sizeof sz, "%04d%02d%02d", 2023 + static_cast<int>(random() % 3),
+                              1 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 28));
+                row.d = sz;
+            }
             m_rows.push_back(row);
             std::string sql = "INSERT INTO t VALUES (" + std::to_string(id) + "," +
                               (row.k ? std::to_string(*row.k) : "NULL") + "," + std::to_string(row.u) + "," +
                               (row.t ? HexLiteral(*row.t) : "NULL") + "," + HexLiteral(row.a) + "," +
-                              std::to_string(row.n) + "," + std::to_string(row.c) + ")";
+                              std::to_string(row.n) + "," + std::to_string(row.c) + "," +
+                              (row.d ? "'" + *row.d + "'" : "NULL") + ")";
             ASSERT_TRUE(m_client.bExecute(sql)) << sql << ": " << m_client.sError();
         }
     }
@@ -211,28 +226,19 @@ protected:
         v.SetUI1(static_cast<unsigned char>(n));
         return v;
     }
+    static CAny Date(const std::string& s)
+    {
+        CAny v;
+        v.__SetType(ZLTYPE_DATEA, 0);
+        NA_nSetAnyAnsi(v, s.data(), s.size());
+        return v;
+    }
     static CAny Text(const std::string& s)
     {
         CAny v;
         v.__SetType(ZLTYPE_DSTRA, 0);
         NA_nSetAnyAnsi(v, s.data(), s.size());
         return v;
-    }
-    static CAny Key(const std::string& bytes)
-    {
-        CAny v;
-        v.SetBIN(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
-        return v;
-    }
-    template <class T>
-    static std::string Bytes(T t)
-    {
-        return std::string(reinterpret_cast<const char*>(&t), sizeof t);
-    }
-    static std::string Padded(std::string s, size_t n)
-    {
-        s.resize(n, '\0');
-        return s;
     }
 
     ScratchDatabase m_db;
@@ -399,6 +405,43 @@ TEST_F(SearchRows, FiltersOnADescendingCompositeKey)
                       if (first == second)
                           return bFirstIn && bSecondIn && v == first;
                       return (bFirstIn ? v <= first : v < first) && (bSecondIn ? v >= second : v > second);
+                  }),
+                  Selected(pclAll, pclFilter))
+            << m_sLastSql;
+    }
+}
+
+// Dates: a partial date given generically selects its year or month; full
+// dates bound a filter.
+TEST_F(SearchRows, PartialDatesAndDateBounds)
+{
+    for (const std::string& p : {"2023", "2024", "202402", "202511", "2024031", "20240315"}) {
+        SCOPED_TRACE(p);
+        // The host gives a partial date as text.
+        CNARecherche* pclSearch = Search(L"D", Text(p), true);
+        EXPECT_EQ(Expected([&](const stRow& r) { return r.d && r.d->compare(0, p.size(), p) == 0; }),
+                  Selected(pclSearch))
+            << m_sLastSql;
+    }
+    CNARecherche* pclAll = NewSearch();
+    std::mt19937 random(3);
+    for (int nCase = 0; nCase < 20; ++nCase) {
+        char szLo[16];
+        char szHi[16];
+        std::snprintf(szLo, sizeof szLo, "2024%02d%02d", 1 + static_cast<int>(random() % 6), 1 + static_cast<int>(random() % 28));
+        std::snprintf(szHi, sizeof szHi, "2024%02d%02d", 6 + static_cast<int>(random() % 6), 1 + static_cast<int>(random() % 28));
+        const std::string lo = szLo;
+        const std::string hi = szHi;
+        const int bLoIn = nCase % 2;
+        const int bHiIn = nCase / 2 % 2;
+        SCOPED_TRACE(lo + ".." + hi);
+        CNAFilter* pclFilter = NewFilter();
+        const CAny clLo = Date(lo);
+        const CAny clHi = Date(hi);
+        ASSERT_EQ(1, pclFilter->bSetFilter(m_record, Item(L"D"), &clLo, bLoIn, &clHi, bHiIn, nullptr, 0));
+        pclFilter->ActivateFilter(1);
+        EXPECT_EQ(Expected([&](const stRow& r) {
+                      return r.d && (bLoIn ? *r.d >= lo : *r.d > lo) && (bHiIn ? *r.d <= hi : *r.d < hi);
                   }),
                   Selected(pclAll, pclFilter))
             << m_sLastSql;
