@@ -162,6 +162,12 @@ public:
     }
     void SetCursorLocation(eCURSORLOCATION eLocation) { m_eCursorLocation = eLocation; }
     void SetRecordLockHint(const wchar_t* psz) { m_csRecordLockHint.Set(psz); }
+    // Where NULL sorts and whether an empty date stands for NULL (both yes
+    // unless told).
+    void SetNullSortsFirst(bool b) { m_bNullFirst = b ? 1 : 0; }
+    void SetEmptyDateIsNull(bool b) { m_bEmptyDateNull = b ? 1 : 0; }
+    int bNULLBeforeNotNULL() override { return m_bNullFirst; }
+    int bTreatEmptyDateAsNULL() override { return m_bEmptyDateNull; }
     // The code page of the runtime's 8-bit text (taken from the runtime's
     // character set at construction).
     void SetRuntimeCodePage(int nCodePage) { m_nRuntimeCodePage = nCodePage; }
@@ -211,6 +217,8 @@ private:
     }
 
     int m_bOpen = 0;
+    int m_bNullFirst = 1;
+    int m_bEmptyDateNull = 1;
     bool m_bOpenFails = false;
     bool m_bIsOpenFails = false;
     bool m_bCloseFails = false;
