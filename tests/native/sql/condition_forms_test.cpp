@@ -167,11 +167,11 @@ TEST_F(ConditionForms, TriviallyTrueBounds)
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].bTrue, CNAExpression::s_bExpressionTrue(cases[i].op, m_pclConnection, &cases[i].value)) << i;
-    Connection().SetNullsLast(true);
+    Connection().SetNullSortsFirst(false);
     CAny clNull = Null(ZLTYPE_DSTRA);
     EXPECT_EQ(0, CNAExpression::s_bExpressionTrue(NA_OP_GE, m_pclConnection, &clNull));
     EXPECT_EQ(1, CNAExpression::s_bExpressionTrue(NA_OP_LE, m_pclConnection, &clNull));
-    Connection().SetNullsLast(false);
+    Connection().SetNullSortsFirst(true);
 
     // Written, a trivially true text bound writes nothing.
     int nDropped = -1;

@@ -68,7 +68,7 @@ TEST_F(Condition, ComparisonsAndTheirNullAlternative)
     for (const Case& c : cases)
         EXPECT_EQ(std::wstring(c.shown), Shown(Cmp(c.column, c.op, Int(c.value), c.flags))) << Narrow(c.shown);
 
-    Connection().SetNullsLast(true);
+    Connection().SetNullSortsFirst(false);
     EXPECT_EQ(L"(`K`>[5] OR `K` IS NULL)", Shown(Cmp(L"K", NA_OP_GT, Int(5))));
     EXPECT_EQ(L"(`K`>=[5] OR `K` IS NULL)", Shown(Cmp(L"K", NA_OP_GE, Int(5))));
     EXPECT_EQ(L"`K`<=[5]", Shown(Cmp(L"K", NA_OP_LE, Int(5))));
@@ -102,13 +102,13 @@ TEST_F(Condition, NullValues)
         {NA_OP_NE, false, 0, L"`K` IS NOT NULL"},
     };
     for (const Case& c : cases) {
-        Connection().SetNullsLast(c.nullsLast);
+        Connection().SetNullSortsFirst(!c.nullsLast);
         int nDropped = -1;
         EXPECT_EQ(std::wstring(c.shown), Shown(Cmp(L"K", c.op, Null()), NA_OP_NONE, &nDropped)) << c.op;
         EXPECT_EQ(c.dropped, nDropped) << c.op;
         EXPECT_EQ(0, m_search.nGetNbParameter());
     }
-    Connection().SetNullsLast(false);
+    Connection().SetNullSortsFirst(true);
     // The NULL tests whatever the value.
     EXPECT_EQ(L"`K` IS NULL", Shown(Cmp(L"K", NA_OP_IS_NULL, Int(3))));
     EXPECT_EQ(L"`K` IS NOT NULL", Shown(Cmp(L"K", NA_OP_IS_NOT_NULL, Int(3))));
