@@ -183,7 +183,14 @@ int CNACommand::bComplete(ISQLParserInformation* piClauses)
 int CNACommand::_bAddClause(CTabValParser* pclList, const wchar_t* pszText, int bWhere)
 {
     unsigned long nPosition = 0;
-    CNAQueryWriter clWriter(*this, nullptr, pszText, &nPosition);
+    return NA_bAddClauseFrom(*this, pclList, pszText, bWhere, &nPosition);
+}
+
+int NA_bAddClauseFrom(CNACommand& clCommand, CTabValParser* pclList, const wchar_t* pszText, int bWhere,
+                      unsigned long* pnPosition)
+{
+    unsigned long& nPosition = *pnPosition;
+    CNAQueryWriter clWriter(clCommand, nullptr, pszText, pnPosition);
     const unsigned long n = clWriter.nLength();
     const uint32_t nParams = pclList != nullptr ? pclList->nNbParam : 0;
     const uint32_t nItems = pclList != nullptr ? pclList->nNbItem : 0;
@@ -201,12 +208,12 @@ int CNACommand::_bAddClause(CTabValParser* pclList, const wchar_t* pszText, int 
         if (bItem) {
             const CTabValParserItem& item = *pclList->ppItems[i++];
             if (bWhere)
-                _FormatItemNameInWHEREClause(item.pszTable, item.pszItem, nullptr);
+                clCommand._FormatItemNameInWHEREClause(item.pszTable, item.pszItem, nullptr);
             else
-                _FormatTableAndItemName(item.pszTable, item.pszItem);
+                clCommand._FormatTableAndItemName(item.pszTable, item.pszItem);
         } else {
             const CTabValParserEntry& entry = *pclList->ppEntries[p++];
-            bDone = bAddParameter(&entry.clValue, OPEXP_NONE, entry.dwFlags, nullptr, L'\0', CNAParameter::NA_PARAM_IN);
+            bDone = clCommand.bAddParameter(&entry.clValue, OPEXP_NONE, entry.dwFlags, nullptr, L'\0', CNAParameter::NA_PARAM_IN);
         }
         clWriter.SkipTo(static_cast<unsigned long>(nStart + nLength));
     }

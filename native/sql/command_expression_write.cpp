@@ -477,7 +477,7 @@ int CNACommand::bFormatCondition(CSQLParserInfo* pclQuery, CNACommand* pclCondit
                 bDone = _bFormatORDERBY(&nPosition, pszText, 1, 1, 0, nullptr);
             break;
         case CNASqlElt::SQLELT_CLAUSE:
-            bDone = _bAddClause(pclList, pszText, 0);
+            bDone = NA_bAddClauseFrom(*this, pclList, pszText, 0, &nPosition);
             clWriter.SkipTo(static_cast<unsigned long>(n));
             break;
         default:

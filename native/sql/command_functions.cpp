@@ -75,14 +75,18 @@ void CNACommand::_FormatExpressionArgument(IExpOpExpression* piNode, const wchar
     if (nOperator != 52 && nOperator != 53)
         return;
     // LTRIM(x) and RTRIM(x) become TRIM(LEADING FROM x) and TRIM(TRAILING
-    // FROM x): the opening parenthesis as written, then the side.
+    // FROM x): the opening parenthesis and its blanks as written, then the
+    // side.
     const long nStop = piNode->stGetPosition().nStop;
     unsigned long q = *pnPosition;
     while (pszText[q] != L'\0' && (nStop < 0 || static_cast<long>(q) <= nStop) && std::iswspace(pszText[q]))
         ++q;
     if (pszText[q] != L'(')
         return;
-    (void)bComplete(pszText + *pnPosition, q + 1 - *pnPosition);
-    *pnPosition = q + 1;
+    ++q;
+    while (pszText[q] != L'\0' && (nStop < 0 || static_cast<long>(q) <= nStop) && std::iswspace(pszText[q]))
+        ++q;
+    (void)bComplete(pszText + *pnPosition, q - *pnPosition);
+    *pnPosition = q;
     (void)bComplete(nOperator == 52 ? L"LEADING FROM " : L"TRAILING FROM ", static_cast<unsigned long>(-1));
 }

@@ -74,3 +74,8 @@ private:
 // the first run of characters that are no separator, blank, comma or
 // parenthesis. Bounded by n.
 unsigned long NA_nNameLengthAt(const wchar_t* pszText, unsigned long n, unsigned long nAt);
+
+// A host clause list merged with the text from the read position on (see
+// CNACommand::_bAddClause), up to the text's end.
+int NA_bAddClauseFrom(CNACommand& clCommand, CTabValParser* pclList, const wchar_t* pszText, int bWhere,
+                      unsigned long* pnPosition);

@@ -86,7 +86,6 @@ public:
         return _nRun(pclError, pszSQL);
     }
     void _InitQF2NativeType() override {}
-    int bNULLBeforeNotNULL() override { return m_bNullsLast ? 0 : CNAConnectionDescription::bNULLBeforeNotNULL(); }
     int bConvertValueToString(CNAError* pclError, CTStringConcatAW* pclOut, const CAny* pclValue, eNA_ITEMTYPE eType,
                               eNA_ITEMTYPE eSecondType) override
     {
@@ -124,9 +123,6 @@ public:
     void SetCloseFails(bool b) { m_bCloseFails = b; }
     void SetStatementsFail(bool b) { m_bStatementsFail = b; }
     void SetDBKind(int nKind) { m_nDBKind = nKind; }
-    // The database sorts NULL after the other values (before them by
-    // default).
-    void SetNullsLast(bool b) { m_bNullsLast = b; }
     // Null or empty texts: no quotes.
     void SetQuotes(const wchar_t* pszOpen, const wchar_t* pszClose)
     {
@@ -162,6 +158,12 @@ public:
     }
     void SetCursorLocation(eCURSORLOCATION eLocation) { m_eCursorLocation = eLocation; }
     void SetRecordLockHint(const wchar_t* psz) { m_csRecordLockHint.Set(psz); }
+    // Where NULL sorts and whether an empty date stands for NULL (both yes
+    // unless told).
+    void SetNullSortsFirst(bool b) { m_bNullFirst = b ? 1 : 0; }
+    void SetEmptyDateIsNull(bool b) { m_bEmptyDateNull = b ? 1 : 0; }
+    int bNULLBeforeNotNULL() override { return m_bNullFirst; }
+    int bTreatEmptyDateAsNULL() override { return m_bEmptyDateNull; }
     // The code page of the runtime's 8-bit text (taken from the runtime's
     // character set at construction).
     void SetRuntimeCodePage(int nCodePage) { m_nRuntimeCodePage = nCodePage; }
@@ -211,12 +213,13 @@ private:
     }
 
     int m_bOpen = 0;
+    int m_bNullFirst = 1;
+    int m_bEmptyDateNull = 1;
     bool m_bOpenFails = false;
     bool m_bIsOpenFails = false;
     bool m_bCloseFails = false;
     bool m_bStatementsFail = false;
     bool m_bEndCloseParse = false;
-    bool m_bNullsLast = false;
     bool m_bTransactionAllocFails = false;
     std::wstring m_failing;
     std::wstring m_failingLiteral;

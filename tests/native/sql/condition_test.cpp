@@ -1,6 +1,9 @@
 // Condition nodes written as WHERE text on the test connection (kind 5,
 // backquotes, NULL sorted first): exact texts, with each bound value shown
 // in brackets at its parameter's place.
+#include <cwchar>
+#include <memory>
+
 #include "tests/native/sql/condition_fixture.h"
 
 namespace vxtest {
@@ -65,7 +68,7 @@ TEST_F(Condition, ComparisonsAndTheirNullAlternative)
     for (const Case& c : cases)
         EXPECT_EQ(std::wstring(c.shown), Shown(Cmp(c.column, c.op, Int(c.value), c.flags))) << Narrow(c.shown);
 
-    Connection().SetNullsLast(true);
+    Connection().SetNullSortsFirst(false);
     EXPECT_EQ(L"(`K`>[5] OR `K` IS NULL)", Shown(Cmp(L"K", NA_OP_GT, Int(5))));
     EXPECT_EQ(L"(`K`>=[5] OR `K` IS NULL)", Shown(Cmp(L"K", NA_OP_GE, Int(5))));
     EXPECT_EQ(L"`K`<=[5]", Shown(Cmp(L"K", NA_OP_LE, Int(5))));
@@ -99,13 +102,13 @@ TEST_F(Condition, NullValues)
         {NA_OP_NE, false, 0, L"`K` IS NOT NULL"},
     };
     for (const Case& c : cases) {
-        Connection().SetNullsLast(c.nullsLast);
+        Connection().SetNullSortsFirst(!c.nullsLast);
         int nDropped = -1;
         EXPECT_EQ(std::wstring(c.shown), Shown(Cmp(L"K", c.op, Null()), NA_OP_NONE, &nDropped)) << c.op;
         EXPECT_EQ(c.dropped, nDropped) << c.op;
         EXPECT_EQ(0, m_search.nGetNbParameter());
     }
-    Connection().SetNullsLast(false);
+    Connection().SetNullSortsFirst(true);
     // The NULL tests whatever the value.
     EXPECT_EQ(L"`K` IS NULL", Shown(Cmp(L"K", NA_OP_IS_NULL, Int(3))));
     EXPECT_EQ(L"`K` IS NOT NULL", Shown(Cmp(L"K", NA_OP_IS_NOT_NULL, Int(3))));
@@ -262,6 +265,38 @@ TEST_F(Condition, ADroppedNodeLeavesTextAndValuesAsTheyWere)
     EXPECT_EQ(m_search.pclGetParameterNoRef(0), m_pclCommand->pclGetParameterNoRef(0));
     EXPECT_EQ(5u, m_search.pclGetParameterNoRef(0)->nGetPosition());
     EXPECT_EQ(L"`ID`=1 AND ", Formatted(m_pclCommand));
+}
+
+// A condition the host parsed is written by the command; the values it
+// binds become the search's.
+TEST_F(Condition, AParsedCondition)
+{
+    static const std::wstring text = L"SELECT * FROM CUSTOMER WHERE K = 7";
+    const auto at = [](const wchar_t* piece) {
+        const long n = static_cast<long>(text.find(piece));
+        return SQLPosition{n, n + static_cast<long>(std::wcslen(piece)) - 1};
+    };
+    vxstandin::ExpressionSpec where{.eOperator = OPEXP_EQUAL,
+                                    .position = at(L"K = 7"),
+                                    .operands = {{.eOperator = OPEXP_ITEM, .item = L"K", .position = at(L"K")},
+                                                 {.eOperator = OPEXP_LITERAL,
+                                                  .position = at(L"7"),
+                                                  .value = std::make_shared<CAny>(Int(7))}}};
+    StandinParsedQuery& parse = Parse({.text = text,
+                                       .from = {{.name = L"CUSTOMER", .position = at(L"CUSTOMER")}},
+                                       .whereStart = static_cast<long>(text.find(L"WHERE")),
+                                       .whereEnd = at(L"7").nStop,
+                                       .where = where});
+    CNAExpression* pclParsed = Held(Empty()->pclAllocExpression(&parse, 0));
+    ASSERT_NE(nullptr, pclParsed);
+    EXPECT_EQ(NA_OP_SQL, pclParsed->eGetOperator());
+    const std::wstring shown = Shown(Node(NA_OP_AND, Cmp(L"ID", NA_OP_GT, Int(1)), pclParsed));
+    EXPECT_EQ(L"`ID`>[1] AND `K` = [7]", shown);
+    EXPECT_EQ(2, m_search.nGetNbParameter());
+    EXPECT_EQ(m_pclCommand->pclGetParameterNoRef(1), m_search.pclGetParameterNoRef(1));
+    // Its clone shares the parsed condition.
+    CNAExpression* pclClone = Held(pclParsed->pclClone());
+    EXPECT_EQ(pclParsed->pclGetSourceQueryNoRef(), pclClone->pclGetSourceQueryNoRef());
 }
 
 }  // namespace

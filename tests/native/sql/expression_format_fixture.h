@@ -95,6 +95,20 @@ protected:
         }
         return values;
     }
+    // An item description that outlives the test's commands (their
+    // parameters hold it).
+    CFakeItemDescription& Description(int eType, const wchar_t* pszName)
+    {
+        m_descriptions.push_back(std::make_unique<CFakeItemDescription>(eType, pszName));
+        return *m_descriptions.back();
+    }
+    // The connection's form of an item name.
+    std::wstring Name(const wchar_t* pszItem)
+    {
+        CTString csName;
+        Connection().bFormatItemName(m_pclError, pszItem, &csName);
+        return csName.pszGet();
+    }
     unsigned ErrorCode() const { return m_pclError->dwGetErrorId(); }
     std::wstring ErrorText() const
     {
@@ -103,6 +117,7 @@ protected:
     }
 
     std::deque<std::wstring> m_texts;
+    std::deque<std::unique_ptr<CFakeItemDescription>> m_descriptions;
 };
 
 }  // namespace vxtest
