@@ -1,6 +1,9 @@
 // Searches on keys: their three conditions written as WHERE text on the
 // test connection (kind 5, backquotes, NULL sorted first), the switch
 // between them, the filter joined to them, equality and clone.
+#include <cwchar>
+#include <memory>
+
 #include "tests/native/sql/key_search_fixture.h"
 
 namespace vxtest {
@@ -181,6 +184,81 @@ TEST_F(KeySearch, EqualityAndClone)
     EXPECT_EQ(pclA->nGetNbParameter(), pclClone->nGetNbParameter());
     EXPECT_EQ(nullptr, pclClone->piGetFetchItemNoRef());
     EXPECT_EQ(L"`K`=[5]", Shown(pclClone));
+}
+
+// The filter's bounds joined with a condition the host parsed; the values
+// the parsed condition binds become the filter's.
+TEST_F(KeySearch, AFilterWithAParsedCondition)
+{
+    static const std::wstring text = L"SELECT * FROM CUSTOMER WHERE K = 7";
+    const auto at = [](const wchar_t* piece) {
+        const long n = static_cast<long>(text.find(piece));
+        return SQLPosition{n, n + static_cast<long>(std::wcslen(piece)) - 1};
+    };
+    vxstandin::ExpressionSpec where{.eOperator = OPEXP_EQUAL,
+                                    .position = at(L"K = 7"),
+                                    .operands = {{.eOperator = OPEXP_ITEM, .item = L"K", .position = at(L"K")},
+                                                 {.eOperator = OPEXP_LITERAL,
+                                                  .position = at(L"7"),
+                                                  .value = std::make_shared<CAny>(Int(7))}}};
+    StandinParsedQuery& parse = Parse({.text = text,
+                                       .from = {{.name = L"CUSTOMER", .position = at(L"CUSTOMER")}},
+                                       .whereStart = static_cast<long>(text.find(L"WHERE")),
+                                       .whereEnd = at(L"7").nStop,
+                                       .where = where});
+    CNAFilter* pclFilter = NewFilter();
+    const CAny lo = Int(1);
+    ASSERT_EQ(1, pclFilter->bSetFilter(m_record, Item(L"ID"), &lo, 0, nullptr, 0, &parse, 0));
+    pclFilter->ActivateFilter(1);
+    EXPECT_EQ(L"`ID`>[1] AND `K` = [7]", Shown(pclFilter));
+    EXPECT_EQ(2, pclFilter->nGetNbParameter());
+    // The parsed condition alone.
+    ASSERT_EQ(1, pclFilter->bSetFilter(m_record, Item(L"ID"), nullptr, 0, nullptr, 0, &parse, 0));
+    EXPECT_EQ(L"`K` = [7]", Shown(pclFilter));
+}
+
+// Under a query sorted on T descending and K ascending, the continuations
+// of a search on T go the other way; a generic one decides its text form
+// after turning round.
+class KeySearchSorted : public KeySearchTest
+{
+protected:
+    void TearDown() override
+    {
+        if (m_access != nullptr)
+            m_access->SetSourceQuery(nullptr);
+        if (m_pclOrdered != nullptr)
+            m_pclOrdered->SetRecord(nullptr);
+        KeySearchTest::TearDown();
+    }
+    void SortTDescending()
+    {
+        StandinParsedQuery& parse = Parse({.text = L"SELECT K, T FROM CUSTOMER ORDER BY T DESC, K",
+                                           .from = {{.name = L"CUSTOMER"}},
+                                           .items = {{.item = L"K"}, {.item = L"T"}},
+                                           .orderBy = {{.nIndex = 1, .nDirection = 1}, {.nIndex = 0}}});
+        m_pclOrdered = Query(parse);
+        m_pclOrdered->SetRecord(m_record);
+        m_access->SetReadsQuery(true);
+        m_access->SetSourceQuery(m_pclOrdered);
+    }
+    CSQLParserInfo* m_pclOrdered = nullptr;
+};
+
+TEST_F(KeySearchSorted, ContinuationsUnderADescendingSort)
+{
+    SortTDescending();
+    CNARecherche* pclExact = Search(L"T", Ansi("ab"));
+    EXPECT_EQ(L"`T`=[ab]", Shown(pclExact));
+    EXPECT_EQ(L"(`T`<[ab] OR `T` IS NULL)", Continuation(pclExact, 0));
+    EXPECT_EQ(L"`T`>[ab]", Continuation(pclExact, 1));
+    CNARecherche* pclGeneric = Search(L"T", Ansi("ab"), true);
+    EXPECT_EQ(L"`T` LIKE [ab%]", Shown(pclGeneric));
+    EXPECT_EQ(L"(`T`<[ab] OR `T` IS NULL)", Continuation(pclGeneric, 0));
+    EXPECT_EQ(L" NOT (`T` LIKE [ab%]) AND `T`>[ab]", Continuation(pclGeneric, 1));
+    // K keeps its ascending order.
+    CNARecherche* pclK = Search(L"K", Int(5));
+    EXPECT_EQ(L"`K`>[5]", Continuation(pclK, 0));
 }
 
 }  // namespace
