@@ -1,14 +1,14 @@
 #pragma once
 
-// What the search and filter tests stand on: the command fixture over a
-// built record of the table CUSTOMER, whose keys are a primary ID, a
+// What the search and filter tests stand on. SearchesOf gives any record
+// fixture searches and filters made on its error object and connection,
+// held until the end of the test. KeySearchTest is the command fixture over
+// a built record of the table CUSTOMER, whose keys are a primary ID, a
 // duplicate K (may be NULL), a duplicate text T, an unsigned byte U, the
-// composite keys AN (A, N) with duplicates and ANC (A, N, C) unique, and
-// the descending composite key ND (N, C) and IDK (ID, K), whose first
-// component alone is unique. Searches and filters are made on
-// the fixture's error object and connection and held until the end of the
-// test; Shown writes one into a fresh command and gives the text with each
-// bound value put in at its place as "[value]".
+// composite keys AN (A, N) with duplicates and ANC (A, N, C) unique, the
+// descending composite key ND (N, C) and IDK (ID, K), whose first component
+// alone is unique; Shown writes a search into a fresh command and gives the
+// text with each bound value put in at its place as "[value]".
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,12 +24,56 @@
 
 namespace vxtest {
 
-class KeySearchTest : public CommandTestOf<RecordTest>
+// Searches and filters made on a record fixture's error object and
+// connection, held until ReleaseSearches (or the end of the test).
+template <class Base>
+class SearchesOf : public Base
+{
+protected:
+    void TearDown() override
+    {
+        ReleaseSearches();
+        Base::TearDown();
+    }
+    void ReleaseSearches()
+    {
+        for (CNARecherche* pclSearch : m_searches)
+            REF_Release(pclSearch);
+        m_searches.clear();
+    }
+
+    template <class T>
+    T* Held(T* p)
+    {
+        EXPECT_NE(nullptr, p);
+        if (p != nullptr) {
+            REF_AddRef(p);
+            m_searches.push_back(p);
+        }
+        return p;
+    }
+    CNARecherche* NewSearch() { return Held(new CNARecherche(this->m_pclError, this->m_pclConnection)); }
+    CNAFilter* NewFilter() { return Held(new CNAFilter(this->m_pclError, this->m_pclConnection)); }
+    INAItemDescription* Item(const wchar_t* pszName) { return this->Col(pszName)->piGetItemNoRef(); }
+
+    // A search set on the item with the value (exact unless generic).
+    CNARecherche* Search(const wchar_t* pszItem, const CAny& clValue, bool bGeneric = false)
+    {
+        CNARecherche* pclSearch = NewSearch();
+        EXPECT_EQ(1, pclSearch->bSetRecherche(this->m_record, Item(pszItem), &clValue,
+                                              static_cast<eNA_PARSEDIRECTION>(0), bGeneric ? 0 : 1, 0));
+        return pclSearch;
+    }
+
+    std::vector<CNARecherche*> m_searches;
+};
+
+class KeySearchTest : public SearchesOf<CommandTestOf<RecordTest>>
 {
 protected:
     void SetUp() override
     {
-        CommandTestOf<RecordTest>::SetUp();
+        SearchesOf<CommandTestOf<RecordTest>>::SetUp();
         Add(L"ID", NA_IT_I4, 4, NA_KEY_PRIMARY | NA_KEY_UNIQUE);
         Add(L"K", NA_IT_I4, 4, NA_KEY_DUPLICATES);
         Add(L"T", NA_IT_TEXTE, 11, NA_KEY_DUPLICATES);
@@ -49,37 +93,6 @@ protected:
     // More items, then more composite keys, before the record is built.
     virtual void BuildMore() {}
     virtual void BuildMoreKeys() {}
-
-    void TearDown() override
-    {
-        for (CNARecherche* pclSearch : m_searches)
-            REF_Release(pclSearch);
-        m_searches.clear();
-        CommandTestOf<RecordTest>::TearDown();
-    }
-
-    template <class T>
-    T* Held(T* p)
-    {
-        EXPECT_NE(nullptr, p);
-        if (p != nullptr) {
-            REF_AddRef(p);
-            m_searches.push_back(p);
-        }
-        return p;
-    }
-    CNARecherche* NewSearch() { return Held(new CNARecherche(m_pclError, m_pclConnection)); }
-    CNAFilter* NewFilter() { return Held(new CNAFilter(m_pclError, m_pclConnection)); }
-    INAItemDescription* Item(const wchar_t* pszName) { return Col(pszName)->piGetItemNoRef(); }
-
-    // A search set on the item with the value (exact unless generic).
-    CNARecherche* Search(const wchar_t* pszItem, const CAny& clValue, bool bGeneric = false)
-    {
-        CNARecherche* pclSearch = NewSearch();
-        EXPECT_EQ(1, pclSearch->bSetRecherche(m_record, Item(pszItem), &clValue, static_cast<eNA_PARSEDIRECTION>(0),
-                                              bGeneric ? 0 : 1, 0));
-        return pclSearch;
-    }
 
     // The value of a parameter as text.
     static std::wstring ValueText(const CNAParameter* pclParameter)
@@ -143,7 +156,6 @@ protected:
     }
 
     CNACommand* m_pclCommand = nullptr;
-    std::vector<CNARecherche*> m_searches;
 };
 
 }  // namespace vxtest

@@ -22,8 +22,7 @@
 #include "native/sql/filter.h"
 #include "native/sql/search.h"
 #include "tests/mysql/mysql_server_connection.h"
-#include "tests/native/model/record_fixture.h"
-#include "tests/native/sql/key_value_bytes.h"
+#include "tests/native/sql/key_search_fixture.h"
 #include "tests/support/scratch_database.h"
 
 namespace vxtest {
@@ -50,12 +49,12 @@ std::string Utf8Of(const std::wstring& s)
 
 // The record's items as the table's columns; the record is built on a
 // description of a MySQL connection to the server.
-class SearchRows : public RecordTest
+class SearchRows : public SearchesOf<RecordTest>
 {
 protected:
     void SetUp() override
     {
-        RecordTest::SetUp();
+        SearchesOf<RecordTest>::SetUp();
         if (HasFatalFailure())
             return;
         ASSERT_FALSE(m_db.Name().empty());
@@ -100,9 +99,7 @@ protected:
 
     void TearDown() override
     {
-        for (CNARecherche* pclSearch : m_searches)
-            REF_Release(pclSearch);
-        m_searches.clear();
+        ReleaseSearches();
         if (m_pclCommand != nullptr)
             REF_Release(m_pclCommand);
         DropRecord();
@@ -117,7 +114,7 @@ protected:
             m_pclConnection = m_pclTestConnection;
             m_source = NewDescription();
         }
-        RecordTest::TearDown();
+        SearchesOf<RecordTest>::TearDown();
     }
 
     void MakeRows()
@@ -165,18 +162,6 @@ protected:
         }
     }
 
-    template <class T>
-    T* Held(T* p)
-    {
-        EXPECT_NE(nullptr, p);
-        REF_AddRef(p);
-        m_searches.push_back(p);
-        return p;
-    }
-    CNARecherche* NewSearch() { return Held(new CNARecherche(m_pclError, m_pclConnection)); }
-    CNAFilter* NewFilter() { return Held(new CNAFilter(m_pclError, m_pclConnection)); }
-    INAItemDescription* Item(const wchar_t* pszName) { return Col(pszName)->piGetItemNoRef(); }
-
     // The ids the server selects with the search's current condition (and
     // the filter); every statement is counted.
     std::vector<int> Selected(CNARecherche* pclSearch, CNAFilter* pclFilter = nullptr)
@@ -207,13 +192,6 @@ protected:
         return ids;
     }
 
-    CNARecherche* Search(const wchar_t* pszItem, const CAny& clValue, bool bGeneric = false)
-    {
-        CNARecherche* pclSearch = NewSearch();
-        EXPECT_EQ(1, pclSearch->bSetRecherche(m_record, Item(pszItem), &clValue, static_cast<eNA_PARSEDIRECTION>(0),
-                                              bGeneric ? 0 : 1, 0));
-        return pclSearch;
-    }
     static CAny Int(int n)
     {
         CAny v;
@@ -248,7 +226,6 @@ protected:
     CNAConnectionDescription* m_pclTestConnection = nullptr;
     CInspectedConnection* m_pclMySQL = nullptr;
     CNACommand* m_pclCommand = nullptr;
-    std::vector<CNARecherche*> m_searches;
     std::vector<stRow> m_rows;
     std::string m_sLastSql;
     int m_nStatements = 0;
