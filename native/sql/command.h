@@ -179,6 +179,10 @@ public:
     // The original text cut at the length; the parameters at or behind the
     // cut released.
     void Tronque(unsigned long nLength);
+    // The original text cut at the length and the parameters from the
+    // index on released: a writer taking its own text back keeps a value
+    // bound at the very end of the text before it.
+    void TakeBack(unsigned long nLength, int nParameters);
     // Replaces count characters at the position; the parameters behind the
     // span move by the change of length, those inside it go to its start.
     void Replace(unsigned long nPosition, unsigned long nCount, const wchar_t* pszText);
