@@ -1,0 +1,296 @@
+// The statement's search and filter: made on first use for its error object
+// and connection, swapped with their references, activated and cancelled;
+// and the user search that judges the found state.
+#include "native/access/data_access.h"
+#include "native/access/statement.h"
+#include "native/access/statement_sites.h"
+#include "native/driver/error_object.h"
+#include "native/model/column.h"
+#include "native/model/na_data_source_description.h"
+#include "native/model/record.h"
+#include "native/sql/filter.h"
+
+#if __has_include("native/sql/search.h")
+#include "native/sql/search.h"
+#define NA_STATEMENT_HAS_SEARCH 1
+#else
+#define NA_STATEMENT_HAS_SEARCH 0
+#endif
+
+namespace {
+
+// The item of the data source under that name, or null.
+INAItemDescription* piFindItem(INADataSourceDescription* piSource, const wchar_t* pszItem)
+{
+    if (piSource == nullptr || pszItem == nullptr)
+        return nullptr;
+    return piSource->piNAGetItem(pszItem);
+}
+
+}  // namespace
+
+CNARecherche* CNAStatement::pclAllocRecherche()
+{
+#if NA_STATEMENT_HAS_SEARCH
+    return new (std::nothrow) CNARecherche(m_pclError, pclGetConnectionNoRef());
+#else
+    // No search can be built into SQL with this layer alone.
+    return nullptr;
+#endif
+}
+
+CNAFilter* CNAStatement::pclAllocFilter()
+{
+#if NA_STATEMENT_HAS_SEARCH
+    return new (std::nothrow) CNAFilter(m_pclError, pclGetConnectionNoRef());
+#else
+    return new (std::nothrow) CNAFilter();
+#endif
+}
+
+void CNAStatement::_SetRecherche(CNARecherche* pclRecherche)
+{
+#if NA_STATEMENT_HAS_SEARCH
+    if (pclRecherche != nullptr)
+        REF_AddRef(pclRecherche);
+    CNARecherche* pclFormer = m_pclRecherche;
+    m_pclRecherche = pclRecherche;
+    if (pclFormer != nullptr)
+        REF_Release(pclFormer);
+#else
+    (void)pclRecherche;
+#endif
+}
+
+CNARecherche* CNAStatement::pclGetRecherche()
+{
+#if NA_STATEMENT_HAS_SEARCH
+    if (m_pclRecherche == nullptr)
+        _SetRecherche(pclAllocRecherche());
+    if (m_pclRecherche != nullptr)
+        REF_AddRef(m_pclRecherche);
+#endif
+    return m_pclRecherche;
+}
+
+int CNAStatement::bExistRechercheObject() const
+{
+#if NA_STATEMENT_HAS_SEARCH
+    return m_pclRecherche != nullptr && m_pclRecherche->nGetState() != 0;
+#else
+    return 0;
+#endif
+}
+
+void CNAStatement::DesactivateRecherche()
+{
+#if NA_STATEMENT_HAS_SEARCH
+    if (m_pclRecherche != nullptr)
+        m_pclRecherche->Desactivate();
+#endif
+}
+
+void CNAStatement::AnnuleRecherche()
+{
+#if NA_STATEMENT_HAS_SEARCH
+    if (m_pclRecherche != nullptr)
+        m_pclRecherche->Cancel();
+#endif
+}
+
+void CNAStatement::AnnuleRechercheUser()
+{
+    m_clUserSearch.CancelUserSearch();
+    if (!m_bInternalSearch)
+        AnnuleRecherche();
+}
+
+void CNAStatement::DesactivateRechercheUserAndInternal()
+{
+    m_clUserSearch.CancelUserSearch();
+    DesactivateRecherche();
+    m_bInternalSearch = 0;
+}
+
+int CNAStatement::bSetContinueParcours(eNA_PARSEDIRECTION eDirection)
+{
+#if NA_STATEMENT_HAS_SEARCH
+    return m_pclRecherche != nullptr && m_pclRecherche->bSetContinueParcours(static_cast<int>(eDirection));
+#else
+    (void)eDirection;
+    return 0;
+#endif
+}
+
+int CNAStatement::_bSetRecherche(INAItemDescription* piItem, const CAny* pclValue, eNA_PARSEDIRECTION eDirection,
+                                 int bExact)
+{
+#if NA_STATEMENT_HAS_SEARCH
+    CNARecherche* pclRecherche = pclGetRecherche();
+    if (pclRecherche == nullptr)
+        return 0;
+    const int bDone = pclRecherche->bSetRecherche(m_pclCurrentRecord, piItem, pclValue, eDirection, bExact, 0);
+    REF_Release(pclRecherche);
+    return bDone;
+#else
+    (void)piItem;
+    (void)pclValue;
+    (void)eDirection;
+    (void)bExact;
+    return 0;
+#endif
+}
+
+int CNAStatement::bSetUserSearch(const wchar_t* pszItem, const CAny* pclValue, eNA_PARSEDIRECTION eDirection,
+                                 int bExact)
+{
+    INAItemDescription* piItem = piFindItem(m_piDataSource, pszItem);
+    if (piItem == nullptr)
+        return 0;
+    m_clUserSearch.SetUserSearch(piItem, pclValue, bExact ? 0 : CNAUserSearch::kGeneric);
+    m_bInternalSearch = 0;
+    const int bDone = _bSetRecherche(piItem, pclValue, eDirection, bExact);
+    (void)bSetParseNeedUpdate(NA_PNU_NONE, -1);
+    return bDone;
+}
+
+// --- Filter -------------------------------------------------------------------
+
+void CNAStatement::_SetFilter(CNAFilter* pclFilter)
+{
+    if (pclFilter != nullptr)
+        REF_AddRef(pclFilter);
+    CNAFilter* pclFormer = m_pclFilter;
+    m_pclFilter = pclFilter;
+    if (pclFormer != nullptr)
+        REF_Release(pclFormer);
+}
+
+void CNAStatement::_SetFilter(CNAFilterSave* pclSave)
+{
+    if (pclSave == nullptr)
+        return;
+    _SetFilter(pclSave->pclGetFilterNoRef());
+    if (m_pclFilter != nullptr)
+        m_pclFilter->ActivateFilter(pclSave->bFilterWasActive());
+}
+
+CNAFilter* CNAStatement::_pclGetFilter()
+{
+    if (m_pclFilter == nullptr)
+        _SetFilter(pclAllocFilter());
+    return m_pclFilter;
+}
+
+CNAFilter* CNAStatement::pclGetFilter() const
+{
+    if (m_pclFilter != nullptr)
+        REF_AddRef(m_pclFilter);
+    return m_pclFilter;
+}
+
+int CNAStatement::bExistFilter() const
+{
+    return m_pclFilter != nullptr && m_pclFilter->bIsFilterActive();
+}
+
+CNAFilter* CNAStatement::pclActivateFilter()
+{
+    CNAFilter* pclFilter = _pclGetFilter();
+    if (pclFilter != nullptr)
+        pclFilter->ActivateFilter(1);
+    return pclFilter;
+}
+
+void CNAStatement::DesactivateFilter()
+{
+    if (m_pclFilter != nullptr)
+        m_pclFilter->ActivateFilter(0);
+}
+
+int CNAStatement::bSetFilter(const wchar_t* pszItem, const CAny* pclMin, int bMinIncluded, const CAny* pclMax,
+                             int bMaxIncluded, ISQLParserInformation* piCondition)
+{
+    INAItemDescription* piItem = piFindItem(m_piDataSource, pszItem);
+    if (piItem == nullptr)
+        return 0;
+    // A filter another holder shares (a saved filter, a position) stays as
+    // it is: this parse gets a new one.
+    if (m_pclFilter != nullptr && m_pclFilter->m_dwRefCount >= 2)
+        _SetFilter(static_cast<CNAFilter*>(nullptr));
+    CNAFilter* pclFilter = _pclGetFilter();
+    if (pclFilter == nullptr)
+        return 0;
+#if NA_STATEMENT_HAS_SEARCH
+    return pclFilter->bSetFilter(m_pclCurrentRecord, piItem, pclMin, bMinIncluded, pclMax, bMaxIncluded, piCondition,
+                                 0);
+#else
+    (void)pclMin;
+    (void)bMinIncluded;
+    (void)pclMax;
+    (void)bMaxIncluded;
+    (void)piCondition;
+    return 0;
+#endif
+}
+
+// --- Condition on the current row -------------------------------------
+
+int CNAStatement::_bAddWHERECurrentRecord(CNACommand* pclCommand, int bAddWhere, const CColumnArray* pclColumns)
+{
+#if NA_STATEMENT_HAS_SEARCH
+    if (pclCommand == nullptr || m_pclDataAccess == nullptr)
+        return 0;
+    CNARecherche* pclSearch = pclAllocRecherche();
+    if (pclSearch == nullptr)
+        return 0;
+    REF_AddRef(pclSearch);
+    INAItemDescription* piItem = m_pclDataAccess->piGetBestParseItemDesc();
+    int bDone = pclSearch->bRechercheEnreg(m_pclCurrentRecord, piItem, NADirection::kFirst, 1, pclColumns);
+    if (piItem != nullptr)
+        piItem->nExternalRelease();
+    CNACommand* pclCondition = m_pclDataAccess->pclAllocCommand(m_pclError);
+    if (pclCondition != nullptr) {
+        REF_AddRef(pclCondition);
+        bDone = pclSearch->bGetSQL(pclCondition, nullptr, nullptr) && bDone;
+        if (bAddWhere && !pclCommand->bComplete(L" WHERE ", static_cast<unsigned long>(-1)))
+            bDone = 0;
+        if (!pclCommand->bAdd(pclCondition, CNACommand::ADDMODE_SHARE))
+            bDone = 0;
+        REF_Release(pclCondition);
+    } else {
+        bDone = 0;
+    }
+    REF_Release(pclSearch);
+    return bDone;
+#else
+    (void)pclCommand;
+    (void)bAddWhere;
+    (void)pclColumns;
+    // The row is named by a search built into SQL, which this layer alone
+    // cannot build: the write is refused rather than sent without a
+    // condition.
+    CNAError::g_RaiseSiteError(m_pclError, NAStatementSite::kRowConditionNotAvailable, pclGetConnectionNoRef(),
+                               _pszLogicalName(), pszGetSearchItemName());
+    return 0;
+#endif
+}
+
+int CNAStatement::bGetClauseWHERE(CNACommand* pclCommand)
+{
+    if (!bExistFilter() && !bExistRechercheObject())
+        return 1;
+#if NA_STATEMENT_HAS_SEARCH
+    CNARecherche* pclSearch = pclGetRecherche();
+    if (pclSearch == nullptr)
+        return 0;
+    const int bDone = pclSearch->bGetSQL(pclCommand, m_pclFilter, m_pclCurrentRecord);
+    REF_Release(pclSearch);
+    return bDone;
+#else
+    (void)pclCommand;
+    CNAError::g_RaiseSiteError(m_pclError, NAStatementSite::kRowConditionNotAvailable, pclGetConnectionNoRef(),
+                               _pszLogicalName(), pszGetSearchItemName());
+    return 0;
+#endif
+}
