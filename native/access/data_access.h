@@ -279,6 +279,15 @@ public:
     int bRequeteSansCorrection() const { return m_bQuery && (m_dwQueryMode & 4) != 0; }
     int bRequeteAutoriseModifierFichier() const { return (m_dwQueryMode & 8) != 0; }
     int bRequeteAPreparer() const { return (m_dwQueryMode & 16) != 0; }
+    // Whether the query source reads several tables (then it cannot be
+    // written); 0 until the query side tells.
+    int bQueryOnSeveralTables() const { return 0; }
+    // The table a query's item comes from (its source name, as the parsed
+    // query names that table), formatted for SQL when asked; nothing is
+    // written when the item has no source. The short form: the data
+    // source's first item.
+    void _GetDBSourceName(INAItemDescription* piItem, CTString* pcsName, int bFormat) const;
+    int _GetDBSourceName(CTString* pcsName) const;
     // Whether the columns of the current record take their calculation
     // kinds from their items (0: every column is a plain one).
     int bColumnKindsEnabled() const { return m_bColumnKinds; }
@@ -326,6 +335,14 @@ public:
     // table cache; 2 writes notify nothing.
     void SetNotificationOptions(int nOptions) { m_nNotificationOptions = nOptions; }
 
+    // --- Auto-increment values. The object is the auto-increment side's;
+    // until it comes no value is computed here (0).
+    int bSetNewAutoId(CNAColumn* pclColumn);
+    CNAIDAuto* pclGetIDAutoNoRef() const { return m_pclIDAuto; }
+
+    // The full table cache, when one is built.
+    CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
+
     // --- Record saves. A missing cache (during destruction) is no error:
     // nothing is kept (-1) and counts change nothing.
     int nKeepCurrentRecordSave();
@@ -349,6 +366,8 @@ protected:
     void _InitAliasFichierColonne();
     int _bUpdateChangedTypeInCurrentRecord();
     int _bSupprimeTout_HSupprime();
+    // Marks the cached row with the row's identity deleted; its index, or -1.
+    static int _nSetRecordDeletedInCache(CNARecordCache* pclCache, const CNARecordValue* pclRow);
     void _FreeTableCache();
     void _DeleteAllPosition();
     // The statement of the default item with the drop, then the creation.
