@@ -1,50 +1,136 @@
-// The data access's construction and end, and what the registries ask of
-// it.
+// The data access's construction and end, its reset and close, its current
+// record buffer, and what the registries ask of it.
 #include "native/access/data_access.h"
 
 #include <new>
 
 #include "native/access/held_references.h"
+#include "native/access/id_auto.h"
+#include "native/access/statement.h"
+#include "native/access/table.h"
+#include "native/driver/connection_description.h"
+#include "native/driver/context.h"
 #include "native/driver/driver.h"
+#include "native/driver/error_object.h"
 #include "native/model/convert_variant.h"
+#include "native/model/data_source_description.h"
 #include "native/model/na_data_source_description.h"
+#include "native/model/qf_record.h"
 #include "native/model/record.h"
+#include "native/model/record_cache_position.h"
 #include "native/model/record_id.h"
+#include "native/model/table_cache.h"
+#include "native/sql/filter.h"
+#include "native/sql/sql_parser_info.h"
 
 CNADataAccess::CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection,
                              CNAError* pclError)
-    : m_pclError(pclError), m_pclConnection(pclConnection), m_piSource(piSource),
-      m_eAccessMode(static_cast<_eNA_HMODE>(1))
+    : m_pclError(pclError), m_pclConnection(pclConnection), m_eAccessMode(static_cast<_eNA_HMODE>(1))
 {
-    NA_TakeHeldReferences(m_piSource, m_pclConnection, m_pclError);
+    m_pclRecordSaves = new (std::nothrow) CNARecordCachePosition;
+    if (m_pclRecordSaves != nullptr) {
+        REF_AddRef(m_pclRecordSaves);
+        m_pclRecordSaves->SetGrowStep(50, 0);
+    }
+    NA_TakeHeldReferences(nullptr, m_pclConnection, m_pclError);
+    _SetDataSource(piSource);
+    if (m_piSource != nullptr && m_pclConnection != nullptr)
+        (void)m_pclConnection->bFormatTableName(nullptr, pszGetDBTableName(), &m_csDBTableName);
 }
 
 CNADataAccess::~CNADataAccess()
 {
+    if (CNATable::gpclLastDataAccess == this)
+        CNATable::gpclLastDataAccess = nullptr;
+    // Statements, row states and positions give their record saves back to
+    // the cache while they close and go: it is released only after them.
+    _ResetDataAccess();
+    if (m_pclRecordSaves != nullptr) {
+        CNARecordCachePosition* pclSaves = m_pclRecordSaves;
+        m_pclRecordSaves = nullptr;
+        REF_Release(pclSaves);
+    }
     NA_GiveBackHeldReferences(m_piSource, m_pclConnection, m_pclError);
+}
+
+void CNADataAccess::_SetDataSource(INADataSourceDescription* piSource)
+{
+    if (piSource != nullptr)
+        piSource->ExternalAddRef();
+    INADataSourceDescription* piFormer = m_piSource;
+    m_piSource = piSource;
+    if (piFormer != nullptr)
+        piFormer->nExternalRelease();
+}
+
+void CNADataAccess::_Close()
+{
+    _FreeTableCache();
+    _DeleteAllPosition();
+    _CloseAllStatement();
+    _SetExecutionStatement(nullptr);
+    m_bOpened = 0;
 }
 
 int CNADataAccess::bHFerme()
 {
-    m_bOpened = 0;
+    _Close();
     return 1;
 }
 
-int CNADataAccess::bHSauvePosition(int* pnId, const wchar_t*, eNAPOSITION)
+void CNADataAccess::_FreeTableCache()
 {
-    if (pnId != nullptr)
-        *pnId = -1;
-    return 0;
+    if (m_pclTableCache == nullptr)
+        return;
+    CNATableCache* pclCache = m_pclTableCache;
+    m_pclTableCache = nullptr;
+    pclCache->dwRelease();
 }
 
-int CNADataAccess::bHRetourPosition(int, wchar_t*, int, eNAPOSITION)
+void CNADataAccess::_DeleteAllPosition()
 {
-    return 0;
+    unsigned dwCursor = 0;
+    CNAPosition* pclPosition = nullptr;
+    while (m_tabPosition.bParseTable(&dwCursor, 1, &pclPosition, nullptr))
+        CRefHashTable<int, CNAPosition*>::_Release(pclPosition);
 }
 
-int CNADataAccess::bHLiberePosition(int)
+void CNADataAccess::_ResetRecordCache()
 {
-    return 1;
+    if (m_pclRecordSaves != nullptr)
+        m_pclRecordSaves->SupprimeTout();
+}
+
+void CNADataAccess::_ResetDataAccess()
+{
+    _Close();
+    if (m_pclLatestFilter != nullptr) {
+        CNAFilter* pclFilter = m_pclLatestFilter;
+        m_pclLatestFilter = nullptr;
+        REF_Release(pclFilter);
+    }
+    if (m_nCurrentRecordSaveID != -1) {
+        (void)nReleaseRecordSave(m_nCurrentRecordSaveID);
+        m_nCurrentRecordSaveID = -1;
+    }
+    _ResetRecordCache();
+    if (m_pclSourceQuery != nullptr) {
+        CSQLParserInfo* pclQuery = m_pclSourceQuery;
+        m_pclSourceQuery = nullptr;
+        REF_Release(pclQuery);
+    }
+    _FreeCurrentRecord();
+    _SetDataSource(nullptr);
+    if (m_piSourceForQF != nullptr) {
+        INADataSourceDescription* piClone = m_piSourceForQF;
+        m_piSourceForQF = nullptr;
+        piClone->nExternalRelease();
+    }
+    if (m_pclImported != nullptr) {
+        CNADataSourceDescription* pclImported = m_pclImported;
+        m_pclImported = nullptr;
+        pclImported->nExternalRelease();
+    }
 }
 
 int CNADataAccess::bHMode(_eNA_HMODE eMode)
@@ -65,9 +151,92 @@ const wchar_t* CNADataAccess::pszGetDBTableName() const
     return pszName != nullptr ? pszName : L"";
 }
 
+INADataSourceDescription* CNADataAccess::piGetDataSourceDescription() const
+{
+    if (m_piSource != nullptr)
+        m_piSource->ExternalAddRef();
+    return m_piSource;
+}
+
+CNADataSourceDescription* CNADataAccess::pclGetImportedDataSourceDesc() const
+{
+    if (m_pclImported != nullptr)
+        m_pclImported->ExternalAddRef();
+    return m_pclImported;
+}
+
+void CNADataAccess::_SetAliasNameFromContext()
+{
+    const wchar_t* pszName = m_pclContext != nullptr ? m_pclContext->pszGetNextLogicalName() : nullptr;
+    m_csAliasName.Set(pszName != nullptr && pszName[0] != 0 ? pszName : pszGetLogicalName());
+}
+
+CNARecord* CNADataAccess::pclGetCurrentRecord() const
+{
+    if (m_pclCurrentRecord != nullptr)
+        REF_AddRef(m_pclCurrentRecord);
+    return m_pclCurrentRecord;
+}
+
+void CNADataAccess::_SetCurrentRecord(CNARecord* pclRecord)
+{
+    if (pclRecord != nullptr)
+        REF_AddRef(pclRecord);
+    CNARecord* pclFormer = m_pclCurrentRecord;
+    m_pclCurrentRecord = pclRecord;
+    if (pclFormer != nullptr)
+        REF_Release(pclFormer);
+}
+
+int CNADataAccess::bGetRecord(CNAQFRecord** ppclRecord) const
+{
+    if (ppclRecord == nullptr || !m_bOpened || m_pclCurrentRecord == nullptr)
+        return 0;
+    CNAQFRecord* pclBuffer = m_pclCurrentRecord->pclGetNAQFRecord();
+    if (pclBuffer == nullptr)
+        return 0;
+    pclBuffer->ExternalAddRef();
+    *ppclRecord = pclBuffer;
+    return 1;
+}
+
+int CNADataAccess::bSetRecord(CNAQFRecord* pclRecord)
+{
+    if (pclRecord == nullptr || !m_bOpened || m_pclCurrentRecord == nullptr)
+        return 0;
+    const int bCopied = m_pclCurrentRecord->bSetNAQFRecord(pclRecord);
+    pclRecord->nExternalRelease();
+    return bCopied;
+}
+
+CNACommand* CNADataAccess::pclAllocCommand(CNAError* pclError)
+{
+    CNADriver* pclDriver = CNADriver::s_pclDriver;
+    return pclDriver != nullptr ? pclDriver->pclAllocCommand(pclError, m_pclConnection) : nullptr;
+}
+
+CNAStatement* CNADataAccess::_pclAllocStatement(CNADataAccess* pclDataAccess, CNAError* pclError)
+{
+    CNADriver* pclDriver = CNADriver::s_pclDriver;
+    return pclDriver != nullptr ? pclDriver->pclAllocStatement(pclDataAccess, m_pclConnection, pclError) : nullptr;
+}
+
+CNADataSourceDescription* CNADataAccess::_pclAllocDataSource(CNAConnectionDescription* pclConnection,
+                                                             CNAError* pclError)
+{
+    CNADriver* pclDriver = CNADriver::s_pclDriver;
+    return pclDriver != nullptr ? pclDriver->pclAllocDataSourceDescription(pclConnection, pclError) : nullptr;
+}
+
 CNARecord* CNADataAccess::_pclAllocRecord(CNAError* pclError)
 {
     return new (std::nothrow) CNARecord(pclError, this);
+}
+
+CNAIDAuto* CNADataAccess::_pclAllocIDAuto()
+{
+    CNADriver* pclDriver = CNADriver::s_pclDriver;
+    return pclDriver != nullptr ? pclDriver->pclAllocIDAuto() : nullptr;
 }
 
 CNARecordId* CNADataAccess::pclAllocRecordID(const CNARecordValue* pclRow) const
