@@ -1,6 +1,7 @@
 // A saved position's references and parameters.
 #include "native/access/position.h"
 
+#include "native/access/data_access.h"
 #include "native/access/statement.h"
 
 CNAPosition::~CNAPosition()
@@ -27,7 +28,7 @@ void CNAPosition::SetStatement(CNAStatement* pclStatement)
 CNAStatement* CNAPosition::pclGetStatement() const
 {
     if (m_pclStatement != nullptr)
-        m_REF_AddRef(pclStatement);
+        REF_AddRef(m_pclStatement);
     return m_pclStatement;
 }
 
@@ -49,11 +50,18 @@ int CNAPosition::bKeepFilter(CNAFilter* pclFilter)
 
 void CNAPosition::_SetRecordSave(int32_t* pnSlot, int nRecordSaveID)
 {
+    if (nRecordSaveID == *pnSlot)
+        return;
+    if (nRecordSaveID != -1 && m_pclDataAccess != nullptr)
+        m_pclDataAccess->AddRefRecordSave(nRecordSaveID);
+    const int nFormer = *pnSlot;
     *pnSlot = nRecordSaveID;
+    if (nFormer != -1 && m_pclDataAccess != nullptr)
+        m_pclDataAccess->nReleaseRecordSave(nFormer);
 }
 
 void CNAPosition::_ReleaseRecordSaves()
 {
-    m_nRecordSaveID = -1;
-    m_nAddedRecordSaveID = -1;
+    _SetRecordSave(&m_nRecordSaveID, -1);
+    _SetRecordSave(&m_nAddedRecordSaveID, -1);
 }

@@ -30,7 +30,9 @@
 
 #include "common/text/any.h"
 #include "common/text/ct_string.h"
+#include "common/text/ref_array.h"
 #include "common/text/ref_hash_table.h"
+#include "common/text/tableau.h"
 #include "native/access/position.h"
 #include "native/access/user_search.h"
 #include "native/driver/na_forward.h"
@@ -102,6 +104,8 @@ public:
 class CNAStatement : public CInterf
 {
 public:
+    using CColumnArray = CNARefArray<CNAColumn>;
+
     // One reference on the error object (which may be null), the data
     // access's description (external) and current record; the execution
     // statement made for the data access's connection (a failure is

@@ -389,8 +389,10 @@ int CNAStatement::bUpdateRecordAfterInsert(eNAQUERYTYPE, NA_WRITEPARSEFLAGS nFla
     if (pclConnection != nullptr && pclConnection->bSupportInsertReturning()) {
         if (!bGetResultValue(&clValue, 0))
             return 0;
-    } else if (m_pclDataAccess == nullptr || !m_pclDataAccess->bGetMaxAutoIdValue(&clValue)) {
-        // No numbering object: the record keeps the value it holds.
+    } else {
+        // The value numbered on the client is the numbering object's; the
+        // object computes none in this layer, so the record keeps the value
+        // it holds.
         return 1;
     }
     return pclAuto->bSetValue(&clValue, 0);

@@ -250,8 +250,8 @@ int CNAStatement::_FormatORDERBYList(CNAColumn* pclColumn, int bKeepOrder, CSQLP
     const int bMemoSort = pclConnection != nullptr && pclConnection->bSupportOrderByMemo();
     const int nQueryItems = pclQuery != nullptr ? pclQuery->nGetRubriqueClauseOrderNbr() : 0;
     const int bKeyword = !(pclQuery != nullptr && pclColumn == nullptr) || nQueryItems == 0;
-    CColumnArray tabColumns;
-    CTTableau<int> tabDirections;
+    CColumnArray tabColumns{8};
+    CTTableau<int> tabDirections{8};
     int bUnique = 0;
     if (pclColumn != nullptr) {
         const CColumnArray* pclComponents = pclColumn->bIsComposedKey() ? pclColumn->pclGetTabComponent() : nullptr;
