@@ -313,6 +313,40 @@ TEST_F(DataAccessOnServer, EmptiesAndClosesTheTable)
     EXPECT_TRUE(bTableExists("e"));
 }
 
+// A write refused by the server keeps the server's error and gets the
+// connection's classification: a duplicate key 3, a missing mandatory
+// value 8; the statements of the data access are told of a write that went
+// through only.
+TEST_F(DataAccessOnServer, AFailedWriteIsClassified)
+{
+    CNADataAccess* pclAccess = Access(Describe("w", "CREATE TABLE w (id INT NOT NULL PRIMARY KEY, v INT)"));
+    ASSERT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
+    CNARecord* pclRecord = pclAccess->pclGetCurrentRecordNoRef();
+    CAny one;
+    one.SetI4(1);
+    ASSERT_EQ(1, pclRecord->pclGetColumnNoRef(L"id")->bSetValue(&one, 0));
+    ASSERT_EQ(1, pclRecord->pclGetColumnNoRef(L"v")->bSetValue(&one, 0));
+    CNAStatement* pclStatement = pclAccess->_pclGetQueryStatement();
+    ASSERT_NE(nullptr, pclStatement);
+
+    m_pclError->Reset();
+    EXPECT_EQ(1, pclAccess->_bOperation(pclStatement, NA_QUERY_INSERT, 0, nullptr)) << m_pclError->pszGetError();
+    EXPECT_EQ("1", Count("w"));
+
+    EXPECT_EQ(0, pclAccess->_bOperation(pclStatement, NA_QUERY_INSERT, 0, nullptr));
+    EXPECT_EQ(1062u, m_pclError->dwGetDataBaseErrorCode());
+    EXPECT_EQ(NA_ERR_DUPLICATE_KEY, m_pclError->eGetErrorType());
+    EXPECT_EQ(NA_ERR_DUPLICATE_KEY, pclAccess->eGetNAErrorType());
+
+    m_pclError->Reset();
+    ASSERT_EQ(1, pclRecord->pclGetColumnNoRef(L"id")->bSetValueNULL());
+    EXPECT_EQ(0, pclAccess->_bOperation(pclStatement, NA_QUERY_INSERT, 0, nullptr));
+    EXPECT_EQ(1048u, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+    EXPECT_EQ(NA_ERR_MANDATORY_VALUE, m_pclError->eGetErrorType());
+    EXPECT_EQ("1", Count("w"));
+    REF_Release(pclStatement);
+}
+
 // A data access that kept rows goes with statements still holding row
 // states and record saves: they close and give their saves back first, the
 // record-save cache goes after them (the sanitizers watch every step).
