@@ -34,9 +34,12 @@ protected:
     void Next() { ASSERT_EQ(1, m_pclStatement->_bFetchSQL()) << m_pclError->pszGetError(); }
     CNARecordCachePosition* Saves() const { return m_pclAccess->pclGetRecordSaveCacheNoRef(); }
     uint32_t Count(int nId) const { return Saves() != nullptr ? Saves()->dwGetRecordSaveCount(nId) : 0; }
-    // A new save of the current record, referenced by the test.
-    int Keep()
+    // A new save of the current record with this value, referenced by the
+    // test (saves of equal rows are one save).
+    int Keep(const char* pszValue)
     {
+        const CAny value = Text(pszValue);
+        EXPECT_EQ(1, Column(m_pclAccess, L"v")->bSetValue(&value, 0));
         const int nId = m_pclAccess->nKeepCurrentRecordSave();
         EXPECT_GE(nId, 0);
         m_pclAccess->AddRefRecordSave(nId);
@@ -58,14 +61,14 @@ protected:
 TEST_F(StatementState, CausesAndTheSaveTheyHold)
 {
     RunSelect();
-    const int nFirst = Keep();
-    const int nSecond = Keep();
+    const int nFirst = Keep("k1");
+    const int nSecond = Keep("k2");
 
     ASSERT_EQ(1, m_pclStatement->bSetParseNeedUpdate(NA_PNU_REEXECUTE, nFirst));
     EXPECT_EQ(NA_PNU_REEXECUTE, m_pclStatement->eParseNeedUpdate());
     EXPECT_EQ(2u, Count(nFirst));
     // A re-run resets the result at once: the next read runs the query again.
-    EXPECT_EQ(0, m_pclStatement->pclGetStatementSQLNoRef()->llGetRowCount());
+    EXPECT_EQ(-1, m_pclStatement->pclGetStatementSQLNoRef()->llGetRowCount());
 
     // A re-positioning never hides a pending re-run, but the save follows.
     ASSERT_EQ(1, m_pclStatement->bSetParseNeedUpdate(NA_PNU_REPOSITION, nSecond));
@@ -97,7 +100,7 @@ TEST_F(StatementState, ACauseKeepsTheRowReadAsASave)
     ASSERT_GE(nSave, 0);
     // Referenced at once: the next kept row cannot take its place.
     EXPECT_EQ(1u, Count(nSave));
-    const int nOther = Keep();
+    const int nOther = Keep("k3");
     EXPECT_NE(nSave, nOther);
 
     // A deletion of the current row while the parse is to be re-positioned
@@ -131,7 +134,7 @@ TEST_F(StatementState, BlockStateOfAnExecution)
 TEST_F(StatementState, RowStatesUpToTheLastRow)
 {
     RunSelect();
-    const int nSave = Keep();
+    const int nSave = Keep("k4");
     // Rows count from 0: row -1 is the row the result stands on, up to the
     // last one, whose entry is the array's last.
     for (int nRow = 0; nRow < 3; ++nRow) {
@@ -169,7 +172,7 @@ TEST_F(StatementState, AnEmptyResultHasNoRowStates)
 {
     ASSERT_TRUE(m_client.bExecute("DELETE FROM s"));
     RunSelect();
-    const int nSave = Keep();
+    const int nSave = Keep("k5");
     EXPECT_EQ(1, m_pclStatement->bKeepModifiedRecordSave(-1, nSave));
     EXPECT_EQ(1, m_pclStatement->bKeepModifiedRecordSave(0, nSave));
     EXPECT_EQ(1u, Count(nSave));
@@ -236,7 +239,8 @@ TEST_F(StatementState, AnEmptyCommandRunsAsNothing)
     ASSERT_EQ(1, m_pclStatement->bBuildQuery(NA_QUERY_UPDATE, pclCommand, 0)) << m_pclError->pszGetError();
     EXPECT_EQ(1, pclCommand->bIsEmpty());
     EXPECT_EQ(1, m_pclStatement->bExecute(0, NA_ST_PREPARE_NONE));
-    EXPECT_EQ(0, m_pclStatement->pclGetStatementSQLNoRef()->llGetRowCount());
+    // The execution statement stayed as the build's reset left it.
+    EXPECT_EQ(-1, m_pclStatement->pclGetStatementSQLNoRef()->llGetRowCount());
 }
 
 TEST_F(StatementState, TheSameCommandSetAgainSurvives)
@@ -255,6 +259,7 @@ TEST_F(StatementState, TheSameCommandSetAgainSurvives)
 
 TEST_F(StatementState, AStatementGoesWithEverythingItHolds)
 {
+    const uint32_t dwRecordRefs = m_pclAccess->pclGetCurrentRecordNoRef()->m_dwRefCount;
     CNAStatement* pclStatement = new CNAStatement(m_pclAccess, m_pclError);
     REF_AddRef(pclStatement);
     CNACommand* pclCommand = m_pclAccess->pclAllocCommand(m_pclError);
@@ -263,7 +268,7 @@ TEST_F(StatementState, AStatementGoesWithEverythingItHolds)
     ASSERT_EQ(1, pclStatement->_bFetchSQL());
     ASSERT_EQ(1, pclStatement->_bUpdateNARecordFromDB());
     ASSERT_EQ(1, pclStatement->bSetStmtOriginalRecord(NADirection::kFirst));
-    const int nModified = Keep();
+    const int nModified = Keep("k6");
     ASSERT_EQ(1, pclStatement->bKeepModifiedRecordSave(-1, nModified));
     ASSERT_EQ(1, pclStatement->bSetParseNeedUpdate(NA_PNU_REPOSITION));
     const int nHeld = pclStatement->nGetRecordSaveID();
@@ -276,7 +281,7 @@ TEST_F(StatementState, AStatementGoesWithEverythingItHolds)
     pclStatement->nRelease();
     EXPECT_EQ(1u, Count(nModified));
     EXPECT_EQ(0u, Count(nHeld));
-    EXPECT_EQ(1u, m_pclAccess->pclGetCurrentRecordNoRef()->m_dwRefCount);
+    EXPECT_EQ(dwRecordRefs, m_pclAccess->pclGetCurrentRecordNoRef()->m_dwRefCount);
 }
 
 }  // namespace
