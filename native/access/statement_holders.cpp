@@ -19,7 +19,8 @@
 
 namespace {
 
-// The item of the data source under that name, or null.
+// The item of the data source under that name, with an external reference
+// for the caller, or null.
 INAItemDescription* piFindItem(INADataSourceDescription* piSource, const wchar_t* pszItem)
 {
     if (piSource == nullptr || pszItem == nullptr)
@@ -150,6 +151,7 @@ int CNAStatement::bSetUserSearch(const wchar_t* pszItem, const CAny* pclValue, e
     m_clUserSearch.SetUserSearch(piItem, pclValue, bExact ? 0 : CNAUserSearch::kGeneric);
     m_bInternalSearch = 0;
     const int bDone = _bSetRecherche(piItem, pclValue, eDirection, bExact);
+    piItem->nExternalRelease();
     (void)bSetParseNeedUpdate(NA_PNU_NONE, -1);
     return bDone;
 }
@@ -219,19 +221,21 @@ int CNAStatement::bSetFilter(const wchar_t* pszItem, const CAny* pclMin, int bMi
     if (m_pclFilter != nullptr && m_pclFilter->m_dwRefCount >= 2)
         _SetFilter(static_cast<CNAFilter*>(nullptr));
     CNAFilter* pclFilter = _pclGetFilter();
-    if (pclFilter == nullptr)
-        return 0;
+    int bDone = 0;
 #if NA_STATEMENT_HAS_SEARCH
-    return pclFilter->bSetFilter(m_pclCurrentRecord, piItem, pclMin, bMinIncluded, pclMax, bMaxIncluded, piCondition,
-                                 0);
+    if (pclFilter != nullptr)
+        bDone = pclFilter->bSetFilter(m_pclCurrentRecord, piItem, pclMin, bMinIncluded, pclMax, bMaxIncluded,
+                                      piCondition, 0);
 #else
+    (void)pclFilter;
     (void)pclMin;
     (void)bMinIncluded;
     (void)pclMax;
     (void)bMaxIncluded;
     (void)piCondition;
-    return 0;
 #endif
+    piItem->nExternalRelease();
+    return bDone;
 }
 
 // --- Condition on the current row -------------------------------------

@@ -195,6 +195,8 @@ int CNAStatement::_bFormatOrderBy(const wchar_t*, CSQLParserInfo* pclQuery, NA_W
         CNAConnectionDescription* pclConnection = pclGetConnectionNoRef();
         if (pclColumn != nullptr && piItem->bMemo() && (pclConnection == nullptr || !pclConnection->bSupportOrderByMemo()))
             pclColumn = nullptr;
+        // The description keeps its item; the record's column holds it too.
+        piItem->nExternalRelease();
         const int bDone = _FormatORDERBYList(pclColumn, bKeepOrder, pclQuery, bPlainNames, nFlags);
         m_pclCommand->SetInvertedOrder(!bKeepOrder);
         return bDone;
