@@ -25,6 +25,7 @@ using vxtest::FromUtf8;
 using vxtest::RawClient;
 
 constexpr unsigned kNoSuchTable = 1146;
+constexpr unsigned kTableNotFound = 15;
 constexpr unsigned kUnknownTable = 1051;
 constexpr unsigned kCommandDenied = 1142;
 
@@ -36,6 +37,11 @@ protected:
         choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
                                     CNAError* pclError) -> CNAStatement* {
             return new (std::nothrow) CNAStatement(pclDataAccess, pclError);
+        };
+        // The MySQL descriptions, or none at all once a test says so.
+        choices.allocDataSourceDescription = [this](CNAConnectionDescription* pclConnection,
+                                                    CNAError* pclError) -> CNADataSourceDescription* {
+            return m_bNoDescription ? nullptr : new (std::nothrow) CMySQLDataSourceDescription(pclConnection, pclError);
         };
     }
     void SetUp() override
@@ -137,6 +143,7 @@ protected:
     std::vector<CNADataSourceDescription*> m_descriptions;
     std::vector<CNADataAccess*> m_accesses;
     std::string m_sUser;
+    bool m_bNoDescription = false;
 };
 
 TEST_F(DataAccessOnServer, OpensAnExistingTableOnce)
@@ -188,6 +195,20 @@ TEST_F(DataAccessOnServer, AMissingTableFailsToOpen)
     EXPECT_EQ(0, pclAccess->bFichierExiste(&bExists, &bCompatible));
     EXPECT_EQ(0, bExists);
     EXPECT_EQ(0, bCompatible);
+}
+
+// With no error recorded before, a table that cannot be found is user
+// error 15 on its logical name.
+TEST_F(DataAccessOnServer, ATableNotFoundWithoutAServerErrorIsUserError15)
+{
+    CNADataAccess* pclAccess = Access(Describe("t", "CREATE TABLE t (id INT)"));
+    m_bNoDescription = true;
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr));
+    EXPECT_EQ(kTableNotFound, m_pclError->nGetUserErrorCode());
+    EXPECT_EQ(0u, m_pclError->dwGetDataBaseErrorCode());
+    EXPECT_STREQ(L"t", m_pclError->pszGetLogicalTableName());
+    EXPECT_EQ(NA_LEVEL_WARNING, m_pclError->eGetErrorLevel());
 }
 
 TEST_F(DataAccessOnServer, CreatesWithTheIndexesOfItsMode)
