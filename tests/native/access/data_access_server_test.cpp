@@ -368,6 +368,40 @@ TEST_F(DataAccessOnServer, AFailedWriteIsClassified)
     REF_Release(pclStatement);
 }
 
+// One statement per browse item, keyed without regard to case: renamed
+// under a new key, and the active filter carried to the next browse item
+// with 0x8000 (shared, not copied).
+TEST_F(DataAccessOnServer, StatementsByBrowseItem)
+{
+    CNADataAccess* pclAccess = Access(Describe("b", "CREATE TABLE b (id INT PRIMARY KEY, v INT, w INT)"));
+    ASSERT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
+    const auto eFirst = static_cast<eNA_PARSEDIRECTION>(0);
+    CNAStatement* pclV = pclAccess->_pclGetNewItemStatement(L"v", eFirst, 0);
+    ASSERT_NE(nullptr, pclV);
+    EXPECT_EQ(2u, pclV->m_dwRefCount) << "the caller's and the registry's";
+    EXPECT_STREQ(L"v", pclV->pszGetParseItemName());
+
+    ASSERT_EQ(1, pclAccess->_bChangeStatementKey(L"w", L"V", nullptr));
+    EXPECT_EQ(nullptr, pclAccess->_pclFindStatement(L"v"));
+    CNAStatement* pclFound = pclAccess->_pclFindStatement(L"W");
+    EXPECT_EQ(pclV, pclFound);
+    REF_Release(pclFound);
+    EXPECT_STREQ(L"w", pclV->pszGetParseItemName());
+    EXPECT_STREQ(L"w", pclV->pszGetSearchItemName());
+    EXPECT_EQ(1u, pclAccess->nGetStatementCount());
+
+    ASSERT_NE(nullptr, pclV->pclActivateFilter());
+    CNAStatement* pclId = pclAccess->_pclGetNewItemStatement(L"id", eFirst, 0x8000);
+    ASSERT_NE(nullptr, pclId);
+    EXPECT_EQ(pclV->pclGetFilterNoRef(), pclId->pclGetFilterNoRef());
+    EXPECT_EQ(pclId, pclAccess->pclGetLastStatementNoRef());
+    CNAStatement* pclPlain = pclAccess->_pclGetNewItemStatement(L"", eFirst, 0);
+    EXPECT_EQ(nullptr, pclPlain->pclGetFilterNoRef()) << "no carry without 0x8000";
+    REF_Release(pclPlain);
+    REF_Release(pclId);
+    REF_Release(pclV);
+}
+
 // A data access that kept rows goes with statements still holding row
 // states and record saves: they close and give their saves back first, the
 // record-save cache goes after them (the sanitizers watch every step).
