@@ -303,6 +303,8 @@ public:
     void _FreeRecordSaveTab();
 
     // --- Statement original record.
+    // Made on demand (filled from the held record save when there is one);
+    // without a reference for the caller.
     CNARecordValue* pclGetStmtOriginalRecord();
     CNARecordValue* pclGetStmtOriginalRecordNoRef() const { return m_pclStmtOriginalRecord; }
     int bEqualStmtOriginalRecordId(const CNARecordId* pclId);

@@ -10,12 +10,7 @@
 #include "native/model/record.h"
 #include "native/sql/filter.h"
 
-#if __has_include("native/sql/search.h")
 #include "native/sql/search.h"
-#define NA_STATEMENT_HAS_SEARCH 1
-#else
-#define NA_STATEMENT_HAS_SEARCH 0
-#endif
 
 namespace {
 
@@ -32,71 +27,48 @@ INAItemDescription* piFindItem(INADataSourceDescription* piSource, const wchar_t
 
 CNARecherche* CNAStatement::pclAllocRecherche()
 {
-#if NA_STATEMENT_HAS_SEARCH
     return new (std::nothrow) CNARecherche(m_pclError, pclGetConnectionNoRef());
-#else
-    // No search can be built into SQL with this layer alone.
-    return nullptr;
-#endif
 }
 
 CNAFilter* CNAStatement::pclAllocFilter()
 {
-#if NA_STATEMENT_HAS_SEARCH
     return new (std::nothrow) CNAFilter(m_pclError, pclGetConnectionNoRef());
-#else
-    return new (std::nothrow) CNAFilter();
-#endif
 }
 
 void CNAStatement::_SetRecherche(CNARecherche* pclRecherche)
 {
-#if NA_STATEMENT_HAS_SEARCH
     if (pclRecherche != nullptr)
         REF_AddRef(pclRecherche);
     CNARecherche* pclFormer = m_pclRecherche;
     m_pclRecherche = pclRecherche;
     if (pclFormer != nullptr)
         REF_Release(pclFormer);
-#else
-    (void)pclRecherche;
-#endif
 }
 
 CNARecherche* CNAStatement::pclGetRecherche()
 {
-#if NA_STATEMENT_HAS_SEARCH
     if (m_pclRecherche == nullptr)
         _SetRecherche(pclAllocRecherche());
     if (m_pclRecherche != nullptr)
         REF_AddRef(m_pclRecherche);
-#endif
     return m_pclRecherche;
 }
 
 int CNAStatement::bExistRechercheObject() const
 {
-#if NA_STATEMENT_HAS_SEARCH
     return m_pclRecherche != nullptr && m_pclRecherche->nGetState() != 0;
-#else
-    return 0;
-#endif
 }
 
 void CNAStatement::DesactivateRecherche()
 {
-#if NA_STATEMENT_HAS_SEARCH
     if (m_pclRecherche != nullptr)
         m_pclRecherche->Desactivate();
-#endif
 }
 
 void CNAStatement::AnnuleRecherche()
 {
-#if NA_STATEMENT_HAS_SEARCH
     if (m_pclRecherche != nullptr)
         m_pclRecherche->Cancel();
-#endif
 }
 
 void CNAStatement::AnnuleRechercheUser()
@@ -115,31 +87,18 @@ void CNAStatement::DesactivateRechercheUserAndInternal()
 
 int CNAStatement::bSetContinueParcours(eNA_PARSEDIRECTION eDirection)
 {
-#if NA_STATEMENT_HAS_SEARCH
     return m_pclRecherche != nullptr && m_pclRecherche->bSetContinueParcours(static_cast<int>(eDirection));
-#else
-    (void)eDirection;
-    return 0;
-#endif
 }
 
 int CNAStatement::_bSetRecherche(INAItemDescription* piItem, const CAny* pclValue, eNA_PARSEDIRECTION eDirection,
                                  int bExact)
 {
-#if NA_STATEMENT_HAS_SEARCH
     CNARecherche* pclRecherche = pclGetRecherche();
     if (pclRecherche == nullptr)
         return 0;
     const int bDone = pclRecherche->bSetRecherche(m_pclCurrentRecord, piItem, pclValue, eDirection, bExact, 0);
     REF_Release(pclRecherche);
     return bDone;
-#else
-    (void)piItem;
-    (void)pclValue;
-    (void)eDirection;
-    (void)bExact;
-    return 0;
-#endif
 }
 
 int CNAStatement::bSetUserSearch(const wchar_t* pszItem, const CAny* pclValue, eNA_PARSEDIRECTION eDirection,
@@ -222,18 +181,9 @@ int CNAStatement::bSetFilter(const wchar_t* pszItem, const CAny* pclMin, int bMi
         _SetFilter(static_cast<CNAFilter*>(nullptr));
     CNAFilter* pclFilter = _pclGetFilter();
     int bDone = 0;
-#if NA_STATEMENT_HAS_SEARCH
     if (pclFilter != nullptr)
         bDone = pclFilter->bSetFilter(m_pclCurrentRecord, piItem, pclMin, bMinIncluded, pclMax, bMaxIncluded,
                                       piCondition, 0);
-#else
-    (void)pclFilter;
-    (void)pclMin;
-    (void)bMinIncluded;
-    (void)pclMax;
-    (void)bMaxIncluded;
-    (void)piCondition;
-#endif
     piItem->nExternalRelease();
     return bDone;
 }
@@ -242,7 +192,6 @@ int CNAStatement::bSetFilter(const wchar_t* pszItem, const CAny* pclMin, int bMi
 
 int CNAStatement::_bAddWHERECurrentRecord(CNACommand* pclCommand, int bAddWhere, const CColumnArray* pclColumns)
 {
-#if NA_STATEMENT_HAS_SEARCH
     if (pclCommand == nullptr || m_pclDataAccess == nullptr)
         return 0;
     CNARecherche* pclSearch = pclAllocRecherche();
@@ -267,34 +216,16 @@ int CNAStatement::_bAddWHERECurrentRecord(CNACommand* pclCommand, int bAddWhere,
     }
     REF_Release(pclSearch);
     return bDone;
-#else
-    (void)pclCommand;
-    (void)bAddWhere;
-    (void)pclColumns;
-    // The row is named by a search built into SQL, which this layer alone
-    // cannot build: the write is refused rather than sent without a
-    // condition.
-    CNAError::g_RaiseSiteError(m_pclError, NAStatementSite::kRowConditionNotAvailable, pclGetConnectionNoRef(),
-                               _pszLogicalName(), pszGetSearchItemName());
-    return 0;
-#endif
 }
 
 int CNAStatement::bGetClauseWHERE(CNACommand* pclCommand)
 {
     if (!bExistFilter() && !bExistRechercheObject())
         return 1;
-#if NA_STATEMENT_HAS_SEARCH
     CNARecherche* pclSearch = pclGetRecherche();
     if (pclSearch == nullptr)
         return 0;
     const int bDone = pclSearch->bGetSQL(pclCommand, m_pclFilter, m_pclCurrentRecord);
     REF_Release(pclSearch);
     return bDone;
-#else
-    (void)pclCommand;
-    CNAError::g_RaiseSiteError(m_pclError, NAStatementSite::kRowConditionNotAvailable, pclGetConnectionNoRef(),
-                               _pszLogicalName(), pszGetSearchItemName());
-    return 0;
-#endif
 }

@@ -98,15 +98,49 @@ int CNAStatement::_bBuildQuerySELECTFromTable(const wchar_t* pszTable, NA_WRITEP
     return 1;
 }
 
-int CNAStatement::_bBuildQuerySELECTFromQuery(CSQLParserInfo*, NA_WRITEPARSEFLAGS, const wchar_t*, int, CNACommand*,
-                                              int, int)
+int CNAStatement::_bBuildQuerySELECTFromQuery(CSQLParserInfo* pclQuery, NA_WRITEPARSEFLAGS nFlags,
+                                              const wchar_t* pszOrderItem, int bKeepOrder, CNACommand* pclWhere,
+                                              int bAddOrderBy, int bAsSubQuery)
 {
-    // A parsed query's clauses are rewritten for the connection by the
-    // command's clause writer, which this layer does not hold: the read of a
-    // query source is refused.
-    CNAError::g_RaiseSiteError(m_pclError, NAStatementSite::kQueryClausesNotAvailable, pclGetConnectionNoRef(),
-                               _pszLogicalName(), pszGetSearchItemName());
-    return 0;
+    if (m_pclCommand == nullptr || pclQuery == nullptr || m_pclDataAccess == nullptr)
+        return 0;
+    if (m_pclCommand->eGetQueryType() == NA_QUERY_NONE)
+        m_pclCommand->SetQueryKind(NA_QUERY_SELECT);
+    const int nMode = static_cast<int>(m_pclDataAccess->dwGetQueryMode());
+    const int bAsWritten = m_pclDataAccess->bRequeteSansCorrection();
+    const int bWhere = pclWhere != nullptr && !pclWhere->bIsEmpty();
+    if (!bAsSubQuery && !bAsWritten) {
+        if (!m_pclCommand->bFormatCondition(pclQuery, pclWhere, 0, nMode))
+            return 0;
+        if (bAddOrderBy && !_bFormatOrderBy(nullptr, pclQuery, nFlags, pszOrderItem, bKeepOrder, 0))
+            return 0;
+        return m_pclCommand->bFormatEndOfQuery();
+    }
+    if (!bAsSubQuery && !bWhere) {
+        // Run as written: its own ORDER BY only, nothing added.
+        return m_pclCommand->bFormatCondition(pclQuery, nullptr, bAddOrderBy, nMode) &&
+               m_pclCommand->bFormatEndOfQuery();
+    }
+    if (!bAsSubQuery) {
+        // A condition on a query run as written wraps it as a subquery.
+        CNAConnectionDescription* pclConnection = pclGetConnectionNoRef();
+        if (pclConnection == nullptr || !pclConnection->bSupportSubQuery() ||
+            m_pclCommand->eGetQueryType() != NA_QUERY_SELECT) {
+            CNAError::g_RaiseSiteError(m_pclError, NAStatementSite::kNoConditionOnQuery, pclGetConnectionNoRef(),
+                                       _pszLogicalName(), pszGetSearchItemName(), _pszLogicalName());
+            return 0;
+        }
+        if (!bComplete(m_pclCommand, _bAddDistinct(nFlags) ? L"SELECT DISTINCT * FROM " : L"SELECT * FROM "))
+            return 0;
+    }
+    if (!bComplete(m_pclCommand, L" (") ||
+        !m_pclCommand->bFormatCondition(pclQuery, nullptr, pclQuery->bQueryResultsetLimited(pclGetConnectionNoRef()),
+                                        nMode) ||
+        !m_pclCommand->bFormatEndOfQuery() || !_bCloseSubQuery())
+        return 0;
+    if (bWhere)
+        return bComplete(m_pclCommand, L" WHERE ") && m_pclCommand->bAdd(pclWhere, CNACommand::ADDMODE_SHARE);
+    return 1;
 }
 
 int CNAStatement::_bCloseSubQuery()

@@ -24,15 +24,3 @@ inline constexpr stNAErrorSite kCachedRowUnreadable{NA_SRC_STATEMENT, 11, 11, NA
 // The logical name: an UPDATE that changed no row.
 inline constexpr stNAErrorSite kUpdateChangedNoRow{NA_SRC_STATEMENT, 12, 13, NA_ERR_NO_ROW_CHANGED};
 }  // namespace NAStatementSite
-
-namespace NAStatementSite {
-// A condition naming the current row by its values, asked while no search
-// can be built into SQL.
-inline constexpr stNAErrorSite kRowConditionNotAvailable{NA_SRC_STATEMENT, 13, 8, NA_ERR_NOT_AVAILABLE};
-}  // namespace NAStatementSite
-
-namespace NAStatementSite {
-// A read over a parsed query, asked while its clauses cannot be rewritten
-// for the connection.
-inline constexpr stNAErrorSite kQueryClausesNotAvailable{NA_SRC_STATEMENT, 14, 8, NA_ERR_NOT_AVAILABLE};
-}  // namespace NAStatementSite

@@ -129,4 +129,12 @@ inline constexpr stNAErrorSite kTableNotFound{NA_SRC_DATAACCESS, 12, 15, NA_ERR_
 // An add, modification or delete on a query sent as written (the logical
 // name as table name only).
 inline constexpr stNAErrorSite kWriteOnQueryAsWritten{NA_SRC_DATAACCESS, 16, 35, NA_ERR_GENERAL};
+// A calculated item met again while its own expression is being written:
+// the item's name.
+inline constexpr stNAErrorSite kCommandCalculatedItemLoop{NA_SRC_COMMAND, 5, 32, NA_ERR_GENERAL};
+// An operator the database does not offer: the database's name.
+inline constexpr stNAErrorSite kCommandOperatorNotAvailable{NA_SRC_COMMAND, 6, 48, NA_ERR_NOT_AVAILABLE};
+// A parsed query whose positions do not fit its text (an element behind
+// the one written, or past the text's end).
+inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA_ERR_GENERAL};
 }  // namespace NASite

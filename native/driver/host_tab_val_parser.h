@@ -29,12 +29,27 @@ struct CTabValParserEntry
     uint32_t dwFlags;
 };
 
+// A column named in a clause list the host parsed: its place and length in
+// characters of the text, its table name (empty without one) and its item
+// name. Only a clause list has them.
+struct CTabValParserItem
+{
+    int32_t nStart;
+    int32_t nLength;
+    const wchar_t* pszTable;
+    const wchar_t* pszItem;
+};
+
 struct CTabValParser
 {
     unsigned char abyHost1[20];
     uint32_t nNbParam;
     unsigned char abyHost2[16];
     CTabValParserEntry** ppEntries;
+    // The items of a clause list, in text order (0 and null in a table of
+    // parameter values).
+    uint32_t nNbItem;
+    CTabValParserItem** ppItems;
 };
 
 #pragma GCC diagnostic push

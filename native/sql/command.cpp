@@ -155,6 +155,21 @@ void CNACommand::Tronque(unsigned long nLength)
     }
 }
 
+void CNACommand::TakeBack(unsigned long nLength, int nParameters)
+{
+    if (nLength < nGetOriginalLength()) {
+        m_clOriginal.Tronque(static_cast<long>(nLength));
+        m_nOriginalChars = -1;
+    }
+    if (nParameters < 0)
+        nParameters = 0;
+    for (int i = m_tabParameters.nGetNbElement() - 1; i >= nParameters; --i) {
+        CNAParameter* pclParameter = m_tabParameters[i];
+        m_tabParameters.Supprime(i, 1);
+        CNARefArray<CNAParameter>::_Release(pclParameter);
+    }
+}
+
 void CNACommand::Replace(unsigned long nPosition, unsigned long nCount, const wchar_t* pszText)
 {
     const unsigned long nBefore = nGetOriginalLength();

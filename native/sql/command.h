@@ -43,6 +43,8 @@
 class CColumnNullValueExcluded;
 class CNARecord;
 class CNAVariant;
+class CTString;
+struct CTabValParser;
 class CSQLParserInfo;
 class IExpOpExpression;
 enum eNAOperator : int32_t;
@@ -177,6 +179,10 @@ public:
     // The original text cut at the length; the parameters at or behind the
     // cut released.
     void Tronque(unsigned long nLength);
+    // The original text cut at the length and the parameters from the
+    // index on released: a writer taking its own text back keeps a value
+    // bound at the very end of the text before it.
+    void TakeBack(unsigned long nLength, int nParameters);
     // Replaces count characters at the position; the parameters behind the
     // span move by the change of length, those inside it go to its start.
     void Replace(unsigned long nPosition, unsigned long nCount, const wchar_t* pszText);
@@ -288,6 +294,61 @@ public:
     int bAddReturning(const wchar_t* pszText);
     int bFormatEndOfQuery();
 
+    // --- Clause and expression writing of a parsed query
+    // (command_expression*.cpp). Each returns 1 on success; on failure the
+    // error is in the command's error object and the text written so far
+    // stays.
+    //
+    // The whole parsed query into the command: the text between the clauses
+    // copied, each clause rewritten for the connection; the condition
+    // command (may be null) joined to the WHERE clause with AND; the ORDER
+    // BY dropped when keepOrderBy is 0. Mode 1, or any mode with the bit of
+    // value 4, takes the statement as written (only ORDER BY and a host
+    // clause list are rewritten).
+    int bFormatCondition(CSQLParserInfo* pclQuery, CNACommand* pclCondition, int bKeepOrderBy, int nMode);
+    // One condition tree of the query (the WHERE tree for element 3, the
+    // HAVING tree for 5, a join's for 8), written from the read position
+    // *pnPosition in the text, which it moves on; the condition command
+    // joined when the element is the WHERE clause. pclOuter: the query
+    // whose aliases name calculated items (the same query mostly).
+    int bAddTreeExpression(CSQLParserInfo* pclQuery, CSQLParserInfo* pclOuter, const wchar_t* pszText,
+                           IExpOpExpression* piParent, IExpOpExpression* piRoot, eSQLELT eElement,
+                           unsigned long* pnPosition, CNACommand* pclCondition);
+    // One node of the query's tree, written alone: its own text from its
+    // start to its stop, rewritten as in a condition of the element's kind.
+    int bFormatSubExpression(CSQLParserInfo* pclQuery, IExpOpExpression* piNode, eSQLELT eElement);
+    // A filter's parsed condition (the WHERE tree of its query), appended
+    // as a condition of a WHERE clause; its literals become parameters.
+    int bAddFilterExpression(CSQLParserInfo* pclFilter);
+    // A calculated output item written as its expression (element kind:
+    // where it stands). The expression is written by a sub-command whose
+    // current calculated item is the item; its text is appended here and
+    // its parameters move into this command, shifted by where the text
+    // lands. An item met again while its own expansion is under way (the
+    // item itself, or an alias of the chain that led to it) raises user
+    // error 32 with its name.
+    int bFormatExpressionColonneCalculee(CSQLParserInfo* pclQuery, IInfoRubrique* piItem, eSQLELT eElement);
+    // The same, by the output alias's name (a column of a query's record
+    // knows its name only); 0 without such an output item, with no error.
+    int bFormatExpressionColonneCalculee(CSQLParserInfo* pclQuery, const wchar_t* pszAlias, eSQLELT eElement);
+    // The same into a text, values written inline (no place for
+    // parameters: the sub-command's parameters are disabled).
+    int bFormatExpressionColonneCalculee(CSQLParserInfo* pclQuery, IInfoRubrique* piItem, eSQLELT eElement,
+                                         CTString* pcsText);
+    // A column of a condition: with an item description and slot 13
+    // answering "convert" for the element, the item's type and the
+    // operator, slot 12 (wrapped by the connection); else the plain
+    // table-dot-item form. A null or empty table writes the item alone.
+    int FormatExpressionItemName(const wchar_t* pszTable, const wchar_t* pszItem, INAItemDescription* piItem,
+                                 eSQLELT eElement, eOPEXPRESSION eOperator);
+    // The connection-formatted table name, ".", the formatted item name;
+    // the item alone without a table.
+    void _FormatTableAndItemName(const wchar_t* pszTable, const wchar_t* pszItem);
+    // A host clause list merged with the text: items in the table-dot-item
+    // form (slot 21 when bWhere), parameters as command parameters, the
+    // text between and behind copied.
+    int _bAddClause(CTabValParser* pclList, const wchar_t* pszText, int bWhere);
+
     // --- Static text tests (command_text.cpp). Texts may be null (empty).
     // An SQL blank, or one of ! % ( ) * + , - / =.
     static int s_bSeparateur(wchar_t c);
@@ -321,6 +382,9 @@ public:
     }
 
 protected:
+    // The clause and expression writer works on the command's fields.
+    friend class CNAQueryWriter;
+
     // Appends another command's parameters, each placed at base + its
     // position (see bAdd). 0 when an append or a clone failed.
     int _bAddParameters(const CNARefArray<CNAParameter>& tabOther, unsigned long nBase, eADDMMODE eMode);
@@ -370,6 +434,10 @@ protected:
     // parameter asks for it; counting a UTF-8 text again each time would
     // make a statement's building quadratic); -1 when it is to be counted.
     mutable long m_nOriginalChars = 0;
+    // The command whose calculated item this one expands (not counted: it
+    // outlives the expansion); null outside an expansion. Its chain of
+    // current calculated items is the chain of aliases being expanded.
+    const CNACommand* m_pclExpandingParent = nullptr;
 };
 
 inline void REF_AddRef(CNACommand* p)

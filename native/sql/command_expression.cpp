@@ -1,78 +1,60 @@
 // The command's hooks for the writer of clauses and expressions of a parsed
-// query. Here each gives the plain form of its database-neutral answer:
-// names written in the table-dot-item form the connection formats, values
-// and operators as the host wrote them, no column converted. The writer
-// itself, and the rewritings some database kinds need, belong to the
-// clause writer.
+// query: names in the table-dot-item form the connection formats, date and
+// time columns converted where the connection needs them, FROM tables and
+// their aliases, the alias form of an output item. Function names and
+// arguments by database kind are in command_functions.cpp, literals in
+// command_literal.cpp.
 #include "common/text/ct_string.h"
 #include "common/text/str_copy.h"
 #include "native/driver/connection_description.h"
 #include "native/model/host_info_rubrique.h"
+#include "native/model/item_type.h"
 #include "native/sql/command.h"
 
-namespace {
-
-// The connection-formatted table name, ".", and the formatted item name;
-// the item name alone without a table.
-void AddTableAndItemName(CNACommand& clCommand, const wchar_t* pszTable, const wchar_t* pszItem)
+int CNACommand::_bFormatAndConvertItemInClause(const wchar_t* pszTable, const wchar_t* pszItem,
+                                               INAItemDescription* piItem, eSQLELT, eOPEXPRESSION)
 {
-    CNAConnectionDescription* pclConnection = clCommand.pclGetConnectionNoRef();
-    CTString csName;
-    if (pszTable != nullptr && pszTable[0] != L'\0') {
-        if (pclConnection == nullptr ||
-            !pclConnection->bFormatTableName(clCommand.pclGetErrorNoRef(), pszTable, &csName))
-            csName.Set(pszTable);
-        (void)clCommand.bComplete(csName.pszGet(), static_cast<unsigned long>(-1));
-        (void)clCommand.bComplete(L".", 1);
+    // The table-dot-item form written aside, then wrapped by the connection.
+    auto* pclName = new CNACommand(m_pclError, m_pclConnection);
+    REF_AddRef(pclName);
+    pclName->_FormatTableAndItemName(pszTable, pszItem);
+    int bDone;
+    if (m_pclConnection == nullptr) {
+        bDone = bComplete(pclName->pszGetOriginalSQL(), static_cast<unsigned long>(-1));
+    } else {
+        CTStringConcatAW clConverted;
+        (void)m_pclConnection->bConvertExpressionToString(m_pclError, &clConverted, pclName->pszGetOriginalSQL(),
+                                                          piItem, nullptr);
+        bDone = bComplete(clConverted.pszGetW(), static_cast<unsigned long>(-1));
     }
-    if (pclConnection == nullptr || !pclConnection->bFormatItemName(clCommand.pclGetErrorNoRef(), pszItem, &csName))
-        csName.Set(pszItem);
-    (void)clCommand.bComplete(csName.pszGet(), static_cast<unsigned long>(-1));
+    REF_Release(pclName);
+    return bDone;
 }
 
-}  // namespace
-
-int CNACommand::bComplete(ISQLParserInformation*)
+int CNACommand::eGetFormatExpressionColonne(eSQLELT eElement, eNA_ITEMTYPE eType, eOPEXPRESSION eOperator, int)
 {
-    // The host's clause lists reach the command through the clause writer.
-    return 1;
-}
-
-int CNACommand::_bFormatAndConvertItemInClause(const wchar_t* pszTable, const wchar_t* pszItem, INAItemDescription*,
-                                               eSQLELT, eOPEXPRESSION)
-{
-    AddTableAndItemName(*this, pszTable, pszItem);
-    return 1;
-}
-
-int CNACommand::eGetFormatExpressionColonne(eSQLELT, eNA_ITEMTYPE, eOPEXPRESSION, int)
-{
+    const int nOperator = static_cast<int>(eOperator);
+    if (nOperator == 33 || (eType != NA_IT_HEURE && eType != NA_IT_DATE8 && eType != NA_IT_DATETIME))
+        return 0;
+    if ((nOperator >= 15 && nOperator <= 21) || nOperator == 32 || (nOperator >= 42 && nOperator <= 46) ||
+        (nOperator >= 50 && nOperator <= 57))
+        return 2;
+    if (eType == NA_IT_HEURE && m_pclConnection != nullptr && !m_pclConnection->bSupportItemTime() &&
+        ((eElement >= CNASqlElt::SQLELT_WHERE && eElement <= CNASqlElt::SQLELT_ORDERBY) ||
+         (nOperator >= 9 && nOperator <= 14) || nOperator == 22 || nOperator == 23))
+        return 2;
     return 0;
 }
 
 void CNACommand::_FormatItemNameInWHEREClause(const wchar_t* pszTable, const wchar_t* pszItem, CNAParameter*)
 {
-    AddTableAndItemName(*this, pszTable, pszItem);
-}
-
-void CNACommand::_FormatExpressionArgument(IExpOpExpression*, const wchar_t*, unsigned long*)
-{
-}
-
-int CNACommand::_FormatExpressionLiteral(CNAParameter*, INAItemDescription*, eOPEXPRESSION)
-{
-    return 1;
+    _FormatTableAndItemName(pszTable, pszItem);
 }
 
 void CNACommand::_FormatExpressionItemName(const wchar_t* pszTable, const wchar_t* pszItem, INAItemDescription*,
                                            eSQLELT)
 {
-    AddTableAndItemName(*this, pszTable, pszItem);
-}
-
-const wchar_t* CNACommand::_FormatExpressionOperator(eOPEXPRESSION)
-{
-    return nullptr;
+    _FormatTableAndItemName(pszTable, pszItem);
 }
 
 int CNACommand::_GetMotifVariableDebut(wchar_t* pszBuffer, unsigned nCapacity)
@@ -95,7 +77,7 @@ void CNACommand::_FormatTableClauseFROM(const wchar_t* pszTable)
 
 void CNACommand::_FormatTableAliasClauseFROM(const wchar_t* pszAlias)
 {
-    AddTableAndItemName(*this, nullptr, pszAlias);
+    _FormatTableAndItemName(nullptr, pszAlias);
 }
 
 void CNACommand::_FormatRubriqueAlias(IInfoRubrique* piItem, eSQLELT, int nOption)
@@ -108,11 +90,11 @@ void CNACommand::_FormatRubriqueAlias(IInfoRubrique* piItem, eSQLELT, int nOptio
         const wchar_t* pszTable = piItem->pszGetAliasTable();
         if (pszTable == nullptr || pszTable[0] == L'\0')
             pszTable = piItem->pszGetNomTable();
-        AddTableAndItemName(*this, pszTable, piItem->pszGetNomRubrique());
+        _FormatTableAndItemName(pszTable, piItem->pszGetNomRubrique());
         return;
     }
     const wchar_t* pszAlias = piItem->pszGetAlias();
-    AddTableAndItemName(*this, nullptr, pszAlias != nullptr && pszAlias[0] != L'\0' ? pszAlias : piItem->pszGetNom());
+    _FormatTableAndItemName(nullptr, pszAlias != nullptr && pszAlias[0] != L'\0' ? pszAlias : piItem->pszGetNom());
 }
 
 int CNACommand::_bShouldAddParameter(CSQLParserInfo*, IExpOpExpression*, IExpOpExpression*, eSQLELT,

@@ -1,32 +1,49 @@
 #pragma once
 
-// The part of a statement's filter that a saved filter and the table cache
-// need: a counted object that is active or not, and the comparison of two
-// filters in force. The filter proper (its bounds, its SQL condition and the
-// WHERE text it adds to a search) grows on this class; until then a filter
-// holds only its state, and two filters compare by what they hold.
+// The filter of a statement (CNAFilter): a search that stays attached to
+// the statement and restricts every query it writes to the records whose
+// item lies between two bounds and/or that satisfy an SQL condition parsed
+// by the host. It keeps only a first condition; an active filter's
+// condition is joined to a search's current condition with AND when the
+// statement writes its WHERE text.
 //
 // Counted through CInterf, plainly, under the driver-wide lock.
 #include <cstdint>
 
-#include "native/model/interf.h"
+#include "native/sql/search.h"
 
-class CNAFilter : public CInterf
+class ISQLParserInformation;
+
+class CNAFilter : public CNARecherche
 {
 public:
-    // Inactive.
+    // Inactive, without error object nor connection.
     CNAFilter() = default;
+    // Inactive, holding a reference on both.
+    CNAFilter(CNAError* pclError, CNAConnectionDescription* pclConnection) : CNARecherche(pclError, pclConnection) {}
     ~CNAFilter() override = default;
 
-    // Non-zero activates (state 1); zero deactivates (state 0).
-    void ActivateFilter(int bActive) { m_nState = bActive ? 1 : 0; }
+    // Slot 4: pclCloneFilter.
+    CNARecherche* pclClone() override { return pclCloneFilter(); }
+    // Slot 6: a new empty filter.
+    CNARecherche* _pclAllocRecherche() override;
+    // Slot 7: a new filter of the same bounds and state.
+    virtual CNAFilter* pclCloneFilter();
+
+    // Builds the condition between the bounds (given in the item's browse
+    // order) and/or of the parsed condition; the state is not changed.
+    // False only when a bound or the condition was asked for and nothing
+    // could be built.
+    int bSetFilter(CNARecord* pclRecord, INAItemDescription* piItem, const CAny* pclMin, int bMinIncluded,
+                   const CAny* pclMax, int bMaxIncluded, ISQLParserInformation* piCondition, int nOptions);
+
+    // Non-zero activates (state 1); zero deactivates (state 0) and drops the
+    // current condition, keeping the first.
+    void ActivateFilter(int bActive);
     int bIsFilterActive() const { return m_nState != 0; }
 
-    // The same object, or the same state.
-    int bEqualsFilter(const CNAFilter* pclOther) const;
-
-protected:
-    int32_t m_nState = 0;
+    // As bEqualsSearch.
+    int bEqualsFilter(const CNAFilter* pclOther) const { return bEqualsSearch(pclOther); }
 };
 
 // A missing filter equals an inactive one and another missing one; two

@@ -8,6 +8,7 @@
 #include "native/sql/host_sql_types.h"
 
 class CAny;
+class INAItemDescription;
 
 class IExpOpExpression : public CVXUnknown
 {
@@ -29,4 +30,7 @@ public:
     virtual wchar_t wGetEscape() const = 0;                           // 11
     // For a literal: its value; null otherwise.
     virtual const CAny* pclGetValue() const = 0;                      // 12
+    // For a column: the description of its item, without a reference;
+    // null when the host has none.
+    virtual INAItemDescription* piGetItemDescription() const = 0;     // 13
 };

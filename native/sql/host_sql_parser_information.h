@@ -18,6 +18,7 @@ class IInfoAffectation;
 class IInfoFrom;
 class IInfoGroupe;
 class IInfoInsertion;
+class IInfoJointure;
 class IInfoOrderBy;
 class IInfoRubrique;
 class INADataSourceDescription;
@@ -59,7 +60,9 @@ public:
     // The host-parsed clause list of the query (items and parameters in
     // text order), without a reference; null when it has none.
     virtual CTabValParser* pclGetClauseList() const = 0;                                   // 25
-    virtual void EmptySlot26() = 0;                                                        // 26
+    // The joins, one per call (restart non-zero: from the first); null
+    // after the last.
+    virtual IInfoJointure* piEnumJointure(int bRestart) = 0;                               // 26
     virtual void EmptySlot27() = 0;                                                        // 27
     // The end of the parsed statement; -1 when the module marks none.
     virtual long nGetEnd() const = 0;                                                      // 28

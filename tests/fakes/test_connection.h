@@ -86,6 +86,7 @@ public:
         return _nRun(pclError, pszSQL);
     }
     void _InitQF2NativeType() override {}
+    int bNULLBeforeNotNULL() override { return m_bNullsLast ? 0 : CNAConnectionDescription::bNULLBeforeNotNULL(); }
     int bConvertValueToString(CNAError* pclError, CTStringConcatAW* pclOut, const CAny* pclValue, eNA_ITEMTYPE eType,
                               eNA_ITEMTYPE eSecondType) override
     {
@@ -123,6 +124,9 @@ public:
     void SetCloseFails(bool b) { m_bCloseFails = b; }
     void SetStatementsFail(bool b) { m_bStatementsFail = b; }
     void SetDBKind(int nKind) { m_nDBKind = nKind; }
+    // The database sorts NULL after the other values (before them by
+    // default).
+    void SetNullsLast(bool b) { m_bNullsLast = b; }
     // Null or empty texts: no quotes.
     void SetQuotes(const wchar_t* pszOpen, const wchar_t* pszClose)
     {
@@ -212,6 +216,7 @@ private:
     bool m_bCloseFails = false;
     bool m_bStatementsFail = false;
     bool m_bEndCloseParse = false;
+    bool m_bNullsLast = false;
     bool m_bTransactionAllocFails = false;
     std::wstring m_failing;
     std::wstring m_failingLiteral;

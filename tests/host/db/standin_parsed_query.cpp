@@ -51,6 +51,7 @@ public:
     int bIsOuterJoin() const override { return m_spec.bOuterJoin; }
     wchar_t wGetEscape() const override { return m_spec.wEscape; }
     const CAny* pclGetValue() const override { return m_spec.value.get(); }
+    INAItemDescription* piGetItemDescription() const override { return m_spec.description; }
 
 private:
     ExpressionSpec m_spec;
@@ -70,6 +71,18 @@ SQLPosition vxstandin::Span(const std::wstring& text, const std::wstring& piece,
     }
     return SQLPosition{static_cast<long>(nAt), static_cast<long>(nAt + piece.size() - 1)};
 }
+
+class StandinParsedQuery::Join final : public IInfoJointure
+{
+public:
+    Join(SQLPosition position, IExpOpExpression* pCondition) : m_position(position), m_pCondition(pCondition) {}
+    SQLPosition stGetPosition() const override { return m_position; }
+    IExpOpExpression* piGetCondition() const override { return m_pCondition; }
+
+private:
+    SQLPosition m_position;
+    IExpOpExpression* m_pCondition;
+};
 
 class StandinParsedQuery::FromTable final : public IInfoFrom
 {
@@ -214,6 +227,12 @@ StandinParsedQuery::StandinParsedQuery(const ParsedQuerySpec& spec) : m_spec(spe
         m_updates.push_back(std::make_unique<Assignment>(_pMake(update.column), _pMake(update.value), update.position));
     for (const InsertSpec& insert : m_spec.inserts)
         m_inserts.push_back(std::make_unique<InsertItem>(insert.item, _pMake(insert.value), insert.position));
+    for (const JoinSpec& join : m_spec.joins) {
+        auto* p = new Join(join.position, join.condition ? _pMake(*join.condition) : nullptr);
+        p->dwAddRef();
+        m_counted.push_back(p);
+        m_joins.push_back(p);
+    }
     if (m_spec.where)
         m_pWhere = _pMake(*m_spec.where);
     if (m_spec.having)
@@ -277,6 +296,11 @@ typename V::value_type StandinParsedQuery::_pNext(const V& list, size_t& nCursor
     if (bRestart)
         nCursor = 0;
     return nCursor < list.size() ? list[nCursor++] : nullptr;
+}
+
+IInfoJointure* StandinParsedQuery::piEnumJointure(int bRestart)
+{
+    return _pNext(m_joins, m_nJoinCursor, bRestart);
 }
 
 IInfoFrom* StandinParsedQuery::piEnumFrom(int bRestart)

@@ -35,6 +35,7 @@
 #include "native/sql/host_info_from.h"
 #include "native/sql/host_info_groupe.h"
 #include "native/sql/host_info_insertion.h"
+#include "native/sql/host_info_jointure.h"
 #include "native/sql/host_info_order_by.h"
 #include "native/sql/host_sql_parser_information.h"
 #include "tests/host/db/standin_host_object.h"
@@ -57,6 +58,8 @@ struct ExpressionSpec
     int bOuterJoin = 0;
     SQLPosition position{-1, -1};
     wchar_t wEscape = 0;
+    // For a column: its item's description (not owned).
+    INAItemDescription* description = nullptr;
     // For a literal.
     std::shared_ptr<CAny> value;
     std::vector<ExpressionSpec> operands;
@@ -130,6 +133,13 @@ struct InsertSpec
     SQLPosition position{-1, -1};
 };
 
+struct JoinSpec
+{
+    // The condition's span (after ON).
+    SQLPosition position{-1, -1};
+    std::optional<ExpressionSpec> condition;
+};
+
 struct ParsedQuerySpec
 {
     std::wstring text;
@@ -140,6 +150,7 @@ struct ParsedQuerySpec
     std::vector<OrderSpec> orderBy;
     std::vector<AssignSpec> updates;
     std::vector<InsertSpec> inserts;
+    std::vector<JoinSpec> joins;
     long whereStart = 0;
     long whereEnd = -1;
     long orderByStart = 0;
@@ -213,7 +224,7 @@ public:
     int bGetPhysicalName(const wchar_t* pszTable, wchar_t* pszBuffer, unsigned nCapacity) const override;
     INADataSourceDescription* piGetNADataSourceDescription(const wchar_t* pszTable) const override;
     CTabValParser* pclGetClauseList() const override { return m_spec.clauseList; }
-    void EmptySlot26() override {}
+    IInfoJointure* piEnumJointure(int bRestart) override;
     void EmptySlot27() override {}
     long nGetEnd() const override { return m_spec.end; }
     void EmptySlot29() override {}
@@ -225,6 +236,7 @@ private:
     class GroupElement;
     class Assignment;
     class InsertItem;
+    class Join;
 
     IExpOpExpression* _pMake(const vxstandin::ExpressionSpec& spec);
     template <class V>
@@ -240,6 +252,7 @@ private:
     std::vector<std::unique_ptr<GroupElement>> m_groups;
     std::vector<std::unique_ptr<Assignment>> m_updates;
     std::vector<std::unique_ptr<InsertItem>> m_inserts;
+    std::vector<Join*> m_joins;
     IExpOpExpression* m_pWhere = nullptr;
     IExpOpExpression* m_pHaving = nullptr;
     size_t m_nFromCursor = 0;
@@ -248,6 +261,7 @@ private:
     size_t m_nOrderCursor = 0;
     size_t m_nUpdateCursor = 0;
     size_t m_nInsertCursor = 0;
+    size_t m_nJoinCursor = 0;
     mutable unsigned m_nLastNameCapacity = 0;
     mutable int m_nTextReads = 0;
     int m_nHandshakeMajor = 0;

@@ -6,6 +6,7 @@
 // 64 and 68 and its flags at 72. Every byte the driver must not read is
 // filled with a marker, so a reader that strays reads nonsense.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/text/any.h"
@@ -24,6 +25,8 @@ public:
     // Appends a parameter: the value is copied; start and length are in
     // characters of the SQL text.
     StandinTabValParser& Add(const CAny& value, int nStart, int nLength, unsigned dwFlags = 0);
+    // Appends a column of a clause list (table may be null or empty).
+    StandinTabValParser& AddItem(int nStart, int nLength, const wchar_t* pszTable, const wchar_t* pszItem);
     // The block handed to the driver; valid until the next Add.
     CTabValParser* pstGet() { return &m_block; }
 
@@ -31,4 +34,12 @@ private:
     CTabValParser m_block;
     std::vector<std::unique_ptr<CTabValParserEntry>> m_entries;
     std::vector<CTabValParserEntry*> m_pointers;
+    struct Item
+    {
+        std::wstring table;
+        std::wstring item;
+        CTabValParserItem entry;
+    };
+    std::vector<std::unique_ptr<Item>> m_items;
+    std::vector<CTabValParserItem*> m_itemPointers;
 };

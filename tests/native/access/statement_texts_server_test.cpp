@@ -34,6 +34,8 @@ protected:
         m_tables["d"] = OpenTable("d", "CREATE TABLE d (id INT AUTO_INCREMENT PRIMARY KEY)");
         m_tables["n"] = OpenTable("n", "CREATE TABLE n (a VARCHAR(10), b INT, KEY kb (b))");
         m_tables["c"] = OpenTable("c", "CREATE TABLE c (x INT NOT NULL, y INT NOT NULL, z INT, PRIMARY KEY (x, y))");
+        m_tables["w"] = OpenTable("w", "CREATE TABLE w (id INT PRIMARY KEY, a VARCHAR(10), b INT)");
+        EXPECT_TRUE(m_client.bExecute("INSERT INTO w VALUES (1, 'p', 2), (3, 'p', 2)")) << m_client.sError();
         m_tables["u"] = OpenTable("u", "CREATE TABLE u (k INT NOT NULL, w VARCHAR(8) NULL, v INT, UNIQUE KEY uk (k), "
                                        "UNIQUE KEY uw (w))");
     }
@@ -116,6 +118,31 @@ TEST_F(StatementTexts, EachTextAsSentAndAcceptedByTheServer)
         {"SELECT on a unique key that may be NULL", "u", nullptr,
          [](CNAStatement* s, CNACommand* c) { return Select(s, c, 0, L"w", 1); },
          "SELECT `k`,`w`,`v` FROM `u` ORDER BY `w`,`k`"},
+        {"UPDATE of the row as read", "w",
+         [](CNADataAccess* a) {
+             // The row as a browse read it, then changed by the host.
+             Set(a, L"id", Int(1));
+             Set(a, L"a", Text("p"));
+             Set(a, L"b", Int(2));
+             ASSERT_EQ(1, a->pclGetCurrentRecordNoRef()->bCopyCurrentRecordToOriginalRecord());
+             for (const wchar_t* pszColumn : {L"id", L"a", L"b"})
+                 Column(a, pszColumn)->SetNotModified();
+             Set(a, L"id", Int(7));
+             Set(a, L"a", Text("q"));
+         },
+         [](CNAStatement* s, CNACommand* c) {
+             // The condition names the row as read; the host's values stay.
+             const int bBuilt = s->bBuildQuery(NA_QUERY_UPDATE, c, 0);
+             CAny id;
+             EXPECT_EQ(1, s->pclGetCurrentRecordNoRef()->pclGetColumnNoRef(L"id")->bGetCurrentValue(&id, 0));
+             EXPECT_EQ(L"7", vxtest::TextOf(id));
+             return bBuilt;
+         },
+         "UPDATE `w` SET `id` = 7 , `a` = 'q' WHERE `id`=1"},
+        {"DELETE of the row as read", "w",
+         [](CNADataAccess* a) { ASSERT_EQ(1, a->pclGetCurrentRecordNoRef()->bCopyCurrentRecordToOriginalRecord()); },
+         [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_DELETE, c, 0); },
+         "DELETE FROM `w` WHERE `id`=7"},
         {"DELETE of all rows", "g", nullptr,
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_DELETEALL, c, 0); }, "DELETE FROM `g`"},
         {"DROP TABLE", "n", nullptr,
@@ -135,6 +162,8 @@ TEST_F(StatementTexts, EachTextAsSentAndAcceptedByTheServer)
     EXPECT_EQ("0", m_client.Value("SELECT COUNT(*) FROM g").value_or("?"));
     EXPECT_EQ("1", m_client.Value("SELECT COUNT(*) FROM d").value_or("?"));
     EXPECT_EQ("0", m_client.Value("SELECT COUNT(*) FROM n").value_or("?"));
+    // The UPDATE reached its row only, which the DELETE then took.
+    EXPECT_EQ("3:p", m_client.Value("SELECT GROUP_CONCAT(id, ':', a) FROM w").value_or("?"));
 }
 
 }  // namespace

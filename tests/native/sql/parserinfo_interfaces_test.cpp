@@ -9,6 +9,7 @@
 #include "native/sql/host_info_from.h"
 #include "native/sql/host_info_groupe.h"
 #include "native/sql/host_info_insertion.h"
+#include "native/sql/host_info_jointure.h"
 #include "native/sql/host_info_order_by.h"
 #include "native/sql/host_sql_parser_information.h"
 #include "native/sql/info_groupe.h"
@@ -42,7 +43,7 @@ TEST(ParserInfoInterfaces, ParsedQuerySlots)
         VX_SLOT(ISQLParserInformation, bGetPhysicalName, 23),
         VX_SLOT(ISQLParserInformation, piGetNADataSourceDescription, 24),
         VX_SLOT(ISQLParserInformation, pclGetClauseList, 25),
-        VX_SLOT(ISQLParserInformation, EmptySlot26, 26),
+        VX_SLOT(ISQLParserInformation, piEnumJointure, 26),
         VX_SLOT(ISQLParserInformation, EmptySlot27, 27),
         VX_SLOT(ISQLParserInformation, nGetEnd, 28),
         VX_SLOT(ISQLParserInformation, EmptySlot29, 29),
@@ -102,6 +103,11 @@ TEST(ParserInfoInterfaces, ElementSlots)
         VX_SLOT(IExpOpExpression, bIsOuterJoin, 10),
         VX_SLOT(IExpOpExpression, wGetEscape, 11),
         VX_SLOT(IExpOpExpression, pclGetValue, 12),
+        VX_SLOT(IExpOpExpression, piGetItemDescription, 13),
+    });
+    vxtest::ExpectSlots("IInfoJointure", {
+        VX_SLOT(IInfoJointure, stGetPosition, 3),
+        VX_SLOT(IInfoJointure, piGetCondition, 4),
     });
     vxtest::ExpectSlots("IInfoAffectation", {
         VX_SLOT(IInfoAffectation, piGetColumn, 0),
