@@ -37,3 +37,13 @@ void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectio
         pclFormer->nRelease();
     }
 }
+
+void NA_SetHeldSource(INADataSourceDescription*& piHeld, INADataSourceDescription* piSource)
+{
+    if (piSource != nullptr)
+        piSource->ExternalAddRef();
+    INADataSourceDescription* piFormer = piHeld;
+    piHeld = piSource;
+    if (piFormer != nullptr)
+        piFormer->nExternalRelease();
+}

@@ -17,3 +17,7 @@ void NA_TakeHeldReferences(INADataSourceDescription* piSource, CNAConnectionDesc
 // it empty.
 void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectionDescription*& pclConnection,
                                CNAError*& pclError);
+
+// The held data source replaced by another (its external reference taken
+// first, the former one's given back); either may be null.
+void NA_SetHeldSource(INADataSourceDescription*& piHeld, INADataSourceDescription* piSource);

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "native/access/data_access.h"
+#include "native/access/held_references.h"
 #include "native/access/statement_sql.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_sql.h"
@@ -75,12 +76,7 @@ CNAStatement::~CNAStatement()
 
 void CNAStatement::SetDataSource(INADataSourceDescription* piSource)
 {
-    if (piSource != nullptr)
-        piSource->ExternalAddRef();
-    INADataSourceDescription* piFormer = m_piDataSource;
-    m_piDataSource = piSource;
-    if (piFormer != nullptr)
-        piFormer->nExternalRelease();
+    NA_SetHeldSource(m_piDataSource, piSource);
 }
 
 void CNAStatement::SetCurrentRecord(CNARecord* pclRecord)
