@@ -45,22 +45,13 @@ CNADataAccess::~CNADataAccess()
     // Statements, row states and positions give their record saves back to
     // the cache while they close and go: it is released only after them.
     _ResetDataAccess();
-    if (m_pclRecordSaves != nullptr) {
-        CNARecordCachePosition* pclSaves = m_pclRecordSaves;
-        m_pclRecordSaves = nullptr;
-        REF_Release(pclSaves);
-    }
+    NA_ReplaceHeld(m_pclRecordSaves, static_cast<CNARecordCachePosition*>(nullptr));
     NA_GiveBackHeldReferences(m_piSource, m_pclConnection, m_pclError);
 }
 
 void CNADataAccess::_SetDataSource(INADataSourceDescription* piSource)
 {
-    if (piSource != nullptr)
-        piSource->ExternalAddRef();
-    INADataSourceDescription* piFormer = m_piSource;
-    m_piSource = piSource;
-    if (piFormer != nullptr)
-        piFormer->nExternalRelease();
+    NA_ReplaceHeldSource(m_piSource, piSource);
 }
 
 void CNADataAccess::_Close()
@@ -104,28 +95,16 @@ void CNADataAccess::_ResetRecordCache()
 void CNADataAccess::_ResetDataAccess()
 {
     _Close();
-    if (m_pclLatestFilter != nullptr) {
-        CNAFilter* pclFilter = m_pclLatestFilter;
-        m_pclLatestFilter = nullptr;
-        REF_Release(pclFilter);
-    }
+    NA_ReplaceHeld(m_pclLatestFilter, static_cast<CNAFilter*>(nullptr));
     if (m_nCurrentRecordSaveID != -1) {
         (void)nReleaseRecordSave(m_nCurrentRecordSaveID);
         m_nCurrentRecordSaveID = -1;
     }
     _ResetRecordCache();
-    if (m_pclSourceQuery != nullptr) {
-        CSQLParserInfo* pclQuery = m_pclSourceQuery;
-        m_pclSourceQuery = nullptr;
-        REF_Release(pclQuery);
-    }
+    NA_ReplaceHeld(m_pclSourceQuery, static_cast<CSQLParserInfo*>(nullptr));
     _FreeCurrentRecord();
     _SetDataSource(nullptr);
-    if (m_piSourceForQF != nullptr) {
-        INADataSourceDescription* piClone = m_piSourceForQF;
-        m_piSourceForQF = nullptr;
-        piClone->nExternalRelease();
-    }
+    NA_ReplaceHeldSource(m_piSourceForQF, nullptr);
     if (m_pclImported != nullptr) {
         CNADataSourceDescription* pclImported = m_pclImported;
         m_pclImported = nullptr;
@@ -180,12 +159,7 @@ CNARecord* CNADataAccess::pclGetCurrentRecord() const
 
 void CNADataAccess::_SetCurrentRecord(CNARecord* pclRecord)
 {
-    if (pclRecord != nullptr)
-        REF_AddRef(pclRecord);
-    CNARecord* pclFormer = m_pclCurrentRecord;
-    m_pclCurrentRecord = pclRecord;
-    if (pclFormer != nullptr)
-        REF_Release(pclFormer);
+    NA_ReplaceHeld(m_pclCurrentRecord, pclRecord);
 }
 
 int CNADataAccess::bGetRecord(CNAQFRecord** ppclRecord) const

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "native/access/data_access.h"
+#include "native/access/held_references.h"
 #include "native/access/id_auto.h"
 #include "native/access/statement.h"
 #include "native/model/na_data_source_description.h"
@@ -134,11 +135,7 @@ void CNADataAccess::_CloseAllStatement()
         CNARefHooksOf<CNAStatement>::Release(pclStatement);
         std::free(pKey);
     }
-    if (m_pclIDAuto != nullptr) {
-        CNAIDAuto* pclIDAuto = m_pclIDAuto;
-        m_pclIDAuto = nullptr;
-        REF_Release(pclIDAuto);
-    }
+    NA_ReplaceHeld(m_pclIDAuto, static_cast<CNAIDAuto*>(nullptr));
 }
 
 void CNADataAccess::ClosingStatement(CNAStatement* pclStatement)
@@ -149,12 +146,7 @@ void CNADataAccess::ClosingStatement(CNAStatement* pclStatement)
 
 void CNADataAccess::_SetExecutionStatement(CNAStatement* pclStatement)
 {
-    if (pclStatement != nullptr)
-        REF_AddRef(pclStatement);
-    CNAStatement* pclFormer = m_pclExecutionStatement;
-    m_pclExecutionStatement = pclStatement;
-    if (pclFormer != nullptr)
-        REF_Release(pclFormer);
+    NA_ReplaceHeld(m_pclExecutionStatement, pclStatement);
 }
 
 INAItemDescription* CNADataAccess::piGetBestParseItemDesc() const

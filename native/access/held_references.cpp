@@ -38,12 +38,12 @@ void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectio
     }
 }
 
-void NA_SetHeldSource(INADataSourceDescription*& piHeld, INADataSourceDescription* piSource)
+void NA_ReplaceHeldSource(INADataSourceDescription*& piField, INADataSourceDescription* piNew)
 {
-    if (piSource != nullptr)
-        piSource->ExternalAddRef();
-    INADataSourceDescription* piFormer = piHeld;
-    piHeld = piSource;
+    if (piNew != nullptr)
+        piNew->ExternalAddRef();
+    INADataSourceDescription* piFormer = piField;
+    piField = piNew;
     if (piFormer != nullptr)
         piFormer->nExternalRelease();
 }

@@ -18,6 +18,19 @@ void NA_TakeHeldReferences(INADataSourceDescription* piSource, CNAConnectionDesc
 void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectionDescription*& pclConnection,
                                CNAError*& pclError);
 
-// The held data source replaced by another (its external reference taken
-// first, the former one's given back); either may be null.
-void NA_SetHeldSource(INADataSourceDescription*& piHeld, INADataSourceDescription* piSource);
+// Replaces a held description by another, each kept with one external
+// reference; the new one is taken before the former one goes, so the same
+// description may be passed again.
+void NA_ReplaceHeldSource(INADataSourceDescription*& piField, INADataSourceDescription* piNew);
+
+// The same for a plainly counted object (REF_AddRef / REF_Release).
+template <class T>
+void NA_ReplaceHeld(T*& pField, T* pNew)
+{
+    if (pNew != nullptr)
+        REF_AddRef(pNew);
+    T* pFormer = pField;
+    pField = pNew;
+    if (pFormer != nullptr)
+        REF_Release(pFormer);
+}

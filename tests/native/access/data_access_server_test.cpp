@@ -25,6 +25,7 @@ using vxtest::FromUtf8;
 using vxtest::RawClient;
 
 constexpr unsigned kNoSuchTable = 1146;
+constexpr unsigned kTableNotFound = 15;
 constexpr unsigned kUnknownTable = 1051;
 constexpr unsigned kCommandDenied = 1142;
 
@@ -36,6 +37,11 @@ protected:
         choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
                                     CNAError* pclError) -> CNAStatement* {
             return new (std::nothrow) CNAStatement(pclDataAccess, pclError);
+        };
+        // The MySQL descriptions, or none at all once a test says so.
+        choices.allocDataSourceDescription = [this](CNAConnectionDescription* pclConnection,
+                                                    CNAError* pclError) -> CNADataSourceDescription* {
+            return m_bNoDescription ? nullptr : new (std::nothrow) CMySQLDataSourceDescription(pclConnection, pclError);
         };
     }
     void SetUp() override
@@ -137,6 +143,7 @@ protected:
     std::vector<CNADataSourceDescription*> m_descriptions;
     std::vector<CNADataAccess*> m_accesses;
     std::string m_sUser;
+    bool m_bNoDescription = false;
 };
 
 TEST_F(DataAccessOnServer, OpensAnExistingTableOnce)
@@ -188,6 +195,20 @@ TEST_F(DataAccessOnServer, AMissingTableFailsToOpen)
     EXPECT_EQ(0, pclAccess->bFichierExiste(&bExists, &bCompatible));
     EXPECT_EQ(0, bExists);
     EXPECT_EQ(0, bCompatible);
+}
+
+// With no error recorded before, a table that cannot be found is user
+// error 15 on its logical name.
+TEST_F(DataAccessOnServer, ATableNotFoundWithoutAServerErrorIsUserError15)
+{
+    CNADataAccess* pclAccess = Access(Describe("t", "CREATE TABLE t (id INT)"));
+    m_bNoDescription = true;
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr));
+    EXPECT_EQ(kTableNotFound, m_pclError->nGetUserErrorCode());
+    EXPECT_EQ(0u, m_pclError->dwGetDataBaseErrorCode());
+    EXPECT_STREQ(L"t", m_pclError->pszGetLogicalTableName());
+    EXPECT_EQ(NA_LEVEL_WARNING, m_pclError->eGetErrorLevel());
 }
 
 TEST_F(DataAccessOnServer, CreatesWithTheIndexesOfItsMode)
@@ -311,6 +332,74 @@ TEST_F(DataAccessOnServer, EmptiesAndClosesTheTable)
     EXPECT_EQ("0", Count("e"));
     EXPECT_EQ(0, pclAccess->bIsOpened());
     EXPECT_TRUE(bTableExists("e"));
+}
+
+// A write refused by the server keeps the server's error and gets the
+// connection's classification: a duplicate key 3, a missing mandatory
+// value 8; the statements of the data access are told of a write that went
+// through only.
+TEST_F(DataAccessOnServer, AFailedWriteIsClassified)
+{
+    CNADataAccess* pclAccess = Access(Describe("w", "CREATE TABLE w (id INT NOT NULL PRIMARY KEY, v INT)"));
+    ASSERT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
+    CNARecord* pclRecord = pclAccess->pclGetCurrentRecordNoRef();
+    CAny one;
+    one.SetI4(1);
+    ASSERT_EQ(1, pclRecord->pclGetColumnNoRef(L"id")->bSetValue(&one, 0));
+    ASSERT_EQ(1, pclRecord->pclGetColumnNoRef(L"v")->bSetValue(&one, 0));
+    CNAStatement* pclStatement = pclAccess->_pclGetQueryStatement();
+    ASSERT_NE(nullptr, pclStatement);
+
+    m_pclError->Reset();
+    EXPECT_EQ(1, pclAccess->_bOperation(pclStatement, NA_QUERY_INSERT, 0, nullptr)) << m_pclError->pszGetError();
+    EXPECT_EQ("1", Count("w"));
+
+    EXPECT_EQ(0, pclAccess->_bOperation(pclStatement, NA_QUERY_INSERT, 0, nullptr));
+    EXPECT_EQ(1062u, m_pclError->dwGetDataBaseErrorCode());
+    EXPECT_EQ(NA_ERR_DUPLICATE_KEY, m_pclError->eGetErrorType());
+    EXPECT_EQ(NA_ERR_DUPLICATE_KEY, pclAccess->eGetNAErrorType());
+
+    m_pclError->Reset();
+    ASSERT_EQ(1, pclRecord->pclGetColumnNoRef(L"id")->bSetValueNULL());
+    EXPECT_EQ(0, pclAccess->_bOperation(pclStatement, NA_QUERY_INSERT, 0, nullptr));
+    EXPECT_EQ(1048u, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+    EXPECT_EQ(NA_ERR_MANDATORY_VALUE, m_pclError->eGetErrorType());
+    EXPECT_EQ("1", Count("w"));
+    REF_Release(pclStatement);
+}
+
+// One statement per browse item, keyed without regard to case: renamed
+// under a new key, and the active filter carried to the next browse item
+// with 0x8000 (shared, not copied).
+TEST_F(DataAccessOnServer, StatementsByBrowseItem)
+{
+    CNADataAccess* pclAccess = Access(Describe("b", "CREATE TABLE b (id INT PRIMARY KEY, v INT, w INT)"));
+    ASSERT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
+    const auto eFirst = static_cast<eNA_PARSEDIRECTION>(0);
+    CNAStatement* pclV = pclAccess->_pclGetNewItemStatement(L"v", eFirst, 0);
+    ASSERT_NE(nullptr, pclV);
+    EXPECT_EQ(2u, pclV->m_dwRefCount) << "the caller's and the registry's";
+    EXPECT_STREQ(L"v", pclV->pszGetParseItemName());
+
+    ASSERT_EQ(1, pclAccess->_bChangeStatementKey(L"w", L"V", nullptr));
+    EXPECT_EQ(nullptr, pclAccess->_pclFindStatement(L"v"));
+    CNAStatement* pclFound = pclAccess->_pclFindStatement(L"W");
+    EXPECT_EQ(pclV, pclFound);
+    REF_Release(pclFound);
+    EXPECT_STREQ(L"w", pclV->pszGetParseItemName());
+    EXPECT_STREQ(L"w", pclV->pszGetSearchItemName());
+    EXPECT_EQ(1u, pclAccess->nGetStatementCount());
+
+    ASSERT_NE(nullptr, pclV->pclActivateFilter());
+    CNAStatement* pclId = pclAccess->_pclGetNewItemStatement(L"id", eFirst, 0x8000);
+    ASSERT_NE(nullptr, pclId);
+    EXPECT_EQ(pclV->pclGetFilterNoRef(), pclId->pclGetFilterNoRef());
+    EXPECT_EQ(pclId, pclAccess->pclGetLastStatementNoRef());
+    CNAStatement* pclPlain = pclAccess->_pclGetNewItemStatement(L"", eFirst, 0);
+    EXPECT_EQ(nullptr, pclPlain->pclGetFilterNoRef()) << "no carry without 0x8000";
+    REF_Release(pclPlain);
+    REF_Release(pclId);
+    REF_Release(pclV);
 }
 
 // A data access that kept rows goes with statements still holding row
