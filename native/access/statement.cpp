@@ -4,6 +4,7 @@
 #include <new>
 
 #include "native/access/data_access.h"
+#include "native/access/held_references.h"
 #include "native/access/statement_sql.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_sql.h"
@@ -75,32 +76,17 @@ CNAStatement::~CNAStatement()
 
 void CNAStatement::SetDataSource(INADataSourceDescription* piSource)
 {
-    if (piSource != nullptr)
-        piSource->ExternalAddRef();
-    INADataSourceDescription* piFormer = m_piDataSource;
-    m_piDataSource = piSource;
-    if (piFormer != nullptr)
-        piFormer->nExternalRelease();
+    NA_ReplaceHeldSource(m_piDataSource, piSource);
 }
 
 void CNAStatement::SetCurrentRecord(CNARecord* pclRecord)
 {
-    if (pclRecord != nullptr)
-        REF_AddRef(pclRecord);
-    CNARecord* pclFormer = m_pclCurrentRecord;
-    m_pclCurrentRecord = pclRecord;
-    if (pclFormer != nullptr)
-        REF_Release(pclFormer);
+    NA_ReplaceHeld(m_pclCurrentRecord, pclRecord);
 }
 
 void CNAStatement::SetStatementSQL(CNAStatementSQL* pclStatementSQL)
 {
-    if (pclStatementSQL != nullptr)
-        REF_AddRef(pclStatementSQL);
-    CNAStatementSQL* pclFormer = m_pclStatementSQL;
-    m_pclStatementSQL = pclStatementSQL;
-    if (pclFormer != nullptr)
-        pclFormer->nRelease();
+    NA_ReplaceHeld(m_pclStatementSQL, pclStatementSQL);
 }
 
 int CNAStatement::_bAllocStatementSQL()
@@ -196,12 +182,7 @@ const wchar_t* CNAStatement::_pszLogicalName() const
 
 void CNAStatement::_SetRecordCache(CNARecordCache* pclCache)
 {
-    if (pclCache != nullptr)
-        REF_AddRef(pclCache);
-    CNARecordCache* pclFormer = m_pclRecordCache;
-    m_pclRecordCache = pclCache;
-    if (pclFormer != nullptr)
-        REF_Release(pclFormer);
+    NA_ReplaceHeld(m_pclRecordCache, pclCache);
 }
 
 void CNAStatement::EnableCache(int bOn)

@@ -2,6 +2,7 @@
 // and connection, swapped with their references, activated and cancelled;
 // and the user search that judges the found state.
 #include "native/access/data_access.h"
+#include "native/access/held_references.h"
 #include "native/access/statement.h"
 #include "native/access/statement_sites.h"
 #include "native/driver/error_object.h"
@@ -37,12 +38,7 @@ CNAFilter* CNAStatement::pclAllocFilter()
 
 void CNAStatement::_SetRecherche(CNARecherche* pclRecherche)
 {
-    if (pclRecherche != nullptr)
-        REF_AddRef(pclRecherche);
-    CNARecherche* pclFormer = m_pclRecherche;
-    m_pclRecherche = pclRecherche;
-    if (pclFormer != nullptr)
-        REF_Release(pclFormer);
+    NA_ReplaceHeld(m_pclRecherche, pclRecherche);
 }
 
 CNARecherche* CNAStatement::pclGetRecherche()
@@ -119,12 +115,7 @@ int CNAStatement::bSetUserSearch(const wchar_t* pszItem, const CAny* pclValue, e
 
 void CNAStatement::_SetFilter(CNAFilter* pclFilter)
 {
-    if (pclFilter != nullptr)
-        REF_AddRef(pclFilter);
-    CNAFilter* pclFormer = m_pclFilter;
-    m_pclFilter = pclFilter;
-    if (pclFormer != nullptr)
-        REF_Release(pclFormer);
+    NA_ReplaceHeld(m_pclFilter, pclFilter);
 }
 
 void CNAStatement::_SetFilter(CNAFilterSave* pclSave)

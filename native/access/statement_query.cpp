@@ -3,6 +3,7 @@
 // row, DROP TABLE and CREATE TABLE, and what a write brings back into the
 // record. Every value goes into the command as a parameter; the connection
 // writes it when the command formats its text.
+#include <cwctype>
 #include <string>
 
 #include "native/access/data_access.h"
@@ -360,7 +361,10 @@ int CNAStatement::bQueryCREATE_AutoCorrectVarcharMax(CTString* pcsOut, const wch
             ++nDigits;
         }
         const bool bHasDigits = nDigits > nAt + csType.size();
-        if (bHasDigits && llSize > nMaximum && nDigits < csText.size()) {
+        // The type's own name, not the end of a longer one (NVARCHAR is not
+        // VARCHAR).
+        const bool bWordStart = nAt == 0 || !(std::iswalnum(csText[nAt - 1]) || csText[nAt - 1] == L'_');
+        if (bWordStart && bHasDigits && llSize > nMaximum && nDigits < csText.size()) {
             csOut.append(csText, nCopied, nAt - nCopied);
             csOut += pszReplacement != nullptr ? pszReplacement : L"";
             nCopied = nDigits + 1;

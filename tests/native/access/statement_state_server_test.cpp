@@ -285,3 +285,26 @@ TEST_F(StatementState, AStatementGoesWithEverythingItHolds)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StatementState, ExecuteAndFetchReadsTheFirstRow)
+{
+    // A one-row result: the values read are that row's.
+    CNACommand* pclCount = NewCommand(m_pclAccess);
+    ASSERT_EQ(1, m_pclStatement->_bBuildQueryCOUNT(pclCount, 0, 1));
+    CAny count;
+    ASSERT_EQ(1, m_pclStatement->bExecuteAndFetch(&count, 1, NA_ST_PREPARE_NONE)) << m_pclError->pszGetError();
+    EXPECT_EQ(L"3", vxtest::TextOf(count));
+
+    // Several rows: the first one's values.
+    CNACommand* pclSelect = NewCommand(m_pclAccess);
+    ASSERT_EQ(1, m_pclStatement->bBuildQuerySELECT(pclSelect, 0, L"id", 1, nullptr));
+    CAny values[2];
+    ASSERT_EQ(1, m_pclStatement->bExecuteAndFetch(values, 2, NA_ST_PREPARE_NONE)) << m_pclError->pszGetError();
+    EXPECT_EQ(L"1", vxtest::TextOf(values[0]));
+    EXPECT_EQ(L"a", vxtest::TextOf(values[1]));
+    EXPECT_EQ(0, m_pclStatement->bParseStarted());
+}
+
+}  // namespace
