@@ -1,17 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
-#include "common/text/ct_string.h"
-#include "native/driver/na_forward.h"
-#include "native/model/interf.h"
-
-class CNARecord;
-class CSQLParserInfo;
-
-// How a return to a saved position treats the filter saved with it.
-enum eNAPOSITION : int32_t;
-
 // How one host context works on one data source (a table or a query) of a
 // connection. The host context's CNAContext keeps it under the context's
 // data key and the table object keeps it too, each with one reference; it
@@ -23,37 +11,198 @@ enum eNAPOSITION : int32_t;
 // and one external reference on its data source. Its context and its table
 // are named without a reference: both outlive their registrations of it.
 //
-// This holds what the registries need of it: whether it is open, its close,
-// its access mode, its names and its connection; and what its current record
-// asks of it: its query flag, its query and whether it gives columns their
-// calculation kinds, and the making of the record; and what its table cache
-// asks of it: its last statement and its saved positions. Its reading,
-// searching and writing come with the statements.
+// It owns its current record, one statement per browse item (the registry
+// below; the empty name is the default item, whose statement serves every
+// write, creation, drop and emptying), its saved positions, a cache of
+// record saves (rows kept for later, by number, each counted), and
+// optionally a full table cache and the auto-increment object.
+//
+// The virtual slots are declared once, here, in their fixed order: a
+// database driver's data access derives from this class and replaces slots
+// by position. The reading, searching, counting, memo and position slots
+// are the reading side's; until it comes they answer 0 (or nothing).
+#include <cstdint>
+
+#include "common/text/ct_string.h"
+#include "common/text/ref_hash_table.h"
+#include "common/text/ref_string_hash_table.h"
+#include "native/access/position.h"
+#include "native/driver/na_forward.h"
+#include "native/driver/na_ref_hooks.h"
+#include "native/model/interf.h"
+#include "native/sql/command.h"
+
+class CNARecord;
+class CNAFilter;
+class CNATableCache;
+class CSQLParserInfo;
+
+// How a return to a saved position treats the filter saved with it.
+enum eNAPOSITION : int32_t;
+
 class CNADataAccess : public CInterf
 {
 public:
     // Any of the three may be null.
     CNADataAccess(INADataSourceDescription* piSource, CNAConnectionDescription* pclConnection, CNAError* pclError);
+    // Slots 0-1. Clears the process-wide last-data-access cache when it
+    // names this object; closes (row states, statements, positions, table
+    // cache) and resets; releases the statements and positions; then the
+    // record-save cache (which they gave their saves back to); then hands
+    // the connection back and drops the error object.
     ~CNADataAccess() override;
 
-    // Closes; 1.
-    virtual int bHFerme();
-    // Saved positions: the browse position of a statement kept under a
-    // number, returned to (and freed unless kept) and freed. The statements
-    // fill and re-establish them; until they do, no position is saved here
-    // (0, number -1), none is returned to (0) and freeing a number that was
-    // never given is no error (1).
-    virtual int bHSauvePosition(int* pnId, const wchar_t* pszItem, eNAPOSITION eMode);
-    virtual int bHRetourPosition(int nId, wchar_t* pszItem, int bKeep, eNAPOSITION eMode);
-    virtual int bHLiberePosition(int nId);
-    virtual void SetContext(CNAContext* pclContext) { m_pclContext = pclContext; }
+    // --- Slots 3-5: memos.
+    virtual int bGetBLOB(unsigned nMemo, CAny* pclValue);                                        // 3
+    virtual int bSetBLOB(unsigned nMemo, const CAny* pclValue);                                  // 4
+    virtual int bExtraitMemo(unsigned nMemo, const wchar_t* pszPath);                             // 5
+    // --- Slots 6-11: the data source's life.
+    // Drops first when asked (bDrop), then creates and opens; error level 2
+    // on failure.
+    virtual int bHCreation(const wchar_t* pszPassword, int bDrop);                                // 6
+    // Drops the table; a missing table is no failure. Leaves it closed.
+    virtual int bSupprimeFichier();                                                               // 7
+    // Deletes every record. Leaves it closed.
+    virtual int bSupprimeTout();                                                                  // 8
+    // Opens, creating first when the table is missing (never drops).
+    virtual int bHCreationSiInexistant(eNA_ACCESS eAccess, const wchar_t* pszPassword);          // 9
+    virtual int bHOuvre(eNA_ACCESS eAccess, const wchar_t* pszPassword);                          // 10
+    // _Close; 1.
+    virtual int bHFerme();                                                                        // 11
+    // --- Slots 12-17: writes.
+    virtual int bHAjoute(NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock);                          // 12
+    virtual int bHEcrit(long llRecord, NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock);            // 13
+    virtual int bHSupprime(long llRecord, eNA_LOCKTYPE eLock);                                    // 14
+    virtual int bHModifie(long llRecord, NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock);          // 15
+    virtual int bHRaye(long llRecord, eNA_LOCKTYPE eLock);                                        // 16
+    virtual int bHLibere();                                                                       // 17
+    // --- Slots 18-28: reads, searches, locks, filter.
+    virtual int bHLit(long llRecord, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);                   // 18
+    virtual int bHLitxxx(const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection, int nFetchOption,
+                         eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, NA_WRITEPARSEFLAGS nFlags);    // 19
+    virtual int bSkipRecord(const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection, long llCount,
+                            int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
+                            NA_WRITEPARSEFLAGS nFlags);                                           // 20
+    virtual int bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
+                            eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3,
+                            NA_WRITEPARSEFLAGS nFlags);                                           // 21
+    virtual int bHRecherche(const wchar_t* pszItem, const wchar_t* pszSearchItem, const CAny* pclValue,
+                            int nOption1, int nOption2, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
+                            int nOption3, NA_WRITEPARSEFLAGS nFlags);                             // 22
+    virtual int bHAnnuleRecherche(const wchar_t* pszItem);                                        // 23
+    virtual int bHBloqueFichier(eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);                        // 24
+    virtual int bHDebloqueFichier() { return 1; }                                                 // 25
+    virtual int bHBloqueNumEnr(long llRecord, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);          // 26
+    virtual int bHDebloqueNumEnr(long) { return 1; }                                              // 27
+    virtual int bHFiltre(const wchar_t* pszItem, const CAny* pclLow, int bLowIncluded, const CAny* pclHigh,
+                         int bHighIncluded, ISQLParserInformation* piQuery);                      // 28
+    // --- Slots 29-31: saved positions. Until the positions come, no
+    // position is saved here (0, number -1), none is returned to (0) and
+    // freeing a number that was never given is no error (1).
+    virtual int bHSauvePosition(int* pnId, const wchar_t* pszItem, eNAPOSITION eMode);            // 29
+    virtual int bHRetourPosition(int nId, wchar_t* pszItem, int bKeep, eNAPOSITION eMode);        // 30
+    virtual int bHLiberePosition(int nId);                                                        // 31
+    // --- Slots 32-40: versions, counts, queries.
+    virtual int bHVersion(int* pnVersion);                                                        // 32
+    virtual int bHNbEnr(long* pllCount, unsigned nOptions, NA_WRITEPARSEFLAGS nFlags);            // 33
+    virtual int bGetNbEnr(CNAStatement* pclStatement, long* pllCount, unsigned nOptions,
+                          eNA_PARSEDIRECTION eDirection, NA_WRITEPARSEFLAGS nFlags);              // 34
+    virtual int bNbEnrNeedParse(int* pbNeedParse, const wchar_t* pszItem);                        // 35
+    virtual long llGetRecNum() { return 0; }                                                      // 36
+    virtual int bGetRecNumState(long llRecord, unsigned* pnState);                                // 37
+    virtual int bHConstruitValCle(CAny* pclKey, const wchar_t* pszItem, unsigned nCount,
+                                  CAny** ppclValues);                                             // 38
+    virtual int bExecuteQuery(ISQLParserInformation* piQuery, INAQueryExecution* piExecution,
+                              NA_WRITEPARSEFLAGS nFlags);                                         // 39
+    virtual int bBuildSelect(CNACommand* pclCommand, CNAStatement* pclStatement, const wchar_t* pszItem,
+                             int bForward, NA_WRITEPARSEFLAGS nFlags, long* pllCount);            // 40
+    // --- Slots 41-44: record locks and re-indexing do nothing here.
+    virtual int bLockRecord(eNA_LOCKTYPE) { return 1; }                                           // 41
+    virtual int bUnlockRecord(eNA_LOCKTYPE) { return 1; }                                         // 42
+    virtual int bLockUnlockRecord(eNA_LOCKTYPE) { return 1; }                                     // 43
+    virtual int bHReindexe(unsigned, IGaugeControl*) { return 1; }                                // 44
+    // --- Slots 45-55.
+    // The table's description read from the database (the connection
+    // opened), with one internal reference for the caller; null on failure.
+    virtual CNADataSourceDescription* pclGetDataSourceDescriptionFromDB(const wchar_t* pszTable,
+                                                                        int nContext);           // 45
+    // How its rows are identified: 1 by their values, 3 by a row id.
+    virtual int eEvaluateRecordIdType() const { return 1; }                                       // 46
+    virtual int bHChangeCle(const wchar_t* pszItem, NA_WRITEPARSEFLAGS nFlags);                   // 47
+    // The current row becomes the row as read; unless asked to keep it, the
+    // current record save goes.
+    virtual int bSetCurrentRecordRead(int bKeepRecordSave);                                       // 48
+    // Whether the table exists, and whether it is compatible (either may be
+    // null); a missing table fails with user error 15, or with message
+    // 28541 in front of the server's error.
+    virtual int bFichierExiste(int* pbExists, int* pbCompatible);                                 // 49
+    virtual CNAPosition* pclAllocPosition();                                                      // 50
+    // The error object's type when set, else the connection's reading of
+    // the server's code.
+    virtual eNA_ERRORTYPE eGetNAErrorType();                                                      // 51
+    virtual void SetContext(CNAContext* pclContext) { m_pclContext = pclContext; }                // 52
     // The end of the record locks of a transaction: nothing with this
     // driver.
-    virtual void CancelRecordLock(INAConnectionDescription*, CNATransaction*) {}
+    virtual void CancelRecordLock(INAConnectionDescription*, CNATransaction*) {}                  // 53
+    virtual int bSetFiltreAuto(int, const wchar_t*, const wchar_t*, INADataSourceDescription*) { return 1; }  // 54
+    virtual void SetFiltreAuto(int) {}                                                            // 55
+    // --- Slots 56-59: factories. Each new object comes at count 0; the
+    // caller takes its references.
+    virtual CNAStatement* _pclAllocStatement(CNADataAccess* pclDataAccess, CNAError* pclError);  // 56
+    virtual CNADataSourceDescription* _pclAllocDataSource(CNAConnectionDescription* pclConnection,
+                                                          CNAError* pclError);                  // 57
+    // A new current record on the error object and this data access; null
+    // when memory runs out.
+    virtual CNARecord* _pclAllocRecord(CNAError* pclError);                                       // 58
+    virtual CNAIDAuto* _pclAllocIDAuto();                                                         // 59
+    // --- Slots 60-83: overridable steps.
+    virtual int _bMove(long llRecord, int nOption);                                               // 60
+    virtual int _bSetBLOB(INAItemDescription* piItem, const CAny* pclValue);                      // 61
+    virtual int _bHAttacheMemo(INAItemDescription* piItem, const wchar_t* pszPath);               // 62
+    virtual void _SetTransactionTermined(CNAStatement* pclStatement);                             // 63
+    // Builds the current record (made once), gives its columns their
+    // imported items and the alias names of their tables.
+    virtual int _bInitCurrentRecord();                                                            // 64
+    // Table cache, saved positions, statements and execution statement
+    // gone; closed.
+    virtual void _Close();                                                                        // 65
+    // One write of the kind through the statement, then the notification.
+    virtual int _bOperation(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags,
+                            CNARecordValue* pclRow);                                              // 66
+    virtual int64_t _nGetSequenceCurrentVal(CNAColumn*) { return -1; }                            // 67
+    virtual int _bGetRequestedValue(CNAStatement* pclStatement, CAny* pclValue, CNACommand* pclCommand);  // 68
+    virtual int _bIsValidRecordNumber(long llRecord);                                             // 69
+    virtual int _bFetch(CNAStatement* pclStatement, const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection,
+                        long llCount, int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
+                        NA_WRITEPARSEFLAGS nFlags, int bRestart);                                 // 70
+    // Drops (bDrop) and/or creates (bCreate) the table on the default
+    // statement.
+    virtual int _bHCreation(int bDrop, int bCreate);                                              // 71
+    virtual int _bSupprimeTout();                                                                 // 72
+    // Takes the description read from the database (one external
+    // reference) and brings the data source and the record in line with it.
+    virtual int _SetImportedDataSourceDesc(CNADataSourceDescription* pclImported);               // 73
+    virtual void _vUpdateRecordInCacheLock(NA_WRITEPARSEFLAGS) {}                                 // 74
+    virtual int _bGetUniqueIndexName(CNAColumn* pclColumn, CTString* pcsName);                    // 75
+    virtual int _bUpdateIdAutoAfterInsertFailure(CNAColumn*) { return 0; }                        // 76
+    virtual int _bHModifie(long llRecord, NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock,
+                           CNARecordValue* pclRow);                                               // 77
+    virtual int _bHAjoute(NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock);                         // 78
+    virtual int _bRepriseErreurParcours(CNAStatement*, const wchar_t*, eNA_PARSEDIRECTION, eNA_LOCKTYPE,
+                                        eNA_LOCKTYPE*, NA_WRITEPARSEFLAGS)
+    {
+        return 0;
+    }                                                                                             // 79
+    virtual int _bCompareTablePosition(CNAPosition* pclFirst, CNAPosition* pclSecond, int* pnResult);  // 80
+    virtual int _bCheckRecordSaveID(CNAPosition* pclFirst, CNAPosition* pclSecond, int* pnResult);     // 81
+    virtual int _bCheckReccordId(CNAPosition*, CNAPosition*, int*) { return 0; }                       // 82
+    virtual CNATableCache* _AllocTableCache();                                                         // 83
+
+    // ------------------------------------------------------------------
+    // Plain operations.
 
     // The end of the connection's transaction, for every statement of the
-    // data access; the statements come with their own layer, and until then
-    // there is none to mark.
+    // data access (the reading side marks them).
     void SetTransactionTermined() {}
 
     int bIsOpened() const { return m_bOpened; }
@@ -63,46 +212,207 @@ public:
     // The data source's names, or the empty text without data source.
     const wchar_t* pszGetLogicalName() const;
     const wchar_t* pszGetDBTableName() const;
+    // The table name formatted for SQL by the connection at construction.
+    const wchar_t* pszGetFormattedDBTableName() const { return m_csDBTableName.pszGet(); }
     // The name the host refers to the data source by; empty until opened.
     const wchar_t* pszGetAliasName() const { return m_csAliasName.pszGet(); }
     CNAConnectionDescription* pclGetConnectionNoRef() const { return m_pclConnection; }
     INADataSourceDescription* piGetDataSourceNoRef() const { return m_piSource; }
+    // The data source with one external reference added (null without).
+    INADataSourceDescription* piGetDataSourceDescription() const;
+    // The imported description with one external reference, or null.
+    CNADataSourceDescription* pclGetImportedDataSourceDesc() const;
+    CNADataSourceDescription* pclGetImportedDataSourceDescNoRef() const { return m_pclImported; }
     CNAError* pclGetErrorNoRef() const { return m_pclError; }
     CNAContext* pclGetContextNoRef() const { return m_pclContext; }
     void SetTable(CNATable* pclTable) { m_pclTable = pclTable; }
     CNATable* pclGetTableNoRef() const { return m_pclTable; }
-    // The statement of the latest browse, whose row is the current record;
-    // null before any.
-    CNAStatement* pclGetLastStatementNoRef() const { return m_pclLastStatement; }
 
-    // A new current record on the error object and this data access,
-    // without a reference; null when memory runs out.
-    virtual CNARecord* _pclAllocRecord(CNAError* pclError);
-    // Whether the data source is a query, and the host's parsed query of a
-    // query source (null when none was given).
-    int bIsQuery() const { return m_bQuery; }
-    CSQLParserInfo* pclGetSourceQueryNoRef() const { return m_pclSourceQuery; }
-    // Whether the columns of the current record take their calculation
-    // kinds from their items (0: every column is a plain one).
-    int bColumnKindsEnabled() const { return m_bColumnKinds; }
-    // How its rows are identified: 1 by their values, 3 by a row id.
-    virtual int eEvaluateRecordIdType() const { return 1; }
+    // --- Current record.
+    CNARecord* pclGetCurrentRecordNoRef() const { return m_pclCurrentRecord; }
+    // With one internal reference added, or null.
+    CNARecord* pclGetCurrentRecord() const;
+    void _SetCurrentRecord(CNARecord* pclRecord);
+    void _FreeCurrentRecord() { _SetCurrentRecord(nullptr); }
+    int bSupportROWID() const { return eEvaluateRecordIdType() == 3; }
+    // The current row's record buffer with one external reference; 0 when
+    // closed or without current record.
+    int bGetRecord(CNAQFRecord** ppclRecord) const;
+    // Copies the buffer into the current row (the very buffer bGetRecord
+    // handed out is a copy onto itself) and drops one external reference of
+    // it; 0 when closed or without current record.
+    int bSetRecord(CNAQFRecord* pclRecord);
+
+    // --- Helpers of the operations.
+    // A new command on this data access's connection (count 0), or null.
+    CNACommand* pclAllocCommand(CNAError* pclError);
     // A new identity of that kind for the row (no reference): by values over
     // the row, or by row id over a value holder from the driver; null for
     // another kind or when none can be made.
     CNARecordId* pclAllocRecordID(const CNARecordValue* pclRow) const;
+    // 1 once the table was found compatible; else checks through
+    // bFichierExiste.
+    int bCheckCompatibilityWithDatabase();
+    int bIsCompatible() const { return m_bCompatible; }
+    // The imported description read from a statement's result (the
+    // statement calls it after a SELECT while none is held).
+    int bInitImportedDataSourceDesc(CNAStatement* pclStatement);
+    // Which indexes a creation makes: 1 unique items, 2 items with
+    // duplicates and composite keys (the default).
+    void SetIndexMode(int nMode) { m_nIndexMode = nMode; }
+    int nGetIndexMode() const { return m_nIndexMode; }
+    // Creates the indexes of the current record's columns by mode; 1 when
+    // every name and statement succeeded.
+    int _bCreateIndex(CNAStatement* pclStatement, int nMode);
+    // "VXIDX" + the seconds + the process-wide counter (then incremented).
+    static void _GetGeneratedIndexName(CTString* pcsName);
+    void _SetAliasNameFromContext();
+
+    // --- Query source.
+    // Whether the data source is a query, and the host's parsed query of a
+    // query source (null when none was given).
+    int bIsQuery() const { return m_bQuery; }
+    CSQLParserInfo* pclGetSourceQueryNoRef() const { return m_pclSourceQuery; }
+    // Query mode bits: 4 sent without correction, 8 may modify the table,
+    // 16 prepared.
+    uint32_t dwGetQueryMode() const { return m_dwQueryMode; }
+    int bRequeteSansCorrection() const { return m_bQuery && (m_dwQueryMode & 4) != 0; }
+    int bRequeteAutoriseModifierFichier() const { return (m_dwQueryMode & 8) != 0; }
+    int bRequeteAPreparer() const { return (m_dwQueryMode & 16) != 0; }
+    // Whether the query source reads several tables (then it cannot be
+    // written); 0 until the query side tells.
+    int bQueryOnSeveralTables() const { return 0; }
+    // The table a query's item comes from (its source name, as the parsed
+    // query names that table), formatted for SQL when asked; nothing is
+    // written when the item has no source. The short form: the data
+    // source's first item.
+    void _GetDBSourceName(INAItemDescription* piItem, CTString* pcsName, int bFormat) const;
+    int _GetDBSourceName(CTString* pcsName) const;
+    // Whether the columns of the current record take their calculation
+    // kinds from their items (0: every column is a plain one).
+    int bColumnKindsEnabled() const { return m_bColumnKinds; }
+
+    // --- Statement registry. Every statement returned comes with one
+    // reference for the caller.
+    // Through the one-entry look-up cache; null when absent.
+    CNAStatement* _pclFindStatement(const wchar_t* pszItem);
+    // A new statement registered under the name; null on failure.
+    CNAStatement* _pclInitStatement(const wchar_t* pszItem);
+    // Found or made; it becomes the last statement (0x8000: the previous
+    // one's active filter carried over).
+    CNAStatement* _pclGetNewItemStatement(const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection,
+                                          NA_WRITEPARSEFLAGS nFlags);
+    CNAStatement* _pclGetLastStatement();
+    // The default item's statement (the empty name), found or made.
+    CNAStatement* _pclGetQueryStatement();
+    int _bChangeStatementKey(const wchar_t* pszNew, const wchar_t* pszOld, CNAStatement* pclStatement);
+    int _bKeepFilter(CNAStatement* pclFrom, CNAStatement* pclTo);
+    // Forgets the last statement, releases every statement and the
+    // auto-increment object.
+    void _CloseAllStatement();
+    // A statement closes its parse (the table cache filled from it goes).
+    void ClosingStatement(CNAStatement* pclStatement);
+    void _SetExecutionStatement(CNAStatement* pclStatement);
+    // The data source's best parse item (with one external reference) and
+    // its name; the default parse item: a query's first ORDER BY item, else
+    // the best one.
+    INAItemDescription* piGetBestParseItemDesc() const;
+    const wchar_t* pszGetBestParseItemName() const;
+    const wchar_t* _pszGetDefaultParseItem() const;
+    unsigned nGetStatementCount() const { return m_tabStatement.dwGetNumElement(); }
+    // The statement of the latest browse, whose row is the current record;
+    // null before any.
+    CNAStatement* pclGetLastStatementNoRef() const { return m_pclLastStatement; }
+
+    // --- Write path.
+    int _bBuildAndExecuteQuery(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
+    int _bProcessError(CNACommand* pclCommand, CNAStatement* pclStatement, eNAQUERYTYPE eKind,
+                       NA_WRITEPARSEFLAGS nFlags);
+    int _bUpdateRecordAfterInsert(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
+    void _NotifyOperation(eNAQUERYTYPE eKind, CNAStatement* pclStatement, NA_WRITEPARSEFLAGS nFlags,
+                          CNARecordValue* pclRow);
+    // Notification options: 1 (default) statements told even without a
+    // table cache; 2 writes notify nothing.
+    void SetNotificationOptions(int nOptions) { m_nNotificationOptions = nOptions; }
+
+    // --- Auto-increment values. The object is the auto-increment side's;
+    // until it comes no value is computed here (0).
+    int bSetNewAutoId(CNAColumn* pclColumn);
+    CNAIDAuto* pclGetIDAutoNoRef() const { return m_pclIDAuto; }
+
+    // The full table cache, when one is built.
+    CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
+
+    // --- Record saves. A missing cache (during destruction) is no error:
+    // nothing is kept (-1) and counts change nothing.
+    int nKeepCurrentRecordSave();
+    int _nKeepRecordSave(const CNARecordValue* pclRow);
+    int nKeepOriginalRecordSave(CNAStatement* pclStatement);
+    void AddRefRecordSave(int nId);
+    unsigned nReleaseRecordSave(int nId);
+    int bCopySaveToRecord(int nId, CNARecordValue* pclRow);
+    int bRestoreOriginalRecordSave(int nId);
+    int bRecordDeleted(int nId);
+    int bCopyOriginalRecordToCurrentRecord();
+    CNARecordCachePosition* pclGetRecordSaveCacheNoRef() const { return m_pclRecordSaves; }
+    int nGetCurrentRecordSaveID() const { return m_nCurrentRecordSaveID; }
+
+    // Closes and releases what the data access holds of its data source.
+    void _ResetDataAccess();
+    void _ResetRecordCache();
 
 protected:
+    void _SetDataSource(INADataSourceDescription* piSource);
+    void _InitAliasFichierColonne();
+    int _bUpdateChangedTypeInCurrentRecord();
+    int _bSupprimeTout_HSupprime();
+    // Marks the cached row with the row's identity deleted; its index, or -1.
+    static int _nSetRecordDeletedInCache(CNARecordCache* pclCache, const CNARecordValue* pclRow);
+    void _FreeTableCache();
+    void _DeleteAllPosition();
+    // The statement of the default item with the drop, then the creation.
+    int _bDropAndCreate(CNAStatement* pclStatement, int bDrop, int bCreate, int bResult);
+
+    // Fields in their specified order.
     CNAError* m_pclError = nullptr;
+    CNARecord* m_pclCurrentRecord = nullptr;
     CNAConnectionDescription* m_pclConnection = nullptr;
     INADataSourceDescription* m_piSource = nullptr;
+    INADataSourceDescription* m_piSourceForQF = nullptr;
+    CNADataSourceDescription* m_pclImported = nullptr;
     int32_t m_bOpened = 0;
+    CRefStringHashTable<CNAStatement*, CNARefHooksOf<CNAStatement>> m_tabStatement{7};
+    const wchar_t* m_pszLookupKey = nullptr;
+    CNAStatement* m_pclLookupStatement = nullptr;
+    int32_t m_eNextOperation = 0;
+    CNAIDAuto* m_pclIDAuto = nullptr;
+    CNAStatement* m_pclLastStatement = nullptr;
+    CSQLParserInfo* m_pclSourceQuery = nullptr;
+    uint32_t m_dwQueryMode = 0;
+    CTString m_csTableCacheItemName;
+    int32_t m_bQuery = 0;
+    int32_t m_bCompatible = 0;
+    int32_t m_nNotificationOptions = 1;
+    int32_t m_nIndexMode = 2;
+    CTString m_csDBTableName;
     _eNA_HMODE m_eAccessMode;
     CNATable* m_pclTable = nullptr;
     CNAContext* m_pclContext = nullptr;
+    CNAFilter* m_pclLatestFilter = nullptr;
+    CRefHashTable<int, CNAPosition*> m_tabPosition{7};
+    CNARecordCachePosition* m_pclRecordSaves = nullptr;
+    int32_t m_nCurrentRecordSaveID = -1;
+    CNATableCache* m_pclTableCache = nullptr;
+    int32_t m_bReadOnlyItem = 0;
+    int32_t m_bReuseLastStatement = 0;
+    CNAStatement* m_pclExecutionStatement = nullptr;
     CTString m_csAliasName;
-    int32_t m_bQuery = 0;
-    CSQLParserInfo* m_pclSourceQuery = nullptr;
+    int32_t m_anReserved[3] = {0, 0, 0};
+    // Not among the specified fields: whether the current record's columns
+    // take calculation kinds from their items.
     int32_t m_bColumnKinds = 0;
-    CNAStatement* m_pclLastStatement = nullptr;
+
+private:
+    // The process-wide counter of generated index names.
+    static inline uint32_t s_nIndexNameCounter = 0;
 };

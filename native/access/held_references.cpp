@@ -37,3 +37,13 @@ void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectio
         pclFormer->nRelease();
     }
 }
+
+void NA_ReplaceHeldSource(INADataSourceDescription*& piField, INADataSourceDescription* piNew)
+{
+    if (piNew != nullptr)
+        piNew->ExternalAddRef();
+    INADataSourceDescription* piFormer = piField;
+    piField = piNew;
+    if (piFormer != nullptr)
+        piFormer->nExternalRelease();
+}

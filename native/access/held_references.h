@@ -17,3 +17,20 @@ void NA_TakeHeldReferences(INADataSourceDescription* piSource, CNAConnectionDesc
 // it empty.
 void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectionDescription*& pclConnection,
                                CNAError*& pclError);
+
+// Replaces a held description by another, each kept with one external
+// reference; the new one is taken before the former one goes, so the same
+// description may be passed again.
+void NA_ReplaceHeldSource(INADataSourceDescription*& piField, INADataSourceDescription* piNew);
+
+// The same for a plainly counted object (REF_AddRef / REF_Release).
+template <class T>
+void NA_ReplaceHeld(T*& pField, T* pNew)
+{
+    if (pNew != nullptr)
+        REF_AddRef(pNew);
+    T* pFormer = pField;
+    pField = pNew;
+    if (pFormer != nullptr)
+        REF_Release(pFormer);
+}

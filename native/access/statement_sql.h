@@ -90,6 +90,12 @@ public:
     void ResetLastError();
     // Whether a fetched row is current (the end flag clear).
     int bHasCurrentRow() const { return m_bNoCurrentRow == 0; }
+    // The result's row count, the current row (-1 before the first), the
+    // end-of-result flag and the longest row seen.
+    int64_t llGetRowCount() const { return m_nRowCount; }
+    int64_t llGetCurrentRow() const { return m_nCurrentRow; }
+    int bNoCurrentRow() const { return m_bNoCurrentRow != 0; }
+    uint64_t nGetTotalMaxLength() const { return m_nTotalMaxLength; }
 
     // --- Results as text (statement_sql_text.cpp).
     // The name of column n, or null when the column cannot be had.

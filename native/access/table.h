@@ -33,6 +33,10 @@
 class CNATable : public INATable
 {
 public:
+    // The process-wide cache of the last data access found for a context;
+    // a data access clears it when it goes.
+    static inline CNADataAccess* gpclLastDataAccess = nullptr;
+
     // Copies the key; takes its references on the connection, the
     // description (when given) and the error object (when given).
     CNATable(const wchar_t* pszIdentification, INADataSourceDescription* piSource,

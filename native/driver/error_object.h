@@ -99,6 +99,8 @@ public:
     // A sub-error of the main error, unless its level is 1; the type is not
     // touched.
     void AddSubError(const CXError* pclError);
+    // The classification of the error recorded (the main error is kept).
+    void SetErrorType(eNA_ERRORTYPE eType) { m_eErrorType = eType; }
     void SetInfoNames(const wchar_t* pszTable, const wchar_t* pszItem) { g_SetInfoNames(&m_clError, pszTable, pszItem); }
     // Levels 1 to 3 go to the main error; any other value is ignored.
     void SetErrorLevel(eNAERRORLEVEL eLevel);

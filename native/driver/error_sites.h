@@ -124,6 +124,11 @@ inline constexpr stNAErrorSite kCommandLikeRoomNoMemory{NA_SRC_COMMAND, 2, 12, N
 // pattern's escaped copy, a text of the command that could not grow.
 inline constexpr int kCommandLikeEscapeNoMemory = 3;
 inline constexpr int kCommandTextNoMemory = 4;
+// A table not found in the database: the logical name, an empty text.
+inline constexpr stNAErrorSite kTableNotFound{NA_SRC_DATAACCESS, 12, 15, NA_ERR_GENERAL};
+// An add, modification or delete on a query sent as written (the logical
+// name as table name only).
+inline constexpr stNAErrorSite kWriteOnQueryAsWritten{NA_SRC_DATAACCESS, 16, 35, NA_ERR_GENERAL};
 // A calculated item met again while its own expression is being written:
 // the item's name.
 inline constexpr stNAErrorSite kCommandCalculatedItemLoop{NA_SRC_COMMAND, 5, 32, NA_ERR_GENERAL};

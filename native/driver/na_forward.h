@@ -80,3 +80,6 @@ enum eNA_LOCKTYPE : int32_t;
 enum eNA_OPERATION : int32_t;
 enum eNA_PARSEDIRECTION : int32_t;
 enum eNA_PRECISION : int32_t;
+
+// The flag word the host hands to reads, writes, counts and executions.
+using NA_WRITEPARSEFLAGS = uint32_t;

@@ -1,6 +1,7 @@
 #include "native/driver/na_ref_hooks.h"
 
 #include "native/access/data_access.h"
+#include "native/access/statement.h"
 #include "native/access/statement_sql.h"
 #include "native/access/table.h"
 #include "native/driver/connection_description.h"
@@ -23,3 +24,4 @@ template struct CNARefHooksOf<CNAContext>;
 template struct CNARefHooksOf<CNADataAccess>;
 template struct CNARefHooksOf<CNATable>;
 template struct CNARefHooksOf<CNAStatementSQL>;
+template struct CNARefHooksOf<CNAStatement>;

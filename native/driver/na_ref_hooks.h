@@ -24,6 +24,7 @@ extern template struct CNARefHooksOf<CNAContext>;
 extern template struct CNARefHooksOf<CNADataAccess>;
 extern template struct CNARefHooksOf<CNATable>;
 extern template struct CNARefHooksOf<CNAStatementSQL>;
+extern template struct CNARefHooksOf<CNAStatement>;
 
 // Calls f on every member of a counted container of T (a registry, a
 // table's data accesses), each held by one reference for the call, so that

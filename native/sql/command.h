@@ -234,8 +234,16 @@ public:
     static eNAQUERYTYPE eConvertTypeQuery(eTYPEREQUETE eType);
     void _SetSQLParserInfo(CSQLParserInfo* pclQuery);
     eNAQUERYTYPE eGetQueryType() const { return m_eQueryType; }
+    void SetQueryKind(eNAQUERYTYPE eKind) { m_eQueryType = eKind; }
     CSQLParserInfo* pclGetSQLParserInfoNoRef() const { return m_pclQuery; }
     int bAsWritten() const { return m_bAsWritten; }
+    // Whether its ORDER BY is the inverse of the browse (the statement reads
+    // it backwards); word 12.
+    int bGetInvertedOrder() const { return m_nWord12; }
+    void SetInvertedOrder(int bInverted) { m_nWord12 = bInverted ? 1 : 0; }
+    // The marker of a statement that gives a second result; word 15.
+    int nGetSecondResultMarker() const { return m_nWord15; }
+    void SetSecondResultMarker(int nMarker) { m_nWord15 = nMarker; }
     void SetAsWritten(int bAsWritten) { m_bAsWritten = bAsWritten ? 1 : 0; }
 
     // --- Parameter classes (command.cpp).

@@ -15,6 +15,7 @@
 #include "native/driver/error_sites.h"
 #include "native/model/record.h"
 #include "native/model/record_cache.h"
+#include "native/sql/command.h"
 #include "native/sql/filter.h"
 
 class CTestStatement : public CNAStatement
@@ -26,23 +27,25 @@ public:
         SetCurrentRecord(pclRecord);
     }
 
-    void SetBindDefineFlag(int nFlag) { m_nBindDefineFlag = nFlag; }
-    void SetParseItemName(const wchar_t* pszName) { m_csParseItemName.Set(pszName); }
+    // The flag is its command's (a command made for it when it has none).
+    void SetBindDefineFlag(int nFlag)
+    {
+        if (m_pclCommand == nullptr) {
+            auto* pclCommand = new CNACommand(m_pclError, pclGetConnectionNoRef());
+            _SetQuery(pclCommand);
+        }
+        m_pclCommand->SetColumnSelectionMode(nFlag);
+    }
     // A null value: no search value.
     void SetSearchValue(const CAny* pclValue)
     {
-        m_bSearchValueSet = pclValue != nullptr;
-        m_clSearchValue = pclValue != nullptr ? *pclValue : CAny();
+        if (pclValue != nullptr)
+            m_clUserSearch.SetUserSearch(nullptr, pclValue, 0);
+        else
+            m_clUserSearch.CancelUserSearch();
     }
     // The filter held with a reference (the former one released).
-    void SetFilter(CNAFilter* pclFilter)
-    {
-        if (pclFilter != nullptr)
-            REF_AddRef(pclFilter);
-        if (m_pclFilter != nullptr)
-            REF_Release(m_pclFilter);
-        m_pclFilter = pclFilter;
-    }
+    void SetFilter(CNAFilter* pclFilter) { _SetFilter(pclFilter); }
 
     // The current record's current row appended to the row cache (turned on
     // first); the row's index, or -1.

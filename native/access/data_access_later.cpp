@@ -1,0 +1,226 @@
+// The data access's slots whose work comes with the reading side, the memos,
+// the counts, the saved positions and the auto-increment values: until they
+// come, each answers 0 (or nothing) and changes nothing.
+#include "native/access/data_access.h"
+
+int CNADataAccess::bGetBLOB(unsigned, CAny*)
+{
+    return 0;
+}
+
+int CNADataAccess::bSetBLOB(unsigned, const CAny*)
+{
+    return 0;
+}
+
+int CNADataAccess::bExtraitMemo(unsigned, const wchar_t*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHRaye(long, eNA_LOCKTYPE)
+{
+    return 0;
+}
+
+int CNADataAccess::bHLibere()
+{
+    return 0;
+}
+
+int CNADataAccess::bHLit(long, eNA_LOCKTYPE, eNA_LOCKTYPE*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHLitxxx(const wchar_t*, eNA_PARSEDIRECTION, int, eNA_LOCKTYPE, eNA_LOCKTYPE*, NA_WRITEPARSEFLAGS)
+{
+    return 0;
+}
+
+int CNADataAccess::bSkipRecord(const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
+                               NA_WRITEPARSEFLAGS)
+{
+    return 0;
+}
+
+int CNADataAccess::bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
+                               eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3, NA_WRITEPARSEFLAGS nFlags)
+{
+    return bHRecherche(pszItem, pszItem, pclValue, nOption1, nOption2, eLock, peLock, nOption3, nFlags);
+}
+
+int CNADataAccess::bHRecherche(const wchar_t*, const wchar_t*, const CAny*, int, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
+                               int, NA_WRITEPARSEFLAGS)
+{
+    return 0;
+}
+
+int CNADataAccess::bHAnnuleRecherche(const wchar_t*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHBloqueFichier(eNA_LOCKTYPE, eNA_LOCKTYPE*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHBloqueNumEnr(long, eNA_LOCKTYPE, eNA_LOCKTYPE*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHFiltre(const wchar_t*, const CAny*, int, const CAny*, int, ISQLParserInformation*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHSauvePosition(int* pnId, const wchar_t*, eNAPOSITION)
+{
+    if (pnId != nullptr)
+        *pnId = -1;
+    return 0;
+}
+
+int CNADataAccess::bHRetourPosition(int, wchar_t*, int, eNAPOSITION)
+{
+    return 0;
+}
+
+int CNADataAccess::bHLiberePosition(int)
+{
+    return 1;
+}
+
+int CNADataAccess::bHVersion(int* pnVersion)
+{
+    if (pnVersion != nullptr)
+        *pnVersion = 0;
+    return 1;
+}
+
+int CNADataAccess::bHNbEnr(long*, unsigned, NA_WRITEPARSEFLAGS)
+{
+    return 0;
+}
+
+int CNADataAccess::bGetNbEnr(CNAStatement*, long*, unsigned, eNA_PARSEDIRECTION, NA_WRITEPARSEFLAGS)
+{
+    return 0;
+}
+
+int CNADataAccess::bNbEnrNeedParse(int* pbNeedParse, const wchar_t*)
+{
+    if (pbNeedParse != nullptr)
+        *pbNeedParse = 1;
+    return 1;
+}
+
+int CNADataAccess::bGetRecNumState(long, unsigned*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHConstruitValCle(CAny*, const wchar_t*, unsigned, CAny**)
+{
+    return 0;
+}
+
+int CNADataAccess::bExecuteQuery(ISQLParserInformation*, INAQueryExecution*, NA_WRITEPARSEFLAGS)
+{
+    return 0;
+}
+
+int CNADataAccess::bBuildSelect(CNACommand*, CNAStatement*, const wchar_t*, int, NA_WRITEPARSEFLAGS, long*)
+{
+    return 0;
+}
+
+int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
+{
+    return 0;
+}
+
+CNAPosition* CNADataAccess::pclAllocPosition()
+{
+    return nullptr;
+}
+
+int CNADataAccess::_bMove(long, int)
+{
+    return 0;
+}
+
+int CNADataAccess::_bSetBLOB(INAItemDescription*, const CAny*)
+{
+    return 0;
+}
+
+int CNADataAccess::_bHAttacheMemo(INAItemDescription*, const wchar_t*)
+{
+    return 0;
+}
+
+void CNADataAccess::_SetTransactionTermined(CNAStatement*) {}
+
+int CNADataAccess::_bGetRequestedValue(CNAStatement*, CAny*, CNACommand*)
+{
+    return 0;
+}
+
+int CNADataAccess::_bIsValidRecordNumber(long)
+{
+    return 1;
+}
+
+int CNADataAccess::_bFetch(CNAStatement*, const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
+                           NA_WRITEPARSEFLAGS, int)
+{
+    return 0;
+}
+
+int CNADataAccess::_bCompareTablePosition(CNAPosition*, CNAPosition*, int*)
+{
+    return 0;
+}
+
+int CNADataAccess::_bCheckRecordSaveID(CNAPosition*, CNAPosition*, int*)
+{
+    return 0;
+}
+
+CNATableCache* CNADataAccess::_AllocTableCache()
+{
+    return nullptr;
+}
+
+int CNADataAccess::bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
+{
+    return 0;
+}
+
+int CNADataAccess::bHEcrit(long llRecord, NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock)
+{
+    return bHModifie(llRecord, nFlags, eLock);
+}
+
+int CNADataAccess::bHSupprime(long, eNA_LOCKTYPE)
+{
+    return 0;
+}
+
+int CNADataAccess::bHModifie(long, NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
+{
+    return 0;
+}
+
+int CNADataAccess::_bHModifie(long, NA_WRITEPARSEFLAGS, eNA_LOCKTYPE, CNARecordValue*)
+{
+    return 0;
+}
+
+int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
+{
+    return 0;
+}

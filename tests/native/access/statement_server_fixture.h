@@ -1,0 +1,126 @@
+#pragma once
+
+// Statements on the run's private server: a data access made by the
+// driver's slot 48 over the MySQL description of a real table, opened, and
+// plain statements (slot 49) made on it. Values are set into its current
+// record as the host would; what the server holds is read back through a
+// raw client.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "native/access/data_access.h"
+#include "native/access/statement.h"
+#include "native/model/column.h"
+#include "native/model/record.h"
+#include "native/sql/command.h"
+#include "tests/mysql/mysql_statement_server.h"
+
+namespace vxtest {
+
+class StatementOnServer : public MySQLStatementOnServer
+{
+protected:
+    void Choose(CTestDriverChoices& choices) override
+    {
+        choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
+                                    CNAError* pclError) -> CNAStatement* {
+            return new (std::nothrow) CNAStatement(pclDataAccess, pclError);
+        };
+    }
+    void SetUp() override
+    {
+        MySQLStatementOnServer::SetUp();
+        m_pclConnection = OpenServerConnection(m_db.Name());
+    }
+    void TearDown() override
+    {
+        for (CNAStatement* pclStatement : m_statements)
+            pclStatement->nRelease();
+        for (CNACommand* pclCommand : m_commands)
+            pclCommand->nRelease();
+        for (CNADataAccess* pclAccess : m_accesses)
+            pclAccess->nRelease();
+        for (CNADataSourceDescription* pclDescription : m_descriptions)
+            pclDescription->nRelease();
+        MySQLStatementOnServer::TearDown();
+    }
+
+    // An open data access on the table this SQL makes.
+    CNADataAccess* OpenTable(const std::string& sTable, const std::string& sCreate)
+    {
+        EXPECT_TRUE(m_client.bExecute(sCreate)) << m_client.sError();
+        CNADataSourceDescription* pclDescription =
+            Driver()->pclAllocDataSourceDescription(m_pclConnection, m_pclError);
+        pclDescription->AddRef();
+        m_descriptions.push_back(pclDescription);
+        m_pclError->Reset();
+        EXPECT_EQ(1, pclDescription->bInitDataSourceDescriptionFromDB(FromUtf8(sTable).c_str(), 0))
+            << m_pclError->pszGetError();
+        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(pclDescription, m_pclConnection, m_pclError);
+        REF_AddRef(pclAccess);
+        m_accesses.push_back(pclAccess);
+        EXPECT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
+        m_pclError->Reset();
+        return pclAccess;
+    }
+    // A statement of its own on the data access, held by the test.
+    CNAStatement* NewStatement(CNADataAccess* pclAccess)
+    {
+        auto* pclStatement = new CNAStatement(pclAccess, m_pclError);
+        REF_AddRef(pclStatement);
+        m_statements.push_back(pclStatement);
+        return pclStatement;
+    }
+    // A new command of the data access, held by the test.
+    CNACommand* NewCommand(CNADataAccess* pclAccess)
+    {
+        CNACommand* pclCommand = pclAccess->pclAllocCommand(m_pclError);
+        REF_AddRef(pclCommand);
+        m_commands.push_back(pclCommand);
+        return pclCommand;
+    }
+    static CNAColumn* Column(CNADataAccess* pclAccess, const wchar_t* pszName)
+    {
+        CNAColumn* pclColumn = pclAccess->pclGetCurrentRecordNoRef()->pclGetColumnNoRef(pszName);
+        EXPECT_NE(nullptr, pclColumn) << pszName;
+        return pclColumn;
+    }
+    static CAny Int(int n)
+    {
+        CAny value;
+        value.SetI4(n);
+        return value;
+    }
+    static CAny Text(const char* psz)
+    {
+        CAny value;
+        value.__SetType(ZLTYPE_PSTRA, 0);
+        value.Objet().SetValue(psz);
+        value.ClearFlags();
+        return value;
+    }
+    static std::string Utf8(const wchar_t* psz)
+    {
+        std::string s;
+        for (; psz != nullptr && *psz != 0; ++psz)
+            s += static_cast<char>(*psz);
+        return s;
+    }
+    // The text the command sends (its values written in).
+    static std::string Sent(CNACommand* pclCommand)
+    {
+        const char* psz = pclCommand->pszGetFormatedSQLA(CNACommand::PARAMTYPE_NONE);
+        return psz != nullptr ? psz : "(failed)";
+    }
+
+    CMySQLConnection* m_pclConnection = nullptr;
+    std::vector<CNADataSourceDescription*> m_descriptions;
+    std::vector<CNADataAccess*> m_accesses;
+    std::vector<CNAStatement*> m_statements;
+    std::vector<CNACommand*> m_commands;
+};
+
+}  // namespace vxtest
