@@ -13,6 +13,7 @@
 #include "native/model/host_info_rubrique.h"
 #include "native/model/item_type.h"
 #include "native/model/na_item_description.h"
+#include "native/model/record.h"
 #include "native/sql/command_query_writer.h"
 #include "native/sql/host_expression.h"
 #include "native/sql/sql_parser_info.h"
@@ -223,8 +224,15 @@ int CNAQueryWriter::_bLiteral(IExpOpExpression* piParent, IExpOpExpression* piNo
     if (m_clCommand.nGetParameterNbr() <= nBefore)
         return 0;
     CNAParameter* pclParameter = m_clCommand.pclGetParameterNoRef(static_cast<unsigned>(nBefore));
-    if (m_piCarried != nullptr)
+    if (m_piCarried != nullptr) {
+        // Bound to the column too when the query's record has one for the
+        // item; the item stays the one carried (the column's may differ).
+        CNARecord* pclRecord = m_pclQuery != nullptr ? m_pclQuery->pclGetRecordNoRef() : nullptr;
+        CNAColumn* pclColumn = pclRecord != nullptr ? pclRecord->pclGetColumnNoRef(m_piCarried) : nullptr;
+        if (pclColumn != nullptr)
+            pclParameter->SetColum(pclColumn);
         pclParameter->SetItem(m_piCarried);
+    }
     return m_clCommand._FormatExpressionLiteral(pclParameter, m_piCarried, eOperator);
 }
 
@@ -314,12 +322,18 @@ int CNAQueryWriter::_bOperator(IExpOpExpression* piParent, IExpOpExpression* piN
             SkipTo(*m_pnPosition + NA_nNameLengthAt(m_pszText, m_n, *m_pnPosition));
         (void)m_clCommand.bComplete(pszName, static_cast<unsigned long>(-1));
     }
-    if (CSQLParserInfo::s_bIsFunction(eOperator)) {
+    const bool bFunction = CSQLParserInfo::s_bIsFunction(eOperator) != 0;
+    if (bFunction)
         m_clCommand._vConvertirFonction(piNode);
+    // A function's arguments may be rewritten for the connection's kind:
+    // before each operand and behind the last one.
+    const auto arguments = [this, piNode, bFunction]() {
+        if (!bFunction)
+            return;
         m_clCommand._FormatExpressionArgument(piNode, m_pszText, m_pnPosition);
         if (*m_pnPosition > m_n)
             *m_pnPosition = m_n;
-    }
+    };
     const int nOperands = piNode->nGetOperandNbr();
     for (int i = 0; i < nOperands; ++i) {
         if (i > 0) {
@@ -328,10 +342,13 @@ int CNAQueryWriter::_bOperator(IExpOpExpression* piParent, IExpOpExpression* piN
             if (eOperator == 0 || eOperator == 2 || eOperator == 4 || eOperator == 5)
                 (void)m_clCommand._vbFormatExpressionOperatorEntreOperande(piNode, i);
         }
+        arguments();
         m_nOperandType = _eTypeParameter(piNode, i, eElement);
         if (!bNode(piNode, piNode->piGetOperand(i), eElement, i))
             return 0;
     }
+    if (nOperands > 0)
+        arguments();
     _Closing(piNode);
     return 1;
 }

@@ -2,8 +2,8 @@
 // aliases expanded (their parameters moved in, an alias met again in its
 // own expansion refused, directly or through a chain of aliases), the
 // inline form, operator 73, literals as parameters (LIKE patterns with
-// their escape), INSERT and UPDATE lists, outer-join columns and the
-// host's "utf8" marker.
+// their escape; bound to the record's column of their item), INSERT and
+// UPDATE lists, outer-join columns and the host's "utf8" marker.
 #include "tests/native/sql/expression_format_fixture.h"
 
 namespace {
@@ -217,3 +217,47 @@ TEST_F(ExpressionFormatItems, AFilterConditionIsAppendedAlone)
 }
 
 }  // namespace
+
+// A condition over the items of a built record.
+class ExpressionFormatRecord : public vxtest::CommandTestOf<vxtest::RecordTest>
+{
+protected:
+    static SQLPosition At(const std::wstring& text, const std::wstring& piece)
+    {
+        const size_t nAt = text.find(piece);
+        return SQLPosition{static_cast<long>(nAt), static_cast<long>(nAt + piece.size() - 1)};
+    }
+};
+
+TEST_F(ExpressionFormatRecord, ALiteralIsBoundToTheColumnOfItsItem)
+{
+    CNAItemDescription* piName = Add(L"NAME", NA_IT_TEXTE, 21);
+    ASSERT_EQ(1, Build());
+    const std::wstring text = L"SELECT NAME FROM CUSTOMER WHERE NAME = 'x'";
+    const long nWhereName = static_cast<long>(text.find(L"NAME = "));
+    const vxstandin::ExpressionSpec where{
+        .eOperator = OPEXP_EQUAL,
+        .position = At(text, L"NAME = 'x'"),
+        .operands = {{.eOperator = OPEXP_ITEM, .item = L"NAME", .position = {nWhereName, nWhereName + 3},
+                      .description = piName},
+                     {.eOperator = OPEXP_LITERAL, .position = At(text, L"'x'"),
+                      .value = std::make_shared<CAny>(Wide(L"x"))}}};
+    StandinParsedQuery& parse =
+        Parse({.text = text,
+               .from = {{.name = L"CUSTOMER", .position = At(text, L"CUSTOMER")}},
+               .items = {{.item = L"NAME", .table = L"CUSTOMER", .position = At(text, L"NAME")}},
+               .whereStart = static_cast<long>(text.find(L"WHERE")),
+               .whereEnd = static_cast<long>(text.size() - 1),
+               .where = where});
+    for (const bool bRecord : {true, false}) {
+        CSQLParserInfo* pclQuery = Query(parse);
+        if (bRecord)
+            pclQuery->SetRecord(m_record);
+        CNACommand* pclCommand = NewCommand();
+        ASSERT_EQ(1, pclCommand->bFormatCondition(pclQuery, nullptr, 1, 0));
+        ASSERT_EQ(1, pclCommand->nGetParameterNbr());
+        const CNAParameter* pclParameter = pclCommand->pclGetParameterNoRef(0);
+        EXPECT_EQ(piName, pclParameter->piGetItemNoRef());
+        EXPECT_EQ(bRecord ? Col(L"NAME") : nullptr, pclParameter->pclGetColumnNoRef()) << bRecord;
+    }
+}

@@ -4,6 +4,9 @@
 // comparisons with an empty date as NULL tests; text literals compared
 // with date and time items in the runtime's text forms; the HAVING clause
 // naming items by kind.
+#include <cwchar>
+#include <vector>
+
 #include "tests/native/sql/expression_format_fixture.h"
 
 namespace {
@@ -42,7 +45,7 @@ TEST_F(ExpressionFormatKinds, FunctionNamesByKind)
         {44, 8, L"SUBSTR"},    {45, 7, L"UCASE"},         {46, 7, L"LCASE"},    {50, 4, L"SUBSTRING"},
         {51, 1, L"SUBSTR"},    {54, 2, L"LEN"},           {54, 4, L"CHAR_LENGTH"}, {55, 8, L"LENGTH"},
         {72, 1, L"CEIL"},      {76, 1, L"SUBSTR"},        {78, 1, L"LENGTH"},   {79, 1, L"LENGTHB"},
-        {89, 1, L"INSTR"},     {92, 1, L"TO_CHAR"},
+        {89, 1, L"INSTR"},     {77, 1, L"LENGTH"},
         // Kept as the host wrote it: MySQL, and a kind the table names not.
         {42, 5, L"FN"},        {72, 5, L"FN"},            {54, 1, L"FN"},
     };
@@ -67,6 +70,73 @@ TEST_F(ExpressionFormatKinds, TrimSidesBecomeArgumentsOnKindEleven)
                             Op(53, text, L"RTRIM( A)", {Column(text, L"A", L"", 2)})}));
         EXPECT_EQ(nKind == 11 ? L"TRIM(LEADING FROM `A`) = TRIM( TRAILING FROM `A`)" : L"LTRIM(`A`) = RTRIM( `A`)",
                   WhereOf(parse));
+    }
+}
+
+TEST_F(ExpressionFormatKinds, FunctionArgumentsRewrittenForTheirKind)
+{
+    // Literals stay inline so that the whole condition reads as sent.
+    const auto inlineWhere = [this](StandinParsedQuery& parse) {
+        CNACommand* pclCommand = NewCommand();
+        pclCommand->EnableParameters(0);
+        EXPECT_EQ(1, pclCommand->bFormatCondition(Query(parse), nullptr, 1, 0));
+        const std::wstring written = Original(pclCommand);
+        return written.substr(written.find(L"WHERE ") + 6);
+    };
+    const auto call = [](int nOperator, const std::wstring& text, const std::wstring& piece,
+                         std::vector<Expr> operands) {
+        return Op(OPEXP_EQUAL, text, piece + L" = 9",
+                  {Op(nOperator, text, piece, std::move(operands)), Number(text, L"9", 9)});
+    };
+    const struct
+    {
+        int nKind;
+        int nOperator;
+        const wchar_t* pszCall;            // written as "<call> = 9"
+        std::vector<const wchar_t*> operands;   // items, or digits for a number
+        const wchar_t* pszExpected;        // `A` and `B` stand for the connection's names
+    } kCases[] = {
+        {1, 92, L"HEX(A)", {L"A"}, L"TO_CHAR(`A`,'FMXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX')"},
+        {11, 92, L"HEX(A)", {L"A"}, L"SUBSTR(HEX(`A`),3)"},
+        // More than two arguments: each in parentheses, joined; two stay.
+        {1, 88, L"CONCAT(A, 7, B)", {L"A", L"7", L"B"}, L"(`A`)||( 7)||( `B`)"},
+        {1, 88, L"CONCAT(A, B)", {L"A", L"B"}, L"CONCAT(`A`, `B`)"},
+        // The rightmost n characters: a number written as one, anything
+        // else as written.
+        {1, 43, L"RIGHT(A, 3)", {L"A", L"3"}, L"SUBSTR(`A`,-LEAST(LENGTH(A), GREATEST(0, 3)),3)"},
+        {1, 43, L"RIGHT(A, B)", {L"A", L"B"}, L"SUBSTR(`A`,-LEAST(LENGTH(A), GREATEST(0, `B`)),B)"},
+        // Positional forms: FROM and FOR become separators.
+        {1, 75, L"SUBSTRING(A FROM 2 FOR 3)", {L"A", L"2", L"3"}, L"SUBSTR(`A` , 2 , 3)"},
+        {1, 80, L"F(A FROM B)", {L"A", L"B"}, L"F(`A` , `B`)"},
+        {1, 89, L"LOCATE(A FROM B)", {L"A", L"B"}, L"INSTR(`A` , `B`)"},
+        {1, 75, L"SUBSTRING(A, 2)", {L"A", L"2"}, L"SUBSTR(`A`, 2)"},
+        // The position counted from the end, negated.
+        {1, 76, L"SUBSTRING(A, 2, 3)", {L"A", L"2", L"3"}, L"SUBSTR(`A`,-( 2), 3)"},
+        {1, 76, L"SUBSTRING(A FROM 2)", {L"A", L"2"}, L"SUBSTR(`A`,-(2))"},
+        // MySQL copies the arguments as written.
+        {5, 43, L"RIGHT(A, 3)", {L"A", L"3"}, L"RIGHT(`A`, 3)"},
+        {5, 92, L"HEX(A)", {L"A"}, L"HEX(`A`)"},
+    };
+    for (const auto& c : kCases) {
+        Connection().SetDBKind(c.nKind);
+        const std::wstring& text = Text(L"SELECT A FROM T WHERE " + std::wstring(c.pszCall) + L" = 9");
+        std::vector<Expr> operands;
+        for (const wchar_t* pszOperand : c.operands) {
+            if (std::iswdigit(pszOperand[0]))
+                operands.push_back(Number(text, pszOperand, std::wcstol(pszOperand, nullptr, 10)));
+            else
+                operands.push_back(Column(text, pszOperand, L"", pszOperand == std::wstring(L"A") ? 1 : 0));
+        }
+        std::wstring expected = c.pszExpected;
+        for (const wchar_t* pszItem : {L"A", L"B"}) {
+            const std::wstring quoted = std::wstring(L"`") + pszItem + L"`";
+            const std::wstring name = Name(pszItem);
+            for (size_t nAt = expected.find(quoted); nAt != std::wstring::npos;
+                 nAt = expected.find(quoted, nAt + name.size()))
+                expected.replace(nAt, quoted.size(), name);
+        }
+        StandinParsedQuery& parse = Where(text, call(c.nOperator, text, c.pszCall, std::move(operands)));
+        EXPECT_EQ(expected + L" = 9", inlineWhere(parse)) << c.pszCall << " on kind " << c.nKind;
     }
 }
 
