@@ -39,7 +39,9 @@ int CNAStatement::bBuildQuery(eNAQUERYTYPE eKind, CNACommand* pclCommand, NA_WRI
     ResetQuery();
     _SetQuery(pclCommand);
     pclCommand->SetQueryKind(eKind);
-    switch (eKind) {
+    // The statement's own kinds (delete all, create, drop) lie beside the
+    // command's enumeration, so the switch is on the number.
+    switch (static_cast<int>(eKind)) {
     case NA_QUERY_SELECT:
         return bBuildQuerySELECT(pclCommand, nFlags, nullptr, 1, nullptr);
     case NA_QUERY_UPDATE:

@@ -64,8 +64,9 @@ protected:
         m_pclError->Reset();
         EXPECT_EQ(1, pclDescription->bInitDataSourceDescriptionFromDB(FromUtf8(sTable).c_str(), 0))
             << m_pclError->pszGetError();
-        if (bDropAfter)
+        if (bDropAfter) {
             EXPECT_TRUE(m_client.bExecute("DROP TABLE " + sTable)) << m_client.sError();
+        }
         m_pclError->Reset();
         return pclDescription;
     }

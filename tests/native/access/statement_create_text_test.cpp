@@ -34,8 +34,9 @@ TEST(StatementCreateText, OverLongTypesAreReplaced)
         EXPECT_EQ(c.bReplaced, CNAStatement::bQueryCREATE_AutoCorrectVarcharMax(&csOut, c.pszIn, L"VARCHAR", 65535,
                                                                                   L"LONGTEXT"))
             << std::wstring(c.pszIn).size();
-        if (c.bReplaced)
+        if (c.bReplaced) {
             EXPECT_STREQ(c.pszOut, csOut.pszGet());
+        }
     }
 }
 

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <random>
 
-#include "tests/native/model/btree_inspector.h"
+#include "tests/native/model/btree_probe.h"
 #include "tests/native/model/btree_model.h"
 
 namespace {

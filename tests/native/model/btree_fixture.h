@@ -11,7 +11,7 @@
 
 #include "native/model/mem_btree.h"
 #include "native/model/obj_alloc.h"
-#include "tests/native/model/btree_inspector.h"
+#include "tests/native/model/btree_probe.h"
 #include "tests/native/model/btree_model.h"
 
 namespace vxtest {

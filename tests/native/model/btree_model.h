@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "native/model/mem_btree.h"
-#include "tests/native/model/btree_inspector.h"
+#include "tests/native/model/btree_probe.h"
 
 namespace vxtest {
 

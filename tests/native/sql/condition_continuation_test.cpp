@@ -2,34 +2,14 @@
 // direction of their columns; the NULL selection a written condition
 // reports; clones and child replacement.
 #include "tests/native/sql/condition_fixture.h"
+#include "tests/native/sql/sorted_query_fixture.h"
 
 namespace vxtest {
 namespace {
 
-class ConditionContinuation : public ConditionTest
+class ConditionContinuation : public SortedOnTDescending<ConditionTest>
 {
 protected:
-    void TearDown() override
-    {
-        if (m_access != nullptr)
-            m_access->SetSourceQuery(nullptr);
-        if (m_pclOrdered != nullptr)
-            m_pclOrdered->SetRecord(nullptr);
-        ConditionTest::TearDown();
-    }
-    // The record's data access reads a query sorted on T descending and K
-    // ascending.
-    void SortTDescending()
-    {
-        StandinParsedQuery& parse = Parse({.text = L"SELECT K, T FROM CUSTOMER ORDER BY T DESC, K",
-                                           .from = {{.name = L"CUSTOMER"}},
-                                           .items = {{.item = L"K"}, {.item = L"T"}},
-                                           .orderBy = {{.nIndex = 1, .nDirection = 1}, {.nIndex = 0}}});
-        m_pclOrdered = Query(parse);
-        m_pclOrdered->SetRecord(m_record);
-        m_access->SetReadsQuery(true);
-        m_access->SetSourceQuery(m_pclOrdered);
-    }
     // A continuation of the first condition, held under a parent AND.
     std::wstring Continued(CNAExpression* pclFirst, eNAOperator eOp)
     {
@@ -39,8 +19,6 @@ protected:
         EXPECT_EQ(pclNew, pclParent->pclGetLeftNoRef());
         return Shown(pclNew);
     }
-
-    CSQLParserInfo* m_pclOrdered = nullptr;
 };
 
 TEST_F(ConditionContinuation, ForwardAndBackward)

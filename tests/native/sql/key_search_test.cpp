@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "tests/native/sql/key_search_fixture.h"
+#include "tests/native/sql/sorted_query_fixture.h"
 
 namespace vxtest {
 namespace {
@@ -220,30 +221,7 @@ TEST_F(KeySearch, AFilterWithAParsedCondition)
 // Under a query sorted on T descending and K ascending, the continuations
 // of a search on T go the other way; a generic one decides its text form
 // after turning round.
-class KeySearchSorted : public KeySearchTest
-{
-protected:
-    void TearDown() override
-    {
-        if (m_access != nullptr)
-            m_access->SetSourceQuery(nullptr);
-        if (m_pclOrdered != nullptr)
-            m_pclOrdered->SetRecord(nullptr);
-        KeySearchTest::TearDown();
-    }
-    void SortTDescending()
-    {
-        StandinParsedQuery& parse = Parse({.text = L"SELECT K, T FROM CUSTOMER ORDER BY T DESC, K",
-                                           .from = {{.name = L"CUSTOMER"}},
-                                           .items = {{.item = L"K"}, {.item = L"T"}},
-                                           .orderBy = {{.nIndex = 1, .nDirection = 1}, {.nIndex = 0}}});
-        m_pclOrdered = Query(parse);
-        m_pclOrdered->SetRecord(m_record);
-        m_access->SetReadsQuery(true);
-        m_access->SetSourceQuery(m_pclOrdered);
-    }
-    CSQLParserInfo* m_pclOrdered = nullptr;
-};
+using KeySearchSorted = SortedOnTDescending<KeySearchTest>;
 
 TEST_F(KeySearchSorted, ContinuationsUnderADescendingSort)
 {
