@@ -78,3 +78,5 @@ int CNAStatement::_bCreateTableCacheIndex()
 {
     return 0;
 }
+
+void CNAStatement::DestroyCacheIndex() {}
