@@ -53,6 +53,11 @@ void CNADataAccess::_SetTransactionTermined(CNAStatement* pclStatement)
 {
     // A pending cause already decides the next read; a statement that never
     // browsed has nothing to run again.
-    if (pclStatement != nullptr && pclStatement->bParseStarted() && pclStatement->eParseNeedUpdate() == NA_PNU_NONE)
-        (void)pclStatement->bSetParseNeedUpdate(NA_PNU_REEXECUTE);
+    if (pclStatement == nullptr || !pclStatement->bParseStarted() || pclStatement->eParseNeedUpdate() != NA_PNU_NONE)
+        return;
+    // The row last read is kept to come back to; a browse that read no row
+    // has none to keep, and runs again all the same.
+    (void)pclStatement->bSetParseNeedUpdate(NA_PNU_REEXECUTE);
+    if (pclStatement->eParseNeedUpdate() == NA_PNU_NONE)
+        (void)pclStatement->bSetParseNeedUpdate(NA_PNU_REEXECUTE, -1);
 }
