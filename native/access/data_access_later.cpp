@@ -224,3 +224,8 @@ int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
 {
     return 0;
 }
+
+int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
+{
+    return 0;
+}
