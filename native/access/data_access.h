@@ -387,6 +387,12 @@ public:
     // The full table cache, when one is built.
     CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
 
+    // --- Browse re-positioning: the statement's parse run again from the
+    // row it read last, then moved in the direction. Until it comes, no
+    // parse is run again (0).
+    int bGoToStmtOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
+                                eNA_PARSEDIRECTION eDirection, long llCount);
+
     // --- Record saves. A missing cache (during destruction) is no error:
     // nothing is kept (-1) and counts change nothing.
     int nKeepCurrentRecordSave();

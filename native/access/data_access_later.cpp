@@ -143,3 +143,8 @@ int CNADataAccess::bGoToOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTI
 {
     return 0;
 }
+
+int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
+{
+    return 0;
+}
