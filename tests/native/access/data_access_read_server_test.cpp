@@ -70,6 +70,29 @@ protected:
     {
         return OpenServerConnection(m_db.Name(), L"VX Cache Size=" + FromUtf8(sSize));
     }
+    // A connection whose host is too old to give a cache size: the driver's
+    // default applies.
+    CMySQLConnection* WithoutCacheSize()
+    {
+        Held& held = m_connections.emplace_back();
+        held.host = std::make_unique<StandinConnectionDescription>();
+        held.host->SetVersion(3);
+        held.sServer = L"localhost";
+        held.sUser = FromUtf8(vxtest::Mariadb().user.sUser);
+        held.sPassword = FromUtf8(vxtest::Mariadb().user.sPassword);
+        held.sDatabase = FromUtf8(m_db.Name());
+        held.sExtended = L"Unix Socket=" + FromUtf8(vxtest::Mariadb().sSocket);
+        held.host->SetDataBase(held.sServer.c_str());
+        held.host->SetUserName(held.sUser.c_str());
+        held.host->SetPassword(held.sPassword.c_str());
+        held.host->SetDefaultDataBase(held.sDatabase.c_str());
+        held.host->SetExtendedInfo(held.sExtended.c_str());
+        held.pclConnection = new vxtest::CInspectedConnection(L"statement test", held.host.get());
+        ++held.pclConnection->m_dwRefCount;
+        EXPECT_EQ(-2, held.pclConnection->llGetCacheSize());
+        EXPECT_EQ(1, held.pclConnection->bOpen(m_pclError)) << m_pclError->pszGetError();
+        return held.pclConnection;
+    }
 
     static int Read(CNADataAccess* pclAccess, const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection)
     {
@@ -138,7 +161,7 @@ TEST_F(DataAccessRead, TheRowLimitOfABrowse)
     struct Case
     {
         const char* pszName;
-        std::string sCacheSize;
+        std::string sCacheSize;  // "" for none given
         std::string sTable;
         const wchar_t* pszItem;
         long llCount;
@@ -147,7 +170,9 @@ TEST_F(DataAccessRead, TheRowLimitOfABrowse)
         long llCountAfter;
         const char* pszLimitText;  // the end of the SQL sent, "" for no LIMIT
     };
+    Driver()->SetDefaultCacheSize(100);
     const Case cases[] = {
+        {"long move, the driver's default size", "", "t", L"id", 1000, 100, 990, 10, " LIMIT 990, 100"},
         {"long move on a unique item", "100", "t", L"id", 1000, 100, 990, 10, " LIMIT 990, 100"},
         {"cut to a third of a small size", "15", "t", L"id", 15, 15, 9, 6, " LIMIT 9, 15"},
         {"a move shorter than the size", "15", "t", L"id", 14, 15, -1, 14, " LIMIT 15"},
@@ -162,7 +187,8 @@ TEST_F(DataAccessRead, TheRowLimitOfABrowse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pszName);
-        CNADataAccess* pclAccess = Open(c.sTable, -1, WithCacheSize(c.sCacheSize));
+        CNADataAccess* pclAccess =
+            Open(c.sTable, -1, c.sCacheSize.empty() ? WithoutCacheSize() : WithCacheSize(c.sCacheSize));
         CNAStatement* pclStatement = pclAccess->_pclGetNewItemStatement(c.pszItem, NADirection::kFirst, 0);
         ASSERT_NE(nullptr, pclStatement);
         CNACommand* pclCommand = NewCommand(pclAccess);
