@@ -371,4 +371,56 @@ TEST_F(DataAccessRead, AHundredThousandRowsBothWays)
     EXPECT_EQ(expected, Browse(pclAccess, L"v", false));
     EXPECT_EQ(Reversed(expected), Browse(pclAccess, L"v", true));
 }
+
+// A first or last read through 0x2000 keeps the open result when it holds
+// the end asked for; otherwise, and without the flag, the SELECT runs again.
+TEST_F(DataAccessRead, AFirstOrLastReadKeepsTheResultThatHoldsItsEnd)
+{
+    EXPECT_TRUE(m_client.bExecute(TableSQL("k"))) << m_client.sError();
+    EXPECT_TRUE(m_client.bExecute(FillSQL("k", 20))) << m_client.sError();
+    constexpr NA_WRITEPARSEFLAGS kCached = 0x2000;
+    struct Step
+    {
+        eNA_PARSEDIRECTION eDirection;
+        NA_WRITEPARSEFLAGS nFlags;
+        bool bRunsAgain;
+        const char* pszId;
+    };
+    struct Case
+    {
+        const char* pszName;
+        const char* pszCacheSize;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"the whole table in one result", "0",
+         {{NADirection::kFirst, 0, true, "1"},
+          {NADirection::kFirst, kCached, false, "1"},
+          {NADirection::kLast, kCached, false, "20"},
+          {NADirection::kFirst, 0, true, "1"}}},
+        {"a first block that filled its limit", "10",
+         {{NADirection::kFirst, 0, true, "1"},
+          {NADirection::kFirst, kCached, false, "1"},
+          {NADirection::kLast, kCached, true, "20"},
+          // Read from the end: the first row is not in it.
+          {NADirection::kLast, kCached, false, "20"},
+          {NADirection::kFirst, kCached, true, "1"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CNADataAccess* pclAccess = Open("k", -1, WithCacheSize(c.pszCacheSize));
+        const CNACommand* pclBefore = nullptr;
+        int nStep = 0;
+        for (const Step& step : c.steps) {
+            SCOPED_TRACE(++nStep);
+            eNA_LOCKTYPE eOut = kLock;
+            ASSERT_EQ(1, pclAccess->bHLitxxx(L"id", step.eDirection, 1, kLock, &eOut, step.nFlags))
+                << m_pclError->pszGetError();
+            EXPECT_EQ(step.pszId, Id(pclAccess));
+            const CNACommand* pclCommand = pclAccess->pclGetLastStatementNoRef()->pclGetCommandNoRef();
+            EXPECT_EQ(step.bRunsAgain, pclCommand != pclBefore);
+            pclBefore = pclCommand;
+        }
+    }
+}
 }  // namespace
