@@ -1,32 +1,7 @@
-// The data access's slots whose work comes with the reading side, the memos,
-// the counts, the saved positions and the auto-increment values: until they
+// The data access's slots whose work comes with the reading side, the
+// counts, the saved positions and the auto-increment values: until they
 // come, each answers 0 (or nothing) and changes nothing.
 #include "native/access/data_access.h"
-
-int CNADataAccess::bGetBLOB(unsigned, CAny*)
-{
-    return 0;
-}
-
-int CNADataAccess::bSetBLOB(unsigned, const CAny*)
-{
-    return 0;
-}
-
-int CNADataAccess::bExtraitMemo(unsigned, const wchar_t*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHRaye(long, eNA_LOCKTYPE)
-{
-    return 0;
-}
-
-int CNADataAccess::bHLibere()
-{
-    return 0;
-}
 
 int CNADataAccess::bHLit(long, eNA_LOCKTYPE, eNA_LOCKTYPE*)
 {
@@ -57,16 +32,6 @@ int CNADataAccess::bHRecherche(const wchar_t*, const wchar_t*, const CAny*, int,
 }
 
 int CNADataAccess::bHAnnuleRecherche(const wchar_t*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHBloqueFichier(eNA_LOCKTYPE, eNA_LOCKTYPE*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHBloqueNumEnr(long, eNA_LOCKTYPE, eNA_LOCKTYPE*)
 {
     return 0;
 }
@@ -122,11 +87,6 @@ int CNADataAccess::bGetRecNumState(long, unsigned*)
     return 0;
 }
 
-int CNADataAccess::bHConstruitValCle(CAny*, const wchar_t*, unsigned, CAny**)
-{
-    return 0;
-}
-
 int CNADataAccess::bExecuteQuery(ISQLParserInformation*, INAQueryExecution*, NA_WRITEPARSEFLAGS)
 {
     return 0;
@@ -152,18 +112,6 @@ int CNADataAccess::_bMove(long, int)
     return 0;
 }
 
-int CNADataAccess::_bSetBLOB(INAItemDescription*, const CAny*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bHAttacheMemo(INAItemDescription*, const wchar_t*)
-{
-    return 0;
-}
-
-void CNADataAccess::_SetTransactionTermined(CNAStatement*) {}
-
 int CNADataAccess::_bGetRequestedValue(CNAStatement*, CAny*, CNACommand*)
 {
     return 0;
@@ -188,11 +136,6 @@ int CNADataAccess::_bCompareTablePosition(CNAPosition*, CNAPosition*, int*)
 int CNADataAccess::_bCheckRecordSaveID(CNAPosition*, CNAPosition*, int*)
 {
     return 0;
-}
-
-CNATableCache* CNADataAccess::_AllocTableCache()
-{
-    return nullptr;
 }
 
 int CNADataAccess::bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)

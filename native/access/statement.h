@@ -236,6 +236,10 @@ public:
     // save); -1 outside the rows or without row states.
     int nGetRowState(long nRow) const;
     CNATableCacheIndex* pclGetTableCacheIndexNoRef() const { return m_pclTableCacheIndex; }
+    // The parse lets go of the table cache: its column index and its record
+    // cache go, the saved positions lose their row ids, and a started parse
+    // re-finds its row (or is lost) at its next move.
+    void DestroyCacheIndex();
     CNAColumn* pclGetBestColumnNoRef() const { return m_pclBestColumn; }
 
     // Releases the held description (external) and keeps this one.
@@ -356,7 +360,6 @@ public:
     int bIndexCache();
     int bCanUpdateParse();
     int bOpenUsingTableCache();
-    void DestroyCacheIndex();
     int bUpdateParsePositionInCacheIndex(int* pbFound);
 
     // --- Saved positions.
