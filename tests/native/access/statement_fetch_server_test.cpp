@@ -260,6 +260,26 @@ TEST_F(StatementFetch, LastOnAnEmptyCacheIsOut)
     EXPECT_EQ(1, m_pclStatement->bCacheCompleted());
 }
 
+TEST_F(StatementFetch, AFullBlockEndsWithTheMoveThatLeftIt)
+{
+    // The browse goes on past a block only through the data access's
+    // re-positioning; where that finds nothing more, the move that left the
+    // block stays a success, out of the result.
+    Fill(5);
+    for (int bCached : {0, 1}) {
+        CNACommand* pclCommand = NewCommand(m_pclAccess);
+        ASSERT_EQ(1, m_pclStatement->bBuildQuerySELECT(pclCommand, 0, L"id", 1, nullptr));
+        pclCommand->SetLimit(3, -1);
+        ASSERT_EQ(1, m_pclStatement->bExecute(0, NA_ST_PREPARE_NONE)) << m_pclError->pszGetError();
+        ASSERT_EQ(3, m_pclStatement->llGetBlockRowLimit());
+        m_pclStatement->EnableCache(bCached);
+        EXPECT_EQ(3, Fetch(NADirection::kFirst, 3)) << bCached;
+        EXPECT_EQ(kOut, Fetch(NADirection::kNext)) << bCached;
+        EXPECT_EQ(0, m_pclStatement->bFetchingNextBlock());
+        EXPECT_EQ(0, m_pclStatement->bBlockStartsAtFirstRow());
+    }
+}
+
 TEST_F(StatementFetch, ParseServedByATableCacheIndex)
 {
     // v runs against id: ordered by v the rows come as ids 5, 4, 3, 2, 1.
