@@ -226,6 +226,12 @@ public:
     // Parse started, the active filter saved.
     void SetParseStarted();
     int bRowAvailable() const { return m_bRowAvailable; }
+    // Whether the current record could not be found again.
+    int bRecordLost() const { return m_bRecordLost; }
+    void SetRecordLost(int bLost) { m_bRecordLost = bLost; }
+    // Whether the filter in force differs from the one saved when the parse
+    // started.
+    int bFilterChanged() const { return !m_clSavedFilter.bFilterEquals(m_pclFilter); }
     int nGetEqualRank() const { return m_nEqualRank; }
     int bCurrentRecordDeleted() const { return m_bCurrentRecordDeleted; }
     int64_t llGetBlockRowLimit() const { return m_llBlockRowLimit; }
