@@ -6,7 +6,9 @@
 // with its saved values, the record cache (a last read completes it, rows
 // come back from memory), the parse served by a column index over the
 // table's full cache (opened, let go, its row found again, also when that row
-// was deleted), and the error of a row that cannot be found again.
+// was deleted), the rest of a parse read into its cache through the data
+// access's browse and the saved row sought there, and the error of a row
+// that cannot be found again.
 #include "tests/native/access/statement_server_fixture.h"
 
 #include "native/access/statement_sql.h"
@@ -361,6 +363,103 @@ TEST_F(StatementFetch, ACurrentRecordNotFound)
     EXPECT_NE(std::wstring::npos, sError.find(L"4.8")) << sError;
     // The row as text, among the error's debug lines.
     EXPECT_NE(std::wstring::npos, sError.find(L"v1")) << sError;
+}
+
+}  // namespace
+
+namespace {
+
+// A statement whose parses keep their rows: the data access turns its cache
+// on when it opens a browse.
+class CachingStatement : public CNAStatement
+{
+public:
+    using CNAStatement::CNAStatement;
+    int bDefaultParseNeedRecordCache() override { return 1; }
+};
+
+class StatementCacheThroughAccess : public StatementFetch
+{
+protected:
+    void Choose(CTestDriverChoices& choices) override
+    {
+        choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
+                                    CNAError* pclError) -> CNAStatement* {
+            return new (std::nothrow) CachingStatement(pclDataAccess, pclError);
+        };
+    }
+    int Read(eNA_PARSEDIRECTION eDirection)
+    {
+        eNA_LOCKTYPE eLock = static_cast<eNA_LOCKTYPE>(1);
+        EXPECT_EQ(1, m_pclAccess->bHLitxxx(L"id", eDirection, 1, eLock, &eLock, 0)) << m_pclError->pszGetError();
+        return Id();
+    }
+    // The browse item's statement, held by the test.
+    CNAStatement* Browse()
+    {
+        CNAStatement* pclStatement = m_pclAccess->_pclFindStatement(L"id");
+        if (pclStatement != nullptr)
+            m_statements.push_back(pclStatement);
+        return pclStatement;
+    }
+    // The row of this id (as the table holds it) kept as a record save, the
+    // parse to come back to it.
+    void KeepRowToFind(CNAStatement* pclStatement, int nId)
+    {
+        const CAny id = Int(nId);
+        const CAny v = Text(("v" + std::to_string(nId)).c_str());
+        ASSERT_EQ(1, Column(m_pclAccess, L"id")->bSetValue(&id, 0));
+        ASSERT_EQ(1, Column(m_pclAccess, L"v")->bSetValue(&v, 0));
+        const int nSave = m_pclAccess->nKeepCurrentRecordSave();
+        ASSERT_GE(nSave, 0);
+        ASSERT_EQ(1, pclStatement->bSetParseNeedUpdate(NA_PNU_REPOSITION, nSave));
+    }
+};
+
+TEST_F(StatementCacheThroughAccess, TheRestOfTheParseReadIntoTheCache)
+{
+    Fill(6);
+    ASSERT_EQ(1, Read(NADirection::kFirst));
+    ASSERT_EQ(2, Read(NADirection::kNext));
+    CNAStatement* pclStatement = Browse();
+    ASSERT_NE(nullptr, pclStatement);
+    ASSERT_EQ(1, pclStatement->bCacheEnabled());
+    CNARecordCache* pclCache = pclStatement->pclGetRecordCacheNoRef();
+    EXPECT_EQ(2, pclCache->nGetRowCount());
+
+    EXPECT_EQ(pclCache, pclStatement->pclGetFullRecordCache()) << m_pclError->pszGetError();
+    EXPECT_EQ(6, pclCache->nGetRowCount());
+    EXPECT_EQ(1, pclStatement->bCacheCompleted());
+
+    // The saved row is found among the cached rows; the browse goes on
+    // from it.
+    KeepRowToFind(pclStatement, 4);
+    ASSERT_EQ(1, pclStatement->bUpdateParsePositionInRecordCache()) << m_pclError->pszGetError();
+    EXPECT_EQ(NA_PNU_NONE, pclStatement->eParseNeedUpdate());
+    EXPECT_EQ(-1, pclStatement->nGetRecordSaveID());
+    EXPECT_EQ(3, pclStatement->nGetCurrentRecord());
+    EXPECT_EQ(5, Fetch(NADirection::kNext, 1, nullptr, pclStatement));
+}
+
+TEST_F(StatementCacheThroughAccess, ASavedRowMissingFromTheCache)
+{
+    // Sought in the rows cached so far, then in the whole parse read in:
+    // a row that is nowhere is lost.
+    Fill(4);
+    ASSERT_EQ(1, Read(NADirection::kFirst));
+    CNAStatement* pclStatement = Browse();
+    ASSERT_NE(nullptr, pclStatement);
+    KeepRowToFind(pclStatement, 99);
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclStatement->bUpdateParsePositionInRecordCache());
+    EXPECT_EQ(1, pclStatement->bCacheCompleted());
+    EXPECT_EQ(4, pclStatement->pclGetRecordCacheNoRef()->nGetRowCount());
+    EXPECT_EQ(kRecordNotFound, m_pclError->nGetUserErrorCode());
+    const std::wstring sError = m_pclError->pszGetError();
+    EXPECT_NE(std::wstring::npos, sError.find(L"4.8")) << sError;
+    int bInside = 1;
+    pclStatement->EvalHTrouve(nullptr, &bInside);
+    EXPECT_EQ(0, bInside);
 }
 
 }  // namespace
