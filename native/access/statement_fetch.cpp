@@ -273,6 +273,8 @@ int CNAStatement::_bFetchNextBloc(eNA_PARSEDIRECTION eDirection, int bUpdate, lo
             CNARecordValue* pclOriginal = pclGetStmtOriginalRecord();
             CNARecordValue* pclKept =
                 pclOriginal != nullptr ? pclOriginal->pclGetClone(CNARecordValue::COPY_ALL) : nullptr;
+            if (pclKept != nullptr)
+                REF_AddRef(pclKept);
             if (pclKept != nullptr &&
                 m_pclRecordCache->bGetAt(pclOriginal, static_cast<unsigned>(m_pclRecordCache->nGetRowCount() - 1)))
                 bDone = m_pclDataAccess->bGoToStmtOriginalRecord(0, this, bUpdate, eDirection, nCount);
