@@ -39,6 +39,8 @@ class CSQLParserInfo;
 
 // How a return to a saved position treats the filter saved with it.
 enum eNAPOSITION : int32_t;
+// How an execution prepares its statement (the statement's).
+enum eNA_ST_PREPARE : int32_t;
 
 class CNADataAccess : public CInterf
 {
@@ -343,6 +345,29 @@ public:
     // null before any.
     CNAStatement* pclGetLastStatementNoRef() const { return m_pclLastStatement; }
 
+    // --- Reading.
+    // Reads by record number (only 0, the current record): the query
+    // statement reads the current record again from the database.
+    int bMove(long llRecord, int nOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);
+    // The statement's SELECT built (bBuildSelect, the count maybe cut to fit
+    // a row offset) and run; then its record cache as the flags ask.
+    int _bOpenStatement(CNAStatement* pclStatement, const wchar_t* pszItem, int bForward, NA_WRITEPARSEFLAGS nFlags,
+                        long* pllCount, eNA_ST_PREPARE ePrepare);
+    // Whether a browse on the item may read in blocks of rows: never on a
+    // floating-point item, always on a unique one; else only when the best
+    // parse item is unique with no floating-point item before it.
+    int _bEnableRecordLimit(const wchar_t* pszItem);
+    // A query whose SELECT the application prepared itself; a query whose
+    // text already limits its rows (not one sent as written).
+    int bHPrepareRequeteCalled() const;
+    int bQueryResultsetLimited();
+    // Re-positioning of a parse on the record it stood on, then the move
+    // from there.
+    int _bUpdateParse(int bRestore, CNAStatement* pclStatement, int nFetchOption, eNA_PARSEDIRECTION eDirection,
+                      long llCount);
+    int bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
+                            eNA_PARSEDIRECTION eDirection, long llCount);
+
     // --- Write path.
     int _bBuildAndExecuteQuery(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
     int _bProcessError(CNACommand* pclCommand, CNAStatement* pclStatement, eNAQUERYTYPE eKind,
@@ -361,6 +386,12 @@ public:
 
     // The full table cache, when one is built.
     CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
+
+    // --- Browse re-positioning: the statement's parse run again from the
+    // row it read last, then moved in the direction. Until it comes, no
+    // parse is run again (0).
+    int bGoToStmtOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
+                                eNA_PARSEDIRECTION eDirection, long llCount);
 
     // --- Record saves. A missing cache (during destruction) is no error:
     // nothing is kept (-1) and counts change nothing.

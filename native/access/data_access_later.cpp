@@ -3,22 +3,6 @@
 // come, each answers 0 (or nothing) and changes nothing.
 #include "native/access/data_access.h"
 
-int CNADataAccess::bHLit(long, eNA_LOCKTYPE, eNA_LOCKTYPE*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHLitxxx(const wchar_t*, eNA_PARSEDIRECTION, int, eNA_LOCKTYPE, eNA_LOCKTYPE*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bSkipRecord(const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
-                               NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
 int CNADataAccess::bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
                                eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3, NA_WRITEPARSEFLAGS nFlags)
 {
@@ -92,11 +76,6 @@ int CNADataAccess::bExecuteQuery(ISQLParserInformation*, INAQueryExecution*, NA_
     return 0;
 }
 
-int CNADataAccess::bBuildSelect(CNACommand*, CNAStatement*, const wchar_t*, int, NA_WRITEPARSEFLAGS, long*)
-{
-    return 0;
-}
-
 int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
 {
     return 0;
@@ -107,23 +86,7 @@ CNAPosition* CNADataAccess::pclAllocPosition()
     return nullptr;
 }
 
-int CNADataAccess::_bMove(long, int)
-{
-    return 0;
-}
-
 int CNADataAccess::_bGetRequestedValue(CNAStatement*, CAny*, CNACommand*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bIsValidRecordNumber(long)
-{
-    return 1;
-}
-
-int CNADataAccess::_bFetch(CNAStatement*, const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
-                           NA_WRITEPARSEFLAGS, int)
 {
     return 0;
 }
@@ -164,6 +127,24 @@ int CNADataAccess::_bHModifie(long, NA_WRITEPARSEFLAGS, eNA_LOCKTYPE, CNARecordV
 }
 
 int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
+{
+    return 0;
+}
+
+// The re-positioning of a parse on its saved record: until it comes, a parse
+// that must be re-positioned is not read again (0), and a continuation block
+// ends the browse where its first block ended.
+int CNADataAccess::_bUpdateParse(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
+{
+    return 0;
+}
+
+int CNADataAccess::bGoToOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
+{
+    return 0;
+}
+
+int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
 {
     return 0;
 }

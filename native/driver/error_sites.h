@@ -149,4 +149,11 @@ inline constexpr stNAErrorSite kCommandOperatorNotAvailable{NA_SRC_COMMAND, 6, 4
 // A parsed query whose positions do not fit its text (an element behind
 // the one written, or past the text's end).
 inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA_ERR_GENERAL};
+// Browsing: a move against the result's order that the statement can
+// neither fetch nor run again (the logical name, the item); a filter on a
+// query sent as written; a record number other than 0 (the logical name as
+// table name only).
+inline constexpr stNAErrorSite kBackwardNotPossible{NA_SRC_DATAACCESS, 21, 82, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kFilterOnQueryAsWritten{NA_SRC_DATAACCESS, 22, 35, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, NA_ERR_GENERAL};
 }  // namespace NASite

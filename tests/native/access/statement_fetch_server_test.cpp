@@ -1,0 +1,276 @@
+// The statement's browse over a result of the run's server: the four
+// directions on an ascending and on a descending order (the statement reads
+// the reversed SELECT backwards), counts of more than one row and the rows
+// moved over when a move leaves the result, the re-read of the current row,
+// rows deleted since they were read, a row modified by the parse coming back
+// with its saved values, the record cache (a last read completes it, rows
+// come back from memory), and the error of a row that cannot be found again.
+#include "tests/native/access/statement_server_fixture.h"
+
+#include "native/access/statement_sql.h"
+#include "native/model/record_cache.h"
+
+namespace {
+
+constexpr unsigned kRecordNotFound = 13;
+constexpr int kOut = -1;
+
+class StatementFetch : public vxtest::StatementOnServer
+{
+protected:
+    void SetUp() override
+    {
+        vxtest::StatementOnServer::SetUp();
+        m_pclAccess = OpenTable("f", "CREATE TABLE f (id INT PRIMARY KEY, v VARCHAR(10))");
+        m_pclStatement = NewStatement(m_pclAccess);
+        m_pclStatement->SetParseItemName(L"id");
+        m_pclStatement->SetSearchItemName(L"id");
+    }
+    void Fill(int nRows)
+    {
+        ASSERT_TRUE(m_client.bExecute("INSERT INTO f SELECT seq, CONCAT('v', seq) FROM seq_1_to_" +
+                                      std::to_string(nRows)))
+            << m_client.sError();
+    }
+    // Runs the SELECT of every row ordered by id: ascending as written, or
+    // descending (then read backwards).
+    void RunSelect(int bAscending)
+    {
+        CNACommand* pclCommand = NewCommand(m_pclAccess);
+        ASSERT_EQ(1, m_pclStatement->bBuildQuerySELECT(pclCommand, 0, L"id", bAscending, nullptr))
+            << m_pclError->pszGetError();
+        ASSERT_EQ(1, m_pclStatement->bExecute(0, NA_ST_PREPARE_NONE)) << m_pclError->pszGetError();
+    }
+    // The id of the row read, or kOut.
+    int Fetch(eNA_PARSEDIRECTION eDirection, long nCount = 1, long* pnMoved = nullptr)
+    {
+        long nMoved = -1;
+        EXPECT_EQ(1, m_pclStatement->bFetch(eDirection, 1, nCount, &nMoved)) << m_pclError->pszGetError();
+        if (pnMoved != nullptr)
+            *pnMoved = nMoved;
+        int bFound = 0;
+        int bInside = 0;
+        m_pclStatement->EvalHTrouve(&bFound, &bInside);
+        if (!bInside)
+            return kOut;
+        EXPECT_EQ(1, bFound);
+        return Id();
+    }
+    int Id() const { return IntOf(L"id"); }
+    int IntOf(const wchar_t* pszColumn) const
+    {
+        CAny value;
+        int n = 0;
+        if (!Column(m_pclAccess, pszColumn)->bGetCurrentValue(&value, 0) || value.bIsNull() || value.nGetINT(&n) > 99)
+            return -100;
+        return n;
+    }
+    // The current row's v as 8-bit text, whatever its text kind.
+    std::string V() const
+    {
+        CAny value;
+        if (!Column(m_pclAccess, L"v")->bGetCurrentValue(&value, 0) || value.bIsNull())
+            return "<none>";
+        const char* psz = nullptr;
+        if (value.Objet().nGetPCASTR(&psz) && psz != nullptr)
+            return psz;
+        const wchar_t* pszW = nullptr;
+        (void)value.Objet().nGetPCWSTR(&pszW);
+        return Utf8(pszW);
+    }
+
+    CNADataAccess* m_pclAccess = nullptr;
+    CNAStatement* m_pclStatement = nullptr;
+};
+
+TEST_F(StatementFetch, DirectionsOnBothOrders)
+{
+    Fill(5);
+    struct Step
+    {
+        eNA_PARSEDIRECTION eDirection;
+        long nCount;
+        int nId;
+        long nMoved;
+    };
+    const Step steps[] = {
+        {NADirection::kFirst, 1, 1, 1},    {NADirection::kNext, 1, 2, 1},     {NADirection::kNext, 2, 4, 2},
+        {NADirection::kPrevious, 1, 3, 1}, {NADirection::kNext, 0, 3, 0},     {NADirection::kLast, 1, 5, 1},
+        {NADirection::kPrevious, 3, 2, 3}, {NADirection::kFirst, 2, 2, 2},    {NADirection::kLast, 2, 4, 2},
+        {NADirection::kNext, 5, kOut, 1},  {NADirection::kNext, 0, 4, 0},     {NADirection::kPrevious, 9, kOut, 3},
+        {NADirection::kFirst, 6, kOut, 5}, {NADirection::kLast, 5, 1, 5},     {NADirection::kPrevious, 1, kOut, 0},
+    };
+    for (int bAscending : {1, 0}) {
+        RunSelect(bAscending);
+        EXPECT_EQ(!bAscending, m_pclStatement->bInvertFetch());
+        int nStep = 0;
+        for (const Step& s : steps) {
+            long nMoved = -1;
+            EXPECT_EQ(s.nId, Fetch(s.eDirection, s.nCount, &nMoved))
+                << "ascending " << bAscending << " step " << nStep;
+            EXPECT_EQ(s.nMoved, nMoved) << "ascending " << bAscending << " step " << nStep;
+            ++nStep;
+        }
+    }
+}
+
+TEST_F(StatementFetch, EmptyAndSingleRowResults)
+{
+    const eNA_PARSEDIRECTION directions[] = {NADirection::kFirst, NADirection::kLast, NADirection::kNext,
+                                             NADirection::kPrevious};
+    RunSelect(1);
+    for (eNA_PARSEDIRECTION e : directions)
+        EXPECT_EQ(kOut, Fetch(e)) << e;
+    EXPECT_EQ(kOut, Fetch(NADirection::kFirst, 0));
+
+    Fill(1);
+    RunSelect(0);
+    EXPECT_EQ(kOut, Fetch(NADirection::kFirst, 0));
+    EXPECT_EQ(1, Fetch(NADirection::kLast));
+    EXPECT_EQ(kOut, Fetch(NADirection::kNext));
+    EXPECT_EQ(kOut, Fetch(NADirection::kPrevious));
+    EXPECT_EQ(1, Fetch(NADirection::kFirst));
+    EXPECT_EQ(0, m_pclStatement->nGetCurrentRecord());
+}
+
+TEST_F(StatementFetch, DeletedRowsAreWalkedOver)
+{
+    Fill(6);
+    RunSelect(1);
+    ASSERT_EQ(1, Fetch(NADirection::kFirst));
+    // Rows 2, 3 and 6 deleted since they were read (result rows 1, 2, 5).
+    for (long nRow : {1L, 2L, 5L})
+        ASSERT_EQ(1, m_pclStatement->bSaveDeletedRecord(nRow));
+    ASSERT_EQ(3, m_pclStatement->nGetDeletedRows());
+    struct
+    {
+        eNA_PARSEDIRECTION eDirection;
+        long nCount;
+        int nId;
+        long nMoved;
+    } steps[] = {
+        {NADirection::kNext, 1, 4, 1},  {NADirection::kPrevious, 1, 1, 1}, {NADirection::kFirst, 3, 5, 3},
+        {NADirection::kLast, 1, 5, 1},  {NADirection::kLast, 2, 4, 2},     {NADirection::kNext, 5, kOut, 1},
+        {NADirection::kFirst, 9, kOut, 3}, {NADirection::kLast, 4, kOut, 3},
+    };
+    int nStep = 0;
+    for (const auto& s : steps) {
+        long nMoved = -1;
+        EXPECT_EQ(s.nId, Fetch(s.eDirection, s.nCount, &nMoved)) << "step " << nStep;
+        EXPECT_EQ(s.nMoved, nMoved) << "step " << nStep;
+        ++nStep;
+    }
+}
+
+TEST_F(StatementFetch, ARowModifiedByTheParseComesBackWithItsSave)
+{
+    Fill(3);
+    RunSelect(1);
+    ASSERT_EQ(2, Fetch(NADirection::kFirst, 2));
+    const CAny value = Text("changed");
+    ASSERT_EQ(1, Column(m_pclAccess, L"v")->bSetValue(&value, 0));
+    const int nSave = m_pclAccess->nKeepCurrentRecordSave();
+    ASSERT_GE(nSave, 0);
+    ASSERT_EQ(1, m_pclStatement->bKeepModifiedRecordSave(-1, nSave));
+
+    EXPECT_EQ(3, Fetch(NADirection::kNext));
+    EXPECT_EQ("v3", V());
+    EXPECT_EQ(2, Fetch(NADirection::kPrevious));
+    EXPECT_EQ("changed", V());
+    EXPECT_EQ(1, Fetch(NADirection::kPrevious));
+    EXPECT_EQ("v1", V());
+    // The server still holds the row as it was.
+    EXPECT_EQ("v2", m_client.Value("SELECT v FROM f WHERE id = 2").value_or("<none>"));
+}
+
+TEST_F(StatementFetch, RecordCacheCompletedByLastAndReadBack)
+{
+    Fill(5);
+    RunSelect(1);
+    m_pclStatement->EnableCache(1);
+    CNARecordCache* pclCache = m_pclStatement->pclGetRecordCacheNoRef();
+    ASSERT_NE(nullptr, pclCache);
+
+    EXPECT_EQ(1, Fetch(NADirection::kFirst));
+    EXPECT_EQ(2, Fetch(NADirection::kNext));
+    EXPECT_EQ(2, pclCache->nGetRowCount());
+    EXPECT_EQ(0, m_pclStatement->bCacheCompleted());
+
+    EXPECT_EQ(5, Fetch(NADirection::kLast));
+    EXPECT_EQ(5, pclCache->nGetRowCount());
+    EXPECT_EQ(1, m_pclStatement->bCacheCompleted());
+    EXPECT_EQ(4, m_pclStatement->nGetCurrentRecord());
+
+    // From now on the rows come from memory: what the server holds since
+    // does not show.
+    ASSERT_TRUE(m_client.bExecute("UPDATE f SET v = 'new'")) << m_client.sError();
+    const struct
+    {
+        eNA_PARSEDIRECTION eDirection;
+        long nCount;
+        int nId;
+    } steps[] = {
+        {NADirection::kPrevious, 1, 4}, {NADirection::kFirst, 1, 1}, {NADirection::kNext, 2, 3},
+        {NADirection::kLast, 2, 4},     {NADirection::kNext, 2, kOut},
+    };
+    for (const auto& s : steps) {
+        EXPECT_EQ(s.nId, Fetch(s.eDirection, s.nCount)) << s.eDirection << " " << s.nCount;
+        if (s.nId != kOut) {
+            EXPECT_EQ("v" + std::to_string(s.nId), V());
+            EXPECT_EQ(s.nId - 1, m_pclStatement->nGetCurrentRecord());
+            EXPECT_EQ(0, m_pclStatement->bRowAvailable());
+        }
+    }
+    EXPECT_EQ(pclCache, m_pclStatement->pclGetFullRecordCache());
+
+    // Off: the statement's own cache is emptied and disabled, not let go.
+    m_pclStatement->EnableCache(0);
+    EXPECT_EQ(pclCache, m_pclStatement->pclGetRecordCacheNoRef());
+    EXPECT_EQ(0, pclCache->nGetRowCount());
+    EXPECT_EQ(0, m_pclStatement->bCacheEnabled());
+}
+
+TEST_F(StatementFetch, RecordCacheFetchesUpToTheTarget)
+{
+    Fill(4);
+    RunSelect(1);
+    m_pclStatement->EnableCache(1);
+    CNARecordCache* pclCache = m_pclStatement->pclGetRecordCacheNoRef();
+    EXPECT_EQ(3, Fetch(NADirection::kFirst, 3));
+    EXPECT_EQ(3, pclCache->nGetRowCount());
+    EXPECT_EQ(1, m_pclStatement->bRowAvailable());
+    EXPECT_EQ(kOut, Fetch(NADirection::kNext, 2));
+    EXPECT_EQ(1, m_pclStatement->bCacheCompleted());
+    EXPECT_EQ(4, pclCache->nGetRowCount());
+    EXPECT_EQ(2, Fetch(NADirection::kPrevious, 2));
+}
+
+TEST_F(StatementFetch, LastOnAnEmptyCacheIsOut)
+{
+    RunSelect(1);
+    m_pclStatement->EnableCache(1);
+    EXPECT_EQ(kOut, Fetch(NADirection::kLast));
+    EXPECT_EQ(1, m_pclStatement->bCacheCompleted());
+}
+
+TEST_F(StatementFetch, ACurrentRecordNotFound)
+{
+    Fill(2);
+    RunSelect(1);
+    ASSERT_EQ(1, Fetch(NADirection::kFirst));
+    m_pclError->Reset();
+    m_pclStatement->CurrentRecordNotFound(L"id", 4, 8);
+    int bFound = 1;
+    int bInside = 1;
+    m_pclStatement->EvalHTrouve(&bFound, &bInside);
+    EXPECT_EQ(0, bFound);
+    EXPECT_EQ(0, bInside);
+    EXPECT_EQ(kRecordNotFound, m_pclError->nGetUserErrorCode());
+    EXPECT_EQ(NA_ERR_GENERAL, m_pclError->eGetErrorType());
+    const std::wstring sError = m_pclError->pszGetError();
+    EXPECT_NE(std::wstring::npos, sError.find(L"4.8")) << sError;
+    // The row as text, among the error's debug lines.
+    EXPECT_NE(std::wstring::npos, sError.find(L"v1")) << sError;
+}
+
+}  // namespace
