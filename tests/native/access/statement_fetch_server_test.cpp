@@ -4,11 +4,15 @@
 // moved over when a move leaves the result, the re-read of the current row,
 // rows deleted since they were read, a row modified by the parse coming back
 // with its saved values, the record cache (a last read completes it, rows
-// come back from memory), and the error of a row that cannot be found again.
+// come back from memory), the parse served by a column index over the
+// table's full cache (opened, let go, its row found again, also when that row
+// was deleted), and the error of a row that cannot be found again.
 #include "tests/native/access/statement_server_fixture.h"
 
 #include "native/access/statement_sql.h"
 #include "native/model/record_cache.h"
+#include "native/model/table_cache.h"
+#include "native/model/table_cache_index.h"
 
 namespace {
 
@@ -34,23 +38,26 @@ protected:
     }
     // Runs the SELECT of every row ordered by id: ascending as written, or
     // descending (then read backwards).
-    void RunSelect(int bAscending)
+    void RunSelect(int bAscending, CNAStatement* pclStatement = nullptr)
     {
+        pclStatement = pclStatement != nullptr ? pclStatement : m_pclStatement;
         CNACommand* pclCommand = NewCommand(m_pclAccess);
-        ASSERT_EQ(1, m_pclStatement->bBuildQuerySELECT(pclCommand, 0, L"id", bAscending, nullptr))
+        ASSERT_EQ(1, pclStatement->bBuildQuerySELECT(pclCommand, 0, L"id", bAscending, nullptr))
             << m_pclError->pszGetError();
-        ASSERT_EQ(1, m_pclStatement->bExecute(0, NA_ST_PREPARE_NONE)) << m_pclError->pszGetError();
+        ASSERT_EQ(1, pclStatement->bExecute(0, NA_ST_PREPARE_NONE)) << m_pclError->pszGetError();
     }
     // The id of the row read, or kOut.
-    int Fetch(eNA_PARSEDIRECTION eDirection, long nCount = 1, long* pnMoved = nullptr)
+    int Fetch(eNA_PARSEDIRECTION eDirection, long nCount = 1, long* pnMoved = nullptr,
+              CNAStatement* pclStatement = nullptr)
     {
+        pclStatement = pclStatement != nullptr ? pclStatement : m_pclStatement;
         long nMoved = -1;
-        EXPECT_EQ(1, m_pclStatement->bFetch(eDirection, 1, nCount, &nMoved)) << m_pclError->pszGetError();
+        EXPECT_EQ(1, pclStatement->bFetch(eDirection, 1, nCount, &nMoved)) << m_pclError->pszGetError();
         if (pnMoved != nullptr)
             *pnMoved = nMoved;
         int bFound = 0;
         int bInside = 0;
-        m_pclStatement->EvalHTrouve(&bFound, &bInside);
+        pclStatement->EvalHTrouve(&bFound, &bInside);
         if (!bInside)
             return kOut;
         EXPECT_EQ(1, bFound);
@@ -251,6 +258,69 @@ TEST_F(StatementFetch, LastOnAnEmptyCacheIsOut)
     m_pclStatement->EnableCache(1);
     EXPECT_EQ(kOut, Fetch(NADirection::kLast));
     EXPECT_EQ(1, m_pclStatement->bCacheCompleted());
+}
+
+TEST_F(StatementFetch, ParseServedByATableCacheIndex)
+{
+    // v runs against id: ordered by v the rows come as ids 5, 4, 3, 2, 1.
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO f SELECT seq, CONCAT('v', 6 - seq) FROM seq_1_to_5"))
+        << m_client.sError();
+    ASSERT_EQ(1, m_pclAccess->_bCreateNewTableCache(nullptr)) << m_pclError->pszGetError();
+    CNATableCache* pclTableCache = m_pclAccess->pclGetTableCacheNoRef();
+    // The table cache's reading statement reads every row once.
+    CNAStatement* pclReader = NewStatement(m_pclAccess);
+    pclReader->SetParseItemName(L"id");
+    RunSelect(1, pclReader);
+    ASSERT_EQ(1, pclTableCache->bSetStatementParse(pclReader));
+    ASSERT_EQ(5, Fetch(NADirection::kLast, 1, nullptr, pclReader));
+    CNARecordCache* pclFull = pclTableCache->pclGetFullCache();
+    ASSERT_NE(nullptr, pclFull);
+    ASSERT_EQ(5, pclFull->nGetRowCount());
+
+    // A browse by v is opened on an index over the full cache: no database.
+    CNAStatement* pclByV = NewStatement(m_pclAccess);
+    pclByV->SetParseItemName(L"v");
+    const struct
+    {
+        eNA_PARSEDIRECTION eDirection;
+        long nCount;
+        int nId;
+    } steps[] = {
+        {NADirection::kFirst, 1, 5}, {NADirection::kNext, 2, 3},     {NADirection::kLast, 1, 1},
+        {NADirection::kPrevious, 3, 4}, {NADirection::kNext, 9, kOut}, {NADirection::kFirst, 2, 4},
+    };
+    for (const auto& s : steps)
+        EXPECT_EQ(s.nId, Fetch(s.eDirection, s.nCount, nullptr, pclByV)) << s.eDirection << " " << s.nCount;
+    EXPECT_NE(nullptr, pclByV->pclGetTableCacheIndexNoRef());
+    EXPECT_EQ(nullptr, pclByV->pclGetStatementSQLNoRef());
+    EXPECT_EQ(pclFull, pclByV->pclGetRecordCacheNoRef());
+    EXPECT_STREQ(L"v", pclByV->pszGetSearchItemName());
+
+    // Let go of the index while on a row: the row is kept to be found again.
+    pclByV->DestroyCacheIndex();
+    EXPECT_EQ(nullptr, pclByV->pclGetTableCacheIndexNoRef());
+    EXPECT_EQ(nullptr, pclByV->pclGetRecordCacheNoRef());
+    EXPECT_EQ(NA_PNU_REPOSITION, pclByV->eParseNeedUpdate());
+    EXPECT_EQ(3, Fetch(NADirection::kNext, 1, nullptr, pclByV));
+    EXPECT_EQ(NA_PNU_NONE, pclByV->eParseNeedUpdate());
+
+    // The row found again was deleted meanwhile: the index stands on the
+    // row after it, so next reads that one and previous the one before.
+    const struct
+    {
+        eNA_PARSEDIRECTION eDirection;
+        int nDeletedId;
+        int nId;
+    } lost[] = {
+        {NADirection::kNext, 3, 2},
+        {NADirection::kPrevious, 2, 4},
+    };
+    for (const auto& l : lost) {
+        ASSERT_EQ(l.nDeletedId, Id());
+        pclByV->DestroyCacheIndex();
+        pclFull->SetRecordState(l.nDeletedId - 1, NA_RS_DELETED);
+        EXPECT_EQ(l.nId, Fetch(l.eDirection, 1, nullptr, pclByV)) << l.eDirection;
+    }
 }
 
 TEST_F(StatementFetch, ACurrentRecordNotFound)
