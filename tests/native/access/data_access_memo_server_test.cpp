@@ -25,6 +25,7 @@ namespace {
 using vxtest::FromUtf8;
 
 constexpr unsigned kUnknownItem = 26;
+constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
 // The memos of the table, in the description's order.
 constexpr unsigned kNote = 0;
 constexpr unsigned kData = 1;
@@ -131,6 +132,50 @@ TEST_F(MemoOnServer, WrittenAndAttachedMemosReachTheServer)
     ASSERT_EQ(1, pclAccess->_bOperation(pclStatement, NA_QUERY_INSERT, 0, nullptr)) << m_pclError->pszGetError();
     EXPECT_EQ("a long note|0001FF", m_client.Value("SELECT CONCAT(note, '|', HEX(data)) FROM memo WHERE id = 1")
                                         .value_or("(none)"));
+}
+
+// After a read the memos come from the row read, through the browse's
+// statement: read, extracted into files, then written and attached again
+// and sent by a modification.
+TEST_F(MemoOnServer, MemosOfTheRowReadAreReadExtractedAndRewritten)
+{
+    CNADataAccess* pclAccess = Memos();
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO memo VALUES (1, 'from the server', UNHEX('ABCD00EF')), "
+                                  "(2, NULL, NULL)"))
+        << m_client.sError();
+    eNA_LOCKTYPE eLock = kLock;
+    ASSERT_EQ(1, pclAccess->bHLitxxx(L"id", NADirection::kFirst, 1, kLock, &eLock, 0)) << m_pclError->pszGetError();
+    ASSERT_NE(nullptr, pclAccess->pclGetLastStatementNoRef());
+
+    CAny value;
+    ASSERT_EQ(1, pclAccess->bGetBLOB(kNote, &value)) << m_pclError->pszGetError();
+    EXPECT_EQ(Wide("from the server"), Content(value));
+    ASSERT_EQ(1, pclAccess->bGetBLOB(kData, &value)) << m_pclError->pszGetError();
+    EXPECT_EQ(std::string("\xab\xcd\x00\xef", 4), Content(value));
+    ASSERT_EQ(1, pclAccess->bExtraitMemo(kData, WPath("out.bin").c_str())) << m_pclError->pszGetError();
+    EXPECT_EQ(std::string("\xab\xcd\x00\xef", 4), ReadFile(Path("out.bin")));
+    ASSERT_EQ(1, pclAccess->bExtraitMemo(kNote, WPath("out.txt").c_str())) << m_pclError->pszGetError();
+    EXPECT_EQ(Wide("from the server"), ReadFile(Path("out.txt")));
+
+    WriteFile(Path("in.bin"), "attached");
+    const CAny note = Text("rewritten");
+    ASSERT_EQ(1, pclAccess->bSetBLOB(kNote, &note)) << m_pclError->pszGetError();
+    ASSERT_EQ(1, pclAccess->bHAttacheMemo(kData, WPath("in.bin").c_str())) << m_pclError->pszGetError();
+    ASSERT_EQ(1, pclAccess->bGetBLOB(kNote, &value));
+    EXPECT_EQ(Wide("rewritten"), Content(value));
+    CNAStatement* pclStatement = pclAccess->_pclGetQueryStatement();
+    m_statements.push_back(pclStatement);
+    ASSERT_EQ(1, pclAccess->_bOperation(pclStatement, NA_QUERY_UPDATE, 0, nullptr)) << m_pclError->pszGetError();
+    EXPECT_EQ("rewritten|attached", m_client.Value("SELECT CONCAT(note, '|', data) FROM memo WHERE id = 1")
+                                        .value_or("(none)"));
+
+    // The next row's NULL memos: NULL read, an empty file extracted.
+    ASSERT_EQ(1, pclAccess->bHLitxxx(L"id", NADirection::kNext, 1, kLock, &eLock, 0)) << m_pclError->pszGetError();
+    ASSERT_EQ(1, pclAccess->bGetBLOB(kData, &value));
+    EXPECT_TRUE(value.bIsNull());
+    ASSERT_EQ(1, pclAccess->bExtraitMemo(kData, WPath("out.bin").c_str())) << m_pclError->pszGetError();
+    EXPECT_TRUE(bExists(Path("out.bin")));
+    EXPECT_EQ("", ReadFile(Path("out.bin")));
 }
 
 // A memo index beyond the data source's memos fails on each operation with
