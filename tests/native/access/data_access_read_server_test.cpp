@@ -6,7 +6,7 @@
 // browsed both ways.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -42,6 +42,15 @@ std::string FillSQL(const std::string& sTable, int nRows)
 class DataAccessRead : public vxtest::StatementOnServer
 {
 protected:
+    void Choose(CTestDriverChoices& choices) override
+    {
+        vxtest::StatementOnServer::Choose(choices);
+        // Plain statements, or none at all once a test says so.
+        choices.allocStatement = [this](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
+                                        CNAError* pclError) -> CNAStatement* {
+            return m_bNoStatement ? nullptr : new (std::nothrow) CNAStatement(pclDataAccess, pclError);
+        };
+    }
     // A data access on the table (made and filled first when nRows >= 0)
     // over the connection (the test's own by default).
     CNADataAccess* Open(const std::string& sTable, int nRows, CNAConnectionDescription* pclConnection = nullptr)
@@ -148,6 +157,8 @@ protected:
     {
         return {ids.rbegin(), ids.rend()};
     }
+
+    bool m_bNoStatement = false;
 };
 
 // The row limit of a browse's SELECT: the connection's cache size, a long
@@ -422,5 +433,20 @@ TEST_F(DataAccessRead, AFirstOrLastReadKeepsTheResultThatHoldsItsEnd)
             pclBefore = pclCommand;
         }
     }
+}
+
+// Without a statement for the item a skip or a read by number fails and
+// leaves the current record as it was.
+TEST_F(DataAccessRead, NoStatementNoRead)
+{
+    CNADataAccess* pclAccess = Open("t", 3);
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    m_bNoStatement = true;
+    eNA_LOCKTYPE eOut = kLock;
+    EXPECT_EQ(0, pclAccess->bSkipRecord(L"v", NADirection::kFirst, 1, 1, kLock, &eOut, 0));
+    EXPECT_EQ(0, pclAccess->bHLit(0, kLock, &eOut));
+    EXPECT_EQ(0, Read(pclAccess, L"n", NADirection::kFirst));
+    EXPECT_EQ("2", Id(pclAccess));
 }
 }  // namespace
