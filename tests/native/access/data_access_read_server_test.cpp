@@ -6,6 +6,7 @@
 // browsed both ways.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
