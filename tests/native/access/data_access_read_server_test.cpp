@@ -450,4 +450,26 @@ TEST_F(DataAccessRead, NoStatementNoRead)
     EXPECT_EQ(0, Read(pclAccess, L"n", NADirection::kFirst));
     EXPECT_EQ("2", Id(pclAccess));
 }
+
+// A search that runs out of its rows goes on past them with its
+// continuation condition: the rows after the match, then the end.
+TEST_F(DataAccessRead, ASearchGoesOnPastItsRows)
+{
+    CNADataAccess* pclAccess = Open("t", 8);
+    CNAStatement* pclStatement = pclAccess->_pclGetNewItemStatement(L"id", NADirection::kFirst, 0);
+    ASSERT_NE(nullptr, pclStatement);
+    const CAny five = Int(5);
+    ASSERT_EQ(1, pclStatement->bSetUserSearch(L"id", &five, NADirection::kFirst, 1));
+    eNA_LOCKTYPE eOut = kLock;
+    ASSERT_EQ(1, pclAccess->_bFetch(pclStatement, L"id", NADirection::kFirst, 1, 1, kLock, &eOut, 0, 1))
+        << m_pclError->pszGetError();
+    EXPECT_EQ("5", Id(pclAccess));
+    ASSERT_EQ(1, pclAccess->_bFetch(pclStatement, L"id", NADirection::kNext, 2, 1, kLock, &eOut, 0, 0))
+        << m_pclError->pszGetError();
+    EXPECT_FALSE(bOut(pclAccess));
+    EXPECT_EQ("7", Id(pclAccess)) << "two rows on, the first of them beyond the match";
+    ASSERT_EQ(1, pclAccess->_bFetch(pclStatement, L"id", NADirection::kNext, 5, 1, kLock, &eOut, 0, 0));
+    EXPECT_TRUE(bOut(pclAccess));
+    pclStatement->nRelease();
+}
 }  // namespace
