@@ -186,6 +186,8 @@ TEST_F(StatementFetch, ARowModifiedByTheParseComesBackWithItsSave)
     EXPECT_EQ("v3", V());
     EXPECT_EQ(2, Fetch(NADirection::kPrevious));
     EXPECT_EQ("changed", V());
+    // The row read from its save is counted once: it differs from row 3.
+    EXPECT_EQ(0, m_pclStatement->nGetEqualRank());
     EXPECT_EQ(1, Fetch(NADirection::kPrevious));
     EXPECT_EQ("v1", V());
     // The server still holds the row as it was.
