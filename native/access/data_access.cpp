@@ -69,15 +69,6 @@ int CNADataAccess::bHFerme()
     return 1;
 }
 
-void CNADataAccess::_FreeTableCache()
-{
-    if (m_pclTableCache == nullptr)
-        return;
-    CNATableCache* pclCache = m_pclTableCache;
-    m_pclTableCache = nullptr;
-    pclCache->dwRelease();
-}
-
 void CNADataAccess::_DeleteAllPosition()
 {
     unsigned dwCursor = 0;

@@ -19,7 +19,7 @@
 //
 // The virtual slots are declared once, here, in their fixed order: a
 // database driver's data access derives from this class and replaces slots
-// by position. The reading, searching, counting, memo and position slots
+// by position. The reading, searching, counting and position slots
 // are the reading side's; until it comes they answer 0 (or nothing).
 #include <cstdint>
 
@@ -39,6 +39,8 @@ class CSQLParserInfo;
 
 // How a return to a saved position treats the filter saved with it.
 enum eNAPOSITION : int32_t;
+// How an execution prepares its statement (the statement's).
+enum eNA_ST_PREPARE : int32_t;
 
 class CNADataAccess : public CInterf
 {
@@ -52,7 +54,10 @@ public:
     // the connection back and drops the error object.
     ~CNADataAccess() override;
 
-    // --- Slots 3-5: memos.
+    // --- Slots 3-5: memos, by index among the data source's memos. Reads
+    // and extractions go through the last statement when there is one; a
+    // read with neither last statement nor current record is NULL, an
+    // extraction without last statement writes nothing; both succeed.
     virtual int bGetBLOB(unsigned nMemo, CAny* pclValue);                                        // 3
     virtual int bSetBLOB(unsigned nMemo, const CAny* pclValue);                                  // 4
     virtual int bExtraitMemo(unsigned nMemo, const wchar_t* pszPath);                             // 5
@@ -74,6 +79,8 @@ public:
     virtual int bHEcrit(long llRecord, NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock);            // 13
     virtual int bHSupprime(long llRecord, eNA_LOCKTYPE eLock);                                    // 14
     virtual int bHModifie(long llRecord, NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock);          // 15
+    // Slots 16, 17, 24, 26 and 38 are not offered by this driver: user error
+    // 8, error type 7, outputs left unwritten.
     virtual int bHRaye(long llRecord, eNA_LOCKTYPE eLock);                                        // 16
     virtual int bHLibere();                                                                       // 17
     // --- Slots 18-28: reads, searches, locks, filter.
@@ -201,9 +208,23 @@ public:
     // ------------------------------------------------------------------
     // Plain operations.
 
-    // The end of the connection's transaction, for every statement of the
-    // data access (the reading side marks them).
-    void SetTransactionTermined() {}
+    // The end of the connection's transaction: every statement that started
+    // a browse and has nothing pending runs its query again at its next read.
+    void SetTransactionTermined();
+
+    // --- Memos, by index among the data source's memos. An index the data
+    // source does not know, or whose item has no column in the current
+    // record, fails with user error 26.
+    // Attaches the file to the memo of the current record (read when the
+    // record is written).
+    int bHAttacheMemo(unsigned nMemo, const wchar_t* pszPath);
+
+    // --- Table cache.
+    // A new table cache in place of the one held (one reference); 0 with
+    // the no-memory error when none can be made.
+    int _bCreateNewTableCache(CNAStatement* pclStatement);
+    // Drops the table cache when there is one; 1.
+    int bFreeCache();
 
     int bIsOpened() const { return m_bOpened; }
     // Stores the mode; 1.
@@ -324,6 +345,29 @@ public:
     // null before any.
     CNAStatement* pclGetLastStatementNoRef() const { return m_pclLastStatement; }
 
+    // --- Reading.
+    // Reads by record number (only 0, the current record): the query
+    // statement reads the current record again from the database.
+    int bMove(long llRecord, int nOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);
+    // The statement's SELECT built (bBuildSelect, the count maybe cut to fit
+    // a row offset) and run; then its record cache as the flags ask.
+    int _bOpenStatement(CNAStatement* pclStatement, const wchar_t* pszItem, int bForward, NA_WRITEPARSEFLAGS nFlags,
+                        long* pllCount, eNA_ST_PREPARE ePrepare);
+    // Whether a browse on the item may read in blocks of rows: never on a
+    // floating-point item, always on a unique one; else only when the best
+    // parse item is unique with no floating-point item before it.
+    int _bEnableRecordLimit(const wchar_t* pszItem);
+    // A query whose SELECT the application prepared itself; a query whose
+    // text already limits its rows (not one sent as written).
+    int bHPrepareRequeteCalled() const;
+    int bQueryResultsetLimited();
+    // Re-positioning of a parse on the record it stood on, then the move
+    // from there.
+    int _bUpdateParse(int bRestore, CNAStatement* pclStatement, int nFetchOption, eNA_PARSEDIRECTION eDirection,
+                      long llCount);
+    int bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
+                            eNA_PARSEDIRECTION eDirection, long llCount);
+
     // --- Write path.
     int _bBuildAndExecuteQuery(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
     int _bProcessError(CNACommand* pclCommand, CNAStatement* pclStatement, eNAQUERYTYPE eKind,
@@ -342,6 +386,12 @@ public:
 
     // The full table cache, when one is built.
     CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
+
+    // --- Browse re-positioning: the statement's parse run again from the
+    // row it read last, then moved in the direction. Until it comes, no
+    // parse is run again (0).
+    int bGoToStmtOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
+                                eNA_PARSEDIRECTION eDirection, long llCount);
 
     // --- Record saves. A missing cache (during destruction) is no error:
     // nothing is kept (-1) and counts change nothing.
@@ -368,7 +418,13 @@ protected:
     int _bSupprimeTout_HSupprime();
     // Marks the cached row with the row's identity deleted; its index, or -1.
     static int _nSetRecordDeletedInCache(CNARecordCache* pclCache, const CNARecordValue* pclRow);
+    // Every statement lets go of its table-cache index first, then the
+    // table cache goes.
     void _FreeTableCache();
+    // The memo's item (one external reference for the caller) and the
+    // current record's column for it; 0 with user error 26 when either is
+    // missing (nothing to release then).
+    int _bGetMemoColumn(unsigned nMemo, INAItemDescription** ppiItem, CNAColumn** ppclColumn);
     void _DeleteAllPosition();
     // The statement of the default item with the drop, then the creation.
     int _bDropAndCreate(CNAStatement* pclStatement, int bDrop, int bCreate, int bResult);

@@ -1,48 +1,7 @@
-// The data access's slots whose work comes with the reading side, the memos,
-// the counts, the saved positions and the auto-increment values: until they
+// The data access's slots whose work comes with the reading side, the
+// counts, the saved positions and the auto-increment values: until they
 // come, each answers 0 (or nothing) and changes nothing.
 #include "native/access/data_access.h"
-
-int CNADataAccess::bGetBLOB(unsigned, CAny*)
-{
-    return 0;
-}
-
-int CNADataAccess::bSetBLOB(unsigned, const CAny*)
-{
-    return 0;
-}
-
-int CNADataAccess::bExtraitMemo(unsigned, const wchar_t*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHRaye(long, eNA_LOCKTYPE)
-{
-    return 0;
-}
-
-int CNADataAccess::bHLibere()
-{
-    return 0;
-}
-
-int CNADataAccess::bHLit(long, eNA_LOCKTYPE, eNA_LOCKTYPE*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHLitxxx(const wchar_t*, eNA_PARSEDIRECTION, int, eNA_LOCKTYPE, eNA_LOCKTYPE*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bSkipRecord(const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
-                               NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
 
 int CNADataAccess::bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
                                eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3, NA_WRITEPARSEFLAGS nFlags)
@@ -57,16 +16,6 @@ int CNADataAccess::bHRecherche(const wchar_t*, const wchar_t*, const CAny*, int,
 }
 
 int CNADataAccess::bHAnnuleRecherche(const wchar_t*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHBloqueFichier(eNA_LOCKTYPE, eNA_LOCKTYPE*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHBloqueNumEnr(long, eNA_LOCKTYPE, eNA_LOCKTYPE*)
 {
     return 0;
 }
@@ -122,17 +71,7 @@ int CNADataAccess::bGetRecNumState(long, unsigned*)
     return 0;
 }
 
-int CNADataAccess::bHConstruitValCle(CAny*, const wchar_t*, unsigned, CAny**)
-{
-    return 0;
-}
-
 int CNADataAccess::bExecuteQuery(ISQLParserInformation*, INAQueryExecution*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bBuildSelect(CNACommand*, CNAStatement*, const wchar_t*, int, NA_WRITEPARSEFLAGS, long*)
 {
     return 0;
 }
@@ -147,35 +86,7 @@ CNAPosition* CNADataAccess::pclAllocPosition()
     return nullptr;
 }
 
-int CNADataAccess::_bMove(long, int)
-{
-    return 0;
-}
-
-int CNADataAccess::_bSetBLOB(INAItemDescription*, const CAny*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bHAttacheMemo(INAItemDescription*, const wchar_t*)
-{
-    return 0;
-}
-
-void CNADataAccess::_SetTransactionTermined(CNAStatement*) {}
-
 int CNADataAccess::_bGetRequestedValue(CNAStatement*, CAny*, CNACommand*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bIsValidRecordNumber(long)
-{
-    return 1;
-}
-
-int CNADataAccess::_bFetch(CNAStatement*, const wchar_t*, eNA_PARSEDIRECTION, long, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
-                           NA_WRITEPARSEFLAGS, int)
 {
     return 0;
 }
@@ -188,11 +99,6 @@ int CNADataAccess::_bCompareTablePosition(CNAPosition*, CNAPosition*, int*)
 int CNADataAccess::_bCheckRecordSaveID(CNAPosition*, CNAPosition*, int*)
 {
     return 0;
-}
-
-CNATableCache* CNADataAccess::_AllocTableCache()
-{
-    return nullptr;
 }
 
 int CNADataAccess::bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
@@ -221,6 +127,24 @@ int CNADataAccess::_bHModifie(long, NA_WRITEPARSEFLAGS, eNA_LOCKTYPE, CNARecordV
 }
 
 int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
+{
+    return 0;
+}
+
+// The re-positioning of a parse on its saved record: until it comes, a parse
+// that must be re-positioned is not read again (0), and a continuation block
+// ends the browse where its first block ended.
+int CNADataAccess::_bUpdateParse(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
+{
+    return 0;
+}
+
+int CNADataAccess::bGoToOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
+{
+    return 0;
+}
+
+int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
 {
     return 0;
 }

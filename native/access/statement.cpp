@@ -230,11 +230,6 @@ int CNAStatement::bCacheCompleted() const
     return m_pclRecordCache != nullptr && m_pclRecordCache->bEnabled() && m_pclRecordCache->bFetchComplete();
 }
 
-CNARecordCache* CNAStatement::pclGetFullRecordCache()
-{
-    return bCacheCompleted() ? m_pclRecordCache : nullptr;
-}
-
 void CNAStatement::_SetBestCacheMethod() {}
 
 int CNAStatement::bDefaultParseNeedRecordCache()

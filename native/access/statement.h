@@ -14,8 +14,9 @@
 // statement.cpp (life cycle, accessors, holders), statement_execute.cpp
 // (execution and the parse-state machine), statement_record.cpp (the
 // statement original record and the row states), statement_query*.cpp (the
-// SQL texts of reads, writes and table definitions), statement_cache.cpp
-// (the row cache). Operations of later layers (fetch, positions, counts,
+// SQL texts of reads, writes and table definitions), statement_fetch.cpp
+// (moving through the result), statement_record_cache.cpp (the row cache)
+// and statement_table_cache.cpp (the parse served by a table-cache index). Operations of later layers (fetch, positions, counts,
 // write notifications) have their slot here and a minimal body until they
 // land: they answer 0 or do nothing.
 //
@@ -180,10 +181,8 @@ public:
     virtual int _RestaureRecordFromCache(long nRow);                                                   // 52
     virtual void _SetBestCacheMethod();                                                                // 53
     virtual int _bCreateTableCacheIndex();                                                             // 54
-    // Past the specified table: the cache once it holds every row, null
-    // when it cannot. The rows left are read by the statement's browse
-    // through its data access, which comes with the reading layer; until
-    // then it answers with the cache only when it is complete already.
+    // Past the specified table: the cache once it holds every row (the
+    // rows left read first), null when it cannot.
     virtual CNARecordCache* pclGetFullRecordCache();                                                   // 55
 
     // --- Accessors.
@@ -227,6 +226,12 @@ public:
     // Parse started, the active filter saved.
     void SetParseStarted();
     int bRowAvailable() const { return m_bRowAvailable; }
+    // Whether the current record could not be found again.
+    int bRecordLost() const { return m_bRecordLost; }
+    void SetRecordLost(int bLost) { m_bRecordLost = bLost; }
+    // Whether the filter in force differs from the one saved when the parse
+    // started.
+    int bFilterChanged() const { return !m_clSavedFilter.bFilterEquals(m_pclFilter); }
     int nGetEqualRank() const { return m_nEqualRank; }
     int bCurrentRecordDeleted() const { return m_bCurrentRecordDeleted; }
     int64_t llGetBlockRowLimit() const { return m_llBlockRowLimit; }
@@ -237,6 +242,10 @@ public:
     // save); -1 outside the rows or without row states.
     int nGetRowState(long nRow) const;
     CNATableCacheIndex* pclGetTableCacheIndexNoRef() const { return m_pclTableCacheIndex; }
+    // The parse lets go of the table cache: its column index and its record
+    // cache go, the saved positions lose their row ids, and a started parse
+    // re-finds its row (or is lost) at its next move.
+    void DestroyCacheIndex();
     CNAColumn* pclGetBestColumnNoRef() const { return m_pclBestColumn; }
 
     // Releases the held description (external) and keeps this one.
@@ -322,6 +331,43 @@ public:
     // The execution statement's next row; its error copied here on failure.
     int _bFetchSQL();
 
+    // --- Fetch. Counts are rows to move over; the remaining-rows counter
+    // receives the live rows actually moved over (the count when the move
+    // stayed inside the result).
+    // The browse step: mirrored for a reversed sort, the parse brought up
+    // to date, the row read (and made the record as read when asked).
+    int bFetch(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining);
+    // The execution statement moved by a step from a row; out when the
+    // target lies outside the result (then nothing moves).
+    int _bMove(long nFrom, long nStep, int* pbOut, long* pnRemaining);
+    // The raw step that passes as many live rows as the step asks
+    // (rows marked deleted are walked over).
+    long _llUpdateStep(long nFrom, long nStep, int* pbOut, long* pnRemaining);
+    int _bFetchCacheEnabled(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining, int* pbOut);
+    int _bFetchCacheDisabled(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining,
+                             int* pbOut);
+    int _bFetchAndCache(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining, int* pbOut);
+    // The rows after the current block, through the data access's browse.
+    int _bFetchNextBloc(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining, int* pbOut);
+    int _bSetColumnValueFromDB(CNAColumn* pclColumn);
+    // The row last read, read again from the database.
+    int bMove(long nCount, int bUpdate);
+    // A fetch, then the first columns' current values.
+    int bFetchData(eNA_PARSEDIRECTION eDirection, int* pbOut, CAny* pclValues, int nCount);
+    // Record lost, out, not found; user error 13 at the caller's site.
+    void CurrentRecordNotFound(const wchar_t* pszItem, unsigned nFile, int nSite);
+
+    // --- Record cache and table cache.
+    // The parse's remaining rows read into the record cache through the
+    // data access's browse.
+    int _bCompleteCache();
+    // The saved row found again in the record cache (read on when needed).
+    int bUpdateParsePositionInRecordCache();
+    int bIndexCache();
+    int bCanUpdateParse();
+    int bOpenUsingTableCache();
+    int bUpdateParsePositionInCacheIndex(int* pbFound);
+
     // --- Saved positions.
     void _InvalidatePositionRowIds();
 
@@ -378,6 +424,18 @@ protected:
     // values command.
     int _bAddColumnToList(std::wstring* pcsColumns, CNACommand* pclValues, CNAColumn* pclColumn, eNAQUERYTYPE eKind,
                           NA_WRITEPARSEFLAGS nFlags, int bQuery, int* pnWritten);
+    // The saved row sought in the table-cache index (made when missing);
+    // past the end: the index stands on the last row, which comes before
+    // the row sought.
+    int _bRefindInCacheIndex(int* pbFound, int* pbPastEnd);
+    // Whether a move that ended out of the result goes on in a
+    // continuation block: the result filled the block row limit (and no
+    // complete cache holds every row), or a block that did not start at the
+    // first row is read backwards. Never while a block is being fetched.
+    int _bContinuesInNextBlock(eNA_PARSEDIRECTION eDirection) const;
+    // The execution statement's error joins the statement's when it keeps
+    // one of its own.
+    void _CopyStatementSQLError();
     // Frees the row states' saves and the array (the deleted-row count 0).
     void _ReleaseRowStates();
     // The row states made when missing (one per result row, all -1); 0 when
@@ -432,4 +490,7 @@ protected:
     // The number of entries of the row states (the result's row count when
     // they were made).
     int64_t m_llRowStateCount = 0;
+    // How many rows equal to it stand before the row a table-cache index
+    // gave last (its equal rank).
+    int32_t m_nIndexDuplicate = 0;
 };

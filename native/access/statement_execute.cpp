@@ -185,28 +185,21 @@ int CNAStatement::_vbGetQueryResult(CAny* pclValues, int nCount)
     return 1;
 }
 
-namespace {
-
-// The execution statement's error joins the statement's when it keeps one
-// of its own.
-void CopyStatementSQLError(CNAStatementSQL* pclStatementSQL, CNAError* pclTarget)
+void CNAStatement::_CopyStatementSQLError()
 {
-    CNAError* pclSource = pclStatementSQL->pclGetErrorNoRef();
-    if (pclTarget != nullptr && pclSource != nullptr && pclSource != pclTarget)
-        pclTarget->Copy(pclSource);
+    CNAError* pclSource = m_pclStatementSQL != nullptr ? m_pclStatementSQL->pclGetErrorNoRef() : nullptr;
+    if (m_pclError != nullptr && pclSource != nullptr && pclSource != m_pclError)
+        m_pclError->Copy(pclSource);
 }
+
+namespace {
 
 // Column n of the execution statement's current row into a value of either
 // form.
 template <class Value>
-int bReadColumn(CNAStatementSQL* pclStatementSQL, CNAError* pclTarget, Value* pclValue, unsigned nColumn)
+int bReadColumn(CNAStatementSQL* pclStatementSQL, Value* pclValue, unsigned nColumn)
 {
-    if (pclStatementSQL == nullptr)
-        return 0;
-    const int bRead = pclStatementSQL->bGetValue(pclValue, nColumn, 0);
-    if (!bRead)
-        CopyStatementSQLError(pclStatementSQL, pclTarget);
-    return bRead;
+    return pclStatementSQL != nullptr && pclStatementSQL->bGetValue(pclValue, nColumn, 0);
 }
 
 }  // namespace
@@ -217,18 +210,24 @@ int CNAStatement::_bFetchSQL()
         return 0;
     const int bFetched = m_pclStatementSQL->bFetch(0);
     if (!bFetched)
-        CopyStatementSQLError(m_pclStatementSQL, m_pclError);
+        _CopyStatementSQLError();
     return bFetched;
 }
 
 int CNAStatement::bGetSQLColumnValue(CNAConvertVariant* pclValue, unsigned nColumn)
 {
-    return bReadColumn(m_pclStatementSQL, m_pclError, pclValue, nColumn);
+    const int bRead = bReadColumn(m_pclStatementSQL, pclValue, nColumn);
+    if (!bRead)
+        _CopyStatementSQLError();
+    return bRead;
 }
 
 int CNAStatement::bGetSQLColumnValue(CAny* pclValue, unsigned nColumn)
 {
-    return bReadColumn(m_pclStatementSQL, m_pclError, pclValue, nColumn);
+    const int bRead = bReadColumn(m_pclStatementSQL, pclValue, nColumn);
+    if (!bRead)
+        _CopyStatementSQLError();
+    return bRead;
 }
 
 int CNAStatement::_bGetQueryStructure(CNADataSourceDescription* pclDescription, int bAlreadyDone)

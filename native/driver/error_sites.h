@@ -129,6 +129,18 @@ inline constexpr stNAErrorSite kTableNotFound{NA_SRC_DATAACCESS, 12, 15, NA_ERR_
 // An add, modification or delete on a query sent as written (the logical
 // name as table name only).
 inline constexpr stNAErrorSite kWriteOnQueryAsWritten{NA_SRC_DATAACCESS, 16, 35, NA_ERR_GENERAL};
+// The operations this driver does not offer (the logical name as table
+// name only): locking the table (3.5) or a record (3.7), crossing out a
+// record (3.10), freeing crossed-out records (3.11), building a key value
+// (3.13).
+inline constexpr stNAErrorSite kLockTableNotAvailable{NA_SRC_DATAACCESS, 5, 8, NA_ERR_NOT_AVAILABLE};
+inline constexpr stNAErrorSite kLockRecordNotAvailable{NA_SRC_DATAACCESS, 7, 8, NA_ERR_NOT_AVAILABLE};
+inline constexpr stNAErrorSite kCrossOutNotAvailable{NA_SRC_DATAACCESS, 10, 8, NA_ERR_NOT_AVAILABLE};
+inline constexpr stNAErrorSite kFreeCrossedOutNotAvailable{NA_SRC_DATAACCESS, 11, 8, NA_ERR_NOT_AVAILABLE};
+inline constexpr stNAErrorSite kBuildKeyNotAvailable{NA_SRC_DATAACCESS, 13, 8, NA_ERR_NOT_AVAILABLE};
+// A memo index the data source does not know, or whose item has no column
+// in the current record: the logical name, the index written as text.
+inline constexpr stNAErrorSite kUnknownMemo{NA_SRC_DATAACCESS, 20, 26, NA_ERR_GENERAL};
 // A calculated item met again while its own expression is being written:
 // the item's name.
 inline constexpr stNAErrorSite kCommandCalculatedItemLoop{NA_SRC_COMMAND, 5, 32, NA_ERR_GENERAL};
@@ -137,4 +149,11 @@ inline constexpr stNAErrorSite kCommandOperatorNotAvailable{NA_SRC_COMMAND, 6, 4
 // A parsed query whose positions do not fit its text (an element behind
 // the one written, or past the text's end).
 inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA_ERR_GENERAL};
+// Browsing: a move against the result's order that the statement can
+// neither fetch nor run again (the logical name, the item); a filter on a
+// query sent as written; a record number other than 0 (the logical name as
+// table name only).
+inline constexpr stNAErrorSite kBackwardNotPossible{NA_SRC_DATAACCESS, 21, 82, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kFilterOnQueryAsWritten{NA_SRC_DATAACCESS, 22, 35, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, NA_ERR_GENERAL};
 }  // namespace NASite

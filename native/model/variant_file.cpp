@@ -133,10 +133,12 @@ int CNAVariant::gbStoreFile(const CAny* pclValue, const wchar_t* pszPath, CNAErr
     }
     unsigned long nSize = 0;
     const void* pData = pclValue != nullptr ? NA_pGetAnyData(*pclValue, &nSize) : nullptr;
-    if (pData == nullptr)
+    // The useful bytes: a text's terminator is not part of the content. A
+    // typed value that holds no bytes (an empty buffer keeps none) is an
+    // empty content; a value of no type has none to store.
+    nSize = pclValue != nullptr ? NA_nGetAnyUtilSize(*pclValue) : 0;
+    if (pData == nullptr && (pclValue == nullptr || pclValue->nGetTypeCode() == 0 || nSize > 0))
         return 0;
-    // The useful bytes: a text's terminator is not part of the content.
-    nSize = NA_nGetAnyUtilSize(*pclValue);
     if (nSize > ANY_MAX_UNITES)
         return 0;
     unsigned nWritten = 0;

@@ -153,6 +153,9 @@ public:
     }
 
     CTestDriverChoices& Choices() { return m_choices; }
+    // The rows a browse asks for at a time when the connection does not say
+    // (the concrete driver's own default).
+    void SetDefaultCacheSize(int64_t llSize) { m_llDefaultCacheSize = llSize; }
 
     // Drivers of this class alive in the process.
     static inline int s_nLive = 0;

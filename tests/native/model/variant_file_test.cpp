@@ -124,6 +124,15 @@ TEST_F(VariantFile, EmptyFileGivesAnEmptyValue)
     ASSERT_EQ(1, CNAVariant::gbLoadFile(&bin, Wide(path).c_str(), m_pclError, 1));
     EXPECT_EQ(ZLTYPE_BIN, bin.wGetType());
     EXPECT_EQ("", Content(bin));
+
+    // Stored back over a file with content, each empties it.
+    const std::string full = "full";
+    for (const CAny* pclValue : {&text, &bin}) {
+        const std::string copy = File("full", &full);
+        EXPECT_EQ(1, CNAVariant::gbStoreFile(pclValue, Wide(copy).c_str(), m_pclError));
+        EXPECT_EQ("", ReadAll(copy));
+    }
+    EXPECT_TRUE(NoError());
 }
 
 TEST_F(VariantFile, MissingFileIsUserError15NamingThePath)
