@@ -1,5 +1,5 @@
 // The data access's slots whose work comes with the reading side, the
-// counts, the saved positions and the auto-increment values: until they
+// counts and the auto-increment values: until they
 // come, each answers 0 (or nothing) and changes nothing.
 #include "native/access/data_access.h"
 
@@ -23,23 +23,6 @@ int CNADataAccess::bHAnnuleRecherche(const wchar_t*)
 int CNADataAccess::bHFiltre(const wchar_t*, const CAny*, int, const CAny*, int, ISQLParserInformation*)
 {
     return 0;
-}
-
-int CNADataAccess::bHSauvePosition(int* pnId, const wchar_t*, eNAPOSITION)
-{
-    if (pnId != nullptr)
-        *pnId = -1;
-    return 0;
-}
-
-int CNADataAccess::bHRetourPosition(int, wchar_t*, int, eNAPOSITION)
-{
-    return 0;
-}
-
-int CNADataAccess::bHLiberePosition(int)
-{
-    return 1;
 }
 
 int CNADataAccess::bHVersion(int* pnVersion)
@@ -81,22 +64,7 @@ int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
     return 0;
 }
 
-CNAPosition* CNADataAccess::pclAllocPosition()
-{
-    return nullptr;
-}
-
 int CNADataAccess::_bGetRequestedValue(CNAStatement*, CAny*, CNACommand*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bCompareTablePosition(CNAPosition*, CNAPosition*, int*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bCheckRecordSaveID(CNAPosition*, CNAPosition*, int*)
 {
     return 0;
 }
