@@ -392,6 +392,26 @@ public:
     int bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                             eNA_PARSEDIRECTION eDirection, long llCount);
 
+    // --- Searches and filters the table forwards (no slot of their own).
+    // An item never browsed (no statement) fails with user error 5.
+    int bEvalHTrouve(const wchar_t* pszItem, int* pbFound, int* pbInside);
+    int bHEndehors(const wchar_t* pszItem, int* pbOut);
+    // The host's parsed condition as a filter on the item chosen for it
+    // (written into the caller's buffer of 255 characters).
+    int bHFiltre(ISQLParserInformation* piCondition, wchar_t* pszItem);
+    // The latest filter active again; the item's open parse re-positioned.
+    int bHActiveFiltre(const wchar_t* pszItem);
+    // The item's filter switched off; never fails.
+    int bHDesactiveFiltre(const wchar_t* pszItem);
+    // The item whose browse serves the condition best, its name written into
+    // the buffer (at most 254 characters and the terminator).
+    int bFindBestItem(ISQLParserInformation* piCondition, wchar_t* pszItem);
+    // The filter of the latest bHFiltre, held counted.
+    void SetLatestFilter(CNAFilter* pclFilter);
+    CNAFilter* pclGetLatestFilterNoRef() const { return m_pclLatestFilter; }
+    // Every statement's filter switched off.
+    void _DesactivateAllFilter();
+
     // --- Write path.
     int _bBuildAndExecuteQuery(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
     int _bProcessError(CNACommand* pclCommand, CNAStatement* pclStatement, eNAQUERYTYPE eKind,

@@ -116,3 +116,10 @@ int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIR
 {
     return 0;
 }
+
+// The choice of a browse item for a condition: until it comes, none is
+// chosen (0) and the buffer is left as it was.
+int CNADataAccess::bFindBestItem(ISQLParserInformation*, wchar_t*)
+{
+    return 0;
+}
