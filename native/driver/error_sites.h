@@ -156,4 +156,8 @@ inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA
 inline constexpr stNAErrorSite kBackwardNotPossible{NA_SRC_DATAACCESS, 21, 82, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kFilterOnQueryAsWritten{NA_SRC_DATAACCESS, 22, 35, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, NA_ERR_GENERAL};
+// The found or out-of-range state of an item that was never browsed (the
+// logical name, the item; the item as the message's argument).
+inline constexpr stNAErrorSite kFoundOnItemNotBrowsed{NA_SRC_DATAACCESS, 40, 5, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kOutOnItemNotBrowsed{NA_SRC_DATAACCESS, 41, 5, NA_ERR_GENERAL};
 }  // namespace NASite
