@@ -156,4 +156,9 @@ inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA
 inline constexpr stNAErrorSite kBackwardNotPossible{NA_SRC_DATAACCESS, 21, 82, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kFilterOnQueryAsWritten{NA_SRC_DATAACCESS, 22, 35, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, NA_ERR_GENERAL};
+// Re-positioning a browse: a forward-only parse that would have to run
+// again (the logical name, the statement's search item); the row it stood
+// on not found again (the statement reports its record lost).
+inline constexpr stNAErrorSite kParseCannotRunAgain{NA_SRC_DATAACCESS, 50, 83, NA_ERR_GENERAL};
+inline constexpr int kRepositionRecordLostSite = 51;
 }  // namespace NASite
