@@ -54,11 +54,6 @@ int CNADataAccess::bExecuteQuery(ISQLParserInformation*, INAQueryExecution*, NA_
     return 0;
 }
 
-int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
 CNAPosition* CNADataAccess::pclAllocPosition()
 {
     return nullptr;
@@ -108,25 +103,6 @@ int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
 {
     return 0;
 }
-
-// The re-positioning of a parse on its saved record: until it comes, a parse
-// that must be re-positioned is not read again (0), and a continuation block
-// ends the browse where its first block ended.
-int CNADataAccess::_bUpdateParse(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
-
-int CNADataAccess::bGoToOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
-
-int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
-
 // The choice of a browse item for a condition: until it comes, none is
 // chosen (0) and the buffer is left as it was.
 int CNADataAccess::bFindBestItem(ISQLParserInformation*, wchar_t*)

@@ -160,4 +160,9 @@ inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, N
 // logical name, the item; the item as the message's argument).
 inline constexpr stNAErrorSite kFoundOnItemNotBrowsed{NA_SRC_DATAACCESS, 40, 5, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kOutOnItemNotBrowsed{NA_SRC_DATAACCESS, 41, 5, NA_ERR_GENERAL};
+// Re-positioning a browse: a forward-only parse that would have to run
+// again (the logical name, the statement's search item); the row it stood
+// on not found again (the statement reports its record lost).
+inline constexpr stNAErrorSite kParseCannotRunAgain{NA_SRC_DATAACCESS, 50, 83, NA_ERR_GENERAL};
+inline constexpr int kRepositionRecordLostSite = 51;
 }  // namespace NASite
