@@ -119,8 +119,11 @@ public:
     virtual int bGetRecNumState(long llRecord, unsigned* pnState);                                // 37
     virtual int bHConstruitValCle(CAny* pclKey, const wchar_t* pszItem, unsigned nCount,
                                   CAny** ppclValues);                                             // 38
-    virtual int bExecuteQuery(ISQLParserInformation* piQuery, INAQueryExecution* piExecution,
-                              NA_WRITEPARSEFLAGS nFlags);                                         // 39
+    // Runs the application's query (its parsed form, else its text when
+    // one is given) and makes this data access its source; *pbHasResult
+    // tells whether it left rows to read.
+    virtual int bExecuteQuery(int* pbHasResult, const wchar_t* pszName, ISQLParserInformation* piQuery,
+                              unsigned nMode, const INAQueryExecution* piExecution);            // 39
     virtual int bBuildSelect(CNACommand* pclCommand, CNAStatement* pclStatement, const wchar_t* pszItem,
                              int bForward, NA_WRITEPARSEFLAGS nFlags, long* pllCount);            // 40
     // --- Slots 41-44: record locks and re-indexing do nothing here.
@@ -312,6 +315,47 @@ public:
     // Whether the columns of the current record take their calculation
     // kinds from their items (0: every column is a plain one).
     int bColumnKindsEnabled() const { return m_bColumnKinds; }
+
+    // --- Counts. Direction -1 counts the whole source, next, previous and
+    // current count from the current record's value of the browse item.
+    // Answered without a COUNT when the table cache or the browse
+    // statement's complete cache or result can tell; 0 when it cannot.
+    int _bGetNbEnrOptimized(CNAStatement* pclStatement, long* pllCount, unsigned nOptions,
+                            eNA_PARSEDIRECTION eDirection, NA_WRITEPARSEFLAGS nFlags);
+    // The COUNT of the query statement from the current record's value of
+    // the browse item (the browse's own row when a browse is given).
+    int _bGetNbEnrRelative(CNAStatement* pclStatement, CNAStatement* pclQuery, long* pllCount, unsigned nOptions,
+                           eNA_PARSEDIRECTION eDirection);
+
+    // --- User queries.
+    // The text run as an internal query (sent as written, no caches); the
+    // statement that holds its result, with one reference, or null.
+    int bExecuteQueryInternal(CNAStatement** ppclStatement, const wchar_t* pszName, const wchar_t* pszText);
+    int _bExecuteQuery(int* pbHasResult, const wchar_t* pszName, unsigned nMode, const wchar_t* pszText,
+                       ISQLParserInformation* piQuery, const INAQueryExecution* piExecution);
+    int _bInitQuery(CNACommand** ppclCommand, CTString* pcsItem, const wchar_t* pszName, unsigned nMode,
+                    const wchar_t* pszText, ISQLParserInformation* piQuery, const INAQueryExecution* piExecution);
+    int _bSetQuery(int bQuery, const wchar_t* pszName, ISQLParserInformation* piQuery, unsigned nMode);
+    int _bExecuteQuery(CNAStatement** ppclStatement, CNACommand* pclCommand, const wchar_t* pszItem, int bPrepared,
+                       unsigned nMode);
+    int _bInitQueryParse(int* pbHasResult, CNAStatement* pclStatement, const wchar_t* pszItem, unsigned nMode);
+    int _bInitParcoursRequete(CNAStatement* pclStatement);
+    void _FreeQueryParserInfo();
+    void _RAZPrepare() { m_dwQueryMode &= ~16u; }
+    // A parsed form is held and its text equals the query's (case
+    // ignored).
+    int bSameQuery(ISQLParserInformation* piQuery) const;
+    // The parsed form's kind of query as the driver reads it; 0 without.
+    eNAQUERYTYPE eSourceQueryType() const;
+    int bSourceIsQueryOnMultipleTables() const;
+    // The item to browse for a host condition, its name copied into the
+    // caller's buffer of 255 characters; user error 17 when none.
+    int bFindBestItem(ISQLParserInformation* piCondition, wchar_t* pszItem);
+    // The host announces its next operation; 0 when the query's table
+    // cache cannot serve a write.
+    int bSetNextOperation(int eOperation);
+    // The first value of a one-shot command run on the query statement.
+    int _bGetRequestedValue(CAny* pclValue, CNACommand* pclCommand);
 
     // --- Statement registry. Every statement returned comes with one
     // reference for the caller.

@@ -49,33 +49,6 @@ int CNADataAccess::bHVersion(int* pnVersion)
     return 1;
 }
 
-int CNADataAccess::bHNbEnr(long*, unsigned, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bGetNbEnr(CNAStatement*, long*, unsigned, eNA_PARSEDIRECTION, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bNbEnrNeedParse(int* pbNeedParse, const wchar_t*)
-{
-    if (pbNeedParse != nullptr)
-        *pbNeedParse = 1;
-    return 1;
-}
-
-int CNADataAccess::bGetRecNumState(long, unsigned*)
-{
-    return 0;
-}
-
-int CNADataAccess::bExecuteQuery(ISQLParserInformation*, INAQueryExecution*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
 int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
 {
     return 0;
@@ -84,11 +57,6 @@ int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
 CNAPosition* CNADataAccess::pclAllocPosition()
 {
     return nullptr;
-}
-
-int CNADataAccess::_bGetRequestedValue(CNAStatement*, CAny*, CNACommand*)
-{
-    return 0;
 }
 
 int CNADataAccess::_bCompareTablePosition(CNAPosition*, CNAPosition*, int*)
