@@ -6,6 +6,8 @@
 #include "native/access/data_access.h"
 #include "native/access/statement.h"
 #include "native/driver/connection_description.h"
+#include "native/model/na_data_source_description.h"
+#include "native/model/na_item_description.h"
 #include "native/model/record.h"
 #include "native/model/record_value.h"
 #include "native/model/table_cache.h"
@@ -79,7 +81,6 @@ int CNADataAccess::bGetNbEnr(CNAStatement* pclStatement, long* pllCount, unsigne
     CNAStatement* pclQuery = _pclGetQueryStatement();
     if (pclQuery == nullptr)
         return 0;
-    REF_AddRef(pclQuery);
     // Its own filter comes back after the count (the query statement may
     // be a browse of its own).
     CNAFilter* pclOwnFilter = pclQuery->pclGetFilter();

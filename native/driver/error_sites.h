@@ -156,4 +156,14 @@ inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA
 inline constexpr stNAErrorSite kBackwardNotPossible{NA_SRC_DATAACCESS, 21, 82, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kFilterOnQueryAsWritten{NA_SRC_DATAACCESS, 22, 35, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, NA_ERR_GENERAL};
+// User queries: a query with neither a parsed form nor a text (the query's
+// name, an empty item name); no item to browse for a filter condition and a
+// write announced while the query's table cache is incomplete (the logical
+// name as table name only); a query text the connection's code page cannot
+// hold (the query's name, the code page, the connection, the default
+// database, the database).
+inline constexpr stNAErrorSite kQueryWithoutCommand{NA_SRC_DATAACCESS, 40, 2, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kNoItemForCondition{NA_SRC_DATAACCESS, 41, 17, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryCacheIncomplete{NA_SRC_DATAACCESS, 42, 55, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryNotInCodePage{NA_SRC_DATAACCESS, 43, 77, NA_ERR_GENERAL};
 }  // namespace NASite
