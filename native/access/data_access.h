@@ -103,9 +103,10 @@ public:
     virtual int bHDebloqueNumEnr(long) { return 1; }                                              // 27
     virtual int bHFiltre(const wchar_t* pszItem, const CAny* pclLow, int bLowIncluded, const CAny* pclHigh,
                          int bHighIncluded, ISQLParserInformation* piQuery);                      // 28
-    // --- Slots 29-31: saved positions. Until the positions come, no
-    // position is saved here (0, number -1), none is returned to (0) and
-    // freeing a number that was never given is no error (1).
+    // --- Slots 29-31: saved positions, numbered across the process. A
+    // save fails with user error 7 when no statement can be made for the
+    // item; a return to (or a comparison of) an unknown number with user
+    // error 11; freeing an unknown number is no error (1).
     virtual int bHSauvePosition(int* pnId, const wchar_t* pszItem, eNAPOSITION eMode);            // 29
     virtual int bHRetourPosition(int nId, wchar_t* pszItem, int bKeep, eNAPOSITION eMode);        // 30
     virtual int bHLiberePosition(int nId);                                                        // 31
@@ -267,6 +268,29 @@ public:
     // it; 0 when closed or without current record.
     int bSetRecord(CNAQFRecord* pclRecord);
 
+    // --- Saved positions.
+    // Same (1) or not (0) into *pbSame; equal numbers are the same without
+    // a look-up; 1 unless a number is unknown.
+    int bCompareTablePosition(int nFirst, int nSecond, int* pbSame);
+    // The item's open parse's position in per mille (rounded up); -1 and
+    // user error 7 without one.
+    int bHPositionCourante(int* pnPosition, const wchar_t* pszItem, eNA_PRECISION ePrecision);
+    // The item's parse moved to the per mille given; nothing on an item
+    // never browsed (1).
+    int bHPositionne(const wchar_t* pszItem, unsigned nPosition, eNA_PRECISION ePrecision,
+                     NA_WRITEPARSEFLAGS nFlags);
+    int _bGetPosition(int* pnId, const wchar_t* pszItem, eNAPOSITION eMode);
+    int _bSetPosition(wchar_t* pszItem, int nId, int bKeep, eNAPOSITION eMode);
+    int _bFreePosition(int nId);
+    // The saved position with one reference for the caller, or null.
+    CNAPosition* _pclFindPosition(int nId);
+    int _bRestorePositionStatement(CNAPosition* pclPosition, eNAPOSITION eMode);
+    // Decided (1) or not (0) by the row ids.
+    int _bCheckRowId(CNAPosition* pclFirst, CNAPosition* pclSecond, int* pbSame);
+    // The next position number: from 1, shared by every data access of the
+    // process, advanced only by a save that succeeded.
+    static inline int32_t ms_nPositionID = 1;
+
     // --- Helpers of the operations.
     // A new command on this data access's connection (count 0), or null.
     CNACommand* pclAllocCommand(CNAError* pclError);
@@ -348,9 +372,6 @@ public:
     // The parsed form's kind of query as the driver reads it; 0 without.
     eNAQUERYTYPE eSourceQueryType() const;
     int bSourceIsQueryOnMultipleTables() const;
-    // The item to browse for a host condition, its name copied into the
-    // caller's buffer of 255 characters; user error 17 when none.
-    int bFindBestItem(ISQLParserInformation* piCondition, wchar_t* pszItem);
     // The host announces its next operation; 0 when the query's table
     // cache cannot serve a write.
     int bSetNextOperation(int eOperation);
@@ -412,6 +433,26 @@ public:
     int bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                             eNA_PARSEDIRECTION eDirection, long llCount);
 
+    // --- Searches and filters the table forwards (no slot of their own).
+    // An item never browsed (no statement) fails with user error 5.
+    int bEvalHTrouve(const wchar_t* pszItem, int* pbFound, int* pbInside);
+    int bHEndehors(const wchar_t* pszItem, int* pbOut);
+    // The host's parsed condition as a filter on the item chosen for it
+    // (written into the caller's buffer of 255 characters).
+    int bHFiltre(ISQLParserInformation* piCondition, wchar_t* pszItem);
+    // The latest filter active again; the item's open parse re-positioned.
+    int bHActiveFiltre(const wchar_t* pszItem);
+    // The item's filter switched off; never fails.
+    int bHDesactiveFiltre(const wchar_t* pszItem);
+    // The item whose browse serves the condition best, its name written into
+    // the buffer (at most 254 characters and the terminator).
+    int bFindBestItem(ISQLParserInformation* piCondition, wchar_t* pszItem);
+    // The filter of the latest bHFiltre, held counted.
+    void SetLatestFilter(CNAFilter* pclFilter);
+    CNAFilter* pclGetLatestFilterNoRef() const { return m_pclLatestFilter; }
+    // Every statement's filter switched off.
+    void _DesactivateAllFilter();
+
     // --- Write path.
     int _bBuildAndExecuteQuery(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
     int _bProcessError(CNACommand* pclCommand, CNAStatement* pclStatement, eNAQUERYTYPE eKind,
@@ -447,6 +488,11 @@ public:
     int bCopySaveToRecord(int nId, CNARecordValue* pclRow);
     int bRestoreOriginalRecordSave(int nId);
     int bRecordDeleted(int nId);
+    // The item's value in a record save; 0 when it cannot be read.
+    int _bGetItemValueInRecordSave(CAny* pclValue, int nId, INAItemDescription* piItem);
+    // A cache told of the update of the current record (its row as read
+    // replaced by its new values); the row's index in the cache, or -1.
+    int nUpdateRecordInCache(NA_WRITEPARSEFLAGS nFlags, CNARecordCache* pclCache);
     int bCopyOriginalRecordToCurrentRecord();
     CNARecordCachePosition* pclGetRecordSaveCacheNoRef() const { return m_pclRecordSaves; }
     int nGetCurrentRecordSaveID() const { return m_nCurrentRecordSaveID; }
@@ -469,6 +515,7 @@ protected:
     // current record's column for it; 0 with user error 26 when either is
     // missing (nothing to release then).
     int _bGetMemoColumn(unsigned nMemo, INAItemDescription** ppiItem, CNAColumn** ppclColumn);
+    // Frees every saved position (each statement lets go of it too).
     void _DeleteAllPosition();
     // The statement of the default item with the drop, then the creation.
     int _bDropAndCreate(CNAStatement* pclStatement, int bDrop, int bCreate, int bResult);

@@ -1,5 +1,5 @@
 // The data access's slots whose work comes with the reading side, the
-// counts, the saved positions and the auto-increment values: until they
+// counts and the auto-increment values: until they
 // come, each answers 0 (or nothing) and changes nothing.
 #include "native/access/data_access.h"
 
@@ -25,23 +25,6 @@ int CNADataAccess::bHFiltre(const wchar_t*, const CAny*, int, const CAny*, int, 
     return 0;
 }
 
-int CNADataAccess::bHSauvePosition(int* pnId, const wchar_t*, eNAPOSITION)
-{
-    if (pnId != nullptr)
-        *pnId = -1;
-    return 0;
-}
-
-int CNADataAccess::bHRetourPosition(int, wchar_t*, int, eNAPOSITION)
-{
-    return 0;
-}
-
-int CNADataAccess::bHLiberePosition(int)
-{
-    return 1;
-}
-
 int CNADataAccess::bHVersion(int* pnVersion)
 {
     if (pnVersion != nullptr)
@@ -50,21 +33,6 @@ int CNADataAccess::bHVersion(int* pnVersion)
 }
 
 int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-CNAPosition* CNADataAccess::pclAllocPosition()
-{
-    return nullptr;
-}
-
-int CNADataAccess::_bCompareTablePosition(CNAPosition*, CNAPosition*, int*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bCheckRecordSaveID(CNAPosition*, CNAPosition*, int*)
 {
     return 0;
 }
