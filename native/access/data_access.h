@@ -90,12 +90,16 @@ public:
     virtual int bSkipRecord(const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection, long llCount,
                             int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
                             NA_WRITEPARSEFLAGS nFlags);                                           // 20
-    virtual int bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
-                            eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3,
+    // A search on the item (the first form), read in the order of the
+    // browse item: the first matching record (the last when not forward).
+    virtual int bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int bExact, int nFetchOption,
+                            eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int bForward,
                             NA_WRITEPARSEFLAGS nFlags);                                           // 21
     virtual int bHRecherche(const wchar_t* pszItem, const wchar_t* pszSearchItem, const CAny* pclValue,
-                            int nOption1, int nOption2, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
-                            int nOption3, NA_WRITEPARSEFLAGS nFlags);                             // 22
+                            int bExact, int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
+                            int bForward, NA_WRITEPARSEFLAGS nFlags);                             // 22
+    // The search of the item's statement (the last statement's for an
+    // empty name) cancelled; never fails.
     virtual int bHAnnuleRecherche(const wchar_t* pszItem);                                        // 23
     virtual int bHBloqueFichier(eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);                        // 24
     virtual int bHDebloqueFichier() { return 1; }                                                 // 25

@@ -3,28 +3,6 @@
 // come, each answers 0 (or nothing) and changes nothing.
 #include "native/access/data_access.h"
 
-int CNADataAccess::bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
-                               eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3, NA_WRITEPARSEFLAGS nFlags)
-{
-    return bHRecherche(pszItem, pszItem, pclValue, nOption1, nOption2, eLock, peLock, nOption3, nFlags);
-}
-
-int CNADataAccess::bHRecherche(const wchar_t*, const wchar_t*, const CAny*, int, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
-                               int, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bHAnnuleRecherche(const wchar_t*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHFiltre(const wchar_t*, const CAny*, int, const CAny*, int, ISQLParserInformation*)
-{
-    return 0;
-}
-
 int CNADataAccess::bHVersion(int* pnVersion)
 {
     if (pnVersion != nullptr)
