@@ -90,12 +90,16 @@ public:
     virtual int bSkipRecord(const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection, long llCount,
                             int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
                             NA_WRITEPARSEFLAGS nFlags);                                           // 20
-    virtual int bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
-                            eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3,
+    // A search on the item (the first form), read in the order of the
+    // browse item: the first matching record (the last when not forward).
+    virtual int bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int bExact, int nFetchOption,
+                            eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int bForward,
                             NA_WRITEPARSEFLAGS nFlags);                                           // 21
     virtual int bHRecherche(const wchar_t* pszItem, const wchar_t* pszSearchItem, const CAny* pclValue,
-                            int nOption1, int nOption2, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
-                            int nOption3, NA_WRITEPARSEFLAGS nFlags);                             // 22
+                            int bExact, int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
+                            int bForward, NA_WRITEPARSEFLAGS nFlags);                             // 22
+    // The search of the item's statement (the last statement's for an
+    // empty name) cancelled; never fails.
     virtual int bHAnnuleRecherche(const wchar_t* pszItem);                                        // 23
     virtual int bHBloqueFichier(eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);                        // 24
     virtual int bHDebloqueFichier() { return 1; }                                                 // 25
@@ -120,8 +124,11 @@ public:
     virtual int bGetRecNumState(long llRecord, unsigned* pnState);                                // 37
     virtual int bHConstruitValCle(CAny* pclKey, const wchar_t* pszItem, unsigned nCount,
                                   CAny** ppclValues);                                             // 38
-    virtual int bExecuteQuery(ISQLParserInformation* piQuery, INAQueryExecution* piExecution,
-                              NA_WRITEPARSEFLAGS nFlags);                                         // 39
+    // Runs the application's query (its parsed form, else its text when
+    // one is given) and makes this data access its source; *pbHasResult
+    // tells whether it left rows to read.
+    virtual int bExecuteQuery(int* pbHasResult, const wchar_t* pszName, ISQLParserInformation* piQuery,
+                              unsigned nMode, const INAQueryExecution* piExecution);            // 39
     virtual int bBuildSelect(CNACommand* pclCommand, CNAStatement* pclStatement, const wchar_t* pszItem,
                              int bForward, NA_WRITEPARSEFLAGS nFlags, long* pllCount);            // 40
     // --- Slots 41-44: record locks and re-indexing do nothing here.
@@ -337,6 +344,44 @@ public:
     // kinds from their items (0: every column is a plain one).
     int bColumnKindsEnabled() const { return m_bColumnKinds; }
 
+    // --- Counts. Direction -1 counts the whole source, next, previous and
+    // current count from the current record's value of the browse item.
+    // Answered without a COUNT when the table cache or the browse
+    // statement's complete cache or result can tell; 0 when it cannot.
+    int _bGetNbEnrOptimized(CNAStatement* pclStatement, long* pllCount, unsigned nOptions,
+                            eNA_PARSEDIRECTION eDirection, NA_WRITEPARSEFLAGS nFlags);
+    // The COUNT of the query statement from the current record's value of
+    // the browse item (the browse's own row when a browse is given).
+    int _bGetNbEnrRelative(CNAStatement* pclStatement, CNAStatement* pclQuery, long* pllCount, unsigned nOptions,
+                           eNA_PARSEDIRECTION eDirection);
+
+    // --- User queries.
+    // The text run as an internal query (sent as written, no caches); the
+    // statement that holds its result, with one reference, or null.
+    int bExecuteQueryInternal(CNAStatement** ppclStatement, const wchar_t* pszName, const wchar_t* pszText);
+    int _bExecuteQuery(int* pbHasResult, const wchar_t* pszName, unsigned nMode, const wchar_t* pszText,
+                       ISQLParserInformation* piQuery, const INAQueryExecution* piExecution);
+    int _bInitQuery(CNACommand** ppclCommand, CTString* pcsItem, const wchar_t* pszName, unsigned nMode,
+                    const wchar_t* pszText, ISQLParserInformation* piQuery, const INAQueryExecution* piExecution);
+    int _bSetQuery(int bQuery, const wchar_t* pszName, ISQLParserInformation* piQuery, unsigned nMode);
+    int _bExecuteQuery(CNAStatement** ppclStatement, CNACommand* pclCommand, const wchar_t* pszItem, int bPrepared,
+                       unsigned nMode);
+    int _bInitQueryParse(int* pbHasResult, CNAStatement* pclStatement, const wchar_t* pszItem, unsigned nMode);
+    int _bInitParcoursRequete(CNAStatement* pclStatement);
+    void _FreeQueryParserInfo();
+    void _RAZPrepare() { m_dwQueryMode &= ~16u; }
+    // A parsed form is held and its text equals the query's (case
+    // ignored).
+    int bSameQuery(ISQLParserInformation* piQuery) const;
+    // The parsed form's kind of query as the driver reads it; 0 without.
+    eNAQUERYTYPE eSourceQueryType() const;
+    int bSourceIsQueryOnMultipleTables() const;
+    // The host announces its next operation; 0 when the query's table
+    // cache cannot serve a write.
+    int bSetNextOperation(int eOperation);
+    // The first value of a one-shot command run on the query statement.
+    int _bGetRequestedValue(CAny* pclValue, CNACommand* pclCommand);
+
     // --- Statement registry. Every statement returned comes with one
     // reference for the caller.
     // Through the one-entry look-up cache; null when absent.
@@ -391,6 +436,26 @@ public:
                       long llCount);
     int bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                             eNA_PARSEDIRECTION eDirection, long llCount);
+    // The original values become the current ones and the parse is opened
+    // on them; on failure, with bRestore, or when the move ends out of the
+    // result, both records get their values back (failure and out of range
+    // also mark the statement for re-positioning again).
+    int _bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, INAItemDescription* piItem,
+                             int nFetchOption, eNA_PARSEDIRECTION eDirection, long llCount);
+    // The parse opened by an internal search on the current record's values
+    // of the item, then moved (count rows, or onto the record for current).
+    int _bGoToCurrentRecord(CNAStatement* pclStatement, INAItemDescription* piItem, int nFetchOption,
+                            eNA_PARSEDIRECTION eDirection, long llCount);
+    // The move among rows with an equal key, from the count of such rows;
+    // 0 when they cannot be counted.
+    int _bGotoCurrentRecord_DuplicateProcess(int nRank, eNA_PARSEDIRECTION* peDirection, long* pllCount);
+    // Restart after an error, for drivers that resume a parse: re-run from
+    // the statement's row, moved in the direction unless current.
+    int _bRelanceParcoursSurErreur(CNAStatement* pclStatement, const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection,
+                                   eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, NA_WRITEPARSEFLAGS nFlags);
+    // The statement found again on its row: in the table cache's index, or
+    // by a re-positioning read.
+    int _bUpdateCurrentParsePosition(int bRestore, CNAStatement* pclStatement);
 
     // --- Searches and filters the table forwards (no slot of their own).
     // An item never browsed (no statement) fails with user error 5.
@@ -431,9 +496,8 @@ public:
     // The full table cache, when one is built.
     CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
 
-    // --- Browse re-positioning: the statement's parse run again from the
-    // row it read last, then moved in the direction. Until it comes, no
-    // parse is run again (0).
+    // --- Browse re-positioning: the statement's parse run again from its
+    // own original record, then moved in the direction.
     int bGoToStmtOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                                 eNA_PARSEDIRECTION eDirection, long llCount);
 
