@@ -436,6 +436,26 @@ public:
                       long llCount);
     int bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                             eNA_PARSEDIRECTION eDirection, long llCount);
+    // The original values become the current ones and the parse is opened
+    // on them; on failure, with bRestore, or when the move ends out of the
+    // result, both records get their values back (failure and out of range
+    // also mark the statement for re-positioning again).
+    int _bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, INAItemDescription* piItem,
+                             int nFetchOption, eNA_PARSEDIRECTION eDirection, long llCount);
+    // The parse opened by an internal search on the current record's values
+    // of the item, then moved (count rows, or onto the record for current).
+    int _bGoToCurrentRecord(CNAStatement* pclStatement, INAItemDescription* piItem, int nFetchOption,
+                            eNA_PARSEDIRECTION eDirection, long llCount);
+    // The move among rows with an equal key, from the count of such rows;
+    // 0 when they cannot be counted.
+    int _bGotoCurrentRecord_DuplicateProcess(int nRank, eNA_PARSEDIRECTION* peDirection, long* pllCount);
+    // Restart after an error, for drivers that resume a parse: re-run from
+    // the statement's row, moved in the direction unless current.
+    int _bRelanceParcoursSurErreur(CNAStatement* pclStatement, const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection,
+                                   eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, NA_WRITEPARSEFLAGS nFlags);
+    // The statement found again on its row: in the table cache's index, or
+    // by a re-positioning read.
+    int _bUpdateCurrentParsePosition(int bRestore, CNAStatement* pclStatement);
 
     // --- Searches and filters the table forwards (no slot of their own).
     // An item never browsed (no statement) fails with user error 5.
@@ -476,9 +496,8 @@ public:
     // The full table cache, when one is built.
     CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
 
-    // --- Browse re-positioning: the statement's parse run again from the
-    // row it read last, then moved in the direction. Until it comes, no
-    // parse is run again (0).
+    // --- Browse re-positioning: the statement's parse run again from its
+    // own original record, then moved in the direction.
     int bGoToStmtOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                                 eNA_PARSEDIRECTION eDirection, long llCount);
 

@@ -10,11 +10,6 @@ int CNADataAccess::bHVersion(int* pnVersion)
     return 1;
 }
 
-int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
 int CNADataAccess::bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
 {
     return 0;
@@ -45,20 +40,3 @@ int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
     return 0;
 }
 
-// The re-positioning of a parse on its saved record: until it comes, a parse
-// that must be re-positioned is not read again (0), and a continuation block
-// ends the browse where its first block ended.
-int CNADataAccess::_bUpdateParse(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
-
-int CNADataAccess::bGoToOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
-
-int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
