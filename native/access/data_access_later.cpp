@@ -39,3 +39,4 @@ int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
 {
     return 0;
 }
+
