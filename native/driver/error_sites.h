@@ -156,6 +156,11 @@ inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA
 inline constexpr stNAErrorSite kBackwardNotPossible{NA_SRC_DATAACCESS, 21, 82, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kFilterOnQueryAsWritten{NA_SRC_DATAACCESS, 22, 35, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, NA_ERR_GENERAL};
+// Re-positioning a browse: a forward-only parse that would have to run
+// again (the logical name, the statement's search item); the row it stood
+// on not found again (the statement reports its record lost).
+inline constexpr stNAErrorSite kParseCannotRunAgain{NA_SRC_DATAACCESS, 60, 83, NA_ERR_GENERAL};
+inline constexpr int kRepositionRecordLostSite = 61;
 // Saved positions: no statement can be made for a save, or the item has
 // no open parse for its per mille (the logical name; the logical name and
 // the item as information names); an unknown position number on a return
@@ -178,9 +183,4 @@ inline constexpr stNAErrorSite kQueryNotInCodePage{NA_SRC_DATAACCESS, 63, 77, NA
 // logical name, the item; the item as the message's argument).
 inline constexpr stNAErrorSite kFoundOnItemNotBrowsed{NA_SRC_DATAACCESS, 40, 5, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kOutOnItemNotBrowsed{NA_SRC_DATAACCESS, 41, 5, NA_ERR_GENERAL};
-// Re-positioning a browse: a forward-only parse that would have to run
-// again (the logical name, the statement's search item); the row it stood
-// on not found again (the statement reports its record lost).
-inline constexpr stNAErrorSite kParseCannotRunAgain{NA_SRC_DATAACCESS, 50, 83, NA_ERR_GENERAL};
-inline constexpr int kRepositionRecordLostSite = 51;
 }  // namespace NASite

@@ -1,0 +1,241 @@
+// Browse re-positioning on the run's private server: a browse read in
+// blocks of a few rows goes on block after block (each a new SELECT after
+// the last row read) both ways, on unique, duplicate and composite items;
+// next and previous after the end of a transaction and after a change of
+// browse item; a re-positioning that leaves the result keeps the record
+// and tries again; a forward-only parse that would have to run again.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "native/access/data_access.h"
+#include "native/access/statement.h"
+#include "native/model/record.h"
+#include "tests/native/access/statement_server_fixture.h"
+
+namespace {
+
+using vxtest::FromUtf8;
+
+constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
+constexpr unsigned kParseCannotRunAgain = 83;
+
+class Reposition : public vxtest::StatementOnServer
+{
+protected:
+    // Rows 1..N: id unique, v = id mod 7 (long runs of equal keys), a
+    // composite key (a, c) with a = id mod 4.
+    CNADataAccess* Open(const std::string& sTable, int nRows, CNAConnectionDescription* pclConnection = nullptr)
+    {
+        if (nRows >= 0) {
+            EXPECT_TRUE(m_client.bExecute("CREATE TABLE " + sTable +
+                                          " (id INT PRIMARY KEY, v INT, a INT, c INT, KEY kv (v), KEY kac (a, c))"))
+                << m_client.sError();
+            EXPECT_TRUE(m_client.bExecute("INSERT INTO " + sTable + " SELECT seq, seq % 7, seq % 4, -seq FROM seq_1_to_" +
+                                          std::to_string(nRows)))
+                << m_client.sError();
+        }
+        CNADataSourceDescription* pclDescription =
+            Driver()->pclAllocDataSourceDescription(m_pclConnection, m_pclError);
+        pclDescription->AddRef();
+        m_descriptions.push_back(pclDescription);
+        EXPECT_EQ(1, pclDescription->bInitDataSourceDescriptionFromDB(FromUtf8(sTable).c_str(), 0))
+            << m_pclError->pszGetError();
+        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(
+            pclDescription, pclConnection != nullptr ? pclConnection : m_pclConnection, m_pclError);
+        REF_AddRef(pclAccess);
+        m_accesses.push_back(pclAccess);
+        EXPECT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
+        m_pclError->Reset();
+        return pclAccess;
+    }
+    static int Read(CNADataAccess* pclAccess, const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection,
+                    NA_WRITEPARSEFLAGS nFlags = 0)
+    {
+        eNA_LOCKTYPE eOut = kLock;
+        return pclAccess->bHLitxxx(pszItem, eDirection, 1, kLock, &eOut, nFlags);
+    }
+    static bool bOut(CNADataAccess* pclAccess)
+    {
+        int bOut = 1;
+        pclAccess->pclGetLastStatementNoRef()->HEndehors(&bOut);
+        return bOut != 0;
+    }
+    // The current record's id ("out" after a move out of the result).
+    static std::string Id(CNADataAccess* pclAccess)
+    {
+        if (bOut(pclAccess))
+            return "out";
+        CAny value;
+        if (!Column(pclAccess, L"id")->bGetCurrentValue(&value, 0))
+            return "";
+        return Utf8(vxtest::TextOf(value).c_str());
+    }
+    // The id the record holds, whatever the browse says.
+    static std::string RecordId(CNADataAccess* pclAccess)
+    {
+        CAny value;
+        if (!Column(pclAccess, L"id")->bGetCurrentValue(&value, 0))
+            return "";
+        return Utf8(vxtest::TextOf(value).c_str());
+    }
+    std::vector<std::string> Browse(CNADataAccess* pclAccess, const wchar_t* pszItem, bool bBackward)
+    {
+        std::vector<std::string> ids;
+        EXPECT_EQ(1, Read(pclAccess, pszItem, bBackward ? NADirection::kLast : NADirection::kFirst))
+            << m_pclError->pszGetError();
+        while (!bOut(pclAccess) && ids.size() < 100000) {
+            ids.push_back(Id(pclAccess));
+            if (Read(pclAccess, pszItem, bBackward ? NADirection::kPrevious : NADirection::kNext) != 1) {
+                ADD_FAILURE() << "after " << ids.back() << ": " << Utf8(m_pclError->pszGetError());
+                break;
+            }
+        }
+        return ids;
+    }
+    std::vector<std::string> Expected(const std::string& sSelect)
+    {
+        std::vector<std::string> ids;
+        auto rows = m_client.Query(sSelect);
+        EXPECT_TRUE(rows.has_value()) << m_client.sError();
+        for (const auto& row : rows.value_or(vxtest::RawRows{}))
+            ids.push_back(row[0].value_or("(null)"));
+        return ids;
+    }
+};
+
+// A browse in blocks of 7 rows reads every row of a few thousand in the
+// order of a plain SELECT, from the start and from the end: each block is
+// a new SELECT after the last row read, equal keys running across block
+// boundaries.
+TEST_F(Reposition, ContinuationBlocksGiveEveryRowBothWays)
+{
+    struct Item
+    {
+        const wchar_t* pszItem;
+        const char* pszOrder;
+    };
+    const Item items[] = {
+        {L"id", "id"},         // unique
+        {L"v", "v, id"},       // runs of about 430 equal keys
+        {L"kac", "a, c, id"},  // a composite key
+    };
+    CNADataAccess* pclAccess = Open("t", 3000, OpenServerConnection(m_db.Name(), L"VX Cache Size=7"));
+    for (const Item& item : items) {
+        SCOPED_TRACE(Utf8(item.pszItem));
+        const std::vector<std::string> expected = Expected(std::string("SELECT id FROM t ORDER BY ") + item.pszOrder);
+        ASSERT_EQ(3000u, expected.size());
+        ASSERT_EQ(1, Read(pclAccess, item.pszItem, NADirection::kFirst));
+        ASSERT_EQ(7, pclAccess->pclGetLastStatementNoRef()->pclGetCommandNoRef()->llGetLimit()) << "blocks of 7 rows";
+        EXPECT_EQ(expected, Browse(pclAccess, item.pszItem, false));
+        EXPECT_EQ(std::vector<std::string>(expected.rbegin(), expected.rend()), Browse(pclAccess, item.pszItem, true));
+    }
+}
+
+// After the end of a transaction a started browse runs its query again
+// at its next read, from the row it stood on, both ways.
+TEST_F(Reposition, NextAndPreviousAfterTheEndOfATransaction)
+{
+    struct Case
+    {
+        const char* pszName;
+        const char* pszCacheSize;
+        const wchar_t* pszItem;
+        int nNextBefore;  // reads after first
+        eNA_PARSEDIRECTION eDirection;
+        const char* pszId;
+    };
+    // v orders 7, 14, 1, 8, 15, 2, ... (v, id).
+    const Case cases[] = {
+        {"next on a unique item", "0", L"id", 2, NADirection::kNext, "4"},
+        {"previous on a unique item", "0", L"id", 2, NADirection::kPrevious, "2"},
+        {"next among equal keys", "0", L"v", 0, NADirection::kNext, "14"},
+        {"previous from the first row leaves the result", "0", L"id", 0, NADirection::kPrevious, "out"},
+        {"next in blocks of 4", "4", L"id", 5, NADirection::kNext, "7"},
+        {"previous in blocks of 4", "4", L"v", 5, NADirection::kPrevious, "15"},
+        {"next on a composite key", "0", L"kac", 1, NADirection::kNext, "12"},
+    };
+    EXPECT_TRUE(m_client.bExecute("CREATE TABLE e (id INT PRIMARY KEY, v INT, a INT, c INT, KEY kv (v), KEY kac (a, c))"));
+    EXPECT_TRUE(m_client.bExecute("INSERT INTO e SELECT seq, seq % 7, seq % 4, -seq FROM seq_1_to_20"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CNADataAccess* pclAccess = Open("e", -1, OpenServerConnection(m_db.Name(), FromUtf8(std::string("VX Cache Size=") + c.pszCacheSize)));
+        ASSERT_EQ(1, Read(pclAccess, c.pszItem, NADirection::kFirst));
+        for (int n = 0; n < c.nNextBefore; ++n)
+            ASSERT_EQ(1, Read(pclAccess, c.pszItem, NADirection::kNext));
+        const std::string sBefore = Id(pclAccess);
+        pclAccess->SetTransactionTermined();
+        EXPECT_NE(NA_PNU_NONE, pclAccess->pclGetLastStatementNoRef()->eParseNeedUpdate());
+        ASSERT_EQ(1, Read(pclAccess, c.pszItem, c.eDirection)) << Utf8(m_pclError->pszGetError());
+        EXPECT_EQ(c.pszId, Id(pclAccess));
+        if (std::string(c.pszId) == "out") {
+            // The record stays on its row, and the browse tries again from
+            // it at the next read.
+            EXPECT_EQ(sBefore, RecordId(pclAccess));
+            EXPECT_EQ(NA_PNU_REPOSITION, pclAccess->pclGetLastStatementNoRef()->eParseNeedUpdate());
+            ASSERT_EQ(1, Read(pclAccess, c.pszItem, NADirection::kNext));
+            EXPECT_EQ("2", Id(pclAccess));
+        }
+    }
+}
+
+// A change of browse item keeps the current record: the next read on the
+// new item moves from it in the new item's order.
+TEST_F(Reposition, AChangeOfBrowseItemMovesFromTheCurrentRecord)
+{
+    CNADataAccess* pclAccess = Open("k", 20);
+    // Unchanged item, nothing written: nothing to do.
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    EXPECT_EQ(1, pclAccess->bHChangeCle(L"id", 0));
+    EXPECT_EQ(NA_PNU_NONE, pclAccess->pclGetLastStatementNoRef()->eParseNeedUpdate());
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    EXPECT_EQ("3", Id(pclAccess));
+
+    // Row 3 (v 3): in v order 10, 17, 3, 10... next is 10, previous 17.
+    ASSERT_EQ(1, pclAccess->bHChangeCle(L"v", 0));
+    ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kNext)) << Utf8(m_pclError->pszGetError());
+    EXPECT_EQ("10", Id(pclAccess));
+    ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kNext));
+    EXPECT_EQ("17", Id(pclAccess));
+    ASSERT_EQ(1, pclAccess->bHChangeCle(L"id", 0));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kPrevious)) << Utf8(m_pclError->pszGetError());
+    EXPECT_EQ("16", Id(pclAccess));
+}
+
+// A forward-only parse cannot run again: the read that would need it fails
+// with user error 83 and the record stays.
+TEST_F(Reposition, AForwardOnlyParseThatWouldRunAgainIsRefused)
+{
+    CNADataAccess* pclAccess = Open("w", 10);
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst, NAParseFlag::kForwardOnly));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext, NAParseFlag::kForwardOnly));
+    pclAccess->SetTransactionTermined();
+    m_pclError->Reset();
+    EXPECT_EQ(0, Read(pclAccess, L"id", NADirection::kNext, NAParseFlag::kForwardOnly));
+    EXPECT_EQ(kParseCannotRunAgain, m_pclError->nGetUserErrorCode());
+    EXPECT_EQ("2", RecordId(pclAccess));
+    // Read from the start, it browses again.
+    m_pclError->Reset();
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst, NAParseFlag::kForwardOnly));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext, NAParseFlag::kForwardOnly));
+    EXPECT_EQ("2", Id(pclAccess));
+}
+
+// A re-positioning whose item the data source does not know succeeds
+// without reading.
+TEST_F(Reposition, AnItemWithoutDescriptionIsNotRead)
+{
+    CNADataAccess* pclAccess = Open("u", 3);
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst));
+    CNAStatement* pclStatement = pclAccess->_pclGetNewItemStatement(L"nosuch", NADirection::kNext, 0);
+    ASSERT_NE(nullptr, pclStatement);
+    EXPECT_EQ(1, pclAccess->_bUpdateParse(0, pclStatement, 1, NADirection::kNext, 1));
+    EXPECT_EQ(0, pclStatement->bParseStarted());
+    EXPECT_EQ("1", RecordId(pclAccess));
+    pclStatement->nRelease();
+}
+
+}  // namespace
