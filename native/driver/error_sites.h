@@ -175,10 +175,10 @@ inline constexpr stNAErrorSite kNoParseForPosition{NA_SRC_DATAACCESS, 33, 7, NA_
 // name as table name only); a query text the connection's code page cannot
 // hold (the query's name, the code page, the connection, the default
 // database, the database).
-inline constexpr stNAErrorSite kQueryWithoutCommand{NA_SRC_DATAACCESS, 60, 2, NA_ERR_GENERAL};
-inline constexpr stNAErrorSite kNoItemForCondition{NA_SRC_DATAACCESS, 61, 17, NA_ERR_GENERAL};
-inline constexpr stNAErrorSite kQueryCacheIncomplete{NA_SRC_DATAACCESS, 62, 55, NA_ERR_GENERAL};
-inline constexpr stNAErrorSite kQueryNotInCodePage{NA_SRC_DATAACCESS, 63, 77, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryWithoutCommand{NA_SRC_DATAACCESS, 70, 2, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kNoItemForCondition{NA_SRC_DATAACCESS, 71, 17, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryCacheIncomplete{NA_SRC_DATAACCESS, 72, 55, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryNotInCodePage{NA_SRC_DATAACCESS, 73, 77, NA_ERR_GENERAL};
 // The found or out-of-range state of an item that was never browsed (the
 // logical name, the item; the item as the message's argument).
 inline constexpr stNAErrorSite kFoundOnItemNotBrowsed{NA_SRC_DATAACCESS, 40, 5, NA_ERR_GENERAL};
