@@ -37,19 +37,7 @@ protected:
                                           std::to_string(nRows)))
                 << m_client.sError();
         }
-        CNADataSourceDescription* pclDescription =
-            Driver()->pclAllocDataSourceDescription(m_pclConnection, m_pclError);
-        pclDescription->AddRef();
-        m_descriptions.push_back(pclDescription);
-        EXPECT_EQ(1, pclDescription->bInitDataSourceDescriptionFromDB(FromUtf8(sTable).c_str(), 0))
-            << m_pclError->pszGetError();
-        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(
-            pclDescription, pclConnection != nullptr ? pclConnection : m_pclConnection, m_pclError);
-        REF_AddRef(pclAccess);
-        m_accesses.push_back(pclAccess);
-        EXPECT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
-        m_pclError->Reset();
-        return pclAccess;
+        return OpenAccess(sTable, pclConnection);
     }
     static int Read(CNADataAccess* pclAccess, const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection,
                     NA_WRITEPARSEFLAGS nFlags = 0)
@@ -96,15 +84,6 @@ protected:
         }
         return ids;
     }
-    std::vector<std::string> Expected(const std::string& sSelect)
-    {
-        std::vector<std::string> ids;
-        auto rows = m_client.Query(sSelect);
-        EXPECT_TRUE(rows.has_value()) << m_client.sError();
-        for (const auto& row : rows.value_or(vxtest::RawRows{}))
-            ids.push_back(row[0].value_or("(null)"));
-        return ids;
-    }
 };
 
 // A browse in blocks of 7 rows reads every row of a few thousand in the
@@ -126,7 +105,7 @@ TEST_F(Reposition, ContinuationBlocksGiveEveryRowBothWays)
     CNADataAccess* pclAccess = Open("t", 3000, OpenServerConnection(m_db.Name(), L"VX Cache Size=7"));
     for (const Item& item : items) {
         SCOPED_TRACE(Utf8(item.pszItem));
-        const std::vector<std::string> expected = Expected(std::string("SELECT id FROM t ORDER BY ") + item.pszOrder);
+        const std::vector<std::string> expected = FirstColumn(std::string("SELECT id FROM t ORDER BY ") + item.pszOrder);
         ASSERT_EQ(3000u, expected.size());
         ASSERT_EQ(1, Read(pclAccess, item.pszItem, NADirection::kFirst));
         ASSERT_EQ(7, pclAccess->pclGetLastStatementNoRef()->pclGetCommandNoRef()->llGetLimit()) << "blocks of 7 rows";
@@ -144,7 +123,7 @@ TEST_F(Reposition, EqualKeysWithoutAUniqueKey)
     ASSERT_TRUE(m_client.bExecute("CREATE TABLE d (v INT, w INT, KEY kv (v))")) << m_client.sError();
     ASSERT_TRUE(m_client.bExecute("INSERT INTO d SELECT seq % 5, seq FROM seq_1_to_200")) << m_client.sError();
     CNADataAccess* pclAccess = Open("d", -1, OpenServerConnection(m_db.Name(), L"VX Cache Size=4"));
-    const std::vector<std::string> expected = Expected("SELECT w FROM d ORDER BY v, w");
+    const std::vector<std::string> expected = FirstColumn("SELECT w FROM d ORDER BY v, w");
     EXPECT_EQ(expected, Browse(pclAccess, L"v", false, L"w"));
     EXPECT_EQ(std::vector<std::string>(expected.rbegin(), expected.rend()), Browse(pclAccess, L"v", true, L"w"));
 
@@ -175,7 +154,7 @@ TEST_F(Reposition, IdenticalRowsAreToldApartByTheirRank)
     ASSERT_TRUE(m_client.bExecute("CREATE TABLE z (v INT, KEY kv (v))")) << m_client.sError();
     ASSERT_TRUE(m_client.bExecute("INSERT INTO z SELECT seq % 3 FROM seq_1_to_12")) << m_client.sError();
     CNADataAccess* pclAccess = Open("z", -1);
-    const std::vector<std::string> expected = Expected("SELECT v FROM z ORDER BY v");
+    const std::vector<std::string> expected = FirstColumn("SELECT v FROM z ORDER BY v");
     ASSERT_EQ(12u, expected.size());
     for (int nAt = 0; nAt < 12; ++nAt) {
         for (const bool bBackward : {false, true}) {
