@@ -455,4 +455,30 @@ TEST_F(DataAccessSearch, AFilterOnAParsedCondition)
     EXPECT_EQ(Expected("ORDER BY v, id"), Browse(L"v")) << "the condition is id's filter only";
 }
 
+// On a query sent as written the search runs on the table cache that the
+// query's first read fills: the found state is judged on each row read.
+// Equal values keep the query's own order (here id descending).
+TEST_F(DataAccessSearch, ASearchOnAQuerySentAsWritten)
+{
+    constexpr unsigned kAsWritten = 4;
+    m_condition = std::make_unique<StandinParsedQuery>(
+        vxstandin::ParsedQuerySpec{.text = L"SELECT id, v, w FROM s WHERE id > 10 ORDER BY id DESC"});
+    CNADataAccess* pclQuery = Driver()->pclAllocDataAccess(nullptr, m_pclConnection, m_pclError);
+    REF_AddRef(pclQuery);
+    m_accesses.push_back(pclQuery);
+    int bHasResult = 0;
+    ASSERT_EQ(1, pclQuery->bExecuteQuery(&bHasResult, L"QS", m_condition.get(), kAsWritten, nullptr))
+        << m_pclError->pszGetError();
+    m_pclAccess = pclQuery;
+    for (int bForward : {1, 0}) {
+        SCOPED_TRACE(bForward);
+        ASSERT_EQ(1, Search(L"v", L"v", Int(3), 1, bForward)) << m_pclError->pszGetError();
+        ASSERT_NE(nullptr, pclQuery->pclGetTableCacheNoRef());
+        std::vector<std::string> expected =
+            Expected(bForward ? "WHERE v = 3 AND id > 10 ORDER BY id DESC" : "WHERE v = 3 AND id > 10 ORDER BY id");
+        expected.push_back(bForward ? "then 25" : "then 16");
+        EXPECT_EQ(expected, ReadFound(L"v", bForward ? NADirection::kNext : NADirection::kPrevious));
+    }
+}
+
 }  // namespace
