@@ -64,12 +64,12 @@ protected:
         return bOut != 0;
     }
     // The current record's id ("out" after a move out of the result).
-    static std::string Id(CNADataAccess* pclAccess)
+    static std::string Id(CNADataAccess* pclAccess, const wchar_t* pszColumn = L"id")
     {
         if (bOut(pclAccess))
             return "out";
         CAny value;
-        if (!Column(pclAccess, L"id")->bGetCurrentValue(&value, 0))
+        if (!Column(pclAccess, pszColumn)->bGetCurrentValue(&value, 0))
             return "";
         return Utf8(vxtest::TextOf(value).c_str());
     }
@@ -81,13 +81,14 @@ protected:
             return "";
         return Utf8(vxtest::TextOf(value).c_str());
     }
-    std::vector<std::string> Browse(CNADataAccess* pclAccess, const wchar_t* pszItem, bool bBackward)
+    std::vector<std::string> Browse(CNADataAccess* pclAccess, const wchar_t* pszItem, bool bBackward,
+                                    const wchar_t* pszColumn = L"id")
     {
         std::vector<std::string> ids;
         EXPECT_EQ(1, Read(pclAccess, pszItem, bBackward ? NADirection::kLast : NADirection::kFirst))
             << m_pclError->pszGetError();
         while (!bOut(pclAccess) && ids.size() < 100000) {
-            ids.push_back(Id(pclAccess));
+            ids.push_back(Id(pclAccess, pszColumn));
             if (Read(pclAccess, pszItem, bBackward ? NADirection::kPrevious : NADirection::kNext) != 1) {
                 ADD_FAILURE() << "after " << ids.back() << ": " << Utf8(m_pclError->pszGetError());
                 break;
@@ -131,6 +132,38 @@ TEST_F(Reposition, ContinuationBlocksGiveEveryRowBothWays)
         ASSERT_EQ(7, pclAccess->pclGetLastStatementNoRef()->pclGetCommandNoRef()->llGetLimit()) << "blocks of 7 rows";
         EXPECT_EQ(expected, Browse(pclAccess, item.pszItem, false));
         EXPECT_EQ(std::vector<std::string>(expected.rbegin(), expected.rend()), Browse(pclAccess, item.pszItem, true));
+    }
+}
+
+// Without a unique key the rows of an equal key are told apart by their
+// rank among them, counted on the server: blocks of 4 rows over runs of 40
+// equal keys, both ways, and a browse run again after the end of a
+// transaction in the middle of such a run.
+TEST_F(Reposition, EqualKeysWithoutAUniqueKey)
+{
+    ASSERT_TRUE(m_client.bExecute("CREATE TABLE d (v INT, w INT, KEY kv (v))")) << m_client.sError();
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO d SELECT seq % 5, seq FROM seq_1_to_200")) << m_client.sError();
+    CNADataAccess* pclAccess = Open("d", -1, OpenServerConnection(m_db.Name(), L"VX Cache Size=4"));
+    const std::vector<std::string> expected = Expected("SELECT w FROM d ORDER BY v, w");
+    EXPECT_EQ(expected, Browse(pclAccess, L"v", false, L"w"));
+    EXPECT_EQ(std::vector<std::string>(expected.rbegin(), expected.rend()), Browse(pclAccess, L"v", true, L"w"));
+
+    struct Case
+    {
+        int nNextBefore;
+        eNA_PARSEDIRECTION eDirection;
+    };
+    const Case cases[] = {{2, NADirection::kNext}, {2, NADirection::kPrevious}, {10, NADirection::kNext},
+                          {0, NADirection::kPrevious}, {41, NADirection::kPrevious}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nNextBefore);
+        ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kFirst));
+        for (int n = 0; n < c.nNextBefore; ++n)
+            ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kNext));
+        pclAccess->SetTransactionTermined();
+        ASSERT_EQ(1, Read(pclAccess, L"v", c.eDirection)) << Utf8(m_pclError->pszGetError());
+        const int nAt = c.nNextBefore + (c.eDirection == NADirection::kNext ? 1 : -1);
+        EXPECT_EQ(nAt < 0 ? "out" : expected[nAt], Id(pclAccess, L"w"));
     }
 }
 
