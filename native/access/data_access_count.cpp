@@ -145,8 +145,10 @@ int CNADataAccess::_bGetNbEnrRelative(CNAStatement* pclStatement, CNAStatement* 
     if (pclSearch != nullptr) {
         int bSet = pclSearch->bRechercheEnreg(pclRecord, piItem, NADirection::kFirst, 0, nullptr) &&
                    pclSearch->nGetState() != 0;
+        // The search's continuations: forward (0) past the value, backward
+        // (1) before it; the current record keeps the equality.
         if (bSet && eDirection != NADirection::kCurrent)
-            bSet = pclSearch->bSetContinueParcours(static_cast<int>(eDirection));
+            bSet = pclSearch->bSetContinueParcours(eDirection == NADirection::kNext ? 0 : 1);
         if (bSet) {
             pclQuery->PrepareInternalSearch();
             bResult = pclQuery->bGetNbEnr(pllCount, nOptions, 0);

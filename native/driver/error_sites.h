@@ -159,8 +159,8 @@ inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, N
 // Re-positioning a browse: a forward-only parse that would have to run
 // again (the logical name, the statement's search item); the row it stood
 // on not found again (the statement reports its record lost).
-inline constexpr stNAErrorSite kParseCannotRunAgain{NA_SRC_DATAACCESS, 60, 83, NA_ERR_GENERAL};
-inline constexpr int kRepositionRecordLostSite = 61;
+inline constexpr stNAErrorSite kParseCannotRunAgain{NA_SRC_DATAACCESS, 50, 83, NA_ERR_GENERAL};
+inline constexpr int kRepositionRecordLostSite = 51;
 // Saved positions: no statement can be made for a save, or the item has
 // no open parse for its per mille (the logical name; the logical name and
 // the item as information names); an unknown position number on a return

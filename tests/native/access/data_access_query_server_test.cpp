@@ -391,4 +391,123 @@ TEST_F(DataAccessQuery, NoItemForAConditionIsAnError)
     EXPECT_STREQ(L"untouched", szItem);
 }
 
+// The SQL a statement of a query source builds: the query as a subquery of
+// a COUNT, a query run as written as it is (a condition on it refused: the
+// server takes no subquery), a query with its own LIMIT given none, and
+// the writes a query source refuses.
+TEST_F(DataAccessQuery, TheStatementsSQLOnAQuerySource)
+{
+    const std::wstring text = L"SELECT * FROM qa";
+    CMySQLConnection* pclBlocks = OpenServerConnection(m_db.Name(), L"VX Cache Size=15");
+    CNADataAccess* pclParsed = NewQueryAccess(pclBlocks);
+    int bHasResult = 0;
+    ASSERT_EQ(1, pclParsed->bExecuteQuery(&bHasResult, L"QP", &Parsed(text, {L"id", L"v"}), 0, nullptr));
+    CNAStatement* pclStatement = NewStatement(pclParsed);
+    CNACommand* pclCount = NewCommand(pclParsed);
+    ASSERT_EQ(1, pclStatement->_bBuildQueryCOUNT(pclCount, 0, 1)) << m_pclError->pszGetError();
+    EXPECT_EQ("SELECT COUNT(*) AS VXACCESNATIF_NBENR FROM  (SELECT `qa`.`id`,`qa`.`v` FROM `qa`)", Sent(pclCount));
+    CNACommand* pclSelect = NewCommand(pclParsed);
+    long llCount = 1;
+    ASSERT_EQ(1, pclParsed->bBuildSelect(pclSelect, pclStatement, L"id", 1, 0, &llCount));
+    EXPECT_EQ("SELECT `qa`.`id`,`qa`.`v` FROM `qa` ORDER BY `qa`.`id` LIMIT 15", Sent(pclSelect));
+    // The server takes no subquery: a query source is counted by reading
+    // its rows.
+    long llRows = -1;
+    EXPECT_EQ(1, pclParsed->bGetNbEnr(nullptr, &llRows, 0x10, static_cast<eNA_PARSEDIRECTION>(-1), 0))
+        << m_pclError->pszGetError();
+    EXPECT_EQ(7, llRows);
+
+    // Run as written, with and without a condition.
+    const std::wstring written = L"SELECT id, v FROM qa WHERE v = 1";
+    m_parsed.push_back(std::make_unique<StandinParsedQuery>(vxstandin::ParsedQuerySpec{.text = written}));
+    CNADataAccess* pclWritten = NewQueryAccess();
+    ASSERT_EQ(1, pclWritten->bExecuteQuery(&bHasResult, L"QW", m_parsed.back().get(), kAsWritten, nullptr));
+    CNAStatement* pclAsWritten = NewStatement(pclWritten);
+    CNACommand* pclPlain = NewCommand(pclWritten);
+    ASSERT_EQ(1, pclAsWritten->bBuildQuerySELECT(pclPlain, 0, L"id", 1, nullptr)) << m_pclError->pszGetError();
+    EXPECT_EQ("SELECT id, v FROM qa WHERE v = 1", Sent(pclPlain));
+    // Its table cache not whole: counted through the query statement.
+    ASSERT_EQ(nullptr, pclWritten->pclGetTableCacheNoRef()->pclGetFullCacheNoRef());
+    llRows = -1;
+    EXPECT_EQ(1, pclWritten->bHNbEnr(&llRows, 0x10, 0)) << m_pclError->pszGetError();
+    EXPECT_EQ(3, llRows);
+    CNACommand* pclWhere = NewCommand(pclWritten);
+    ASSERT_EQ(1, pclWhere->bComplete(L"`id` > 2", static_cast<unsigned long>(-1)));
+    CNACommand* pclRefused = NewCommand(pclWritten);
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclAsWritten->bBuildQuerySELECT(pclRefused, 0, L"id", 1, pclWhere));
+    EXPECT_EQ(kNoConditionOnQuery, m_pclError->nGetUserErrorCode());
+
+    // Its own LIMIT.
+    const std::wstring limited = L"SELECT * FROM qa LIMIT 3";
+    CNADataAccess* pclLimited = NewQueryAccess(pclBlocks);
+    ASSERT_EQ(1, pclLimited->bExecuteQuery(&bHasResult, L"QL", &Parsed(limited, {L"id", L"v"}), 0, nullptr));
+    CNACommand* pclOwnLimit = NewCommand(pclLimited);
+    llCount = 1;
+    ASSERT_EQ(1, pclLimited->bBuildSelect(pclOwnLimit, NewStatement(pclLimited), L"id", 1, 0, &llCount));
+    EXPECT_EQ("SELECT `qa`.`id`,`qa`.`v` FROM `qa` ORDER BY `qa`.`id` LIMIT 3", Sent(pclOwnLimit));
+
+    // Writes a query source refuses: emptying it, and any write over a join.
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclStatement->bBuildQueryDELETEALL(NewCommand(pclParsed), 0));
+    EXPECT_EQ(kNotAvailable, m_pclError->nGetUserErrorCode());
+    const std::wstring join = L"SELECT * FROM qa JOIN qa AS q2 ON qa.id = q2.id";
+    vxstandin::ParsedQuerySpec spec{.text = join};
+    spec.from = {{.name = L"qa", .position = Span(join, L"qa"), .description = m_pclTable},
+                 {.name = L"q2", .position = Span(join, L"q2"), .description = m_pclTable}};
+    spec.items = {{.item = L"id", .table = L"qa", .description = m_pclTable->pclNAGetItemNoRef(L"id", 0)}};
+    m_parsed.push_back(std::make_unique<StandinParsedQuery>(spec));
+    CNADataAccess* pclJoin = NewQueryAccess();
+    ASSERT_EQ(1, pclJoin->bExecuteQuery(&bHasResult, L"QJ", m_parsed.back().get(), 0, nullptr))
+        << m_pclError->pszGetError();
+    EXPECT_EQ(1, pclJoin->bSourceIsQueryOnMultipleTables());
+    EXPECT_EQ(0x80000000u, pclJoin->dwGetQueryMode() & 0x80000000u) << "JOIN found in a copy of the text";
+    EXPECT_EQ(join, m_parsed.back()->pszGetRequete()) << "the text itself unchanged";
+    m_pclError->Reset();
+    EXPECT_EQ(0, NewStatement(pclJoin)->bBuildQueryUPDATE(NewCommand(pclJoin), 0));
+    EXPECT_EQ(kNotAvailable, m_pclError->nGetUserErrorCode());
+}
+
+// The reads of a query source: the host's first read after an execution
+// continues the executed statement; a read of a query sent as written by an
+// item runs it and reads it a second time through the table cache it
+// filled; a filter on a query sent as written is refused at the read.
+TEST_F(DataAccessQuery, TheReadsOfAQuerySource)
+{
+    CNADataAccess* pclParsed = NewQueryAccess();
+    int bHasResult = 0;
+    ASSERT_EQ(1, pclParsed->bExecuteQuery(&bHasResult, L"QR", &Parsed(L"SELECT * FROM qa", {L"id", L"v"}), 0, nullptr));
+    ASSERT_EQ(1, Read(pclParsed, L"id", NADirection::kNext));
+    const unsigned nStatements = pclParsed->nGetStatementCount();
+    ASSERT_EQ(1, pclParsed->bExecuteQuery(&bHasResult, L"QR", &Parsed(L"SELECT * FROM qa", {L"id", L"v"}), 0, nullptr));
+    CNAStatement* pclExecuted = pclParsed->pclGetLastStatementNoRef();
+    ASSERT_EQ(1, Read(pclParsed, L"id", NADirection::kFirst, NAParseFlag::kContinueLastQuery));
+    EXPECT_EQ(pclExecuted, pclParsed->pclGetLastStatementNoRef());
+    EXPECT_EQ(nStatements, pclParsed->nGetStatementCount());
+    EXPECT_EQ((Ids{"1", "2", "3", "4", "5", "6", "7"}), Rest(pclParsed, L"id", L"id"));
+
+    const std::wstring text = L"SELECT id, v FROM qa WHERE id > 2 ORDER BY id DESC";
+    m_parsed.push_back(std::make_unique<StandinParsedQuery>(vxstandin::ParsedQuerySpec{.text = text}));
+    CNADataAccess* pclWritten = NewQueryAccess();
+    ASSERT_EQ(1, pclWritten->bExecuteQuery(&bHasResult, L"QS", m_parsed.back().get(), kAsWritten, nullptr));
+    for (const wchar_t* pszItem : {L"v", L"id"}) {
+        SCOPED_TRACE(Utf8(pszItem));
+        m_pclError->Reset();
+        ASSERT_EQ(1, Read(pclWritten, pszItem, NADirection::kFirst)) << m_pclError->pszGetError();
+        CNATableCache* pclCache = pclWritten->pclGetTableCacheNoRef();
+        ASSERT_NE(nullptr, pclCache);
+        EXPECT_NE(nullptr, pclCache->pclGetFullCacheNoRef()) << "read again through the whole cache";
+    }
+    EXPECT_EQ((Ids{"3", "4", "5", "6", "7"}), Rest(pclWritten, L"id", L"id"));
+    ASSERT_EQ(1, Read(pclWritten, L"v", NADirection::kLast));
+    EXPECT_EQ("2", Value(pclWritten, L"v"));
+
+    CAny low;
+    low.SetI4(4);
+    ASSERT_EQ(1, pclWritten->bHFiltre(L"id", &low, 1, nullptr, 0, nullptr)) << m_pclError->pszGetError();
+    m_pclError->Reset();
+    EXPECT_EQ(0, Read(pclWritten, L"id", NADirection::kFirst));
+    EXPECT_EQ(35u, m_pclError->nGetUserErrorCode());
+}
+
 }  // namespace

@@ -64,12 +64,12 @@ protected:
         return bOut != 0;
     }
     // The current record's id ("out" after a move out of the result).
-    static std::string Id(CNADataAccess* pclAccess)
+    static std::string Id(CNADataAccess* pclAccess, const wchar_t* pszColumn = L"id")
     {
         if (bOut(pclAccess))
             return "out";
         CAny value;
-        if (!Column(pclAccess, L"id")->bGetCurrentValue(&value, 0))
+        if (!Column(pclAccess, pszColumn)->bGetCurrentValue(&value, 0))
             return "";
         return Utf8(vxtest::TextOf(value).c_str());
     }
@@ -81,13 +81,14 @@ protected:
             return "";
         return Utf8(vxtest::TextOf(value).c_str());
     }
-    std::vector<std::string> Browse(CNADataAccess* pclAccess, const wchar_t* pszItem, bool bBackward)
+    std::vector<std::string> Browse(CNADataAccess* pclAccess, const wchar_t* pszItem, bool bBackward,
+                                    const wchar_t* pszColumn = L"id")
     {
         std::vector<std::string> ids;
         EXPECT_EQ(1, Read(pclAccess, pszItem, bBackward ? NADirection::kLast : NADirection::kFirst))
             << m_pclError->pszGetError();
         while (!bOut(pclAccess) && ids.size() < 100000) {
-            ids.push_back(Id(pclAccess));
+            ids.push_back(Id(pclAccess, pszColumn));
             if (Read(pclAccess, pszItem, bBackward ? NADirection::kPrevious : NADirection::kNext) != 1) {
                 ADD_FAILURE() << "after " << ids.back() << ": " << Utf8(m_pclError->pszGetError());
                 break;
@@ -131,6 +132,70 @@ TEST_F(Reposition, ContinuationBlocksGiveEveryRowBothWays)
         ASSERT_EQ(7, pclAccess->pclGetLastStatementNoRef()->pclGetCommandNoRef()->llGetLimit()) << "blocks of 7 rows";
         EXPECT_EQ(expected, Browse(pclAccess, item.pszItem, false));
         EXPECT_EQ(std::vector<std::string>(expected.rbegin(), expected.rend()), Browse(pclAccess, item.pszItem, true));
+    }
+}
+
+// Without a unique key the rows of an equal key are told apart by their
+// rank among them, counted on the server: blocks of 4 rows over runs of 40
+// equal keys, both ways, and a browse run again after the end of a
+// transaction in the middle of such a run.
+TEST_F(Reposition, EqualKeysWithoutAUniqueKey)
+{
+    ASSERT_TRUE(m_client.bExecute("CREATE TABLE d (v INT, w INT, KEY kv (v))")) << m_client.sError();
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO d SELECT seq % 5, seq FROM seq_1_to_200")) << m_client.sError();
+    CNADataAccess* pclAccess = Open("d", -1, OpenServerConnection(m_db.Name(), L"VX Cache Size=4"));
+    const std::vector<std::string> expected = Expected("SELECT w FROM d ORDER BY v, w");
+    EXPECT_EQ(expected, Browse(pclAccess, L"v", false, L"w"));
+    EXPECT_EQ(std::vector<std::string>(expected.rbegin(), expected.rend()), Browse(pclAccess, L"v", true, L"w"));
+
+    struct Case
+    {
+        int nNextBefore;
+        eNA_PARSEDIRECTION eDirection;
+    };
+    const Case cases[] = {{2, NADirection::kNext}, {2, NADirection::kPrevious}, {10, NADirection::kNext},
+                          {0, NADirection::kPrevious}, {41, NADirection::kPrevious}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nNextBefore);
+        ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kFirst));
+        for (int n = 0; n < c.nNextBefore; ++n)
+            ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kNext));
+        pclAccess->SetTransactionTermined();
+        ASSERT_EQ(1, Read(pclAccess, L"v", c.eDirection)) << Utf8(m_pclError->pszGetError());
+        const int nAt = c.nNextBefore + (c.eDirection == NADirection::kNext ? 1 : -1);
+        EXPECT_EQ(nAt < 0 ? "out" : expected[nAt], Id(pclAccess, L"w"));
+    }
+}
+
+// Rows that are equal through and through are told apart only by their
+// rank among them: a browse run again from any of them goes on with the
+// rows that follow it (or precede it), each read once.
+TEST_F(Reposition, IdenticalRowsAreToldApartByTheirRank)
+{
+    ASSERT_TRUE(m_client.bExecute("CREATE TABLE z (v INT, KEY kv (v))")) << m_client.sError();
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO z SELECT seq % 3 FROM seq_1_to_12")) << m_client.sError();
+    CNADataAccess* pclAccess = Open("z", -1);
+    const std::vector<std::string> expected = Expected("SELECT v FROM z ORDER BY v");
+    ASSERT_EQ(12u, expected.size());
+    for (int nAt = 0; nAt < 12; ++nAt) {
+        for (const bool bBackward : {false, true}) {
+            SCOPED_TRACE(std::to_string(nAt) + (bBackward ? " backward" : " forward"));
+            ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kFirst));
+            for (int n = 0; n < nAt; ++n)
+                ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kNext));
+            pclAccess->SetTransactionTermined();
+            std::vector<std::string> rest;
+            const eNA_PARSEDIRECTION eMove = bBackward ? NADirection::kPrevious : NADirection::kNext;
+            ASSERT_EQ(1, Read(pclAccess, L"v", eMove)) << Utf8(m_pclError->pszGetError());
+            while (!bOut(pclAccess) && rest.size() < 20) {
+                rest.push_back(Id(pclAccess, L"v"));
+                ASSERT_EQ(1, Read(pclAccess, L"v", eMove)) << Utf8(m_pclError->pszGetError());
+            }
+            const std::vector<std::string> want =
+                bBackward ? std::vector<std::string>(expected.rend() - nAt, expected.rend())
+                          : std::vector<std::string>(expected.begin() + nAt + 1, expected.end());
+            EXPECT_EQ(want, rest);
+        }
     }
 }
 
@@ -236,6 +301,37 @@ TEST_F(Reposition, AnItemWithoutDescriptionIsNotRead)
     EXPECT_EQ(0, pclStatement->bParseStarted());
     EXPECT_EQ("1", RecordId(pclAccess));
     pclStatement->nRelease();
+}
+
+// The helpers of drivers that resume a parse after an error: the row found
+// again in place, or lost when the server no longer has it (the record
+// keeps its values and the browse tries again at its next read); a restart
+// that runs the parse again and moves on.
+TEST_F(Reposition, TheCurrentRowFoundAgainOrLost)
+{
+    CNADataAccess* pclAccess = Open("r", 6);
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    CNAStatement* pclStatement = pclAccess->pclGetLastStatementNoRef();
+    ASSERT_TRUE(m_client.bExecute("UPDATE r SET v = 99 WHERE id = 2")) << m_client.sError();
+    ASSERT_EQ(1, pclAccess->_bUpdateCurrentParsePosition(0, pclStatement)) << Utf8(m_pclError->pszGetError());
+    EXPECT_EQ("2", Id(pclAccess));
+    EXPECT_EQ("99", Id(pclAccess, L"v")) << "read again from the server";
+
+    ASSERT_TRUE(m_client.bExecute("DELETE FROM r WHERE id = 2")) << m_client.sError();
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclAccess->_bUpdateCurrentParsePosition(0, pclStatement));
+    EXPECT_EQ(1, pclStatement->bRecordLost());
+    EXPECT_EQ("2", RecordId(pclAccess));
+    EXPECT_EQ(NA_PNU_REPOSITION, pclStatement->eParseNeedUpdate());
+
+    eNA_LOCKTYPE eOut = kLock;
+    ASSERT_EQ(1, pclAccess->_bRelanceParcoursSurErreur(pclStatement, L"id", NADirection::kNext, kLock, &eOut, 0))
+        << Utf8(m_pclError->pszGetError());
+    EXPECT_EQ(0, pclStatement->bRecordLost());
+    EXPECT_EQ("3", Id(pclAccess));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    EXPECT_EQ("4", Id(pclAccess));
 }
 
 }  // namespace
