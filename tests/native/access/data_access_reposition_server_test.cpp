@@ -167,6 +167,38 @@ TEST_F(Reposition, EqualKeysWithoutAUniqueKey)
     }
 }
 
+// Rows that are equal through and through are told apart only by their
+// rank among them: a browse run again from any of them goes on with the
+// rows that follow it (or precede it), each read once.
+TEST_F(Reposition, IdenticalRowsAreToldApartByTheirRank)
+{
+    ASSERT_TRUE(m_client.bExecute("CREATE TABLE z (v INT, KEY kv (v))")) << m_client.sError();
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO z SELECT seq % 3 FROM seq_1_to_12")) << m_client.sError();
+    CNADataAccess* pclAccess = Open("z", -1);
+    const std::vector<std::string> expected = Expected("SELECT v FROM z ORDER BY v");
+    ASSERT_EQ(12u, expected.size());
+    for (int nAt = 0; nAt < 12; ++nAt) {
+        for (const bool bBackward : {false, true}) {
+            SCOPED_TRACE(std::to_string(nAt) + (bBackward ? " backward" : " forward"));
+            ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kFirst));
+            for (int n = 0; n < nAt; ++n)
+                ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kNext));
+            pclAccess->SetTransactionTermined();
+            std::vector<std::string> rest;
+            const eNA_PARSEDIRECTION eMove = bBackward ? NADirection::kPrevious : NADirection::kNext;
+            ASSERT_EQ(1, Read(pclAccess, L"v", eMove)) << Utf8(m_pclError->pszGetError());
+            while (!bOut(pclAccess) && rest.size() < 20) {
+                rest.push_back(Id(pclAccess, L"v"));
+                ASSERT_EQ(1, Read(pclAccess, L"v", eMove)) << Utf8(m_pclError->pszGetError());
+            }
+            const std::vector<std::string> want =
+                bBackward ? std::vector<std::string>(expected.rend() - nAt, expected.rend())
+                          : std::vector<std::string>(expected.begin() + nAt + 1, expected.end());
+            EXPECT_EQ(want, rest);
+        }
+    }
+}
+
 // After the end of a transaction a started browse runs its query again
 // at its next read, from the row it stood on, both ways.
 TEST_F(Reposition, NextAndPreviousAfterTheEndOfATransaction)
@@ -269,6 +301,37 @@ TEST_F(Reposition, AnItemWithoutDescriptionIsNotRead)
     EXPECT_EQ(0, pclStatement->bParseStarted());
     EXPECT_EQ("1", RecordId(pclAccess));
     pclStatement->nRelease();
+}
+
+// The helpers of drivers that resume a parse after an error: the row found
+// again in place, or lost when the server no longer has it (the record
+// keeps its values and the browse tries again at its next read); a restart
+// that runs the parse again and moves on.
+TEST_F(Reposition, TheCurrentRowFoundAgainOrLost)
+{
+    CNADataAccess* pclAccess = Open("r", 6);
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    CNAStatement* pclStatement = pclAccess->pclGetLastStatementNoRef();
+    ASSERT_TRUE(m_client.bExecute("UPDATE r SET v = 99 WHERE id = 2")) << m_client.sError();
+    ASSERT_EQ(1, pclAccess->_bUpdateCurrentParsePosition(0, pclStatement)) << Utf8(m_pclError->pszGetError());
+    EXPECT_EQ("2", Id(pclAccess));
+    EXPECT_EQ("99", Id(pclAccess, L"v")) << "read again from the server";
+
+    ASSERT_TRUE(m_client.bExecute("DELETE FROM r WHERE id = 2")) << m_client.sError();
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclAccess->_bUpdateCurrentParsePosition(0, pclStatement));
+    EXPECT_EQ(1, pclStatement->bRecordLost());
+    EXPECT_EQ("2", RecordId(pclAccess));
+    EXPECT_EQ(NA_PNU_REPOSITION, pclStatement->eParseNeedUpdate());
+
+    eNA_LOCKTYPE eOut = kLock;
+    ASSERT_EQ(1, pclAccess->_bRelanceParcoursSurErreur(pclStatement, L"id", NADirection::kNext, kLock, &eOut, 0))
+        << Utf8(m_pclError->pszGetError());
+    EXPECT_EQ(0, pclStatement->bRecordLost());
+    EXPECT_EQ("3", Id(pclAccess));
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    EXPECT_EQ("4", Id(pclAccess));
 }
 
 }  // namespace
