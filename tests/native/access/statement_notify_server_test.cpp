@@ -11,6 +11,7 @@
 
 #include "native/access/data_access.h"
 #include "native/access/statement.h"
+#include "native/model/record_cache.h"
 #include "tests/native/access/browse_server_fixture.h"
 
 namespace {
@@ -111,6 +112,28 @@ TEST_F(WriteNotifications, AnAddedRowComesInItsPlace)
         EXPECT_NE(NA_PNU_NONE, StatementOf(pclAccess, L"v")->eParseNeedUpdate());
         EXPECT_EQ((std::vector<int>{10, 3, 4}), Rest(pclAccess, L"v", NADirection::kNext));
     });
+}
+
+// A row added with the written record staying the record read (0x40),
+// while a browse holds every row in its record cache: the cache takes the
+// row, the browse stands on it and goes on from its place.
+TEST_F(WriteNotifications, AnAddedRowThatStaysReadJoinsACompleteRecordCache)
+{
+    m_bCached = true;
+    CNADataAccess* pclAccess = OpenRows(4);
+    ReadTo(pclAccess, L"v", 4);
+    Read(pclAccess, L"v", NADirection::kNext);
+    ASSERT_EQ(kOut, Id(pclAccess));
+    CNAStatement* pclStatement = StatementOf(pclAccess, L"v");
+    ASSERT_EQ(1, pclStatement->bCacheCompleted());
+    const CAny id = Int(10);
+    const CAny v = Int(25);
+    ASSERT_EQ(1, Column(pclAccess, L"id")->bSetValue(&id, 0));
+    ASSERT_EQ(1, Column(pclAccess, L"v")->bSetValue(&v, 0));
+    Write(pclAccess, NA_QUERY_INSERT, kWrittenStaysRead);
+    EXPECT_EQ(5, pclStatement->pclGetRecordCacheNoRef()->nGetRowCount());
+    EXPECT_EQ(4, pclStatement->nGetCurrentRecord()) << "the new row";
+    EXPECT_EQ((std::vector<int>{3, 4}), Rest(pclAccess, L"v", NADirection::kNext));
 }
 
 // A deleted row: the browse that stood on it goes on around it, and a
