@@ -68,6 +68,13 @@ protected:
         EXPECT_EQ(1, bDone) << Utf8(m_pclError->pszGetError());
         return bDone;
     }
+    // The browse on the item from its first row to its n-th.
+    void ReadTo(CNADataAccess* pclAccess, const wchar_t* pszItem, int nRows)
+    {
+        Read(pclAccess, pszItem, NADirection::kFirst);
+        for (int n = 1; n < nRows; ++n)
+            Read(pclAccess, pszItem, NADirection::kNext);
+    }
     // The browse's row: its id, or kOut.
     static int Id(CNADataAccess* pclAccess)
     {

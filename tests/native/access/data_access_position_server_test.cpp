@@ -58,8 +58,7 @@ TEST_F(SavedPositions, SaveReturnKeepAndFree)
         SCOPED_TRACE(bCached ? "record cache" : "plain");
         m_bCached = bCached;
         CNADataAccess* pclAccess = OpenRows(5, bCached ? "c" : "p");
-        Read(pclAccess, L"id", NADirection::kFirst);
-        Read(pclAccess, L"id", NADirection::kNext);
+        ReadTo(pclAccess, L"id", 2);
         const int nId = Save(pclAccess, L"id");
         Read(pclAccess, L"id", NADirection::kNext);
         Read(pclAccess, L"id", NADirection::kNext);
@@ -110,14 +109,12 @@ TEST_F(SavedPositions, TheItemReturnedFitsTheHostBuffer)
 TEST_F(SavedPositions, Compare)
 {
     CNADataAccess* pclAccess = OpenRows(5);
-    Read(pclAccess, L"id", NADirection::kFirst);
-    Read(pclAccess, L"id", NADirection::kNext);
+    ReadTo(pclAccess, L"id", 2);
     const int nIdRow2 = Save(pclAccess, L"id");
     const int nIdRow2Again = Save(pclAccess, L"id");
     Read(pclAccess, L"id", NADirection::kNext);
     const int nIdRow3 = Save(pclAccess, L"id");
-    Read(pclAccess, L"v", NADirection::kFirst);
-    Read(pclAccess, L"v", NADirection::kNext);
+    ReadTo(pclAccess, L"v", 2);
     const int nVRow2 = Save(pclAccess, L"v");
     Read(pclAccess, L"v", NADirection::kLast);
     const int nVRow5 = Save(pclAccess, L"v");
@@ -193,8 +190,7 @@ TEST_F(SavedPositions, ReturnsAfterWrites)
         SCOPED_TRACE(bCached ? "record cache" : "plain");
         m_bCached = bCached;
         CNADataAccess* pclAccess = OpenRows(5, bCached ? "c" : "p");
-        Read(pclAccess, L"id", NADirection::kFirst);
-        Read(pclAccess, L"id", NADirection::kNext);
+        ReadTo(pclAccess, L"id", 2);
         const int nRow2 = Save(pclAccess, L"id");
         UpdateV(pclAccess, 222);
         Read(pclAccess, L"id", NADirection::kNext);
@@ -229,9 +225,7 @@ TEST_F(SavedPositions, ReturnsAfterAFilterChange)
     for (eNAPOSITION eMode : {kKeepFilter, kRestoreFilter}) {
         SCOPED_TRACE(static_cast<int>(eMode));
         CNADataAccess* pclAccess = OpenRows(8, eMode == kKeepFilter ? "f0" : "f1");
-        Read(pclAccess, L"id", NADirection::kFirst);
-        Read(pclAccess, L"id", NADirection::kNext);
-        Read(pclAccess, L"id", NADirection::kNext);
+        ReadTo(pclAccess, L"id", 3);
         const int nRow3 = Save(pclAccess, L"id");
         const CAny low = Int(2);
         const CAny high = Int(5);

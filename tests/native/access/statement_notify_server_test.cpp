@@ -50,12 +50,8 @@ protected:
 TEST_F(WriteNotifications, AnUpdateThatKeepsTheSortValueShowsTheNewValuesInPlace)
 {
     BothKinds(5, [this](CNADataAccess* pclAccess) {
-        Read(pclAccess, L"v", NADirection::kFirst);
-        Read(pclAccess, L"v", NADirection::kNext);
-        Read(pclAccess, L"v", NADirection::kNext);
-        Read(pclAccess, L"v", NADirection::kNext);
-        Read(pclAccess, L"id", NADirection::kFirst);
-        Read(pclAccess, L"id", NADirection::kNext);
+        ReadTo(pclAccess, L"v", 4);
+        ReadTo(pclAccess, L"id", 2);
         UpdateV(pclAccess, 22);
         CNAStatement* pclById = StatementOf(pclAccess, L"id");
         EXPECT_EQ(NA_PNU_NONE, pclById->eParseNeedUpdate());
@@ -89,20 +85,32 @@ TEST_F(WriteNotifications, AnUpdateThatChangesTheSortValueRePositions)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nFlags);
         BothKinds(5, [&](CNADataAccess* pclAccess) {
-            Read(pclAccess, L"v", NADirection::kFirst);
-            Read(pclAccess, L"v", NADirection::kNext);
+            ReadTo(pclAccess, L"v", 2);
             UpdateV(pclAccess, 45, c.nFlags);
             EXPECT_NE(NA_PNU_NONE, StatementOf(pclAccess, L"v")->eParseNeedUpdate());
             EXPECT_EQ(c.next, Rest(pclAccess, L"v", NADirection::kNext));
-            Read(pclAccess, L"v", NADirection::kFirst);
-            Read(pclAccess, L"v", NADirection::kNext);
-            Read(pclAccess, L"v", NADirection::kNext);
-            Read(pclAccess, L"v", NADirection::kNext);
+            ReadTo(pclAccess, L"v", 4);
             ASSERT_EQ(2, Id(pclAccess));
             UpdateV(pclAccess, 15, c.nFlags);
             EXPECT_EQ(c.previous, Rest(pclAccess, L"v", NADirection::kPrevious));
         });
     }
+}
+
+// A row added by another statement comes in its place at the browse's
+// next read.
+TEST_F(WriteNotifications, AnAddedRowComesInItsPlace)
+{
+    BothKinds(4, [this](CNADataAccess* pclAccess) {
+        ReadTo(pclAccess, L"v", 2);
+        const CAny id = Int(10);
+        const CAny v = Int(25);
+        ASSERT_EQ(1, Column(pclAccess, L"id")->bSetValue(&id, 0));
+        ASSERT_EQ(1, Column(pclAccess, L"v")->bSetValue(&v, 0));
+        Write(pclAccess, NA_QUERY_INSERT, 0);
+        EXPECT_NE(NA_PNU_NONE, StatementOf(pclAccess, L"v")->eParseNeedUpdate());
+        EXPECT_EQ((std::vector<int>{10, 3, 4}), Rest(pclAccess, L"v", NADirection::kNext));
+    });
 }
 
 // A deleted row: the browse that stood on it goes on around it, and a
@@ -115,9 +123,7 @@ TEST_F(WriteNotifications, ADeletedRowIsSkipped)
             Read(pclAccess, L"v", NADirection::kNext);
         Read(pclAccess, L"v", NADirection::kPrevious);
         ASSERT_EQ(4, Id(pclAccess));
-        Read(pclAccess, L"id", NADirection::kFirst);
-        Read(pclAccess, L"id", NADirection::kNext);
-        Read(pclAccess, L"id", NADirection::kNext);
+        ReadTo(pclAccess, L"id", 3);
         Read(pclAccess, L"id", NADirection::kPrevious);
         ASSERT_EQ(2, Id(pclAccess));
         DeleteCurrent(pclAccess);
@@ -134,13 +140,11 @@ TEST_F(WriteNotifications, ADeletedRowIsSkipped)
 TEST_F(WriteNotifications, APositionOnADeletedRowIsFoundAgainBySearch)
 {
     BothKinds(5, [this](CNADataAccess* pclAccess) {
-        Read(pclAccess, L"v", NADirection::kFirst);
-        Read(pclAccess, L"v", NADirection::kNext);
+        ReadTo(pclAccess, L"v", 2);
         int nId = -1;
         ASSERT_EQ(1, pclAccess->bHSauvePosition(&nId, L"v", static_cast<eNAPOSITION>(0)));
         Read(pclAccess, L"v", NADirection::kNext);
-        Read(pclAccess, L"id", NADirection::kFirst);
-        Read(pclAccess, L"id", NADirection::kNext);
+        ReadTo(pclAccess, L"id", 2);
         ASSERT_EQ(2, Id(pclAccess));
         DeleteCurrent(pclAccess);
         CNAPosition* pclPosition = StatementOf(pclAccess, L"v")->pclGetSavedPosition(nId);
