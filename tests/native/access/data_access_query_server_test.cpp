@@ -510,4 +510,21 @@ TEST_F(DataAccessQuery, TheReadsOfAQuerySource)
     EXPECT_EQ(35u, m_pclError->nGetUserErrorCode());
 }
 
+// A one-shot command's first value, read through the query statement,
+// which is reset afterwards.
+TEST_F(DataAccessQuery, TheValueOfAOneShotCommand)
+{
+    CNADataAccess* pclAccess = OpenTable("ov", "CREATE TABLE ov (id INT PRIMARY KEY)");
+    CNACommand* pclCommand = NewCommand(pclAccess);
+    ASSERT_EQ(1, pclCommand->bComplete(L"SELECT MAX(id) + 41 FROM qa", static_cast<unsigned long>(-1)));
+    CAny value;
+    m_pclError->Reset();
+    ASSERT_EQ(1, pclAccess->_bGetRequestedValue(&value, pclCommand)) << m_pclError->pszGetError();
+    EXPECT_EQ(L"48", vxtest::TextOf(value));
+    CNAStatement* pclQuery = pclAccess->_pclFindStatement(L"");
+    ASSERT_NE(nullptr, pclQuery);
+    EXPECT_EQ(nullptr, pclQuery->pclGetCommandNoRef()) << "reset after the value";
+    REF_Release(pclQuery);
+}
+
 }  // namespace
