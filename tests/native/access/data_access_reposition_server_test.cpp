@@ -268,6 +268,20 @@ TEST_F(Reposition, AChangeOfBrowseItemMovesFromTheCurrentRecord)
     ASSERT_EQ(1, pclAccess->bHChangeCle(L"id", 0));
     ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kPrevious)) << Utf8(m_pclError->pszGetError());
     EXPECT_EQ("16", Id(pclAccess));
+
+    // A browse that had not found its row again yet hands that row over:
+    // it becomes the current record again, and the new item moves from it
+    // (row 5, v 5: then 12 in v order).
+    ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kFirst));
+    for (int n = 0; n < 4; ++n)
+        ASSERT_EQ(1, Read(pclAccess, L"id", NADirection::kNext));
+    pclAccess->SetTransactionTermined();
+    const CAny edited = Int(77);
+    ASSERT_EQ(1, Column(pclAccess, L"id")->bSetValue(&edited, 0));
+    ASSERT_EQ(1, pclAccess->bHChangeCle(L"v", 0));
+    EXPECT_EQ("5", RecordId(pclAccess));
+    ASSERT_EQ(1, Read(pclAccess, L"v", NADirection::kNext)) << Utf8(m_pclError->pszGetError());
+    EXPECT_EQ("12", Id(pclAccess));
 }
 
 // A forward-only parse cannot run again: the read that would need it fails
