@@ -13,6 +13,17 @@ namespace {
 // The search reads through the table cache that the query filled.
 constexpr NA_WRITEPARSEFLAGS kTableCacheRead = 0x2000;
 
+// The item's statement (one reference for the caller), never made here: an
+// item without browse is refused with user error 5 from that site.
+CNAStatement* pclBrowsedStatement(CNADataAccess* pclAccess, const wchar_t* pszItem, const stNAErrorSite& site)
+{
+    CNAStatement* pclStatement = pclAccess->_pclFindStatement(pszItem);
+    if (pclStatement == nullptr)
+        CNAError::g_RaiseSiteError(pclAccess->pclGetErrorNoRef(), site, pclAccess->pclGetConnectionNoRef(),
+                                   pclAccess->pszGetLogicalName(), pszItem, pszItem != nullptr ? pszItem : L"");
+    return pclStatement;
+}
+
 }  // namespace
 
 int CNADataAccess::bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int bExact, int nFetchOption,
@@ -83,12 +94,9 @@ int CNADataAccess::bHAnnuleRecherche(const wchar_t* pszItem)
 
 int CNADataAccess::bEvalHTrouve(const wchar_t* pszItem, int* pbFound, int* pbInside)
 {
-    CNAStatement* pclStatement = _pclFindStatement(pszItem);
-    if (pclStatement == nullptr) {
-        CNAError::g_RaiseSiteError(m_pclError, NASite::kFoundOnItemNotBrowsed, m_pclConnection, pszGetLogicalName(),
-                                   pszItem, pszItem != nullptr ? pszItem : L"");
+    CNAStatement* pclStatement = pclBrowsedStatement(this, pszItem, NASite::kFoundOnItemNotBrowsed);
+    if (pclStatement == nullptr)
         return 0;
-    }
     int bFound = 0;
     int bInside = 0;
     pclStatement->EvalHTrouve(&bFound, &bInside);
@@ -102,12 +110,9 @@ int CNADataAccess::bEvalHTrouve(const wchar_t* pszItem, int* pbFound, int* pbIns
 
 int CNADataAccess::bHEndehors(const wchar_t* pszItem, int* pbOut)
 {
-    CNAStatement* pclStatement = _pclFindStatement(pszItem);
-    if (pclStatement == nullptr) {
-        CNAError::g_RaiseSiteError(m_pclError, NASite::kOutOnItemNotBrowsed, m_pclConnection, pszGetLogicalName(),
-                                   pszItem, pszItem != nullptr ? pszItem : L"");
+    CNAStatement* pclStatement = pclBrowsedStatement(this, pszItem, NASite::kOutOnItemNotBrowsed);
+    if (pclStatement == nullptr)
         return 0;
-    }
     int bOut = 1;
     pclStatement->HEndehors(&bOut);
     if (pbOut != nullptr)

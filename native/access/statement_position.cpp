@@ -81,6 +81,11 @@ int CNAStatement::_bSetPositionBySearch(CNAPosition* pclPosition)
         return 0;
     if (!m_pclDataAccess->bRestoreOriginalRecordSave(nSave) || !m_pclDataAccess->bCopyOriginalRecordToCurrentRecord())
         return 0;
+    // The parse stands on the saved row: whatever marks it for an update
+    // before its next read keeps that row, not the one read before.
+    CNARecordValue* pclOriginal = pclGetStmtOriginalRecord();
+    if (pclOriginal == nullptr || !m_pclDataAccess->bCopySaveToRecord(nSave, pclOriginal))
+        return 0;
     m_bRestoredByPosition = 1;
     m_bRowAvailable = 0;
     m_nEqualRank = pclPosition->nGetEqualRank();

@@ -468,4 +468,63 @@ TEST_F(DataAccessQuery, TheStatementsSQLOnAQuerySource)
     EXPECT_EQ(kNotAvailable, m_pclError->nGetUserErrorCode());
 }
 
+// The reads of a query source: the host's first read after an execution
+// continues the executed statement; a read of a query sent as written by an
+// item runs it and reads it a second time through the table cache it
+// filled; a filter on a query sent as written is refused at the read.
+TEST_F(DataAccessQuery, TheReadsOfAQuerySource)
+{
+    CNADataAccess* pclParsed = NewQueryAccess();
+    int bHasResult = 0;
+    ASSERT_EQ(1, pclParsed->bExecuteQuery(&bHasResult, L"QR", &Parsed(L"SELECT * FROM qa", {L"id", L"v"}), 0, nullptr));
+    ASSERT_EQ(1, Read(pclParsed, L"id", NADirection::kNext));
+    const unsigned nStatements = pclParsed->nGetStatementCount();
+    ASSERT_EQ(1, pclParsed->bExecuteQuery(&bHasResult, L"QR", &Parsed(L"SELECT * FROM qa", {L"id", L"v"}), 0, nullptr));
+    CNAStatement* pclExecuted = pclParsed->pclGetLastStatementNoRef();
+    ASSERT_EQ(1, Read(pclParsed, L"id", NADirection::kFirst, NAParseFlag::kContinueLastQuery));
+    EXPECT_EQ(pclExecuted, pclParsed->pclGetLastStatementNoRef());
+    EXPECT_EQ(nStatements, pclParsed->nGetStatementCount());
+    EXPECT_EQ((Ids{"1", "2", "3", "4", "5", "6", "7"}), Rest(pclParsed, L"id", L"id"));
+
+    const std::wstring text = L"SELECT id, v FROM qa WHERE id > 2 ORDER BY id DESC";
+    m_parsed.push_back(std::make_unique<StandinParsedQuery>(vxstandin::ParsedQuerySpec{.text = text}));
+    CNADataAccess* pclWritten = NewQueryAccess();
+    ASSERT_EQ(1, pclWritten->bExecuteQuery(&bHasResult, L"QS", m_parsed.back().get(), kAsWritten, nullptr));
+    for (const wchar_t* pszItem : {L"v", L"id"}) {
+        SCOPED_TRACE(Utf8(pszItem));
+        m_pclError->Reset();
+        ASSERT_EQ(1, Read(pclWritten, pszItem, NADirection::kFirst)) << m_pclError->pszGetError();
+        CNATableCache* pclCache = pclWritten->pclGetTableCacheNoRef();
+        ASSERT_NE(nullptr, pclCache);
+        EXPECT_NE(nullptr, pclCache->pclGetFullCacheNoRef()) << "read again through the whole cache";
+    }
+    EXPECT_EQ((Ids{"3", "4", "5", "6", "7"}), Rest(pclWritten, L"id", L"id"));
+    ASSERT_EQ(1, Read(pclWritten, L"v", NADirection::kLast));
+    EXPECT_EQ("2", Value(pclWritten, L"v"));
+
+    CAny low;
+    low.SetI4(4);
+    ASSERT_EQ(1, pclWritten->bHFiltre(L"id", &low, 1, nullptr, 0, nullptr)) << m_pclError->pszGetError();
+    m_pclError->Reset();
+    EXPECT_EQ(0, Read(pclWritten, L"id", NADirection::kFirst));
+    EXPECT_EQ(35u, m_pclError->nGetUserErrorCode());
+}
+
+// A one-shot command's first value, read through the query statement,
+// which is reset afterwards.
+TEST_F(DataAccessQuery, TheValueOfAOneShotCommand)
+{
+    CNADataAccess* pclAccess = OpenTable("ov", "CREATE TABLE ov (id INT PRIMARY KEY)");
+    CNACommand* pclCommand = NewCommand(pclAccess);
+    ASSERT_EQ(1, pclCommand->bComplete(L"SELECT MAX(id) + 41 FROM qa", static_cast<unsigned long>(-1)));
+    CAny value;
+    m_pclError->Reset();
+    ASSERT_EQ(1, pclAccess->_bGetRequestedValue(&value, pclCommand)) << m_pclError->pszGetError();
+    EXPECT_EQ(L"48", vxtest::TextOf(value));
+    CNAStatement* pclQuery = pclAccess->_pclFindStatement(L"");
+    ASSERT_NE(nullptr, pclQuery);
+    EXPECT_EQ(nullptr, pclQuery->pclGetCommandNoRef()) << "reset after the value";
+    REF_Release(pclQuery);
+}
+
 }  // namespace

@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "native/access/data_access.h"
 #include "native/access/statement.h"
 #include "native/sql/filter.h"
+#include "native/sql/host_sql_types.h"
+#include "tests/host/db/standin_parsed_query.h"
 #include "tests/native/access/statement_server_fixture.h"
 #include "tests/native/sql/key_value_bytes.h"
 
@@ -95,6 +98,21 @@ protected:
         ids.push_back("then " + Shown(pszItem));
         return ids;
     }
+    // The ids read on from the current record in the direction, to the end.
+    std::vector<std::string> ReadOn(const wchar_t* pszItem, eNA_PARSEDIRECTION eMove)
+    {
+        std::vector<std::string> ids;
+        for (int i = 0; i < 40; ++i) {
+            if (Read(pszItem, eMove) != 1) {
+                ids.push_back("(failed)");
+                break;
+            }
+            if (Shown(pszItem) == kOut)
+                break;
+            ids.push_back(Shown(pszItem));
+        }
+        return ids;
+    }
     // Every id of a browse from the start, or from the end.
     std::vector<std::string> Browse(const wchar_t* pszItem, bool bBackward = false, NA_WRITEPARSEFLAGS nFlags = 0)
     {
@@ -126,6 +144,7 @@ protected:
     }
 
     CNADataAccess* m_pclAccess = nullptr;
+    std::unique_ptr<StandinParsedQuery> m_condition;
 };
 
 // A search reads its matching rows in the browse item's order, from the
@@ -352,6 +371,114 @@ TEST_F(DataAccessSearch, AFilterCarriedOverToTheNextBrowse)
     ASSERT_EQ(1, m_pclAccess->bHDesactiveFiltre(L"v"));
     ASSERT_EQ(1, Read(L"id", NADirection::kFirst));
     EXPECT_EQ(Expected("ORDER BY w"), Browse(L"w", false, kKeepFilter));
+}
+
+// A filter switched off or on in the middle of a browse: the next read
+// re-positions the browse on the current record and goes on from there
+// under the filter as it now is.
+TEST_F(DataAccessSearch, AFilterSwitchedInTheMiddleOfABrowse)
+{
+    const CAny five = Int(5);
+    const CAny nine = Int(9);
+    struct Case
+    {
+        const char* pszName;
+        bool bBackward;
+        bool bSwitchOn;       // browse unfiltered, then switch on; else the reverse
+        const char* pszStandOn;
+        const char* pszRest;  // the SELECT of the rows read on
+    };
+    const Case cases[] = {
+        {"off, reading on", false, false, "6", "WHERE id > 6 ORDER BY id"},
+        {"off, reading back", true, false, "8", "WHERE id < 8 ORDER BY id DESC"},
+        {"on, reading on", false, true, "7", "WHERE id > 7 AND id <= 9 ORDER BY id"},
+        {"on, reading back", true, true, "7", "WHERE id < 7 AND id >= 5 ORDER BY id DESC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        ASSERT_EQ(1, m_pclAccess->bHFiltre(L"id", &five, 1, &nine, 1, nullptr));
+        if (c.bSwitchOn) {
+            ASSERT_EQ(1, m_pclAccess->bHDesactiveFiltre(L"id"));
+        }
+        const eNA_PARSEDIRECTION eMove = c.bBackward ? NADirection::kPrevious : NADirection::kNext;
+        ASSERT_EQ(1, Read(L"id", c.bBackward ? NADirection::kLast : NADirection::kFirst));
+        while (Shown(L"id") != c.pszStandOn && Shown(L"id") != kOut) {
+            ASSERT_EQ(1, Read(L"id", eMove));
+        }
+        ASSERT_EQ(c.pszStandOn, Shown(L"id"));
+        if (c.bSwitchOn) {
+            EXPECT_EQ(1, m_pclAccess->bHActiveFiltre(L"id"));
+        } else {
+            EXPECT_EQ(1, m_pclAccess->bHDesactiveFiltre(L"id"));
+        }
+        EXPECT_EQ(Expected(c.pszRest), ReadOn(L"id", eMove)) << m_pclError->pszGetError();
+    }
+}
+
+// Past its rows, a search reads back into them.
+TEST_F(DataAccessSearch, BackFromPastASearchsRows)
+{
+    ASSERT_EQ(1, Search(L"v", L"v", Int(3), 1, 1));
+    EXPECT_EQ((std::vector<std::string>{"3", "10", "17", "24", "then 4"}), ReadFound(L"v", NADirection::kNext));
+    EXPECT_EQ(Expected("WHERE v < 4 ORDER BY v DESC, id DESC"), ReadOn(L"v", NADirection::kPrevious))
+        << m_pclError->pszGetError();
+}
+
+// A condition the host parsed: the item chosen for it is written into the
+// caller's buffer and browses the rows the condition keeps.
+TEST_F(DataAccessSearch, AFilterOnAParsedCondition)
+{
+    const std::wstring text = L"v = 3 AND id > 10";
+    using vxstandin::ExpressionSpec;
+    using vxstandin::Span;
+    const auto number = [&](const wchar_t* pszPiece, int n) {
+        return ExpressionSpec{.eOperator = OPEXP_LITERAL, .position = Span(text, pszPiece),
+                              .value = std::make_shared<CAny>(Int(n))};
+    };
+    const auto column = [&](const wchar_t* pszItem) {
+        return ExpressionSpec{.eOperator = OPEXP_ITEM, .item = pszItem, .position = Span(text, pszItem)};
+    };
+    const ExpressionSpec where{
+        .eOperator = 2,
+        .position = Span(text, text),
+        .operands = {ExpressionSpec{.eOperator = OPEXP_EQUAL, .position = Span(text, L"v = 3"),
+                                    .operands = {column(L"v"), number(L"3", 3)}},
+                     ExpressionSpec{.eOperator = OPEXP_SUPERIOR, .position = Span(text, L"id > 10"),
+                                    .operands = {column(L"id"), number(L"10", 10)}}}};
+    // The filter keeps the host's condition: it lives as long as the data access.
+    m_condition = std::make_unique<StandinParsedQuery>(vxstandin::ParsedQuerySpec{.text = text, .where = where});
+    StandinParsedQuery& condition = *m_condition;
+    wchar_t szItem[255] = L"untouched";
+    ASSERT_EQ(1, m_pclAccess->bHFiltre(&condition, szItem)) << m_pclError->pszGetError();
+    EXPECT_STREQ(L"id", szItem) << "a unique item serves at once";
+    EXPECT_EQ(Expected("WHERE v = 3 AND id > 10 ORDER BY id"), Browse(szItem));
+    EXPECT_EQ(Expected("ORDER BY v, id"), Browse(L"v")) << "the condition is id's filter only";
+}
+
+// On a query sent as written the search runs on the table cache that the
+// query's first read fills: the found state is judged on each row read.
+// Equal values keep the query's own order (here id descending).
+TEST_F(DataAccessSearch, ASearchOnAQuerySentAsWritten)
+{
+    constexpr unsigned kAsWritten = 4;
+    m_condition = std::make_unique<StandinParsedQuery>(
+        vxstandin::ParsedQuerySpec{.text = L"SELECT id, v, w FROM s WHERE id > 10 ORDER BY id DESC"});
+    CNADataAccess* pclQuery = Driver()->pclAllocDataAccess(nullptr, m_pclConnection, m_pclError);
+    REF_AddRef(pclQuery);
+    m_accesses.push_back(pclQuery);
+    int bHasResult = 0;
+    ASSERT_EQ(1, pclQuery->bExecuteQuery(&bHasResult, L"QS", m_condition.get(), kAsWritten, nullptr))
+        << m_pclError->pszGetError();
+    m_pclAccess = pclQuery;
+    for (int bForward : {1, 0}) {
+        SCOPED_TRACE(bForward);
+        ASSERT_EQ(1, Search(L"v", L"v", Int(3), 1, bForward)) << m_pclError->pszGetError();
+        ASSERT_NE(nullptr, pclQuery->pclGetTableCacheNoRef());
+        std::vector<std::string> expected =
+            Expected(bForward ? "WHERE v = 3 AND id > 10 ORDER BY id DESC" : "WHERE v = 3 AND id > 10 ORDER BY id");
+        expected.push_back(bForward ? "then 25" : "then 16");
+        EXPECT_EQ(expected, ReadFound(L"v", bForward ? NADirection::kNext : NADirection::kPrevious));
+    }
 }
 
 }  // namespace
