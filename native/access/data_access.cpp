@@ -69,14 +69,6 @@ int CNADataAccess::bHFerme()
     return 1;
 }
 
-void CNADataAccess::_DeleteAllPosition()
-{
-    unsigned dwCursor = 0;
-    CNAPosition* pclPosition = nullptr;
-    while (m_tabPosition.bParseTable(&dwCursor, 1, &pclPosition, nullptr))
-        CRefHashTable<int, CNAPosition*>::_Release(pclPosition);
-}
-
 void CNADataAccess::_ResetRecordCache()
 {
     if (m_pclRecordSaves != nullptr)

@@ -90,12 +90,16 @@ public:
     virtual int bSkipRecord(const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection, long llCount,
                             int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
                             NA_WRITEPARSEFLAGS nFlags);                                           // 20
-    virtual int bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
-                            eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3,
+    // A search on the item (the first form), read in the order of the
+    // browse item: the first matching record (the last when not forward).
+    virtual int bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int bExact, int nFetchOption,
+                            eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int bForward,
                             NA_WRITEPARSEFLAGS nFlags);                                           // 21
     virtual int bHRecherche(const wchar_t* pszItem, const wchar_t* pszSearchItem, const CAny* pclValue,
-                            int nOption1, int nOption2, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
-                            int nOption3, NA_WRITEPARSEFLAGS nFlags);                             // 22
+                            int bExact, int nFetchOption, eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock,
+                            int bForward, NA_WRITEPARSEFLAGS nFlags);                             // 22
+    // The search of the item's statement (the last statement's for an
+    // empty name) cancelled; never fails.
     virtual int bHAnnuleRecherche(const wchar_t* pszItem);                                        // 23
     virtual int bHBloqueFichier(eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock);                        // 24
     virtual int bHDebloqueFichier() { return 1; }                                                 // 25
@@ -103,9 +107,10 @@ public:
     virtual int bHDebloqueNumEnr(long) { return 1; }                                              // 27
     virtual int bHFiltre(const wchar_t* pszItem, const CAny* pclLow, int bLowIncluded, const CAny* pclHigh,
                          int bHighIncluded, ISQLParserInformation* piQuery);                      // 28
-    // --- Slots 29-31: saved positions. Until the positions come, no
-    // position is saved here (0, number -1), none is returned to (0) and
-    // freeing a number that was never given is no error (1).
+    // --- Slots 29-31: saved positions, numbered across the process. A
+    // save fails with user error 7 when no statement can be made for the
+    // item; a return to (or a comparison of) an unknown number with user
+    // error 11; freeing an unknown number is no error (1).
     virtual int bHSauvePosition(int* pnId, const wchar_t* pszItem, eNAPOSITION eMode);            // 29
     virtual int bHRetourPosition(int nId, wchar_t* pszItem, int bKeep, eNAPOSITION eMode);        // 30
     virtual int bHLiberePosition(int nId);                                                        // 31
@@ -119,8 +124,11 @@ public:
     virtual int bGetRecNumState(long llRecord, unsigned* pnState);                                // 37
     virtual int bHConstruitValCle(CAny* pclKey, const wchar_t* pszItem, unsigned nCount,
                                   CAny** ppclValues);                                             // 38
-    virtual int bExecuteQuery(ISQLParserInformation* piQuery, INAQueryExecution* piExecution,
-                              NA_WRITEPARSEFLAGS nFlags);                                         // 39
+    // Runs the application's query (its parsed form, else its text when
+    // one is given) and makes this data access its source; *pbHasResult
+    // tells whether it left rows to read.
+    virtual int bExecuteQuery(int* pbHasResult, const wchar_t* pszName, ISQLParserInformation* piQuery,
+                              unsigned nMode, const INAQueryExecution* piExecution);            // 39
     virtual int bBuildSelect(CNACommand* pclCommand, CNAStatement* pclStatement, const wchar_t* pszItem,
                              int bForward, NA_WRITEPARSEFLAGS nFlags, long* pllCount);            // 40
     // --- Slots 41-44: record locks and re-indexing do nothing here.
@@ -264,6 +272,29 @@ public:
     // it; 0 when closed or without current record.
     int bSetRecord(CNAQFRecord* pclRecord);
 
+    // --- Saved positions.
+    // Same (1) or not (0) into *pbSame; equal numbers are the same without
+    // a look-up; 1 unless a number is unknown.
+    int bCompareTablePosition(int nFirst, int nSecond, int* pbSame);
+    // The item's open parse's position in per mille (rounded up); -1 and
+    // user error 7 without one.
+    int bHPositionCourante(int* pnPosition, const wchar_t* pszItem, eNA_PRECISION ePrecision);
+    // The item's parse moved to the per mille given; nothing on an item
+    // never browsed (1).
+    int bHPositionne(const wchar_t* pszItem, unsigned nPosition, eNA_PRECISION ePrecision,
+                     NA_WRITEPARSEFLAGS nFlags);
+    int _bGetPosition(int* pnId, const wchar_t* pszItem, eNAPOSITION eMode);
+    int _bSetPosition(wchar_t* pszItem, int nId, int bKeep, eNAPOSITION eMode);
+    int _bFreePosition(int nId);
+    // The saved position with one reference for the caller, or null.
+    CNAPosition* _pclFindPosition(int nId);
+    int _bRestorePositionStatement(CNAPosition* pclPosition, eNAPOSITION eMode);
+    // Decided (1) or not (0) by the row ids.
+    int _bCheckRowId(CNAPosition* pclFirst, CNAPosition* pclSecond, int* pbSame);
+    // The next position number: from 1, shared by every data access of the
+    // process, advanced only by a save that succeeded.
+    static inline int32_t ms_nPositionID = 1;
+
     // --- Helpers of the operations.
     // A new command on this data access's connection (count 0), or null.
     CNACommand* pclAllocCommand(CNAError* pclError);
@@ -312,6 +343,44 @@ public:
     // Whether the columns of the current record take their calculation
     // kinds from their items (0: every column is a plain one).
     int bColumnKindsEnabled() const { return m_bColumnKinds; }
+
+    // --- Counts. Direction -1 counts the whole source, next, previous and
+    // current count from the current record's value of the browse item.
+    // Answered without a COUNT when the table cache or the browse
+    // statement's complete cache or result can tell; 0 when it cannot.
+    int _bGetNbEnrOptimized(CNAStatement* pclStatement, long* pllCount, unsigned nOptions,
+                            eNA_PARSEDIRECTION eDirection, NA_WRITEPARSEFLAGS nFlags);
+    // The COUNT of the query statement from the current record's value of
+    // the browse item (the browse's own row when a browse is given).
+    int _bGetNbEnrRelative(CNAStatement* pclStatement, CNAStatement* pclQuery, long* pllCount, unsigned nOptions,
+                           eNA_PARSEDIRECTION eDirection);
+
+    // --- User queries.
+    // The text run as an internal query (sent as written, no caches); the
+    // statement that holds its result, with one reference, or null.
+    int bExecuteQueryInternal(CNAStatement** ppclStatement, const wchar_t* pszName, const wchar_t* pszText);
+    int _bExecuteQuery(int* pbHasResult, const wchar_t* pszName, unsigned nMode, const wchar_t* pszText,
+                       ISQLParserInformation* piQuery, const INAQueryExecution* piExecution);
+    int _bInitQuery(CNACommand** ppclCommand, CTString* pcsItem, const wchar_t* pszName, unsigned nMode,
+                    const wchar_t* pszText, ISQLParserInformation* piQuery, const INAQueryExecution* piExecution);
+    int _bSetQuery(int bQuery, const wchar_t* pszName, ISQLParserInformation* piQuery, unsigned nMode);
+    int _bExecuteQuery(CNAStatement** ppclStatement, CNACommand* pclCommand, const wchar_t* pszItem, int bPrepared,
+                       unsigned nMode);
+    int _bInitQueryParse(int* pbHasResult, CNAStatement* pclStatement, const wchar_t* pszItem, unsigned nMode);
+    int _bInitParcoursRequete(CNAStatement* pclStatement);
+    void _FreeQueryParserInfo();
+    void _RAZPrepare() { m_dwQueryMode &= ~16u; }
+    // A parsed form is held and its text equals the query's (case
+    // ignored).
+    int bSameQuery(ISQLParserInformation* piQuery) const;
+    // The parsed form's kind of query as the driver reads it; 0 without.
+    eNAQUERYTYPE eSourceQueryType() const;
+    int bSourceIsQueryOnMultipleTables() const;
+    // The host announces its next operation; 0 when the query's table
+    // cache cannot serve a write.
+    int bSetNextOperation(int eOperation);
+    // The first value of a one-shot command run on the query statement.
+    int _bGetRequestedValue(CAny* pclValue, CNACommand* pclCommand);
 
     // --- Statement registry. Every statement returned comes with one
     // reference for the caller.
@@ -367,6 +436,46 @@ public:
                       long llCount);
     int bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                             eNA_PARSEDIRECTION eDirection, long llCount);
+    // The original values become the current ones and the parse is opened
+    // on them; on failure, with bRestore, or when the move ends out of the
+    // result, both records get their values back (failure and out of range
+    // also mark the statement for re-positioning again).
+    int _bGoToOriginalRecord(int bRestore, CNAStatement* pclStatement, INAItemDescription* piItem,
+                             int nFetchOption, eNA_PARSEDIRECTION eDirection, long llCount);
+    // The parse opened by an internal search on the current record's values
+    // of the item, then moved (count rows, or onto the record for current).
+    int _bGoToCurrentRecord(CNAStatement* pclStatement, INAItemDescription* piItem, int nFetchOption,
+                            eNA_PARSEDIRECTION eDirection, long llCount);
+    // The move among rows with an equal key, from the count of such rows;
+    // 0 when they cannot be counted.
+    int _bGotoCurrentRecord_DuplicateProcess(int nRank, eNA_PARSEDIRECTION* peDirection, long* pllCount);
+    // Restart after an error, for drivers that resume a parse: re-run from
+    // the statement's row, moved in the direction unless current.
+    int _bRelanceParcoursSurErreur(CNAStatement* pclStatement, const wchar_t* pszItem, eNA_PARSEDIRECTION eDirection,
+                                   eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, NA_WRITEPARSEFLAGS nFlags);
+    // The statement found again on its row: in the table cache's index, or
+    // by a re-positioning read.
+    int _bUpdateCurrentParsePosition(int bRestore, CNAStatement* pclStatement);
+
+    // --- Searches and filters the table forwards (no slot of their own).
+    // An item never browsed (no statement) fails with user error 5.
+    int bEvalHTrouve(const wchar_t* pszItem, int* pbFound, int* pbInside);
+    int bHEndehors(const wchar_t* pszItem, int* pbOut);
+    // The host's parsed condition as a filter on the item chosen for it
+    // (written into the caller's buffer of 255 characters).
+    int bHFiltre(ISQLParserInformation* piCondition, wchar_t* pszItem);
+    // The latest filter active again; the item's open parse re-positioned.
+    int bHActiveFiltre(const wchar_t* pszItem);
+    // The item's filter switched off; never fails.
+    int bHDesactiveFiltre(const wchar_t* pszItem);
+    // The item whose browse serves the condition best, its name written into
+    // the buffer (at most 254 characters and the terminator).
+    int bFindBestItem(ISQLParserInformation* piCondition, wchar_t* pszItem);
+    // The filter of the latest bHFiltre, held counted.
+    void SetLatestFilter(CNAFilter* pclFilter);
+    CNAFilter* pclGetLatestFilterNoRef() const { return m_pclLatestFilter; }
+    // Every statement's filter switched off.
+    void _DesactivateAllFilter();
 
     // --- Write path.
     int _bBuildAndExecuteQuery(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
@@ -387,9 +496,8 @@ public:
     // The full table cache, when one is built.
     CNATableCache* pclGetTableCacheNoRef() const { return m_pclTableCache; }
 
-    // --- Browse re-positioning: the statement's parse run again from the
-    // row it read last, then moved in the direction. Until it comes, no
-    // parse is run again (0).
+    // --- Browse re-positioning: the statement's parse run again from its
+    // own original record, then moved in the direction.
     int bGoToStmtOriginalRecord(int bRestore, CNAStatement* pclStatement, int nFetchOption,
                                 eNA_PARSEDIRECTION eDirection, long llCount);
 
@@ -403,6 +511,11 @@ public:
     int bCopySaveToRecord(int nId, CNARecordValue* pclRow);
     int bRestoreOriginalRecordSave(int nId);
     int bRecordDeleted(int nId);
+    // The item's value in a record save; 0 when it cannot be read.
+    int _bGetItemValueInRecordSave(CAny* pclValue, int nId, INAItemDescription* piItem);
+    // A cache told of the update of the current record (its row as read
+    // replaced by its new values); the row's index in the cache, or -1.
+    int nUpdateRecordInCache(NA_WRITEPARSEFLAGS nFlags, CNARecordCache* pclCache);
     int bCopyOriginalRecordToCurrentRecord();
     CNARecordCachePosition* pclGetRecordSaveCacheNoRef() const { return m_pclRecordSaves; }
     int nGetCurrentRecordSaveID() const { return m_nCurrentRecordSaveID; }
@@ -425,6 +538,7 @@ protected:
     // current record's column for it; 0 with user error 26 when either is
     // missing (nothing to release then).
     int _bGetMemoColumn(unsigned nMemo, INAItemDescription** ppiItem, CNAColumn** ppclColumn);
+    // Frees every saved position (each statement lets go of it too).
     void _DeleteAllPosition();
     // The statement of the default item with the drop, then the creation.
     int _bDropAndCreate(CNAStatement* pclStatement, int bDrop, int bCreate, int bResult);

@@ -1,104 +1,13 @@
 // The data access's slots whose work comes with the reading side, the
-// counts, the saved positions and the auto-increment values: until they
+// counts and the auto-increment values: until they
 // come, each answers 0 (or nothing) and changes nothing.
 #include "native/access/data_access.h"
-
-int CNADataAccess::bHRecherche(const wchar_t* pszItem, const CAny* pclValue, int nOption1, int nOption2,
-                               eNA_LOCKTYPE eLock, eNA_LOCKTYPE* peLock, int nOption3, NA_WRITEPARSEFLAGS nFlags)
-{
-    return bHRecherche(pszItem, pszItem, pclValue, nOption1, nOption2, eLock, peLock, nOption3, nFlags);
-}
-
-int CNADataAccess::bHRecherche(const wchar_t*, const wchar_t*, const CAny*, int, int, eNA_LOCKTYPE, eNA_LOCKTYPE*,
-                               int, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bHAnnuleRecherche(const wchar_t*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHFiltre(const wchar_t*, const CAny*, int, const CAny*, int, ISQLParserInformation*)
-{
-    return 0;
-}
-
-int CNADataAccess::bHSauvePosition(int* pnId, const wchar_t*, eNAPOSITION)
-{
-    if (pnId != nullptr)
-        *pnId = -1;
-    return 0;
-}
-
-int CNADataAccess::bHRetourPosition(int, wchar_t*, int, eNAPOSITION)
-{
-    return 0;
-}
-
-int CNADataAccess::bHLiberePosition(int)
-{
-    return 1;
-}
 
 int CNADataAccess::bHVersion(int* pnVersion)
 {
     if (pnVersion != nullptr)
         *pnVersion = 0;
     return 1;
-}
-
-int CNADataAccess::bHNbEnr(long*, unsigned, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bGetNbEnr(CNAStatement*, long*, unsigned, eNA_PARSEDIRECTION, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bNbEnrNeedParse(int* pbNeedParse, const wchar_t*)
-{
-    if (pbNeedParse != nullptr)
-        *pbNeedParse = 1;
-    return 1;
-}
-
-int CNADataAccess::bGetRecNumState(long, unsigned*)
-{
-    return 0;
-}
-
-int CNADataAccess::bExecuteQuery(ISQLParserInformation*, INAQueryExecution*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-int CNADataAccess::bHChangeCle(const wchar_t*, NA_WRITEPARSEFLAGS)
-{
-    return 0;
-}
-
-CNAPosition* CNADataAccess::pclAllocPosition()
-{
-    return nullptr;
-}
-
-int CNADataAccess::_bGetRequestedValue(CNAStatement*, CAny*, CNACommand*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bCompareTablePosition(CNAPosition*, CNAPosition*, int*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bCheckRecordSaveID(CNAPosition*, CNAPosition*, int*)
-{
-    return 0;
 }
 
 int CNADataAccess::bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
@@ -131,20 +40,3 @@ int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
     return 0;
 }
 
-// The re-positioning of a parse on its saved record: until it comes, a parse
-// that must be re-positioned is not read again (0), and a continuation block
-// ends the browse where its first block ended.
-int CNADataAccess::_bUpdateParse(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
-
-int CNADataAccess::bGoToOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}
-
-int CNADataAccess::bGoToStmtOriginalRecord(int, CNAStatement*, int, eNA_PARSEDIRECTION, long)
-{
-    return 0;
-}

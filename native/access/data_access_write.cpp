@@ -2,6 +2,8 @@
 // the classification of its failure, the CREATE TABLE retry with shorter
 // text columns, the notification of the statements) and its record saves:
 // numbered, counted copies of rows that statements and positions refer to.
+#include <new>
+
 #include "native/access/data_access.h"
 #include "native/access/statement.h"
 #include "native/driver/connection_description.h"
@@ -161,13 +163,10 @@ void CNADataAccess::_NotifyOperation(eNAQUERYTYPE eKind, CNAStatement* pclStatem
         }
         break;
     case NA_QUERY_UPDATE:
-        if (m_pclRecordSaves != nullptr && pclCurrent != nullptr)
-            (void)m_pclRecordSaves->nOnNotifyOperation(NA_QUERY_UPDATE, pclCurrent, pclOriginal, nFlags, 0);
+        (void)nUpdateRecordInCache(nFlags, m_pclRecordSaves);
         _vUpdateRecordInCacheLock(nFlags);
-        if (m_pclTableCache != nullptr && m_pclTableCache->bCacheCompleted() && pclCurrent != nullptr &&
-            m_pclTableCache->pclGetFullCacheNoRef() != nullptr)
-            nIndex = m_pclTableCache->pclGetFullCacheNoRef()->nOnNotifyOperation(NA_QUERY_UPDATE, pclCurrent,
-                                                                                 pclOriginal, nFlags, 0);
+        if (m_pclTableCache != nullptr && m_pclTableCache->bCacheCompleted())
+            nIndex = nUpdateRecordInCache(nFlags, m_pclTableCache->pclGetFullCacheNoRef());
         break;
     default:
         break;
@@ -265,6 +264,31 @@ int CNADataAccess::bRestoreOriginalRecordSave(int nId)
 int CNADataAccess::bRecordDeleted(int nId)
 {
     return m_pclRecordSaves != nullptr && nId >= 0 && m_pclRecordSaves->_bRecordDeleted(nId);
+}
+
+int CNADataAccess::_bGetItemValueInRecordSave(CAny* pclValue, int nId, INAItemDescription* piItem)
+{
+    auto* pclRow = new (std::nothrow) CNARecordValue(m_pclError);
+    if (pclRow == nullptr) {
+        if (m_pclError != nullptr)
+            m_pclError->pclGetXError()->SetErrorNoMemory();
+        return 0;
+    }
+    REF_AddRef(pclRow);
+    const int bDone = bCopySaveToRecord(nId, pclRow) && pclRow->bGetItemValue(pclValue, piItem);
+    REF_Release(pclRow);
+    return bDone;
+}
+
+int CNADataAccess::nUpdateRecordInCache(NA_WRITEPARSEFLAGS nFlags, CNARecordCache* pclCache)
+{
+    if (pclCache == nullptr || m_pclCurrentRecord == nullptr)
+        return -1;
+    const CNARecordValue* pclCurrent = m_pclCurrentRecord->pclGetCurrentRecordValueNoRef();
+    if (pclCurrent == nullptr)
+        return -1;
+    return pclCache->nOnNotifyOperation(NA_QUERY_UPDATE, pclCurrent,
+                                        m_pclCurrentRecord->pclGetOriginalRecordValueNoRef(), nFlags, 0);
 }
 
 int CNADataAccess::bCopyOriginalRecordToCurrentRecord()

@@ -48,6 +48,16 @@ int CNAPosition::bKeepFilter(CNAFilter* pclFilter)
     return 1;
 }
 
+void CNAPosition::SetRecordSaveID_VerrueHAjouteHLit(CNADataAccess* pclDataAccess, int nRecordSaveID)
+{
+    // Saves given back to a former data access first: a save's number only
+    // means something to its own data access.
+    if (pclDataAccess != m_pclDataAccess)
+        _SetRecordSave(&m_nAddedRecordSaveID, -1);
+    m_pclDataAccess = pclDataAccess;
+    _SetRecordSave(&m_nAddedRecordSaveID, nRecordSaveID);
+}
+
 void CNAPosition::_SetRecordSave(int32_t* pnSlot, int nRecordSaveID)
 {
     if (nRecordSaveID == *pnSlot)

@@ -42,6 +42,11 @@ public:
     int nGetRowID() const { return m_nRowID; }
     int nGetRecordSaveID() const { return m_nRecordSaveID; }
     int bParametersSet() const { return m_bParametersSet; }
+    // A position that holds only a record save of the data access: it is
+    // re-established by search.
+    void ClearParametersSet() { m_bParametersSet = 0; }
+    int nGetAddedRecordSaveID() const { return m_nAddedRecordSaveID; }
+    CNADataAccess* pclGetDataAccessNoRef() const { return m_pclDataAccess; }
     int bRowDeleted() const { return m_bRowDeleted; }
     void SetRowDeleted(int bDeleted) { m_bRowDeleted = bDeleted; }
     int nGetEqualRank() const { return m_nEqualRank; }
@@ -52,6 +57,10 @@ public:
     // copy of the user search and the equal rank; 1.
     int bSetParameters(int nRowID, int nRecordSaveID, const CNAUserSearch& clSearch, int nEqualRank);
     int bKeepFilter(CNAFilter* pclFilter);
+    // The data access's current record save of a record just added and
+    // read, kept beside the position's own (referenced; the data access is
+    // the one given).
+    void SetRecordSaveID_VerrueHAjouteHLit(CNADataAccess* pclDataAccess, int nRecordSaveID);
 
 protected:
     // A record save of the data access into a slot: the new one referenced

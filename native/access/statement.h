@@ -368,8 +368,32 @@ public:
     int bOpenUsingTableCache();
     int bUpdateParsePositionInCacheIndex(int* pbFound);
 
-    // --- Saved positions.
+    // --- Saved positions. A position is re-established by its row while
+    // that row is known and alive, else by search on its record save.
     void _InvalidatePositionRowIds();
+    int bSetPositionInitParcours(CNAPosition* pclPosition, eNAPOSITION eMode);
+    int _bSetPositionBySearch(CNAPosition* pclPosition);
+    // The position saved under the number, with a reference; null when
+    // absent.
+    CNAPosition* pclGetSavedPosition(int nId);
+    int bAddSavedPosition(int nId, CNAPosition* pclPosition);
+    int bRemoveSavedPosition(int nId);
+    // The row of that identity is gone from the record cache: the current
+    // row and the positions on it are marked deleted.
+    void _UpdateSavedPositionAfterDelete(const CNARecordId* pclId);
+
+    // --- Counts and relative position.
+    // Every row of the parse read once (no COUNT on this connection).
+    int _bGetNbEnr_NoSubQuery(long* pnCount, NA_WRITEPARSEFLAGS nFlags, int bNoCondition);
+    // Per mille of the current row in the parse, rounded up.
+    int bHPositionCourante(int* pnPosition, eNA_PRECISION ePrecision);
+    // Moves to the row at that per mille of the parse (0: the first).
+    int bHPositionne(unsigned nPosition, eNA_PRECISION ePrecision, NA_WRITEPARSEFLAGS nFlags);
+
+    // --- Writes through the data access, told to this statement's caches.
+    void OnNotifyInsertOperation(long nRow, NA_WRITEPARSEFLAGS nFlags);
+    void OnNotifyUpdateOperation(long nRow, NA_WRITEPARSEFLAGS nFlags);
+    void OnNotifyDeleteOperation(long nRow, NA_WRITEPARSEFLAGS nFlags);
 
     // --- Query building.
     int bBuildQuery(eNAQUERYTYPE eKind, CNACommand* pclCommand, NA_WRITEPARSEFLAGS nFlags);

@@ -156,4 +156,31 @@ inline constexpr stNAErrorSite kCommandParseOutsideText{NA_SRC_COMMAND, 7, 4, NA
 inline constexpr stNAErrorSite kBackwardNotPossible{NA_SRC_DATAACCESS, 21, 82, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kFilterOnQueryAsWritten{NA_SRC_DATAACCESS, 22, 35, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kInvalidRecordNumber{NA_SRC_DATAACCESS, 23, 18, NA_ERR_GENERAL};
+// Re-positioning a browse: a forward-only parse that would have to run
+// again (the logical name, the statement's search item); the row it stood
+// on not found again (the statement reports its record lost).
+inline constexpr stNAErrorSite kParseCannotRunAgain{NA_SRC_DATAACCESS, 50, 83, NA_ERR_GENERAL};
+inline constexpr int kRepositionRecordLostSite = 51;
+// Saved positions: no statement can be made for a save, or the item has
+// no open parse for its per mille (the logical name; the logical name and
+// the item as information names); an unknown position number on a return
+// or a comparison (the logical name as table name only).
+inline constexpr stNAErrorSite kNoStatementForPosition{NA_SRC_DATAACCESS, 30, 7, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kUnknownPositionReturn{NA_SRC_DATAACCESS, 31, 11, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kUnknownPositionCompare{NA_SRC_DATAACCESS, 32, 11, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kNoParseForPosition{NA_SRC_DATAACCESS, 33, 7, NA_ERR_GENERAL};
+// User queries: a query with neither a parsed form nor a text (the query's
+// name, an empty item name); no item to browse for a filter condition and a
+// write announced while the query's table cache is incomplete (the logical
+// name as table name only); a query text the connection's code page cannot
+// hold (the query's name, the code page, the connection, the default
+// database, the database).
+inline constexpr stNAErrorSite kQueryWithoutCommand{NA_SRC_DATAACCESS, 70, 2, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kNoItemForCondition{NA_SRC_DATAACCESS, 71, 17, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryCacheIncomplete{NA_SRC_DATAACCESS, 72, 55, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kQueryNotInCodePage{NA_SRC_DATAACCESS, 73, 77, NA_ERR_GENERAL};
+// The found or out-of-range state of an item that was never browsed (the
+// logical name, the item; the item as the message's argument).
+inline constexpr stNAErrorSite kFoundOnItemNotBrowsed{NA_SRC_DATAACCESS, 40, 5, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kOutOnItemNotBrowsed{NA_SRC_DATAACCESS, 41, 5, NA_ERR_GENERAL};
 }  // namespace NASite

@@ -92,6 +92,9 @@ void CNACommand::_AfterOriginalAppend(long nMasterBefore)
 
 int CNACommand::bComplete(const wchar_t* pszText, unsigned long nLength)
 {
+    // No text adds nothing, whatever length comes with it.
+    if (pszText == nullptr)
+        return 1;
     const long nLen = static_cast<long>(nLength);
     if (m_bAsWritten && !bBuilderEmpty(m_clFormated))
         m_clFormated.Add(pszText, nLen);

@@ -13,6 +13,9 @@ TEST(AbiDataAccess, SlotOrder)
                                              NA_WRITEPARSEFLAGS);
     using SearchTwo = int (CNADataAccess::*)(const wchar_t*, const wchar_t*, const CAny*, int, int, eNA_LOCKTYPE,
                                              eNA_LOCKTYPE*, int, NA_WRITEPARSEFLAGS);
+    using FilterBounds = int (CNADataAccess::*)(const wchar_t*, const CAny*, int, const CAny*, int,
+                                                ISQLParserInformation*);
+    using RequestedValue = int (CNADataAccess::*)(CNAStatement*, CAny*, CNACommand*);
     vxtest::ExpectSlots("CNADataAccess", {
         VX_SLOT(CNADataAccess, _NotToBeCalled, 2),
         VX_SLOT(CNADataAccess, bGetBLOB, 3),
@@ -40,7 +43,7 @@ TEST(AbiDataAccess, SlotOrder)
         VX_SLOT(CNADataAccess, bHDebloqueFichier, 25),
         VX_SLOT(CNADataAccess, bHBloqueNumEnr, 26),
         VX_SLOT(CNADataAccess, bHDebloqueNumEnr, 27),
-        VX_SLOT(CNADataAccess, bHFiltre, 28),
+        VX_SLOT_AS(CNADataAccess, bHFiltre, FilterBounds, 28),
         VX_SLOT(CNADataAccess, bHSauvePosition, 29),
         VX_SLOT(CNADataAccess, bHRetourPosition, 30),
         VX_SLOT(CNADataAccess, bHLiberePosition, 31),
@@ -80,7 +83,7 @@ TEST(AbiDataAccess, SlotOrder)
         VX_SLOT(CNADataAccess, _Close, 65),
         VX_SLOT(CNADataAccess, _bOperation, 66),
         VX_SLOT(CNADataAccess, _nGetSequenceCurrentVal, 67),
-        VX_SLOT(CNADataAccess, _bGetRequestedValue, 68),
+        VX_SLOT_AS(CNADataAccess, _bGetRequestedValue, RequestedValue, 68),
         VX_SLOT(CNADataAccess, _bIsValidRecordNumber, 69),
         VX_SLOT(CNADataAccess, _bFetch, 70),
         VX_SLOT(CNADataAccess, _bHCreation, 71),

@@ -266,9 +266,10 @@ TEST_F(StatementFetch, LastOnAnEmptyCacheIsOut)
 
 TEST_F(StatementFetch, AFullBlockEndsWithTheMoveThatLeftIt)
 {
-    // The browse goes on past a block only through the data access's
-    // re-positioning; where that finds nothing more, the move that left the
-    // block stays a success, out of the result.
+    // The browse goes on past a full block through the data access's
+    // re-positioning (a new SELECT after the last row read); where that
+    // finds nothing more, the move that left the result stays a success,
+    // out of the result.
     Fill(5);
     for (int bCached : {0, 1}) {
         CNACommand* pclCommand = NewCommand(m_pclAccess);
@@ -278,6 +279,8 @@ TEST_F(StatementFetch, AFullBlockEndsWithTheMoveThatLeftIt)
         ASSERT_EQ(3, m_pclStatement->llGetBlockRowLimit());
         m_pclStatement->EnableCache(bCached);
         EXPECT_EQ(3, Fetch(NADirection::kFirst, 3)) << bCached;
+        EXPECT_EQ(4, Fetch(NADirection::kNext)) << bCached;
+        EXPECT_EQ(5, Fetch(NADirection::kNext)) << bCached;
         EXPECT_EQ(kOut, Fetch(NADirection::kNext)) << bCached;
         EXPECT_EQ(0, m_pclStatement->bFetchingNextBlock());
         EXPECT_EQ(0, m_pclStatement->bBlockStartsAtFirstRow());

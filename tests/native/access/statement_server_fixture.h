@@ -52,19 +52,37 @@ protected:
     CNADataAccess* OpenTable(const std::string& sTable, const std::string& sCreate)
     {
         EXPECT_TRUE(m_client.bExecute(sCreate)) << m_client.sError();
-        CNADataSourceDescription* pclDescription =
-            Driver()->pclAllocDataSourceDescription(m_pclConnection, m_pclError);
+        return OpenAccess(sTable);
+    }
+    // An open data access on a table that exists, over the connection (the
+    // test's own by default).
+    CNADataAccess* OpenAccess(const std::string& sTable, CNAConnectionDescription* pclConnection = nullptr)
+    {
+        if (pclConnection == nullptr)
+            pclConnection = m_pclConnection;
+        CNADataSourceDescription* pclDescription = Driver()->pclAllocDataSourceDescription(pclConnection, m_pclError);
         pclDescription->AddRef();
         m_descriptions.push_back(pclDescription);
         m_pclError->Reset();
         EXPECT_EQ(1, pclDescription->bInitDataSourceDescriptionFromDB(FromUtf8(sTable).c_str(), 0))
             << m_pclError->pszGetError();
-        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(pclDescription, m_pclConnection, m_pclError);
+        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(pclDescription, pclConnection, m_pclError);
         REF_AddRef(pclAccess);
         m_accesses.push_back(pclAccess);
         EXPECT_EQ(1, pclAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr)) << m_pclError->pszGetError();
         m_pclError->Reset();
         return pclAccess;
+    }
+    // The first column of every row of a plain SELECT, as text ("(null)"
+    // for NULL).
+    std::vector<std::string> FirstColumn(const std::string& sSelect)
+    {
+        std::vector<std::string> values;
+        auto rows = m_client.Query(sSelect);
+        EXPECT_TRUE(rows.has_value()) << m_client.sError();
+        for (const auto& row : rows.value_or(RawRows{}))
+            values.push_back(row[0].value_or("(null)"));
+        return values;
     }
     // A statement of its own on the data access, held by the test.
     CNAStatement* NewStatement(CNADataAccess* pclAccess)
