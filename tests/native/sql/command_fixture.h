@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,6 +94,27 @@ protected:
     {
         m_parses.push_back(std::make_unique<StandinParsedQuery>(spec));
         return *m_parses.back();
+    }
+    // "SELECT * FROM CUSTOMER WHERE K = 7" as the host parses it: a WHERE
+    // tree of one comparison whose literal is bound.
+    StandinParsedQuery& ParseWhereKIs7()
+    {
+        static const std::wstring text = L"SELECT * FROM CUSTOMER WHERE K = 7";
+        const auto at = [](const wchar_t* piece) {
+            const long n = static_cast<long>(text.find(piece));
+            return SQLPosition{n, n + static_cast<long>(std::wcslen(piece)) - 1};
+        };
+        vxstandin::ExpressionSpec where{.eOperator = OPEXP_EQUAL,
+                                        .position = at(L"K = 7"),
+                                        .operands = {{.eOperator = OPEXP_ITEM, .item = L"K", .position = at(L"K")},
+                                                     {.eOperator = OPEXP_LITERAL,
+                                                      .position = at(L"7"),
+                                                      .value = std::make_shared<CAny>(Int(7))}}};
+        return Parse({.text = text,
+                      .from = {{.name = L"CUSTOMER", .position = at(L"CUSTOMER")}},
+                      .whereStart = static_cast<long>(text.find(L"WHERE")),
+                      .whereEnd = at(L"7").nStop,
+                      .where = where});
     }
     StandinQueryParameters& BindVariables()
     {

@@ -271,22 +271,7 @@ TEST_F(Condition, ADroppedNodeLeavesTextAndValuesAsTheyWere)
 // binds become the search's.
 TEST_F(Condition, AParsedCondition)
 {
-    static const std::wstring text = L"SELECT * FROM CUSTOMER WHERE K = 7";
-    const auto at = [](const wchar_t* piece) {
-        const long n = static_cast<long>(text.find(piece));
-        return SQLPosition{n, n + static_cast<long>(std::wcslen(piece)) - 1};
-    };
-    vxstandin::ExpressionSpec where{.eOperator = OPEXP_EQUAL,
-                                    .position = at(L"K = 7"),
-                                    .operands = {{.eOperator = OPEXP_ITEM, .item = L"K", .position = at(L"K")},
-                                                 {.eOperator = OPEXP_LITERAL,
-                                                  .position = at(L"7"),
-                                                  .value = std::make_shared<CAny>(Int(7))}}};
-    StandinParsedQuery& parse = Parse({.text = text,
-                                       .from = {{.name = L"CUSTOMER", .position = at(L"CUSTOMER")}},
-                                       .whereStart = static_cast<long>(text.find(L"WHERE")),
-                                       .whereEnd = at(L"7").nStop,
-                                       .where = where});
+    StandinParsedQuery& parse = ParseWhereKIs7();
     CNAExpression* pclParsed = Held(Empty()->pclAllocExpression(&parse, 0));
     ASSERT_NE(nullptr, pclParsed);
     EXPECT_EQ(NA_OP_SQL, pclParsed->eGetOperator());
