@@ -90,4 +90,6 @@ inline constexpr int kStmtCloseNext = 28;
 inline constexpr int kStmtCloseStore = 29;
 inline constexpr int kStmtCloseFree = 30;
 inline constexpr stClientCallSite kStmtMoreResults{NA_SRC_DB_STATEMENTSQL, 31};
+// The statement: the automatic identifier read after an INSERT.
+inline constexpr stClientCallSite kStatementInsertId{NA_SRC_DB_STATEMENT, 1};
 }  // namespace MySQLSite
