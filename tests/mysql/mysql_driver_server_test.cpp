@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "mysql/mysql_connection.h"
@@ -46,17 +47,8 @@ protected:
         ASSERT_NE(nullptr, m_piDriver);
         ASSERT_FALSE(m_db.Name().empty());
         m_client = vxtest::ConnectAsTestUser(m_db.Name());
-        const vxtest::MariadbServer& server = vxtest::Mariadb();
-        m_sUser = FromUtf8(server.user.sUser);
-        m_sPassword = FromUtf8(server.user.sPassword);
-        m_sDatabase = FromUtf8(m_db.Name());
-        m_sExtended = L"Unix Socket=" + FromUtf8(server.sSocket);
-        m_host.SetDataBase(L"localhost");
-        m_host.SetUserName(m_sUser.c_str());
-        m_host.SetPassword(m_sPassword.c_str());
-        m_host.SetDefaultDataBase(m_sDatabase.c_str());
-        m_host.SetExtendedInfo(m_sExtended.c_str());
-        m_host.SetConnectionName(L"the host's connection");
+        m_server.emplace(std::wstring{}, vxtest::MariadbRoute::Socket, nullptr, m_db.Name());
+        Host().SetConnectionName(L"the host's connection");
     }
     void TearDown() override
     {
@@ -66,12 +58,13 @@ protected:
         AnyVmTest::TearDown();
     }
 
+    StandinConnectionDescription& Host() { return m_server->Host(); }
     CMySQLDriver* Driver() const { return static_cast<CMySQLDriver*>(static_cast<CNADriver*>(m_piDriver)); }
     CNAError* Error() const { return Driver()->pclGetError(); }
     // The session counter of the driver's registered connection.
     long Counter(const char* pszName)
     {
-        CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&m_host);
+        CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
         EXPECT_NE(nullptr, pclConnection);
         if (pclConnection == nullptr)
             return -1;
@@ -85,14 +78,13 @@ protected:
     CNADriver::stFactory m_former{};
     vxtest::ScratchDatabase m_db;
     vxtest::RawClient m_client;
-    std::wstring m_sUser, m_sPassword, m_sDatabase, m_sExtended;
-    StandinConnectionDescription m_host;
+    std::optional<vxtest::ServerHost> m_server;
 };
 
 TEST_F(MySQLDriverServer, FactoriesMakeTheMySQLClassesAtCountZero)
 {
     EXPECT_EQ(CMySQLDriver::kDefaultCacheSize, Driver()->llGetDefaultCacheSize());
-    CNAConnectionDescription* pclConnection = Driver()->_pclAllocConnectionDescription(L"id", &m_host);
+    CNAConnectionDescription* pclConnection = Driver()->_pclAllocConnectionDescription(L"id", &Host());
     ASSERT_NE(nullptr, dynamic_cast<CMySQLConnection*>(pclConnection));
     EXPECT_EQ(0u, pclConnection->m_dwRefCount);
     ++pclConnection->m_dwRefCount;
@@ -128,7 +120,7 @@ TEST_F(MySQLDriverServer, TableExists)
     for (const auto& c : kCases) {
         SCOPED_TRACE(vxtest::Narrow(c.pszTable));
         int bExists = -1;
-        EXPECT_EQ(1, m_piDriver->bTableExists(&bExists, c.pszTable, &m_host)) << Error()->pszGetError();
+        EXPECT_EQ(1, m_piDriver->bTableExists(&bExists, c.pszTable, &Host())) << Error()->pszGetError();
         EXPECT_EQ(c.bExists, bExists);
         EXPECT_EQ(c.bExists ? 0u : 1146u, Error()->dwGetDataBaseErrorCode()) << "a missing table's error stays";
     }
@@ -143,8 +135,8 @@ TEST_F(MySQLDriverServer, LocksOnAConnectionTheDriverDoesNotHold)
         const wchar_t* pszSite;
         std::function<int()> lock;
     } kCases[] = {
-        {L"103.1", [&] { return m_piDriver->bSQLBloqueTable(&m_host, L"t"); }},
-        {L"103.2", [&] { return m_piDriver->bSQLBloqueRequete(&m_host, &query); }},
+        {L"103.1", [&] { return m_piDriver->bSQLBloqueTable(&Host(), L"t"); }},
+        {L"103.2", [&] { return m_piDriver->bSQLBloqueRequete(&Host(), &query); }},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(vxtest::Narrow(c.pszSite));
@@ -154,7 +146,7 @@ TEST_F(MySQLDriverServer, LocksOnAConnectionTheDriverDoesNotHold)
         EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"the host's connection"));
         EXPECT_EQ(NA_ERR_GENERAL, Error()->eGetErrorType());
         EXPECT_TRUE(bDriverMutexFreeForOtherThreads());
-        EXPECT_EQ(nullptr, Driver()->_pclFindConnection(&m_host)) << "no connection made";
+        EXPECT_EQ(nullptr, Driver()->_pclFindConnection(&Host())) << "no connection made";
     }
 }
 
@@ -163,13 +155,13 @@ TEST_F(MySQLDriverServer, LocksSendOneStatementAndKeepTheError)
     ASSERT_TRUE(m_client.bExecute("CREATE TABLE `t w` (v INT)")) << m_client.sError();
     ASSERT_TRUE(m_client.bExecute("CREATE TABLE `x``; DROP TABLE y` (v INT)")) << m_client.sError();
     ASSERT_TRUE(m_client.bExecute("CREATE TABLE y (v INT)")) << m_client.sError();
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&m_host, nullptr)) << Error()->pszGetError();
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), nullptr)) << Error()->pszGetError();
 
     for (const wchar_t* pszTable : {L"t w", L"x`; DROP TABLE y"}) {
         SCOPED_TRACE(vxtest::Narrow(pszTable));
         const long nBefore = Counter("Questions");
         Error()->AddError(NA_ERR_GENERAL, 15u, NA_SRC_DB_DRIVER, 9, nullptr);
-        EXPECT_EQ(1, m_piDriver->bSQLBloqueTable(&m_host, pszTable)) << Error()->pszGetError();
+        EXPECT_EQ(1, m_piDriver->bSQLBloqueTable(&Host(), pszTable)) << Error()->pszGetError();
         EXPECT_EQ(15u, Error()->dwGetErrorId()) << "the lock does not reset the error";
         EXPECT_TRUE(bDriverMutexFreeForOtherThreads());
         // The counter query itself is one more.
@@ -180,16 +172,16 @@ TEST_F(MySQLDriverServer, LocksSendOneStatementAndKeepTheError)
     const std::wstring text = L"SELECT v FROM `t w`";
     StandinParsedQuery query({.text = text});
     const long nSelects = Counter("Com_select");
-    EXPECT_EQ(1, m_piDriver->bSQLBloqueRequete(&m_host, &query)) << Error()->pszGetError();
+    EXPECT_EQ(1, m_piDriver->bSQLBloqueRequete(&Host(), &query)) << Error()->pszGetError();
     EXPECT_EQ(nSelects + 1, Counter("Com_select"));
     EXPECT_TRUE(bDriverMutexFreeForOtherThreads());
 
     StandinParsedQuery bad({.text = L"SELECT v FROM missing"});
     Error()->Reset();
-    EXPECT_EQ(0, m_piDriver->bSQLBloqueRequete(&m_host, &bad));
+    EXPECT_EQ(0, m_piDriver->bSQLBloqueRequete(&Host(), &bad));
     EXPECT_EQ(1146u, Error()->dwGetDataBaseErrorCode());
     EXPECT_TRUE(bDriverMutexFreeForOtherThreads());
-    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&m_host, nullptr)) << Error()->pszGetError();
+    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&Host(), nullptr)) << Error()->pszGetError();
 }
 
 TEST_F(MySQLDriverServer, ClientVersionMessage)
@@ -201,8 +193,8 @@ TEST_F(MySQLDriverServer, ClientVersionMessage)
     EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"<>"));
 
     int bExists = 0;
-    ASSERT_EQ(1, m_piDriver->bTableExists(&bExists, L"missing", &m_host));
-    CNAConnectionDescription* pclConnection = Driver()->_pclAllocConnectionDescription(L"id", &m_host);
+    ASSERT_EQ(1, m_piDriver->bTableExists(&bExists, L"missing", &Host()));
+    CNAConnectionDescription* pclConnection = Driver()->_pclAllocConnectionDescription(L"id", &Host());
     ++pclConnection->m_dwRefCount;
     Error()->Reset();
     Error()->AddError(NA_ERR_GENERAL, 15u, NA_SRC_DB_DRIVER, 9, nullptr);
