@@ -12,20 +12,21 @@ constexpr unsigned kFailureInLibrary = 23;
 }  // namespace
 
 void _OnClientCallStub(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection,
-                       const CTString& csFunction)
+                       const CTString& csFunction, const wchar_t* pszTable, const wchar_t* pszItem)
 {
     CNAError::g_RaiseSiteError(pclError, {site.nSource, site.nSite, kFunctionMissing, NA_ERR_GENERAL},
-                               pclConnection, nullptr, nullptr, csFunction.pszGet());
+                               pclConnection, pszTable, pszItem, csFunction.pszGet());
 }
 
-void _OnClientCallFailure(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection)
+void _OnClientCallFailure(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection,
+                          const wchar_t* pszTable, const wchar_t* pszItem)
 {
     CNADriver* pclDriver = CNADriver::s_pclDriver;
     if (pclError == nullptr && pclDriver != nullptr)
         pclError = pclDriver->pclGetError();
     if (pclError != nullptr) {
         CNAError::g_RaiseSiteError(pclError, {site.nSource, site.nSite, kFailureInLibrary, NA_ERR_GENERAL},
-                                   pclConnection, nullptr, nullptr, L"MySQL");
+                                   pclConnection, pszTable, pszItem, L"MySQL");
         if (pclDriver != nullptr)
             pclDriver->OnFatalErrorAddDebugMessage(pclError, pclConnection);
     }

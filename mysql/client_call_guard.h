@@ -33,27 +33,39 @@ struct stClientCallSite
 };
 
 // The guard's two ways of recording; the call sites use bClientCall.
+// The table and item names are the error's information names (none when
+// null).
 void _OnClientCallStub(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection,
-                       const CTString& csFunction);
-void _OnClientCallFailure(const stClientCallSite& site, CNAError* pclError,
-                          CNAConnectionDescription* pclConnection);
+                       const CTString& csFunction, const wchar_t* pszTable = nullptr,
+                       const wchar_t* pszItem = nullptr);
+void _OnClientCallFailure(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection,
+                          const wchar_t* pszTable = nullptr, const wchar_t* pszItem = nullptr);
+
+// Runs fn() inside the guard, naming the table and item the call is made
+// for in what it records: true when it returned.
+template <typename Fn>
+bool bClientCallNamed(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection,
+                      const wchar_t* pszTable, const wchar_t* pszItem, Fn&& fn)
+{
+    try {
+        std::forward<Fn>(fn)();
+        return true;
+    } catch (const CTString& csFunction) {
+        _OnClientCallStub(site, pclError, pclConnection, csFunction, pszTable, pszItem);
+    } catch (abi::__forced_unwind&) {
+        throw;
+    } catch (...) {
+        _OnClientCallFailure(site, pclError, pclConnection, pszTable, pszItem);
+    }
+    return false;
+}
 
 // Runs fn() inside the guard: true when it returned, false when something
 // was thrown (and recorded as above).
 template <typename Fn>
 bool bClientCall(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection, Fn&& fn)
 {
-    try {
-        std::forward<Fn>(fn)();
-        return true;
-    } catch (const CTString& csFunction) {
-        _OnClientCallStub(site, pclError, pclConnection, csFunction);
-    } catch (abi::__forced_unwind&) {
-        throw;
-    } catch (...) {
-        _OnClientCallFailure(site, pclError, pclConnection);
-    }
-    return false;
+    return bClientCallNamed(site, pclError, pclConnection, nullptr, nullptr, std::forward<Fn>(fn));
 }
 
 // The value fn() returns, or R{} (null, 0) when the guard caught something.

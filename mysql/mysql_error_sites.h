@@ -90,4 +90,10 @@ inline constexpr int kStmtCloseNext = 28;
 inline constexpr int kStmtCloseStore = 29;
 inline constexpr int kStmtCloseFree = 30;
 inline constexpr stClientCallSite kStmtMoreResults{NA_SRC_DB_STATEMENTSQL, 31};
+// The statement: the automatic identifier read after an INSERT.
+inline constexpr stClientCallSite kStatementInsertId{NA_SRC_DB_STATEMENT, 1};
+// The driver: a lock asked on a host connection the driver does not hold
+// (the host connection's name).
+inline constexpr stNAErrorSite kDriverTableLockUnknownConnection{NA_SRC_DB_DRIVER, 1, 14, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kDriverQueryLockUnknownConnection{NA_SRC_DB_DRIVER, 2, 14, NA_ERR_GENERAL};
 }  // namespace MySQLSite

@@ -88,6 +88,9 @@ public:
     void SetStoreResult(int bStore) { m_bStoreResult = bStore ? 1 : 0; }
     int bGetStoreResult() const { return m_bStoreResult; }
     int bUnbufferedPending() const { return m_bUnbufferedPending; }
+    // A reader of an unbuffered result through __pFetchRow says it has read
+    // the last row, so that the close does not read on.
+    void EndUnbufferedRows() { m_bUnbufferedPending = 0; }
     int64_t nGetRowCount() const { return m_nRowCount; }
     int64_t nGetCurrentRow() const { return m_nCurrentRow; }
     int bParseOpened() const { return m_bParseOpened; }

@@ -1,6 +1,7 @@
 // The built driver's database entry points, called as the host calls them
-// on the loaded module: start-up, the handshake, bInitLibrary twice, no
-// driver handed out while no database driver is registered, and the end.
+// on the loaded module: start-up, the handshake, bInitLibrary twice, the
+// MySQL driver the module registers itself, handed out and released, and
+// the end.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -36,8 +37,11 @@ TEST(DriverEntryPoints, TheHostDrivesTheLoadedModule)
     EXPECT_EQ(0, refused.bSQL);
     EXPECT_EQ(32u, refused.nSQLVersion);
 
-    EXPECT_EQ(nullptr, caller.piOpenDriver());
-    EXPECT_EQ(nullptr, caller.piOpenDriver());
+    // Each call makes a new driver; the last release destroys it.
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NE(nullptr, caller.piOpenDriver());
+        EXPECT_EQ(0u, caller.nReleaseDriver());
+    }
 
     // The end tells the host the module is gone, once.
     EXPECT_EQ(0u, host.CountOf(3052));

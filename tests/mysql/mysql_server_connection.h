@@ -26,12 +26,15 @@ inline std::wstring FromUtf8(const std::string& s)
     return cs.pszGet();
 }
 
-class ServerConnection
+// The host's description of a connection to the run's server, as the host
+// would fill it: the server's socket or TCP port, an account (the test user
+// when none is given), a default database (the server's test database when
+// empty) and further extended keys.
+class ServerHost
 {
 public:
-    // sDatabase empty: the server's test database.
-    explicit ServerConnection(const std::wstring& sKeys = {}, MariadbRoute route = MariadbRoute::Socket,
-                              const MariadbAccount* pAccount = nullptr, const std::string& sDatabase = {})
+    explicit ServerHost(const std::wstring& sKeys = {}, MariadbRoute route = MariadbRoute::Socket,
+                        const MariadbAccount* pAccount = nullptr, const std::string& sDatabase = {})
     {
         const MariadbServer& server = Mariadb();
         const MariadbAccount& account = pAccount != nullptr ? *pAccount : server.user;
@@ -51,7 +54,26 @@ public:
         m_host.SetPassword(m_sPassword.c_str());
         m_host.SetDefaultDataBase(m_sDatabase.c_str());
         m_host.SetExtendedInfo(m_sExtended.c_str());
-        m_connection = std::make_unique<CInspectedConnection>(L"server", &m_host);
+    }
+    ServerHost(const ServerHost&) = delete;
+    ServerHost& operator=(const ServerHost&) = delete;
+
+    StandinConnectionDescription& Host() { return m_host; }
+
+private:
+    std::wstring m_sUser, m_sPassword, m_sDatabase, m_sExtended;
+    StandinConnectionDescription m_host;
+};
+
+class ServerConnection
+{
+public:
+    // sDatabase empty: the server's test database.
+    explicit ServerConnection(const std::wstring& sKeys = {}, MariadbRoute route = MariadbRoute::Socket,
+                              const MariadbAccount* pAccount = nullptr, const std::string& sDatabase = {})
+        : m_host(sKeys, route, pAccount, sDatabase)
+    {
+        m_connection = std::make_unique<CInspectedConnection>(L"server", &m_host.Host());
     }
     ~ServerConnection() { m_connection.reset(); }
     ServerConnection(const ServerConnection&) = delete;
@@ -61,8 +83,7 @@ public:
     CInspectedConnection* operator->() { return m_connection.get(); }
 
 private:
-    std::wstring m_sUser, m_sPassword, m_sDatabase, m_sExtended;
-    StandinConnectionDescription m_host;
+    ServerHost m_host;
     std::unique_ptr<CInspectedConnection> m_connection;
 };
 
