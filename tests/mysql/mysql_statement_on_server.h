@@ -21,15 +21,6 @@ protected:
             return new (std::nothrow) CMySQLStatement(pclDataAccess, pclError);
         };
     }
-    // A data access of the driver over the description, not opened.
-    CNADataAccess* Access(CNADataSourceDescription* pclDescription, CNAConnectionDescription* pclConnection = nullptr)
-    {
-        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(
-            pclDescription, pclConnection != nullptr ? pclConnection : m_pclConnection, m_pclError);
-        REF_AddRef(pclAccess);
-        m_accesses.push_back(pclAccess);
-        return pclAccess;
-    }
     // A MySQL statement of its own on the data access, held by the test.
     CNAStatement* NewMySQLStatement(CNADataAccess* pclAccess)
     {

@@ -70,16 +70,6 @@ protected:
         m_pclError->Reset();
         return pclDescription;
     }
-    // A data access of the driver's slot 48 over the description, on the
-    // connection (the test's by default).
-    CNADataAccess* Access(CNADataSourceDescription* pclDescription, CNAConnectionDescription* pclConnection = nullptr)
-    {
-        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(
-            pclDescription, pclConnection != nullptr ? pclConnection : m_pclConnection, m_pclError);
-        REF_AddRef(pclAccess);
-        m_accesses.push_back(pclAccess);
-        return pclAccess;
-    }
 
     bool bTableExists(const std::string& sTable)
     {

@@ -73,6 +73,16 @@ protected:
         m_pclError->Reset();
         return pclAccess;
     }
+    // A data access of the driver's slot 48 over the description, on the
+    // connection (the test's by default), not opened.
+    CNADataAccess* Access(CNADataSourceDescription* pclDescription, CNAConnectionDescription* pclConnection = nullptr)
+    {
+        CNADataAccess* pclAccess = Driver()->pclAllocDataAccess(
+            pclDescription, pclConnection != nullptr ? pclConnection : m_pclConnection, m_pclError);
+        REF_AddRef(pclAccess);
+        m_accesses.push_back(pclAccess);
+        return pclAccess;
+    }
     // The first column of every row of a plain SELECT, as text ("(null)"
     // for NULL).
     std::vector<std::string> FirstColumn(const std::string& sSelect)
