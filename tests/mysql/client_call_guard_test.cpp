@@ -11,10 +11,10 @@
 
 #include "mysql/client_api.h"
 #include "mysql/client_call_guard.h"
-#include "tests/fakes/test_driver.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/mysql/client_test_support.h"
 #include "tests/mysql/fake_client/fake_client.h"
+#include "tests/mysql/mysql_driver_with_seams.h"
 
 namespace {
 
@@ -34,11 +34,11 @@ protected:
         ASSERT_TRUE(m_fake.bOk());
         CNAError error;
         ASSERT_EQ(1, CNAFunctionLoader::g_bLoadClientLibrary(&error, nullptr, Wide(m_fake.sPath()).c_str()));
-        CTestDriverChoices choices;
-        choices.onFatalError = [this](CNAError* pclError, CNAConnectionDescription* pclConnection) {
+        CMySQLDriverSeams seams;
+        seams.onFatalError = [this](CNAError* pclError, CNAConnectionDescription* pclConnection) {
             m_hookCalls.emplace_back(pclError, pclConnection);
         };
-        m_registration.emplace(std::move(choices));
+        m_registration.emplace(std::move(seams));
         m_driver = piQueryInterface(0);
         ASSERT_NE(nullptr, m_driver);
     }
@@ -59,7 +59,7 @@ protected:
     static bool bQuery() { return bClientCall(kSite, nullptr, nullptr, [] { __mysql_real_query(nullptr, "", 0); }); }
 
     CFakeClient m_fake{CFakeClient::Path("infov")};
-    std::optional<CTestDriverRegistration> m_registration;
+    std::optional<CMySQLDriverRegistration> m_registration;
     INADriver* m_driver = nullptr;
     std::vector<std::pair<CNAError*, CNAConnectionDescription*>> m_hookCalls;
 };
@@ -76,6 +76,7 @@ TEST_F(ClientCallGuard, AFailureInsideTheLibraryGoesToTheCallersError)
     EXPECT_EQ(1, CNADriver::s_bGPFCatched);
     ASSERT_EQ(1u, m_hookCalls.size());
     EXPECT_EQ(&error, m_hookCalls[0].first);
+    EXPECT_TRUE(bDumpHas(error, CMySQLDriver::kOldestClientVersion)) << "the driver's hook adds its message";
     EXPECT_EQ(0u, DriverError()->dwGetErrorId()) << "the driver's error stays clear";
 }
 
