@@ -30,11 +30,7 @@ protected:
     {
         StartTestDriverModule();
         CNADriver::s_bGPFCatched = 0;
-        CMySQLDriverSeams seams;
-        seams.onFatalError = [this](CNAError* pclError, CNAConnectionDescription* pclConnection) {
-            m_hookCalls.emplace_back(pclError, pclConnection);
-        };
-        m_registration.emplace(std::move(seams));
+        m_registration.emplace();
         m_piDriver = piQueryInterface(0);
         ASSERT_NE(nullptr, m_piDriver);
         m_sExtended = L"VX CLIENT LIBRARY=" + vxtest::Wide(m_fake.sPath());
@@ -71,7 +67,6 @@ protected:
     std::optional<CMySQLDriverRegistration> m_registration;
     INADriver* m_piDriver = nullptr;
     CMySQLConnection* m_pclConnection = nullptr;
-    std::vector<std::pair<CNAError*, CNAConnectionDescription*>> m_hookCalls;
 };
 
 TEST_F(MySQLConnectionInADriver, TheTableLockNamesItsTableAsOneQuotedName)
@@ -114,23 +109,25 @@ TEST_F(MySQLConnectionInADriver, AFailureInTheLibraryWithoutAnErrorObjectGoesToT
     EXPECT_EQ(0, m_pclConnection->bOpen(nullptr));
     CNAError* pclDriverError = CNADriver::s_pclDriver->pclGetError();
     EXPECT_EQ(23u, pclDriverError->dwGetErrorId()) << pclDriverError->pszGetError();
-    EXPECT_TRUE(vxtest::bDumpHas(*pclDriverError, CMySQLDriver::kOldestClientVersion)) << "the driver's message";
-    ASSERT_EQ(1u, m_hookCalls.size());
-    EXPECT_EQ(pclDriverError, m_hookCalls[0].first);
-    EXPECT_EQ(m_pclConnection, m_hookCalls[0].second);
+    // The driver's hook ran once on its own error, with the connection: its
+    // message names the loaded client version.
+    const std::wstring sLoaded = CNAConnectionDescription::m_csClientVersion.pszGet() != nullptr
+                                     ? CNAConnectionDescription::m_csClientVersion.pszGet()
+                                     : L"";
+    EXPECT_FALSE(sLoaded.empty());
+    EXPECT_EQ(std::vector<std::wstring>{sLoaded}, vxtest::FatalHookVersions(*pclDriverError));
     EXPECT_EQ(1, CNADriver::s_bGPFCatched);
     EXPECT_EQ(0, m_fake.State().nLiveHandles);
 
     // With an error object the failure is the caller's, under user error 78.
-    m_hookCalls.clear();
     pclDriverError->Reset();
     CNAError error;
     EXPECT_EQ(0, m_pclConnection->bOpen(&error));
     EXPECT_EQ(78u, error.dwGetErrorId()) << error.pszGetError();
     EXPECT_TRUE(vxtest::bDumpHas(error, L"MySQL"));
     EXPECT_EQ(0u, pclDriverError->dwGetErrorId());
-    ASSERT_EQ(1u, m_hookCalls.size());
-    EXPECT_EQ(&error, m_hookCalls[0].first);
+    EXPECT_EQ(std::vector<std::wstring>{sLoaded}, vxtest::FatalHookVersions(error));
+    EXPECT_TRUE(vxtest::FatalHookVersions(*pclDriverError).empty());
 }
 
 TEST(MySQLConnectionWithoutADriver, AStatementIgnoringItsResultHasNoWayToRun)

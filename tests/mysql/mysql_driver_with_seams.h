@@ -2,12 +2,11 @@
 
 // The MySQL driver as the tests run it: CMySQLDriver itself, registered with
 // the factory hook for the life of a registration object so that
-// piQueryInterface makes it. A few seams let a test put an instrumented or
-// null object where one factory would make the MySQL one: statements
-// (slot 49) that keep their rows in a record cache, or none at all; no table
-// description (slot 46); and a look at the fatal-error hook (slot 58), which
-// then still adds the driver's own message. A seam left empty leaves the
-// MySQL driver's answer, so its real behaviour runs everywhere else.
+// piQueryInterface makes it. Two seams let a test put an instrumented or
+// null object where a factory would make the MySQL one: statements (slot 49)
+// that keep their rows in a record cache, or none at all; no table
+// description (slot 46). A seam left empty leaves the MySQL driver's answer,
+// so its real behaviour runs everywhere else.
 #include <functional>
 #include <new>
 #include <utility>
@@ -23,8 +22,6 @@ struct CMySQLDriverSeams
     // Slot 46.
     std::function<CNADataSourceDescription*(CMySQLDriver&, CNAConnectionDescription*, CNAError*)>
         allocDataSourceDescription;
-    // Called by slot 58 before the driver adds its message.
-    std::function<void(CNAError*, CNAConnectionDescription*)> onFatalError;
 };
 
 class CMySQLDriverWithSeams : public CMySQLDriver
@@ -44,12 +41,6 @@ public:
         return m_seams.allocDataSourceDescription
                    ? m_seams.allocDataSourceDescription(*this, pclConnection, pclError)
                    : CMySQLDriver::pclAllocDataSourceDescription(pclConnection, pclError);
-    }
-    void OnFatalErrorAddDebugMessage(CNAError* pclError, CNAConnectionDescription* pclConnection) override
-    {
-        if (m_seams.onFatalError)
-            m_seams.onFatalError(pclError, pclConnection);
-        CMySQLDriver::OnFatalErrorAddDebugMessage(pclError, pclConnection);
     }
 
 private:
