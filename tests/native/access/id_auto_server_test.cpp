@@ -188,6 +188,8 @@ TEST_F(IDAutoOnServer, TheQueriesOfATableAndOfAQuery)
     int bHasResult = 0;
     m_pclError->Reset();
     ASSERT_EQ(1, pclQuery->bExecuteQuery(&bHasResult, L"QK", m_parsed.get(), 0, nullptr)) << Error();
+    ASSERT_EQ(1, pclQuery->bIsQuery());
+    EXPECT_STREQ(L"k", Column(pclQuery, L"k")->pszGetName());
 
     const struct
     {
