@@ -9,34 +9,3 @@ int CNADataAccess::bHVersion(int* pnVersion)
         *pnVersion = 0;
     return 1;
 }
-
-int CNADataAccess::bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
-{
-    return 0;
-}
-
-int CNADataAccess::bHEcrit(long llRecord, NA_WRITEPARSEFLAGS nFlags, eNA_LOCKTYPE eLock)
-{
-    return bHModifie(llRecord, nFlags, eLock);
-}
-
-int CNADataAccess::bHSupprime(long, eNA_LOCKTYPE)
-{
-    return 0;
-}
-
-int CNADataAccess::bHModifie(long, NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
-{
-    return 0;
-}
-
-int CNADataAccess::_bHModifie(long, NA_WRITEPARSEFLAGS, eNA_LOCKTYPE, CNARecordValue*)
-{
-    return 0;
-}
-
-int CNADataAccess::_bHAjoute(NA_WRITEPARSEFLAGS, eNA_LOCKTYPE)
-{
-    return 0;
-}
-
