@@ -86,15 +86,19 @@ TEST_F(DataAccessWrite, AddsWithEachFlagOnEachKindOfKey)
         // Written with the value the record holds.
         {"numbered", 0x100, "7:5", L"7"},
         {"numbered", 0x400, "7:5", L"7"},
+        // Computed on the client from the largest value in use (none: 1).
+        {"numbered", 0x200, "1:5", L"1"},
         // A key the server does not number is always written.
         {"plain", 0, "7:5", L"7"},
         {"plain", kKeepsRead, "7:5", L"7"},
         {"plain", 0x100, "7:5", L"7"},
         {"plain", 0x400, "7:5", L"7"},
+        {"plain", 0x200, "7:5", L"7"},
         {"none", 0, "7:5", L"7"},
         {"none", kKeepsRead, "7:5", L"7"},
         {"none", 0x100, "7:5", L"7"},
         {"none", 0x400, "7:5", L"7"},
+        {"none", 0x200, "7:5", L"7"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -163,6 +167,13 @@ TEST_F(DataAccessWrite, RecordZeroAfterAnAddIsTheRowAsAdded)
     Set(pclAccess, L"v", 61);
     ASSERT_EQ(1, pclAccess->bHEcrit(0, 0, kLock)) << m_pclError->pszGetError();
     EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", "6:61"}), Rows("r"));
+
+    // Computed on the client: the largest identifier in use plus one.
+    Set(pclAccess, L"id", 0);
+    Set(pclAccess, L"v", 70);
+    ASSERT_EQ(1, pclAccess->bHAjoute(0x200, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ(L"7", Get(pclAccess, L"id"));
+    EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", "6:61", "7:70"}), Rows("r"));
 }
 
 // A modification or a write after a read changes the row read, and the
