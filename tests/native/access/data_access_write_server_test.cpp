@@ -225,6 +225,20 @@ TEST_F(DataAccessWrite, ADeletedRowModifiedComesBack)
     EXPECT_EQ((Values{"1:12", "2:20"}), Rows("d"));
 }
 
+// A row read and added again under another key: its memos go with the
+// copy.
+TEST_F(DataAccessWrite, AnAddedCopyTakesTheMemos)
+{
+    CNADataAccess* pclAccess =
+        OpenTable("c", "CREATE TABLE c (id INT PRIMARY KEY, v INT, note TEXT, data LONGBLOB)");
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO c VALUES (1, 10, 'a note', 'some bytes')")) << m_client.sError();
+    ASSERT_EQ(1, Read(pclAccess, kFirst));
+    Set(pclAccess, L"id", 2);
+    ASSERT_EQ(1, pclAccess->bHAjoute(0, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ((Values{"1:10:a note:some bytes", "2:10:a note:some bytes"}),
+              Rows("c", "CONCAT_WS(':', id, v, note, data)"));
+}
+
 // A row another connection deleted meanwhile: the UPDATE changes nothing,
 // user error 13 with error type 9, and nothing is inserted.
 TEST_F(DataAccessWrite, ARowDeletedByAnotherConnection)
