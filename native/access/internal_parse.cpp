@@ -65,7 +65,9 @@ int CNAInternalParse::bReExecute()
 {
     if (m_pclStatement == nullptr)
         return 0;
-    return m_pclStatement->bExecutePreparedQuery(kInternalFlags, 0);
+    // No execution statement of this system runs a prepared query (they
+    // answer 0 without an error): the statement's command is sent again.
+    return m_pclStatement->bExecute(kInternalFlags, NA_ST_PREPARE_NONE);
 }
 
 int CNAInternalParse::bFetch(eNA_PARSEDIRECTION eDirection, int* pbOut)

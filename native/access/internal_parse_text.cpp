@@ -67,7 +67,10 @@ int CNAInternalParse::s_bDoInternalParse(const wchar_t* pszText, CNAError* pclEr
     if (pclParse == nullptr)
         return 0;
     pclParse->dwAddRef();
-    const int bDone = pclParse->bFetchAll(pclText, pszRowSeparator, pszColumnSeparator);
+    // A text without result (no statement) ran: nothing to append.
+    const int bDone = pclParse->m_pclStatement == nullptr
+                          ? 1
+                          : pclParse->bFetchAll(pclText, pszRowSeparator, pszColumnSeparator);
     pclParse->dwRelease();
     return bDone;
 }
