@@ -97,33 +97,48 @@ void CNAIDAuto::_PrefixMessageErreur(CNAError* pclError, CNADataAccess* pclDataA
 {
     if (pclError == nullptr)
         return;
-    pclError->AddUserMessageFirst(kNextValueMessage, pclDataAccess != nullptr ? pclDataAccess->pszGetLogicalName() : L"",
-                                  pszColumnName(pclColumn));
+    const wchar_t* pszTable = pclDataAccess != nullptr ? pclDataAccess->pszGetLogicalName() : L"";
+    pclError->AddUserMessageFirst(kNextValueMessage, pszTable, pszColumnName(pclColumn));
+}
+
+int CNAIDAuto::_bAsk(CNAInternalParse** ppclQuery, int bNextValue, CNADataAccess* pclDataAccess,
+                     CNAColumn* pclColumn, CNAError* pclError, CAny* pclValue, int* pbNoRow)
+{
+    *pbNoRow = 0;
+    if (*ppclQuery != nullptr) {
+        if (!(*ppclQuery)->bReExecute())
+            return 0;
+    } else {
+        CXYStringConcat<wchar_t> clText;
+        const int bBuilt = bNextValue ? _bBuildQueryGetNextValue(&clText, pclDataAccess, pclColumn)
+                                      : _bBuildQueryGetMaxCurrentValue(&clText, pclDataAccess, pclColumn);
+        if (!bBuilt)
+            return 0;
+        *ppclQuery = CNAInternalParse::s_pclGetNAInternalParse(clText.pszGet(), pclError,
+                                                               pclDataAccess->pclGetConnectionNoRef());
+        if (*ppclQuery == nullptr)
+            return 0;
+        (*ppclQuery)->dwAddRef();
+    }
+    return (*ppclQuery)->bFetchData(NADirection::kFirst, pbNoRow, pclValue, 1);
+}
+
+void CNAIDAuto::_RaiseNoRow(CNAError* pclError, CNADataAccess* pclDataAccess, CNAColumn* pclColumn)
+{
+    const wchar_t* pszTable = pclDataAccess->pszGetLogicalName();
+    const wchar_t* pszItem = pszColumnName(pclColumn);
+    CNAError::g_RaiseSiteError(pclError, kMaxQueryWithoutRow, pclDataAccess->pclGetConnectionNoRef(), pszTable,
+                               pszItem, pszTable, pszItem);
 }
 
 int CNAIDAuto::bGetNextValue(CNADataAccess* pclDataAccess, CNAColumn* pclColumn, CNAError* pclError, CAny* pclValue)
 {
-    int bRead = 0;
-    int bOut = 1;
-    if (m_pclNextValueQuery == nullptr) {
-        CXYStringConcat<wchar_t> clText;
-        if (_bBuildQueryGetNextValue(&clText, pclDataAccess, pclColumn))
-            m_pclNextValueQuery = CNAInternalParse::s_pclGetNAInternalParse(clText.pszGet(), pclError,
-                                                                          pclDataAccess->pclGetConnectionNoRef());
-        if (m_pclNextValueQuery != nullptr) {
-            m_pclNextValueQuery->dwAddRef();
-            bRead = 1;
-        }
-    } else {
-        bRead = m_pclNextValueQuery->bReExecute();
-    }
-    if (bRead)
-        bRead = m_pclNextValueQuery->bFetchData(NADirection::kFirst, &bOut, pclValue, 1);
-    if (bRead && bOut) {
-        // A MAX always answers one row; without one no value was read.
-        CNAError::g_RaiseSiteError(pclError, kMaxQueryWithoutRow, pclDataAccess->pclGetConnectionNoRef(),
-                                   pclDataAccess->pszGetLogicalName(), pszColumnName(pclColumn),
-                                   pclDataAccess->pszGetLogicalName(), pszColumnName(pclColumn));
+    int bNoRow = 0;
+    int bRead = _bAsk(&m_pclNextValueQuery, 1, pclDataAccess, pclColumn, pclError, pclValue, &bNoRow);
+    if (bRead && bNoRow) {
+        // A MAX always answers one row; without one no value was read, and
+        // success would hand back whatever the value held.
+        _RaiseNoRow(pclError, pclDataAccess, pclColumn);
         bRead = 0;
     }
     // An empty table numbers its first row 1.
@@ -138,29 +153,13 @@ int CNAIDAuto::bGetNextValue(CNADataAccess* pclDataAccess, CNAColumn* pclColumn,
 int CNAIDAuto::bGetMaxCurrentValue(CNADataAccess* pclDataAccess, CNAColumn* pclColumn, CNAError* pclError,
                                    CAny* pclValue)
 {
-    int bRead = 0;
-    int bOut = 1;
-    if (m_pclMaxCurrentValueQuery == nullptr) {
-        CXYStringConcat<wchar_t> clText;
-        if (_bBuildQueryGetMaxCurrentValue(&clText, pclDataAccess, pclColumn))
-            m_pclMaxCurrentValueQuery = CNAInternalParse::s_pclGetNAInternalParse(
-                clText.pszGet(), pclError, pclDataAccess->pclGetConnectionNoRef());
-        if (m_pclMaxCurrentValueQuery != nullptr) {
-            m_pclMaxCurrentValueQuery->dwAddRef();
-            bRead = 1;
-        }
-    } else {
-        bRead = m_pclMaxCurrentValueQuery->bReExecute();
-    }
-    if (bRead)
-        bRead = m_pclMaxCurrentValueQuery->bFetchData(NADirection::kFirst, &bOut, pclValue, 1);
+    int bNoRow = 0;
+    const int bRead = _bAsk(&m_pclMaxCurrentValueQuery, 0, pclDataAccess, pclColumn, pclError, pclValue, &bNoRow);
     _CloseInternalParseMaxCurrentValue();
     if (!bRead)
         return 0;
-    if (!bOut)
+    if (!bNoRow)
         return 1;
-    CNAError::g_RaiseSiteError(pclError, kMaxQueryWithoutRow, pclDataAccess->pclGetConnectionNoRef(),
-                               pclDataAccess->pszGetLogicalName(), pszColumnName(pclColumn),
-                               pclDataAccess->pszGetLogicalName(), pszColumnName(pclColumn));
+    _RaiseNoRow(pclError, pclDataAccess, pclColumn);
     return 0;
 }

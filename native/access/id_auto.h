@@ -61,6 +61,14 @@ public:
     CNAInternalParse* pclGetMaxCurrentValueQueryNoRef() const { return m_pclMaxCurrentValueQuery; }
 
 private:
+    // The question's held query run again, or its text (the next value's
+    // when bNextValue) started as an internal query and held; then the
+    // first row's value read. *pbNoRow tells whether there was no row.
+    int _bAsk(CNAInternalParse** ppclQuery, int bNextValue, CNADataAccess* pclDataAccess, CNAColumn* pclColumn,
+              CNAError* pclError, CAny* pclValue, int* pbNoRow);
+    // User error 59 (logical name, column name) at site 14.1.
+    static void _RaiseNoRow(CNAError* pclError, CNADataAccess* pclDataAccess, CNAColumn* pclColumn);
+
     CNAInternalParse* m_pclNextValueQuery = nullptr;
     CNAInternalParse* m_pclMaxCurrentValueQuery = nullptr;
 };

@@ -23,7 +23,8 @@ using vxstandin::Span;
 
 constexpr unsigned kNoSuchTable = 1146;
 constexpr unsigned kMaxWithoutRow = 59;
-constexpr const wchar_t* kNextValuePrefix = L"Impossible de calculer la valeur automatique suivante de <ai>, rubrique <id>.";
+constexpr const wchar_t* kNextValuePrefix =
+    L"Impossible de calculer la valeur automatique suivante de <ai>, rubrique <id>.";
 
 // Both questions asked with a query that answers no row.
 class CNoRowIDAuto : public CNAIDAuto
@@ -66,23 +67,27 @@ protected:
         std::wstring sValue;
         unsigned short nType;
     };
-    Answer NextValue(CNAIDAuto* pclIDAuto, CNADataAccess* pclAccess, const wchar_t* pszColumn)
+    // One question, its query closed after it.
+    Answer Ask(bool bNext, CNAIDAuto* pclIDAuto, CNADataAccess* pclAccess, const wchar_t* pszColumn)
     {
         m_pclError->Reset();
         CAny value;
-        const int bDone = pclIDAuto->bGetNextValue(pclAccess, Column(pclAccess, pszColumn), m_pclError, &value);
-        EXPECT_EQ(nullptr, pclIDAuto->pclGetNextValueQueryNoRef()) << "the query outlived its question";
+        CNAColumn* pclColumn = Column(pclAccess, pszColumn);
+        const int bDone = bNext ? pclIDAuto->bGetNextValue(pclAccess, pclColumn, m_pclError, &value)
+                                : pclIDAuto->bGetMaxCurrentValue(pclAccess, pclColumn, m_pclError, &value);
+        const CNAInternalParse* pclHeld =
+            bNext ? pclIDAuto->pclGetNextValueQueryNoRef() : pclIDAuto->pclGetMaxCurrentValueQueryNoRef();
+        EXPECT_EQ(nullptr, pclHeld) << "the query outlived its question";
         const unsigned short nType = value.nGetTypeCode();
         return {bDone, vxtest::TextOf(value), nType};
     }
+    Answer NextValue(CNAIDAuto* pclIDAuto, CNADataAccess* pclAccess, const wchar_t* pszColumn)
+    {
+        return Ask(true, pclIDAuto, pclAccess, pszColumn);
+    }
     Answer MaxValue(CNAIDAuto* pclIDAuto, CNADataAccess* pclAccess, const wchar_t* pszColumn)
     {
-        m_pclError->Reset();
-        CAny value;
-        const int bDone = pclIDAuto->bGetMaxCurrentValue(pclAccess, Column(pclAccess, pszColumn), m_pclError, &value);
-        EXPECT_EQ(nullptr, pclIDAuto->pclGetMaxCurrentValueQueryNoRef()) << "the query outlived its question";
-        const unsigned short nType = value.nGetTypeCode();
-        return {bDone, vxtest::TextOf(value), nType};
+        return Ask(false, pclIDAuto, pclAccess, pszColumn);
     }
     std::wstring Error() { return m_pclError->pszGetError(); }
 
@@ -183,6 +188,8 @@ TEST_F(IDAutoOnServer, TheQueriesOfATableAndOfAQuery)
     int bHasResult = 0;
     m_pclError->Reset();
     ASSERT_EQ(1, pclQuery->bExecuteQuery(&bHasResult, L"QK", m_parsed.get(), 0, nullptr)) << Error();
+    ASSERT_EQ(1, pclQuery->bIsQuery());
+    EXPECT_STREQ(L"k", Column(pclQuery, L"k")->pszGetName());
 
     const struct
     {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/text/xy_string_concat.h"
+#include "mysql/mysql_statement.h"
 #include "native/access/internal_parse.h"
 #include "native/access/statement.h"
 #include "native/driver/error_object.h"
@@ -26,16 +27,16 @@ constexpr unsigned kConversionFailed = 53;
 
 // A statement whose reads fail on one value, as a value that cannot be
 // converted fails them: the error is recorded and the read gives 0.
-class CUnreadableValueStatement : public CNAStatement
+class CUnreadableValueStatement : public CMySQLStatement
 {
 public:
     CUnreadableValueStatement(CNADataAccess* pclDataAccess, CNAError* pclError)
-        : CNAStatement(pclDataAccess, pclError), m_pclErrorTarget(pclError)
+        : CMySQLStatement(pclDataAccess, pclError), m_pclErrorTarget(pclError)
     {
     }
     int bGetSQLColumnValue(CNAConvertVariant* pclValue, unsigned nColumn) override
     {
-        if (!CNAStatement::bGetSQLColumnValue(pclValue, nColumn))
+        if (!CMySQLStatement::bGetSQLColumnValue(pclValue, nColumn))
             return 0;
         CAny value;
         if (!pclValue->bGetValue(&value) || vxtest::TextOf(value) != L"unreadable")
@@ -44,7 +45,7 @@ public:
                                    L"unreadable");
         return 0;
     }
-    using CNAStatement::bGetSQLColumnValue;
+    using CMySQLStatement::bGetSQLColumnValue;
 
 private:
     CNAError* m_pclErrorTarget;
@@ -59,10 +60,9 @@ using HeldParse = std::unique_ptr<CNAInternalParse, ReleaseParse>;
 class InternalParse : public vxtest::StatementOnServer
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
+    void Choose(CMySQLDriverSeams& seams) override
     {
-        choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
-                                    CNAError* pclError) -> CNAStatement* {
+        seams.allocStatement = [](CMySQLDriver&, CNADataAccess* pclDataAccess, CNAError* pclError) -> CNAStatement* {
             return new (std::nothrow) CUnreadableValueStatement(pclDataAccess, pclError);
         };
     }
