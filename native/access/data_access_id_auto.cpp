@@ -32,7 +32,10 @@ int CNADataAccess::bSetNewAutoId(CNAColumn*)
     CNAIDAuto* pclIDAuto = pclGetIDAuto();
     if (pclIDAuto == nullptr)
         return 0;
-    int bResult = 0;
+    CAny clValue;
+    int bResult = pclIDAuto->bGetNextValue(this, pclColumn, m_pclError, &clValue);
+    if (bResult)
+        bResult = pclColumn->bSetValue(&clValue, 0);
     REF_Release(pclIDAuto);
     return bResult;
 }

@@ -17,6 +17,18 @@ namespace {
 // The filter "=" on the record's own value of the item.
 constexpr int kFilterOnRecordValue = NA_SEARCH_FROM_RECORD;
 
+// The error gains its type and the names of the table and of the item
+// found, whose reference goes; 0 when none was found.
+int bNameItem(CNAError* pclError, eNA_ERRORTYPE eType, const wchar_t* pszTable, INAItemDescription* piItem)
+{
+    if (piItem == nullptr)
+        return 0;
+    pclError->SetErrorType(eType);
+    pclError->SetInfoNames(pszTable, piItem->pszGetName());
+    piItem->nExternalRelease();
+    return 1;
+}
+
 }  // namespace
 
 int CNADataAccess::__bDuplicateItem(INAItemDescription* piItem, CNAStatement* pclStatement)
@@ -72,13 +84,8 @@ INAItemDescription* CNADataAccess::piGetDuplicateItem(int bInsert)
 
 int CNADataAccess::_bInitErrorDuplicateItemName(eNAQUERYTYPE eKind)
 {
-    INAItemDescription* piItem = piGetDuplicateItem(eKind == NA_QUERY_INSERT ? 1 : 0);
-    if (piItem == nullptr)
-        return 0;
-    m_pclError->SetErrorType(NA_ERR_DUPLICATE_KEY);
-    m_pclError->SetInfoNames(pszGetLogicalName(), piItem->pszGetName());
-    piItem->nExternalRelease();
-    return 1;
+    return bNameItem(m_pclError, NA_ERR_DUPLICATE_KEY, pszGetLogicalName(),
+                     piGetDuplicateItem(eKind == NA_QUERY_INSERT ? 1 : 0));
 }
 
 INAItemDescription* CNADataAccess::piGetNullItemDesc(CNAStatement* pclStatement, eNAQUERYTYPE eKind,
@@ -103,11 +110,6 @@ INAItemDescription* CNADataAccess::piGetNullItemDesc(CNAStatement* pclStatement,
 int CNADataAccess::_bInitErrorNeedItemValueItemName(CNAStatement* pclStatement, eNAQUERYTYPE eKind,
                                                    NA_WRITEPARSEFLAGS nFlags)
 {
-    INAItemDescription* piItem = piGetNullItemDesc(pclStatement, eKind, nFlags);
-    if (piItem == nullptr)
-        return 0;
-    m_pclError->SetErrorType(NA_ERR_MANDATORY_VALUE);
-    m_pclError->SetInfoNames(pszGetLogicalName(), piItem->pszGetName());
-    piItem->nExternalRelease();
-    return 1;
+    return bNameItem(m_pclError, NA_ERR_MANDATORY_VALUE, pszGetLogicalName(),
+                     piGetNullItemDesc(pclStatement, eKind, nFlags));
 }

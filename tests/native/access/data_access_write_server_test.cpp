@@ -86,15 +86,19 @@ TEST_F(DataAccessWrite, AddsWithEachFlagOnEachKindOfKey)
         // Written with the value the record holds.
         {"numbered", 0x100, "7:5", L"7"},
         {"numbered", 0x400, "7:5", L"7"},
+        // Computed on the client from the largest value in use (none: 1).
+        {"numbered", 0x200, "1:5", L"1"},
         // A key the server does not number is always written.
         {"plain", 0, "7:5", L"7"},
         {"plain", kKeepsRead, "7:5", L"7"},
         {"plain", 0x100, "7:5", L"7"},
         {"plain", 0x400, "7:5", L"7"},
+        {"plain", 0x200, "7:5", L"7"},
         {"none", 0, "7:5", L"7"},
         {"none", kKeepsRead, "7:5", L"7"},
         {"none", 0x100, "7:5", L"7"},
         {"none", 0x400, "7:5", L"7"},
+        {"none", 0x200, "7:5", L"7"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -163,6 +167,13 @@ TEST_F(DataAccessWrite, RecordZeroAfterAnAddIsTheRowAsAdded)
     Set(pclAccess, L"v", 61);
     ASSERT_EQ(1, pclAccess->bHEcrit(0, 0, kLock)) << m_pclError->pszGetError();
     EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", "6:61"}), Rows("r"));
+
+    // Computed on the client: the largest identifier in use plus one.
+    Set(pclAccess, L"id", 0);
+    Set(pclAccess, L"v", 70);
+    ASSERT_EQ(1, pclAccess->bHAjoute(0x200, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ(L"7", Get(pclAccess, L"id"));
+    EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", "6:61", "7:70"}), Rows("r"));
 }
 
 // A modification or a write after a read changes the row read, and the
@@ -212,6 +223,20 @@ TEST_F(DataAccessWrite, ADeletedRowModifiedComesBack)
     Set(pclAccess, L"v", 12);
     ASSERT_EQ(1, pclAccess->bHModifie(0, 0, kLock)) << m_pclError->pszGetError();
     EXPECT_EQ((Values{"1:12", "2:20"}), Rows("d"));
+}
+
+// A row read and added again under another key: its memos go with the
+// copy.
+TEST_F(DataAccessWrite, AnAddedCopyTakesTheMemos)
+{
+    CNADataAccess* pclAccess =
+        OpenTable("c", "CREATE TABLE c (id INT PRIMARY KEY, v INT, note TEXT, data LONGBLOB)");
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO c VALUES (1, 10, 'a note', 'some bytes')")) << m_client.sError();
+    ASSERT_EQ(1, Read(pclAccess, kFirst));
+    Set(pclAccess, L"id", 2);
+    ASSERT_EQ(1, pclAccess->bHAjoute(0, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ((Values{"1:10:a note:some bytes", "2:10:a note:some bytes"}),
+              Rows("c", "CONCAT_WS(':', id, v, note, data)"));
 }
 
 // A row another connection deleted meanwhile: the UPDATE changes nothing,
