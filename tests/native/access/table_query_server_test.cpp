@@ -257,4 +257,36 @@ TEST_F(TableQuery, AFailedQueryKeepsItsDataAccessOnlyWhenPrepared)
     }
 }
 
+// The host lets a query's table go without closing it: the table ends, its
+// data access lives on in the context without it. The next query of that
+// context, through a new table object, takes the data access over and runs
+// with the new table's bind variables.
+TEST_F(TableQuery, AQueryTableDroppedWithoutClosingThenANewQuery)
+{
+    StandinContext& context = Context(3, 1);
+    CNATable* pclFirst = nullptr;
+    ASSERT_EQ(1, Execute(context, L"Q1", &Parsed(L"SELECT * FROM qa", {L"id", L"v", L"name"}), &pclFirst))
+        << DriverError()->pszGetError();
+    ASSERT_NE(nullptr, pclFirst);
+    CNADataAccess* pclDataAccess = DataAccess(pclFirst, &context);
+    ASSERT_NE(nullptr, pclDataAccess);
+    ASSERT_EQ(1, ReadFirst(pclFirst, &context, L"id")) << DriverError()->pszGetError();
+    m_tables.pop_back();
+    EXPECT_EQ(0, pclFirst->nExternalRelease());
+    EXPECT_EQ(nullptr, pclDataAccess->pclGetTableNoRef());
+    EXPECT_EQ(pclDataAccess, DriverContext(&context)->pclFindDataAccess(&context));
+    pclDataAccess->nRelease();
+
+    CNATable* pclSecond = nullptr;
+    ASSERT_EQ(1, Execute(context, L"Q1", &Parsed(L"SELECT id FROM qa", {L"id"}), &pclSecond))
+        << DriverError()->pszGetError();
+    ASSERT_NE(nullptr, pclSecond);
+    EXPECT_EQ(pclDataAccess, DataAccess(pclSecond, &context));
+    EXPECT_EQ(pclSecond, pclDataAccess->pclGetTableNoRef());
+    EXPECT_EQ(1u, pclSecond->dwGetNbDataAccess());
+    long llCount = -1;
+    EXPECT_EQ(1, pclSecond->bHNbEnr(&context, &llCount, 0x10, 0)) << DriverError()->pszGetError();
+    EXPECT_EQ(7, llCount);
+}
+
 }  // namespace
