@@ -16,10 +16,22 @@ CSQLParserInfo::CSQLParserInfo(CNAError* pclError, ISQLParserInformation* piPars
 {
     if (m_pclError != nullptr)
         m_pclError->AddRef();
-    Set(piParse, piValues, bWithoutClauses);
+    // A host call may throw while the query is taken; no destructor runs
+    // then, so what is held so far is given back here.
+    try {
+        Set(piParse, piValues, bWithoutClauses);
+    } catch (...) {
+        _ReleaseAll();
+        throw;
+    }
 }
 
 CSQLParserInfo::~CSQLParserInfo()
+{
+    _ReleaseAll();
+}
+
+void CSQLParserInfo::_ReleaseAll()
 {
     _Clear();
     if (m_piParse != nullptr)
@@ -31,6 +43,7 @@ CSQLParserInfo::~CSQLParserInfo()
     SetRecord(nullptr);
     if (m_pclError != nullptr)
         m_pclError->nRelease();
+    m_pclError = nullptr;
 }
 
 void CSQLParserInfo::_Clear()

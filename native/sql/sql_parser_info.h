@@ -178,6 +178,8 @@ private:
     template <class T>
     static T* _pEnum(const CTTableau<T*>& tab, int32_t& nCursor, int bRestart);
     void _Clear();
+    // Everything the object holds, given back (the destructor's work).
+    void _ReleaseAll();
     void _ChooseKeys(IInfoRubrique* piItem);
     // Without that key false; the key itself true; another item by the
     // test on its description (false for a computed item).

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <stdexcept>
 #include <string>
 
 #include "native/sql/sql_parser_info.h"
@@ -440,6 +441,17 @@ TEST_F(ParserInfo, ItemsByTableAliasAndName)
     EXPECT_EQ(nullptr, adapter->piGetInfoRubriqueFromAlias(L"C", L"NAME")) << "a failing host answers null";
     REF_Release(adapter);
     EXPECT_TRUE(query.bBalanced());
+}
+
+// The query is taken in the constructor: a host call that throws there
+// must not leave the parse, its FROM tables or the error object held.
+TEST_F(ParserInfo, AHostFailingWhileTheQueryIsTakenLeavesNothingHeld)
+{
+    StandinParsedQuery query({.text = L"SELECT A FROM T", .from = {{.name = L"T"}}, .items = {{.item = L"A"}}});
+    query.SetThrow(vxstandin::THROW_ENUM_RUBRIQUE);
+    EXPECT_THROW(new CSQLParserInfo(m_pclError, &query, nullptr, 0), std::runtime_error);
+    EXPECT_TRUE(query.bBalanced());
+    EXPECT_EQ(1u, m_pclError->nGetRef());
 }
 
 TEST_F(ParserInfo, AFailingItemDescriptionChoosesNoKey)
