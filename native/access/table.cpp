@@ -7,6 +7,7 @@
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
 #include "native/driver/host_query_parameters.h"
+#include "native/model/na_data_source_description.h"
 
 CNATable::CNATable(const wchar_t* pszIdentification, INADataSourceDescription* piSource,
                    CNAConnectionDescription* pclConnection, CNAError* pclError)
@@ -20,8 +21,13 @@ CNATable::~CNATable()
 {
     unsigned int dwCursor = 0;
     CNADataAccess* pclDataAccess = nullptr;
-    while (m_tabDataAccess.bParseTable(&dwCursor, 1, &pclDataAccess, nullptr))
+    while (m_tabDataAccess.bParseTable(&dwCursor, 1, &pclDataAccess, nullptr)) {
+        // A data access that lives on in its context must not reach this
+        // table (its bind variables) any more.
+        if (pclDataAccess->pclGetTableNoRef() == this)
+            pclDataAccess->SetTable(nullptr);
         m_tabDataAccess._Release(pclDataAccess);
+    }
     m_tabDataAccess.DeleteAll(7);
     NA_GiveBackHeldReferences(m_piSource, m_pclConnection, m_pclError);
     if (m_piQueryBindVariable != nullptr) {
@@ -66,4 +72,38 @@ int CNATable::nExternalRelease()
         }
     }
     return 0;
+}
+
+INADataSourceDescription* CNATable::piGetDataSourceDescription()
+{
+    CNAEntryGuard guard(CNAEntryGuard::NoReset);
+    if (m_piSource != nullptr)
+        m_piSource->ExternalAddRef();
+    return m_piSource;
+}
+
+const wchar_t* CNATable::pszGetLogicalName() const
+{
+    const wchar_t* pszName = m_piSource != nullptr ? m_piSource->pszGetLogicalName() : nullptr;
+    return pszName != nullptr ? pszName : L"";
+}
+
+void CNATable::SetQueryBindVariable(INAQueryParametersValue* piValues)
+{
+    if (piValues == m_piQueryBindVariable)
+        return;
+    if (m_piQueryBindVariable != nullptr) {
+        INAQueryParametersValue* piFormer = m_piQueryBindVariable;
+        m_piQueryBindVariable = nullptr;
+        piFormer->nExternalRelease();
+    }
+    if (piValues != nullptr) {
+        m_piQueryBindVariable = piValues;
+        piValues->ExternalAddRef();
+    }
+}
+
+void CNATable::_SetDataSource(INADataSourceDescription* piSource)
+{
+    NA_ReplaceHeldSource(m_piSource, piSource);
 }

@@ -5,6 +5,7 @@
 #include "common/text/str_compare.h"
 #include "common/text/str_locale.h"
 #include "native/access/data_access.h"
+#include "native/access/table.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
@@ -28,8 +29,19 @@ CNAContext::~CNAContext()
     unsigned int dwCursor = 0;
     CNADataAccess* pclDataAccess = nullptr;
     while (m_tabDataAccess.bParseTable(&dwCursor, 1, &pclDataAccess, nullptr))
-        m_tabDataAccess._Release(pclDataAccess);
+        _LetGo(pclDataAccess);
     m_tabDataAccess.DeleteAll(7);
+}
+
+void CNAContext::_LetGo(CNADataAccess* pclDataAccess)
+{
+    // The data access may live on in its table: it must neither be served
+    // from the cache to a host that reuses this context's ids nor reach
+    // this context once it is gone.
+    CNATable::g_ForgetLastDataAccess(pclDataAccess);
+    if (pclDataAccess->pclGetContextNoRef() == this)
+        pclDataAccess->SetContext(nullptr);
+    m_tabDataAccess._Release(pclDataAccess);
 }
 
 CNADataAccess* CNAContext::_pclAllocDataAccess(INADataSourceDescription* piSource,
@@ -87,7 +99,7 @@ void CNAContext::RemoveDataAccess(INAContext* piContext, CNADataAccess*)
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
     CNADataAccess* pclDataAccess = nullptr;
     if (piContext != nullptr && m_tabDataAccess.bDeleteElement(piContext->dwGetDataID(), &pclDataAccess))
-        m_tabDataAccess._Release(pclDataAccess);
+        _LetGo(pclDataAccess);
 }
 
 void CNAContext::CloseAllDataAccess()
@@ -98,7 +110,7 @@ void CNAContext::CloseAllDataAccess()
     while (m_tabDataAccess.bParseTable(&dwCursor, 1, &pclDataAccess, nullptr)) {
         if (pclDataAccess->bIsOpened())
             pclDataAccess->bHFerme();
-        m_tabDataAccess._Release(pclDataAccess);
+        _LetGo(pclDataAccess);
     }
 }
 

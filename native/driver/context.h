@@ -52,7 +52,9 @@ public:
     // registered, no reference taken) when memory runs out.
     int _AddDataAccess(INAContext* piContext, CNADataAccess* pclDataAccess);
     // Unregisters what is registered under the host context's data key and
-    // drops the registry's reference; the second argument is not used.
+    // drops the registry's reference; the second argument is not used. A
+    // data access let go (here, by CloseAllDataAccess or by the context's
+    // end) loses its context and leaves the process-wide lookup cache.
     void RemoveDataAccess(INAContext* piContext, CNADataAccess* pclDataAccess);
     // Unregisters every data access, closing each open one before its
     // reference is dropped.
@@ -78,6 +80,9 @@ public:
     void SetNextLogicalName(const wchar_t* pszName) { m_csNextLogicalName.Set(pszName); }
 
 private:
+    // Drops the registry's reference on a data access it let go, which
+    // forgets this context.
+    void _LetGo(CNADataAccess* pclDataAccess);
     // The first registered data access on that connection whose name, as
     // pfnName gives it, matches; with a reference.
     CNADataAccess* _pclFindDataAccessBy(CNAConnectionDescription* pclConnection, const wchar_t* pszName,

@@ -1,6 +1,5 @@
 // The driver's slots as this layer answers them. The factories of objects
-// this layer does not make answer null, record nothing and make nothing
-// (the table object is completed by the data-access layer). The registries'
+// this layer does not make answer null, record nothing and make nothing. The registries'
 // slots are in driver_connections.cpp, driver_contexts.cpp and
 // driver_tables.cpp; the SQL, transaction and list slots in
 // driver_queries.cpp, driver_transactions.cpp and driver_lists.cpp.
@@ -9,6 +8,7 @@
 #include "common/text/qf_convert_key.h"
 #include "native/access/data_access.h"
 #include "native/access/sql_column.h"
+#include "native/access/table.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
@@ -148,7 +148,8 @@ CNAItemDescription* CNADriver::pclAllocItemDescription()
     return new (std::nothrow) CNAItemDescription;
 }
 
-CNATable* CNADriver::_pclAllocTable(const wchar_t*, INADataSourceDescription*, CNAConnectionDescription*, CNAError*)
+CNATable* CNADriver::_pclAllocTable(const wchar_t* pszKey, INADataSourceDescription* piSource,
+                                     CNAConnectionDescription* pclConnection, CNAError* pclError)
 {
-    return nullptr;
+    return new (std::nothrow) CNATable(pszKey, piSource, pclConnection, pclError);
 }
