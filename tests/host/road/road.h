@@ -15,10 +15,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/text/any.h"
 #include "native/driver/na_forward.h"
 #include "tests/host/db/standin_connection_description.h"
+#include "tests/host/db/standin_context.h"
 #include "tests/host/db/standin_driver_caller.h"
 #include "tests/host/module/standin_host_loader.h"
 #include "tests/host/road/road_printer.h"
@@ -61,6 +63,23 @@ private:
     // Step 3: lists of databases, tables, columns, column types.
     bool bListStep();
     bool bLists();
+    // Step 4: the table's description, the table, opened in the context.
+    bool bOpenStep();
+    bool bOpenTable();
+    // Step 5: reads both ways; each record read through the record buffer.
+    bool bReadStep();
+    // A read on the key in the context, then its record (bRecord).
+    bool bRead(eNA_PARSEDIRECTION eDirection, const char* pszRead, int* pnId);
+    // Prints the current record: every item's value through the record
+    // buffer's slots; its id, or 0 when the browse is out.
+    bool bRecord(const char* pszRead, int* pnId);
+    // Every id from the first (the last) record to the end (the start).
+    bool bBrowse(bool bBackward, std::vector<int>* pIds);
+    // Step 6: searches, a filter with bounds, the count.
+    bool bFilterStep();
+    bool bSearch(const wchar_t* pszValue, int bExact, int nExpectedId);
+    // Step 7: a record operation from a context that never opened the table.
+    bool bErrorStep();
     // Step 8: give back everything, in the host's order. With bChecked the
     // answers are checked and printed as a step; otherwise (after a failed
     // step) whatever was taken is given back quietly.
@@ -69,6 +88,11 @@ private:
     // The error object of the driver or of the SQL interface, through its slot.
     INAError* piDriverError();
     INAError* piSQLError();
+    // The context's last error through the table (slot 7).
+    INAError* piContextError(StandinContext& context);
+    // Check of a table operation in the road's context: a failure prints the
+    // context's error and the driver's.
+    bool bTableCheck(bool bOk, const char* pszWhat);
 
     // A runtime value of wide text, or of a 32-bit integer.
     static CAny Text(const wchar_t* psz);
@@ -92,4 +116,15 @@ private:
     StandinConnectionDescription m_connection;
     bool m_bConnectionOpen = false;
     int m_nSQLConnection = 0;
+
+    // The host's contexts: the one that opens the table, and one that never
+    // does. Each presents its own data key, as the host's contexts do.
+    StandinContext m_context{1, 101};
+    StandinContext m_otherContext{2, 201};
+    INADataSourceDescription* m_piDescription = nullptr;
+    INATable* m_piTable = nullptr;
+    bool m_bContextUsed = false;
+    bool m_bTableOpen = false;
+    INADataSourceDescription* m_piTableDescription = nullptr;
+    std::vector<INAItemDescription*> m_items;
 };

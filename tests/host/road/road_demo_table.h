@@ -19,6 +19,8 @@ inline constexpr const wchar_t* kDemoRows[] = {
     L"INSERT INTO road_demo VALUES (5, '\u00c9milie', 3.00, '1706-12-17')",
 };
 inline constexpr int kDemoRowCount = 5;
+// The names of ids 1 to 5.
+inline constexpr const wchar_t* kDemoNames[] = {L"Ada", L"Blaise", L"Charles", L"Dorothy", L"\u00c9milie"};
 inline constexpr int kDemoItemCount = 4;
 
 inline constexpr const wchar_t* kDemoSelect = L"SELECT id, name, amount FROM road_demo WHERE id >= ? ORDER BY id";

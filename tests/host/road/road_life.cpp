@@ -159,6 +159,31 @@ bool Road::bTeardown(bool bChecked)
         out.BeginStep(8, "teardown in the host's order");
     bool bOk = true;
 
+    if (m_bTableOpen) {
+        const int bClosed = CallSlot<int>(m_piTable, road::kTableClose, static_cast<INAContext*>(&m_context));
+        if (bChecked) {
+            out.Line("INATable::bHFerme: %d", bClosed);
+            bOk = out.Check(bClosed == 1, "INATable::bHFerme", piContextError(m_context)) && bOk;
+        }
+        m_bTableOpen = false;
+    }
+    // The host's releases: the table, then the descriptions it was given.
+    if (m_piTable != nullptr) {
+        const int nLeft = CallSlot<int>(m_piTable, road::kTableExternalRelease);
+        if (bChecked)
+            out.Line("INATable::nExternalRelease: %d", nLeft);
+        m_piTable = nullptr;
+    }
+    m_items.clear();
+    for (INADataSourceDescription** ppi : {&m_piTableDescription, &m_piDescription}) {
+        if (*ppi == nullptr)
+            continue;
+        const unsigned nLeft = CallSlot<unsigned>(*ppi, road::kDescriptionExternalRelease);
+        if (bChecked)
+            out.Line("INADataSourceDescription::nExternalRelease: %u", nLeft);
+        *ppi = nullptr;
+    }
+
     if (m_nSQLConnection != 0) {
         const int bClosed = CallSlot<int>(m_piSQL, road::kSQLCloseConnection, m_nSQLConnection);
         if (bChecked) {
@@ -181,6 +206,14 @@ bool Road::bTeardown(bool bChecked)
             bOk = out.Check(bClosed == 1, "INADriver::bCloseConnection", piDriverError()) && bOk;
         }
         m_bConnectionOpen = false;
+    }
+    if (m_piDriver != nullptr && m_bContextUsed) {
+        // The context let its data access go with bHFerme; the driver may
+        // have forgotten it with it.
+        const int bClosed = CallSlot<int>(m_piDriver, road::kDriverCloseContext, static_cast<INAContext*>(&m_context));
+        if (bChecked)
+            out.Line("INADriver::bCloseContext(%lu): %d", m_context.dwGetCtxID(), bClosed);
+        m_bContextUsed = false;
     }
     if (m_piDriver != nullptr) {
         const unsigned nLeft = m_caller->nReleaseDriver();
@@ -209,10 +242,12 @@ bool Road::bTeardown(bool bChecked)
         m_hDriver = nullptr;
     }
     if (bChecked) {
-        // Every reference the driver took on the host's description is back.
+        // Every reference the driver took on the host's objects is back.
         const int nBalance = m_connection.Refs().nBalance();
-        out.Line("references the driver still holds on the connection description: %d", nBalance);
-        bOk = out.Check(nBalance == 0, "the driver gave back the connection description") && bOk;
+        const int nContexts = m_context.Refs().nBalance() + m_otherContext.Refs().nBalance();
+        out.Line("references the driver still holds: %d on the connection description, %d on the contexts",
+                 nBalance, nContexts);
+        bOk = out.Check(nBalance == 0 && nContexts == 0, "the driver gave back the host's objects") && bOk;
         out.EndStep();
     }
     return bOk;

@@ -8,6 +8,7 @@ namespace road {
 
 // INAError.
 constexpr long kErrorText = 5;  // pszGetError()
+constexpr long kErrorId = 6;    // dwGetErrorId()
 
 // INADriver.
 constexpr long kDriverExternalRelease = 6;     // nExternalRelease()
@@ -35,5 +36,33 @@ constexpr long kSQLColumnName = 29;       // bGetColumnName(name, cnx, stmt, col
 constexpr long kSQLFetch = 30;            // bFetch(cnx, stmt, flags)
 constexpr long kSQLGetRow = 31;           // bGetRow(row, cnx, stmt, separator, n, flags)
 constexpr long kSQLGetValue = 32;         // bGetValue(value, cnx, stmt, column, flags)
+
+// INATable (piGetTable); every slot but 5, 6, 9 and 62 takes the context first.
+constexpr long kTableExternalRelease = 6;   // nExternalRelease()
+constexpr long kTableLastError = 7;         // piGetLastError(ctx)
+constexpr long kTableDescription = 9;       // piGetDataSourceDescription()
+constexpr long kTableOpen = 15;             // bHOuvre(ctx, access, password)
+constexpr long kTableClose = 17;            // bHFerme(ctx)
+constexpr long kTableSearch = 23;           // bHRecherche(ctx, item, value, exact, fetch, lock, lock*, forward, flags)
+constexpr long kTableRead = 26;             // bHLitxxx(ctx, item, direction, fetch, lock, lock*, flags)
+constexpr long kTableOut = 32;              // bHEnDehors(ctx, item, int*)
+constexpr long kTableFound = 33;            // bEvalHTrouve(ctx, item, int* found, int* valid)
+constexpr long kTableFilter = 38;           // bHFiltre(ctx, item, low, low incl., high, high incl., query)
+constexpr long kTableFilterOff = 40;        // bHDesactiveFiltre(ctx, item, flags)
+constexpr long kTableCount = 45;            // bHNbEnr(ctx, long*, options, flags)
+constexpr long kTableGetRecord = 50;        // bGetRecord(ctx, record**)
+constexpr long kTableSetRecord = 51;        // bSetRecord(ctx, record*)
+
+// INADataSourceDescription and INAItemDescription.
+constexpr long kDescriptionExternalRelease = 6;  // nExternalRelease()
+constexpr long kDescriptionLogicalName = 7;      // pszGetLogicalName()
+constexpr long kDescriptionItemCount = 12;       // nGetNumItems()
+constexpr long kDescriptionItem = 17;            // piNAGetItem(unsigned)
+constexpr long kItemName = 7;                    // pszGetName()
+constexpr long kItemType = 12;                   // eNAGetItemType()
+
+// The record buffer (CNAQFRecord), whose first two slots are its destructor.
+constexpr long kRecordGetValue = 8;   // vGetItemValue(CAny*, item, element) const
+constexpr long kRecordDefined = 11;   // vbItemValueDefined(item, element) const
 
 }  // namespace road
