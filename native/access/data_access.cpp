@@ -120,6 +120,23 @@ INADataSourceDescription* CNADataAccess::piGetDataSourceDescription() const
     return m_piSource;
 }
 
+INADataSourceDescription* CNADataAccess::piGetDataSourceDescriptionForQF()
+{
+    if (!m_bQuery)
+        return piGetDataSourceDescription();
+    if (m_piSourceForQF == nullptr) {
+        auto* pclSource = dynamic_cast<CNADataSourceDescription*>(m_piSource);
+        CNADataSourceDescription* pclClone =
+            pclSource != nullptr ? pclSource->pclGetCloneDataSourceDescription(CNAItemDescription::CLONE_ALL_KEYS)
+                                 : nullptr;
+        if (pclClone == nullptr)
+            return nullptr;
+        NA_ReplaceHeldSource(m_piSourceForQF, pclClone);
+    }
+    m_piSourceForQF->ExternalAddRef();
+    return m_piSourceForQF;
+}
+
 CNADataSourceDescription* CNADataAccess::pclGetImportedDataSourceDesc() const
 {
     if (m_pclImported != nullptr)

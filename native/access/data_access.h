@@ -249,6 +249,11 @@ public:
     INADataSourceDescription* piGetDataSourceNoRef() const { return m_piSource; }
     // The data source with one external reference added (null without).
     INADataSourceDescription* piGetDataSourceDescription() const;
+    // What the host is to read the data source by, with one external
+    // reference added: for a table its data source; for a query a clone of
+    // it with all its keys, made once per execution and kept. Null without
+    // data source, or when the clone cannot be made.
+    INADataSourceDescription* piGetDataSourceDescriptionForQF();
     // The imported description with one external reference, or null.
     CNADataSourceDescription* pclGetImportedDataSourceDesc() const;
     CNADataSourceDescription* pclGetImportedDataSourceDescNoRef() const { return m_pclImported; }

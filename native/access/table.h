@@ -8,6 +8,8 @@
 #include "native/driver/na_ref_hooks.h"
 #include "native/model/interf.h"
 
+struct stNAErrorSite;
+
 // A table, or the result of a named query, on one connection: the object
 // behind INATable. It keeps one data access per host context that works on
 // it and hands nearly every operation to the calling context's one. It adds
@@ -240,6 +242,26 @@ public:
     // The same, answering 1 without a data access and raising nothing.
     template <class F>
     int _nForwardLenient(INAContext* piContext, F f) const;
+
+    // --- Open, create, close and host queries (table_open.cpp,
+    // table_query.cpp, table_version_check.cpp, table_context.cpp).
+    // The check of the host's SQL module before a filter or a query with a
+    // parsed form: once per driver object, in a stretch of the lock of its
+    // own. 1 when passed or not needed (no parsed query, checked before);
+    // else 0 with user error 16 in the table's error object.
+    int _bCheckSQLModuleVersion(ISQLParserInformation* piQuery);
+    // Open, creations and delete: under the lock, the table's error reset,
+    // the connection opened (bOpenCreate when bCreateDatabase), the
+    // context's data access found or made, fnStep(data access) answered. A
+    // data access this call made goes again when the step fails, and any
+    // goes when bAlwaysRemove; the error of one that goes is copied into the
+    // table's error object.
+    template <class F>
+    int _bOpenWith(INAContext* piContext, int bCreateDatabase, int bAlwaysRemove, F fnStep);
+    // An operation this driver does not offer: user error 8 at the site in
+    // the table's error object (joining an error already there), copied
+    // into the context's; 0.
+    int _bNotAvailable(INAContext* piContext, const stNAErrorSite& site) const;
 
 protected:
     uint32_t m_dwRefCount = 0;
