@@ -70,13 +70,15 @@ private:
     bool bReadStep();
     // A read on the key in the context, then its record (bRecord).
     bool bRead(eNA_PARSEDIRECTION eDirection, const char* pszRead, int* pnId);
-    // Prints the current record: every item's value through the record
-    // buffer's slots; its id, or 0 when the browse is out.
-    bool bRecord(const char* pszRead, int* pnId);
+    // Prints the current record of the item's browse: every item's value
+    // through the record buffer's slots; its id, or 0 when the browse is
+    // out, and whether it counts as found (bEvalHTrouve).
+    bool bRecord(const wchar_t* pszItem, const char* pszRead, int* pnId, int* pbFound);
     // Every id from the first (the last) record to the end (the start).
     bool bBrowse(bool bBackward, std::vector<int>* pIds);
     // Step 6: searches, a filter with bounds, the count.
     bool bFilterStep();
+    // A search on the name that finds the record of that id, or none (0).
     bool bSearch(const wchar_t* pszValue, int bExact, int nExpectedId);
     // Step 7: a record operation from a context that never opened the table.
     bool bErrorStep();

@@ -33,7 +33,7 @@ std::wstring Wide(const std::string& s)
 
 int Road::nRun()
 {
-    bool bOk = bStartUp() && bSQLStep() && bListStep();
+    bool bOk = bStartUp() && bSQLStep() && bListStep() && bOpenStep() && bReadStep() && bFilterStep() && bErrorStep();
     if (!bTeardown(bOk))
         bOk = false;
     return m_out.nSummary();
@@ -174,6 +174,8 @@ bool Road::bTeardown(bool bChecked)
             out.Line("INATable::nExternalRelease: %d", nLeft);
         m_piTable = nullptr;
     }
+    for (INAItemDescription* piItem : m_items)
+        (void)CallSlot<unsigned>(piItem, road::kItemExternalRelease);
     m_items.clear();
     for (INADataSourceDescription** ppi : {&m_piTableDescription, &m_piDescription}) {
         if (*ppi == nullptr)
@@ -208,11 +210,12 @@ bool Road::bTeardown(bool bChecked)
         m_bConnectionOpen = false;
     }
     if (m_piDriver != nullptr && m_bContextUsed) {
-        // The context let its data access go with bHFerme; the driver may
-        // have forgotten it with it.
         const int bClosed = CallSlot<int>(m_piDriver, road::kDriverCloseContext, static_cast<INAContext*>(&m_context));
-        if (bChecked)
-            out.Line("INADriver::bCloseContext(%lu): %d", m_context.dwGetCtxID(), bClosed);
+        if (bChecked) {
+            out.Line("INADriver::bCloseContext(%lu): %d (%s)", m_context.dwGetCtxID(), bClosed,
+                     bClosed ? "closed" : "the driver let it go with its last data access");
+            bOk = out.Check(bClosed == 0, "bHFerme let the context go with its only data access") && bOk;
+        }
         m_bContextUsed = false;
     }
     if (m_piDriver != nullptr) {

@@ -35,6 +35,20 @@ void RoadPrinter::Line(const char* pszFormat, ...)
     std::fputc('\n', stdout);
 }
 
+void RoadPrinter::Block(const char* pszLabel, const std::wstring& sText)
+{
+    std::printf("  %s:\n", pszLabel);
+    size_t nStart = 0;
+    while (nStart < sText.size()) {
+        size_t nEnd = sText.find_first_of(L"\r\n", nStart);
+        if (nEnd == std::wstring::npos)
+            nEnd = sText.size();
+        if (nEnd > nStart)
+            std::printf("    %ls\n", sText.substr(nStart, nEnd - nStart).c_str());
+        nStart = nEnd + 1;
+    }
+}
+
 bool RoadPrinter::Check(bool bOk, const char* pszWhat, INAError* piError)
 {
     if (bOk)
@@ -42,7 +56,7 @@ bool RoadPrinter::Check(bool bOk, const char* pszWhat, INAError* piError)
     m_bStepFailed = true;
     std::printf("  FAILED: %s\n", pszWhat);
     if (piError != nullptr)
-        std::printf("  error: %ls\n", sErrorText(piError).c_str());
+        Block("error", sErrorText(piError));
     std::fflush(stdout);
     return false;
 }

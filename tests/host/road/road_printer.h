@@ -21,6 +21,8 @@ public:
     void EndStep();
     // One line of the step's printout, printf-style ("%ls" for wide text).
     void Line(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+    // A text of several lines (an error's), each line indented under the label.
+    void Block(const char* pszLabel, const std::wstring& sText);
     // True when bOk; otherwise prints what failed with the error object's
     // text (when there is one) and marks the step failed.
     bool Check(bool bOk, const char* pszWhat, INAError* piError = nullptr);

@@ -57,7 +57,8 @@ constexpr long kTableSetRecord = 51;        // bSetRecord(ctx, record*)
 constexpr long kDescriptionExternalRelease = 6;  // nExternalRelease()
 constexpr long kDescriptionLogicalName = 7;      // pszGetLogicalName()
 constexpr long kDescriptionItemCount = 12;       // nGetNumItems()
-constexpr long kDescriptionItem = 17;            // piNAGetItem(unsigned)
+constexpr long kDescriptionItem = 17;            // piNAGetItem(unsigned), one reference
+constexpr long kItemExternalRelease = 6;         // nExternalRelease()
 constexpr long kItemName = 7;                    // pszGetName()
 constexpr long kItemType = 12;                   // eNAGetItemType()
 

@@ -55,7 +55,7 @@ bool Road::bTableCheck(bool bOk, const char* pszWhat)
     if (bOk)
         return true;
     m_out.Check(false, pszWhat, piContextError(m_context));
-    m_out.Line("the driver's error: %ls", RoadPrinter::sErrorText(piDriverError()).c_str());
+    m_out.Block("the driver's error", RoadPrinter::sErrorText(piDriverError()));
     return false;
 }
 
@@ -95,7 +95,6 @@ bool Road::bOpenTable()
     const unsigned nItems = CallSlot<unsigned>(m_piTableDescription, road::kDescriptionItemCount);
     m_out.Line("the table's description: %ls, %u items", 
                CallSlot<const wchar_t*>(m_piTableDescription, road::kDescriptionLogicalName), nItems);
-    m_items.clear();
     for (unsigned i = 0; i < nItems; ++i) {
         INAItemDescription* piItem = CallSlot<INAItemDescription*>(m_piTableDescription, road::kDescriptionItem, i);
         if (!m_out.Check(piItem != nullptr, "the description's item"))
@@ -107,19 +106,20 @@ bool Road::bOpenTable()
     return m_out.Check(nItems == road::kDemoItemCount, "the description holds every column");
 }
 
-bool Road::bRecord(const char* pszRead, int* pnId)
+bool Road::bRecord(const wchar_t* pszItem, const char* pszRead, int* pnId, int* pbFound)
 {
     int bOut = -1;
-    const int bOutDone = CallSlot<int>(m_piTable, road::kTableOut, static_cast<INAContext*>(&m_context), kKey, &bOut);
+    const int bOutDone = CallSlot<int>(m_piTable, road::kTableOut, static_cast<INAContext*>(&m_context), pszItem, &bOut);
     int bFound = -1, bValid = -1;
     const int bFoundDone =
-        CallSlot<int>(m_piTable, road::kTableFound, static_cast<INAContext*>(&m_context), kKey, &bFound, &bValid);
+        CallSlot<int>(m_piTable, road::kTableFound, static_cast<INAContext*>(&m_context), pszItem, &bFound, &bValid);
     if (!bTableCheck(bOutDone == 1 && bFoundDone == 1, "INATable::bHEnDehors and bEvalHTrouve"))
         return false;
+    *pbFound = bFound;
     if (bOut) {
         m_out.Line("%s: out of the table (bHEnDehors 1, bEvalHTrouve %d)", pszRead, bFound);
         *pnId = 0;
-        return true;
+        return m_out.Check(bFound == 0, "out of the table, nothing is found");
     }
 
     CNAQFRecord* pclRecord = nullptr;
@@ -151,7 +151,9 @@ bool Road::bRead(eNA_PARSEDIRECTION eDirection, const char* pszRead, int* pnId)
     eNA_LOCKTYPE eLock = kLock;
     const int bDone = CallSlot<int>(m_piTable, road::kTableRead, static_cast<INAContext*>(&m_context), kKey,
                                     eDirection, kFetchOne, kLock, &eLock, kNoFlags);
-    return bTableCheck(bDone == 1, "INATable::bHLitxxx") && bRecord(pszRead, pnId);
+    int bFound = 0;
+    return bTableCheck(bDone == 1, "INATable::bHLitxxx") && bRecord(kKey, pszRead, pnId, &bFound) &&
+           m_out.Check(bFound == (*pnId != 0 ? 1 : 0), "a record read is found");
 }
 
 bool Road::bBrowse(bool bBackward, std::vector<int>* pIds)
@@ -191,21 +193,16 @@ bool Road::bSearch(const wchar_t* pszValue, int bExact, int nExpectedId)
     m_out.Line("INATable::bHRecherche(%ls, \"%ls\", %s): %d", kNameKey, pszValue, bExact ? "exact" : "generic", bDone);
     if (!bTableCheck(bDone == 1, "INATable::bHRecherche"))
         return false;
-    int bFound = -1, bValid = -1;
-    const int bFoundDone = CallSlot<int>(m_piTable, road::kTableFound, static_cast<INAContext*>(&m_context), kNameKey,
-                                         &bFound, &bValid);
-    int nId = 0;
-    if (!bTableCheck(bFoundDone == 1, "INATable::bEvalHTrouve") || !bRecord("  found", &nId))
-        return false;
-    m_out.Line("bEvalHTrouve: found %d", bFound);
-    return m_out.Check(nExpectedId != 0 ? bFound == 1 && nId == nExpectedId : bFound == 0,
-                       "the search finds the expected record");
+    int nId = 0, bFound = 0;
+    return bRecord(kNameKey, "  then", &nId, &bFound) &&
+           m_out.Check(nExpectedId != 0 ? bFound == 1 && nId == nExpectedId : bFound == 0,
+                       nExpectedId != 0 ? "the search finds the record" : "the search finds nothing");
 }
 
 bool Road::bFilterStep()
 {
     m_out.BeginStep(6, "search, filter and count");
-    bool bOk = bSearch(road::kDemoNames[2], 1, 3) && bSearch(L"Do", 0, 4);
+    bool bOk = bSearch(road::kDemoNames[2], 1, 3) && bSearch(L"Do", 1, 0) && bSearch(L"Do", 0, 4);
 
     std::vector<int> ids;
     if (bOk) {
@@ -237,22 +234,23 @@ bool Road::bFilterStep()
 
 bool Road::bErrorStep()
 {
-    m_out.BeginStep(7, "errors: a read from a context that never opened the table");
+    m_out.BeginStep(7, "errors: a read from a context that never opened the table, each context's last error");
     eNA_LOCKTYPE eLock = kLock;
     const int bRead = CallSlot<int>(m_piTable, road::kTableRead, static_cast<INAContext*>(&m_otherContext), kKey,
                                     kFirst, kFetchOne, kLock, &eLock, kNoFlags);
     INAError* piDriver = piDriverError();
     const unsigned nError = CallSlot<unsigned>(piDriver, road::kErrorId);
-    m_out.Line("INATable::bHLitxxx in context %lu: %d; the driver's error %u: %ls", m_otherContext.dwGetCtxID(), bRead,
-               nError, RoadPrinter::sErrorText(piDriver).c_str());
+    m_out.Line("INATable::bHLitxxx in context %lu: %d; the driver's error %u", m_otherContext.dwGetCtxID(), bRead,
+               nError);
+    m_out.Block("its text", RoadPrinter::sErrorText(piDriver));
     bool bOk = m_out.Check(bRead == 0 && nError == kNotOpenedInContext,
                            "the read fails with the not-opened error in the driver's error object");
 
     INAError* piOpened = piContextError(m_context);
     INAError* piOther = piContextError(m_otherContext);
-    m_out.Line("INATable::piGetLastError, context %lu: error %u \"%ls\"", m_context.dwGetCtxID(),
+    m_out.Line("INATable::piGetLastError, context %lu: error %u (%s)", m_context.dwGetCtxID(),
                piOpened != nullptr ? CallSlot<unsigned>(piOpened, road::kErrorId) : 0u,
-               RoadPrinter::sErrorText(piOpened).c_str());
+               piOpened == piDriver ? "the driver's error object" : "the context's own error object");
     m_out.Line("INATable::piGetLastError, context %lu: error %u (%s)", m_otherContext.dwGetCtxID(),
                piOther != nullptr ? CallSlot<unsigned>(piOther, road::kErrorId) : 0u,
                piOther == piDriver ? "the driver's error object" : "an error object of its own");
