@@ -258,6 +258,10 @@ public:
     // table's error object.
     template <class F>
     int _bOpenWith(INAContext* piContext, int bCreateDatabase, int bAlwaysRemove, F fnStep);
+    // The lookup with creation for a call that starts on the data access:
+    // its error object reset. One reference for the caller; null as the
+    // lookup.
+    CNADataAccess* _pclGetDataAccessForCall(INAContext* piContext, int* pbNew);
     // An operation this driver does not offer: user error 8 at the site in
     // the table's error object (joining an error already there), copied
     // into the context's; 0.

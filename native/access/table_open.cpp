@@ -5,6 +5,15 @@
 #include "native/access/table_forward.h"
 #include "native/driver/connection_description.h"
 
+CNADataAccess* CNATable::_pclGetDataAccessForCall(INAContext* piContext, int* pbNew)
+{
+    CNADataAccess* pclDataAccess = _pclGetDataAccess(piContext, pbNew);
+    CNAError* pclError = pclDataAccess != nullptr ? pclDataAccess->pclGetErrorNoRef() : nullptr;
+    if (pclError != nullptr)
+        pclError->Reset();
+    return pclDataAccess;
+}
+
 template <class F>
 int CNATable::_bOpenWith(INAContext* piContext, int bCreateDatabase, int bAlwaysRemove, F fnStep)
 {
@@ -18,12 +27,10 @@ int CNATable::_bOpenWith(INAContext* piContext, int bCreateDatabase, int bAlways
         return 0;
     }
     int bNew = 0;
-    CNADataAccessLookup dataAccess(_pclGetDataAccess(piContext, &bNew));
+    CNADataAccessLookup dataAccess(_pclGetDataAccessForCall(piContext, &bNew));
     if (!dataAccess)
         return 0;
     CNAError* pclError = dataAccess->pclGetErrorNoRef();
-    if (pclError != nullptr)
-        pclError->Reset();
     const int bResult = fnStep(dataAccess.pclGet());
     // A data access that was there before keeps its context's error.
     if (!bResult && (bNew || bAlwaysRemove) && m_pclError != nullptr)

@@ -31,13 +31,9 @@ int CNATable::bExecuteQuery(int* pbHasResult, INAContext* piContext, const wchar
     // The driver's entry reset the error object already; the table's is
     // that same object.
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
-    int bNew = 0;
-    CNADataAccessLookup dataAccess(_pclGetDataAccess(piContext, &bNew));
+    CNADataAccessLookup dataAccess(_pclGetDataAccessForCall(piContext, nullptr));
     if (!dataAccess)
         return 0;
-    CNAError* pclError = dataAccess->pclGetErrorNoRef();
-    if (pclError != nullptr)
-        pclError->Reset();
     int bHasResult = 0;
     if (pbHasResult == nullptr)
         pbHasResult = &bHasResult;
@@ -54,7 +50,7 @@ int CNATable::bExecuteQuery(int* pbHasResult, INAContext* piContext, const wchar
         return bResult;
     }
     if (m_pclError != nullptr)
-        m_pclError->Copy(pclError);
+        m_pclError->Copy(dataAccess->pclGetErrorNoRef());
     // A prepared query stays with its data access: the host runs it again
     // with new values.
     if (!dataAccess->bHPrepareRequeteCalled())

@@ -41,7 +41,7 @@ protected:
     {
         AnyVmTest::SetUp();
         StartTestDriverModule();
-        m_former = CNADriver::g_SetFactory({&NewDriver, nullptr});
+        m_former = CNADriver::g_SetFactory({DriverFactory(), nullptr});
         m_piDriver = piQueryInterface(0);
         ASSERT_NE(nullptr, m_piDriver);
         ASSERT_FALSE(m_db.Name().empty());
@@ -63,6 +63,8 @@ protected:
     }
 
     static CNADriver* NewDriver() { return new (std::nothrow) CMySQLDriver; }
+    // How the driver is made: a test may give a MySQL driver of its own.
+    virtual CNADriver* (*DriverFactory())() { return &NewDriver; }
 
     StandinConnectionDescription& Host() { return m_server->Host(); }
     CNADriver* Driver() const { return static_cast<CNADriver*>(m_piDriver); }
