@@ -33,9 +33,10 @@ std::wstring Wide(const std::string& s)
 
 int Road::nRun()
 {
-    bool bOk = bStartUp() && bSQLStep() && bListStep() && bOpenStep() && bReadStep() && bFilterStep() && bErrorStep();
-    if (!bTeardown(bOk))
-        bOk = false;
+    const bool bOk =
+        bStartUp() && bSQLStep() && bListStep() && bOpenStep() && bReadStep() && bFilterStep() && bErrorStep();
+    // A failed teardown counts as a failed step.
+    (void)bTeardown(bOk);
     return m_out.nSummary();
 }
 
