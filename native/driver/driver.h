@@ -12,6 +12,8 @@
 #include "native/driver/na_driver.h"
 #include "native/driver/na_ref_hooks.h"
 
+struct stNAErrorSite;
+
 // The driver object behind INADriver: the host's entry to everything else.
 // The concrete database driver derives from it, fills the pure factory slots
 // and registers itself through the factory hook; this layer never names it.
@@ -331,6 +333,23 @@ protected:
     CNADriver();
 
     void _InitDriverSQL();
+
+    // f(connection) on the registered connection of the host's description,
+    // held for the call; without one, nothing is made or sent: user error
+    // 14 at the site, with the name of the host's connection record, and 0.
+    template <class F>
+    int _bOnRegistered(INAConnectionDescription* piConnection, const stNAErrorSite& site, F f)
+    {
+        CNAConnectionDescription* pclConnection = _pclFindConnection(piConnection);
+        if (pclConnection == nullptr)
+            return _bUnknownConnection(piConnection, site);
+        const int bDone = f(pclConnection);
+        nReleaseConnection(pclConnection);
+        return bDone;
+    }
+    // User error 14 at the site for a host connection the driver does not
+    // hold; 0.
+    int _bUnknownConnection(INAConnectionDescription* piConnection, const stNAErrorSite& site);
 
     CTString m_acsCaption[28];
     std::atomic<uint32_t> m_dwExternalRefCount{0};

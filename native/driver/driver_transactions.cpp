@@ -12,26 +12,12 @@
 #include "native/driver/error_sites.h"
 #include "native/driver/host_connection_description.h"
 
-namespace {
-
-// f(connection) on the registered connection of the host's description,
-// held for the call; without one, user error 14 at the site and 0.
-template <class F>
-int nOnRegistered(CNADriver* pclDriver, INAConnectionDescription* piConnection, const stNAErrorSite& site, F f)
+int CNADriver::_bUnknownConnection(INAConnectionDescription* piConnection, const stNAErrorSite& site)
 {
-    CNAConnectionDescription* pclConnection = pclDriver->_pclFindConnection(piConnection);
-    if (pclConnection == nullptr) {
-        const wchar_t* pszName = piConnection != nullptr ? piConnection->pszGetConnectionName() : nullptr;
-        CNAError::g_RaiseSiteError(pclDriver->pclGetError(), site, nullptr, nullptr, nullptr,
-                                   pszName != nullptr ? pszName : L"");
-        return 0;
-    }
-    const int bDone = f(pclConnection);
-    pclDriver->nReleaseConnection(pclConnection);
-    return bDone;
+    const wchar_t* pszName = piConnection != nullptr ? piConnection->pszGetConnectionName() : nullptr;
+    CNAError::g_RaiseSiteError(m_pclError, site, nullptr, nullptr, nullptr, pszName != nullptr ? pszName : L"");
+    return 0;
 }
-
-}  // namespace
 
 int CNADriver::bTransactionBegin(INAConnectionDescription* piConnection, const wchar_t* pszName)
 {
@@ -44,7 +30,7 @@ int CNADriver::bTransactionBegin(INAConnectionDescription* piConnection, const w
 int CNADriver::bTransactionCommit(INAConnectionDescription* piConnection, const wchar_t* pszName)
 {
     CNAEntryGuard guard(m_pclError);
-    return nOnRegistered(this, piConnection, NASite::kCommitUnknownConnection, [&](CNAConnectionDescription* pcl) {
+    return _bOnRegistered(piConnection, NASite::kCommitUnknownConnection, [&](CNAConnectionDescription* pcl) {
         const int bDone = pcl->bTransactionCommit(m_pclError, pszName);
         if (pcl->bTransactionEndCloseParse())
             _SetTransactionTermined(pcl);
@@ -55,7 +41,7 @@ int CNADriver::bTransactionCommit(INAConnectionDescription* piConnection, const 
 int CNADriver::bTransactionRollBack(INAConnectionDescription* piConnection, const wchar_t* pszName)
 {
     CNAEntryGuard guard(m_pclError);
-    return nOnRegistered(this, piConnection, NASite::kRollBackUnknownConnection, [&](CNAConnectionDescription* pcl) {
+    return _bOnRegistered(piConnection, NASite::kRollBackUnknownConnection, [&](CNAConnectionDescription* pcl) {
         // The tables first: their parses end before the rows they read go.
         if (pcl->bTransactionEndCloseParse())
             _SetTransactionTermined(pcl);
@@ -80,7 +66,7 @@ void CNADriver::CancelRecordLock(INAConnectionDescription* piConnection, CNATran
 int CNADriver::bSQLBloqueTable(INAConnectionDescription* piConnection, const wchar_t* pszTable)
 {
     CNAEntryGuard guard(m_pclError);
-    return nOnRegistered(this, piConnection, NASite::kTableLockUnknownConnection, [&](CNAConnectionDescription* pcl) {
+    return _bOnRegistered(piConnection, NASite::kTableLockUnknownConnection, [&](CNAConnectionDescription* pcl) {
         return pcl->bOpen(m_pclError) && pcl->bSQLBloque(m_pclError, pszTable) ? 1 : 0;
     });
 }
@@ -88,7 +74,7 @@ int CNADriver::bSQLBloqueTable(INAConnectionDescription* piConnection, const wch
 int CNADriver::bSQLBloqueRequete(INAConnectionDescription* piConnection, ISQLParserInformation* piQuery)
 {
     CNAEntryGuard guard(m_pclError);
-    return nOnRegistered(this, piConnection, NASite::kQueryLockUnknownConnection, [&](CNAConnectionDescription* pcl) {
+    return _bOnRegistered(piConnection, NASite::kQueryLockUnknownConnection, [&](CNAConnectionDescription* pcl) {
         return pcl->bOpen(m_pclError) && pcl->bSQLBloque(m_pclError, piQuery) ? 1 : 0;
     });
 }
@@ -97,7 +83,7 @@ int CNADriver::bHConnexionDiagnose(CAny* pclResult, INAConnectionDescription* pi
                                    unsigned nFlags)
 {
     CNAEntryGuard guard(m_pclError);
-    return nOnRegistered(this, piConnection, NASite::kDiagnoseUnknownConnection, [&](CNAConnectionDescription* pcl) {
+    return _bOnRegistered(piConnection, NASite::kDiagnoseUnknownConnection, [&](CNAConnectionDescription* pcl) {
         return pcl->bDiagnose(m_pclError, pclResult, pszText, nFlags);
     });
 }

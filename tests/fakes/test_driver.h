@@ -9,16 +9,14 @@
 // for the pure slots 49 and 59, and for slot 61 a CTestDriverSQL. A later
 // item adds a choice (a member of CTestDriverChoices and the override that
 // reads it) and never changes another item's default.
-#include <pthread.h>
-
 #include <functional>
 #include <new>
-#include <thread>
 
 #include "native/driver/driver.h"
 #include "native/driver/driver_exports.h"
 #include "native/driver/driver_sql.h"
 #include "native/model/column.h"
+#include "tests/support/driver_module.h"
 
 // The SQL-functions object of the test driver.
 class CTestDriverSQL : public CNADriverSQL
@@ -222,23 +220,3 @@ private:
 
     CNADriver::stFactory m_former;
 };
-
-// Starts the module in-process once, as the host's first bInitLibrary does;
-// every test that makes a driver needs it.
-inline void StartTestDriverModule()
-{
-    bInitLibrary(nullptr);
-}
-
-// Whether another thread could take the driver-wide mutex now (it gives it
-// back at once): false while an entry of this thread holds it.
-inline bool bDriverMutexFreeForOtherThreads()
-{
-    int result = -1;
-    std::thread([&] {
-        result = pthread_mutex_trylock(&CNADriver::m_gstDriverCriticalSection);
-        if (result == 0)
-            pthread_mutex_unlock(&CNADriver::m_gstDriverCriticalSection);
-    }).join();
-    return result == 0;
-}

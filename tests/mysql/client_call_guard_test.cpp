@@ -11,14 +11,15 @@
 
 #include "mysql/client_api.h"
 #include "mysql/client_call_guard.h"
-#include "tests/fakes/test_driver.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/mysql/client_test_support.h"
 #include "tests/mysql/fake_client/fake_client.h"
+#include "tests/mysql/mysql_driver_with_seams.h"
 
 namespace {
 
 using vxtest::bDumpHas;
+using vxtest::FatalHookVersions;
 using vxtest::SiteLine;
 using vxtest::Wide;
 
@@ -34,11 +35,7 @@ protected:
         ASSERT_TRUE(m_fake.bOk());
         CNAError error;
         ASSERT_EQ(1, CNAFunctionLoader::g_bLoadClientLibrary(&error, nullptr, Wide(m_fake.sPath()).c_str()));
-        CTestDriverChoices choices;
-        choices.onFatalError = [this](CNAError* pclError, CNAConnectionDescription* pclConnection) {
-            m_hookCalls.emplace_back(pclError, pclConnection);
-        };
-        m_registration.emplace(std::move(choices));
+        m_registration.emplace();
         m_driver = piQueryInterface(0);
         ASSERT_NE(nullptr, m_driver);
     }
@@ -59,9 +56,8 @@ protected:
     static bool bQuery() { return bClientCall(kSite, nullptr, nullptr, [] { __mysql_real_query(nullptr, "", 0); }); }
 
     CFakeClient m_fake{CFakeClient::Path("infov")};
-    std::optional<CTestDriverRegistration> m_registration;
+    std::optional<CMySQLDriverRegistration> m_registration;
     INADriver* m_driver = nullptr;
-    std::vector<std::pair<CNAError*, CNAConnectionDescription*>> m_hookCalls;
 };
 
 TEST_F(ClientCallGuard, AFailureInsideTheLibraryGoesToTheCallersError)
@@ -74,9 +70,10 @@ TEST_F(ClientCallGuard, AFailureInsideTheLibraryGoesToTheCallersError)
     EXPECT_TRUE(bDumpHas(error, SiteLine(101, 10)));
     EXPECT_EQ(0, error.eGetErrorType());
     EXPECT_EQ(1, CNADriver::s_bGPFCatched);
-    ASSERT_EQ(1u, m_hookCalls.size());
-    EXPECT_EQ(&error, m_hookCalls[0].first);
+    // The driver's hook added its message, without a connection.
+    EXPECT_EQ(std::vector<std::wstring>{L""}, FatalHookVersions(error));
     EXPECT_EQ(0u, DriverError()->dwGetErrorId()) << "the driver's error stays clear";
+    EXPECT_TRUE(FatalHookVersions(*DriverError()).empty());
 }
 
 TEST_F(ClientCallGuard, WithoutAnErrorObjectTheDriversTakesItsPlace)
@@ -84,8 +81,7 @@ TEST_F(ClientCallGuard, WithoutAnErrorObjectTheDriversTakesItsPlace)
     m_fake.State().throwIn = "mysql_real_query";
     EXPECT_FALSE(bQuery());
     EXPECT_EQ(23u, DriverError()->dwGetErrorId());
-    ASSERT_EQ(1u, m_hookCalls.size());
-    EXPECT_EQ(DriverError(), m_hookCalls[0].first);
+    EXPECT_EQ(std::vector<std::wstring>{L""}, FatalHookVersions(*DriverError()));
     EXPECT_EQ(1, CNADriver::s_bGPFCatched);
 }
 
@@ -98,7 +94,7 @@ TEST_F(ClientCallGuard, WithoutADriverOnlyTheCallersErrorRecords)
     CNAError error;
     EXPECT_FALSE(bClientCall(kSite, &error, nullptr, [] { __mysql_real_query(nullptr, "", 0); }));
     EXPECT_EQ(23u, error.dwGetErrorId());
-    EXPECT_TRUE(m_hookCalls.empty());
+    EXPECT_TRUE(FatalHookVersions(error).empty()) << "no driver, no hook";
     EXPECT_EQ(1, CNADriver::s_bGPFCatched);
 }
 
@@ -124,7 +120,7 @@ TEST_F(ClientCallGuard, AStubIsReportedByNameAndIsNoFailureOfTheLibrary)
     EXPECT_TRUE(bDumpHas(error, L"<mysql_errno>"));
     EXPECT_TRUE(bDumpHas(error, SiteLine(101, 10)));
     EXPECT_EQ(0, CNADriver::s_bGPFCatched);
-    EXPECT_TRUE(m_hookCalls.empty());
+    EXPECT_TRUE(FatalHookVersions(error).empty()) << "no hook for a stub";
     EXPECT_FALSE(bClientCall(kSite, nullptr, nullptr, [] { __mysql_errno(nullptr); }));
     EXPECT_EQ(0u, DriverError()->dwGetErrorId()) << "a stub records only into the caller's error";
 }

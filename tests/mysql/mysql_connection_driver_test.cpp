@@ -1,24 +1,25 @@
-// The MySQL connection inside a driver: the test driver's factory choice
-// makes it, its statements whose result is ignored run through the driver's
-// SQL-functions object (a scripted statement here) and release what they
-// get, the table lock names its table as one quoted name, and a failure
-// inside the client library without an error object goes to the driver's
-// error object and fatal-error hook.
+// The MySQL connection inside the MySQL driver: the driver's factory makes
+// it, its statements whose result is ignored run through the driver's
+// SQL-functions object (MySQL execution statements over a fake client
+// library here) and release what they get, the table lock names its table
+// as one quoted name, and a failure inside the client library without an
+// error object goes to the driver's error object and fatal-error hook.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "mysql/mysql_connection.h"
-#include "tests/fakes/scripted_statement_sql.h"
-#include "tests/fakes/test_driver.h"
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/mysql/client_test_support.h"
 #include "tests/mysql/fake_client/fake_client.h"
 #include "tests/mysql/mysql_connection_support.h"
+#include "tests/mysql/mysql_driver_with_seams.h"
+#include "tests/mysql/mysql_statement_fakes.h"
 
 namespace {
 
@@ -29,13 +30,7 @@ protected:
     {
         StartTestDriverModule();
         CNADriver::s_bGPFCatched = 0;
-        CTestDriverChoices choices;
-        choices.allocConnectionDescription = vxtest::MySQLConnectionFactory();
-        choices.allocStatementSQL = m_script.Factory();
-        choices.onFatalError = [this](CNAError* pclError, CNAConnectionDescription* pclConnection) {
-            m_hookCalls.emplace_back(pclError, pclConnection);
-        };
-        m_registration.emplace(std::move(choices));
+        m_registration.emplace();
         m_piDriver = piQueryInterface(0);
         ASSERT_NE(nullptr, m_piDriver);
         m_sExtended = L"VX CLIENT LIBRARY=" + vxtest::Wide(m_fake.sPath());
@@ -43,7 +38,7 @@ protected:
         m_host.SetExtendedInfo(m_sExtended.c_str());
         CNAConnectionDescription* pclMade = CNADriver::s_pclDriver->_pclAllocConnectionDescription(L"id", &m_host);
         m_pclConnection = dynamic_cast<CMySQLConnection*>(pclMade);
-        ASSERT_NE(nullptr, m_pclConnection) << "the factory choice makes MySQL connections";
+        ASSERT_NE(nullptr, m_pclConnection) << "the driver makes MySQL connections";
         ++m_pclConnection->m_dwRefCount;
     }
     void TearDown() override
@@ -55,45 +50,57 @@ protected:
         m_registration.reset();
         CNADriver::s_bGPFCatched = 0;
         vxtest::ClientLibraryTest::TearDown();
-        EXPECT_EQ(0, m_script.nLive) << "every statement released";
+        EXPECT_EQ(0, m_fake.State().nLiveResults) << "every result freed";
+        EXPECT_EQ(0, m_fake.State().nLiveHandles) << "every handle closed";
+    }
+    // Opens the connection over the fake; what it sent while opening is
+    // forgotten.
+    void Open(CNAError& error)
+    {
+        ASSERT_EQ(1, m_pclConnection->bOpen(&error)) << error.pszGetError();
+        m_fake.State().queries.clear();
     }
 
     CFakeClient m_fake{CFakeClient::Path("infov")};
-    CStatementScript m_script;
     StandinConnectionDescription m_host;
     std::wstring m_sExtended;
-    std::optional<CTestDriverRegistration> m_registration;
+    std::optional<CMySQLDriverRegistration> m_registration;
     INADriver* m_piDriver = nullptr;
     CMySQLConnection* m_pclConnection = nullptr;
-    std::vector<std::pair<CNAError*, CNAConnectionDescription*>> m_hookCalls;
 };
 
 TEST_F(MySQLConnectionInADriver, TheTableLockNamesItsTableAsOneQuotedName)
 {
-    m_script.On(L"SELECT * FROM `my table` FOR UPDATE", {{ScriptedColumn(L"id")}, {{L"1"}}});
+    const std::string sLock = "SELECT * FROM `my table` FOR UPDATE";
+    const std::string sRefused = "SELECT * FROM `t FOR UPDATE; DROP TABLE x; --` FOR UPDATE";
+    m_fake.State().scripts[sLock] = {vxtest::FakeResultSet({vxtest::FakeColumn("id")}, {{"1"}})};
+    m_fake.State().queryErrors[sRefused] = 1146;
     CNAError error;
     // Held: the statements take and drop references on it.
     error.AddRef();
+    Open(error);
     EXPECT_EQ(1, m_pclConnection->bSQLBloque(&error, L"my table")) << error.pszGetError();
     // A name that would end the statement stays a name.
     EXPECT_EQ(0, m_pclConnection->bSQLBloque(&error, L"t FOR UPDATE; DROP TABLE x; --"));
-    EXPECT_EQ((std::vector<std::wstring>{L"SELECT * FROM `my table` FOR UPDATE",
-                                         L"SELECT * FROM `t FOR UPDATE; DROP TABLE x; --` FOR UPDATE"}),
-              m_script.executed);
+    EXPECT_EQ(1146u, error.dwGetDataBaseErrorCode());
+    EXPECT_EQ((std::vector<std::string>{sLock, sRefused}), m_fake.State().queries);
 }
 
 TEST_F(MySQLConnectionInADriver, AStatementIgnoringItsResultReleasesIt)
 {
-    m_script.On(L"SELECT 1", {{ScriptedColumn(L"1")}, {{L"1"}}});
-    m_script.On(L"DO 1", {});
+    m_fake.State().scripts["SELECT 1"] = {vxtest::FakeResultSet({vxtest::FakeColumn("1")}, {{"1"}})};
+    m_fake.State().queryErrors["SELECT 2"] = 1064;
     CNAError error;
     error.AddRef();
+    Open(error);
+    const unsigned nConnectionRefs = m_pclConnection->m_dwRefCount;
     EXPECT_EQ(1, m_pclConnection->bExecuteQueryIgnoreResult(&error, L"SELECT 1"));
     EXPECT_EQ(1, m_pclConnection->bExecuteQueryIgnoreResult(&error, L"DO 1"));
-    EXPECT_EQ(0, m_script.nLive);
-    m_script.Fail(L"SELECT 2");
+    EXPECT_EQ(0, m_fake.State().nLiveResults) << "the result freed";
+    EXPECT_EQ(nConnectionRefs, m_pclConnection->m_dwRefCount) << "the statements released";
     EXPECT_EQ(0, m_pclConnection->bExecuteQueryIgnoreResult(&error, L"SELECT 2"));
     EXPECT_NE(0u, error.dwGetErrorId());
+    EXPECT_EQ(nConnectionRefs, m_pclConnection->m_dwRefCount);
 }
 
 TEST_F(MySQLConnectionInADriver, AFailureInTheLibraryWithoutAnErrorObjectGoesToTheDriver)
@@ -102,22 +109,25 @@ TEST_F(MySQLConnectionInADriver, AFailureInTheLibraryWithoutAnErrorObjectGoesToT
     EXPECT_EQ(0, m_pclConnection->bOpen(nullptr));
     CNAError* pclDriverError = CNADriver::s_pclDriver->pclGetError();
     EXPECT_EQ(23u, pclDriverError->dwGetErrorId()) << pclDriverError->pszGetError();
-    ASSERT_EQ(1u, m_hookCalls.size());
-    EXPECT_EQ(pclDriverError, m_hookCalls[0].first);
-    EXPECT_EQ(m_pclConnection, m_hookCalls[0].second);
+    // The driver's hook ran once on its own error, with the connection: its
+    // message names the loaded client version.
+    const std::wstring sLoaded = CNAConnectionDescription::m_csClientVersion.pszGet() != nullptr
+                                     ? CNAConnectionDescription::m_csClientVersion.pszGet()
+                                     : L"";
+    EXPECT_FALSE(sLoaded.empty());
+    EXPECT_EQ(std::vector<std::wstring>{sLoaded}, vxtest::FatalHookVersions(*pclDriverError));
     EXPECT_EQ(1, CNADriver::s_bGPFCatched);
     EXPECT_EQ(0, m_fake.State().nLiveHandles);
 
     // With an error object the failure is the caller's, under user error 78.
-    m_hookCalls.clear();
     pclDriverError->Reset();
     CNAError error;
     EXPECT_EQ(0, m_pclConnection->bOpen(&error));
     EXPECT_EQ(78u, error.dwGetErrorId()) << error.pszGetError();
     EXPECT_TRUE(vxtest::bDumpHas(error, L"MySQL"));
     EXPECT_EQ(0u, pclDriverError->dwGetErrorId());
-    ASSERT_EQ(1u, m_hookCalls.size());
-    EXPECT_EQ(&error, m_hookCalls[0].first);
+    EXPECT_EQ(std::vector<std::wstring>{sLoaded}, vxtest::FatalHookVersions(error));
+    EXPECT_TRUE(vxtest::FatalHookVersions(*pclDriverError).empty());
 }
 
 TEST(MySQLConnectionWithoutADriver, AStatementIgnoringItsResultHasNoWayToRun)

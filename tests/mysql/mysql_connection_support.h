@@ -1,12 +1,10 @@
 #pragma once
 
-// Helpers of the MySQL connection's tests: the test driver's choice that
-// makes MySQL connections, a connection whose server version and type map a
-// test sets, and queries run on a connection's own handle through the bound
-// client functions (for reading back what the connection wrote, in the
-// connection's character set, before the statement layer exists).
-#include <functional>
-#include <new>
+// Helpers of the MySQL connection's tests: a connection whose server version
+// and type map a test sets, and queries run on a connection's own handle
+// through the bound client functions (for reading back what the connection
+// wrote, in the connection's character set, before the statement layer
+// exists).
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,15 +15,6 @@
 #include "native/model/type_map.h"
 
 namespace vxtest {
-
-// The test driver's connection factory (slot 59) making MySQL connections:
-// CTestDriverChoices{.allocConnectionDescription = MySQLConnectionFactory()}.
-inline std::function<CNAConnectionDescription*(const wchar_t*, INAConnectionDescription*)> MySQLConnectionFactory()
-{
-    return [](const wchar_t* pszIdentification, INAConnectionDescription* piConnection) -> CNAConnectionDescription* {
-        return new (std::nothrow) CMySQLConnection(pszIdentification, piConnection);
-    };
-}
 
 // A MySQL connection whose server version a test sets, and whose type map it
 // fills into a map of its own, as the framework fills the connection's.

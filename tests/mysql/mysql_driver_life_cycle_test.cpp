@@ -13,7 +13,7 @@
 #include "mysql/mysql_driver_sql.h"
 #include "native/driver/driver_exports.h"
 #include "native/driver/error_object.h"
-#include "tests/fakes/test_driver.h"
+#include "tests/support/driver_module.h"
 #include "tests/host/db/standin_connection_description.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "native/driver/driver_exports.h"
 #include "native/driver/error_object.h"
 #include "tests/common/text/any_vm_fixture.h"
-#include "tests/fakes/test_driver.h"
+#include "tests/support/driver_module.h"
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/db/standin_parsed_query.h"
 #include "tests/mysql/mysql_server_connection.h"

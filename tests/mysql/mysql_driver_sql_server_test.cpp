@@ -19,17 +19,11 @@ using vxtest::FromUtf8;
 class MySQLDriverSQLServer : public vxtest::MySQLStatementOnServer
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
-    {
-        choices.allocDriverSQL = [](CNADriver* pclDriver, CNAError* pclError) -> CNADriverSQL* {
-            return new CMySQLDriverSQL(pclDriver, pclError);
-        };
-    }
     void SetUp() override
     {
         vxtest::MySQLStatementOnServer::SetUp();
         m_pclConnection = static_cast<vxtest::CInspectedConnection*>(OpenServerConnection(m_db.Name()));
-        m_pclSQL = static_cast<CMySQLDriverSQL*>(Driver()->pclGetDriverSQL());
+        m_pclSQL = dynamic_cast<CMySQLDriverSQL*>(Driver()->pclGetDriverSQL());
         ASSERT_NE(nullptr, m_pclSQL);
         m_sDatabase = FromUtf8(m_db.Name());
     }

@@ -1,8 +1,7 @@
 #pragma once
 
-// MySQL statements on the run's private server: the test driver's statement
-// factory makes CMySQLStatement, its descriptions are MySQL's; data accesses
-// come from the driver's own factory over the test's connection.
+// MySQL statements on the run's private server: the MySQL driver makes the
+// statements, descriptions and data accesses, over the test's connection.
 #include <new>
 #include <string>
 
@@ -14,13 +13,6 @@ namespace vxtest {
 class MySQLStatementFixture : public StatementOnServer
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
-    {
-        choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
-                                    CNAError* pclError) -> CNAStatement* {
-            return new (std::nothrow) CMySQLStatement(pclDataAccess, pclError);
-        };
-    }
     // A MySQL statement of its own on the data access, held by the test.
     CNAStatement* NewMySQLStatement(CNADataAccess* pclAccess)
     {

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the tests of the MySQL execution statement and table description
-// stand on: runtime values on the stand-in machine, the test driver made
-// with the MySQL factories (its SQL-functions object makes MySQL execution
+// stand on: runtime values on the stand-in machine, the MySQL driver made
+// by piQueryInterface (its SQL-functions object makes MySQL execution
 // statements, its description factory MySQL table descriptions, its
 // connection factory MySQL connections), an error object, MySQL connections
 // the test opens (over a fake client library, or to a server) and
@@ -10,8 +10,8 @@
 // and every reference on the connections and the error object must then be
 // given back.
 //
-// A test changes the driver's choices by overriding Choose, which runs
-// before the driver is made.
+// A test fills the driver's seams (mysql_driver_with_seams.h) by overriding
+// Choose, which runs before the driver is made.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -34,27 +34,11 @@
 #include "native/model/convert_variant.h"
 #include "native/model/item_type.h"
 #include "tests/common/text/any_vm_fixture.h"
-#include "tests/fakes/test_driver.h"
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/mysql/mysql_connection_support.h"
+#include "tests/mysql/mysql_driver_with_seams.h"
 
 namespace vxtest {
-
-// The statement factory of the test driver's SQL-functions object.
-inline CTestDriverSQL::AllocStatementSQL MySQLStatementFactory()
-{
-    return [](CNAConnectionDescription* pclConnection, CNAError* pclError) -> CNAStatementSQL* {
-        return new (std::nothrow) CMySQLStatementSQL(pclConnection, pclError);
-    };
-}
-
-// The test driver's description factory (slot 46).
-inline std::function<CNADataSourceDescription*(CNAConnectionDescription*, CNAError*)> MySQLDescriptionFactory()
-{
-    return [](CNAConnectionDescription* pclConnection, CNAError* pclError) -> CNADataSourceDescription* {
-        return new (std::nothrow) CMySQLDataSourceDescription(pclConnection, pclError);
-    };
-}
 
 // The text of a value read as wide text; "(null)" for NULL, "(failed)" when
 // nothing could be read.
@@ -73,12 +57,9 @@ protected:
     {
         AnyVmTest::SetUp();
         StartTestDriverModule();
-        CTestDriverChoices choices;
-        choices.allocStatementSQL = MySQLStatementFactory();
-        choices.allocDataSourceDescription = MySQLDescriptionFactory();
-        choices.allocConnectionDescription = MySQLConnectionFactory();
-        Choose(choices);
-        m_registration.emplace(std::move(choices));
+        CMySQLDriverSeams seams;
+        Choose(seams);
+        m_registration.emplace(std::move(seams));
         m_piDriver = piQueryInterface(0);
         ASSERT_NE(nullptr, m_piDriver);
         m_pclError = new CNAError;
@@ -111,9 +92,9 @@ protected:
         AnyVmTest::TearDown();
     }
 
-    virtual void Choose(CTestDriverChoices&) {}
+    virtual void Choose(CMySQLDriverSeams&) {}
 
-    CTestDriver* Driver() const { return static_cast<CTestDriver*>(static_cast<CNADriver*>(m_piDriver)); }
+    CMySQLDriver* Driver() const { return static_cast<CMySQLDriver*>(static_cast<CNADriver*>(m_piDriver)); }
 
     // A MySQL connection to the server (host name) with the account, default
     // database and extended keys given, held by the test; not opened.
@@ -246,7 +227,7 @@ protected:
         CInspectedConnection* pclConnection = nullptr;
     };
 
-    std::optional<CTestDriverRegistration> m_registration;
+    std::optional<CMySQLDriverRegistration> m_registration;
     INADriver* m_piDriver = nullptr;
     CNAError* m_pclError = nullptr;
     std::vector<Held> m_connections;

@@ -4,7 +4,8 @@
 // made through its default statement as the host's writes make them: a
 // table t of rows 1..N (id unique, v = id * 10 with its own index), read by
 // item, its rows updated and deleted while other statements browse it. The
-// statements are plain ones, or ones that keep their rows in a record cache.
+// statements are the MySQL driver's, or ones that keep their rows in a
+// record cache.
 #include <gtest/gtest.h>
 
 #include <new>
@@ -19,14 +20,6 @@
 
 namespace vxtest {
 
-// A statement whose browses keep their rows in a record cache.
-class CCachedStatement : public CNAStatement
-{
-public:
-    using CNAStatement::CNAStatement;
-    int bDefaultParseNeedRecordCache() override { return 1; }
-};
-
 class BrowseOnServer : public StatementOnServer
 {
 protected:
@@ -34,16 +27,17 @@ protected:
     // What Id gives after a move out of the result.
     static constexpr int kOut = -1;
 
-    void Choose(CTestDriverChoices& choices) override
+    // The MySQL driver's statements, ones that keep their rows in a record
+    // cache, or none at all, as the test says.
+    void Choose(CMySQLDriverSeams& seams) override
     {
-        StatementOnServer::Choose(choices);
-        choices.allocStatement = [this](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
-                                        CNAError* pclError) -> CNAStatement* {
+        seams.allocStatement = [this](CMySQLDriver& driver, CNADataAccess* pclDataAccess,
+                                      CNAError* pclError) -> CNAStatement* {
             if (m_bNoStatement)
                 return nullptr;
             if (m_bCached)
-                return new (std::nothrow) CCachedStatement(pclDataAccess, pclError);
-            return new (std::nothrow) CNAStatement(pclDataAccess, pclError);
+                return new (std::nothrow) CCachingMySQLStatement(pclDataAccess, pclError);
+            return driver.CMySQLDriver::pclAllocStatement(pclDataAccess, nullptr, pclError);
         };
     }
 

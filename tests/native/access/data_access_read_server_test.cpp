@@ -43,13 +43,12 @@ std::string FillSQL(const std::string& sTable, int nRows)
 class DataAccessRead : public vxtest::StatementOnServer
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
+    void Choose(CMySQLDriverSeams& seams) override
     {
-        vxtest::StatementOnServer::Choose(choices);
-        // Plain statements, or none at all once a test says so.
-        choices.allocStatement = [this](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
-                                        CNAError* pclError) -> CNAStatement* {
-            return m_bNoStatement ? nullptr : new (std::nothrow) CNAStatement(pclDataAccess, pclError);
+        // The driver's statements, or none at all once a test says so.
+        seams.allocStatement = [this](CMySQLDriver& driver, CNADataAccess* pclDataAccess,
+                                      CNAError* pclError) -> CNAStatement* {
+            return m_bNoStatement ? nullptr : driver.CMySQLDriver::pclAllocStatement(pclDataAccess, nullptr, pclError);
         };
     }
     // A data access on the table (made and filled first when nRows >= 0)
@@ -182,7 +181,7 @@ TEST_F(DataAccessRead, TheRowLimitOfABrowse)
         long llCountAfter;
         const char* pszLimitText;  // the end of the SQL sent, "" for no LIMIT
     };
-    Driver()->SetDefaultCacheSize(100);
+    ASSERT_EQ(100, Driver()->llGetDefaultCacheSize());
     const Case cases[] = {
         {"long move, the driver's default size", "", "t", L"id", 1000, 100, 990, 10, " LIMIT 990, 100"},
         {"long move on a unique item", "100", "t", L"id", 1000, 100, 990, 10, " LIMIT 990, 100"},

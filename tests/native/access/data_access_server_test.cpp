@@ -1,5 +1,5 @@
-// The data access on the run's private server, made by the driver's own
-// slot 48 with plain statements (slot 49) over MySQL connections and table
+// The data access on the run's private server, made by the MySQL driver's
+// slot 48 with its statements (slot 49) over MySQL connections and table
 // descriptions: opening an existing and a missing table, creating one with
 // its indexes by mode and with generated names, creating when missing,
 // dropping (a missing table; a table the user may not drop), emptying and
@@ -32,13 +32,13 @@ constexpr unsigned kCommandDenied = 1142;
 class DataAccessOnServer : public vxtest::StatementOnServer
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
+    void Choose(CMySQLDriverSeams& seams) override
     {
-        vxtest::StatementOnServer::Choose(choices);
         // The MySQL descriptions, or none at all once a test says so.
-        choices.allocDataSourceDescription = [this](CNAConnectionDescription* pclConnection,
-                                                    CNAError* pclError) -> CNADataSourceDescription* {
-            return m_bNoDescription ? nullptr : new (std::nothrow) CMySQLDataSourceDescription(pclConnection, pclError);
+        seams.allocDataSourceDescription = [this](CMySQLDriver& driver, CNAConnectionDescription* pclConnection,
+                                                  CNAError* pclError) -> CNADataSourceDescription* {
+            return m_bNoDescription ? nullptr
+                                    : driver.CMySQLDriver::pclAllocDataSourceDescription(pclConnection, pclError);
         };
     }
     void TearDown() override

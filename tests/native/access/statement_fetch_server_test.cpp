@@ -374,23 +374,15 @@ TEST_F(StatementFetch, ACurrentRecordNotFound)
 
 namespace {
 
-// A statement whose parses keep their rows: the data access turns its cache
-// on when it opens a browse.
-class CachingStatement : public CNAStatement
-{
-public:
-    using CNAStatement::CNAStatement;
-    int bDefaultParseNeedRecordCache() override { return 1; }
-};
-
 class StatementCacheThroughAccess : public StatementFetch
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
+    // Statements whose parses keep their rows: the data access turns its
+    // cache on when it opens a browse.
+    void Choose(CMySQLDriverSeams& seams) override
     {
-        choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
-                                    CNAError* pclError) -> CNAStatement* {
-            return new (std::nothrow) CachingStatement(pclDataAccess, pclError);
+        seams.allocStatement = [](CMySQLDriver&, CNADataAccess* pclDataAccess, CNAError* pclError) -> CNAStatement* {
+            return new (std::nothrow) CCachingMySQLStatement(pclDataAccess, pclError);
         };
     }
     int Read(eNA_PARSEDIRECTION eDirection)

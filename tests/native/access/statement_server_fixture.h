@@ -1,8 +1,8 @@
 #pragma once
 
-// Statements on the run's private server: a data access made by the
+// Statements on the run's private server: a data access made by the MySQL
 // driver's slot 48 over the MySQL description of a real table, opened, and
-// plain statements (slot 49) made on it. Values are set into its current
+// the driver's statements (slot 49) made on it. Values are set into its current
 // record as the host would; what the server holds is read back through a
 // raw client.
 #include <gtest/gtest.h>
@@ -23,13 +23,6 @@ namespace vxtest {
 class StatementOnServer : public MySQLStatementOnServer
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override
-    {
-        choices.allocStatement = [](CNADataAccess* pclDataAccess, CNAConnectionDescription*,
-                                    CNAError* pclError) -> CNAStatement* {
-            return new (std::nothrow) CNAStatement(pclDataAccess, pclError);
-        };
-    }
     void SetUp() override
     {
         MySQLStatementOnServer::SetUp();
@@ -94,12 +87,16 @@ protected:
             values.push_back(row[0].value_or("(null)"));
         return values;
     }
-    // A statement of its own on the data access, held by the test.
+    // A statement of its own on the data access (the driver's slot 49),
+    // held by the test.
     CNAStatement* NewStatement(CNADataAccess* pclAccess)
     {
-        auto* pclStatement = new CNAStatement(pclAccess, m_pclError);
-        REF_AddRef(pclStatement);
-        m_statements.push_back(pclStatement);
+        CNAStatement* pclStatement = Driver()->pclAllocStatement(pclAccess, nullptr, m_pclError);
+        EXPECT_NE(nullptr, pclStatement);
+        if (pclStatement != nullptr) {
+            REF_AddRef(pclStatement);
+            m_statements.push_back(pclStatement);
+        }
         return pclStatement;
     }
     // A new command of the data access, held by the test.

@@ -1,10 +1,10 @@
-// The SQL texts a statement writes, exactly as they are sent, for a record
-// prepared as the host would leave it, and each one run by the run's server:
-// INSERT (with and without columns, the DEFAULT form, nothing selected),
-// UPDATE with nothing modified, DELETE of all rows, DROP TABLE, COUNT,
-// SELECT with and without DISTINCT, ORDER BY completed to a unique order
-// (a composite key, an inverted order), CREATE TABLE with the base
-// constraints.
+// The SQL texts the MySQL driver's statement writes, exactly as they are
+// sent, for a record prepared as the host would leave it, and each one run
+// by the run's server: INSERT (with and without columns, the DEFAULT form,
+// nothing selected), UPDATE with nothing modified, DELETE of all rows, DROP
+// TABLE, COUNT, SELECT with and without DISTINCT, ORDER BY completed to a
+// unique order (a composite key, an inverted order), CREATE TABLE with the
+// base constraints and the engine clause.
 #include <functional>
 #include <map>
 #include <string>
@@ -149,11 +149,12 @@ TEST_F(StatementTexts, EachTextAsSentAndAcceptedByTheServer)
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_DROPTABLE, c, 0); }, "DROP TABLE `n`"},
         {"CREATE TABLE", "n", nullptr,
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_CREATE, c, 0); },
-         "CREATE TABLE `n`( `a` VARCHAR(10) CHARACTER SET ucs2, `b` INTEGER )"},
+         "CREATE TABLE `n`( `a` VARCHAR(10) CHARACTER SET ucs2, `b` INTEGER ) ENGINE=InnoDB"},
         {"CREATE TABLE with the base constraints", "u",
          [this](CNADataAccess*) { ASSERT_TRUE(m_client.bExecute("DROP TABLE u")); },
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_CREATE, c, 0); },
-         "CREATE TABLE `u`( `k` INTEGER  UNIQUE  NOT NULL , `w` VARCHAR(8) CHARACTER SET ucs2  UNIQUE , `v` INTEGER )"},
+         "CREATE TABLE `u`( `k` INTEGER  UNIQUE  NOT NULL , `w` VARCHAR(8) CHARACTER SET ucs2  UNIQUE , `v` INTEGER ) "
+         "ENGINE=InnoDB"},
     };
     for (const Case& c : cases)
         Check(c);

@@ -5,6 +5,7 @@
 // broadcasts at the end of a transaction.
 #include <map>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "mysql/mysql_data_access.h"
@@ -19,17 +20,26 @@ namespace {
 constexpr unsigned kNotAvailable = 8;
 constexpr unsigned kNotOpenedInContext = 19;
 
-// A MySQL data access that counts the record-lock cancellations it is told.
+// A MySQL data access that counts the record-lock cancellations it is told,
+// and whose open throws when told to, as a failing host module would throw
+// through the driver.
 class CountingDataAccess : public CMySQLDataAccess
 {
 public:
     using CMySQLDataAccess::CMySQLDataAccess;
+    int bHOuvre(eNA_ACCESS eAccess, const wchar_t* pszPassword) override
+    {
+        if (s_bThrowOnOpen)
+            throw std::runtime_error("told to fail");
+        return CMySQLDataAccess::bHOuvre(eAccess, pszPassword);
+    }
     void CancelRecordLock(INAConnectionDescription* piConnection, CNATransaction* pclTransaction) override
     {
         ++s_cancellations[this];
         CMySQLDataAccess::CancelRecordLock(piConnection, pclTransaction);
     }
     static inline std::map<const CNADataAccess*, int> s_cancellations;
+    static inline bool s_bThrowOnOpen = false;
 };
 
 class CountingDriver : public CMySQLDriver
@@ -48,6 +58,7 @@ protected:
     void SetUp() override
     {
         CountingDataAccess::s_cancellations.clear();
+        CountingDataAccess::s_bThrowOnOpen = false;
         vxtest::TableOnServer::SetUp();
         m_pclTable = TableOf("t", "CREATE TABLE t (id INT PRIMARY KEY, v INT)");
         ASSERT_NE(nullptr, m_pclTable);
@@ -241,6 +252,21 @@ TEST_F(TableContext, AfterTheEndOfATransactionStartedBrowsesRunAgain)
         const wchar_t* pszValue = NA_pszWideTextOf(&value);
         EXPECT_STREQ(L"3", pszValue != nullptr ? pszValue : L"(none)") << "the deleted row is not read";
     }
+}
+
+// An exception on its way through an open gives the driver's lock back and
+// drops the lookup's reference; the data access stays with the context.
+TEST_F(TableContext, AnExceptionThroughAnOpenGivesTheLockBack)
+{
+    StandinContext& context = Context(1);
+    CountingDataAccess::s_bThrowOnOpen = true;
+    EXPECT_THROW(m_pclTable->bHOuvre(&context, kAccess, nullptr), std::runtime_error);
+    CountingDataAccess::s_bThrowOnOpen = false;
+    EXPECT_TRUE(bDriverMutexFreeForOtherThreads());
+    CNADataAccess* pclDataAccess = DataAccess(m_pclTable, &context);
+    ASSERT_NE(nullptr, pclDataAccess);
+    EXPECT_EQ(2u, pclDataAccess->m_dwRefCount) << "the context's and the table's";
+    EXPECT_EQ(1, m_pclTable->bHOuvre(&context, kAccess, nullptr)) << DriverError()->pszGetError();
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST_F(TableContext, LookupsHandOutOneReference)
     EXPECT_EQ(1u, CNATable::gdwDataID);
     // A hit of the cache: the same reference.
     EXPECT_EQ(pclMade, pclTable->_pclFindDataAccess(&context));
-    for (int n = 0; n < 3; ++n)
+    for (int n = 0; n < 4; ++n)
         pclMade->nRelease();
     EXPECT_EQ(2u, pclMade->m_dwRefCount);
     // Another data key of the same context has none.
@@ -115,7 +115,7 @@ TEST_F(TableContext, HostReferencesOnTableAndDescription)
     EXPECT_EQ(1, Release(pclTable));
     pclTable->AddRef();
     EXPECT_EQ(0, Release(pclTable));
-    EXPECT_EQ(pclTable, RegisteredTable(key.c_str()));
+    EXPECT_EQ(pclTable, RegisteredTableObject(key.c_str()));
     EXPECT_EQ(2u, pclTable->nGetRef());
     EXPECT_EQ(0u, pclTable->nGetExternalRef());
     pclTable->nRelease();
@@ -124,7 +124,7 @@ TEST_F(TableContext, HostReferencesOnTableAndDescription)
     // takes it out of the registry, which ends it.
     pclTable->ExternalAddRef();
     EXPECT_EQ(0, Release(pclTable));
-    EXPECT_EQ(nullptr, RegisteredTable(key.c_str()));
+    EXPECT_EQ(nullptr, RegisteredTableObject(key.c_str()));
     EXPECT_EQ(0, source.Refs().nBalance()) << "the table's reference on its description given back";
 }
 

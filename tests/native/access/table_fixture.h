@@ -175,6 +175,14 @@ protected:
         EXPECT_NE(nullptr, piHeld);
         return static_cast<CNATable*>(piHeld);
     }
+    // The registered table of that key, without a reference; null when none.
+    CNATable* RegisteredTableObject(const wchar_t* pszKey)
+    {
+        CNATable* pclTable = Driver()->_pclFindTable(pszKey);
+        if (pclTable != nullptr)
+            pclTable->nRelease();
+        return pclTable;
+    }
     // The host's release of a table, by position.
     static int Release(CNATable* pclTable) { return nReleaseTable(pclTable); }
 

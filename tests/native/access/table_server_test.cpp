@@ -6,93 +6,47 @@
 // the table without closing it, then reading through a new one.
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <new>
-#include <optional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "mysql/mysql_driver.h"
-#include "native/access/data_access.h"
 #include "native/access/statement.h"
-#include "native/access/table.h"
-#include "native/driver/driver_exports.h"
-#include "native/driver/error_object.h"
 #include "native/model/column.h"
 #include "native/model/qf_record.h"
 #include "native/model/record.h"
-#include "tests/common/text/any_vm_fixture.h"
-#include "tests/fakes/test_driver.h"
-#include "tests/host/db/standin_context.h"
-#include "tests/mysql/mysql_server_connection.h"
 #include "tests/mysql/mysql_statement_support.h"
+#include "tests/native/access/table_server_fixture.h"
 #include "tests/native/driver/error_checks.h"
-#include "tests/support/raw_client.h"
-#include "tests/support/scratch_database.h"
 
 namespace {
 
-constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
-
-CNADriver* NewMySQLDriver()
-{
-    return new (std::nothrow) CMySQLDriver;
-}
-
-class TableOnServer : public vxtest::AnyVmTest
+class TableReading : public vxtest::TableOnServer
 {
 protected:
     void SetUp() override
     {
-        AnyVmTest::SetUp();
-        StartTestDriverModule();
-        m_former = CNADriver::g_SetFactory({&NewMySQLDriver, nullptr});
-        m_piDriver = piQueryInterface(0);
-        ASSERT_NE(nullptr, m_piDriver);
-        ASSERT_FALSE(m_db.Name().empty());
-        m_client = vxtest::ConnectAsTestUser(m_db.Name());
-        m_server.emplace(std::wstring{}, vxtest::MariadbRoute::Socket, nullptr, m_db.Name());
-        ASSERT_TRUE(m_client.bExecute("CREATE TABLE t (id INT PRIMARY KEY, v VARCHAR(10))")) << m_client.sError();
-        ASSERT_TRUE(m_client.bExecute("INSERT INTO t VALUES (1,'a'),(2,'b'),(3,'c'),(4,'d'),(5,'e')"))
-            << m_client.sError();
+        vxtest::TableOnServer::SetUp();
         CNATable::gpclLastDataAccess = nullptr;
     }
-    void TearDown() override
+    // The table t with ids 1 to 5, as the host gets it.
+    CNATable* Table5()
     {
-        if (m_piDriver != nullptr)
-            m_piDriver->nExternalRelease();
-        CNADriver::g_SetFactory(m_former);
-        AnyVmTest::TearDown();
+        return TableOf("t", "CREATE TABLE t (id INT PRIMARY KEY, v VARCHAR(10))") != nullptr &&
+                       m_client.bExecute("INSERT INTO t VALUES (1,'a'),(2,'b'),(3,'c'),(4,'d'),(5,'e')")
+                   ? static_cast<CNATable*>(m_tables.back())
+                   : nullptr;
     }
-
-    CNAError* Error() const { return static_cast<CNADriver*>(m_piDriver)->pclGetError(); }
-
-    // The table t as the host gets it, with one external reference.
-    CNATable* Table()
-    {
-        INADataSourceDescription* piSource = m_piDriver->piGetTableDesc(L"t", &m_server->Host());
-        EXPECT_NE(nullptr, piSource) << Error()->pszGetError();
-        INATable* piTable = m_piDriver->piGetTable(&m_server->Host(), piSource);
-        EXPECT_NE(nullptr, piTable) << Error()->pszGetError();
-        if (piSource != nullptr)
-            piSource->nExternalRelease();
-        return static_cast<CNATable*>(piTable);
-    }
-    // The context's data access on the table, made and opened.
+    // The host opens the table in the context; its data access.
     CNADataAccess* Open(CNATable* pclTable, INAContext* piContext)
     {
-        CNADataAccess* pclDataAccess = pclTable->_pclGetDataAccess(piContext, nullptr);
-        EXPECT_NE(nullptr, pclDataAccess);
-        if (pclDataAccess == nullptr)
-            return nullptr;
-        EXPECT_EQ(1, pclDataAccess->bHOuvre(static_cast<eNA_ACCESS>(0), nullptr))
-            << pclDataAccess->pclGetErrorNoRef()->pszGetError();
-        pclDataAccess->nRelease();
-        return pclDataAccess;
+        EXPECT_EQ(1, pclTable->bHOuvre(piContext, kAccess, nullptr)) << DriverError()->pszGetError();
+        return DataAccess(pclTable, piContext);
     }
-    StandinContext& Context(unsigned long dwCtxID, unsigned long dwDataID)
+    // The host lets the table go, before the test's end.
+    void Drop(CNATable* pclTable)
     {
-        return m_contexts.emplace_back(dwCtxID, dwDataID);
+        m_tables.erase(std::find(m_tables.begin(), m_tables.end(), static_cast<INATable*>(pclTable)));
+        EXPECT_EQ(0, pclTable->nExternalRelease());
     }
     // A read by the item id through the table; then the id read, "out" when
     // outside the file, "failed" when the read failed.
@@ -104,26 +58,18 @@ protected:
         int bOut = 1;
         if (pclTable->bHEnDehors(piContext, L"id", &bOut) != 1 || bOut)
             return "out";
-        CNADataAccess* pclDataAccess = pclTable->_pclFindDataAccess(piContext);
+        CNADataAccess* pclDataAccess = DataAccess(pclTable, piContext);
         CAny value;
-        std::string s = "unreadable";
-        if (pclDataAccess->pclGetCurrentRecordNoRef()->pclGetColumnNoRef(L"id")->bGetCurrentValue(&value, 0))
-            s = vxtest::Narrow(vxtest::TextOf(value));
-        pclDataAccess->nRelease();
-        return s;
+        if (!pclDataAccess->pclGetCurrentRecordNoRef()->pclGetColumnNoRef(L"id")->bGetCurrentValue(&value, 0))
+            return "unreadable";
+        return vxtest::Narrow(vxtest::TextOf(value));
     }
-
-    INADriver* m_piDriver = nullptr;
-    CNADriver::stFactory m_former{};
-    vxtest::ScratchDatabase m_db;
-    vxtest::RawClient m_client;
-    std::optional<vxtest::ServerHost> m_server;
-    std::deque<StandinContext> m_contexts;
 };
 
-TEST_F(TableOnServer, ReadsThroughTheTable)
+TEST_F(TableReading, ReadsThroughTheTable)
 {
-    CNATable* pclTable = Table();
+    CNATable* pclTable = Table5();
+    ASSERT_NE(nullptr, pclTable);
     StandinContext& context = Context(1, 1);
     EXPECT_EQ(0, pclTable->bIsOpened(&context));
     CNADataAccess* pclDataAccess = Open(pclTable, &context);
@@ -147,12 +93,12 @@ TEST_F(TableOnServer, ReadsThroughTheTable)
     EXPECT_EQ(1u, pclBuffer->nGetExternalRef());
     EXPECT_EQ(1, pclTable->bSetRecord(&context, pclBuffer));
     EXPECT_EQ(0u, pclBuffer->nGetExternalRef());
-    EXPECT_EQ(0, pclTable->nExternalRelease());
 }
 
-TEST_F(TableOnServer, TwoContextsTakeTurns)
+TEST_F(TableReading, TwoContextsTakeTurns)
 {
-    CNATable* pclTable = Table();
+    CNATable* pclTable = Table5();
+    ASSERT_NE(nullptr, pclTable);
     StandinContext& first = Context(1, 1);
     StandinContext& second = Context(2, 1);
     Open(pclTable, &first);
@@ -165,12 +111,12 @@ TEST_F(TableOnServer, TwoContextsTakeTurns)
     }
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), forward);
     EXPECT_EQ((std::vector<std::string>{"5", "4", "3"}), backward);
-    EXPECT_EQ(0, pclTable->nExternalRelease());
 }
 
-TEST_F(TableOnServer, ContextClosedThenItsIdsReused)
+TEST_F(TableReading, ContextClosedThenItsIdsReused)
 {
-    CNATable* pclTable = Table();
+    CNATable* pclTable = Table5();
+    ASSERT_NE(nullptr, pclTable);
     StandinContext& context = Context(7, 1);
     Open(pclTable, &context);
     ASSERT_EQ("1", Read(pclTable, &context, NADirection::kFirst));
@@ -181,27 +127,28 @@ TEST_F(TableOnServer, ContextClosedThenItsIdsReused)
     StandinContext& reused = Context(7, 1);
     EXPECT_EQ(0, pclTable->bIsOpened(&reused));
     EXPECT_EQ("failed", Read(pclTable, &reused, NADirection::kNext));
-    EXPECT_TRUE(vxtest::ErrorAt(*Error(), 19, L"6.7"));
-    EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"<t>"));
+    EXPECT_TRUE(vxtest::ErrorAt(*DriverError(), 19, L"6.7"));
+    EXPECT_TRUE(vxtest::ErrorHas(*DriverError(), L"<t>"));
     // Opened again, it reads from the start.
     Open(pclTable, &reused);
     EXPECT_EQ("1", Read(pclTable, &reused, NADirection::kFirst));
-    EXPECT_EQ(0, pclTable->nExternalRelease());
 }
 
-TEST_F(TableOnServer, TableDroppedWithoutClosingThenANewOne)
+TEST_F(TableReading, TableDroppedWithoutClosingThenANewOne)
 {
-    CNATable* pclFirst = Table();
+    CNATable* pclFirst = Table5();
+    ASSERT_NE(nullptr, pclFirst);
     StandinContext& context = Context(3, 1);
     CNADataAccess* pclDataAccess = Open(pclFirst, &context);
     ASSERT_EQ("1", Read(pclFirst, &context, NADirection::kFirst));
     // The host lets the table go without closing it: the data access lives
     // on in its context, open, and forgets the table.
-    EXPECT_EQ(0, pclFirst->nExternalRelease());
+    Drop(pclFirst);
     EXPECT_EQ(nullptr, pclDataAccess->pclGetTableNoRef());
     EXPECT_EQ(1, pclDataAccess->bIsOpened());
 
-    CNATable* pclSecond = Table();
+    CNATable* pclSecond = Table(Describe("t"));
+    ASSERT_NE(nullptr, pclSecond);
     EXPECT_EQ(1, pclSecond->bIsOpened(&context));
     EXPECT_EQ("2", Read(pclSecond, &context, NADirection::kNext)) << "the browse goes on";
     int bNew = 9;
@@ -211,8 +158,6 @@ TEST_F(TableOnServer, TableDroppedWithoutClosingThenANewOne)
     EXPECT_EQ(pclSecond, pclDataAccess->pclGetTableNoRef());
     pclFound->nRelease();
     EXPECT_EQ("3", Read(pclSecond, &context, NADirection::kNext));
-    EXPECT_EQ(0, pclSecond->nExternalRelease());
-    EXPECT_EQ(1, m_piDriver->bCloseContext(&context));
 }
 
 }  // namespace

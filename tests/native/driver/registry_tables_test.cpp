@@ -317,8 +317,9 @@ TEST_F(RegistryTables, TableSlotWithoutWhatItNeeds)
     EXPECT_EQ(nullptr, piTable(&host, nullptr));
     EXPECT_EQ(nullptr, Registered(&host)) << "the connection made for it is gone";
     EXPECT_EQ(nullptr, piTable(nullptr, &Source(L"CUSTOMER")));
-    // The base driver makes no table object: null, nothing left.
-    Driver()->Choices().allocTable = nullptr;
+    // A table factory that makes none (no memory): null, nothing left.
+    Driver()->Choices().allocTable = [](const wchar_t*, INADataSourceDescription*, CNAConnectionDescription*,
+                                        CNAError*) { return static_cast<CNATable*>(nullptr); };
     EXPECT_EQ(nullptr, piTable(&host, &Source(L"CUSTOMER")));
     EXPECT_EQ(nullptr, Registered(&host));
 }

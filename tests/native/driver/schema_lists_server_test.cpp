@@ -1,10 +1,10 @@
-// The catalogue queries the schema lists write, run on the private server
-// through the raw client: with a base table and a view in the test's
-// database and a base table in another database of the test prefix, the
-// table-list query (on the current database) and the query of one
-// database's tables give exactly the test database's tables of the asked
-// types; the same condition without its parentheses lists the other
-// database's table too. And the link parser reads the server's CREATE TABLE
+// The catalogue queries the schema lists write, on the private server: with
+// a base table and a view in the test's database and a base table in
+// another database of the test prefix, the MySQL driver's table list (on
+// its connection's current database) and the query of one database's
+// tables, run through the raw client, give exactly the test database's
+// tables of the asked types; the same condition without its parentheses
+// lists the other database's table too. And the link parser reads the server's CREATE TABLE
 // text of a table with two foreign keys, one on a composite key.
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 #include "common/text/string_concat_aw.h"
 #include "native/driver/driver_sql.h"
 #include "native/driver/link_parser.h"
-#include "tests/fakes/scripted_statement_sql.h"
-#include "tests/native/driver/registry_fixture.h"
+#include "native/driver/wide_text_value.h"
+#include "tests/mysql/mysql_statement_server.h"
 #include "tests/support/raw_client.h"
 #include "tests/support/scratch_database.h"
 
@@ -38,27 +38,34 @@ std::wstring Widen(const std::string& s)
     return cs.pszGet();
 }
 
-class SchemaListsServer : public vxtest::RegistryTest
+class SchemaListsServer : public vxtest::MySQLStatementOnServer
 {
 protected:
-    void Choose(CTestDriverChoices& choices) override { choices.allocStatementSQL = m_script.Factory(); }
     void SetUp() override
     {
-        vxtest::RegistryTest::SetUp();
-        StandinConnectionDescription& host = Host();
-        ASSERT_EQ(1, nOpen(&host));
-        m_pclConnection = Registered(&host);
+        vxtest::MySQLStatementOnServer::SetUp();
+        m_pclConnection = OpenServerConnection(m_db.Name());
         m_pclSQL = Driver()->pclGetDriverSQL();
+        ASSERT_NE(nullptr, m_pclSQL);
     }
 
-    // The table-list query as the list writes it.
-    std::string TableListQuery(unsigned nFlags)
+    // The names of the table list, on the connection's database.
+    Names TableList(unsigned nFlags)
     {
-        m_script.executed.clear();
         CAny list;
-        m_pclSQL->bGetTableList(&list, m_pclConnection, nullptr, nFlags);
-        EXPECT_EQ(1u, m_script.executed.size());
-        return m_script.executed.empty() ? std::string() : Narrow(m_script.executed.back().c_str());
+        m_pclError->Reset();
+        EXPECT_EQ(1, m_pclSQL->bGetTableList(&list, m_pclConnection, nullptr, nFlags)) << m_pclError->pszGetError();
+        Names names;
+        const wchar_t* psz = NA_pszWideTextOf(&list);
+        const std::string sList = psz != nullptr ? Narrow(psz) : std::string();
+        for (size_t nStart = 0; nStart < sList.size();) {
+            const size_t nEnd = sList.find("\r\n", nStart);
+            names.insert(sList.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart));
+            if (nEnd == std::string::npos)
+                break;
+            nStart = nEnd + 2;
+        }
+        return names;
     }
     std::string DatabaseTablesQuery(const std::string& sDatabase, unsigned nFlags)
     {
@@ -79,18 +86,15 @@ protected:
         return names;
     }
 
-    CStatementScript m_script;
-    CTestConnection* m_pclConnection = nullptr;
+    CMySQLConnection* m_pclConnection = nullptr;
     CNADriverSQL* m_pclSQL = nullptr;
 };
 
 TEST_F(SchemaListsServer, TheAskedTypesOfTheDatabaseAlone)
 {
-    vxtest::ScratchDatabase db;
     vxtest::ScratchDatabase other;
-    ASSERT_FALSE(db.Name().empty());
     ASSERT_FALSE(other.Name().empty());
-    vxtest::RawClient client = vxtest::ConnectAsTestUser(db.Name());
+    vxtest::RawClient& client = m_client;
     ASSERT_TRUE(client.bExecute("CREATE TABLE base_t (id INT PRIMARY KEY)")) << client.sError();
     ASSERT_TRUE(client.bExecute("CREATE VIEW view_v AS SELECT id FROM base_t")) << client.sError();
     ASSERT_TRUE(client.bExecute("CREATE TABLE " + other.Quoted() + ".other_t (id INT)")) << client.sError();
@@ -106,15 +110,15 @@ TEST_F(SchemaListsServer, TheAskedTypesOfTheDatabaseAlone)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.nFlags);
-        EXPECT_EQ(c.expected, FirstColumn(client, TableListQuery(c.nFlags))) << "on the current database";
+        EXPECT_EQ(c.expected, TableList(c.nFlags)) << "on the current database";
         vxtest::RawClient elsewhere = vxtest::ConnectAsTestUser(other.Name());
-        EXPECT_EQ(c.expected, FirstColumn(elsewhere, DatabaseTablesQuery(db.Name(), c.nFlags)))
+        EXPECT_EQ(c.expected, FirstColumn(elsewhere, DatabaseTablesQuery(m_db.Name(), c.nFlags)))
             << "one database's tables, from another";
     }
 
     // The condition without its parentheses: the schema test binds to the
     // views only, and the base tables of every database come.
-    std::string sFaulty = TableListQuery(1 | 2);
+    std::string sFaulty = DatabaseTablesQuery(m_db.Name(), 1 | 2);
     for (const char* pszParenthesis : {"(", ")"})
         sFaulty.erase(sFaulty.find(pszParenthesis), 1);
     const Names faulty = FirstColumn(client, sFaulty);
