@@ -10,7 +10,8 @@
 // driver while it is walking or closing. A test may give it bind variables
 // and data accesses, held as the table holds its own.
 // Every other operation of the host's interface answers 0 (or null) and
-// does nothing. A later item that needs another answer adds a setting and
+// does nothing (the reserved slots and the virtual moves are the table's
+// own). A later item that needs another answer adds a setting and
 // leaves the others' defaults alone.
 #include <functional>
 #include <new>
@@ -179,23 +180,7 @@ public:
                      int) override { return 0; }
     int bFreeCache(INAContext*) override { return 0; }
     int bCompareTablePosition(INAContext*, int, int, int*) override { return 0; }
-    int bTableVirtualMoveSupported() override { return 0; }
-    int bTableVirtualMove(INAContext*, const wchar_t*, long*, unsigned, int) override { return 0; }
     int bSupprimeTout(INAContext*) override { return 0; }
-    void EmptySlot579() override {}
-    void EmptySlot580() override {}
-    void EmptySlot582() override {}
-    void EmptySlot583() override {}
-    void EmptySlot584() override {}
-    void EmptySlot585() override {}
-    void EmptySlot586() override {}
-    void EmptySlot587() override {}
-    void EmptySlot589() override {}
-    void EmptySlot590() override {}
-    void EmptySlot591() override {}
-    void EmptySlot592() override {}
-    void EmptySlot593() override {}
-    void EmptySlot594() override {}
 
 private:
     int m_bHModeAnswer = 1;
