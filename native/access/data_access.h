@@ -492,10 +492,36 @@ public:
     // Notification options: 1 (default) statements told even without a
     // table cache; 2 writes notify nothing.
     void SetNotificationOptions(int nOptions) { m_nNotificationOptions = nOptions; }
+    // Every column but a composite key checks (and completes) its value in
+    // the current record; 0 at the first that fails.
+    int _bCheckAndCorrectQFRecordValues();
 
-    // --- Auto-increment values. The object is the auto-increment side's;
-    // until it comes no value is computed here (0).
+    // --- The item a failed write is about, named in the error object with
+    // the data source's logical name (1 when one was found).
+    // A unique item whose value in the current record is already in the
+    // table, counted on a statement of its own: on a modification only the
+    // modified ones; an item without a value is never the cause (a unique
+    // index takes any number of NULLs). One external reference for the
+    // caller, null when none.
+    INAItemDescription* piGetDuplicateItem(int bInsert);
+    int bIsDuplicateItem(int bInsert, CNAColumn* pclColumn, CNAStatement* pclStatement);
+    // Whether a filter "=" on the record's value of the item selects a row.
+    int __bDuplicateItem(INAItemDescription* piItem, CNAStatement* pclStatement);
+    int _bInitErrorDuplicateItemName(eNAQUERYTYPE eKind);
+    // The first column, in order and before the composite keys, that the
+    // failed statement wrote, that the database does not let be NULL and
+    // that holds no value. Only written columns count: an identifier the
+    // server numbers is not written and holds no value in a new record.
+    INAItemDescription* piGetNullItemDesc(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
+    int _bInitErrorNeedItemValueItemName(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
+
+    // --- Auto-increment values, computed on the client.
+    // The next value of the column (the record's automatic identifier) set
+    // into it; 1 without such a column.
     int bSetNewAutoId(CNAColumn* pclColumn);
+    // Made on first use (the driver's factory) and kept; returned with one
+    // more reference. Null with the no-memory error when none can be made.
+    CNAIDAuto* pclGetIDAuto();
     CNAIDAuto* pclGetIDAutoNoRef() const { return m_pclIDAuto; }
 
     // The full table cache, when one is built.

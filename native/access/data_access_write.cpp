@@ -73,7 +73,7 @@ eNA_ERRORTYPE CNADataAccess::eGetNAErrorType()
 }
 
 int CNADataAccess::_bProcessError(CNACommand* pclCommand, CNAStatement* pclStatement, eNAQUERYTYPE eKind,
-                                  NA_WRITEPARSEFLAGS)
+                                  NA_WRITEPARSEFLAGS nFlags)
 {
     const int eType = eGetNAErrorType();
     switch (eType) {
@@ -122,14 +122,18 @@ int CNADataAccess::_bProcessError(CNACommand* pclCommand, CNAStatement* pclState
         m_pclError->Reset();
         return 1;
     }
+    case 3:
+        if (!_bInitErrorDuplicateItemName(eKind))
+            m_pclError->SetErrorType(static_cast<eNA_ERRORTYPE>(eType));
+        return 0;
+    case 8:
+        if (!_bInitErrorNeedItemValueItemName(pclStatement, eKind, nFlags))
+            m_pclError->SetErrorType(static_cast<eNA_ERRORTYPE>(eType));
+        return 0;
     case 1:
     case 2:
     case 4:
     case 7:
-    case 3:
-    case 8:
-        // Duplicate and missing values get their item's name with the
-        // writes; the classification is set here.
         m_pclError->SetErrorType(static_cast<eNA_ERRORTYPE>(eType));
         return 0;
     default:
@@ -207,11 +211,6 @@ int CNADataAccess::bSetCurrentRecordRead(int bKeepRecordSave)
         m_nCurrentRecordSaveID = -1;
     }
     return bResult;
-}
-
-int CNADataAccess::bSetNewAutoId(CNAColumn*)
-{
-    return 0;
 }
 
 // --- Record saves.

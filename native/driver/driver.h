@@ -135,6 +135,7 @@ public:
     virtual CNAColumn* pclAllocColumn(CNAError* pclError, INAItemDescription* piItem);               // 50
     virtual CNACommand* pclAllocCommand(CNAError* pclError, CNAConnectionDescription* pclConnection);  // 51
     virtual CNAError* pclAllocError();                                                               // 52
+    // A new auto-increment values object (count 0); null without memory.
     virtual CNAIDAuto* pclAllocIDAuto();                                                             // 53
     virtual CNADataSourceDescription* _pclGetTableDesc(const wchar_t* pszName,
                                                        CNAConnectionDescription* pclConnection);     // 54

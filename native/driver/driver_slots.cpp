@@ -7,6 +7,7 @@
 
 #include "common/text/qf_convert_key.h"
 #include "native/access/data_access.h"
+#include "native/access/id_auto.h"
 #include "native/access/sql_column.h"
 #include "native/access/table.h"
 #include "native/driver/driver.h"
@@ -125,7 +126,7 @@ CNACommand* CNADriver::pclAllocCommand(CNAError* pclError, CNAConnectionDescript
 
 CNAIDAuto* CNADriver::pclAllocIDAuto()
 {
-    return nullptr;
+    return new (std::nothrow) CNAIDAuto;
 }
 
 CNAParameter* CNADriver::pclAllocParameter(CNAConvertVariant* pclValue, unsigned long nPosition, unsigned nFlags,

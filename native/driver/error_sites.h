@@ -24,6 +24,9 @@ enum eNA_ERRORSOURCE : int
     NA_SRC_RECORD = 11,
     NA_SRC_VALUE_CONVERSION = 12,   // a value that cannot be cast to its holder's type
     NA_SRC_EXPRESSION = 14,
+    // The auto-increment values raise under the same number; their site
+    // 14.1 raises user error 59, the expression's 14.1 user error 12.
+    NA_SRC_IDAUTO = 14,
     NA_SRC_STATEMENTSQL = 50,       // SQL execution statement
     NA_SRC_DRIVERSQL = 51,          // handle-based SQL interface
     // The concrete database driver's own sources.
