@@ -272,4 +272,43 @@ TEST_F(ConnectionKilled, AnUnbufferedResultLosesItsConnection)
     EXPECT_NE(before[0], after[0]);
 }
 
+// A transaction whose connection is killed: the server rolled it back, so
+// no statement may run on a new session as if inside it, and its commit
+// fails. Once it has ended, the connection comes back.
+TEST_F(ConnectionKilled, ATransactionLostWithItsConnectionIsNeverCommitted)
+{
+    ASSERT_TRUE(m_admin.bExecute("CREATE TABLE " + Server().sDatabase + ".tx (id INT PRIMARY KEY, v INT)"))
+        << m_admin.sError();
+    CMySQLConnection* pclConnection = Connect(MariadbRoute::Socket);
+    CNADataAccess* pclAccess = OpenAccess("tx", pclConnection);
+    const auto add = [&](int n) {
+        const CAny value = Int(n);
+        EXPECT_EQ(1, Column(pclAccess, L"id")->bSetValue(&value, 0));
+        EXPECT_EQ(1, Column(pclAccess, L"v")->bSetValue(&value, 0));
+        m_pclError->Reset();
+        return pclAccess->bHAjoute(0, kLock);
+    };
+    const std::vector<std::wstring> before = Session(pclConnection);
+    ASSERT_EQ(4u, before.size());
+    m_pclError->Reset();
+    ASSERT_EQ(1, pclConnection->bTransactionBegin(m_pclError, L"T")) << m_pclError->pszGetError();
+    ASSERT_EQ(1, add(1)) << m_pclError->pszGetError();
+    Kill(before[0]);
+
+    // Each write of the transaction fails, the one after the first too.
+    for (const int n : {2, 3}) {
+        EXPECT_EQ(0, add(n)) << n;
+        EXPECT_EQ(kGoneAway, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+    }
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclConnection->bTransactionCommit(m_pclError, L"T"));
+    EXPECT_EQ(kGoneAway, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+    EXPECT_EQ(vxtest::RawRows{}, m_admin.Query("SELECT id FROM " + Server().sDatabase + ".tx"));
+
+    // Out of the transaction, the next failure's diagnosis reopens.
+    EXPECT_EQ(0, add(4));
+    EXPECT_EQ(1, add(5)) << m_pclError->pszGetError();
+    EXPECT_EQ((vxtest::RawRows{{"5"}}), m_admin.Query("SELECT id FROM " + Server().sDatabase + ".tx"));
+}
+
 }  // namespace
