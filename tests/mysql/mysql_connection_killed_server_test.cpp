@@ -19,7 +19,7 @@
 #include "native/driver/error_object.h"
 #include "native/model/column.h"
 #include "native/model/record.h"
-#include "tests/mysql/mysql_statement_on_server.h"
+#include "tests/mysql/own_server_fixture.h"
 #include "tests/support/mariadb_server.h"
 #include "tests/support/raw_client.h"
 
@@ -35,17 +35,12 @@ constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
 constexpr unsigned kGoneAway = 2006;
 constexpr unsigned kLostDuringQuery = 2013;
 
-class ConnectionKilled : public vxtest::MySQLStatementFixture
+class ConnectionKilled : public vxtest::OwnServerFixture
 {
 protected:
-    // Execution statements on a connection, and statements of a data access.
-    using vxtest::MySQLStatementTest::NewStatement;
-    using vxtest::StatementOnServer::NewStatement;
-
     static void SetUpTestSuite()
     {
-        MySQLStatementFixture::SetUpTestSuite();
-        s_server = new PrivateMariadb;
+        OwnServerFixture::SetUpTestSuite();
         if (!s_server->bStarted())
             return;
         RawClient own;
@@ -57,22 +52,13 @@ protected:
             own.bExecute("INSERT INTO big SELECT seq, seq * 10 FROM seq_1_to_100000");
         }
     }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-    }
-
     void SetUp() override
     {
-        MySQLStatementFixture::SetUp();
-        ASSERT_TRUE(s_server->bStarted());
+        OwnServerFixture::SetUp();
         ASSERT_TRUE(m_admin.bConnect(Server(), Server().admin)) << m_admin.sError();
         ASSERT_EQ(std::optional<std::string>("100000"), m_admin.Value("SELECT COUNT(*) FROM " +
                                                                       Server().sDatabase + ".big"));
     }
-
-    static const MariadbServer& Server() { return s_server->Server(); }
 
     // A connection of the driver by the route, with blocks of 100 rows,
     // opened.
@@ -168,7 +154,6 @@ protected:
         return values;
     }
 
-    static inline PrivateMariadb* s_server = nullptr;
     RawClient m_admin;
 };
 

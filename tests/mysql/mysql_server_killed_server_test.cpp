@@ -25,7 +25,7 @@
 #include "native/driver/error_object.h"
 #include "native/model/column.h"
 #include "native/model/record.h"
-#include "tests/mysql/mysql_statement_on_server.h"
+#include "tests/mysql/own_server_fixture.h"
 #include "tests/support/mariadb_server.h"
 #include "tests/support/raw_client.h"
 
@@ -85,28 +85,12 @@ private:
 };
 
 // One server for the suite; each test kills it and brings it back.
-class ServerKilled : public vxtest::MySQLStatementFixture
+class ServerKilled : public vxtest::OwnServerFixture
 {
 protected:
-    // Execution statements on a connection, and statements of a data access.
-    using vxtest::MySQLStatementTest::NewStatement;
-    using vxtest::StatementOnServer::NewStatement;
-
-    static void SetUpTestSuite()
-    {
-        MySQLStatementFixture::SetUpTestSuite();
-        s_server = new PrivateMariadb;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        s_server = nullptr;
-    }
-
     void SetUp() override
     {
-        MySQLStatementFixture::SetUp();
-        ASSERT_TRUE(s_server->bStarted());
+        OwnServerFixture::SetUp();
         // A test that failed half-way may have left it dead.
         RawClient probe;
         if (!probe.bConnect(Server(), Server().admin)) {
@@ -127,7 +111,6 @@ protected:
         };
     }
 
-    static const MariadbServer& Server() { return s_server->Server(); }
     void ConnectRawClients()
     {
         ASSERT_TRUE(m_own.bConnect(Server(), Server().user, MariadbRoute::Socket, Server().sDatabase))
@@ -231,7 +214,6 @@ protected:
         ConnectRawClients();
     }
 
-    static inline PrivateMariadb* s_server = nullptr;
     RawClient m_own;
     RawClient m_admin;
     bool m_bCached = false;
