@@ -8,7 +8,10 @@
 // error, and a diagnosis query that loses the server in its turn starts no
 // second diagnosis. The dropped handle cannot run the question, so closing
 // and reopening the connection is its normal path; the query that failed is
-// not sent again.
+// not sent again. Never inside a transaction: the server rolled it back
+// with the session, and statements on a new session would run outside it,
+// up to a commit reported done; the dead handle fails them instead, and the
+// commit with them.
 #include <cwchar>
 
 #include "common/text/any.h"
@@ -33,7 +36,7 @@ int nReadPacketLimit(CNAConnectionDescription* pclConnection, CNAError* pclDiagn
     CAny clValue;
     // The second column of the variable's row is its value.
     int bRead = pclConnection->bGetRequestedValue(pclDiagnosis, &clValue, 1, kPacketQuestion);
-    if (!bRead) {
+    if (!bRead && !pclConnection->_bTransactionOpened()) {
         (void)pclConnection->bClose(pclDiagnosis);
         if (pclConnection->bOpen(pclDiagnosis))
             bRead = pclConnection->bGetRequestedValue(pclDiagnosis, &clValue, 1, kPacketQuestion);

@@ -349,6 +349,9 @@ public:
     int _bFetchAndCache(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining, int* pbOut);
     // The rows after the current block, through the data access's browse.
     int _bFetchNextBloc(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining, int* pbOut);
+    // _bFetchNextBloc after a move that ran out of the current block: 0
+    // only when the next block could not be read and an error says why.
+    int _bGoOnInNextBlock(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining, int* pbOut);
     int _bSetColumnValueFromDB(CNAColumn* pclColumn);
     // The row last read, read again from the database.
     int bMove(long nCount, int bUpdate);

@@ -250,13 +250,25 @@ int CNAStatement::_bContinuesInNextBlock(eNA_PARSEDIRECTION eDirection) const
 int CNAStatement::_bFetchCacheDisabled(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining,
                                        int* pbOut)
 {
-    const int bDone = _bFetch(eDirection, bUpdate, pbOut, nCount, pnRemaining);
-    // The continuation only tells whether a row came: the move's own result
-    // stands.
+    int bDone = _bFetch(eDirection, bUpdate, pbOut, nCount, pnRemaining);
     if (bDone && *pbOut && _bContinuesInNextBlock(eDirection))
-        (void)_bFetchNextBloc(eDirection, bUpdate, nCount, pnRemaining, pbOut);
+        bDone = _bGoOnInNextBlock(eDirection, bUpdate, nCount, pnRemaining, pbOut);
     m_bRowAvailable = bDone && !*pbOut;
     return bDone;
+}
+
+int CNAStatement::_bGoOnInNextBlock(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long* pnRemaining,
+                                    int* pbOut)
+{
+    const auto bErrorRecorded = [this] { return m_pclError != nullptr && m_pclError->eGetErrorType() != NA_ERR_NONE; };
+    const bool bErrorBefore = bErrorRecorded();
+    if (_bFetchNextBloc(eDirection, bUpdate, nCount, pnRemaining, pbOut))
+        return 1;
+    // The continuation tells whether a row came, and the move's own result
+    // stands; but a next block whose SELECT failed (the server lost, the
+    // connection killed) says nothing of the rows after, and reported as
+    // the end of the browse it would hide them.
+    return bErrorBefore || !bErrorRecorded() ? 1 : 0;
 }
 
 int CNAStatement::_bFetchNextBloc(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount, long*, int* pbOut)

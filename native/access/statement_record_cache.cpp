@@ -97,11 +97,9 @@ int CNAStatement::_bFetchAndCache(eNA_PARSEDIRECTION eDirection, int bUpdate, lo
 {
     if (!_bFetch(eDirection, bUpdate, pbOut, nCount, pnRemaining))
         return 0;
-    if (*pbOut) {
-        if (_bContinuesInNextBlock(eDirection))
-            (void)_bFetchNextBloc(eDirection, bUpdate, nCount, pnRemaining, pbOut);
-        return 1;
-    }
+    if (*pbOut)
+        return _bContinuesInNextBlock(eDirection) ? _bGoOnInNextBlock(eDirection, bUpdate, nCount, pnRemaining, pbOut)
+                                                  : 1;
     if (bUpdate && m_pclCurrentRecord != nullptr) {
         const int64_t llAt = static_cast<int64_t>(m_pclRecordCache->nGetRowCount()) + nCount - 1;
         const int nIndex = llAt >= 0 && llAt <= INT32_MAX

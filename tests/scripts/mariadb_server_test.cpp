@@ -1,6 +1,7 @@
 // scripts/mariadb on servers of the test's own: options pass through, status
-// reports, stop leaves no process and no directory; it refuses directories it
-// did not make and signals no process but the directory's own mariadbd.
+// reports, stop leaves no process and no directory, restart brings a killed
+// server back on its data with its options; it refuses directories it did
+// not make and signals no process but the directory's own mariadbd.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -141,6 +142,7 @@ TEST(MariadbScript, StopRefusesDirectoriesItDidNotMake)
         SCOPED_TRACE(sDir);
         EXPECT_EQ(2, RunMariadbScript({"stop", sDir}).nStatus);
         EXPECT_EQ(2, RunMariadbScript({"status", sDir}).nStatus);
+        EXPECT_EQ(2, RunMariadbScript({"restart", sDir}).nStatus);
     }
     EXPECT_TRUE(bystander.bAlive());
     for (const std::string& sKept : {sNoMarker + "/mariadbd.pid", sCopied + "/.vx-mariadb", sOtherName + "/mariadbd.pid",
@@ -186,6 +188,51 @@ TEST(MariadbScript, StopOfAKilledServerSignalsOnlyItsOwnProcess)
     EXPECT_EQ(0, own.Stop());
     EXPECT_TRUE(bystander.bAlive());
     EXPECT_FALSE(bExists(server.sDir));
+}
+
+// A server killed as a crash ends it comes back on the same data, socket and
+// port with the options of its start; a server that runs is left alone.
+TEST(MariadbScript, RestartRunsAKilledServerAgainWithItsOptions)
+{
+    vxtest::PrivateMariadb own({"--max-allowed-packet=65536"});
+    ASSERT_TRUE(own.bStarted());
+    const MariadbServer before = own.Server();
+    {
+        RawClient user;
+        ASSERT_TRUE(user.bConnect(before, before.user, vxtest::MariadbRoute::Socket, before.sDatabase))
+            << user.sError();
+        ASSERT_TRUE(user.bExecute("CREATE TABLE kept (id INT PRIMARY KEY) ENGINE=InnoDB")) << user.sError();
+        ASSERT_TRUE(user.bExecute("INSERT INTO kept VALUES (1), (2)")) << user.sError();
+    }
+
+    EXPECT_EQ(1, RunMariadbScript({"restart", before.sDir}).nStatus) << "its server still runs";
+    EXPECT_TRUE(bIsServerOf(before.nPid, before.sDir));
+
+    ASSERT_TRUE(own.bKill());
+    EXPECT_EQ(3, RunMariadbScript({"status", before.sDir}).nStatus);
+    ASSERT_EQ(0, own.Restart());
+    const MariadbServer after = own.Server();
+    EXPECT_NE(before.nPid, after.nPid);
+    EXPECT_TRUE(bIsServerOf(after.nPid, after.sDir));
+    EXPECT_EQ(before.sDir, after.sDir);
+    EXPECT_EQ(before.sSocket, after.sSocket);
+    EXPECT_EQ(before.nPort, after.nPort);
+    EXPECT_EQ(before.user.sPassword, after.user.sPassword);
+    std::string sWhy;
+    const auto reported = vxtest::ParseMariadbAssignments(RunMariadbScript({"status", after.sDir}).sOut, &sWhy);
+    ASSERT_TRUE(reported.has_value()) << sWhy;
+    EXPECT_EQ(after.nPid, reported->nPid);
+    for (const auto route : {vxtest::MariadbRoute::Socket, vxtest::MariadbRoute::Tcp})
+    {
+        RawClient user;
+        ASSERT_TRUE(user.bConnect(after, after.user, route, after.sDatabase)) << user.sError();
+        EXPECT_EQ((vxtest::RawRows{{"1"}, {"2"}}), user.Query("SELECT id FROM kept ORDER BY id"));
+        EXPECT_EQ(std::optional<std::string>("65536"), user.Value("SELECT @@max_allowed_packet"));
+    }
+
+    EXPECT_EQ(0, own.Stop());
+    EXPECT_FALSE(bIsServerOf(after.nPid, after.sDir));
+    EXPECT_EQ(2, RunMariadbScript({"restart", after.sDir}).nStatus);
 }
 
 }  // namespace

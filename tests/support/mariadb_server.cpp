@@ -1,6 +1,7 @@
 #include "tests/support/mariadb_server.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -206,6 +207,45 @@ PrivateMariadb::~PrivateMariadb()
         return;
     const std::string sDir = m_server->sDir;
     EXPECT_EQ(0, Stop()) << "scripts/mariadb stop " << sDir;
+}
+
+bool PrivateMariadb::bKill()
+{
+    if (!m_server)
+        return false;
+    const long nPid = m_server->nPid;
+    const std::string sMark = std::string(1, '\0') + "--datadir=" + m_server->sDir + "/data" + '\0';
+    // The PID is the server's only while its command line says so (a dead
+    // server's number may be another process's by now).
+    const auto bIsServer = [&] {
+        std::ifstream f("/proc/" + std::to_string(nPid) + "/cmdline", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {}).find(sMark) != std::string::npos;
+    };
+    if (!bIsServer() || kill(static_cast<pid_t>(nPid), SIGKILL) != 0)
+        return false;
+    // Its parent reaps it; a zombie has an empty command line. Bounded: a
+    // process killed so ends at once.
+    for (int i = 0; i < 3000 && bIsServer(); ++i)
+        usleep(1000);
+    return !bIsServer();
+}
+
+int PrivateMariadb::Restart()
+{
+    if (!m_server)
+        return -1;
+    const ScriptResult restarted = RunMariadbScript({"restart", m_server->sDir});
+    if (restarted.nStatus != 0)
+        return restarted.nStatus;
+    std::string sWhy;
+    std::optional<MariadbServer> server = ParseMariadbAssignments(restarted.sOut, &sWhy);
+    if (!server)
+    {
+        ADD_FAILURE() << "scripts/mariadb restart printed no assignments: " << sWhy;
+        return -1;
+    }
+    m_server = std::move(server);
+    return 0;
 }
 
 int PrivateMariadb::Stop()

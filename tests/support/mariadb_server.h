@@ -63,7 +63,7 @@ ScriptResult RunMariadbScript(const std::vector<std::string>& args);
 
 // A server of the test's own, with extra server options (a small
 // --max-allowed-packet, a bigger pool), for tests that need other settings
-// than the shared server has. The destructor stops it.
+// than the shared server has, or that kill it. The destructor stops it.
 class PrivateMariadb
 {
 public:
@@ -77,6 +77,12 @@ public:
     const MariadbServer& Server() const { return *m_server; }
     // Stops the server now; the script's exit status.
     int Stop();
+    // SIGKILL to the server by its PID, as a crash would end it; true once
+    // that process is no longer the directory's server.
+    bool bKill();
+    // scripts/mariadb restart: the server runs again on the same data,
+    // socket and port, under a new PID. The script's exit status.
+    int Restart();
 
 private:
     std::optional<MariadbServer> m_server;
