@@ -101,8 +101,12 @@ int CNAStatement::bFetch(eNA_PARSEDIRECTION eDirection, int bUpdate, long nCount
         m_bFound = 0;
     }
     m_bHEndehors = bOut;
-    m_bHTrouve = m_bInternalSearch || m_pclTableCacheIndex != nullptr ? m_clUserSearch.bGetHTrouve(m_pclCurrentRecord)
-                                                                      : m_bFound;
+    // Out of the result nothing is found: the user search would otherwise
+    // answer for the record read before, which a browse that went on under
+    // its own search (a row limit's next block) still holds.
+    m_bHTrouve = bOut ? 0
+             : m_bInternalSearch || m_pclTableCacheIndex != nullptr ? m_clUserSearch.bGetHTrouve(m_pclCurrentRecord)
+                                                                    : m_bFound;
     SetParseStarted();
     return bDone;
 }

@@ -40,6 +40,7 @@ public:
     }
     int64_t Answer(int index) const { return Control<StandinHostAnswerFn>("standin_host_answer")(index); }
     StandinStrMemAlloc* Allocator() const { return Control<StandinHostAllocatorFn>("standin_host_allocator")(); }
+    StandinInfoLocale* Locale() const { return Control<StandinHostLocaleFn>("standin_host_locale")(); }
     void SetFactoryAnswer(int answer) const
     {
         Control<StandinHostSetFactoryAnswerFn>("standin_host_set_factory_answer")(answer);

@@ -220,6 +220,27 @@ TEST_F(DataAccessRead, TheRowLimitOfABrowse)
     }
 }
 
+// Out of the table nothing is found, also when the browse went on block by
+// block under a row limit (each block finds its place by a search of its
+// own, which would otherwise answer for the row read last).
+TEST_F(DataAccessRead, PastEitherEndNothingIsFound)
+{
+    EXPECT_TRUE(m_client.bExecute(TableSQL("e"))) << m_client.sError();
+    EXPECT_TRUE(m_client.bExecute(FillSQL("e", 5))) << m_client.sError();
+    for (const char* pszCacheSize : {"0", "2"}) {
+        CNADataAccess* pclAccess = Open("e", -1, WithCacheSize(pszCacheSize));
+        for (bool bBackward : {false, true}) {
+            SCOPED_TRACE(std::string("cache size ") + pszCacheSize + (bBackward ? ", backward" : ", forward"));
+            EXPECT_EQ(5u, Browse(pclAccess, L"id", bBackward).size());
+            int bFound = -1;
+            int bInside = -1;
+            ASSERT_EQ(1, pclAccess->bEvalHTrouve(L"id", &bFound, &bInside)) << m_pclError->pszGetError();
+            EXPECT_EQ(0, bFound);
+            EXPECT_EQ(0, bInside);
+        }
+    }
+}
+
 TEST_F(DataAccessRead, ARecordNumberOtherThanZeroIsRefused)
 {
     CNADataAccess* pclAccess = Open("t", 3);
