@@ -239,6 +239,9 @@ bool RoadBench::bSearches(Counts* pCounts)
 
 int RoadBench::nRun()
 {
+    // The host's default cache size, not given: the driver's default row
+    // limit applies unless "VX Cache Size" sets one.
+    m_road.m_connection.SetDefaultCacheSize(-2);
     bool bOk = m_road.bLoadAndStart() && m_road.bOpenConnection() && bOpenDescription();
     const bool bSearch = m_settings.sMeasure == "y";
     for (int nIteration = 1; nIteration <= 2 && bOk; ++nIteration) {
