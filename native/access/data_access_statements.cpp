@@ -17,7 +17,10 @@
 CNAStatement* CNADataAccess::_pclFindStatement(const wchar_t* pszItem)
 {
     const wchar_t* pszKey = pszItem != nullptr ? pszItem : L"";
-    if (m_pszLookupKey != nullptr && CHashTableBounce::nStringLogiqueCompare(m_pszLookupKey, pszKey) == 0) {
+    // The same item as the last look-up: read by read the host names it with
+    // the very same text, which needs no comparison by the locale's rules.
+    if (m_pszLookupKey != nullptr && (std::wcscmp(m_pszLookupKey, pszKey) == 0 ||
+                                      CHashTableBounce::nStringLogiqueCompare(m_pszLookupKey, pszKey) == 0)) {
         REF_AddRef(m_pclLookupStatement);
         return m_pclLookupStatement;
     }

@@ -199,6 +199,11 @@ public:
     static size_t s_nComponentWidth(const INAItemDescription* piComponent);
 
 protected:
+    // Whether a value of this column may be taken for NULL: the rule of the
+    // dates (and, on this server kind, of the texts: pbTexty tells which),
+    // and the rule of the binaries.
+    bool _bDateOrTextRule(bool* pbTexty);
+    bool _bBinaryRule();
     // The current row's and the original row's buffers of the record; null
     // without record.
     CNAQFRecord* _pclCurrentBuffer() const;

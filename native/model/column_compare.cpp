@@ -42,34 +42,65 @@ const unsigned char* pbyUsefulBytes(const CAny& clValue, size_t* pnSize)
 
 }  // namespace
 
+bool CNAColumn::_bDateOrTextRule(bool* pbTexty)
+{
+    const int t = eNAGetItemType();
+    const int d = eNAGetItemTypeOnDatabase();
+    const std::initializer_list<int> texty = {NA_IT_TEXTE, NA_IT_MEMOTEXTE, NA_IT_UNICODE, NA_IT_MEMOUNICODE,
+                                              NA_IT_CHAR};
+    const bool bTexty = bIn(t, texty) || bIn(d, texty);
+    if (pbTexty != nullptr)
+        *pbTexty = bTexty;
+    CNAConnectionDescription* pclConnection = pclGetCnx();
+    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
+    return bIn(t, {NA_IT_DATE8, NA_IT_DATE6, NA_IT_DATETIME}) || bIn(d, {NA_IT_DATE6, NA_IT_DATE8}) ||
+           (d == NA_IT_DATETIME && t != NA_IT_HEURE) || (nKind == 1 && bTexty);
+}
+
+bool CNAColumn::_bBinaryRule()
+{
+    const int t = eNAGetItemType();
+    const int d = eNAGetItemTypeOnDatabase();
+    CNAConnectionDescription* pclConnection = pclGetCnx();
+    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
+    return nKind == 1 && (bIn(t, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE}) || bIn(d, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE}));
+}
+
 int CNAColumn::bNullOrEquivalent(const CAny* pclValue)
 {
     if (pclValue == nullptr || pclValue->bIsNull())
         return 1;
     const int t = eNAGetItemType();
     const int d = eNAGetItemTypeOnDatabase();
-    const std::initializer_list<int> texty = {NA_IT_TEXTE, NA_IT_MEMOTEXTE, NA_IT_UNICODE, NA_IT_MEMOUNICODE,
-                                              NA_IT_CHAR};
-    const bool bTexty = bIn(t, texty) || bIn(d, texty);
-    CNAConnectionDescription* pclConnection = pclGetCnx();
-    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
-    if (bIn(t, {NA_IT_DATE8, NA_IT_DATE6, NA_IT_DATETIME}) || bIn(d, {NA_IT_DATE6, NA_IT_DATE8}) ||
-        (d == NA_IT_DATETIME && t != NA_IT_HEURE) || (nKind == 1 && bTexty)) {
+    bool bTexty = false;
+    if (_bDateOrTextRule(&bTexty)) {
         if (pclValue->nGetTypeCode() == ZLTYPE_DATETIME) {
             unsigned long nData = 0;
             const unsigned char* pby = static_cast<const unsigned char*>(NA_pGetAnyData(*pclValue, &nData));
             return pby != nullptr && std::all_of(pby, pby + std::min<unsigned long>(nData, 8),
                                                  [](unsigned char c) { return c == 0; });
         }
-        CAny clText(*pclValue);
+        // A text value is read where it is; any other is cast on a copy.
         const wchar_t* pszText = nullptr;
-        if (clText.__nCastToString(&pszText, nullptr) > 99)
-            return 0;
-        if (pszText != nullptr && pszText[0] != L'\0')
-            return 0;
+        const char* pszAnsi = nullptr;
+        if (bIn(pclValue->nGetTypeCode(), {ZLTYPE_DSTRW, ZLTYPE_PSTRW}) &&
+            pclValue->Objet().nGetPCWSTR(&pszText) <= 99) {
+            if (pszText != nullptr && pszText[0] != L'\0')
+                return 0;
+        } else if (bIn(pclValue->nGetTypeCode(), {ZLTYPE_PSTRA, ZLTYPE_DSTRA, ZLTYPE_DATEA, ZLTYPE_TIMEA}) &&
+                   pclValue->Objet().nGetPCASTR(&pszAnsi) <= 99) {
+            if (pszAnsi != nullptr && pszAnsi[0] != '\0')
+                return 0;
+        } else {
+            CAny clText(*pclValue);
+            if (clText.__nCastToString(&pszText, nullptr) > 99)
+                return 0;
+            if (pszText != nullptr && pszText[0] != L'\0')
+                return 0;
+        }
         return bIsNullableOnDataBase() || !(bTexty || t == NA_IT_HEURE || d == NA_IT_HEURE);
     }
-    if (nKind == 1 && (bIn(t, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE}) || bIn(d, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE})))
+    if (_bBinaryRule())
         return NA_nGetAnyUtilSize(*pclValue) == 0;
     return 0;
 }
@@ -89,6 +120,10 @@ int CNAColumn::bNullOrEquivalent()
     if (!_bDefinedIn(_pclCurrentBuffer(), 0))
         return 1;
     if (m_csMemoFile.nTaille() > 0)
+        return 0;
+    // A defined value of any other type is never taken for NULL: it need
+    // not be read.
+    if (!bIsMemo() && !bIsComposedKey() && !_bDateOrTextRule(nullptr) && !_bBinaryRule())
         return 0;
     CAny clValue;
     // A value that cannot be read is not taken for NULL.

@@ -118,7 +118,7 @@ void StoreBytes(unsigned char* pbySlot, uint32_t nWidth, const void* pData, unsi
 void ReadUTF16(CAny* pclValue, const unsigned char* pbySlot, uint32_t nWidth)
 {
     const size_t nUnits = nWidth / 2;
-    wchar_t aszLocal[256];
+    wchar_t aszLocal[1024];
     std::vector<wchar_t> heap;
     wchar_t* pszOut = aszLocal;
     if (nUnits > std::size(aszLocal)) {

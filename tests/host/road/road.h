@@ -52,6 +52,9 @@ public:
     int nRun();
 
 private:
+    // The benchmark mode drives the same start-up, connection and teardown.
+    friend class RoadBench;
+
     // Step 1: load the modules, start the driver, open the connection.
     bool bStartUp();
     bool bLoadAndStart();
