@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "native/access/data_access.h"
+#include "native/driver/driver_sql.h"
 #include "native/driver/error_object.h"
 #include "native/driver/wide_text_value.h"
 #include "native/model/column.h"
@@ -211,6 +212,18 @@ TEST_P(HostileText, TableItemAndIndexNames)
         EXPECT_EQ(0, bExists);
         EXPECT_EQ("COM_SHOW_FIELDS=+2 QUESTIONS=+2", Moved(before));
 
+        // The driver's lists of the table's columns and links.
+        before = Snapshot();
+        CNADriverSQL* pclSQL = Driver()->pclGetDriverSQL();
+        ASSERT_NE(nullptr, pclSQL);
+        CAny list;
+        ASSERT_EQ(1, pclSQL->bGetColumnList(&list, m_pclConnection, wName.c_str(), 0))
+            << Driver()->pclGetError()->pszGetError();
+        EXPECT_EQ(L"id\r\n" + wName, vxtest::TextOf(list));
+        ASSERT_EQ(1, pclSQL->bGetLinkList(&list, m_pclConnection, wName.c_str(), nullptr, 0))
+            << Driver()->pclGetError()->pszGetError();
+        EXPECT_EQ("COM_SHOW_CREATE_TABLE=+1 COM_SHOW_FIELDS=+1 QUESTIONS=+2", Moved(before));
+
         before = Snapshot();
         CNADataSourceDescription* pclDescription = Described(sName);
         EXPECT_EQ("COM_SHOW_FIELDS=+1 COM_SHOW_KEYS=+1 QUESTIONS=+2", Moved(before));
@@ -352,6 +365,25 @@ TEST_F(HostileDatabase, OfACreatingOpen)
             EXPECT_EQ("COM_CHANGE_DB=+1 COM_CREATE_DB=+1 COM_SELECT=+1 COM_SET_OPTION=+1 QUESTIONS=+4",
                       Moved({}, pclConnection))
                 << "the character set, the database made and selected, the SELECT above";
+
+            // The driver's list of the database's tables names it as a
+            // literal, under either mode.
+            ASSERT_TRUE(m_client.bExecute("CREATE TABLE " + vxtest::QuoteIdentifier(sName) + ".t (id INT)"));
+            for (const bool bNoBackslashEscapes : {false, true}) {
+                SCOPED_TRACE(bNoBackslashEscapes ? "NO_BACKSLASH_ESCAPES" : "default mode");
+                if (bNoBackslashEscapes)
+                    SessionMode(pclConnection);
+                CNADriverSQL* pclSQL = Driver()->pclGetDriverSQL();
+                CTStringConcatAW clQuery(CTStringConcatAW::kMaitreLarge);
+                ASSERT_EQ(1, pclSQL->_bGetDatabaseTableListQuery(&clQuery, FromUtf8(sName).c_str(), pclConnection,
+                                                                 CNADriverSQL::NA_LIST_BASE_TABLES));
+                const Counts before = Snapshot(pclConnection);
+                CAny list;
+                ASSERT_EQ(1, pclSQL->_bGetList(&list, pclConnection, clQuery.pszGetW(), 1, 0))
+                    << Driver()->pclGetError()->pszGetError();
+                EXPECT_EQ(L"t", vxtest::TextOf(list));
+                EXPECT_EQ("COM_SELECT=+1 QUESTIONS=+1", Moved(before, pclConnection));
+            }
         }
         if (!rows->empty())
             EXPECT_TRUE(m_client.bExecute("DROP DATABASE " + vxtest::QuoteIdentifier(sName)));
