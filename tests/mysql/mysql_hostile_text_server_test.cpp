@@ -288,6 +288,18 @@ TEST_P(HostileText, WrittenSearchedFilteredAndParameterValues)
         EXPECT_EQ(Cell(Hex(sValue)), m_client.Value("SELECT HEX(w) FROM v WHERE id = " + sId));
         EXPECT_EQ("COM_INSERT=+1 QUESTIONS=+1", Moved(before));
 
+        // Modified to another hostile text and back: the row as added is
+        // found by what it held.
+        for (const std::string& sNext : {sValue + "'\\", sValue}) {
+            CAny next = Wide(sNext);
+            ASSERT_EQ(1, Column(pclAccess, L"w")->bSetValue(&next, 0));
+            before = Snapshot();
+            m_pclError->Reset();
+            ASSERT_EQ(1, pclAccess->bHModifie(0, 0, kLock)) << m_pclError->pszGetError();
+            EXPECT_EQ(Cell(Hex(sNext)), m_client.Value("SELECT HEX(w) FROM v WHERE id = " + sId));
+            EXPECT_EQ("COM_UPDATE=+1 QUESTIONS=+1", Moved(before));
+        }
+
         for (const int bExact : {1, 0}) {
             SCOPED_TRACE(bExact ? "exact" : "generic");
             before = Snapshot();
