@@ -3,9 +3,10 @@
 // NO_BACKSLASH_ESCAPES (set for the driver's session): table names (exists,
 // the SHOW queries of a description, open, lock, drop, create), the item and
 // index names of a created table, the database a creating open makes,
-// parameter values, search values, filter bounds and written values. The
-// connection runs several statements per text, so a name or value that
-// ended its quotes early could run SQL of its own.
+// parameter values, search values, filter bounds, written and modified
+// values, and every byte value in a binary memo. The connection runs
+// several statements per text, so a name or value that ended its quotes
+// early could run SQL of its own.
 //
 // Each case passes when a canary table is still there and unchanged, the
 // driver's session counted only the statements the operation sends
@@ -348,6 +349,28 @@ TEST_P(HostileText, WrittenSearchedFilteredAndParameterValues)
         EXPECT_EQ("COM_SELECT=+1 COM_UPDATE=+1 QUESTIONS=+2", Moved(before));
         EXPECT_EQ(Cell(Hex(sValue)), m_client.Value("SELECT HEX(w) FROM v WHERE id = " + sId));
     }
+}
+
+// Binary data with every byte value, the hostile texts among them: a
+// binary memo is written whole, NULs and all, and reads back unchanged.
+TEST_P(HostileText, EveryByteOfABinaryMemo)
+{
+    std::string sData;
+    for (int c = 0; c < 256; ++c)
+        sData += static_cast<char>(c);
+    for (const std::string& s : kHostile)
+        sData += s;
+    CNADataAccess* pclAccess = OpenTable("m", "CREATE TABLE m (id INT PRIMARY KEY, d LONGBLOB)");
+    CAny one = Int(1);
+    ASSERT_EQ(1, Column(pclAccess, L"id")->bSetValue(&one, 0));
+    CAny data;
+    ASSERT_EQ(0, data.SetBIN(reinterpret_cast<const unsigned char*>(sData.data()), sData.size()));
+    m_pclError->Reset();
+    ASSERT_EQ(1, pclAccess->bSetBLOB(0, &data)) << m_pclError->pszGetError();
+    const Counts before = Snapshot();
+    ASSERT_EQ(1, pclAccess->bHAjoute(0, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ("COM_INSERT=+1 QUESTIONS=+1", Moved(before));
+    EXPECT_EQ(Cell(Hex(sData)), m_client.Value("SELECT HEX(d) FROM m WHERE id = 1"));
 }
 
 // The database a creating open makes when it is missing: named by the host,
