@@ -68,6 +68,9 @@ public:
     // connection's code page.
     int _bEscapeString(CNAError* pclError, CTStringConcatAW* pclOut, unsigned short nType, unsigned char* pData,
                        unsigned long nSize) override;
+    // The bytes as a hex literal X'...' (a value the escape would leave a
+    // NUL in).
+    int _bAddHexLiteral(CNAError* pclError, CTStringConcatAW* pclOut, const char* pSource, uint64_t nSource);
     // MySQL's SQL types over the generic entries of the type map; nothing
     // while the connection has no map.
     void _InitQF2NativeType() override;

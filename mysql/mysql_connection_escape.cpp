@@ -114,8 +114,38 @@ int CMySQLConnection::_bEscapeString(CNAError* pclError, CTStringConcatAW* pclOu
             CNAError::g_RaiseSiteError(pclError, MySQLSite::kEscapeFailed, this, nullptr, nullptr, L"MySQL");
         return 0;
     }
+    // Under NO_BACKSLASH_ESCAPES a NUL byte stays as it is in the literal,
+    // and the statement's text would end there, inside the quotes: such a
+    // value goes as a hex literal, which both modes read alike.
+    if (std::memchr(pBuffer + 1, 0, nEscaped) != nullptr)
+        return _bAddHexLiteral(pclError, pclOut, pSource, nSource);
     pBuffer[nEscaped + 1] = '\'';
     pBuffer[nEscaped + 2] = 0;
     pclOut->Add(pBuffer, static_cast<long>(nEscaped + 2), static_cast<unsigned>(m_nClientTextCodePage));
+    return 1;
+}
+
+int CMySQLConnection::_bAddHexLiteral(CNAError* pclError, CTStringConcatAW* pclOut, const char* pSource,
+                                      uint64_t nSource)
+{
+    // X, quote, two digits for each byte, quote and terminator.
+    CZLBIN clBuffer;
+    if (nSource > static_cast<uint64_t>((STRMEM_MAX_BYTES - 4) / 2) ||
+        clBuffer.nSetSize(static_cast<int>(2 * nSource + 4)) != 0 || clBuffer.pbyGetBuffer() == nullptr) {
+        CNAError::g_RaiseSiteError(pclError, MySQLSite::kEscapeBufferMissing, this, nullptr, nullptr);
+        return 0;
+    }
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    char* pBuffer = reinterpret_cast<char*>(clBuffer.pbyGetBuffer());
+    pBuffer[0] = 'X';
+    pBuffer[1] = '\'';
+    for (uint64_t i = 0; i < nSource; ++i) {
+        const auto c = static_cast<unsigned char>(pSource[i]);
+        pBuffer[2 + 2 * i] = kDigits[c >> 4];
+        pBuffer[3 + 2 * i] = kDigits[c & 15];
+    }
+    pBuffer[2 * nSource + 2] = '\'';
+    pBuffer[2 * nSource + 3] = 0;
+    pclOut->Add(pBuffer, static_cast<long>(2 * nSource + 3), static_cast<unsigned>(m_nClientTextCodePage));
     return 1;
 }
