@@ -10,9 +10,6 @@
 
 #include "mysql/mysql_data_access.h"
 #include "native/access/statement.h"
-#include "native/driver/wide_text_value.h"
-#include "native/model/column.h"
-#include "native/model/record.h"
 #include "tests/native/access/table_server_fixture.h"
 
 namespace {
@@ -244,13 +241,7 @@ TEST_F(TableContext, AfterTheEndOfATransactionStartedBrowsesRunAgain)
             << DriverError()->pszGetError();
         CNAStatement* pclStatement = DataAccess(m_pclTable, pContext)->pclGetLastStatementNoRef();
         EXPECT_EQ(NA_PNU_NONE, pclStatement->eParseNeedUpdate());
-        CAny value;
-        ASSERT_TRUE(DataAccess(m_pclTable, pContext)
-                        ->pclGetCurrentRecordNoRef()
-                        ->pclGetColumnNoRef(L"id")
-                        ->bGetCurrentValue(&value, 0));
-        const wchar_t* pszValue = NA_pszWideTextOf(&value);
-        EXPECT_STREQ(L"3", pszValue != nullptr ? pszValue : L"(none)") << "the deleted row is not read";
+        EXPECT_EQ(L"3", Current(m_pclTable, pContext, L"id")) << "the deleted row is not read";
     }
 }
 

@@ -16,6 +16,7 @@ constexpr unsigned kNotOpenedInContext = 19;
 constexpr unsigned kNoSuchTable = 1146;
 constexpr unsigned kCommandDenied = 1142;
 constexpr unsigned kAccessDenied = 1045;
+constexpr unsigned kUnknownDatabase = 1049;
 
 class TableOpen : public vxtest::TableOnServer
 {
@@ -23,6 +24,9 @@ protected:
     void TearDown() override
     {
         vxtest::TableOnServer::TearDown();
+        if (!m_sMadeDatabase.empty())
+            EXPECT_TRUE(m_client.bExecute("DROP DATABASE IF EXISTS " + vxtest::QuoteIdentifier(m_sMadeDatabase)))
+                << m_client.sError();
         if (!m_sUser.empty()) {
             vxtest::RawClient admin = vxtest::ConnectAsAdmin();
             EXPECT_TRUE(admin.bExecute("DROP USER '" + m_sUser + "'@'localhost'")) << admin.sError();
@@ -54,6 +58,7 @@ protected:
     }
 
     std::string m_sUser;
+    std::string m_sMadeDatabase;
     vxtest::MariadbAccount m_account;
     std::optional<vxtest::ServerHost> m_otherHost;
 };
@@ -189,6 +194,32 @@ TEST_F(TableOpen, CreationDropsFirstCreationWhenMissingNever)
     ASSERT_TRUE(m_client.bExecute("DROP TABLE c"));
     ASSERT_EQ(1, pclTable->bHCreation(&context, nullptr)) << DriverError()->pszGetError();
     EXPECT_EQ("0", Count("c"));
+}
+
+// An open does not make the connection's database when the server does not
+// know it; a creation does, and then creates the table in it.
+TEST_F(TableOpen, ACreationMakesAMissingDatabaseAnOpenDoesNot)
+{
+    ASSERT_TRUE(m_client.bExecute("CREATE TABLE c (id INT PRIMARY KEY)"));
+    INADataSourceDescription* piSource = Describe("c");
+    m_sMadeDatabase = vxtest::Mariadb().sPrefix + "tmade_" + std::to_string(getpid());
+    m_otherHost.emplace(std::wstring{}, vxtest::MariadbRoute::Socket, nullptr, m_sMadeDatabase);
+    // A connection of its own: the default database is no part of what
+    // tells connections apart.
+    m_otherHost->Host().SetConnectionName(L"in a new database");
+    CNATable* pclTable = Table(piSource, &m_otherHost->Host());
+    ASSERT_NE(nullptr, pclTable);
+    StandinContext& context = Context(1);
+
+    EXPECT_EQ(0, pclTable->bHOuvre(&context, kAccess, nullptr));
+    EXPECT_EQ(kUnknownDatabase, DriverError()->dwGetDataBaseErrorCode()) << DriverError()->pszGetError();
+    EXPECT_EQ(0u, pclTable->dwGetNbDataAccess());
+
+    ASSERT_EQ(1, pclTable->bHCreationSiInexistant(&context, kAccess, nullptr)) << DriverError()->pszGetError();
+    auto rows = m_client.Query("SHOW TABLES FROM " + vxtest::QuoteIdentifier(m_sMadeDatabase));
+    ASSERT_TRUE(rows.has_value()) << m_client.sError();
+    ASSERT_EQ(1u, rows->size());
+    EXPECT_EQ("c", (*rows)[0][0].value_or(""));
 }
 
 // A delete drops the table and lets the context's data access go, also

@@ -57,6 +57,23 @@ protected:
         m_parsed.push_back(std::make_unique<StandinParsedQuery>(spec));
         return *m_parsed.back();
     }
+    // A condition "<item> > <n>" as the host's SQL module parses it.
+    StandinParsedQuery& Condition(const std::wstring& text, const wchar_t* pszItem, int n, int bHandshake = 1)
+    {
+        using vxstandin::ExpressionSpec;
+        auto pValue = std::make_shared<CAny>();
+        pValue->SetI4(n);
+        const ExpressionSpec where{
+            .eOperator = OPEXP_SUPERIOR,
+            .position = Span(text, text),
+            .operands = {ExpressionSpec{.eOperator = OPEXP_ITEM, .item = pszItem, .position = Span(text, pszItem)},
+                         ExpressionSpec{.eOperator = OPEXP_LITERAL,
+                                        .position = Span(text, std::to_wstring(n)),
+                                        .value = pValue}}};
+        m_parsed.push_back(std::make_unique<StandinParsedQuery>(
+            vxstandin::ParsedQuerySpec{.text = text, .where = where, .bHandshake = bHandshake}));
+        return *m_parsed.back();
+    }
     // The host's way: the driver runs the named query for the context;
     // the table it hands out is held by the test.
     int Execute(INAContext& context, const wchar_t* pszName, ISQLParserInformation* piQuery, CNATable** ppclTable)
@@ -103,11 +120,13 @@ TEST_F(TableQuery, TheHostSQLModuleIsCheckedUntilItPasses)
     low.SetI4(2);
     high.SetI4(5);
     EXPECT_EQ(1, pclTable->bHFiltre(&context, L"id", &low, 1, &high, 1, nullptr)) << DriverError()->pszGetError();
+    ASSERT_EQ(1, ReadFirst(pclTable, &context, L"id")) << DriverError()->pszGetError();
+    EXPECT_EQ(L"2", Current(pclTable, &context, L"id"));
     EXPECT_EQ(0, Execute(queries, L"Q", nullptr, nullptr)) << "neither text nor parsed form";
     EXPECT_NE(kModuleNotCompatible, DriverError()->nGetUserErrorCode());
     EXPECT_FALSE(Driver()->bVersionChecked());
 
-    StandinParsedQuery& refusing = Parsed(L"SELECT * FROM qa WHERE id > 1", {L"id"}, 0);
+    StandinParsedQuery& refusing = Condition(L"id > 1", L"id", 1, 0);
     wchar_t szItem[255] = {};
     EXPECT_EQ(0, pclTable->bHFiltre(&context, &refusing, szItem));
     EXPECT_EQ(kModuleNotCompatible, DriverError()->nGetUserErrorCode());
@@ -152,11 +171,14 @@ TEST_F(TableQuery, TheHostSQLModuleIsCheckedUntilItPasses)
         EXPECT_LT(nFirst, sError.find(c.pszSecond));
     }
     EXPECT_EQ(kHandshakeVersion, CNADriver::s_nID_VXSQL);
-    // The filter no longer checks either.
-    StandinParsedQuery& later = Parsed(L"SELECT * FROM qa WHERE id > 1", {L"id"}, 0);
-    pclTable->bHFiltre(&context, &later, szItem);
+    // The filter no longer checks either, and reaches the data access with
+    // the host's condition.
+    StandinParsedQuery& later = Condition(L"id > 5", L"id", 5, 0);
+    ASSERT_EQ(1, pclTable->bHFiltre(&context, &later, szItem)) << DriverError()->pszGetError();
     EXPECT_EQ(0, later.nHandshakeMajor());
-    EXPECT_NE(kModuleNotCompatible, DriverError()->nGetUserErrorCode());
+    EXPECT_STREQ(L"id", szItem);
+    ASSERT_EQ(1, ReadFirst(pclTable, &context, szItem)) << DriverError()->pszGetError();
+    EXPECT_EQ(L"6", Current(pclTable, &context, L"id"));
 }
 
 // A query that leaves rows: the driver hands out its table, whose

@@ -21,6 +21,9 @@
 #include "native/driver/context.h"
 #include "native/driver/driver_exports.h"
 #include "native/driver/error_object.h"
+#include "native/driver/wide_text_value.h"
+#include "native/model/column.h"
+#include "native/model/record.h"
 #include "native/model/na_data_source_description.h"
 #include "tests/common/text/any_vm_fixture.h"
 #include "tests/fakes/test_driver.h"
@@ -129,6 +132,19 @@ protected:
     {
         eNA_LOCKTYPE eLock = kLock;
         return pclTable->bHLitxxx(piContext, pszItem, static_cast<eNA_PARSEDIRECTION>(0), 1, kLock, &eLock, 0);
+    }
+    // The value of the column in the context's current record, as text;
+    // "(none)" when there is none.
+    static std::wstring Current(CNATable* pclTable, INAContext* piContext, const wchar_t* pszColumn)
+    {
+        CNADataAccess* pclDataAccess = DataAccess(pclTable, piContext);
+        CNARecord* pclRecord = pclDataAccess != nullptr ? pclDataAccess->pclGetCurrentRecordNoRef() : nullptr;
+        CNAColumn* pclColumn = pclRecord != nullptr ? pclRecord->pclGetColumnNoRef(pszColumn) : nullptr;
+        CAny value;
+        if (pclColumn == nullptr || !pclColumn->bGetCurrentValue(&value, 0))
+            return L"(none)";
+        const wchar_t* pszValue = NA_pszWideTextOf(&value);
+        return pszValue != nullptr ? pszValue : L"(none)";
     }
     bool bTableExists(const std::string& sTable)
     {
