@@ -27,6 +27,7 @@
 #include "native/driver/error_object.h"
 #include "native/model/column.h"
 #include "native/model/na_data_source_description.h"
+#include "native/model/na_item_description.h"
 #include "native/model/record.h"
 #include "tests/common/text/any_vm_fixture.h"
 #include "tests/host/db/standin_connection_description.h"
@@ -200,8 +201,11 @@ struct Work
 
 // Threads browse, search and write at once for a bounded time, each in its
 // context, on one table or a table each, over one connection or one each.
-// Each thread writes ids of its own range (and deletes every second row it
-// added): at the end the server holds exactly the rows the threads report.
+// Except where one table object is handed to all, each thread gets the
+// table's description and its table itself, and at its end closes its
+// context and lets both go, while others still work. Each thread writes ids
+// of its own range (and deletes every second row it added): at the end the
+// server holds exactly the rows the threads report.
 TEST_F(DriverThreads, BrowseSearchAndWriteAtOnce)
 {
     const struct
@@ -209,11 +213,13 @@ TEST_F(DriverThreads, BrowseSearchAndWriteAtOnce)
         const char* pszName;
         bool bOneTable;
         bool bOneConnection;
+        bool bOneObject;  // the test hands every thread the same table object
     } cases[] = {
-        {"one table, one connection", true, true},
-        {"a table each, one connection", false, true},
-        {"one table, a connection each", true, false},
-        {"a table each, a connection each", false, false},
+        {"one table object", true, true, true},
+        {"one table, one connection", true, true, false},
+        {"a table each, one connection", false, true, false},
+        {"one table, a connection each", true, false, false},
+        {"a table each, a connection each", false, false, false},
     };
     vxtest::RawClient client;
     ASSERT_TRUE(client.bConnect(Server(), Server().user, vxtest::MariadbRoute::Socket, Server().sDatabase))
@@ -228,27 +234,38 @@ TEST_F(DriverThreads, BrowseSearchAndWriteAtOnce)
             names.push_back("c" + std::to_string(nCase) + "_t" + std::to_string(n));
             MakeTable(client, names.back());
         }
-        std::vector<CNATable*> tables;
+        std::vector<StandinConnectionDescription*> hosts;
         std::vector<StandinContext*> contexts;
         for (int n = 0; n < kThreads; ++n) {
-            StandinConnectionDescription& host =
-                Host(L"c" + std::to_wstring(nCase) + (c.bOneConnection ? L"" : L"_" + std::to_wstring(n)));
-            const std::string& sTable = names[c.bOneTable ? 0 : n];
-            // One table object is shared where the table and the connection are.
-            tables.push_back(c.bOneTable && c.bOneConnection && n > 0 ? tables[0] : Table(sTable, host));
-            ASSERT_NE(nullptr, tables.back());
+            hosts.push_back(
+                &Host(L"c" + std::to_wstring(nCase) + (c.bOneConnection ? L"" : L"_" + std::to_wstring(n))));
             contexts.push_back(&Context(dwNextContext++));
         }
+        CNATable* pclShared = c.bOneObject ? Table(names[0], *hosts[0]) : nullptr;
+        ASSERT_TRUE(!c.bOneObject || pclShared != nullptr);
 
         std::vector<Work> work(kThreads);
         RunTogether(kThreads, [&](int n) {
-            CNATable* pclTable = tables[n];
             StandinContext* pContext = contexts[n];
             Work& done = work[n];
             auto fail = [&](const std::string& sWhat) {
                 if (done.failures.size() < 5)
                     done.failures.push_back(sWhat);
             };
+            // The thread's own description and table, let go at its end.
+            INADataSourceDescription* piSource = nullptr;
+            INATable* piTable = pclShared;
+            if (!c.bOneObject) {
+                piSource = m_piDriver->piGetTableDesc(FromUtf8(names[c.bOneTable ? 0 : n]).c_str(), hosts[n]);
+                piTable = piSource != nullptr ? m_piDriver->piGetTable(hosts[n], piSource) : nullptr;
+            }
+            std::unique_ptr<INADataSourceDescription, void (*)(INADataSourceDescription*)> heldSource(
+                piSource, [](INADataSourceDescription* p) { p->nExternalRelease(); });
+            std::unique_ptr<INATable, void (*)(INATable*)> heldTable(c.bOneObject ? nullptr : piTable,
+                                                                    [](INATable* p) { p->nExternalRelease(); });
+            if (piTable == nullptr)
+                return fail("no table");
+            CNATable* pclTable = static_cast<CNATable*>(piTable);
             if (pclTable->bHOuvre(pContext, kAccess, nullptr) != 1)
                 return fail("open");
             CNADataAccess* pclAccess = pclTable->_pclFindDataAccess(pContext);
@@ -292,6 +309,14 @@ TEST_F(DriverThreads, BrowseSearchAndWriteAtOnce)
                 }
                 if (nRead < kRows)
                     fail("browse ended after " + std::to_string(nRead) + " rows");
+                // The host looks at an item of its description and lets it go.
+                if (piSource != nullptr) {
+                    INAItemDescription* piItem = piSource->piNAGetItem(L"v");
+                    if (piItem == nullptr)
+                        fail("item v");
+                    else
+                        piItem->nExternalRelease();
+                }
                 ++done.nBrowses;
 
                 // An exact search of an original row.
@@ -325,6 +350,7 @@ TEST_F(DriverThreads, BrowseSearchAndWriteAtOnce)
             }
             if (pclTable->bHFerme(pContext) != 1)
                 fail("close");
+            m_piDriver->bCloseContext(pContext);
         });
 
         for (int n = 0; n < kThreads; ++n) {
