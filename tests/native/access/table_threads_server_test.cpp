@@ -130,15 +130,18 @@ protected:
         m_tables.push_back(piTable);
         return static_cast<CNATable*>(piTable);
     }
-    // A table of kRows rows (ids 1..kRows, v = 10 * id) made by a raw client.
+    // A table of kRows rows (ids 1..kRows, v = 10 * id, a text "née<id>")
+    // made by a raw client.
     static void MakeTable(vxtest::RawClient& client, const std::string& sName)
     {
         ASSERT_TRUE(client.bExecute("DROP TABLE IF EXISTS " + sName)) << client.sError();
-        ASSERT_TRUE(client.bExecute("CREATE TABLE " + sName + " (id INT PRIMARY KEY, v INT NOT NULL)"))
+        ASSERT_TRUE(client.bExecute("CREATE TABLE " + sName +
+                                    " (id INT PRIMARY KEY, v INT NOT NULL, name VARCHAR(20) NOT NULL DEFAULT '')"))
             << client.sError();
         std::string sInsert = "INSERT INTO " + sName + " VALUES ";
         for (int n = 1; n <= kRows; ++n)
-            sInsert += (n > 1 ? ",(" : "(") + std::to_string(n) + "," + std::to_string(10 * n) + ")";
+            sInsert += (n > 1 ? ",(" : "(") + std::to_string(n) + "," + std::to_string(10 * n) + ",'n\xC3\xA9" "e" +
+                       std::to_string(n) + "')";
         ASSERT_TRUE(client.bExecute(sInsert)) << client.sError();
     }
 
@@ -187,6 +190,21 @@ TEST_F(DriverThreads, FirstConnectionsOfTheProcessAtOnce)
             piSource->nExternalRelease();
     }
     EXPECT_EQ(1, m_piDriver->bValidConnection(hosts[0]));
+
+    // Then together again, each on its own connection: closed, opened anew
+    // and asked for a description, a few times over.
+    std::atomic<int> nCycles{0};
+    RunTogether(kThreads, [&](int n) {
+        for (int nRound = 0; nRound < 3; ++nRound) {
+            if (m_piDriver->bCloseConnection(hosts[n]) != 1 || m_piDriver->bOpenConnection(hosts[n]) != 1)
+                return;
+            INADataSourceDescription* piSource = m_piDriver->piGetTableDesc(L"missing", hosts[n]);
+            if (piSource != nullptr)
+                piSource->nExternalRelease();
+        }
+        ++nCycles;
+    });
+    EXPECT_EQ(kThreads, nCycles.load()) << DriverError()->pszGetError();
 }
 
 // What one thread did; each thread counts its own.
@@ -300,8 +318,10 @@ TEST_F(DriverThreads, BrowseSearchAndWriteAtOnce)
                      bOk = pclTable->bHLitxxx(pContext, L"id", kNext, 1, kLock, &eOut, 0)) {
                     if (pclTable->bHEnDehors(pContext, L"id", &bOut) != 1 || bOut)
                         break;
-                    if (++nRead <= kRows && value(L"id") != std::to_wstring(nRead))
-                        fail("browse read " + vxtest::Narrow(value(L"id")) + " as row " + std::to_string(nRead));
+                    if (++nRead <= kRows && (value(L"id") != std::to_wstring(nRead) ||
+                                             value(L"name") != L"n\u00e9e" + std::to_wstring(nRead)))
+                        fail("browse read " + vxtest::Narrow(value(L"id")) + " " + vxtest::Narrow(value(L"name")) +
+                             " as row " + std::to_string(nRead));
                     CNAQFRecord* pclBuffer = nullptr;
                     if (pclTable->bGetRecord(pContext, &pclBuffer) != 1 ||
                         pclTable->bSetRecord(pContext, pclBuffer) != 1)
