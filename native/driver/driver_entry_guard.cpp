@@ -22,7 +22,14 @@ CNAEntryGuard::CNAEntryGuard(eNoReset)
     pthread_mutex_lock(&CNADriver::m_gstDriverCriticalSection);
 }
 
+CNAEntryGuard::CNAEntryGuard(eIfStarted) : m_bLocked(CNADriver::g_bModuleStarted())
+{
+    if (m_bLocked)
+        pthread_mutex_lock(&CNADriver::m_gstDriverCriticalSection);
+}
+
 CNAEntryGuard::~CNAEntryGuard()
 {
-    pthread_mutex_unlock(&CNADriver::m_gstDriverCriticalSection);
+    if (m_bLocked)
+        pthread_mutex_unlock(&CNADriver::m_gstDriverCriticalSection);
 }

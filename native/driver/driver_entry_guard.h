@@ -7,7 +7,10 @@
 // given, that object is reset so that the last error afterwards describes
 // this call only; the mutex is released when the scope ends, also when an
 // exception passes through, which then reaches the caller unchanged. Entries
-// that must keep the last error lock without a reset.
+// that must keep the last error lock without a reset. Objects the host
+// counts from its own threads outside any entry (the descriptions) lock
+// only while the module is started: before and after, the mutex does not
+// exist and no entry can run beside them.
 class CNAEntryGuard
 {
 public:
@@ -15,10 +18,18 @@ public:
     {
         NoReset
     };
+    enum eIfStarted
+    {
+        IfModuleStarted
+    };
 
     explicit CNAEntryGuard(CNAError* pclResetError);
     explicit CNAEntryGuard(eNoReset);
+    explicit CNAEntryGuard(eIfStarted);
     ~CNAEntryGuard();
     CNAEntryGuard(const CNAEntryGuard&) = delete;
     CNAEntryGuard& operator=(const CNAEntryGuard&) = delete;
+
+private:
+    bool m_bLocked = true;
 };

@@ -5,6 +5,7 @@
 #include "common/text/str_compare.h"
 #include "native/driver/connection_description.h"
 #include "native/driver/driver.h"
+#include "native/driver/driver_entry_guard.h"
 #include "native/driver/error_object.h"
 #include "native/driver/error_sites.h"
 #include "native/model/interf.h"
@@ -51,8 +52,17 @@ unsigned CNADataSourceDescription::nRelease()
     return NA_nReleaseCount(this, m_dwRefCount, m_dwExternalRefCount);
 }
 
+// The host takes and drops its references from its own threads, outside
+// any entry; the counts are plain, so the driver-wide mutex guards them.
+void CNADataSourceDescription::ExternalAddRef()
+{
+    CNAEntryGuard guard(CNAEntryGuard::IfModuleStarted);
+    ++m_dwExternalRefCount;
+}
+
 unsigned CNADataSourceDescription::nExternalRelease()
 {
+    CNAEntryGuard guard(CNAEntryGuard::IfModuleStarted);
     return NA_nReleaseCount(this, m_dwExternalRefCount, m_dwRefCount);
 }
 

@@ -53,7 +53,7 @@ public:
     int nGetNAVersion() const override { return -1; }
     int nGetNACompatSince() const override { return -1; }
     void NAVersion_EmptySlot_3() override {}
-    void ExternalAddRef() override { ++m_dwExternalRefCount; }
+    void ExternalAddRef() override;
     unsigned nExternalRelease() override;
     const wchar_t* pszGetLogicalName() const override { return m_csName.pszGet(); }
     const wchar_t* pszGetPhysicalName() const override { return m_csName.pszGet(); }

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "native/driver/connection_description.h"
+#include "native/driver/driver_entry_guard.h"
 #include "native/model/interf.h"
 
 CNAItemDescription::CNAItemDescription() = default;
@@ -21,8 +22,17 @@ unsigned CNAItemDescription::nRelease()
     return NA_nReleaseCount(this, m_dwRefCount, m_dwExternalRefCount);
 }
 
+// The host takes and drops its references from its own threads, outside
+// any entry; the counts are plain, so the driver-wide mutex guards them.
+void CNAItemDescription::ExternalAddRef()
+{
+    CNAEntryGuard guard(CNAEntryGuard::IfModuleStarted);
+    ++m_dwExternalRefCount;
+}
+
 unsigned CNAItemDescription::nExternalRelease()
 {
+    CNAEntryGuard guard(CNAEntryGuard::IfModuleStarted);
     return NA_nReleaseCount(this, m_dwExternalRefCount, m_dwRefCount);
 }
 

@@ -72,7 +72,7 @@ public:
     int nGetVersion() const override { return 9; }
     int nGetCompatSince() const override { return 1; }
     void NAVersion_EmptySlot_3() override {}
-    void ExternalAddRef() override { ++m_dwExternalRefCount; }
+    void ExternalAddRef() override;
     unsigned nExternalRelease() override;
     const wchar_t* pszGetName() const override { return m_csName.pszGet(); }
     int nGetDimension() const override { return static_cast<int>(m_nDimension); }
