@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text/utf8_convert.h"
 #include "fuzz/fuzz_mysql_fake.h"
 #include "native/driver/wide_text_value.h"
 #include "tests/host/db/standin_tab_val_parser.h"
@@ -35,27 +36,19 @@ wchar_t Char(uint8_t b, bool bUtf8)
     return b < 0xF0 ? static_cast<wchar_t>(0x4E00 + b) : static_cast<wchar_t>(0x1F600 + (b & 0x0F));
 }
 
-// The text's bytes in the connection's code page.
+// The text's bytes in the connection's code page (the characters chosen are
+// all in 1252 on a 1252 connection, where they keep their value).
 std::string Encode(const std::wstring& s, bool bUtf8)
 {
     std::string out;
     for (const wchar_t wc : s) {
         const auto c = static_cast<uint32_t>(wc);
-        if (!bUtf8 || c < 0x80) {
+        if (!bUtf8) {
             out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            continue;
         }
+        char acBytes[5];
+        out.append(acBytes, static_cast<size_t>(UTF32ToUTF8(c, acBytes)));
     }
     return out;
 }
