@@ -109,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CNAQFRecord* record = new CNAQFRecord;
     record->AddRef();
     (void)record->bInit(&host, (disorder & 8) ? CNAQFRecord::INIT_DEFAULT_VALUES : CNAQFRecord::INIT_NULL);
-    if (record->pbyGetBuffer() != nullptr) {
+    // An empty block has no address to copy from.
+    if (record->pbyGetBuffer() != nullptr && record->nGetBufferSize() != 0) {
         const std::vector<uint8_t> fill = in.Block(record->nGetBufferSize());
         std::memcpy(record->pbyGetBuffer(), fill.data(), fill.size());
     }

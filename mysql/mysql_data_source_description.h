@@ -47,6 +47,9 @@ public:
     // description; without one the column's item takes the key type (a
     // missing item is passed over). The component's result, or 1.
     int _bAddKeyDescription(CNAItemDescription** ppclPending, const wchar_t* pszColumn, unsigned short wKeyType);
+    // A column of a composite key added to it; a column the column list did
+    // not give fails with the error of a missing item, naming it.
+    int _bAddKeyComponent(CNAItemDescription* pclKey, const wchar_t* pszColumn);
 
 protected:
     CMySQLConnection* _pclMySQLConnection() const;

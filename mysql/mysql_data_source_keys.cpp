@@ -78,7 +78,7 @@ int CMySQLDataSourceDescription::_bInitKeyDescription(CNAItemDescription** ppclP
         if (*ppclPending == nullptr)
             return 0;
     }
-    return _bAddItemComponent(*ppclPending, pszColumn);
+    return _bAddKeyComponent(*ppclPending, pszColumn);
 }
 
 int CMySQLDataSourceDescription::_bAddKeyDescription(CNAItemDescription** ppclPending, const wchar_t* pszColumn,
@@ -98,9 +98,20 @@ int CMySQLDataSourceDescription::_bAddKeyDescription(CNAItemDescription** ppclPe
         return 1;
     }
     *ppclPending = nullptr;
-    int bDone = _bAddItemComponent(pclKey, pszColumn);
+    int bDone = _bAddKeyComponent(pclKey, pszColumn);
     if (bDone)
         bDone = _AddItem(pclKey);
     pclKey->nRelease();
     return bDone;
+}
+
+int CMySQLDataSourceDescription::_bAddKeyComponent(CNAItemDescription* pclKey, const wchar_t* pszColumn)
+{
+    if (pclNAGetItemNoRef(pszColumn, 2) == nullptr) {
+        // A part on an expression, or a column dropped between the two
+        // lists: the reading fails, and the host must learn why.
+        (void)pclNAGetCorrespondingItem(pszColumn);
+        return 0;
+    }
+    return _bAddItemComponent(pclKey, pszColumn);
 }

@@ -111,7 +111,12 @@ int CMySQLStatementSQL::_bInitTabNAColumn()
         // the longest values so far, its own included.
         if (column.m_llLength <= 0 && m_nTotalMaxLength != 0)
             column.m_llLength = static_cast<int64_t>(m_nTotalMaxLength);
-        const int32_t nLength32 = static_cast<int32_t>(static_cast<uint32_t>(column.m_llLength));
+        // The type rules take a 32-bit length, as the client's longest
+        // (4294967295, a LONGTEXT) reads: a longer one must not lose its high
+        // bits and pass for a short text.
+        const uint64_t nWhole = static_cast<uint64_t>(column.m_llLength);
+        const int32_t nLength32 =
+            static_cast<int32_t>(static_cast<uint32_t>(nWhole > UINT32_MAX ? UINT32_MAX : nWhole));
         if (bDecimalType(column.m_nNativeType)) {
             // The server counts a sign only for a signed column and a point
             // only when there are decimals: DECIMAL(5,0) has length 6, and

@@ -78,9 +78,14 @@ long CMySQLStatementSQL::s_nPrepareTemporalText(uint32_t nType, const char* p, l
 
 int CMySQLStatementSQL::bGetValue(CNAConvertVariant* pclValue, unsigned nColumn, unsigned)
 {
-    if (m_pRow == nullptr || m_pLengths == nullptr || pclValue == nullptr || m_tabColumns == nullptr ||
-        nColumn >= m_nColumnCount)
+    if (m_pRow == nullptr || m_pLengths == nullptr || pclValue == nullptr || m_tabColumns == nullptr)
         return 0;
+    if (nColumn >= m_nColumnCount) {
+        // A reader that expects more columns than the result has (a SHOW
+        // result of another form) must fail with the reason, not silently.
+        (void)pclGetNAColumnSQL(static_cast<int>(nColumn));
+        return 0;
+    }
     const char* p = m_pRow[nColumn];
     if (p == nullptr) {
         pclValue->SetNull();

@@ -158,9 +158,26 @@ TEST_F(MySQLDescriptionOverFake, AFailureInTheMiddleOfTheIndexListFailsTheReadin
     };
     Describe(OpenConnection(), L"t");
     EXPECT_EQ(0, m_bDescribed);
+    // The failure says which column is missing.
+    EXPECT_EQ(26u, m_pclError->dwGetErrorId());
+    EXPECT_TRUE(vxtest::bDumpHas(*m_pclError, L"gone")) << m_pclError->pszGetError();
     EXPECT_EQ(nullptr, ItemOf(L"k")) << "no key built from part of an index";
     EXPECT_EQ(0xC800, ItemOf(L"id")->wGetKeyFlags());
     EXPECT_EQ(0, ItemOf(L"c")->wGetKeyFlags()) << "the rows after the failure are not read";
+}
+
+TEST_F(MySQLDescriptionOverFake, AColumnListOfFewerColumnsFailsWithItsReason)
+{
+    // A result of another form than SHOW FULL COLUMNS: Field and Type only.
+    std::vector<stFakeField> fields = {FakeColumn("Field", 252, 65535), FakeColumn("Type", 252, 65535)};
+    Fake().scripts = {
+        {"SHOW FULL COLUMNS FROM `t`", {FakeResultSet(fields, {{std::string("a"), std::string("int(11)")}})}},
+        {"SHOW INDEX FROM `t`", {Index({})}},
+    };
+    Describe(OpenConnection(), L"t");
+    EXPECT_EQ(0, m_bDescribed);
+    EXPECT_EQ(50u, m_pclError->dwGetErrorId()) << m_pclError->pszGetError();
+    EXPECT_TRUE(vxtest::bDumpHas(*m_pclError, L"La colonne 2 n'existe pas")) << m_pclError->pszGetError();
 }
 
 }  // namespace

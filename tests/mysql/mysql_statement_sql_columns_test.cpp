@@ -162,6 +162,53 @@ TEST_F(MySQLStatementColumns, DecimalDigitsAsTheServerCountsTheLength)
     EXPECT_NE(NA_IT_I4, pclStatement->_eGetColumnType(4));
 }
 
+TEST_F(MySQLStatementColumns, ALengthPast32BitsIsAsLongAsAny)
+{
+    // Only the low bits of these lengths would pass for short texts.
+    Fake();
+    const struct
+    {
+        int nType;
+        uint64_t nLength;
+        unsigned nCharset;
+        eNA_ITEMTYPE eType;
+        uint32_t nSize;
+    } aCases[] = {
+        {253, 0x100000005, 8, NA_IT_MEMOTEXTE, 8},  {253, 0x100000005, 45, NA_IT_MEMOUNICODE, 8},
+        {254, 0x1000000FF, 63, NA_IT_MEMOTEXTE, 8}, {15, 0xFFFFFFFF00000001, 8, NA_IT_MEMOTEXTE, 8},
+        {253, 0xFFFFFFFF, 8, NA_IT_MEMOTEXTE, 8},   {253, 20, 8, NA_IT_TEXTE, 21},
+    };
+    std::vector<stFakeField> fields;
+    for (const auto& c : aCases)
+        fields.push_back(FakeColumn("c", c.nType, c.nLength, 0, 0, c.nCharset));
+    CMySQLStatementSQL* pclStatement = Describe(fields);
+    for (unsigned i = 0; i < std::size(aCases); ++i) {
+        SCOPED_TRACE(i);
+        const CNAColumnSQL* pclColumn = pclStatement->pclGetNAColumnSQL(static_cast<int>(i));
+        ASSERT_NE(nullptr, pclColumn);
+        EXPECT_EQ(aCases[i].eType, pclColumn->m_eItemType);
+        EXPECT_EQ(aCases[i].nSize, pclColumn->m_nSize);
+    }
+}
+
+TEST_F(MySQLStatementColumns, AValuePastTheResultFailsWithItsReason)
+{
+    Fake();
+    State().scripts["SELECT *"] = {
+        FakeResultSet({FakeColumn("a"), FakeColumn("b")}, {{std::string("1"), std::string("2")}})};
+    CMySQLStatementSQL* pclStatement = OpenStatement();
+    ASSERT_EQ(1, pclStatement->bExecuteDirect(L"SELECT *", nullptr, 0)) << m_pclError->pszGetError();
+    ASSERT_EQ(1, pclStatement->bFetch(0));
+    CNAConvertVariant* pclValue = NewVariant(pclStatement->pclGetConnectionNoRef());
+    pclValue->InitTypeVariantAny(ZLTYPE_DSTRW, 0);
+    EXPECT_EQ(1, pclStatement->bGetValue(pclValue, 1, 0));
+    EXPECT_EQ(0u, m_pclError->dwGetErrorId());
+    EXPECT_EQ(0, pclStatement->bGetValue(pclValue, 2, 0));
+    EXPECT_EQ(50u, m_pclError->dwGetErrorId());
+    EXPECT_TRUE(vxtest::bDumpHas(*m_pclError, L"La colonne 2 n'existe pas : le résultat compte 2 colonnes."))
+        << m_pclError->pszGetError();
+}
+
 TEST_F(MySQLStatementColumns, ColumnsOutsideTheResult)
 {
     Fake();

@@ -13,6 +13,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <stdexcept>
 
@@ -42,6 +43,7 @@ struct FakeResult
     std::vector<std::vector<char>> rowBytes;
     std::vector<std::vector<char*>> rowValues;
     std::vector<std::vector<unsigned long>> rowLengths;
+    std::vector<std::unique_ptr<char[]>> apart;  // the values' own blocks
     size_t nCursor = 0;
     long nCurrent = -1;        // index of the row last fetched
     int nCurrentGlobal = -1;   // that row's number among all rows fetched
@@ -151,7 +153,13 @@ FakeResult* NewResult(const stFakeStatement& statement, bool bUnbuffered)
         std::vector<char*>& values = p->rowValues.emplace_back();
         size_t at = 0;
         for (size_t i = 0; i < row.size(); ++i) {
-            values.push_back(row[i] ? bytes.data() + at : nullptr);
+            char* pValue = row[i] ? bytes.data() + at : nullptr;
+            if (pValue != nullptr && State().bValuesApart) {
+                p->apart.push_back(std::make_unique<char[]>(lengths[i] + 1));
+                std::memcpy(p->apart.back().get(), pValue, lengths[i] + 1);
+                pValue = p->apart.back().get();
+            }
+            values.push_back(pValue);
             at += lengths[i] + 1;
         }
     }

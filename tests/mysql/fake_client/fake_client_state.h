@@ -113,6 +113,10 @@ struct stFakeClientState
     // mysql_fetch_lengths answers null from this fetched row on (counted
     // from 0 over the process); -1: never.
     int nLengthsNullFromRow = -1;
+    // Each value of a row in a heap block of its own, exactly its bytes and
+    // a terminator, so that a read past a value shows under a sanitizer
+    // (the library packs a row's values one after the other).
+    bool bValuesApart = false;
 
     // Records.
     std::map<std::string, int> calls;  // calls per function name
