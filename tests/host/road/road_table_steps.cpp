@@ -1,7 +1,7 @@
-// Steps 4 to 7 of the road: the demonstration table opened in a host
-// context through INATable, read both ways with its record buffer,
-// searched, filtered and counted, then read from a context that never
-// opened it.
+// Steps 4 to 6 and 9 of the road: the demonstration table opened in a
+// host context through INATable, read both ways with its record buffer,
+// searched, filtered and counted, then (after the writes) read from a
+// context that never opened it.
 #include <string>
 #include <vector>
 
@@ -122,11 +122,20 @@ bool Road::bRecord(const wchar_t* pszItem, const char* pszRead, int* pnId, int* 
         return m_out.Check(bFound == 0, "out of the table, nothing is found");
     }
 
+    std::wstring sValues;
+    if (!bRecordValues(&sValues, pnId))
+        return false;
+    m_out.Line("%s: %ls (bHEnDehors 0, bEvalHTrouve %d)", pszRead, sValues.c_str(), bFound);
+    return m_out.Check(*pnId >= 1 && *pnId <= m_nLargestId, "the record's id");
+}
+
+bool Road::bRecordValues(std::wstring* psValues, int* pnId)
+{
     CNAQFRecord* pclRecord = nullptr;
     const int bGot = CallSlot<int>(m_piTable, road::kTableGetRecord, static_cast<INAContext*>(&m_context), &pclRecord);
     if (!bTableCheck(bGot == 1 && pclRecord != nullptr, "INATable::bGetRecord"))
         return false;
-    std::wstring sValues;
+    psValues->clear();
     *pnId = -1;
     for (INAItemDescription* piItem : m_items) {
         CAny value;
@@ -138,12 +147,10 @@ bool Road::bRecord(const wchar_t* pszItem, const char* pszRead, int* pnId, int* 
         int n = 0;
         if (sName == kKey && !value.bIsNull() && value.nGetINT(&n) <= 99)
             *pnId = n;
-        sValues += (sValues.empty() ? L"" : L", ") + sName + L"=" + RoadPrinter::sText(value);
+        *psValues += (psValues->empty() ? L"" : L", ") + sName + L"=" + RoadPrinter::sText(value);
     }
     const int bSet = CallSlot<int>(m_piTable, road::kTableSetRecord, static_cast<INAContext*>(&m_context), pclRecord);
-    m_out.Line("%s: %ls (bHEnDehors 0, bEvalHTrouve %d)", pszRead, sValues.c_str(), bFound);
-    return bTableCheck(bSet == 1, "INATable::bSetRecord") &&
-           m_out.Check(*pnId >= 1 && *pnId <= road::kDemoRowCount, "the record's id");
+    return bTableCheck(bSet == 1, "INATable::bSetRecord");
 }
 
 bool Road::bRead(eNA_PARSEDIRECTION eDirection, const char* pszRead, int* pnId)
@@ -234,7 +241,7 @@ bool Road::bFilterStep()
 
 bool Road::bErrorStep()
 {
-    m_out.BeginStep(7, "errors: a read from a context that never opened the table, each context's last error");
+    m_out.BeginStep(9, "errors: a read from a context that never opened the table, each context's last error");
     eNA_LOCKTYPE eLock = kLock;
     const int bRead = CallSlot<int>(m_piTable, road::kTableRead, static_cast<INAContext*>(&m_otherContext), kKey,
                                     kFirst, kFetchOne, kLock, &eLock, kNoFlags);
