@@ -10,28 +10,18 @@
 #include "tests/host/road/road.h"
 #include "tests/host/road/road_demo_table.h"
 #include "tests/host/road/road_slots.h"
+#include "tests/host/road/road_table_values.h"
 
 namespace {
 
 using vxstandin::CallSlot;
+using road::kAccess, road::kLock, road::kFetchOne, road::kNoFlags, road::kFirst, road::kLast, road::kNext,
+    road::kPrevious, road::kKey, road::kNameKey;
 
-// The host's values for the table calls: shared access, an immediate lock
-// type, a fetch of one row, no flags.
-constexpr eNA_ACCESS kAccess = static_cast<eNA_ACCESS>(0);
-constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
-constexpr int kFetchOne = 1;
-constexpr unsigned kNoFlags = 0;
 constexpr unsigned kCountOption = 0x10;
-constexpr eNA_PARSEDIRECTION kFirst = static_cast<eNA_PARSEDIRECTION>(0);
-constexpr eNA_PARSEDIRECTION kLast = static_cast<eNA_PARSEDIRECTION>(1);
-constexpr eNA_PARSEDIRECTION kNext = static_cast<eNA_PARSEDIRECTION>(2);
-constexpr eNA_PARSEDIRECTION kPrevious = static_cast<eNA_PARSEDIRECTION>(3);
 // The error the driver raises for a record operation of a context that did
 // not open the table.
 constexpr unsigned kNotOpenedInContext = 19;
-
-const wchar_t* const kKey = L"id";
-const wchar_t* const kNameKey = L"name";
 
 std::wstring Ids(const std::vector<int>& ids)
 {

@@ -10,26 +10,20 @@
 #include "tests/host/road/road.h"
 #include "tests/host/road/road_demo_table.h"
 #include "tests/host/road/road_slots.h"
+#include "tests/host/road/road_table_values.h"
 
 namespace {
 
 using vxstandin::CallSlot;
+using road::kLock, road::kNoFlags, road::kFirst, road::kKey, road::kNameKey;
 
-constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
-constexpr eNA_LOCKTYPE kLockOut = static_cast<eNA_LOCKTYPE>(1);
-constexpr int kFetchOne = 1;
-constexpr unsigned kNoFlags = 0;
 // The add computes the automatic identifier on the client: the largest in
 // use plus one.
 constexpr unsigned kIdFromClient = 0x200;
 // Record number 0: the current record (after an add, the row as added).
 constexpr long kCurrent = 0;
-constexpr eNA_PARSEDIRECTION kFirst = static_cast<eNA_PARSEDIRECTION>(0);
 constexpr eNA_ERRORTYPE kDuplicate = static_cast<eNA_ERRORTYPE>(3);
 constexpr eNA_ERRORTYPE kMandatory = static_cast<eNA_ERRORTYPE>(8);
-
-const wchar_t* const kKey = L"id";
-const wchar_t* const kNameKey = L"name";
 
 const wchar_t* Or(const wchar_t* psz)
 {
@@ -142,12 +136,8 @@ bool Road::bWrites()
         return false;
 
     // A write after a read: the row read.
-    eNA_LOCKTYPE eLock = kLockOut;
-    const int bRead = CallSlot<int>(m_piTable, road::kTableRead, static_cast<INAContext*>(&m_context), kKey, kFirst,
-                                    kFetchOne, kLock, &eLock, kNoFlags);
-    if (!bTableCheck(bRead == 1, "INATable::bHLitxxx") || !bRecordValues(&sValues, &nId))
+    if (!bRead(kFirst, "first", &nId))
         return false;
-    m_out.Line("INATable::bHLitxxx(%ls, first): %ls", kKey, sValues.c_str());
     const CAny thirteen = Integer(13);
     if (!m_out.Check(nId == 1, "the first record") || !bSetRecordValues({{L"amount", &thirteen}}))
         return false;
@@ -158,13 +148,7 @@ bool Road::bWrites()
         return false;
 
     // A delete of the row found by a search.
-    const CAny found = Text(L"Grace Hopper");
-    const int bFound = CallSlot<int>(m_piTable, road::kTableSearch, static_cast<INAContext*>(&m_context), kNameKey,
-                                     &found, 1, kFetchOne, kLock, &eLock, 1, kNoFlags);
-    if (!bTableCheck(bFound == 1, "INATable::bHRecherche") || !bRecordValues(&sValues, &nId))
-        return false;
-    m_out.Line("INATable::bHRecherche(%ls, \"Grace Hopper\", exact): %ls", kNameKey, sValues.c_str());
-    if (!m_out.Check(nId == m_nLargestId, "the search finds the row added"))
+    if (!bSearch(L"Grace Hopper", 1, m_nLargestId))
         return false;
     const int bDeleted =
         CallSlot<int>(m_piTable, road::kTableDelete, static_cast<INAContext*>(&m_context), kCurrent, kLock);
@@ -185,14 +169,10 @@ bool Road::bWriteErrors()
     // The record still holds the row read last (id 1, Ada), as the host's
     // does: a copy under a name already present collides on the name, not
     // on the identifier the INSERT does not write.
-    eNA_LOCKTYPE eLock = kLockOut;
     std::wstring sValues;
     int nId = -1;
-    const int bRead = CallSlot<int>(m_piTable, road::kTableRead, static_cast<INAContext*>(&m_context), kKey, kFirst,
-                                    kFetchOne, kLock, &eLock, kNoFlags);
-    if (!bTableCheck(bRead == 1, "INATable::bHLitxxx") || !bRecordValues(&sValues, &nId))
+    if (!bRead(kFirst, "first", &nId) || !m_out.Check(nId == 1, "the first record"))
         return false;
-    m_out.Line("INATable::bHLitxxx(%ls, first): %ls", kKey, sValues.c_str());
     const CAny blaise = Text(road::kDemoNames[1]);
     if (!bSetRecordValues({{kNameKey, &blaise}}))
         return false;
