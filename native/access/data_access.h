@@ -499,15 +499,16 @@ public:
     // --- The item a failed write is about, named in the error object with
     // the data source's logical name (1 when one was found).
     // A unique item whose value in the current record is already in the
-    // table, counted on a statement of its own: on a modification only the
+    // table, counted on a statement of its own: only the ones the failed
+    // statement wrote (of its kind and flags), on a modification only the
     // modified ones; an item without a value is never the cause (a unique
     // index takes any number of NULLs). One external reference for the
     // caller, null when none.
-    INAItemDescription* piGetDuplicateItem(int bInsert);
+    INAItemDescription* piGetDuplicateItem(int bInsert, CNAStatement* pclWritten, NA_WRITEPARSEFLAGS nFlags);
     int bIsDuplicateItem(int bInsert, CNAColumn* pclColumn, CNAStatement* pclStatement);
     // Whether a filter "=" on the record's value of the item selects a row.
     int __bDuplicateItem(INAItemDescription* piItem, CNAStatement* pclStatement);
-    int _bInitErrorDuplicateItemName(eNAQUERYTYPE eKind);
+    int _bInitErrorDuplicateItemName(CNAStatement* pclStatement, eNAQUERYTYPE eKind, NA_WRITEPARSEFLAGS nFlags);
     // The first column, in order and before the composite keys, that the
     // failed statement wrote, that the database does not let be NULL and
     // that holds no value. Only written columns count: an identifier the

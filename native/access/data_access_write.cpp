@@ -123,7 +123,7 @@ int CNADataAccess::_bProcessError(CNACommand* pclCommand, CNAStatement* pclState
         return 1;
     }
     case 3:
-        if (!_bInitErrorDuplicateItemName(eKind))
+        if (!_bInitErrorDuplicateItemName(pclStatement, eKind, nFlags))
             m_pclError->SetErrorType(static_cast<eNA_ERRORTYPE>(eType));
         return 0;
     case 8:

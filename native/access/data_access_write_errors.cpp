@@ -64,10 +64,11 @@ int CNADataAccess::bIsDuplicateItem(int bInsert, CNAColumn* pclColumn, CNAStatem
     return __bDuplicateItem(pclColumn->piGetItemNoRef(), pclStatement);
 }
 
-INAItemDescription* CNADataAccess::piGetDuplicateItem(int bInsert)
+INAItemDescription* CNADataAccess::piGetDuplicateItem(int bInsert, CNAStatement* pclWritten, NA_WRITEPARSEFLAGS nFlags)
 {
-    if (m_pclCurrentRecord == nullptr)
+    if (m_pclCurrentRecord == nullptr || pclWritten == nullptr)
         return nullptr;
+    const eNAQUERYTYPE eKind = bInsert ? NA_QUERY_INSERT : NA_QUERY_UPDATE;
     CNAStatement* pclStatement = _pclAllocStatement(this, m_pclError);
     if (pclStatement == nullptr)
         return nullptr;
@@ -75,6 +76,10 @@ INAItemDescription* CNADataAccess::piGetDuplicateItem(int bInsert)
     INAItemDescription* piFound = nullptr;
     for (int i = 0; i < m_pclCurrentRecord->nGetNbColumn() && piFound == nullptr; ++i) {
         CNAColumn* pclColumn = m_pclCurrentRecord->pclGetColumnNoRef(i);
+        // A column the failed statement did not write cannot collide: an
+        // identifier the server numbers still holds the row read before.
+        if (pclColumn == nullptr || !pclWritten->_bNeedToUpdate(pclColumn, eKind, nFlags))
+            continue;
         if (bIsDuplicateItem(bInsert, pclColumn, pclStatement))
             piFound = pclColumn->piGetItem();
     }
@@ -82,10 +87,11 @@ INAItemDescription* CNADataAccess::piGetDuplicateItem(int bInsert)
     return piFound;
 }
 
-int CNADataAccess::_bInitErrorDuplicateItemName(eNAQUERYTYPE eKind)
+int CNADataAccess::_bInitErrorDuplicateItemName(CNAStatement* pclStatement, eNAQUERYTYPE eKind,
+                                                NA_WRITEPARSEFLAGS nFlags)
 {
     return bNameItem(m_pclError, NA_ERR_DUPLICATE_KEY, pszGetLogicalName(),
-                     piGetDuplicateItem(eKind == NA_QUERY_INSERT ? 1 : 0));
+                     piGetDuplicateItem(eKind == NA_QUERY_INSERT ? 1 : 0, pclStatement, nFlags));
 }
 
 INAItemDescription* CNADataAccess::piGetNullItemDesc(CNAStatement* pclStatement, eNAQUERYTYPE eKind,

@@ -12,6 +12,7 @@
 // and the driver's. Values and strings cross between them, so both are built
 // from the same sources and take their memory from the one allocator of the
 // stand-in host module, which the program publishes in its own copy.
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@
 #include "tests/host/db/standin_context.h"
 #include "tests/host/db/standin_driver_caller.h"
 #include "tests/host/module/standin_host_loader.h"
+#include "tests/host/road/road_demo_table.h"
 #include "tests/host/road/road_printer.h"
 
 // What the road needs to know: the two modules and the private server.
@@ -83,9 +85,33 @@ private:
     bool bFilterStep();
     // A search on the name that finds the record of that id, or none (0).
     bool bSearch(const wchar_t* pszValue, int bExact, int nExpectedId);
-    // Step 7: a record operation from a context that never opened the table.
+    // Step 7: add, modify, write and delete through the table, each
+    // checked against the rows the server holds afterwards.
+    bool bWriteStep();
+    bool bWrites();
+    // Step 8: the writes that fail (a duplicate, a missing mandatory value)
+    // and an add whose identifier is computed on the client.
+    bool bWriteErrorStep();
+    bool bWriteErrors();
+    // The current record's values through the record buffer, which goes
+    // back to the table; the id item's value through pnId (-1 without).
+    bool bRecordValues(std::wstring* psValues, int* pnId);
+    // One item's new value in the current record: a value, or none (the
+    // item made undefined).
+    struct ItemValue
+    {
+        const wchar_t* pszItem;
+        const CAny* pclValue;
+    };
+    bool bSetRecordValues(std::initializer_list<ItemValue> values);
+    // The rows the writes touch, as the server holds them (read through
+    // the SQL interface), "id:name:amount" each; checked against sExpected.
+    bool bServerRows(const wchar_t* pszExpected);
+    // A write that fails: the context's error names the type and the item.
+    bool bFailedWrite(int bDone, eNA_ERRORTYPE eType, const wchar_t* pszItem, const char* pszWhat);
+    // Step 9: a record operation from a context that never opened the table.
     bool bErrorStep();
-    // Step 8: give back everything, in the host's order. With bChecked the
+    // Step 10: give back everything, in the host's order. With bChecked the
     // answers are checked and printed as a step; otherwise (after a failed
     // step) whatever was taken is given back quietly.
     bool bTeardown(bool bChecked);
@@ -132,4 +158,7 @@ private:
     bool m_bTableOpen = false;
     INADataSourceDescription* m_piTableDescription = nullptr;
     std::vector<INAItemDescription*> m_items;
+    // The largest id a record read may hold: the demonstration rows', then
+    // the rows added.
+    int m_nLargestId = road::kDemoRowCount;
 };

@@ -1,4 +1,4 @@
-// The road's start-up (step 1) and teardown (step 8): the host's order of
+// The road's start-up (step 1) and teardown (step 10): the host's order of
 // loading, starting, connecting, and of giving everything back.
 #include <dlfcn.h>
 
@@ -34,7 +34,8 @@ std::wstring Wide(const std::string& s)
 int Road::nRun()
 {
     const bool bOk =
-        bStartUp() && bSQLStep() && bListStep() && bOpenStep() && bReadStep() && bFilterStep() && bErrorStep();
+        bStartUp() && bSQLStep() && bListStep() && bOpenStep() && bReadStep() && bFilterStep() && bWriteStep() &&
+        bWriteErrorStep() && bErrorStep();
     // A failed teardown counts as a failed step.
     (void)bTeardown(bOk);
     return m_out.nSummary();
@@ -157,7 +158,7 @@ bool Road::bTeardown(bool bChecked)
     RoadPrinter quiet;
     RoadPrinter& out = bChecked ? m_out : quiet;
     if (bChecked)
-        out.BeginStep(8, "teardown in the host's order");
+        out.BeginStep(10, "teardown in the host's order");
     bool bOk = true;
 
     if (m_bTableOpen) {

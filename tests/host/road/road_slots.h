@@ -9,6 +9,9 @@ namespace road {
 // INAError.
 constexpr long kErrorText = 5;  // pszGetError()
 constexpr long kErrorId = 6;    // dwGetErrorId()
+constexpr long kErrorType = 7;       // eGetErrorType()
+constexpr long kErrorTableName = 8;  // pszGetLogicalTableName()
+constexpr long kErrorItemName = 9;   // pszGetItemName()
 
 // INADriver.
 constexpr long kDriverExternalRelease = 6;     // nExternalRelease()
@@ -43,6 +46,10 @@ constexpr long kTableLastError = 7;         // piGetLastError(ctx)
 constexpr long kTableDescription = 9;       // piGetDataSourceDescription()
 constexpr long kTableOpen = 15;             // bHOuvre(ctx, access, password)
 constexpr long kTableClose = 17;            // bHFerme(ctx)
+constexpr long kTableAdd = 18;              // bHAjoute(ctx, flags, lock)
+constexpr long kTableWrite = 19;            // bHEcrit(ctx, record number, flags, lock)
+constexpr long kTableDelete = 21;           // bHSupprime(ctx, record number, lock)
+constexpr long kTableModify = 22;           // bHModifie(ctx, record number, flags, lock)
 constexpr long kTableSearch = 23;           // bHRecherche(ctx, item, value, exact, fetch, lock, lock*, forward, flags)
 constexpr long kTableRead = 26;             // bHLitxxx(ctx, item, direction, fetch, lock, lock*, flags)
 constexpr long kTableOut = 32;              // bHEnDehors(ctx, item, int*)
@@ -63,7 +70,9 @@ constexpr long kItemName = 7;                    // pszGetName()
 constexpr long kItemType = 12;                   // eNAGetItemType()
 
 // The record buffer (CNAQFRecord), whose first two slots are its destructor.
-constexpr long kRecordGetValue = 8;   // vGetItemValue(CAny*, item, element) const
-constexpr long kRecordDefined = 11;   // vbItemValueDefined(item, element) const
+constexpr long kRecordSetValue = 7;    // vSetItemValue(item, const CAny*, element)
+constexpr long kRecordGetValue = 8;    // vGetItemValue(CAny*, item, element) const
+constexpr long kRecordSetDefined = 10; // vSetItemValueDefined(item, defined, element)
+constexpr long kRecordDefined = 11;    // vbItemValueDefined(item, element) const
 
 }  // namespace road

@@ -1,7 +1,7 @@
-// Steps 4 to 7 of the road: the demonstration table opened in a host
-// context through INATable, read both ways with its record buffer,
-// searched, filtered and counted, then read from a context that never
-// opened it.
+// Steps 4 to 6 and 9 of the road: the demonstration table opened in a
+// host context through INATable, read both ways with its record buffer,
+// searched, filtered and counted, then (after the writes) read from a
+// context that never opened it.
 #include <string>
 #include <vector>
 
@@ -10,28 +10,18 @@
 #include "tests/host/road/road.h"
 #include "tests/host/road/road_demo_table.h"
 #include "tests/host/road/road_slots.h"
+#include "tests/host/road/road_table_values.h"
 
 namespace {
 
 using vxstandin::CallSlot;
+using road::kAccess, road::kLock, road::kFetchOne, road::kNoFlags, road::kFirst, road::kLast, road::kNext,
+    road::kPrevious, road::kKey, road::kNameKey;
 
-// The host's values for the table calls: shared access, an immediate lock
-// type, a fetch of one row, no flags.
-constexpr eNA_ACCESS kAccess = static_cast<eNA_ACCESS>(0);
-constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
-constexpr int kFetchOne = 1;
-constexpr unsigned kNoFlags = 0;
 constexpr unsigned kCountOption = 0x10;
-constexpr eNA_PARSEDIRECTION kFirst = static_cast<eNA_PARSEDIRECTION>(0);
-constexpr eNA_PARSEDIRECTION kLast = static_cast<eNA_PARSEDIRECTION>(1);
-constexpr eNA_PARSEDIRECTION kNext = static_cast<eNA_PARSEDIRECTION>(2);
-constexpr eNA_PARSEDIRECTION kPrevious = static_cast<eNA_PARSEDIRECTION>(3);
 // The error the driver raises for a record operation of a context that did
 // not open the table.
 constexpr unsigned kNotOpenedInContext = 19;
-
-const wchar_t* const kKey = L"id";
-const wchar_t* const kNameKey = L"name";
 
 std::wstring Ids(const std::vector<int>& ids)
 {
@@ -122,11 +112,20 @@ bool Road::bRecord(const wchar_t* pszItem, const char* pszRead, int* pnId, int* 
         return m_out.Check(bFound == 0, "out of the table, nothing is found");
     }
 
+    std::wstring sValues;
+    if (!bRecordValues(&sValues, pnId))
+        return false;
+    m_out.Line("%s: %ls (bHEnDehors 0, bEvalHTrouve %d)", pszRead, sValues.c_str(), bFound);
+    return m_out.Check(*pnId >= 1 && *pnId <= m_nLargestId, "the record's id");
+}
+
+bool Road::bRecordValues(std::wstring* psValues, int* pnId)
+{
     CNAQFRecord* pclRecord = nullptr;
     const int bGot = CallSlot<int>(m_piTable, road::kTableGetRecord, static_cast<INAContext*>(&m_context), &pclRecord);
     if (!bTableCheck(bGot == 1 && pclRecord != nullptr, "INATable::bGetRecord"))
         return false;
-    std::wstring sValues;
+    psValues->clear();
     *pnId = -1;
     for (INAItemDescription* piItem : m_items) {
         CAny value;
@@ -138,12 +137,10 @@ bool Road::bRecord(const wchar_t* pszItem, const char* pszRead, int* pnId, int* 
         int n = 0;
         if (sName == kKey && !value.bIsNull() && value.nGetINT(&n) <= 99)
             *pnId = n;
-        sValues += (sValues.empty() ? L"" : L", ") + sName + L"=" + RoadPrinter::sText(value);
+        *psValues += (psValues->empty() ? L"" : L", ") + sName + L"=" + RoadPrinter::sText(value);
     }
     const int bSet = CallSlot<int>(m_piTable, road::kTableSetRecord, static_cast<INAContext*>(&m_context), pclRecord);
-    m_out.Line("%s: %ls (bHEnDehors 0, bEvalHTrouve %d)", pszRead, sValues.c_str(), bFound);
-    return bTableCheck(bSet == 1, "INATable::bSetRecord") &&
-           m_out.Check(*pnId >= 1 && *pnId <= road::kDemoRowCount, "the record's id");
+    return bTableCheck(bSet == 1, "INATable::bSetRecord");
 }
 
 bool Road::bRead(eNA_PARSEDIRECTION eDirection, const char* pszRead, int* pnId)
@@ -234,7 +231,7 @@ bool Road::bFilterStep()
 
 bool Road::bErrorStep()
 {
-    m_out.BeginStep(7, "errors: a read from a context that never opened the table, each context's last error");
+    m_out.BeginStep(9, "errors: a read from a context that never opened the table, each context's last error");
     eNA_LOCKTYPE eLock = kLock;
     const int bRead = CallSlot<int>(m_piTable, road::kTableRead, static_cast<INAContext*>(&m_otherContext), kKey,
                                     kFirst, kFetchOne, kLock, &eLock, kNoFlags);

@@ -1,11 +1,11 @@
 // Failed writes through the data access on the run's private server: the
 // error type the host sees and the item it is about. A duplicate on a
 // table with two unique items (add and modify), a nullable unique item left
-// NULL before the item that collides, a value the host stores as "no
-// value", a missing mandatory value after an identifier the server
-// numbers, a refusal no written column explains, and a lock wait time-out
-// against another connection. The server's message and code stay in every
-// case.
+// NULL before the item that collides, an identifier the add does not write,
+// a value the host stores as "no value", a missing mandatory value after an
+// identifier the server numbers, a refusal no written column explains, and
+// a lock wait time-out against another connection. The server's message and
+// code stay in every case.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -125,6 +125,26 @@ TEST_F(DataAccessWriteErrors, DuplicatesNameTheFirstUniqueItemThatCollides)
     Set(pclAccess, L"a", 10);
     EXPECT_EQ(0, Modify(pclAccess));
     EXPECT_EQ((Seen{3, L"du", L"a", kDuplicateEntry}), Failure(pclAccess));
+}
+
+// An identifier the server numbers is not written by an add: the value it
+// still holds from the row read before is in the table, yet the unique
+// item that collides is named. Written with 0x100, it is the cause.
+TEST_F(DataAccessWriteErrors, AnIdentifierTheAddDoesNotWriteIsNotTheDuplicate)
+{
+    CNADataAccess* pclAccess =
+        OpenTable("di", "CREATE TABLE di (id INT AUTO_INCREMENT PRIMARY KEY, b INT UNIQUE)");
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO di VALUES (1, 10), (2, 20)")) << m_client.sError();
+    ASSERT_EQ(1, Read(pclAccess, kFirst));
+    Set(pclAccess, L"b", 20);
+    EXPECT_EQ(0, Add(pclAccess));
+    EXPECT_EQ((Seen{3, L"di", L"b", kDuplicateEntry}), Failure(pclAccess));
+
+    Set(pclAccess, L"b", 30);
+    m_pclError->Reset();
+    EXPECT_EQ(0, pclAccess->bHAjoute(0x100, kLock));
+    EXPECT_EQ((Seen{3, L"di", L"id", kDuplicateEntry}), Failure(pclAccess));
+    EXPECT_EQ("2", Count("di"));
 }
 
 // A nullable unique item left NULL never causes the duplicate (a unique
