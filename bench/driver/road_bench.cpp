@@ -9,18 +9,19 @@
 #include "common/text/money.h"
 #include "tests/host/db/standin_slot_call.h"
 #include "tests/host/road/road_slots.h"
+#include "tests/host/road/road_table_values.h"
 
 namespace {
 
 using vxstandin::CallSlot;
 
 // The host's values for the table calls, as on the road.
-constexpr eNA_ACCESS kAccess = static_cast<eNA_ACCESS>(0);
-constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
-constexpr int kFetchOne = 1;
-constexpr unsigned kNoFlags = 0;
-constexpr eNA_PARSEDIRECTION kFirst = static_cast<eNA_PARSEDIRECTION>(0);
-constexpr eNA_PARSEDIRECTION kNext = static_cast<eNA_PARSEDIRECTION>(2);
+using road::kAccess;
+using road::kFetchOne;
+using road::kFirst;
+using road::kLock;
+using road::kNext;
+using road::kNoFlags;
 
 const wchar_t* const kTable = L"t";
 const wchar_t* const kKey = L"id";

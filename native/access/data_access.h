@@ -19,8 +19,7 @@
 //
 // The virtual slots are declared once, here, in their fixed order: a
 // database driver's data access derives from this class and replaces slots
-// by position. The reading, searching, counting and position slots
-// are the reading side's; until it comes they answer 0 (or nothing).
+// by position.
 #include <cstdint>
 
 #include "common/text/ct_string.h"
