@@ -237,6 +237,11 @@ int CNAColumn::bHAttacheMemo(const wchar_t* pszPath)
     m_csMemoFile.Set(pszPath);
     if (m_pclValue != nullptr)
         m_pclValue->SetNull();
+    // The attached file is the memo's value: marked defined in the current
+    // row, so that the check before a write keeps it instead of storing a
+    // NULL memo in its place.
+    if (m_csMemoFile.nTaille() > 0)
+        _SetItemValueDefinedInQFRecord(1, 0);
     m_bModified = 1;
     return 1;
 }
