@@ -208,7 +208,9 @@ int CNAColumn::bCheckAndCorrectQFRecordValues(unsigned nFlags)
     if (bIsComposedKey())
         return 1;
     if (bIsMemo()) {
-        if (!_bDefinedIn(_pclCurrentBuffer(), nFlags)) {
+        // An attached file is the memo's value even though the row does not
+        // mark it yet: it is marked now rather than replaced by NULL.
+        if (!_bDefinedIn(_pclCurrentBuffer(), nFlags) && m_csMemoFile.nTaille() == 0) {
             CAny clNull;
             _NullValue(&clNull);
             (void)_bSetValueMemoToDB(&clNull, nFlags);
@@ -237,11 +239,6 @@ int CNAColumn::bHAttacheMemo(const wchar_t* pszPath)
     m_csMemoFile.Set(pszPath);
     if (m_pclValue != nullptr)
         m_pclValue->SetNull();
-    // The attached file is the memo's value: marked defined in the current
-    // row, so that the check before a write keeps it instead of storing a
-    // NULL memo in its place.
-    if (m_csMemoFile.nTaille() > 0)
-        _SetItemValueDefinedInQFRecord(1, 0);
     m_bModified = 1;
     return 1;
 }
