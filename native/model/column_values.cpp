@@ -208,7 +208,9 @@ int CNAColumn::bCheckAndCorrectQFRecordValues(unsigned nFlags)
     if (bIsComposedKey())
         return 1;
     if (bIsMemo()) {
-        if (!_bDefinedIn(_pclCurrentBuffer(), nFlags)) {
+        // An attached file is the memo's value even though the row does not
+        // mark it yet: it is marked now rather than replaced by NULL.
+        if (!_bDefinedIn(_pclCurrentBuffer(), nFlags) && m_csMemoFile.nTaille() == 0) {
             CAny clNull;
             _NullValue(&clNull);
             (void)_bSetValueMemoToDB(&clNull, nFlags);

@@ -134,6 +134,39 @@ TEST_F(MemoOnServer, WrittenAndAttachedMemosReachTheServer)
                                         .value_or("(none)"));
 }
 
+// A file attached to a memo of a new record is what the add writes, even
+// when the memo was read back in between; a file attached afterwards is
+// what a modification of that record writes, and so is one attached to the
+// memo of a row read from the server.
+TEST_F(MemoOnServer, AttachedMemosAreWrittenByAnAddAndAModification)
+{
+    CNADataAccess* pclAccess = Memos();
+    ASSERT_TRUE(m_client.bExecute("INSERT INTO memo VALUES (2, 'kept', UNHEX('AA'))")) << m_client.sError();
+    WriteFile(Path("in.bin"), std::string("\x00\x01\xff", 3));
+    const CAny id = Int(1);
+    ASSERT_EQ(1, Column(pclAccess, L"id")->bSetValue(&id, 0));
+    ASSERT_EQ(1, pclAccess->bHAttacheMemo(kData, WPath("in.bin").c_str())) << m_pclError->pszGetError();
+    CAny value;
+    ASSERT_EQ(1, pclAccess->bGetBLOB(kData, &value)) << m_pclError->pszGetError();
+    EXPECT_EQ(std::string("\x00\x01\xff", 3), Content(value));
+    ASSERT_EQ(1, pclAccess->bHAjoute(0, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ("0001FF", m_client.Value("SELECT HEX(data) FROM memo WHERE id = 1").value_or("(none)"));
+
+    WriteFile(Path("in.bin"), "second");
+    ASSERT_EQ(1, pclAccess->bHAttacheMemo(kData, WPath("in.bin").c_str())) << m_pclError->pszGetError();
+    ASSERT_EQ(1, pclAccess->bHModifie(0, 0, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ("second", m_client.Value("SELECT data FROM memo WHERE id = 1").value_or("(none)"));
+
+    eNA_LOCKTYPE eLock = kLock;
+    ASSERT_EQ(1, pclAccess->bHLitxxx(L"id", NADirection::kLast, 1, kLock, &eLock, 0)) << m_pclError->pszGetError();
+    WriteFile(Path("in.bin"), "third");
+    ASSERT_EQ(1, pclAccess->bHAttacheMemo(kData, WPath("in.bin").c_str())) << m_pclError->pszGetError();
+    ASSERT_EQ(1, pclAccess->bHModifie(0, 0, kLock)) << m_pclError->pszGetError();
+    EXPECT_EQ("kept|third", m_client.Value("SELECT CONCAT(note, '|', data) FROM memo WHERE id = 2")
+                                .value_or("(none)"));
+    EXPECT_EQ("second", m_client.Value("SELECT data FROM memo WHERE id = 1").value_or("(none)"));
+}
+
 // After a read the memos come from the row read, through the browse's
 // statement: read, extracted into files, then written and attached again
 // and sent by a modification.
