@@ -88,7 +88,8 @@ private:
     Text m_connectionName;
     long m_lCursorOptions = 0;
     Text m_defaultDataBase;
-    int64_t m_llDefaultCacheSize = 0;
+    // The host's "not given": the driver's own default applies.
+    int64_t m_llDefaultCacheSize = -2;
     Text m_logicalName;
     int m_nUnusedSlotCalls = 0;
 };
