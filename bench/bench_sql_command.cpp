@@ -12,17 +12,13 @@
 // parameters and its text.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/sql_bench_support.h"
 #include "bench/standin_bench_main.h"
 #include "native/driver/wide_text_value.h"
 #include "native/model/convert_variant.h"
-#include "native/sql/command.h"
-#include "tests/fakes/test_connection.h"
-#include "tests/fakes/test_driver.h"
-#include "tests/host/db/standin_connection_description.h"
 
 namespace {
 
@@ -34,18 +30,12 @@ struct Value
     CNAConvertVariant* pclValue;
 };
 
-struct Setup
+struct Setup : vxbench::SqlBenchConnection
 {
     Setup()
     {
         StartTestDriverModule();
-        piDriver = piQueryInterface(0);
-        pclDriver = static_cast<CNADriver*>(piDriver);
-        pclError = pclDriver->pclGetError();
-        pclConnection = new CTestConnection(L"BENCH", &hostConnection);
-        REF_AddRef(pclConnection);
-        pclConnection->SetRuntimeCodePage(1252);
-        pclConnection->SetClientTextCodePage(65001);
+        Open(1252, 65001);
         for (int i = 0; i < 200; ++i) {
             Value value{i % 2 == 1, i * 7919 - 400000, L"", nullptr};
             CAny clValue;
@@ -62,11 +52,6 @@ struct Setup
     }
 
     CTestDriverRegistration registration;
-    StandinConnectionDescription hostConnection;
-    INADriver* piDriver = nullptr;
-    CNADriver* pclDriver = nullptr;
-    CNAError* pclError = nullptr;
-    CTestConnection* pclConnection = nullptr;
     std::vector<Value> values;
 };
 
@@ -101,9 +86,7 @@ void AddUtf8(std::string& out, const std::wstring& text)
 void AddLiteral(std::string& out, const Value& value)
 {
     if (!value.bText) {
-        char sz[16];
-        const int n = std::snprintf(sz, sizeof sz, "%d", value.nNumber);
-        out.append(sz, static_cast<size_t>(n));
+        vxbench::AppendNumber(out, value.nNumber);
         return;
     }
     out.push_back('\'');
@@ -131,8 +114,7 @@ const wchar_t* const kKeyParts[] = {L"SELECT * FROM CLIENT_\u00c9T\u00c9 WHERE K
 // returned, goes to the caller.
 const char* CommandInsert(Setup& setup, const std::wstring& head, CNACommand** ppclCommand)
 {
-    CNACommand* pclCommand = setup.pclDriver->pclAllocCommand(setup.pclError, setup.pclConnection);
-    REF_AddRef(pclCommand);
+    CNACommand* pclCommand = setup.pclNewCommand();
     pclCommand->bComplete(head.c_str(), static_cast<unsigned long>(-1));
     for (size_t i = 0; i < setup.values.size(); ++i) {
         if (i > 0)
@@ -147,8 +129,7 @@ const char* CommandInsert(Setup& setup, const std::wstring& head, CNACommand** p
 
 const char* CommandSelect(Setup& setup, CNACommand** ppclCommand)
 {
-    CNACommand* pclCommand = setup.pclDriver->pclAllocCommand(setup.pclError, setup.pclConnection);
-    REF_AddRef(pclCommand);
+    CNACommand* pclCommand = setup.pclNewCommand();
     for (int i = 0; i < 3; ++i) {
         pclCommand->bComplete(kKeyParts[i], static_cast<unsigned long>(-1));
         pclCommand->bAddParameter(setup.values[static_cast<size_t>(i)].pclValue, OPEXP_EQUAL, 0, nullptr, nullptr, 0,
@@ -178,18 +159,8 @@ void BM_Insert200_Command(benchmark::State& state)
 {
     Setup& setup = TheSetup();
     const std::wstring head = InsertHead();
-    CNACommand* pclCommand = nullptr;
-    // The same bytes, or the ratio compares different work.
-    const bool bSame = std::string(CommandInsert(setup, head, &pclCommand)) == BaselineInsert(setup, head);
-    pclCommand->nRelease();
-    if (!bSame) {
-        state.SkipWithError("the command and the baseline write different texts");
-        return;
-    }
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(CommandInsert(setup, head, &pclCommand));
-        pclCommand->nRelease();
-    }
+    vxbench::TimeCommandAgainst(state, BaselineInsert(setup, head),
+                                [&](CNACommand** ppclCommand) { return CommandInsert(setup, head, ppclCommand); });
 }
 
 void BM_Insert200_Baseline(benchmark::State& state)
@@ -207,27 +178,16 @@ std::string BaselineSelect(Setup& setup)
         AddUtf8(sql, kKeyParts[i]);
         AddLiteral(sql, setup.values[static_cast<size_t>(i)]);
     }
-    sql += " ORDER BY KEY_A, KEY_B, KEY_C";
-    char sz[32];
-    const int n = std::snprintf(sz, sizeof sz, " LIMIT %lld", 1LL);
-    sql.append(sz, static_cast<size_t>(n));
+    sql += " ORDER BY KEY_A, KEY_B, KEY_C LIMIT ";
+    vxbench::AppendNumber(sql, 1);
     return sql;
 }
 
 void BM_SelectKey3_Command(benchmark::State& state)
 {
     Setup& setup = TheSetup();
-    CNACommand* pclCommand = nullptr;
-    const bool bSame = std::string(CommandSelect(setup, &pclCommand)) == BaselineSelect(setup);
-    pclCommand->nRelease();
-    if (!bSame) {
-        state.SkipWithError("the command and the baseline write different texts");
-        return;
-    }
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(CommandSelect(setup, &pclCommand));
-        pclCommand->nRelease();
-    }
+    vxbench::TimeCommandAgainst(state, BaselineSelect(setup),
+                                [&](CNACommand** ppclCommand) { return CommandSelect(setup, ppclCommand); });
 }
 
 void BM_SelectKey3_Baseline(benchmark::State& state)
