@@ -2,6 +2,8 @@
 // look-ups of its items and keys.
 #include "native/model/data_source_description.h"
 
+#include <cwchar>
+
 #include "common/text/str_compare.h"
 #include "native/driver/connection_description.h"
 #include "native/driver/driver.h"
@@ -94,7 +96,10 @@ CNAItemDescription* pclFindByName(const CNADataSourceDescription::CItemList& lis
     if (pszName == nullptr)
         return nullptr;
     for (int i = 0; i < list.nGetNbElement(); ++i) {
-        if (bSameName(list[i]->pszGetName(), pszName, bTrim))
+        // The very same text is the same name under any comparison: the
+        // locale is asked only for names that differ in their characters.
+        const wchar_t* pszItem = list[i]->pszGetName();
+        if ((pszItem != nullptr && std::wcscmp(pszItem, pszName) == 0) || bSameName(pszItem, pszName, bTrim))
             return list[i];
     }
     return nullptr;

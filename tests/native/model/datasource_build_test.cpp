@@ -235,6 +235,31 @@ TEST_F(DataSourceBuild, LookUps)
     EXPECT_EQ(2u, Item(1)->nGetExternalRef());
 }
 
+// A name is found by its own spelling and by any spelling that differs only
+// in case or accents, with or without trailing blanks asked to be ignored.
+TEST_F(DataSourceBuild, LookUpsBySpelling)
+{
+    Add(L"a");
+    Add(L"\u00C9t\u00E9");
+    Add(L"b ");
+    const struct
+    {
+        const wchar_t* pszName;
+        int nOptions;
+        int nItem;  // -1: none
+    } cases[] = {
+        {L"a", 0, 0},          {L"A", 2, 0},          {L"\u00C9t\u00E9", 2, 1}, {L"ete", 2, 1},
+        {L"\u00C9T\u00C9", 0, 1}, {L"b ", 2, 2},         {L"b", 2, -1},         {L"B", 1, 2},
+        {L"c", 2, -1},         {L"", 2, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::wstring(c.pszName) + L" options " + std::to_wstring(c.nOptions));
+        EXPECT_EQ(c.nItem < 0 ? nullptr : Item(static_cast<unsigned>(c.nItem)),
+                  m_source->pclNAGetItemNoRef(c.pszName, c.nOptions));
+    }
+    EXPECT_EQ(nullptr, m_source->pclNAGetItemNoRef(nullptr, 0));
+}
+
 TEST_F(DataSourceBuild, CorrespondingItemAndCompatibility)
 {
     Add(L"ID");
