@@ -90,7 +90,8 @@ public:
     // Copies the slot's bytes out (nothing outside the record).
     void GetItemValue(void* pOut, const INAItemDescription* piItem, int nIndex) const;
     // Reads the slot into a runtime value of the item's runtime type; the
-    // null flag is not looked at (the caller tests it first).
+    // null flag is not looked at (the caller tests it first). A text ends at
+    // its first zero (unit), so a slot's padding is never part of a value.
     void GetItemValue(CAny* pclValue, const INAItemDescription* piItem, int nIndex) const;
     // Copies at most the values area and marks every item defined.
     void SetValues(const unsigned char* pbyValues, unsigned long nLength);

@@ -114,7 +114,9 @@ void StoreBytes(unsigned char* pbySlot, uint32_t nWidth, const void* pData, unsi
 }
 
 // UTF-16 units to wide characters, a surrogate pair to one character; a
-// lone surrogate stays as it is. Every unit is read, the zero padding too.
+// lone surrogate stays as it is. The text ends at the first zero unit: the
+// slot's zero padding is no part of the value (a text stored and read back
+// is the same text, of the same length).
 void ReadUTF16(CAny* pclValue, const unsigned char* pbySlot, uint32_t nWidth)
 {
     const size_t nUnits = nWidth / 2;
@@ -128,6 +130,8 @@ void ReadUTF16(CAny* pclValue, const unsigned char* pbySlot, uint32_t nWidth)
     size_t nChars = 0;
     for (size_t i = 0; i < nUnits; ++i) {
         const uint32_t wUnit = ReadUnit(pbySlot, i);
+        if (wUnit == 0)
+            break;
         if (wUnit >= 0xD800 && wUnit <= 0xDBFF && i + 1 < nUnits) {
             const uint32_t wNext = ReadUnit(pbySlot, i + 1);
             if (wNext >= 0xDC00 && wNext <= 0xDFFF) {
