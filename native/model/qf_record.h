@@ -74,6 +74,10 @@ public:
     const unsigned char* pbyGetItemValue(const INAItemDescription* piItem, int nIndex) const;
     // The item's flag bit; 0 outside the record. The index is not used.
     int bItemValueDefined(const INAItemDescription* piItem, unsigned nIndex) const;
+    // Both at once: the element's slot and width, and the item's flag bit;
+    // null and not defined outside the record.
+    const unsigned char* pbyGetSlot(const INAItemDescription* piItem, int nIndex, uint32_t* pnWidth,
+                                    int* pbDefined) const;
     // Sets or clears the flag; a memo item's marker follows it, another
     // item's element is zeroed when made NULL.
     void SetItemValueDefined(const INAItemDescription* piItem, int bDefined, unsigned nIndex);
