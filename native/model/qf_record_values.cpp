@@ -128,7 +128,22 @@ void ReadUTF16(CAny* pclValue, const unsigned char* pbySlot, uint32_t nWidth)
         pszOut = heap.data();
     }
     size_t nChars = 0;
-    for (size_t i = 0; i < nUnits; ++i) {
+    size_t i = 0;
+    // Four units at a time while none of them is zero or a surrogate (as in
+    // most texts): each is its character.
+    constexpr uint64_t kLow = 0x0001000100010001ull;
+    constexpr uint64_t kHigh = 0x8000800080008000ull;
+    for (; i + 4 <= nUnits; i += 4) {
+        uint64_t nFour;
+        std::memcpy(&nFour, pbySlot + 2 * i, sizeof nFour);
+        // A unit of a surrogate becomes zero here.
+        const uint64_t nSurrogates = (nFour & 0xF800F800F800F800ull) ^ 0xD800D800D800D800ull;
+        if ((((nFour - kLow) & ~nFour) | ((nSurrogates - kLow) & ~nSurrogates)) & kHigh)
+            break;
+        for (size_t k = 0; k < 4; ++k)
+            pszOut[nChars++] = static_cast<wchar_t>((nFour >> (16 * k)) & 0xFFFF);
+    }
+    for (; i < nUnits; ++i) {
         const uint32_t wUnit = ReadUnit(pbySlot, i);
         if (wUnit == 0)
             break;

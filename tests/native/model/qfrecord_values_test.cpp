@@ -278,6 +278,43 @@ TEST_F(QFRecordValues, UnicodeTextEndsAtItsFirstZeroUnit)
         (void)back.Objet().nGetUtilDataSize(&nBytes);
         EXPECT_EQ(c.back.size() * sizeof(wchar_t), nBytes);
     }
+    // Units read several at a time must give what reading them one by one
+    // gives: every special unit at every place of slots of many widths.
+    const auto decode = [](const std::vector<uint16_t>& units) {
+        std::wstring text;
+        for (size_t i = 0; i < units.size() && units[i] != 0; ++i) {
+            const uint32_t u = units[i];
+            if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                units[i + 1] <= 0xDFFF) {
+                text += static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+                ++i;
+            } else {
+                text += static_cast<wchar_t>(u);
+            }
+        }
+        return text;
+    };
+    const std::vector<std::vector<uint16_t>> specials = {
+        {0}, {0xD83D, 0xDE00}, {0xDC00}, {0xD800}, {0xD7FF}, {0xE000}, {0xFFFF}, {0x0001}, {0x8000}, {0x0100},
+    };
+    for (int width = 0; width <= 26; ++width) {
+        const size_t nUnits = static_cast<size_t>(width) / 2;
+        for (const auto& special : specials) {
+            for (size_t at = 0; at < nUnits; ++at) {
+                std::vector<uint16_t> units(nUnits);
+                for (size_t k = 0; k < nUnits; ++k)
+                    units[k] = static_cast<uint16_t>(k % 3 == 0 ? 'a' + k : k % 3 == 1 ? 0xE9 : 0x4E2D);
+                for (size_t k = 0; k < special.size() && at + k < nUnits; ++k)
+                    units[at + k] = special[k];
+                SCOPED_TRACE(std::to_string(width) + " " + std::to_string(special[0]) + " at " + std::to_string(at));
+                Lay({L"W", NA_IT_UNICODE, width});
+                if (nUnits > 0)
+                    std::memcpy(m_record->pbyGetValues(), units.data(), nUnits * 2);
+                EXPECT_EQ(decode(units), Units(Read()));
+            }
+        }
+    }
+
     // Stored and read back through runtime values: the same text.
     Lay({L"W", NA_IT_UNICODE, 40});
     const CAny value = Make(ZLTYPE_DSTRW, L"Z\u00F6e M\u00FCller");
