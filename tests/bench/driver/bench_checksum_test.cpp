@@ -7,31 +7,22 @@
 #include <string>
 
 #include "bench/driver/bench_checksum.h"
+#include "common/system/code_page_conversion.h"
 
 namespace {
 
-// The UTF-8 bytes of a text of code points up to U+10FFFF.
+// The UTF-8 bytes of a text of code points up to U+10FFFF, by the
+// library's own converter.
 std::string Utf8(const std::wstring& text)
 {
-    std::string out;
-    for (const wchar_t w : text) {
-        const uint32_t c = static_cast<uint32_t>(w);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    if (text.empty())
+        return {};
+    const int n = static_cast<int>(text.size());
+    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), n, nullptr, 0, nullptr, nullptr)),
+                    '\0');
+    EXPECT_EQ(static_cast<int>(out.size()),
+              WideCharToMultiByte(CP_UTF8, 0, text.data(), n, out.data(), static_cast<int>(out.size()), nullptr,
+                                  nullptr));
     return out;
 }
 
