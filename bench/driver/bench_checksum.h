@@ -32,15 +32,17 @@ inline uint64_t Utf8Text(const char* p, unsigned long nLength)
 }
 
 // The typed rule for a wide text: its UTF-8 length and first UTF-8 byte,
-// computed from the code points.
+// computed from the code points. A character takes one byte, and one more
+// for each of the bounds U+0080, U+0800 and U+10000 it reaches: counted
+// without a branch, so that the loop runs over several characters at once.
 inline uint64_t WideText(const wchar_t* p, size_t nLength)
 {
     if (nLength == 0)
         return 0;
-    uint64_t nBytes = 0;
+    uint64_t nBytes = nLength;
     for (size_t i = 0; i < nLength; ++i) {
         const uint32_t c = static_cast<uint32_t>(p[i]);
-        nBytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        nBytes += static_cast<uint64_t>(c >= 0x80) + (c >= 0x800) + (c >= 0x10000);
     }
     const uint32_t c = static_cast<uint32_t>(p[0]);
     const unsigned nFirst = c < 0x80 ? c : c < 0x800 ? 0xC0 | (c >> 6) : c < 0x10000 ? 0xE0 | (c >> 12) : 0xF0 | (c >> 18);

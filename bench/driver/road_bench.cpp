@@ -110,7 +110,11 @@ bool bTypedValue(const CAny& value, uint64_t* pnSum)
         if (value.Objet().nGetPCWSTR(&psz) > 99)
             return false;
         psz = psz != nullptr ? psz : L"";
-        *pnSum += vxbench::WideText(psz, std::wcslen(psz));
+        // The text as long as the value says, as a host takes a string's
+        // length; measured when the value does not say.
+        if (value.Objet().nGetSTRLEN(&nLength) > 99)
+            nLength = std::wcslen(psz);
+        *pnSum += vxbench::WideText(psz, nLength);
         return true;
     default: return false;
     }

@@ -204,6 +204,19 @@ protected:
     // and the rule of the binaries.
     bool _bDateOrTextRule(bool* pbTexty);
     bool _bBinaryRule();
+    // The same rules for given item types (t the item's, d the database's)
+    // and database kind.
+    static bool s_bDateOrTextRule(int t, int d, int nKind, bool* pbTexty);
+    static bool s_bBinaryRule(int t, int d, int nKind);
+    // The NULL-or-equivalent test of a defined value, answered from its slot
+    // where the value the test would read shows in the slot's first bytes
+    // (texts, dates, date-times) or cannot be NULL (no rule applies and the
+    // value is no decimal, the only slot that may read as NULL): the same
+    // answer as reading the value. -1 where the value must be read.
+    int _nNullOrEquivalentInSlot(const unsigned char* pbySlot, uint32_t nWidth);
+    // bNullOrEquivalent() told whether the column is plain (neither memo nor
+    // composite key), which its callers often know already.
+    int _bNullOrEquivalent(bool bPlain);
     // The current row's and the original row's buffers of the record; null
     // without record.
     CNAQFRecord* _pclCurrentBuffer() const;

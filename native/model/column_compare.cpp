@@ -11,6 +11,7 @@
 #include "native/driver/error_object.h"
 #include "native/model/column.h"
 #include "native/model/convert_variant.h"
+#include "native/model/item_type.h"
 #include "native/model/qf_record.h"
 #include "native/model/record.h"
 #include "native/model/record_value.h"
@@ -24,6 +25,29 @@ bool bIn(int eType, std::initializer_list<int> types)
 {
     return std::find(types.begin(), types.end(), eType) != types.end();
 }
+
+// Sets of item types (all below 32) as bit masks, for the tests that run
+// for every column of every row.
+constexpr uint32_t Types(std::initializer_list<int> types)
+{
+    uint32_t n = 0;
+    for (const int t : types)
+        n |= 1u << t;
+    return n;
+}
+
+bool bInTypes(int eType, uint32_t nTypes)
+{
+    return eType >= 0 && eType < 32 && ((nTypes >> eType) & 1u) != 0;
+}
+
+constexpr uint32_t kTextyTypes = Types({NA_IT_TEXTE, NA_IT_MEMOTEXTE, NA_IT_UNICODE, NA_IT_MEMOUNICODE, NA_IT_CHAR});
+constexpr uint32_t kBinaryTypes = Types({NA_IT_BINAIRE, NA_IT_MEMOBINAIRE});
+// The 8-bit texts that the record reads up to their first zero, as text
+// values whose first character is the slot's first byte.
+constexpr uint32_t kAnsiSlotTypes =
+    Types({NA_IT_TEXTE, NA_IT_MEMOTEXTE, NA_IT_IMAGE, NA_IT_DATE6, NA_IT_DATE8, NA_IT_HEURE});
+constexpr uint32_t kWideSlotTypes = Types({NA_IT_UNICODE, NA_IT_MEMOUNICODE});
 
 // The value's useful bytes: its data address and useful size; none for a
 // NULL value.
@@ -42,28 +66,33 @@ const unsigned char* pbyUsefulBytes(const CAny& clValue, size_t* pnSize)
 
 }  // namespace
 
-bool CNAColumn::_bDateOrTextRule(bool* pbTexty)
+bool CNAColumn::s_bDateOrTextRule(int t, int d, int nKind, bool* pbTexty)
 {
-    const int t = eNAGetItemType();
-    const int d = eNAGetItemTypeOnDatabase();
-    const std::initializer_list<int> texty = {NA_IT_TEXTE, NA_IT_MEMOTEXTE, NA_IT_UNICODE, NA_IT_MEMOUNICODE,
-                                              NA_IT_CHAR};
-    const bool bTexty = bIn(t, texty) || bIn(d, texty);
+    const bool bTexty = bInTypes(t, kTextyTypes) || bInTypes(d, kTextyTypes);
     if (pbTexty != nullptr)
         *pbTexty = bTexty;
+    return bInTypes(t, Types({NA_IT_DATE8, NA_IT_DATE6, NA_IT_DATETIME})) ||
+           bInTypes(d, Types({NA_IT_DATE6, NA_IT_DATE8})) || (d == NA_IT_DATETIME && t != NA_IT_HEURE) ||
+           (nKind == 1 && bTexty);
+}
+
+bool CNAColumn::s_bBinaryRule(int t, int d, int nKind)
+{
+    return nKind == 1 && (bInTypes(t, kBinaryTypes) || bInTypes(d, kBinaryTypes));
+}
+
+bool CNAColumn::_bDateOrTextRule(bool* pbTexty)
+{
     CNAConnectionDescription* pclConnection = pclGetCnx();
-    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
-    return bIn(t, {NA_IT_DATE8, NA_IT_DATE6, NA_IT_DATETIME}) || bIn(d, {NA_IT_DATE6, NA_IT_DATE8}) ||
-           (d == NA_IT_DATETIME && t != NA_IT_HEURE) || (nKind == 1 && bTexty);
+    return s_bDateOrTextRule(eNAGetItemType(), eNAGetItemTypeOnDatabase(),
+                             pclConnection != nullptr ? pclConnection->nGetDBKind() : 0, pbTexty);
 }
 
 bool CNAColumn::_bBinaryRule()
 {
-    const int t = eNAGetItemType();
-    const int d = eNAGetItemTypeOnDatabase();
     CNAConnectionDescription* pclConnection = pclGetCnx();
-    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
-    return nKind == 1 && (bIn(t, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE}) || bIn(d, {NA_IT_BINAIRE, NA_IT_MEMOBINAIRE}));
+    return s_bBinaryRule(eNAGetItemType(), eNAGetItemTypeOnDatabase(),
+                         pclConnection != nullptr ? pclConnection->nGetDBKind() : 0);
 }
 
 int CNAColumn::bNullOrEquivalent(const CAny* pclValue)
@@ -117,19 +146,68 @@ int CNAColumn::bNullOrEquivalent(const CNAVariant* pclValue)
 
 int CNAColumn::bNullOrEquivalent()
 {
-    if (!_bDefinedIn(_pclCurrentBuffer(), 0))
+    return _bNullOrEquivalent(!bIsMemo() && !bIsComposedKey());
+}
+
+int CNAColumn::_bNullOrEquivalent(bool bPlain)
+{
+    const CNAQFRecord* pclBuffer = _pclCurrentBuffer();
+    uint32_t nWidth = 0;
+    int bDefined = 0;
+    const unsigned char* pbySlot =
+        pclBuffer != nullptr ? pclBuffer->pbyGetSlot(m_piItem, 0, &nWidth, &bDefined) : nullptr;
+    if (!bDefined)
         return 1;
     if (m_csMemoFile.nTaille() > 0)
         return 0;
-    // A defined value of any other type is never taken for NULL: it need
-    // not be read.
-    if (!bIsMemo() && !bIsComposedKey() && !_bDateOrTextRule(nullptr) && !_bBinaryRule())
-        return 0;
+    if (bPlain) {
+        const int n = _nNullOrEquivalentInSlot(pbySlot, nWidth);
+        if (n >= 0)
+            return n;
+    }
     CAny clValue;
     // A value that cannot be read is not taken for NULL.
     if (!bGetCurrentValue(&clValue, 0))
         return 0;
     return bNullOrEquivalent(&clValue);
+}
+
+int CNAColumn::_nNullOrEquivalentInSlot(const unsigned char* pbySlot, uint32_t nWidth)
+{
+    const eNA_ITEMTYPE t = eNAGetItemType();
+    const int d = eNAGetItemTypeOnDatabase();
+    CNAConnectionDescription* pclConnection = pclGetCnx();
+    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
+    bool bTexty = false;
+    if (!s_bDateOrTextRule(t, d, nKind, &bTexty)) {
+        if (s_bBinaryRule(t, d, nKind))
+            return -1;
+        // Only a NULL value is taken for NULL; a defined slot reads as NULL
+        // only for a decimal whose bytes do not load.
+        return t == NA_IT_DECIMAL ? -1 : 0;
+    }
+    if (pbySlot == nullptr)
+        return -1;
+    // The value the record reads of each of these types (its runtime type
+    // checked too, the test depending on it).
+    const unsigned short nCode = ConverteItemToZLType(t);
+    bool bEmpty = false;
+    if (t == NA_IT_DATETIME && nCode == ZLTYPE_DATETIME) {
+        // Read zero-extended: its 8 bytes are the slot's first ones.
+        return std::all_of(pbySlot, pbySlot + std::min<uint32_t>(nWidth, 8), [](unsigned char c) { return c == 0; });
+    } else if (bInTypes(t, kAnsiSlotTypes) && bIn(nCode, {ZLTYPE_DSTRA, ZLTYPE_DATEA, ZLTYPE_TIMEA})) {
+        // 8-bit text up to its first zero: empty when that is the first byte.
+        bEmpty = nWidth == 0 || pbySlot[0] == 0;
+    } else if (bInTypes(t, kWideSlotTypes) && nCode == ZLTYPE_DSTRW) {
+        // UTF-16 up to its first zero unit; any other first unit gives a
+        // character that is not zero.
+        bEmpty = nWidth < 2 || (pbySlot[0] == 0 && pbySlot[1] == 0);
+    } else {
+        return -1;
+    }
+    if (!bEmpty)
+        return 0;
+    return bIsNullableOnDataBase() || !(bTexty || t == NA_IT_HEURE || d == NA_IT_HEURE);
 }
 
 int CNAColumn::bSameValue(const CAny* pclValue, unsigned nFlags)

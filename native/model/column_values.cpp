@@ -195,7 +195,7 @@ int CNAColumn::bValueDefined(unsigned nFlags)
             return 1;
         return m_pclValue != nullptr && !m_pclValue->pclGetValue()->bIsNull();
     }
-    return !bNullOrEquivalent();
+    return !_bNullOrEquivalent(true);
 }
 
 int CNAColumn::bOriginalValueDefined()

@@ -191,6 +191,21 @@ int CNAQFRecord::bItemValueDefined(const INAItemDescription* piItem, unsigned) c
     return (m_pbyFlags[nByte] & byMask) != 0;
 }
 
+const unsigned char* CNAQFRecord::pbyGetSlot(const INAItemDescription* piItem, int nIndex, uint32_t* pnWidth,
+                                             int* pbDefined) const
+{
+    uint32_t nOffset, nByte;
+    unsigned char byMask;
+    *pnWidth = 0;
+    *pbDefined = 0;
+    if (!_bItem(piItem, nIndex, &nOffset, pnWidth, &nByte, &byMask)) {
+        *pnWidth = 0;
+        return nullptr;
+    }
+    *pbDefined = (m_pbyFlags[nByte] & byMask) != 0;
+    return m_pbyValues + nOffset;
+}
+
 void CNAQFRecord::_SetDefined(const INAItemDescription* piItem, uint32_t nPhysicalIndice, int bDefined, int64_t nIndex)
 {
     uint32_t nByte, nOffset, nWidth;

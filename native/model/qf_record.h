@@ -74,6 +74,10 @@ public:
     const unsigned char* pbyGetItemValue(const INAItemDescription* piItem, int nIndex) const;
     // The item's flag bit; 0 outside the record. The index is not used.
     int bItemValueDefined(const INAItemDescription* piItem, unsigned nIndex) const;
+    // Both at once: the element's slot and width, and the item's flag bit;
+    // null and not defined outside the record.
+    const unsigned char* pbyGetSlot(const INAItemDescription* piItem, int nIndex, uint32_t* pnWidth,
+                                    int* pbDefined) const;
     // Sets or clears the flag; a memo item's marker follows it, another
     // item's element is zeroed when made NULL.
     void SetItemValueDefined(const INAItemDescription* piItem, int bDefined, unsigned nIndex);
@@ -90,7 +94,8 @@ public:
     // Copies the slot's bytes out (nothing outside the record).
     void GetItemValue(void* pOut, const INAItemDescription* piItem, int nIndex) const;
     // Reads the slot into a runtime value of the item's runtime type; the
-    // null flag is not looked at (the caller tests it first).
+    // null flag is not looked at (the caller tests it first). A text ends at
+    // its first zero (unit), so a slot's padding is never part of a value.
     void GetItemValue(CAny* pclValue, const INAItemDescription* piItem, int nIndex) const;
     // Copies at most the values area and marks every item defined.
     void SetValues(const unsigned char* pbyValues, unsigned long nLength);

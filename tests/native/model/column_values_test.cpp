@@ -5,7 +5,10 @@
 // write, the unread state, the values typed for it, and the text dump.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/text/any_string.h"
 #include "common/text/date_time_base.h"
@@ -342,6 +345,95 @@ TEST_F(ColumnValues, NullEquivalenceByTypeAndDatabaseKind)
     EXPECT_EQ(0, Col(L"SEEN")->bValueDefined(0));
     ASSERT_EQ(1, Col(L"SEEN")->bCheckAndCorrectQFRecordValues(0));
     EXPECT_EQ(0, Current()->bItemValueDefined(Col(L"SEEN")->piGetItemNoRef(), 0));
+}
+
+// The row's own value against NULL is answered from the slot where that
+// gives what reading the value gives: every item type, slot contents at the
+// edges (empty, a zero first byte or unit only, all bits set) and both
+// database kinds, against the test of the value read.
+TEST_F(ColumnValues, NullEquivalenceOfTheRowsValueAsOfTheValueRead)
+{
+    Add(L"SEEN", NA_IT_DATETIME, 8);
+    Add(L"SHORT", NA_IT_DATETIME, 4);
+    Add(L"BORN", NA_IT_DATE8, 9)->SetNullable(0);
+    Add(L"OLD", NA_IT_DATE6, 9);
+    Add(L"NAME", NA_IT_TEXTE, 11);
+    Add(L"CHOSEN", NA_IT_TEXTE, 11);
+    Add(L"PIC", NA_IT_IMAGE, 6);
+    Add(L"AT", NA_IT_HEURE, 10);
+    Add(L"LETTER", NA_IT_CHAR, 1);
+    Add(L"WIDE", NA_IT_UNICODE, 10);
+    Add(L"ONE", NA_IT_UNICODE, 1);
+    Add(L"FIXED", NA_IT_UNICODE, 6)->SetNullable(0);
+    Add(L"RAW", NA_IT_BINAIRE, 12);
+    Add(L"COUNT", NA_IT_I4, 4);
+    Add(L"DAY", NA_IT_TEXTE, 9);
+    Add(L"PRICE", NA_IT_DECIMAL, 16, 0, 10, 2);
+    Add(L"RATE", NA_IT_R8, 8);
+    AddTo(Imported(), L"CHOSEN", NA_IT_TEXTE, 11)->SetNullable(0);
+    CNAItemDescription* dbDate = AddTo(Imported(), L"COUNT", NA_IT_DATETIME, 8);
+    dbDate->SetDBType(L"DATETIME", 12);
+    dbDate->SetNullable(0);
+    AddTo(Imported(), L"DAY", NA_IT_DATE8, 9)->SetDBType(L"DATE", 10);
+    ASSERT_EQ(1, Build());
+    const std::vector<std::vector<unsigned char>> contents = {
+        {},
+        {0, 'x', 'y'},
+        {'x'},
+        {0, 0x20},          // a first unit 0x2000
+        {'A', 0},           // a first unit 'A'
+        {0, 0, 0, 0, 0, 0, 0, 1},
+        {1},
+        std::vector<unsigned char>(16, 0xFF),
+        std::vector<unsigned char>(16, 0x7F),
+    };
+    int nCompared = 0;
+    for (const int nKind : {5, 1}) {
+        Connection().SetDBKind(nKind);
+        for (int i = 0; i < m_record->nGetNbColumn(); ++i) {
+            CNAColumn* column = m_record->pclGetColumnNoRef(i);
+            const INAItemDescription* item = column->piGetItemNoRef();
+            const size_t nWidth = static_cast<size_t>(item->nGetItemSize());
+            for (const auto& bytes : contents) {
+                SCOPED_TRACE(std::to_string(nKind) + " " + std::to_string(i) + " " + std::to_string(bytes.size()));
+                unsigned char* slot = Current()->pbyGetItemValue(item, 0);
+                ASSERT_NE(nullptr, slot);
+                std::memset(slot, 0, nWidth);
+                if (!bytes.empty())
+                    std::memcpy(slot, bytes.data(), std::min(nWidth, bytes.size()));
+                Current()->SetItemValueDefined(item, 1, 0);
+                CAny read;
+                ASSERT_EQ(1, column->bGetCurrentValue(&read, 0));
+                EXPECT_EQ(column->bNullOrEquivalent(&read), column->bNullOrEquivalent());
+                EXPECT_EQ(column->bNullOrEquivalent() == 0, column->bValueDefined(0) != 0);
+                ++nCompared;
+            }
+            Current()->SetItemValueDefined(item, 0, 0);
+            EXPECT_EQ(1, column->bNullOrEquivalent());
+        }
+    }
+    EXPECT_EQ(2 * 17 * 9, nCompared);
+
+    // A decimal whose bytes do not load reads as NULL: it is not defined
+    // either.
+    Connection().SetDBKind(5);
+    CNAColumn* price = Col(L"PRICE");
+    unsigned char* slot = Current()->pbyGetItemValue(price->piGetItemNoRef(), 0);
+    std::memset(slot, 0x7F, 16);
+    Current()->SetItemValueDefined(price->piGetItemNoRef(), 1, 0);
+    EXPECT_EQ(L"<NULL>", CurrentText(price));
+    EXPECT_EQ(0, price->bValueDefined(0));
+    // Where empty texts are NULL, a first unit whose low byte is zero still
+    // starts a text.
+    Connection().SetDBKind(1);
+    CNAColumn* wide = Col(L"WIDE");
+    slot = Current()->pbyGetItemValue(wide->piGetItemNoRef(), 0);
+    std::memset(slot, 0, 10);
+    Current()->SetItemValueDefined(wide->piGetItemNoRef(), 1, 0);
+    EXPECT_EQ(0, wide->bValueDefined(0));
+    slot[1] = 0x20;
+    EXPECT_EQ(1, wide->bValueDefined(0));
+    Connection().SetDBKind(5);
 }
 
 TEST_F(ColumnValues, TheCheckBeforeAWriteClearsTheNullFlagOfDefinedValues)

@@ -49,7 +49,7 @@ protected:
         m_record->GetItemValue(&value, &m_host->Item(0), element);
         return value;
     }
-    // The wide text units of a value, zero padding included.
+    // The wide text units of a value, as long as the value says.
     static std::wstring Units(const CAny& v)
     {
         const wchar_t* psz = nullptr;
@@ -213,12 +213,12 @@ TEST_F(QFRecordValues, UnicodeBeyondTheBasicPlane)
 {
     struct Case { int width; std::wstring text; std::vector<uint16_t> units; std::wstring back; };
     const Case cases[] = {
-        {10, L"\U0001F600a", {0xD83D, 0xDE00, 'a', 0, 0}, std::wstring(L"\U0001F600a\0\0", 4)},
-        {6, L"ab\U0001F600", {'a', 'b', 0}, std::wstring(L"ab\0", 3)},
+        {10, L"\U0001F600a", {0xD83D, 0xDE00, 'a', 0, 0}, L"\U0001F600a"},
+        {6, L"ab\U0001F600", {'a', 'b', 0}, L"ab"},
         {6, L"a\U0001F600b", {'a', 0xD83D, 0xDE00}, L"a\U0001F600"},
         {4, L"\U0010FFFF", {0xDBFF, 0xDFFF}, L"\U0010FFFF"},
         {5, L"\U00010000xyz", {0xD800, 0xDC00}, L"\U00010000"},
-        {4, std::wstring(1, static_cast<wchar_t>(0x110000)), {0xFFFD, 0}, std::wstring(L"\uFFFD\0", 2)},
+        {4, std::wstring(1, static_cast<wchar_t>(0x110000)), {0xFFFD, 0}, L"\uFFFD"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
@@ -247,6 +247,79 @@ TEST_F(QFRecordValues, UnicodeBeyondTheBasicPlane)
     Lay({L"W", NA_IT_UNICODE, 4});
     m_record->SetItemValue(&Item(), one.get(), 1000, 0);
     EXPECT_EQ((Bytes{'a', 0, 'b', 0}), Slot());
+}
+
+// A Unicode text reads back as the text stored, of its own length: it ends
+// at the first zero unit, and the slot's padding is no part of it.
+TEST_F(QFRecordValues, UnicodeTextEndsAtItsFirstZeroUnit)
+{
+    struct Case { int width; std::vector<uint16_t> units; std::wstring back; };
+    const Case cases[] = {
+        {8, {}, L""},
+        {1, {}, L""},
+        {12, {'J', 'o', 's', 0xE9}, L"Jos\u00E9"},
+        {8, {'a', 'b', 'c', 'd'}, L"abcd"},
+        {12, {'a', 0, 'b'}, L"a"},
+        {12, {0, 'b', 'c'}, L""},
+        {10, {0xD83D, 0xDE00, 0, 'x'}, L"\U0001F600"},
+        {10, {'q', 0xD800, 0}, std::wstring{L'q', 0xD800}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.width);
+        Lay({L"W", NA_IT_UNICODE, c.width});
+        std::memset(m_record->pbyGetValues(), 0, static_cast<size_t>(c.width));
+        if (!c.units.empty())
+            std::memcpy(m_record->pbyGetValues(), c.units.data(), c.units.size() * 2);
+        const CAny back = Read();
+        EXPECT_EQ(ZLTYPE_DSTRW, back.nGetTypeCode());
+        EXPECT_FALSE(back.bIsNull());
+        EXPECT_EQ(c.back, Units(back));
+        unsigned long nBytes = 0;
+        (void)back.Objet().nGetUtilDataSize(&nBytes);
+        EXPECT_EQ(c.back.size() * sizeof(wchar_t), nBytes);
+    }
+    // Units read several at a time must give what reading them one by one
+    // gives: every special unit at every place of slots of many widths.
+    const auto decode = [](const std::vector<uint16_t>& units) {
+        std::wstring text;
+        for (size_t i = 0; i < units.size() && units[i] != 0; ++i) {
+            const uint32_t u = units[i];
+            if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                units[i + 1] <= 0xDFFF) {
+                text += static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+                ++i;
+            } else {
+                text += static_cast<wchar_t>(u);
+            }
+        }
+        return text;
+    };
+    const std::vector<std::vector<uint16_t>> specials = {
+        {0}, {0xD83D, 0xDE00}, {0xDC00}, {0xD800}, {0xD7FF}, {0xE000}, {0xFFFF}, {0x0001}, {0x8000}, {0x0100},
+    };
+    for (int width = 0; width <= 42; ++width) {
+        const size_t nUnits = static_cast<size_t>(width) / 2;
+        for (const auto& special : specials) {
+            for (size_t at = 0; at < nUnits; ++at) {
+                std::vector<uint16_t> units(nUnits);
+                for (size_t k = 0; k < nUnits; ++k)
+                    units[k] = static_cast<uint16_t>(k % 3 == 0 ? 'a' + k : k % 3 == 1 ? 0xE9 : 0x4E2D);
+                for (size_t k = 0; k < special.size() && at + k < nUnits; ++k)
+                    units[at + k] = special[k];
+                SCOPED_TRACE(std::to_string(width) + " " + std::to_string(special[0]) + " at " + std::to_string(at));
+                Lay({L"W", NA_IT_UNICODE, width});
+                if (nUnits > 0)
+                    std::memcpy(m_record->pbyGetValues(), units.data(), nUnits * 2);
+                EXPECT_EQ(decode(units), Units(Read()));
+            }
+        }
+    }
+
+    // Stored and read back through runtime values: the same text.
+    Lay({L"W", NA_IT_UNICODE, 40});
+    const CAny value = Make(ZLTYPE_DSTRW, L"Z\u00F6e M\u00FCller");
+    m_record->SetItemValue(&Item(), &value, 0);
+    EXPECT_EQ(L"Z\u00F6e M\u00FCller", Units(Read()));
 }
 
 TEST_F(QFRecordValues, TimesDatesAndCharacters)
