@@ -361,6 +361,27 @@ TEST(XError, StringSlotsWithOverlappingTexts)
     EXPECT_EQ(nullptr, p);
 }
 
+// Every member back to its initial value but the module id (this module's).
+void ExpectCleared(const CXError& error)
+{
+    EXPECT_FALSE(error.bIsError());
+    EXPECT_EQ(0u, error.nGetUserErrorCode());
+    EXPECT_EQ(0, error.nGetUserErrorCode55());
+    EXPECT_EQ(0, error.nGetDetailId());
+    EXPECT_EQ(0u, error.dwGetSystemErrorCode());
+    EXPECT_EQ(0, error.nNumInfo());
+    EXPECT_EQ(0, error.nNumErrorId());
+    EXPECT_EQ(0, error.nGetNbSubError());
+    EXPECT_EQ(0, error.nGetFunctionSyntax());
+    EXPECT_EQ(0, error.wGetTraitmentLine());
+    EXPECT_EQ(0, error.wGetTraitmentThread());
+    EXPECT_EQ(32u, error.nGetModuleId());
+    for (const wchar_t* text : {error.pszGetUserMessage(), error.pszGetDebugMessage(),
+                                error.pszGetSystemErrorMessage(), error.pszGetFunctionName(), error.pszGetModName(),
+                                error.pszGetModVersion(), error.pszGetTraitmentCaption(), error.pszGetObjectName()})
+        EXPECT_EQ(std::wstring(), text);
+}
+
 TEST(XError, LevelOneClearsEverything)
 {
     _CXErrorModule32 error;
@@ -377,20 +398,7 @@ TEST(XError, LevelOneClearsEverything)
     EXPECT_EQ(CXError::EL_WARNING, error.eGetErrorLevel());
 
     error.SetErrorLevel(1);
-    EXPECT_FALSE(error.bIsError());
-    EXPECT_EQ(0u, error.nGetUserErrorCode());
-    for (const wchar_t* text : {error.pszGetUserMessage(), error.pszGetDebugMessage(),
-                                error.pszGetSystemErrorMessage(), error.pszGetFunctionName(), error.pszGetModName(),
-                                error.pszGetModVersion(), error.pszGetTraitmentCaption(), error.pszGetObjectName()})
-        EXPECT_EQ(std::wstring(), text);
-    EXPECT_EQ(0u, error.dwGetSystemErrorCode());
-    EXPECT_EQ(0, error.nGetDetailId());
-    EXPECT_EQ(0, error.nNumInfo());
-    EXPECT_EQ(0, error.nNumErrorId());
-    EXPECT_EQ(0, error.nGetNbSubError());
-    EXPECT_EQ(0, error.nGetUserErrorCode55());
-    EXPECT_EQ(0, error.wGetTraitmentLine());
-    EXPECT_EQ(32u, error.nGetModuleId());
+    ExpectCleared(error);
 }
 
 // A reset frees only what is held: each member held alone must still go,
@@ -438,23 +446,7 @@ TEST(XError, ResetClearsEachMemberHeldAlone)
         for (int nRound = 0; nRound < 2; ++nRound) {
             error.RAZ();
             EXPECT_EQ(freshDump, error.StringDump(CXError::XEI_ALL).pszGet());
-            EXPECT_FALSE(error.bIsError());
-            EXPECT_EQ(0u, error.nGetUserErrorCode());
-            EXPECT_EQ(0, error.nGetUserErrorCode55());
-            EXPECT_EQ(0, error.nGetDetailId());
-            EXPECT_EQ(0u, error.dwGetSystemErrorCode());
-            EXPECT_EQ(0, error.nNumInfo());
-            EXPECT_EQ(0, error.nNumErrorId());
-            EXPECT_EQ(0, error.nGetNbSubError());
-            EXPECT_EQ(0, error.nGetFunctionSyntax());
-            EXPECT_EQ(0, error.wGetTraitmentLine());
-            EXPECT_EQ(0, error.wGetTraitmentThread());
-            EXPECT_EQ(32u, error.nGetModuleId());
-            for (const wchar_t* text :
-                 {error.pszGetUserMessage(), error.pszGetDebugMessage(), error.pszGetSystemErrorMessage(),
-                  error.pszGetFunctionName(), error.pszGetModName(), error.pszGetModVersion(),
-                  error.pszGetTraitmentCaption(), error.pszGetObjectName()})
-                EXPECT_EQ(std::wstring(), text);
+            ExpectCleared(error);
         }
         // Usable again after the reset.
         error.SetUserError(&gstMyModuleInfo32, 15, L"g");
