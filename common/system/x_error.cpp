@@ -202,17 +202,36 @@ void CXError::__vDeleteString(wchar_t** p)
 
 void CXError::RAZ()
 {
-    __vDeleteString(&m_pszUserMessage);
-    __vDeleteString(&m_pszDebugMessage);
-    __vDeleteString(&m_pszFunctionName);
-    __vDeleteString(&m_pszVMCaption);
-    __vDeleteString(&m_pszVMObject);
-    __vDeleteString(&m_pszSystemErrorMessage);
-    __vDeleteString(&m_pszModName);
-    __vDeleteString(&m_pszModVersion);
-    m_tabMessageId.SupprimeToutEtLibere();
-    __FreeInfo();
-    __DeleteAllSubError();
+    // The driver resets its errors at every host call and finds them clear
+    // nearly always: then there is nothing to free nor to set. Otherwise
+    // only what is held is freed (texts through their slot).
+    const auto Bits = [](const void* p) { return reinterpret_cast<uintptr_t>(p); };
+    const uintptr_t nHeld = Bits(m_pszUserMessage) | Bits(m_pszDebugMessage) | Bits(m_pszFunctionName) |
+                            Bits(m_pszVMCaption) | Bits(m_pszVMObject) | Bits(m_pszSystemErrorMessage) |
+                            Bits(m_pszModName) | Bits(m_pszModVersion) | Bits(m_tabMessageId.pGetBuffer()) |
+                            Bits(m_tabInfo.pGetBuffer()) | Bits(m_ptabSubError);
+    const uint32_t nSet = m_nUserErrorCode | m_nFunctionSyntax | static_cast<uint32_t>(m_nDetailId) |
+                          m_dwSystemErrorCode | m_wVMLine | m_wVMThread | static_cast<uint32_t>(m_nUserErrorCode55);
+    if (nHeld == 0 && nSet == 0 && m_eLevel == EL_NOERROR)
+        return;
+    const auto Delete = [this](wchar_t** p) {
+        if (*p != nullptr)
+            __vDeleteString(p);
+    };
+    Delete(&m_pszUserMessage);
+    Delete(&m_pszDebugMessage);
+    Delete(&m_pszFunctionName);
+    Delete(&m_pszVMCaption);
+    Delete(&m_pszVMObject);
+    Delete(&m_pszSystemErrorMessage);
+    Delete(&m_pszModName);
+    Delete(&m_pszModVersion);
+    if (m_tabMessageId.pGetBuffer() != nullptr)
+        m_tabMessageId.SupprimeToutEtLibere();
+    if (m_tabInfo.pGetBuffer() != nullptr)
+        __FreeInfo();
+    if (m_ptabSubError != nullptr)
+        __DeleteAllSubError();
     __InitConstructor(m_nModuleId);
 }
 

@@ -216,6 +216,8 @@ public:
     // context has none. Only the context's data key selects it: it may be
     // another table's.
     CNADataAccess* _pclFindDataAccess(INAContext* piContext) const;
+    // The same for a caller that holds the lock already (the slots).
+    CNADataAccess* _pclFindDataAccessLocked(INAContext* piContext) const;
     // With creation: a new data access (*pbNew set to 1) joins this table;
     // so does one that lost its table. Null when none can be had (the
     // no-memory error is in the driver's or the context's error object).

@@ -35,7 +35,7 @@ template <class F>
 int CNATable::_nForward(INAContext* piContext, F f) const
 {
     CNAEntryGuard guard(m_pclError);
-    CNADataAccessLookup dataAccess(_pclFindDataAccess(piContext));
+    CNADataAccessLookup dataAccess(_pclFindDataAccessLocked(piContext));
     if (!dataAccess) {
         CNAError::g_RaiseSiteError(m_pclError, NATableSite::kNotOpenedInContext, nullptr, pszGetLogicalName(), nullptr,
                                    pszGetLogicalName());
@@ -50,7 +50,7 @@ template <class F>
 int CNATable::_nForwardLenient(INAContext* piContext, F f) const
 {
     CNAEntryGuard guard(m_pclError);
-    CNADataAccessLookup dataAccess(_pclFindDataAccess(piContext));
+    CNADataAccessLookup dataAccess(_pclFindDataAccessLocked(piContext));
     if (!dataAccess)
         return 1;
     if (CNAError* pclError = dataAccess->pclGetErrorNoRef())

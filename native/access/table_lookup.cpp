@@ -12,6 +12,11 @@
 CNADataAccess* CNATable::_pclFindDataAccess(INAContext* piContext) const
 {
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
+    return _pclFindDataAccessLocked(piContext);
+}
+
+CNADataAccess* CNATable::_pclFindDataAccessLocked(INAContext* piContext) const
+{
     if (piContext == nullptr)
         return nullptr;
     // A hit costs two calls to the host context. A data access its context

@@ -8,7 +8,7 @@ using DA = CNADataAccess;
 int CNATable::bIsOpened(INAContext* piContext)
 {
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
-    CNADataAccessLookup dataAccess(_pclFindDataAccess(piContext));
+    CNADataAccessLookup dataAccess(_pclFindDataAccessLocked(piContext));
     return dataAccess ? dataAccess->bIsOpened() : 0;
 }
 
@@ -121,7 +121,7 @@ long CNATable::llGetRecNum(INAContext* piContext)
 {
     // No reset: an error already there stays the main one.
     CNAEntryGuard guard(CNAEntryGuard::NoReset);
-    CNADataAccessLookup dataAccess(_pclFindDataAccess(piContext));
+    CNADataAccessLookup dataAccess(_pclFindDataAccessLocked(piContext));
     if (!dataAccess) {
         CNAError::g_RaiseSiteError(m_pclError, NATableSite::kRecNumNotOpenedInContext, m_pclConnection,
                                    pszGetLogicalName(), nullptr, pszGetLogicalName());

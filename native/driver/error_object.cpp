@@ -71,7 +71,10 @@ void CNAError::Reset()
 {
     m_clError.RAZ();
     m_eErrorType = NA_ERR_NONE;
-    m_csDump.Vide();
+    // The dump text is built only when the host asks for it: mostly there
+    // is none to free.
+    if (m_csDump.pszGet() != gszVideW)
+        m_csDump.Vide();
 }
 
 void CNAError::SetErrorLevel(eNAERRORLEVEL eLevel)

@@ -16,6 +16,7 @@
 #include "common/system/module_info.h"
 #include "common/system/x_error.h"
 #include "common/system/x_error_module.h"
+#include "common/text/ct_string.h"
 #include "tests/common/system/resource_test_support.h"
 #include "tests/host/support/test_environment.h"
 
@@ -360,6 +361,27 @@ TEST(XError, StringSlotsWithOverlappingTexts)
     EXPECT_EQ(nullptr, p);
 }
 
+// Every member back to its initial value but the module id (this module's).
+void ExpectCleared(const CXError& error)
+{
+    EXPECT_FALSE(error.bIsError());
+    EXPECT_EQ(0u, error.nGetUserErrorCode());
+    EXPECT_EQ(0, error.nGetUserErrorCode55());
+    EXPECT_EQ(0, error.nGetDetailId());
+    EXPECT_EQ(0u, error.dwGetSystemErrorCode());
+    EXPECT_EQ(0, error.nNumInfo());
+    EXPECT_EQ(0, error.nNumErrorId());
+    EXPECT_EQ(0, error.nGetNbSubError());
+    EXPECT_EQ(0, error.nGetFunctionSyntax());
+    EXPECT_EQ(0, error.wGetTraitmentLine());
+    EXPECT_EQ(0, error.wGetTraitmentThread());
+    EXPECT_EQ(32u, error.nGetModuleId());
+    for (const wchar_t* text : {error.pszGetUserMessage(), error.pszGetDebugMessage(),
+                                error.pszGetSystemErrorMessage(), error.pszGetFunctionName(), error.pszGetModName(),
+                                error.pszGetModVersion(), error.pszGetTraitmentCaption(), error.pszGetObjectName()})
+        EXPECT_EQ(std::wstring(), text);
+}
+
 TEST(XError, LevelOneClearsEverything)
 {
     _CXErrorModule32 error;
@@ -376,20 +398,60 @@ TEST(XError, LevelOneClearsEverything)
     EXPECT_EQ(CXError::EL_WARNING, error.eGetErrorLevel());
 
     error.SetErrorLevel(1);
-    EXPECT_FALSE(error.bIsError());
-    EXPECT_EQ(0u, error.nGetUserErrorCode());
-    for (const wchar_t* text : {error.pszGetUserMessage(), error.pszGetDebugMessage(),
-                                error.pszGetSystemErrorMessage(), error.pszGetFunctionName(), error.pszGetModName(),
-                                error.pszGetModVersion(), error.pszGetTraitmentCaption(), error.pszGetObjectName()})
-        EXPECT_EQ(std::wstring(), text);
-    EXPECT_EQ(0u, error.dwGetSystemErrorCode());
-    EXPECT_EQ(0, error.nGetDetailId());
-    EXPECT_EQ(0, error.nNumInfo());
-    EXPECT_EQ(0, error.nNumErrorId());
-    EXPECT_EQ(0, error.nGetNbSubError());
-    EXPECT_EQ(0, error.nGetUserErrorCode55());
-    EXPECT_EQ(0, error.wGetTraitmentLine());
-    EXPECT_EQ(32u, error.nGetModuleId());
+    ExpectCleared(error);
+}
+
+// A reset frees only what is held: each member held alone must still go,
+// and the error then reads as a new one (what was not freed, the leak check
+// reports).
+TEST(XError, ResetClearsEachMemberHeldAlone)
+{
+    const int32_t code = 7;
+    const std::vector<std::pair<const char*, std::function<void(CXError&)>>> cases = {
+        {"nothing", [](CXError&) {}},
+        {"user message", [](CXError& e) { e.AddUserMessage(L"u"); }},
+        {"debug message", [](CXError& e) { e.AddDebugMessageNoFormat(L"d"); }},
+        {"function name", [](CXError& e) { e.SetFunctionName(L"HLit", 2); }},
+        {"context caption", [](CXError& e) { e.SetVMContext(L"T", 4, 5); }},
+        {"context object", [](CXError& e) { e.SetVMContext(L"O"); }},
+        {"system text", [](CXError& e) { e.SetSystemErrorMessage(L"s"); }},
+        {"system code and text", [](CXError& e) { e.SetSystemErrorParam(2); }},
+        {"system code alone", [](CXError& e) { e.SetSystemError(2, nullptr); }},
+        {"context line and thread alone", [](CXError& e) { e.SetVMContext(nullptr, 4, 5); }},
+        {"module name", [](CXError& e) { e.InitModName(L"m"); }},
+        {"module version", [](CXError& e) { e.InitModVersion(L"1"); }},
+        {"message id", [](CXError& e) { e.AddUserMessage(&gstMyModuleInfo32, 25193); }},
+        {"info item", [&](CXError& e) { e.AddInfo(CXError::EIT_NATIVECODE, &code); }},
+        {"emptied info list", [&](CXError& e) {
+             e.AddInfo(CXError::EIT_ITEMNAME, L"rub");
+             e.DeleteInfo(CXError::EIT_ITEMNAME);
+         }},
+        {"sub-error", [](CXError& e) {
+             CXError sub(&gstMyModuleInfo32, 15, L"f");
+             e.AddSubErrorNoUserMessage(&sub);
+         }},
+        {"level", [](CXError& e) { e.SetErrorLevel(3); }},
+        {"user code", [](CXError& e) { e.SetUserErrorCode(15); }},
+        {"secondary code", [](CXError& e) { e.SetUserErrorCode55(4); }},
+        {"detail id", [](CXError& e) { e.SetDetailId(9); }},
+        {"negative detail id", [](CXError& e) { e.SetDetailId(-1); }},
+        {"everything", [](CXError& e) { e.SetUserError(&gstMyModuleInfo32, 15, L"f"); }},
+    };
+    const CXError fresh(&gstMyModuleInfo32);
+    const std::wstring freshDump = fresh.StringDump(CXError::XEI_ALL).pszGet();
+    for (const auto& [name, set] : cases) {
+        SCOPED_TRACE(name);
+        CXError error(&gstMyModuleInfo32);
+        set(error);
+        for (int nRound = 0; nRound < 2; ++nRound) {
+            error.RAZ();
+            EXPECT_EQ(freshDump, error.StringDump(CXError::XEI_ALL).pszGet());
+            ExpectCleared(error);
+        }
+        // Usable again after the reset.
+        error.SetUserError(&gstMyModuleInfo32, 15, L"g");
+        EXPECT_EQ(15u, error.nGetUserErrorCode());
+    }
 }
 
 TEST(XError, FunctionNameAndContext)

@@ -117,6 +117,14 @@ TEST(ErrorObject, RecordingPaths)
              e.Reset();
          },
          -1, 0, 0, {}, {L"<A>", L"<B>"}},
+        {"reset after the dump was read, twice", false,
+         [](CNAError& e) {
+             e.AddError(NA_ERR_DUPLICATE_KEY, 5, 4, nullptr, 14, L"A");
+             (void)e.pszGetError();
+             e.Reset();
+             e.Reset();
+         },
+         -1, 0, 0, {}, {L"<A>", L"IEZODIRA"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
