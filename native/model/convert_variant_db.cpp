@@ -3,6 +3,7 @@
 // booleans, dates, texts of the connection's own code page) write straight
 // into the slot without allocating.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 
@@ -180,7 +181,22 @@ int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePa
         return store(psz, NA_nAnsiToWide(pszText, n, nCodePage, psz));
     };
     if (bWide) {
-        if (_bUTF16Buffer() && bAscii(pszText, n)) {
+        const bool bUTF16 = _bUTF16Buffer();
+        // UTF-8 (the server's text on a Unicode connection) decodes straight
+        // into the slot. A text holding a zero byte keeps the roads below
+        // (ASCII and decoded text stop at it differently), and so does one
+        // read from the slot itself, which the writing would overrun.
+        const auto nText = reinterpret_cast<uintptr_t>(pszText);
+        const auto nSlot = reinterpret_cast<uintptr_t>(m_pbyBuffer);
+        if (bUTF16 && nCodePage == static_cast<int>(CP_UTF8) && n <= 0x7FFFFFFF &&
+            (nText + n <= nSlot || nSlot + m_nBufferSize <= nText) &&
+            std::memchr(pszText, 0, n) == nullptr) {
+            const size_t nCapacity = m_nBufferSize / 2 > 0 ? m_nBufferSize / 2 - 1 : 0;
+            m_nUsedSize = 2 * NA_nUTF8ToUTF16Cut(pszText, n, m_pbyBuffer, nCapacity);
+            _ZeroFrom(m_nUsedSize);
+            return 1;
+        }
+        if (bUTF16 && bAscii(pszText, n)) {
             // ASCII is its own UTF-16, one unit a byte.
             const size_t nUnits = std::min<size_t>(n, m_nBufferSize / 2 > 0 ? m_nBufferSize / 2 - 1 : 0);
             for (size_t i = 0; i < nUnits; ++i) {

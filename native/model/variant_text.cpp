@@ -7,6 +7,7 @@
 #include "common/system/code_page_conversion.h"
 #include "common/text/cp1252.h"
 #include "common/text/utf8_convert.h"
+#include "common/text/utf8_scan.h"
 
 namespace {
 
@@ -120,6 +121,64 @@ size_t NA_nWideToUTF16Cut(const wchar_t* psz, size_t n, unsigned char* pbyDst, s
     size_t nUnits = 0;
     for (size_t i = 0; i < n; ++i) {
         const uint32_t c = static_cast<uint32_t>(psz[i]);
+        if (c == 0)
+            break;
+        if (c >= 0x10000 && c <= kMaxCodePoint) {
+            if (nUnits + 2 > nCapacity)
+                break;
+            const uint32_t v = c - 0x10000;
+            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xD800 + (v >> 10)));
+            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xDC00 + (v & 0x3FF)));
+        } else {
+            if (nUnits + 1 > nCapacity)
+                break;
+            PutUnit(pbyDst, nUnits++, c > kMaxCodePoint ? kReplacementUnit : static_cast<uint16_t>(c));
+        }
+    }
+    return nUnits;
+}
+
+size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size_t nCapacity)
+{
+    // The decoding follows UTF8_GetNext step for step (lead lengths from
+    // TabUTF8len, up to six bytes, no check for overlong forms), the writing
+    // NA_nWideToUTF16Cut: every text gives the same units on both roads.
+    static constexpr unsigned char kLeadMask[7] = {0, 0x7F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
+    const auto* p = reinterpret_cast<const unsigned char*>(psz);
+    size_t i = 0;
+    size_t nUnits = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        uint32_t c;
+        if (b < 0x80) {
+            if (b == 0 || nUnits >= nCapacity)
+                break;
+            PutUnit(pbyDst, nUnits++, b);
+            ++i;
+            continue;
+        }
+        const size_t nLength = TabUTF8len[b >> 2];
+        if (nLength == 0) {
+            // A continuation byte where a character should start.
+            c = '?';
+            ++i;
+        } else if (nLength > n - i) {
+            // The last character is cut: one "?" and the text ends.
+            c = '?';
+            i = n;
+        } else {
+            size_t k = 1;
+            while (k < nLength && (p[i + k] & 0xC0) == 0x80)
+                ++k;
+            if (k == nLength) {
+                c = b & kLeadMask[nLength];
+                for (size_t j = 1; j < nLength; ++j)
+                    c = (c << 6) | (p[i + j] & 0x3F);
+            } else {
+                c = '?';
+            }
+            i += k;
+        }
         if (c == 0)
             break;
         if (c >= 0x10000 && c <= kMaxCodePoint) {
