@@ -1,7 +1,9 @@
 // The direct roads of the database texts against the general ones they
 // shortcut: UTF-8 decoded straight into a Unicode slot against decoding into
-// wide characters and writing those as UTF-16. Each case must give the same
-// result, the same bytes in the whole slot and the same used size.
+// wide characters and writing those as UTF-16, and plain number texts read
+// in place against the runtime's cast (reached through the wide database
+// text, which always casts). Each case must give the same result, the same
+// bytes in the whole slot, the same used size and the same error.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -110,6 +112,87 @@ TEST_F(DbTextDirect, Utf8IntoAUnicodeSlotFillsItAsTheGeneralRoad)
     ASSERT_EQ(1, slot->bSetValueDB("\xC3\xA9\0cd", 5, 65001));
     EXPECT_EQ(Octets({0xE9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), Slot(slot));
     EXPECT_EQ(2u, slot->nGetSize());
+}
+
+// One number text into a value of the code through both roads; the
+// outcome of each.
+struct Outcome
+{
+    int result;
+    Octets bytes;
+    unsigned long used;
+    unsigned long error;
+    bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& o, std::ostream* os)
+{
+    *os << "result " << o.result << " used " << o.used << " error " << o.error << " bytes "
+        << testing::PrintToString(o.bytes);
+}
+
+TEST_F(DbTextDirect, PlainNumberTextsGiveWhatTheRuntimeCastGives)
+{
+    const char* const texts[] = {
+        "0", "1", "-1", "7", "919", "-0", "00", "007", "-007", "+5", " 5", "5 ", "", "-", ".", "1.", ".5",
+        "127", "128", "-128", "-129", "255", "256", "32767", "32768", "-32768", "-32769", "65535", "65536",
+        "2147483647", "2147483648", "-2147483648", "-2147483649", "4294967295", "4294967296",
+        "9223372036854775807", "9223372036854775808", "-9223372036854775808", "-9223372036854775809",
+        "18446744073709551615", "18446744073709551616", "99999999999999999999", "1234567890123456789",
+        "1e3", "0x10", "12abc", "1,5", "1047.29", "-1047.29", "0.5", "-0.5", "0.000001", "0.0000001",
+        "123456789012.123456", "1234567890123.5", "999999999999.999999", "-999999999999.999999", "1.2.3",
+        "-0.00", "10.", "5.50", "\xC3\xA9",
+    };
+    const unsigned short codes[] = {ZLTYPE_UI2, ZLTYPE_UI4, ZLTYPE_UI8, ZLTYPE_I1, ZLTYPE_I2, ZLTYPE_I4,
+                                    ZLTYPE_I8,  ZLTYPE_CY,  ZLTYPE_R4,  ZLTYPE_R8, ZLTYPE_UIX};
+    const auto run = [this](unsigned short nCode, unsigned long nSize, const std::string& text, bool bDirect) {
+        m_pclError->Reset();
+        CNAConvertVariant* v = nSize > 0 ? OwnBufferVariant(nCode, nSize) : AnyVariant(nCode);
+        const std::wstring wide(text.begin(), text.end());
+        Outcome o;
+        o.result = bDirect ? v->bSetValueDB(text.data(), static_cast<long>(text.size()), 65001)
+                           : v->bSetValueDB(wide.c_str(), static_cast<long>(wide.size()));
+        if (nSize > 0) {
+            o.bytes = BufferBytes(*v);
+            o.used = v->nGetSize();
+        } else {
+            const unsigned char* p = v->pclGetValue()->_pbyGetValeur();
+            o.bytes.assign(p, p + 10);
+            o.used = IsNull(*v) ? 1 : 0;
+        }
+        o.error = m_pclError->dwGetErrorId();
+        return o;
+    };
+    for (unsigned short nCode : codes) {
+        // The type's full width, a narrower buffer, and a kind-1 value.
+        for (unsigned long nSize : {16ul, 3ul, 0ul}) {
+            for (const char* pszText : texts) {
+                const std::string text(pszText);
+                // The wide road cannot tell an empty text from the 8-bit
+                // one's raw store of nothing, nor non-ASCII bytes.
+                if (text.empty() || static_cast<unsigned char>(text[0]) >= 0x80)
+                    continue;
+                EXPECT_EQ(run(nCode, nSize, text, false), run(nCode, nSize, text, true))
+                    << "code " << nCode << " size " << nSize << " text \"" << text << "\"";
+            }
+        }
+    }
+}
+
+TEST_F(DbTextDirect, PlainNumberTextsIntoRecordSlots)
+{
+    // The road's columns: an INT into a 4-byte slot, a DECIMAL(12,2) into a
+    // money slot; what is left of the slot is zeroed.
+    CNAConvertVariant* number = SlotVariant(NA_IT_I4, 6, 0, 0, 0xEE);
+    ASSERT_EQ(1, number->bSetValueDB("-919", 4, 65001));
+    EXPECT_EQ(Octets({0x69, 0xFC, 0xFF, 0xFF, 0, 0}), Slot(number));
+    EXPECT_EQ(4u, number->nGetSize());
+    CNAConvertVariant* money = SlotVariant(NA_IT_MONETAIRE, 10, 0, 0, 0xEE);
+    ASSERT_EQ(1, money->bSetValueDB("-1047.29", 8, 65001));
+    EXPECT_EQ(L"-1047.29", ValueText(*money));
+    ASSERT_EQ(1, money->bSetValueDB("0.01", 4, 65001));
+    EXPECT_EQ(Octets({0x10, 0x27, 0, 0, 0, 0, 0, 0, 0, 0}), Slot(money));
+    EXPECT_TRUE(NoError());
 }
 
 }  // namespace
