@@ -262,18 +262,21 @@ int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePa
     if (bWide) {
         const bool bUTF16 = _bUTF16Buffer();
         // UTF-8 (the server's text on a Unicode connection) decodes straight
-        // into the slot. A text holding a zero byte keeps the roads below
-        // (ASCII and decoded text stop at it differently), and so does one
-        // read from the slot itself, which the writing would overrun.
+        // into the slot; not a text read from the slot itself, which the
+        // writing would overrun. A zero byte met on the way sends the text
+        // to the roads below, which write the whole slot again: ASCII and
+        // decoded text stop at it differently.
         const auto nText = reinterpret_cast<uintptr_t>(pszText);
         const auto nSlot = reinterpret_cast<uintptr_t>(m_pbyBuffer);
         if (bUTF16 && nCodePage == static_cast<int>(CP_UTF8) && n <= 0x7FFFFFFF &&
-            (nText + n <= nSlot || nSlot + m_nBufferSize <= nText) &&
-            std::memchr(pszText, 0, n) == nullptr) {
+            (nText + n <= nSlot || nSlot + m_nBufferSize <= nText)) {
             const size_t nCapacity = m_nBufferSize / 2 > 0 ? m_nBufferSize / 2 - 1 : 0;
-            m_nUsedSize = 2 * NA_nUTF8ToUTF16Cut(pszText, n, m_pbyBuffer, nCapacity);
-            _ZeroFrom(m_nUsedSize);
-            return 1;
+            bool bZeroByte = false;
+            m_nUsedSize = 2 * NA_nUTF8ToUTF16Cut(pszText, n, m_pbyBuffer, nCapacity, &bZeroByte);
+            if (!bZeroByte) {
+                _ZeroFrom(m_nUsedSize);
+                return 1;
+            }
         }
         if (bUTF16 && bAscii(pszText, n)) {
             // ASCII is its own UTF-16, one unit a byte.

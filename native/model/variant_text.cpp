@@ -138,7 +138,7 @@ size_t NA_nWideToUTF16Cut(const wchar_t* psz, size_t n, unsigned char* pbyDst, s
     return nUnits;
 }
 
-size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size_t nCapacity)
+size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size_t nCapacity, bool* pbZeroByte)
 {
     // The decoding follows UTF8_GetNext step for step (lead lengths from
     // TabUTF8len, up to six bytes, no check for overlong forms), the writing
@@ -147,10 +147,28 @@ size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size
     const auto* p = reinterpret_cast<const unsigned char*>(psz);
     size_t i = 0;
     size_t nUnits = 0;
+    if (pbZeroByte != nullptr)
+        *pbZeroByte = false;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    constexpr uint64_t kLowBits = 0x0101010101010101ull;
     while (i < n) {
+        // Eight ASCII bytes at a time, none of them zero.
+        if (n - i >= 8 && nCapacity - nUnits >= 8) {
+            uint64_t w;
+            std::memcpy(&w, p + i, sizeof w);
+            if (((w | ((w - kLowBits) & ~w)) & kHighBits) == 0) {
+                for (size_t k = 0; k < 8; ++k)
+                    PutUnit(pbyDst, nUnits + k, p[i + k]);
+                nUnits += 8;
+                i += 8;
+                continue;
+            }
+        }
         const unsigned char b = p[i];
         uint32_t c;
         if (b < 0x80) {
+            if (b == 0 && pbZeroByte != nullptr)
+                *pbZeroByte = true;
             if (b == 0 || nUnits >= nCapacity)
                 break;
             PutUnit(pbyDst, nUnits++, b);

@@ -64,13 +64,18 @@ const std::vector<std::string>& Utf8Cases()
 TEST_F(DbTextDirect, Utf8DecodesIntoUnitsExactlyAsThroughWideCharacters)
 {
     std::vector<std::string> texts = Utf8Cases();
-    // Random bytes weighted towards the high half, where the decoder works.
+    // Random bytes: mostly high ones, where the decoder works, and mostly
+    // ASCII runs (taken eight at a time) with a few high and zero bytes.
     std::mt19937 random(20261210);
-    for (int i = 0; i < 400; ++i) {
-        std::string s(random() % 24, '\0');
+    for (int i = 0; i < 800; ++i) {
+        const bool bRuns = i % 2 == 1;
+        std::string s(random() % 40, '\0');
         for (char& c : s) {
-            const unsigned r = random() % 8;
-            c = static_cast<char>(r == 0 ? 'a' + random() % 26 : 0x80 + random() % 0x80);
+            const unsigned r = random() % 32;
+            if (bRuns)
+                c = static_cast<char>(r == 0 ? 0 : r < 3 ? 0x80 + random() % 0x80 : 0x20 + random() % 0x60);
+            else
+                c = static_cast<char>(r < 4 ? 'a' + random() % 26 : 0x80 + random() % 0x80);
         }
         texts.push_back(s);
     }
@@ -78,10 +83,15 @@ TEST_F(DbTextDirect, Utf8DecodesIntoUnitsExactlyAsThroughWideCharacters)
         for (size_t nCapacity = 0; nCapacity <= text.size() + 2; ++nCapacity) {
             std::vector<unsigned char> direct(2 * nCapacity + 4, 0xEE);
             std::vector<unsigned char> general(2 * nCapacity + 4, 0xEE);
-            const size_t nDirect = NA_nUTF8ToUTF16Cut(text.data(), text.size(), direct.data(), nCapacity);
+            bool bZeroByte = true;
+            const size_t nDirect =
+                NA_nUTF8ToUTF16Cut(text.data(), text.size(), direct.data(), nCapacity, &bZeroByte);
             const size_t nGeneral = GeneralUTF8ToUTF16(text, general.data(), nCapacity);
             ASSERT_EQ(nGeneral, nDirect) << testing::PrintToString(text) << " capacity " << nCapacity;
             ASSERT_EQ(general, direct) << testing::PrintToString(text) << " capacity " << nCapacity;
+            // No zero byte, none reported.
+            if (text.find('\0') == std::string::npos)
+                ASSERT_FALSE(bZeroByte) << testing::PrintToString(text);
         }
     }
 }
