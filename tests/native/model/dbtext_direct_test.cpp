@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text/date_time_base.h"
 #include "native/model/convert_variant.h"
 #include "native/model/variant_text.h"
 #include "tests/native/model/variant_fixture.h"
@@ -203,6 +204,51 @@ TEST_F(DbTextDirect, PlainNumberTextsIntoRecordSlots)
     ASSERT_EQ(1, money->bSetValueDB("0.01", 4, 65001));
     EXPECT_EQ(Octets({0x10, 0x27, 0, 0, 0, 0, 0, 0, 0, 0}), Slot(money));
     EXPECT_TRUE(NoError());
+}
+
+TEST_F(DbTextDirect, DateTimeFieldsReadInPlaceAsTheRuntimesFieldReaderReadsThem)
+{
+    // Where the fields of the forms lie: year, month, day, hour, minute,
+    // second, fraction (-1: absent).
+    struct Form
+    {
+        size_t length;
+        int at[7];
+    };
+    const Form forms[] = {
+        {19, {0, 5, 8, 11, 14, 17, -1}},  {21, {0, 5, 8, 11, 14, 17, 20}}, {23, {0, 5, 8, 11, 14, 17, 20}},
+        {26, {0, 5, 8, 11, 14, 17, 20}},  {17, {0, 4, 6, 9, 12, 15, -1}},  {14, {0, 4, 6, 8, 10, 12, -1}},
+        {12, {-1, -1, -1, 0, 3, 6, 9}},   {8, {-1, -1, -1, 0, 3, 6, -1}},  {22, {0, 5, 8, 11, 14, 17, 20}},
+    };
+    const std::string texts[] = {
+        "2015-01-01 02:11:47", "2015-01-01 02:11:47.5", "2015-01-01 02:11:47.123", "2015-01-01 02:11:47.123456",
+        "20150101 02:11:47", "20150101021147", "13:45:59.999", "23:59:59", "0000-00-00 00:00:00",
+        " 015-01-01 02:11:47", "-015-01-01 02:11:47", "+015-01-01 02:11:47", "2015-0x-01 02:11:47",
+        "2015-01-01 0 :11:47", "2015-01-01 02:11:-7", std::string("2015-01-\0001 02:11:47", 19),
+        std::string("20150101 02:11:4\0", 17), "9999-12-31 23:59:59.9", "2015-01-01 02:11:47.-5",
+    };
+    const auto field = [](const char* psz, int at, int digits, bool bPartial) {
+        return at < 0 ? 0 : CDateTimeBase::nGetPropDateTime(psz, at, digits, bPartial);
+    };
+    for (const std::string& text : texts) {
+        const Form* form = nullptr;
+        for (const Form& f : forms)
+            form = f.length == text.size() ? &f : form;
+        ASSERT_NE(nullptr, form) << text;
+        // Fractions are read only behind a '.' at 19 in the long forms.
+        const bool bFraction = form->at[6] >= 0 && (text.size() < 19 || text[19] == '.');
+        CDateTimeBase expected;
+        expected.InitDate();
+        expected.Set(field(text.c_str(), form->at[0], 4, false), field(text.c_str(), form->at[1], 2, false),
+                     field(text.c_str(), form->at[2], 2, false), field(text.c_str(), form->at[3], 2, false),
+                     field(text.c_str(), form->at[4], 2, false), field(text.c_str(), form->at[5], 2, false),
+                     bFraction ? field(text.c_str(), form->at[6], 3, true) : 0);
+        CNAConvertVariant* slot = SlotVariant(NA_IT_DATETIME, 8, 0, 0, 0xEE);
+        ASSERT_EQ(1, slot->bSetValueDB(text.data(), static_cast<long>(text.size()), 65001)) << text;
+        EXPECT_EQ(0, std::memcmp(Slot(slot).data(), &expected, sizeof expected))
+            << testing::PrintToString(text) << ": " << expected.m_wAnnee << "-" << int(expected.m_byMois) << "-"
+            << int(expected.m_byJour) << " " << expected.m_dwMilli;
+    }
 }
 
 }  // namespace
