@@ -1,8 +1,12 @@
 // Text conversions and the bounded text writers of the value holders.
 #include "native/model/variant_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/system/code_page_conversion.h"
 #include "common/text/cp1252.h"
@@ -32,6 +36,49 @@ uint16_t GetUnit(const unsigned char* pby, size_t nUnit)
     uint16_t w;
     std::memcpy(&w, pby + 2 * nUnit, sizeof w);
     return w;
+}
+
+// Bytes at the start of p, among the first nRoom, that are ASCII and not
+// zero: a whole window of 16 (or 8) bytes, or those before the first other
+// byte in it; 0 when fewer than 8 bytes are left (the caller then goes byte
+// by byte).
+size_t nAsciiRun(const unsigned char* p, size_t nRoom)
+{
+#if defined(__SSE2__)
+    if (nRoom >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned nMask = static_cast<unsigned>(_mm_movemask_epi8(v)) |
+                               static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
+        return nMask == 0 ? 16 : static_cast<size_t>(__builtin_ctz(nMask));
+    }
+#endif
+    if (nRoom >= 8) {
+        constexpr uint64_t kHighBits = 0x8080808080808080ull;
+        constexpr uint64_t kLowBits = 0x0101010101010101ull;
+        uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        // The lowest flagged byte is the first high or zero one (a borrow
+        // only flags bytes above a zero byte).
+        const uint64_t nMask = (w | ((w - kLowBits) & ~w)) & kHighBits;
+        return nMask == 0 ? 8 : static_cast<size_t>(__builtin_ctzll(nMask)) / 8;
+    }
+    return 0;
+}
+
+// n ASCII bytes as UTF-16 units.
+void WidenAscii(const unsigned char* p, size_t n, unsigned char* pbyDst)
+{
+#if defined(__SSE2__)
+    if (n == 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst + 16), _mm_unpackhi_epi8(v, zero));
+        return;
+    }
+#endif
+    for (size_t k = 0; k < n; ++k)
+        PutUnit(pbyDst, k, p[k]);
 }
 
 }  // namespace
@@ -149,20 +196,16 @@ size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size
     size_t nUnits = 0;
     if (pbZeroByte != nullptr)
         *pbZeroByte = false;
-    constexpr uint64_t kHighBits = 0x8080808080808080ull;
-    constexpr uint64_t kLowBits = 0x0101010101010101ull;
     while (i < n) {
-        // Eight ASCII bytes at a time, none of them zero.
-        if (n - i >= 8 && nCapacity - nUnits >= 8) {
-            uint64_t w;
-            std::memcpy(&w, p + i, sizeof w);
-            if (((w | ((w - kLowBits) & ~w)) & kHighBits) == 0) {
-                for (size_t k = 0; k < 8; ++k)
-                    PutUnit(pbyDst, nUnits + k, p[i + k]);
-                nUnits += 8;
-                i += 8;
-                continue;
-            }
+        // A run of ASCII bytes (none of them zero) is copied as a whole; the
+        // byte after it is decoded below.
+        const size_t nRun = nAsciiRun(p + i, std::min(n - i, nCapacity - nUnits));
+        if (nRun > 0) {
+            WidenAscii(p + i, nRun, pbyDst + 2 * nUnits);
+            i += nRun;
+            nUnits += nRun;
+            if (i == n)
+                break;
         }
         const unsigned char b = p[i];
         uint32_t c;

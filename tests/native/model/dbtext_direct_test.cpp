@@ -91,8 +91,9 @@ TEST_F(DbTextDirect, Utf8DecodesIntoUnitsExactlyAsThroughWideCharacters)
             ASSERT_EQ(nGeneral, nDirect) << testing::PrintToString(text) << " capacity " << nCapacity;
             ASSERT_EQ(general, direct) << testing::PrintToString(text) << " capacity " << nCapacity;
             // No zero byte, none reported.
-            if (text.find('\0') == std::string::npos)
+            if (text.find('\0') == std::string::npos) {
                 ASSERT_FALSE(bZeroByte) << testing::PrintToString(text);
+            }
         }
     }
 }
@@ -100,7 +101,10 @@ TEST_F(DbTextDirect, Utf8DecodesIntoUnitsExactlyAsThroughWideCharacters)
 TEST_F(DbTextDirect, Utf8IntoAUnicodeSlotFillsItAsTheGeneralRoad)
 {
     std::vector<std::string> texts = Utf8Cases();
-    texts.push_back(std::string(300, 'w') + "\xC3\xA9");
+    // Longer than the largest slot.
+    std::string longText(300, 'w');
+    longText.append("\xC3\xA9");
+    texts.push_back(longText);
     for (const std::string& text : texts) {
         for (unsigned nSize : {1u, 2u, 3u, 6u, 7u, 10u, 102u, 402u}) {
             CNAConvertVariant* slot = SlotVariant(NA_IT_UNICODE, nSize, 0, 0, 0xEE);
