@@ -31,6 +31,26 @@ void PutUnit(unsigned char* pby, size_t nUnit, uint16_t w)
     std::memcpy(pby + 2 * nUnit, &w, sizeof w);
 }
 
+// One character as UTF-16 units while they fit within nCapacity units: a
+// pair above U+FFFF, never split; U+FFFD beyond U+10FFFF. False when it
+// does not fit.
+bool bPutCodePoint(uint32_t c, unsigned char* pbyDst, size_t* pnUnits, size_t nCapacity)
+{
+    size_t& nUnits = *pnUnits;
+    if (c >= 0x10000 && c <= kMaxCodePoint) {
+        if (nUnits + 2 > nCapacity)
+            return false;
+        const uint32_t v = c - 0x10000;
+        PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xD800 + (v >> 10)));
+        PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xDC00 + (v & 0x3FF)));
+        return true;
+    }
+    if (nUnits + 1 > nCapacity)
+        return false;
+    PutUnit(pbyDst, nUnits++, c > kMaxCodePoint ? kReplacementUnit : static_cast<uint16_t>(c));
+    return true;
+}
+
 uint16_t GetUnit(const unsigned char* pby, size_t nUnit)
 {
     uint16_t w;
@@ -170,17 +190,8 @@ size_t NA_nWideToUTF16Cut(const wchar_t* psz, size_t n, unsigned char* pbyDst, s
         const uint32_t c = static_cast<uint32_t>(psz[i]);
         if (c == 0)
             break;
-        if (c >= 0x10000 && c <= kMaxCodePoint) {
-            if (nUnits + 2 > nCapacity)
-                break;
-            const uint32_t v = c - 0x10000;
-            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xD800 + (v >> 10)));
-            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xDC00 + (v & 0x3FF)));
-        } else {
-            if (nUnits + 1 > nCapacity)
-                break;
-            PutUnit(pbyDst, nUnits++, c > kMaxCodePoint ? kReplacementUnit : static_cast<uint16_t>(c));
-        }
+        if (!bPutCodePoint(c, pbyDst, &nUnits, nCapacity))
+            break;
     }
     return nUnits;
 }
@@ -242,17 +253,8 @@ size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size
         }
         if (c == 0)
             break;
-        if (c >= 0x10000 && c <= kMaxCodePoint) {
-            if (nUnits + 2 > nCapacity)
-                break;
-            const uint32_t v = c - 0x10000;
-            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xD800 + (v >> 10)));
-            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xDC00 + (v & 0x3FF)));
-        } else {
-            if (nUnits + 1 > nCapacity)
-                break;
-            PutUnit(pbyDst, nUnits++, c > kMaxCodePoint ? kReplacementUnit : static_cast<uint16_t>(c));
-        }
+        if (!bPutCodePoint(c, pbyDst, &nUnits, nCapacity))
+            break;
     }
     return nUnits;
 }
