@@ -59,16 +59,20 @@ uint16_t GetUnit(const unsigned char* pby, size_t nUnit)
 }
 
 // Bytes at the start of p, among the first nRoom, that are ASCII and not
-// zero: a whole window of 16 (or 8) bytes, or those before the first other
-// byte in it; 0 when fewer than 8 bytes are left (the caller then goes byte
-// by byte).
-size_t nAsciiRun(const unsigned char* p, size_t nRoom)
+// zero, each written as a unit: a window of 16 bytes is widened whole (the
+// caller has room for 16 units), the count tells how many of them stand; a
+// window of 8 (or fewer) bytes writes only the run. 0 when nothing is
+// ASCII, or fewer than 8 bytes are left (the caller then goes byte by byte).
+size_t nWidenAsciiRun(const unsigned char* p, size_t nRoom, unsigned char* pbyDst)
 {
 #if defined(__SSE2__)
     if (nRoom >= 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst + 16), _mm_unpackhi_epi8(v, zero));
         const unsigned nMask = static_cast<unsigned>(_mm_movemask_epi8(v)) |
-                               static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
+                               static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
         return nMask == 0 ? 16 : static_cast<size_t>(__builtin_ctz(nMask));
     }
 #endif
@@ -80,25 +84,12 @@ size_t nAsciiRun(const unsigned char* p, size_t nRoom)
         // The lowest flagged byte is the first high or zero one (a borrow
         // only flags bytes above a zero byte).
         const uint64_t nMask = (w | ((w - kLowBits) & ~w)) & kHighBits;
-        return nMask == 0 ? 8 : static_cast<size_t>(__builtin_ctzll(nMask)) / 8;
+        const size_t nRun = nMask == 0 ? 8 : static_cast<size_t>(__builtin_ctzll(nMask)) / 8;
+        for (size_t k = 0; k < nRun; ++k)
+            PutUnit(pbyDst, k, p[k]);
+        return nRun;
     }
     return 0;
-}
-
-// n ASCII bytes as UTF-16 units.
-void WidenAscii(const unsigned char* p, size_t n, unsigned char* pbyDst)
-{
-#if defined(__SSE2__)
-    if (n == 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i zero = _mm_setzero_si128();
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst), _mm_unpacklo_epi8(v, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst + 16), _mm_unpackhi_epi8(v, zero));
-        return;
-    }
-#endif
-    for (size_t k = 0; k < n; ++k)
-        PutUnit(pbyDst, k, p[k]);
 }
 
 }  // namespace
@@ -210,17 +201,18 @@ size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size
     while (i < n) {
         // A run of ASCII bytes (none of them zero) is copied as a whole; the
         // byte after it is decoded below.
-        const size_t nRun = nAsciiRun(p + i, std::min(n - i, nCapacity - nUnits));
-        if (nRun > 0) {
-            WidenAscii(p + i, nRun, pbyDst + 2 * nUnits);
-            i += nRun;
-            nUnits += nRun;
-            if (i == n)
-                break;
-        }
+        const size_t nRun = nWidenAsciiRun(p + i, std::min(n - i, nCapacity - nUnits), pbyDst + 2 * nUnits);
+        i += nRun;
+        nUnits += nRun;
+        if (i == n)
+            break;
         const unsigned char b = p[i];
         uint32_t c;
-        if (b < 0x80) {
+        if ((b & 0xE0) == 0xC0 && n - i >= 2 && (p[i + 1] & 0xC0) == 0x80) {
+            // Two bytes, the usual accented letter: as below, in short.
+            c = (static_cast<uint32_t>(b & 0x1F) << 6) | (p[i + 1] & 0x3F);
+            i += 2;
+        } else if (b < 0x80) {
             if (b == 0 && pbZeroByte != nullptr)
                 *pbZeroByte = true;
             if (b == 0 || nUnits >= nCapacity)
@@ -228,9 +220,7 @@ size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size
             PutUnit(pbyDst, nUnits++, b);
             ++i;
             continue;
-        }
-        const size_t nLength = TabUTF8len[b >> 2];
-        if (nLength == 0) {
+        } else if (const size_t nLength = TabUTF8len[b >> 2]; nLength == 0) {
             // A continuation byte where a character should start.
             c = '?';
             ++i;

@@ -60,7 +60,9 @@ size_t NA_nWideToUTF16Cut(const wchar_t* psz, size_t n, unsigned char* pbyDst, s
 // without the wide temporary. Undecodable bytes become "?" as there, a
 // sequence cut by the end of the text gives one "?" and ends it, a zero
 // character ends it, a pair is never split. Returns the units written; no
-// terminator. *pbZeroByte (when given) tells whether a zero byte ended it.
+// terminator. Units past those, within the capacity, may have been written
+// over (the caller zeroes them). *pbZeroByte (when given) tells whether a
+// zero byte ended it.
 size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size_t nCapacity,
                           bool* pbZeroByte = nullptr);
 
