@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text/any.h"
+#include "fuzz/fuzz_connection.h"
 #include "fuzz/fuzz_standin.h"
 #include "native/driver/error_object.h"
 #include "native/model/convert_variant.h"
@@ -55,19 +56,10 @@ struct Outcome
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     StartHost();
-    static StandinConnectionDescription hostConnection;
-    static CTestConnection* connection = [] {
-        auto* c = new CTestConnection(L"FUZZ", &hostConnection);
-        c->m_dwRefCount = 1;
-        c->SetRuntimeCodePage(1252);
-        c->SetClientTextCodePage(65001);
-        return c;
-    }();
-    static CNAError* error = [] {
-        auto* e = new CNAError;
-        e->AddRef();
-        return e;
-    }();
+    CTestConnection* connection = vxfuzz::FuzzConnection();
+    connection->SetRuntimeCodePage(1252);
+    connection->SetClientTextCodePage(65001);
+    CNAError* error = vxfuzz::FuzzError();
     Input in(data, size);
     const uint8_t choice = in.Byte();
     const size_t nCapacity = in.Byte();
