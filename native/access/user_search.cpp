@@ -18,11 +18,26 @@ CNAUserSearch::~CNAUserSearch()
 
 void CNAUserSearch::SetUserSearch(INAItemDescription* piItem, const CAny* pclValue, uint32_t nOptions)
 {
-    // The value may be the kept one (a search copied onto itself): keep it
+    if (pclValue != &m_clValue) {
+        // The item is taken before the former one lets go: it may be the
+        // same.
+        if (piItem != nullptr)
+            piItem->ExternalAddRef();
+        INAItemDescription* piFormer = m_piItem;
+        m_piItem = piItem;
+        if (piFormer != nullptr)
+            piFormer->nExternalRelease();
+        if (pclValue != nullptr)
+            m_clValue = *pclValue;
+        else
+            m_clValue = CAny();
+        m_nOptions = nOptions;
+        return;
+    }
+    // The value is the kept one (a search copied onto itself): keep it
     // through the cancel.
     CAny clValue;
-    if (pclValue != nullptr)
-        clValue = *pclValue;
+    clValue = m_clValue;
     if (piItem != nullptr)
         piItem->ExternalAddRef();
     CancelUserSearch();
