@@ -2,6 +2,7 @@
 // record read.
 #include "native/access/user_search.h"
 
+#include "native/access/held_references.h"
 #include "native/model/na_item_description.h"
 #include "native/model/column.h"
 #include "native/model/record.h"
@@ -19,14 +20,7 @@ CNAUserSearch::~CNAUserSearch()
 void CNAUserSearch::SetUserSearch(INAItemDescription* piItem, const CAny* pclValue, uint32_t nOptions)
 {
     if (pclValue != &m_clValue) {
-        // The item is taken before the former one lets go: it may be the
-        // same.
-        if (piItem != nullptr)
-            piItem->ExternalAddRef();
-        INAItemDescription* piFormer = m_piItem;
-        m_piItem = piItem;
-        if (piFormer != nullptr)
-            piFormer->nExternalRelease();
+        NA_ReplaceHeldExternal(m_piItem, piItem);
         if (pclValue != nullptr)
             m_clValue = *pclValue;
         else
