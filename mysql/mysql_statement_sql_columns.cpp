@@ -5,7 +5,6 @@
 // offset in that layout.
 #include <cstdint>
 #include <cstring>
-#include <new>
 
 #include "mysql/client_call_guard.h"
 #include "mysql/client_field_types.h"
@@ -68,15 +67,32 @@ bool bDecimalType(uint32_t nType)
     return nType == MySQLField::kDecimal || nType == MySQLField::kNewDecimal;
 }
 
+// Whether a description's name already reads as the field's name: both
+// plain ASCII and the same, on a code page where ASCII bytes are the same
+// characters. Anything else is converted again.
+bool bSameAsciiName(const CTString& csName, const char* pszName, int nCodePage)
+{
+    if (pszName == nullptr || (nCodePage != 0 && nCodePage != 1252 && nCodePage != 65001))
+        return false;
+    const wchar_t* pszKept = csName.pszGet();
+    size_t i = 0;
+    for (; pszName[i] != 0; ++i) {
+        const auto c = static_cast<unsigned char>(pszName[i]);
+        if (c >= 0x80 || pszKept[i] != static_cast<wchar_t>(c))
+            return false;
+    }
+    return pszKept[i] == 0;
+}
+
 }  // namespace
 
 int CMySQLStatementSQL::_bInitTabNAColumn()
 {
-    _FreeColumns();
+    _SpareColumns();
     if (m_nColumnCount == 0 || m_pResult == nullptr)
         return 0;
-    m_tabColumns = new (std::nothrow) CNAColumnSQL[m_nColumnCount];
-    if (m_tabColumns == nullptr) {
+    bool bReused = false;
+    if (_pclMakeColumns(m_nColumnCount, &bReused) == nullptr) {
         CNAError::g_RaiseSiteError(m_pclError, MySQLSite::kStmtColumnsNoMemory, m_pclConnection, nullptr, nullptr);
         return 0;
     }
@@ -98,14 +114,15 @@ int CMySQLStatementSQL::_bInitTabNAColumn()
         CNAColumnSQL& column = m_tabColumns[i];
         const char* pszName = nullptr;
         std::memcpy(&pszName, pbyRecord, sizeof pszName);
-        column.m_csName.SetANSIEx(pszName, -1, static_cast<unsigned>(nCodePage));
+        if (!bReused || !bSameAsciiName(column.m_csName, pszName, nCodePage))
+            column.m_csName.SetANSIEx(pszName, -1, static_cast<unsigned>(nCodePage));
         column.m_nNativeType = nRead32(pbyRecord, offsets.nType);
         const uint64_t nLength = nReadLength(pbyRecord, offsets.nLength, offsets.bWideLengths);
         column.m_llLength = static_cast<int64_t>(nLength);
         column.m_nDecimals = nRead32(pbyRecord, offsets.nDecimals);
         column.m_dwColumnFlags = nRead32(pbyRecord, offsets.nFlags);
-        if (offsets.nCharset >= 0)
-            column.m_nCharsetNumber = nRead32(pbyRecord, offsets.nCharset);
+        column.m_nCharsetNumber = offsets.nCharset >= 0 ? nRead32(pbyRecord, offsets.nCharset) : 0;
+        column.m_nIntegerDigits = 0;
         m_nTotalMaxLength += nReadLength(pbyRecord, offsets.nMaxLength, offsets.bWideLengths);
         // A column without a declared length takes the running total of
         // the longest values so far, its own included.

@@ -40,10 +40,5 @@ void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectio
 
 void NA_ReplaceHeldSource(INADataSourceDescription*& piField, INADataSourceDescription* piNew)
 {
-    if (piNew != nullptr)
-        piNew->ExternalAddRef();
-    INADataSourceDescription* piFormer = piField;
-    piField = piNew;
-    if (piFormer != nullptr)
-        piFormer->nExternalRelease();
+    NA_ReplaceHeldExternal(piField, piNew);
 }

@@ -23,6 +23,18 @@ void NA_GiveBackHeldReferences(INADataSourceDescription*& piSource, CNAConnectio
 // description may be passed again.
 void NA_ReplaceHeldSource(INADataSourceDescription*& piField, INADataSourceDescription* piNew);
 
+// The same for any object held with one external reference (an item).
+template <class T>
+void NA_ReplaceHeldExternal(T*& piField, T* piNew)
+{
+    if (piNew != nullptr)
+        piNew->ExternalAddRef();
+    T* piFormer = piField;
+    piField = piNew;
+    if (piFormer != nullptr)
+        piFormer->nExternalRelease();
+}
+
 // The same for a plainly counted object (REF_AddRef / REF_Release).
 template <class T>
 void NA_ReplaceHeld(T*& pField, T* pNew)

@@ -2,6 +2,8 @@
 // answers of its client-dependent operations.
 #include "native/access/statement_sql.h"
 
+#include <new>
+
 #include "native/driver/connection_description.h"
 #include "native/driver/driver.h"
 #include "native/driver/error_object.h"
@@ -48,6 +50,37 @@ void CNAStatementSQL::_FreeColumns()
     // delete[] destroys the descriptions from the last to the first.
     delete[] m_tabColumns;
     m_tabColumns = nullptr;
+    m_nColumnsMade = 0;
+    delete[] m_tabSpareColumns;
+    m_tabSpareColumns = nullptr;
+    m_nSpareColumns = 0;
+}
+
+void CNAStatementSQL::_SpareColumns()
+{
+    if (m_tabColumns == nullptr)
+        return;
+    delete[] m_tabSpareColumns;
+    m_tabSpareColumns = m_tabColumns;
+    m_nSpareColumns = m_nColumnsMade;
+    m_tabColumns = nullptr;
+    m_nColumnsMade = 0;
+}
+
+CNAColumnSQL* CNAStatementSQL::_pclMakeColumns(uint32_t nColumns, bool* pbReused)
+{
+    *pbReused = false;
+    _SpareColumns();
+    if (m_tabSpareColumns != nullptr && m_nSpareColumns == nColumns) {
+        m_tabColumns = m_tabSpareColumns;
+        m_tabSpareColumns = nullptr;
+        m_nSpareColumns = 0;
+        *pbReused = true;
+    } else {
+        m_tabColumns = new (std::nothrow) CNAColumnSQL[nColumns];
+    }
+    m_nColumnsMade = m_tabColumns != nullptr ? nColumns : 0;
+    return m_tabColumns;
 }
 
 int CNAStatementSQL::bReset()
@@ -56,7 +89,7 @@ int CNAStatementSQL::bReset()
     m_nRowCount = -1;
     m_nCurrentRow = -1;
     m_nColumnCount = 0;
-    _FreeColumns();
+    _SpareColumns();
     m_bNoCurrentRow = 1;
     m_nTotalMaxLength = 0;
     return 1;

@@ -130,8 +130,17 @@ protected:
     // Column n into the value through the conversion value retyped to
     // nType; 0 without a conversion value.
     int _bGetValueAs(CAny* pclValue, unsigned short nType, unsigned nColumn, unsigned nFlags);
-    // The result's column descriptions destroyed, last to first.
+    // The result's column descriptions destroyed, last to first, and the
+    // spare ones too.
     void _FreeColumns();
+    // The result's column descriptions set aside for the next result: a
+    // statement run again and again mostly gets the same columns back.
+    void _SpareColumns();
+    // An array of n descriptions for a new result (none kept in m_tabColumns):
+    // the spare one when it has n, else a new one (null without memory).
+    // *pbReused tells which: a reused description holds what the last result
+    // wrote into it, and every field must be written again or compared.
+    CNAColumnSQL* _pclMakeColumns(uint32_t nColumns, bool* pbReused);
 
     CNAError* m_pclError;
     CNAConnectionDescription* m_pclConnection;
@@ -144,4 +153,9 @@ protected:
     uint64_t m_nTotalMaxLength = 0;
     uint32_t m_nStatementID;
     CNAConvertVariant* m_pclVariant = nullptr;
+    // The descriptions of an earlier result and their number.
+    CNAColumnSQL* m_tabSpareColumns = nullptr;
+    uint32_t m_nSpareColumns = 0;
+    // The number of descriptions in m_tabColumns.
+    uint32_t m_nColumnsMade = 0;
 };

@@ -2,6 +2,7 @@
 // record read.
 #include "native/access/user_search.h"
 
+#include "native/access/held_references.h"
 #include "native/model/na_item_description.h"
 #include "native/model/column.h"
 #include "native/model/record.h"
@@ -18,11 +19,19 @@ CNAUserSearch::~CNAUserSearch()
 
 void CNAUserSearch::SetUserSearch(INAItemDescription* piItem, const CAny* pclValue, uint32_t nOptions)
 {
-    // The value may be the kept one (a search copied onto itself): keep it
+    if (pclValue != &m_clValue) {
+        NA_ReplaceHeldExternal(m_piItem, piItem);
+        if (pclValue != nullptr)
+            m_clValue = *pclValue;
+        else
+            m_clValue = CAny();
+        m_nOptions = nOptions;
+        return;
+    }
+    // The value is the kept one (a search copied onto itself): keep it
     // through the cancel.
     CAny clValue;
-    if (pclValue != nullptr)
-        clValue = *pclValue;
+    clValue = m_clValue;
     if (piItem != nullptr)
         piItem->ExternalAddRef();
     CancelUserSearch();

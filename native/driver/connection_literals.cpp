@@ -6,6 +6,8 @@
 // pieces it calls (_bEscapeString, _bBoolToString, _bDateToString) append to
 // what the builder holds, so that a failed date leaves it as it was.
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 
@@ -51,6 +53,36 @@ void AddText(CTStringConcatAW* pclOut, const wchar_t* psz)
 bool bWideText(const CAny& clValue, CXYString<wchar_t>* pOut)
 {
     return clValue.__nFillString(*pOut, nullptr) <= 99;
+}
+
+// The decimal text of an integer value, as the runtime writes it, without
+// asking the runtime: a search on a number writes one per statement. False
+// for any other type.
+bool bAddIntegerText(CTStringConcatAW* pclOut, const CAny& clValue)
+{
+    int64_t llSigned = 0;
+    uint64_t llUnsigned = 0;
+    bool bSigned = true;
+    switch (clValue.nGetTypeCode()) {
+    case ZLTYPE_UI1: llUnsigned = clValue._tLit<uint8_t>(); bSigned = false; break;
+    case ZLTYPE_UI2: llUnsigned = clValue._tLit<uint16_t>(); bSigned = false; break;
+    case ZLTYPE_UI4: llUnsigned = clValue._tLit<uint32_t>(); bSigned = false; break;
+    case ZLTYPE_UI8: llUnsigned = clValue._tLit<uint64_t>(); bSigned = false; break;
+    case ZLTYPE_I1: llSigned = clValue._tLit<int8_t>(); break;
+    case ZLTYPE_I2: llSigned = clValue._tLit<int16_t>(); break;
+    case ZLTYPE_I4: llSigned = clValue._tLit<int32_t>(); break;
+    case ZLTYPE_I8: llSigned = clValue._tLit<int64_t>(); break;
+    default: return false;
+    }
+    char acDigits[24];
+    const std::to_chars_result r = bSigned ? std::to_chars(acDigits, acDigits + sizeof acDigits, llSigned)
+                                           : std::to_chars(acDigits, acDigits + sizeof acDigits, llUnsigned);
+    wchar_t awcText[24];
+    const long n = static_cast<long>(r.ptr - acDigits);
+    for (long i = 0; i < n; ++i)
+        awcText[i] = static_cast<wchar_t>(acDigits[i]);
+    pclOut->Add(awcText, n);
+    return true;
 }
 
 }  // namespace
@@ -241,6 +273,8 @@ int CNAConnectionDescription::bConvertValueToString(CNAError* pclError, CTString
     case 24: case 25: case 26: case 128: case 129:
         return _bDateToString(pclError, pclOut, &clValue, eType);
     default: {
+        if (bAddIntegerText(pclOut, clValue))
+            return 1;
         CXYString<wchar_t> clText;
         (void)bCopyString(pclError, &clText, &clValue);
         AddText(pclOut, clText.pszGet());

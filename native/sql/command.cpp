@@ -86,6 +86,15 @@ void CNACommand::_AfterOriginalAppend(long nMasterBefore)
     }
     const char* psz = m_clOriginal.pszGetA();
     const long nAfter = m_clOriginal.nGetLongueurA();
+    // Names, keywords and numbers are mostly ASCII: one character a byte
+    // on every code page counted here.
+    long nAscii = nMasterBefore;
+    while (nAscii < nAfter && static_cast<unsigned char>(psz[nAscii]) < 0x80)
+        ++nAscii;
+    if (nAscii == nAfter) {
+        m_nOriginalChars += nAfter - nMasterBefore;
+        return;
+    }
     const CCarteMaitreA clAppended(psz + nMasterBefore, nAfter - nMasterBefore, nullptr, 0, nCodePage);
     m_nOriginalChars += clAppended.nNbCar();
 }

@@ -408,6 +408,11 @@ protected:
     const wchar_t* _pszFormatedSelect(long* pnLength) const;
     // The original text as wide text, and its length in characters.
     const wchar_t* _pszOriginal(unsigned long* pnLength) const;
+    // The original text's 8-bit bytes when they are its characters one for
+    // one and go into the formatted text as they are: both texts 8-bit on
+    // the same code page, every byte ASCII (not NUL) on a code page where
+    // such a byte is that character. Null otherwise.
+    const char* _pszOriginalAscii(unsigned long* pnLength) const;
 
     CNAError* m_pclError;
     CNAConnectionDescription* m_pclConnection;

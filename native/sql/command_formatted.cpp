@@ -9,6 +9,7 @@
 // not grow: it reads as empty text and the build fails.
 #include <cwchar>
 
+#include "common/text/string_concat_aw_map.h"
 #include "native/driver/connection_description.h"
 #include "native/driver/error_object.h"
 #include "native/model/convert_variant.h"
@@ -84,6 +85,27 @@ const wchar_t* CNACommand::_pszOriginal(unsigned long* pnLength) const
     return psz;
 }
 
+const char* CNACommand::_pszOriginalAscii(unsigned long* pnLength) const
+{
+    if (m_clOriginal.bMaitreLarge() || m_clFormated.bMaitreLarge() || m_clOriginal.bEchec())
+        return nullptr;
+    const unsigned nCodePage = m_clOriginal.nGetCodePageMaitre();
+    if (nCodePage != m_clFormated.nGetCodePageMaitre() ||
+        (nCodePage != 65001 && !CCarteMaitreA::s_bUnOctetParCar(nCodePage)))
+        return nullptr;
+    const char* psz = m_clOriginal.pszGetA();
+    const long nBytes = m_clOriginal.nGetLongueurA();
+    for (long i = 0; i < nBytes; ++i) {
+        const auto c = static_cast<unsigned char>(psz[i]);
+        if (c == 0 || c >= 0x80)
+            return nullptr;
+    }
+    // As the wide reading: never past the text, whatever the count.
+    const unsigned long nChars = nGetOriginalLength();
+    *pnLength = nChars < static_cast<unsigned long>(nBytes) ? nChars : static_cast<unsigned long>(nBytes);
+    return psz;
+}
+
 void CNACommand::_CopyOriginalToFormated(unsigned long nFrom, unsigned long nTo)
 {
     unsigned long n = 0;
@@ -112,7 +134,19 @@ int CNACommand::_bBuildFormatedSQL(ePARAMTYPECONV eMask)
 {
     m_clFormated.Vide();
     unsigned long n = 0;
-    const wchar_t* pszOriginal = _pszOriginal(&n);
+    // An ASCII original is copied by its bytes: no wide text made of it and
+    // written back to 8 bits per piece.
+    const char* pszAscii = _pszOriginalAscii(&n);
+    const wchar_t* pszOriginal = pszAscii == nullptr ? _pszOriginal(&n) : nullptr;
+    const auto cAt = [&](unsigned long k) {
+        return pszAscii != nullptr ? static_cast<wchar_t>(pszAscii[k]) : pszOriginal[k];
+    };
+    const auto copy = [&](unsigned long nFrom, unsigned long nTo) {
+        if (pszAscii == nullptr)
+            _CopyOriginalToFormated(nFrom, nTo);
+        else if (nFrom < nTo)
+            m_clFormated.Add(pszAscii + nFrom, static_cast<long>(nTo - nFrom), m_clFormated.nGetCodePageMaitre());
+    };
     unsigned long nPos = 0;
     int bDone = 1;
     for (int i = 0; i < m_tabParameters.nGetNbElement() && bDone; ++i) {
@@ -125,15 +159,15 @@ int CNACommand::_bBuildFormatedSQL(ePARAMTYPECONV eMask)
         if (nAt < nPos)
             nAt = nPos;
         if (nAt > nPos) {
-            _AddSpaceBetween(pszOriginal[nPos]);
-            _CopyOriginalToFormated(nPos, nAt);
+            _AddSpaceBetween(cAt(nPos));
+            copy(nPos, nAt);
         }
         bDone = _bAddParameterFormated(pclParameter, eMask, &nAt);
         nPos = nAt > n ? n : (nAt < nPos ? nPos : nAt);
     }
     if (bDone && nPos < n) {
-        _AddSpaceBetween(pszOriginal[nPos]);
-        _CopyOriginalToFormated(nPos, n);
+        _AddSpaceBetween(cAt(nPos));
+        copy(nPos, n);
     }
     if (!bDone)
         return 0;

@@ -232,3 +232,72 @@ TEST_F(MySQLStatementColumns, ColumnsOutsideTheResult)
 }
 
 }  // namespace
+
+// A statement run again keeps its descriptions for the next result: each
+// result must read exactly as a new statement's, whatever the last one held
+// (other names, non-ASCII names, a prefix of the last name, other types,
+// lengths from the values, decimals, another number of columns).
+TEST_F(MySQLStatementColumns, ARunAgainDescribesAsANewStatement)
+{
+    Fake();
+    stFakeField running = FakeColumn("note", 253, 0);
+    running.nMaxLength = 9;
+    const std::vector<std::vector<stFakeField>> steps = {
+        {FakeColumn("id", 3, 11, 1 | 2), FakeColumn("name", 253, 200), FakeColumn("price", 246, 14, 0, 2)},
+        {FakeColumn("id", 3, 11, 1 | 2), FakeColumn("name", 253, 200), FakeColumn("price", 246, 14, 0, 2)},
+        {FakeColumn("idx", 8, 20, kUnsigned), FakeColumn("nam", 253, 40), FakeColumn("price", 246, 7, kUnsigned, 0)},
+        {FakeColumn("Größe", 3, 11), FakeColumn("prix €", 253, 200, 0, 0, 63), running},
+        {FakeColumn("Größe", 3, 11), FakeColumn("prix €", 253, 200, 0, 0, 63), running},
+        {FakeColumn("id", 3, 11), FakeColumn("", 253, 0)},
+        {FakeColumn("id", 3, 11), FakeColumn("name", 252, 65535), FakeColumn("price", 5, 22, 0, 31)},
+        {FakeColumn("id", 3, 11, 1 | 2), FakeColumn("name", 253, 200), FakeColumn("price", 246, 14, 0, 2)},
+    };
+    State().scripts["SELECT *"] = {FakeResultSet(steps[0], {})};
+    CMySQLStatementSQL* pclKept = OpenStatement();
+    const CNAColumnSQL* pclFirst = nullptr;
+    for (size_t nStep = 0; nStep < steps.size(); ++nStep) {
+        SCOPED_TRACE(nStep);
+        State().scripts["SELECT *"] = {FakeResultSet(steps[nStep], {})};
+        // Runs after a reset, as a parse does, and once straight after the
+        // last result.
+        if (nStep != 4) {
+            ASSERT_EQ(1, pclKept->bReset());
+        }
+        ASSERT_EQ(1, pclKept->bExecuteDirect(L"SELECT *", nullptr, 0)) << m_pclError->pszGetError();
+        State().scripts["SELECT *"] = {FakeResultSet(steps[nStep], {})};
+        CMySQLStatementSQL* pclNew = OpenStatement();
+        ASSERT_EQ(1, pclNew->bExecuteDirect(L"SELECT *", nullptr, 0)) << m_pclError->pszGetError();
+        int nKept = 0;
+        int nNew = 0;
+        pclKept->bGetColumnNbr(&nKept, 0);
+        pclNew->bGetColumnNbr(&nNew, 0);
+        ASSERT_EQ(static_cast<int>(steps[nStep].size()), nKept);
+        ASSERT_EQ(nNew, nKept);
+        // The second run of the same columns writes into the first's.
+        if (nStep == 0)
+            pclFirst = pclKept->pclGetNAColumnSQL(0);
+        if (nStep == 1) {
+            EXPECT_EQ(pclFirst, pclKept->pclGetNAColumnSQL(0));
+        }
+        for (int i = 0; i < nKept; ++i) {
+            const CNAColumnSQL* a = pclKept->pclGetNAColumnSQL(i);
+            const CNAColumnSQL* b = pclNew->pclGetNAColumnSQL(i);
+            ASSERT_NE(nullptr, a);
+            ASSERT_NE(nullptr, b);
+            EXPECT_STREQ(b->m_csName.pszGet(), a->m_csName.pszGet()) << i;
+            EXPECT_EQ(b->m_llLength, a->m_llLength) << i;
+            EXPECT_EQ(b->m_nSize, a->m_nSize) << i;
+            EXPECT_EQ(b->m_nIntegerDigits, a->m_nIntegerDigits) << i;
+            EXPECT_EQ(b->m_nDecimals, a->m_nDecimals) << i;
+            EXPECT_EQ(b->m_nNativeType, a->m_nNativeType) << i;
+            EXPECT_EQ(b->m_dwColumnFlags, a->m_dwColumnFlags) << i;
+            EXPECT_EQ(b->m_nCharsetNumber, a->m_nCharsetNumber) << i;
+            EXPECT_EQ(b->m_eItemType, a->m_eItemType) << i;
+            EXPECT_EQ(b->m_wKeyFlags, a->m_wKeyFlags) << i;
+            EXPECT_STREQ(b->m_csTableName.pszGet(), a->m_csTableName.pszGet()) << i;
+            EXPECT_STREQ(b->m_csNameInTable.pszGet(), a->m_csNameInTable.pszGet()) << i;
+            EXPECT_STREQ(b->m_csDBType.pszGet(), a->m_csDBType.pszGet()) << i;
+            EXPECT_EQ(b->m_nDBTypeCode, a->m_nDBTypeCode) << i;
+        }
+    }
+}

@@ -99,6 +99,45 @@ TEST_F(Literals, NullBooleansAndNumbers)
     EXPECT_TRUE(NoError());
 }
 
+// Integers are written without asking the runtime: each must read as the
+// runtime's own text of it, at both ends of every width, also after the cast
+// to an item of another width.
+TEST_F(Literals, IntegersAsTheRuntimeWritesThem)
+{
+    std::vector<CAny> values;
+    const auto add = [&](auto set) {
+        values.emplace_back();
+        set(values.back());
+    };
+    for (unsigned char n : {0, 1, 127, 255})
+        add([&](CAny& v) { v.SetUI1(n); });
+    for (unsigned short n : {0, 9, 65535})
+        add([&](CAny& v) { v.SetUI2(n); });
+    for (unsigned n : {0u, 10u, 4294967295u})
+        add([&](CAny& v) { v.SetUI4(n); });
+    for (unsigned long n : {0ul, 99ul, 18446744073709551615ul})
+        add([&](CAny& v) { v.SetUI8(n); });
+    for (int n : {-128, -1, 0, 127})
+        add([&](CAny& v) { v.SetI1(static_cast<char>(n)); });
+    for (short n : {-32768, -10, 32767})
+        add([&](CAny& v) { v.SetI2(n); });
+    for (int n : {-2147483647 - 1, -1, 0, 7, 2147483647})
+        add([&](CAny& v) { v.SetI4(n); });
+    for (long n : {-9223372036854775807l - 1, -100l, 1000000l, 9223372036854775807l})
+        add([&](CAny& v) { v.SetI8(n); });
+    for (const CAny& v : values) {
+        const std::wstring runtime = Text(v);
+        ASSERT_FALSE(runtime.empty());
+        EXPECT_EQ(runtime, Literal(v)) << "type " << v.nGetTypeCode();
+        EXPECT_EQ(runtime, Literal(v, NA_IT_EMPTY, NA_IT_I8)) << "type " << v.nGetTypeCode();
+        // A strict cast to a wider item keeps the number; one that does not
+        // fit leaves the value as it was.
+        EXPECT_EQ(runtime, Literal(v, NA_IT_I8)) << "type " << v.nGetTypeCode();
+        EXPECT_EQ(runtime, Literal(v, NA_IT_I1)) << "type " << v.nGetTypeCode();
+    }
+    EXPECT_TRUE(NoError());
+}
+
 TEST_F(Literals, BaseEscapingOfEightBitText)
 {
     EXPECT_EQ(L"'a''b'", Literal(Make(ZLTYPE_DSTRA, L"a'b")));

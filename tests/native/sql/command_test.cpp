@@ -233,6 +233,54 @@ TEST_F(Command, TheCharacterCountFollowsEveryChange)
     }
 }
 
+// An 8-bit original of ASCII text is copied into the formatted text by its
+// bytes: each text must come out as a wide builder's (which never takes that
+// way), with the blanks between pieces, on every 8-bit code page.
+TEST_F(Command, AnAsciiOriginalFormatsAsAWideOne)
+{
+    const struct
+    {
+        const wchar_t* pszHead;
+        const wchar_t* pszMiddle;
+        const wchar_t* pszTail;
+    } kCases[] = {
+        {L"SELECT * FROM T WHERE A=", L" AND B=", L" ORDER BY A LIMIT 10"},
+        {L"SELECT * FROM T WHERE A=", L"AND B=", L"ORDER BY A"},
+        {L"", L"=", L""},
+        {L"SELECT `x`,'q''t' FROM T WHERE A= ", L" OR B =\x7f", L" "},
+        {L"SELECT * FROM T WHERE NOM='\u00e9t\u00e9' AND A=", L" AND B=", L" -- \u00e7"},
+        {L"SELECT * FROM T WHERE A=", L" AND B='\u20ac' AND C=", L""},
+    };
+    const CAny aValues[][2] = {{Int(5), Wide(L"x'y")}, {Int(-7), Wide(L"\u00e0")}};
+    for (const auto& c : kCases) {
+        for (const auto& values : aValues) {
+            std::wstring expected;
+            for (int nCodePage : {-2, 65001, 1252}) {
+                SCOPED_TRACE(testing::Message() << "code page " << nCodePage << ", case " << (&c - kCases));
+                Connection().SetClientTextCodePage(nCodePage);
+                CNACommand* pclCommand = NewCommand();
+                pclCommand->bComplete(c.pszHead, static_cast<unsigned long>(-1));
+                ASSERT_EQ(1, AddParameter(pclCommand, Value(values[0])));
+                pclCommand->bComplete(c.pszMiddle, static_cast<unsigned long>(-1));
+                ASSERT_EQ(1, AddParameter(pclCommand, Value(values[1])));
+                pclCommand->bComplete(c.pszTail, static_cast<unsigned long>(-1));
+                const std::wstring formatted = Formatted(pclCommand);
+                if (nCodePage == -2)
+                    expected = formatted;
+                else
+                    EXPECT_EQ(expected, formatted);
+                if (nCodePage == 65001) {
+                    const char* pszSent = pclCommand->pszGetFormatedSQLA(CNACommand::PARAMTYPE_NONE);
+                    ASSERT_NE(nullptr, pszSent);
+                    CXYString<char> clUtf8;
+                    clUtf8.__nConversion(expected.data(), static_cast<int>(expected.size()), 0, 65001, 0, nullptr);
+                    EXPECT_STREQ(clUtf8.pszGet(), pszSent);
+                }
+            }
+        }
+    }
+}
+
 TEST_F(Command, InsertMovesTheParametersAtOrBehindThePoint)
 {
     const struct
