@@ -40,9 +40,17 @@ inline uint64_t WideText(const wchar_t* p, size_t nLength)
     if (nLength == 0)
         return 0;
     uint64_t nBytes = nLength;
-    for (size_t i = 0; i < nLength; ++i) {
-        const uint32_t c = static_cast<uint32_t>(p[i]);
-        nBytes += static_cast<uint64_t>(c >= 0x80) + (c >= 0x800) + (c >= 0x10000);
+    // In blocks whose extra bytes fit 32 bits: the loop then adds 32-bit
+    // lanes, without widening each count.
+    constexpr size_t kBlock = size_t{1} << 30;
+    for (size_t nStart = 0; nStart < nLength; nStart += kBlock) {
+        const size_t nEnd = nLength - nStart > kBlock ? nStart + kBlock : nLength;
+        uint32_t nExtra = 0;
+        for (size_t i = nStart; i < nEnd; ++i) {
+            const uint32_t c = static_cast<uint32_t>(p[i]);
+            nExtra += static_cast<uint32_t>(c >= 0x80) + (c >= 0x800) + (c >= 0x10000);
+        }
+        nBytes += nExtra;
     }
     const uint32_t c = static_cast<uint32_t>(p[0]);
     const unsigned nFirst = c < 0x80 ? c : c < 0x800 ? 0xC0 | (c >> 6) : c < 0x10000 ? 0xE0 | (c >> 12) : 0xF0 | (c >> 18);

@@ -13,9 +13,11 @@
 #endif
 
 #include "common/text/any.h"
+#include "common/text/any_block_cell.h"
 #include "common/text/any_decimal.h"
 #include "common/text/date_time_base.h"
 #include "common/text/decimal_interface.h"
+#include "common/text/xy_string.h"
 #include "native/model/item_type.h"
 #include "native/model/na_item_description.h"
 #include "native/model/qf_record.h"
@@ -117,13 +119,84 @@ void StoreBytes(unsigned char* pbySlot, uint32_t nWidth, const void* pData, unsi
     std::memset(pbySlot + n, 0, nWidth - n);
 }
 
-// UTF-16 units to wide characters, a surrogate pair to one character; a
-// lone surrogate stays as it is. The text ends at the first zero unit: the
-// slot's zero padding is no part of the value (a text stored and read back
-// is the same text, of the same length).
+// The units of a slot before its first zero one (all of them without one).
+size_t UnitsBeforeZero(const unsigned char* pbySlot, size_t nUnits)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i kZero = _mm_setzero_si128();
+    for (; i + 8 <= nUnits; i += 8) {
+        const __m128i vUnits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pbySlot + 2 * i));
+        const unsigned nZeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(vUnits, kZero)));
+        if (nZeros != 0)
+            return i + static_cast<size_t>(__builtin_ctz(nZeros)) / 2;
+    }
+#endif
+    while (i < nUnits && ReadUnit(pbySlot, i) != 0)
+        ++i;
+    return i;
+}
+
+// UTF-16 units, none of them zero, to wide characters: a surrogate pair to
+// one character, a lone surrogate as it is. At most nUnits characters.
+size_t DecodeUTF16(const unsigned char* pbySlot, size_t nUnits, wchar_t* pszOut)
+{
+    size_t nChars = 0;
+    size_t i = 0;
+    while (i < nUnits) {
+#if defined(__SSE2__)
+        // Eight units at a time while none of them is a surrogate (as in
+        // most texts): each is its character.
+        const __m128i kZero = _mm_setzero_si128();
+        const __m128i kSurrogateMask = _mm_set1_epi16(static_cast<short>(0xF800));
+        const __m128i kSurrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+        for (; i + 8 <= nUnits; i += 8) {
+            const __m128i vUnits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pbySlot + 2 * i));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(vUnits, kSurrogateMask), kSurrogate)) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pszOut + nChars), _mm_unpacklo_epi16(vUnits, kZero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pszOut + nChars + 4), _mm_unpackhi_epi16(vUnits, kZero));
+            nChars += 8;
+        }
+        if (i == nUnits)
+            break;
+#endif
+        // One unit or one pair, then eight at a time again.
+        const uint32_t wUnit = ReadUnit(pbySlot, i);
+        if (wUnit >= 0xD800 && wUnit <= 0xDBFF && i + 1 < nUnits) {
+            const uint32_t wNext = ReadUnit(pbySlot, i + 1);
+            if (wNext >= 0xDC00 && wNext <= 0xDFFF) {
+                pszOut[nChars++] = static_cast<wchar_t>(0x10000 + ((wUnit - 0xD800) << 10) + (wNext - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        pszOut[nChars++] = static_cast<wchar_t>(wUnit);
+        ++i;
+    }
+    return nChars;
+}
+
+// UTF-16 units to wide characters (DecodeUTF16). The text ends at the first
+// zero unit: the slot's zero padding is no part of the value (a text stored
+// and read back is the same text, of the same length).
 void ReadUTF16(CAny* pclValue, const unsigned char* pbySlot, uint32_t nWidth)
 {
-    const size_t nUnits = nWidth / 2;
+    const size_t nUnits = UnitsBeforeZero(pbySlot, nWidth / 2);
+    // A value read again for each record holds a block of its own that
+    // usually has the room: the characters go straight into it, as the
+    // assignment below would copy them there.
+    if (nUnits > 0 && pclValue->nGetTypeCode() == ZLTYPE_DSTRW) {
+        TAnyBlocEmprunte<CXYString<wchar_t>> text(pclValue->_pbyGetValeur());
+        const unsigned char* pbyBlock = reinterpret_cast<const unsigned char*>(text.ptGetBuffer());
+        if (pbyBlock != nullptr && CBaseStrMem::s_nGetRefCount(pbyBlock) == 1 &&
+            static_cast<size_t>(text.nGetCapacite()) >= nUnits) {
+            const size_t nChars = DecodeUTF16(pbySlot, nUnits, text.ptGetBuffer());
+            (void)text._nSetUtilLength(static_cast<int>(nChars));
+            text._SetFlagsWord(text.dwGetFlags() & ~STRMEM_FLAG_END_MARKER);
+            return;
+        }
+    }
     wchar_t aszLocal[1024];
     std::vector<wchar_t> heap;
     wchar_t* pszOut = aszLocal;
@@ -131,52 +204,7 @@ void ReadUTF16(CAny* pclValue, const unsigned char* pbySlot, uint32_t nWidth)
         heap.resize(nUnits);
         pszOut = heap.data();
     }
-    size_t nChars = 0;
-    size_t i = 0;
-#if defined(__SSE2__)
-    // Eight units at a time, then four, while none of them is zero or a
-    // surrogate (as in most texts): each is its character.
-    const __m128i kZero = _mm_setzero_si128();
-    const __m128i kSurrogateMask = _mm_set1_epi16(static_cast<short>(0xF800));
-    const __m128i kSurrogate = _mm_set1_epi16(static_cast<short>(0xD800));
-    for (; i + 8 <= nUnits; i += 8) {
-        const __m128i vUnits = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pbySlot + 2 * i));
-        const __m128i vStop = _mm_or_si128(_mm_cmpeq_epi16(vUnits, kZero),
-                                           _mm_cmpeq_epi16(_mm_and_si128(vUnits, kSurrogateMask), kSurrogate));
-        if (_mm_movemask_epi8(vStop) != 0)
-            break;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pszOut + nChars), _mm_unpacklo_epi16(vUnits, kZero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pszOut + nChars + 4), _mm_unpackhi_epi16(vUnits, kZero));
-        nChars += 8;
-    }
-#endif
-    // The same test on four units in one 64-bit word.
-    constexpr uint64_t kLow = 0x0001000100010001ull;
-    constexpr uint64_t kHigh = 0x8000800080008000ull;
-    for (; i + 4 <= nUnits; i += 4) {
-        uint64_t nFour;
-        std::memcpy(&nFour, pbySlot + 2 * i, sizeof nFour);
-        // A unit of a surrogate becomes zero here.
-        const uint64_t nSurrogates = (nFour & 0xF800F800F800F800ull) ^ 0xD800D800D800D800ull;
-        if ((((nFour - kLow) & ~nFour) | ((nSurrogates - kLow) & ~nSurrogates)) & kHigh)
-            break;
-        for (size_t k = 0; k < 4; ++k)
-            pszOut[nChars++] = static_cast<wchar_t>((nFour >> (16 * k)) & 0xFFFF);
-    }
-    for (; i < nUnits; ++i) {
-        const uint32_t wUnit = ReadUnit(pbySlot, i);
-        if (wUnit == 0)
-            break;
-        if (wUnit >= 0xD800 && wUnit <= 0xDBFF && i + 1 < nUnits) {
-            const uint32_t wNext = ReadUnit(pbySlot, i + 1);
-            if (wNext >= 0xDC00 && wNext <= 0xDFFF) {
-                pszOut[nChars++] = static_cast<wchar_t>(0x10000 + ((wUnit - 0xD800) << 10) + (wNext - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        pszOut[nChars++] = static_cast<wchar_t>(wUnit);
-    }
+    const size_t nChars = DecodeUTF16(pbySlot, nUnits, pszOut);
     (void)pclValue->Objet().SetValue(pszOut, nChars * sizeof(wchar_t));
 }
 

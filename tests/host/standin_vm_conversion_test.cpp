@@ -220,6 +220,13 @@ TEST_F(StandinVmConversion, TextsBecomeNumbersOnlyWhenTheWholeTextIsOne)
         {L"-1", ZLTYPE_UI4, Err(152)},
         {L"99999999999", ZLTYPE_I4, Err(152)},
         {L"18446744073709551615", ZLTYPE_UI8, B<uint64_t>(~0ul)},
+        {L"-9223372036854775808", ZLTYPE_I8, B<int64_t>(INT64_MIN)},
+        {L"123456789012345678", ZLTYPE_I8, B<int64_t>(123456789012345678)},
+        {L"1234567890123456789x", ZLTYPE_I8, Err(151)},
+        {L"12345678901234567x9", ZLTYPE_I8, Err(151)},
+        {L"-00000000000000000000000000000000000001", ZLTYPE_I4, B<int32_t>(-1)},
+        {L"000000000000000000000000000000000000001", ZLTYPE_I4, Err(151)},
+        {L"99999999999999999999999999999999999999", ZLTYPE_I8, Err(152)},
         {L"12x", ZLTYPE_I4, Err(151)},
         {L" 1", ZLTYPE_I4, Err(151)},
         {L"1.5", ZLTYPE_I4, Err(151)},
@@ -389,6 +396,68 @@ TEST_F(StandinVmConversion, DecimalsFromNumbersAndTexts)
     EXPECT_EQ(Err(151), Fixed(*Wide(L"1.2.3"), ZLTYPE_DECIMAL, 8));
     EXPECT_EQ(Err(151), Fixed(*Wide(L"123456789012345678901234567890123456789"), ZLTYPE_DECIMAL, 8))
         << "39 digits";
+}
+
+TEST_F(StandinVmConversion, DecimalsReadAsRealsAsTheirTextsReadAndWriteTheirTexts)
+{
+    // Exact doubles divided by exact powers of ten, and what is not: more
+    // than 53 bits, scales above 22, 38 digits.
+    const wchar_t* const texts[] = {
+        L"0",
+        L"0.00",
+        L"-0.5",
+        L"0.1",
+        L"12.34",
+        L"-99999999999.99",
+        L"9007199254740.992",
+        L"9007199254740.993",
+        L"-9007199254740993",
+        L"0.0000000000000000000001",
+        L"0.00000000000000000000001",
+        L"1.2345678901234567890123",
+        L"12345678901234567890123456789012345678",
+        L"-0.12345678901234567890123456789012345678",
+        L"0.00000000000000000000000000000000000001",
+        L"123456789.00000000000000000000000000000",
+    };
+    for (const wchar_t* text : texts) {
+        unsigned char dst[40] = {};
+        ASSERT_EQ(0, Convert(*Wide(text), ZLTYPE_DECIMAL, dst)) << text;
+        IDecimal* decimal;
+        std::memcpy(&decimal, dst, sizeof decimal);
+        CAny value;
+        value.__SetType(ZLTYPE_DECIMAL, 1);
+        value._Ecrit(decimal);
+        std::string narrow(text, text + std::wcslen(text));
+        EXPECT_EQ(B(std::strtod(narrow.c_str(), nullptr)), Fixed(value, ZLTYPE_R8, 8)) << text;
+        EXPECT_EQ(text, Text(value)) << "every digit of the scale";
+        value._Ecrit<IDecimal*>(nullptr);
+        Vm().Fin()(dst, ZLTYPE_DECIMAL);
+    }
+    // Currency without its trailing zeros.
+    const std::pair<const wchar_t*, const wchar_t*> money[] = {
+        {L"0.000001", L"0.000001"}, {L"-0.5", L"-0.5"}, {L"100", L"100"}, {L"-100.010", L"-100.01"}, {L"0", L"0"}};
+    for (const auto& [text, expected] : money) {
+        CMoney units{};
+        pstChaineVersMonetaire(&units, text);
+        EXPECT_EQ(expected, Text(*Make([&](CAny& v) { v.SetCY(units); }))) << text;
+    }
+}
+
+TEST_F(StandinVmConversion, TextsOfAnyLengthOneAfterAnother)
+{
+    // A long text, then short ones: nothing of one conversion shows in the
+    // next.
+    const std::wstring longText(5000, L'\u00e9');
+    const std::wstring longDigits(5000, L'7');
+    EXPECT_EQ(longText, Text(*Wide(longText.c_str())));
+    EXPECT_EQ(Err(151), Fixed(*Wide(longDigits.c_str()), ZLTYPE_I8, 8));
+    EXPECT_EQ(B<int64_t>(12), Fixed(*Wide(L"12"), ZLTYPE_I8, 8));
+    EXPECT_EQ(L"ab", Text(*Wide(L"ab")));
+    EXPECT_EQ(longDigits, Text(*Wide(longDigits.c_str())));
+    EXPECT_EQ(L"", Text(*Wide(L"")));
+    EXPECT_EQ(B<int32_t>(0), Fixed(*Wide(L""), ZLTYPE_I4, 4));
+    EXPECT_EQ(B(-1.5), Fixed(*Wide(L"-1.5"), ZLTYPE_R8, 8));
 }
 
 TEST_F(StandinVmConversion, BinariesAreTheTextsBytes)

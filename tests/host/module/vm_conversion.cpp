@@ -20,13 +20,15 @@ STANDIN_HOST_API int nConversionDepassementExt(const void* pSrc, int nSrcType, v
         return forced;
     if (pSrc == nullptr || pDst == nullptr)
         return kStandinVmErrType;
-    standin_vm::Value value;
-    int rc = standin_vm::Read(pSrc, nSrcType, pOptions, &value);
-    if (rc != 0)
-        return rc;
+    // One value a thread, read anew by every call: its texts' buffers serve
+    // the next conversion instead of being made for each one.
+    thread_local standin_vm::Value value;
     unsigned char out[40] = {};
     size_t size = 0;
-    rc = standin_vm::Write(value, nDstType, pOptions, out, &size);
+    int rc = standin_vm::Read(pSrc, nSrcType, pOptions, &value);
+    if (rc == 0)
+        rc = standin_vm::Write(value, nDstType, pOptions, out, &size);
+    value.Trim();
     if (rc != 0)
         return rc;
     std::memcpy(pDst, out, size);

@@ -2,15 +2,26 @@
 
 // Exact integer helpers of the stand-in machine: unscaled decimals in 128
 // bits.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace standin_vm {
 
 using Int128 = __int128;
 
-// 10^n for n 0 to 38.
+// 10^n for n 0 to 38, from a table: the conversions ask for them per value.
 inline Int128 Pow10(int n)
 {
+    static constexpr auto kPowers = [] {
+        std::array<Int128, 39> powers{};
+        powers[0] = 1;
+        for (size_t i = 1; i < powers.size(); ++i)
+            powers[i] = powers[i - 1] * 10;
+        return powers;
+    }();
+    if (n >= 0 && static_cast<size_t>(n) < kPowers.size())
+        return kPowers[static_cast<size_t>(n)];
     Int128 p = 1;
     for (int i = 0; i < n; ++i)
         p *= 10;

@@ -17,28 +17,45 @@ T Get(const void* src, size_t offset = 0)
     return t;
 }
 
-// The bytes of a runtime block (its length word lies 4 bytes before them).
-std::string BlockBytes(const void* cell)
+// The bytes of a runtime block (its length word lies 4 bytes before them);
+// none for the empty block.
+const unsigned char* BlockData(const void* cell, uint32_t* length)
 {
     const unsigned char* data = Get<const unsigned char*>(cell);
-    if (data == nullptr)
-        return std::string();
-    uint32_t length;
-    std::memcpy(&length, data - 4, sizeof length);
-    return std::string(reinterpret_cast<const char*>(data), length);
+    *length = 0;
+    if (data != nullptr)
+        std::memcpy(length, data - 4, sizeof *length);
+    return data;
 }
 
-template <class T>
-std::basic_string<T> FixedText(const void* src, size_t max)
+std::string_view BlockBytes(const void* cell)
 {
-    std::basic_string<T> s;
-    for (size_t i = 0; i < max; ++i) {
-        const T c = Get<T>(src, i * sizeof(T));
-        if (c == 0)
-            break;
-        s += c;
-    }
-    return s;
+    uint32_t length;
+    const unsigned char* data = BlockData(cell, &length);
+    return data != nullptr ? std::string_view(reinterpret_cast<const char*>(data), length) : std::string_view();
+}
+
+// The units of a fixed text up to its first zero (at most max of them),
+// copied into out.
+template <class T>
+void FixedText(const void* src, size_t max, std::basic_string<T>* out)
+{
+    size_t n = 0;
+    while (n < max && Get<T>(src, n * sizeof(T)) != 0)
+        ++n;
+    out->resize(n);
+    std::memcpy(out->data(), src, n * sizeof(T));
+}
+
+// The 8-bit fixed texts are short: read in a code page.
+void DecodeFixed(const void* src, size_t max, unsigned codePage, std::wstring* out)
+{
+    char bytes[16];
+    size_t n = 0;
+    while (n < max && n < sizeof bytes && Get<char>(src, n) != 0)
+        ++n;
+    std::memcpy(bytes, src, n);
+    Decode(std::string_view(bytes, n), codePage, out);
 }
 
 void SetInteger(Value* out, Int128 v)
@@ -52,7 +69,7 @@ void SetInteger(Value* out, Int128 v)
 int Read(const void* src, int type, const STOCAW* options, Value* out)
 {
     const unsigned codePage = CodePage(options);
-    *out = Value();
+    out->Clear();
     switch (type) {
     case 0: return 0;
     case 1: SetInteger(out, Get<int32_t>(src) != 0 ? 1 : 0); return 0;
@@ -97,20 +114,23 @@ int Read(const void* src, int type, const STOCAW* options, Value* out)
         return 0;
     }
     case 16: {
-        const std::string bytes = BlockBytes(src);
+        // Straight into the value's text: no copy of the bytes first.
+        uint32_t length;
+        const unsigned char* data = BlockData(src, &length);
         out->kind = Value::kText;
-        out->text.resize(bytes.size() / sizeof(wchar_t));
-        std::memcpy(out->text.data(), bytes.data(), out->text.size() * sizeof(wchar_t));
+        out->text.resize(length / sizeof(wchar_t));
+        if (data != nullptr)
+            std::memcpy(out->text.data(), data, out->text.size() * sizeof(wchar_t));
         return 0;
     }
     case 19:
         out->kind = Value::kText;
-        out->text = Decode(BlockBytes(src), codePage);
+        Decode(BlockBytes(src), codePage, &out->text);
         return 0;
     case 18: {
         const char* text = Get<const char*>(src);
         out->kind = Value::kText;
-        out->text = Decode(text ? std::string(text) : std::string(), codePage);
+        Decode(text ? std::string_view(text) : std::string_view(), codePage, &out->text);
         return 0;
     }
     case 110: {
@@ -122,27 +142,27 @@ int Read(const void* src, int type, const STOCAW* options, Value* out)
     }
     case 17:
         out->kind = Value::kText;
-        out->text = Decode(FixedText<char>(src, 1), codePage);
+        DecodeFixed(src, 1, codePage, &out->text);
         return 0;
     case 81:
         out->kind = Value::kText;
-        out->text = FixedText<wchar_t>(src, 1);
+        FixedText<wchar_t>(src, 1, &out->text);
         return 0;
     case 24:
         out->kind = Value::kDateText;
-        out->text = FixedText<wchar_t>(src, 8);
+        FixedText<wchar_t>(src, 8, &out->text);
         return 0;
     case 128:
         out->kind = Value::kDateText;
-        out->text = Decode(FixedText<char>(src, 8), 1252);
+        DecodeFixed(src, 8, 1252, &out->text);
         return 0;
     case 25:
         out->kind = Value::kTimeText;
-        out->text = FixedText<wchar_t>(src, 9);
+        FixedText<wchar_t>(src, 9, &out->text);
         return 0;
     case 129:
         out->kind = Value::kTimeText;
-        out->text = Decode(FixedText<char>(src, 9), 1252);
+        DecodeFixed(src, 9, 1252, &out->text);
         return 0;
     case 26:
         out->kind = Value::kDateTime;
@@ -157,7 +177,7 @@ int Read(const void* src, int type, const STOCAW* options, Value* out)
         return 0;
     case 28:
         out->kind = Value::kBytes;
-        out->bytes = BlockBytes(src);
+        out->bytes.assign(BlockBytes(src));
         return 0;
     default: return kStandinVmErrType;
     }

@@ -42,9 +42,8 @@ void AppendUtf8(std::string& out, uint32_t c)
     }
 }
 
-std::wstring DecodeUtf8(const std::string& bytes)
+void DecodeUtf8(std::string_view bytes, std::wstring& out)
 {
-    std::wstring out;
     size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char b = static_cast<unsigned char>(bytes[i]);
@@ -64,7 +63,6 @@ std::wstring DecodeUtf8(const std::string& bytes)
         out += static_cast<wchar_t>(c);
         i += static_cast<size_t>(follow) + 1;
     }
-    return out;
 }
 
 }  // namespace
@@ -74,15 +72,25 @@ unsigned CodePage(const STOCAW* options)
     return options != nullptr && options->nCodePage == 65001 ? 65001u : 1252u;
 }
 
-std::wstring Decode(const std::string& bytes, unsigned codePage)
+void Decode(std::string_view bytes, unsigned codePage, std::wstring* out)
 {
-    if (codePage == 65001)
-        return DecodeUtf8(bytes);
-    std::wstring out;
-    for (char ch : bytes) {
-        const unsigned char b = static_cast<unsigned char>(ch);
-        out += b >= 0x80 && b < 0xA0 ? k1252High[b - 0x80] : static_cast<wchar_t>(b);
+    out->clear();
+    if (codePage == 65001) {
+        DecodeUtf8(bytes, *out);
+        return;
     }
+    // One character a byte.
+    out->resize(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        (*out)[i] = b >= 0x80 && b < 0xA0 ? k1252High[b - 0x80] : static_cast<wchar_t>(b);
+    }
+}
+
+std::wstring Decode(std::string_view bytes, unsigned codePage)
+{
+    std::wstring out;
+    Decode(bytes, codePage, &out);
     return out;
 }
 

@@ -4,6 +4,7 @@
 // writes it in another type's layout.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/text/stocaw.h"
 #include "tests/host/module/vm_numbers.h"
@@ -44,16 +45,45 @@ struct Value
     std::wstring text;
     std::string bytes;
     DateTimeParts dateTime;
+
+    // Back to the empty value, keeping the texts' buffers for the next read.
+    void Clear()
+    {
+        kind = kEmpty;
+        integer = 0;
+        real = 0;
+        isFloat = false;
+        scale = 0;
+        precision = 0;
+        money = false;
+        text.clear();
+        bytes.clear();
+        dateTime = DateTimeParts();
+    }
+
+    // Gives back buffers grown by a long text, so that a kept value holds
+    // no more than a short text's worth.
+    void Trim()
+    {
+        constexpr size_t kKept = 4096;
+        if (text.capacity() > kKept)
+            std::wstring().swap(text);
+        if (bytes.capacity() > kKept)
+            std::string().swap(bytes);
+    }
 };
 
 // The 8-bit code page of the options (1252 without them, for 0 and for
 // every code page but 65001).
 unsigned CodePage(const STOCAW* options);
-std::wstring Decode(const std::string& bytes, unsigned codePage);
+std::wstring Decode(std::string_view bytes, unsigned codePage);
+// The same into out, whose buffer is reused.
+void Decode(std::string_view bytes, unsigned codePage, std::wstring* out);
 // '?' for what the code page cannot hold.
 std::string Encode(const std::wstring& text, unsigned codePage);
 
-// Reads a storage of a type; 0 or a failure code.
+// Reads a storage of a type; 0 or a failure code. What out held is
+// replaced; its buffers are reused.
 int Read(const void* src, int type, const STOCAW* options, Value* out);
 // Writes the value in the layout of a type into out (40 bytes), giving the
 // bytes written; objects the layout points to are made last. 0 or a failure

@@ -19,7 +19,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <string_view>
 
 #include "tests/host/module/standin_vm_controls.h"
 #include "tests/host/module/vm_decimal.h"
@@ -46,38 +48,66 @@ bool Narrow(const std::wstring& text, std::string* out)
 
 std::wstring Widen(const char* begin, const char* end)
 {
-    std::wstring out;
-    for (const char* p = begin; p < end; ++p)
-        out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    std::wstring out(static_cast<size_t>(end - begin), L'\0');
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<wchar_t>(static_cast<unsigned char>(begin[i]));
     return out;
+}
+
+// The decimal digits of |v| written backwards from end (at most 39); the
+// first one.
+wchar_t* PutDigits(Int128 v, wchar_t* end)
+{
+    unsigned __int128 u = static_cast<unsigned __int128>(v < 0 ? -v : v);
+    do {
+        *--end = static_cast<wchar_t>(L'0' + static_cast<int>(u % 10));
+        u /= 10;
+    } while (u != 0);
+    return end;
 }
 
 std::wstring IntegerText(Int128 v)
 {
-    unsigned __int128 u = static_cast<unsigned __int128>(v < 0 ? -v : v);
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + static_cast<int>(u % 10)));
-        u /= 10;
-    } while (u != 0);
-    return v < 0 ? L"-" + digits : digits;
+    wchar_t buffer[41];
+    wchar_t* const end = buffer + std::size(buffer);
+    wchar_t* p = PutDigits(v, end);
+    if (v < 0)
+        *--p = L'-';
+    return std::wstring(p, end);
 }
 
 std::wstring ScaledText(Int128 v, int scale, bool trimZeros)
 {
-    std::wstring digits = IntegerText(Abs(v));
-    if (scale > 0) {
-        if (digits.size() <= static_cast<size_t>(scale))
-            digits.insert(0, static_cast<size_t>(scale) + 1 - digits.size(), L'0');
-        std::wstring fraction = digits.substr(digits.size() - static_cast<size_t>(scale));
-        digits.resize(digits.size() - static_cast<size_t>(scale));
-        if (trimZeros)
-            while (!fraction.empty() && fraction.back() == L'0')
-                fraction.pop_back();
-        if (!fraction.empty())
-            digits += L"." + fraction;
+    wchar_t buffer[40];
+    wchar_t* const end = buffer + std::size(buffer);
+    const wchar_t* const first = PutDigits(v, end);
+    const size_t nDigits = static_cast<size_t>(end - first);
+    const size_t nScale = scale > 0 ? static_cast<size_t>(scale) : 0;
+    // The integer part (at least "0"), then the fraction: zeros up to the
+    // digits when they are fewer than the scale.
+    const size_t nInteger = nDigits > nScale ? nDigits - nScale : 0;
+    const wchar_t* const fraction = first + nInteger;
+    size_t nLeading = nScale - static_cast<size_t>(end - fraction);
+    const wchar_t* fractionEnd = end;
+    if (trimZeros) {
+        while (fractionEnd > fraction && fractionEnd[-1] == L'0')
+            --fractionEnd;
+        if (fractionEnd == fraction)
+            nLeading = 0;
     }
-    return v < 0 ? L"-" + digits : digits;
+    std::wstring out;
+    out.reserve(2 + nInteger + 1 + nLeading + static_cast<size_t>(fractionEnd - fraction));
+    if (v < 0)
+        out += L'-';
+    if (nInteger == 0)
+        out += L'0';
+    out.append(first, fraction);
+    if (nLeading > 0 || fractionEnd > fraction) {
+        out += L'.';
+        out.append(nLeading, L'0');
+        out.append(fraction, fractionEnd);
+    }
+    return out;
 }
 
 std::wstring RealText(double d, bool isFloat)
@@ -97,7 +127,15 @@ bool ParseInteger(const std::wstring& text, Int128* out)
         i = 1;
     if (i == text.size() || text.size() - i > 38)
         return false;
-    Int128 v = 0;
+    // Up to 18 digits in 64 bits, the rest (of at most 38) in 128.
+    uint64_t low = 0;
+    const size_t lowEnd = std::min(text.size(), i + 18);
+    for (; i < lowEnd; ++i) {
+        if (text[i] < L'0' || text[i] > L'9')
+            return false;
+        low = low * 10 + static_cast<uint64_t>(text[i] - L'0');
+    }
+    Int128 v = low;
     for (; i < text.size(); ++i) {
         if (text[i] < L'0' || text[i] > L'9')
             return false;
@@ -109,35 +147,47 @@ bool ParseInteger(const std::wstring& text, Int128* out)
 
 // Optional sign, digits, optionally '.' and digits; at least one digit, at
 // most 38 significant ones.
-bool ParseDecimal(const std::wstring& text, Int128* out, int* scale)
+template <class T>
+bool ParseDecimal(std::basic_string_view<T> text, Int128* out, int* scale)
 {
     size_t i = 0;
-    const bool negative = !text.empty() && text[0] == L'-';
-    if (!text.empty() && (text[0] == L'-' || text[0] == L'+'))
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
         i = 1;
+    // The first 18 digits in 64 bits, the rest in 128.
+    uint64_t low = 0;
+    int lowDigits = 0;
     Int128 v = 0;
     int digits = 0;
     int fraction = -1;
     bool any = false;
     for (; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c == L'.' && fraction < 0) {
+        const T c = text[i];
+        if (c == '.' && fraction < 0) {
             fraction = 0;
             continue;
         }
-        if (c < L'0' || c > L'9')
+        if (c < '0' || c > '9')
             return false;
         any = true;
-        if (v != 0 || c != L'0')
+        if ((lowDigits < 18 ? low != 0 : v != 0) || c != '0')
             ++digits;
         if (digits > 38)
             return false;
-        v = v * 10 + (c - L'0');
+        if (lowDigits < 18) {
+            low = low * 10 + static_cast<uint64_t>(c - '0');
+            if (++lowDigits == 18)
+                v = low;
+        } else {
+            v = v * 10 + (c - '0');
+        }
         if (fraction >= 0)
             ++fraction;
     }
     if (!any || fraction > 38)
         return false;
+    if (lowDigits < 18)
+        v = low;
     *out = negative ? -v : v;
     *scale = fraction < 0 ? 0 : fraction;
     return true;
@@ -153,6 +203,22 @@ bool ParseReal(const std::wstring& text, double* out)
         ++begin;
     const auto result = std::from_chars(begin, narrow.data() + narrow.size(), *out);
     return result.ec == std::errc() && result.ptr == narrow.data() + narrow.size();
+}
+
+// The nearest double to unscaled / 10^scale, as its decimal text reads.
+double ScaledReal(Int128 unscaled, int scale)
+{
+    // Both exact as doubles: one division rounds correctly.
+    constexpr Int128 kExact = static_cast<Int128>(1) << 53;
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (scale >= 0 && scale < static_cast<int>(std::size(kPowers)) && Abs(unscaled) <= kExact)
+        return static_cast<double>(unscaled) / kPowers[scale];
+    std::string narrow;
+    (void)Narrow(ScaledText(unscaled, scale, false), &narrow);
+    double d = 0;
+    std::from_chars(narrow.data(), narrow.data() + narrow.size(), d);
+    return d;
 }
 
 // --- Dates, times and durations ---------------------------------------------------
@@ -334,9 +400,9 @@ int ToScaled(const Value& v, Int128* out, int* scale)
                                       : std::to_chars(buffer, buffer + sizeof buffer, v.real, std::chars_format::fixed);
         if (result.ec != std::errc())
             return kStandinVmErrOverflow;
-        return ParseDecimal(Widen(buffer, result.ptr), out, scale) ? kOk : kStandinVmErrOverflow;
+        return ParseDecimal(std::string_view(buffer, result.ptr), out, scale) ? kOk : kStandinVmErrOverflow;
     }
-    case Value::kText: return ParseDecimal(v.text, out, scale) ? kOk : kStandinVmErrSyntax;
+    case Value::kText: return ParseDecimal(std::wstring_view(v.text), out, scale) ? kOk : kStandinVmErrSyntax;
     default: return kStandinVmErrType;
     }
 }
@@ -346,12 +412,7 @@ int ToReal(const Value& v, double* out)
     switch (v.kind) {
     case Value::kInteger: *out = static_cast<double>(v.integer); return kOk;
     case Value::kReal: *out = v.real; return kOk;
-    case Value::kScaled: {
-        std::string narrow;
-        (void)Narrow(ScaledText(v.integer, v.scale, false), &narrow);
-        std::from_chars(narrow.data(), narrow.data() + narrow.size(), *out);
-        return kOk;
-    }
+    case Value::kScaled: *out = ScaledReal(v.integer, v.scale); return kOk;
     case Value::kText: return ParseReal(v.text, out) ? kOk : kStandinVmErrSyntax;
     default: return kStandinVmErrType;
     }

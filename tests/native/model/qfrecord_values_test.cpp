@@ -297,6 +297,7 @@ TEST_F(QFRecordValues, UnicodeTextEndsAtItsFirstZeroUnit)
     const std::vector<std::vector<uint16_t>> specials = {
         {0}, {0xD83D, 0xDE00}, {0xDC00}, {0xD800}, {0xD7FF}, {0xE000}, {0xFFFF}, {0x0001}, {0x8000}, {0x0100},
     };
+    CAny reused;
     for (int width = 0; width <= 42; ++width) {
         const size_t nUnits = static_cast<size_t>(width) / 2;
         for (const auto& special : specials) {
@@ -311,9 +312,23 @@ TEST_F(QFRecordValues, UnicodeTextEndsAtItsFirstZeroUnit)
                 if (nUnits > 0)
                     std::memcpy(m_record->pbyGetValues(), units.data(), nUnits * 2);
                 EXPECT_EQ(decode(units), Units(Read()));
+                // Read into a value that held the text before: the same.
+                m_record->GetItemValue(&reused, &Item(), 0);
+                EXPECT_EQ(decode(units), Units(reused));
             }
         }
     }
+    // A copy of the value read keeps its text when the value reads again.
+    Lay({L"W", NA_IT_UNICODE, 40});
+    const CAny first = Make(ZLTYPE_DSTRW, L"first text");
+    m_record->SetItemValue(&Item(), &first, 0);
+    m_record->GetItemValue(&reused, &Item(), 0);
+    const CAny kept = reused;
+    const CAny second = Make(ZLTYPE_DSTRW, L"second");
+    m_record->SetItemValue(&Item(), &second, 0);
+    m_record->GetItemValue(&reused, &Item(), 0);
+    EXPECT_EQ(L"second", Units(reused));
+    EXPECT_EQ(L"first text", Units(kept));
 
     // Stored and read back through runtime values: the same text.
     Lay({L"W", NA_IT_UNICODE, 40});
