@@ -167,6 +167,9 @@ public:
     const wchar_t* pszGetMemoFile() const { return m_csMemoFile.pszGet(); }
 
     // --- Values.
+    // bValueDefined(0) of a column known to be neither memo nor composite
+    // key (the record's walk over its columns knows it already).
+    int bPlainValueDefined() { return !_bNullOrEquivalent(true); }
     int bSetValueNULL();
     int bNull();
     int bNullOrEquivalent();

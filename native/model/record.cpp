@@ -273,9 +273,11 @@ void CNARecord::OnNAQFRecordChanged()
     for (int i = 0; i < m_tabColumns.nGetNbElement(); ++i) {
         CNAColumn* pclColumn = m_tabColumns[i];
         CNAConvertVariant* pclValue = pclColumn->pclGetNAValue();
-        if (pclColumn->bIsMemo() || pclColumn->bIsComposedKey() || pclValue == nullptr)
+        if (pclValue == nullptr || pclColumn->bIsMemo() || pclColumn->bIsComposedKey())
             continue;
-        if (pclColumn->bValueDefined(0))
+        // Neither memo nor composite key: the defined test of such a column,
+        // without asking its item again.
+        if (pclColumn->bPlainValueDefined())
             pclValue->SetNotNull();
         else
             pclValue->SetNull();
