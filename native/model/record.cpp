@@ -223,16 +223,6 @@ int CNARecord::bGetPosition(CNAPosition*)
 
 // --- Rows ----------------------------------------------------------------------
 
-CNAQFRecord* CNARecord::pclGetNAQFRecord() const
-{
-    return m_pclCurrent != nullptr ? m_pclCurrent->pclGetNAQFRecordNoRef() : nullptr;
-}
-
-CNAQFRecord* CNARecord::pclGetOriginalNAQFRecord() const
-{
-    return m_pclOriginal != nullptr ? m_pclOriginal->pclGetNAQFRecordNoRef() : nullptr;
-}
-
 int CNARecord::bEquals(const CNARecordValue* pclOther, int bMemo) const
 {
     return m_pclCurrent != nullptr && m_pclCurrent->bEquals(pclOther, bMemo);
