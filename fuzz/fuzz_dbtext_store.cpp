@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/text/any.h"
+#include "fuzz/fuzz_connection.h"
 #include "fuzz/fuzz_standin.h"
 #include "native/driver/error_object.h"
 #include "native/model/convert_variant.h"
@@ -51,17 +52,8 @@ void Check(const CNAConvertVariant& v, const unsigned char* pby, unsigned long n
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     StartHost();
-    static StandinConnectionDescription hostConnection;
-    static CTestConnection* connection = [] {
-        auto* c = new CTestConnection(L"FUZZ", &hostConnection);
-        c->m_dwRefCount = 1;
-        return c;
-    }();
-    static CNAError* error = [] {
-        auto* e = new CNAError;
-        e->AddRef();
-        return e;
-    }();
+    CTestConnection* connection = vxfuzz::FuzzConnection();
+    CNAError* error = vxfuzz::FuzzError();
     Input in(data, size);
     const uint8_t pages = in.Byte();
     const int codePage = (pages & 1) ? 65001 : 1252;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_connection.h"
 #include "native/sql/command.h"
 #include "tests/fakes/test_connection.h"
 #include "tests/host/db/standin_connection_description.h"
@@ -110,13 +111,8 @@ void KeywordSearch(CNAConnectionDescription* connection, const std::wstring& tex
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static StandinConnectionDescription hostConnection;
-    static CTestConnection* connection = [] {
-        auto* c = new CTestConnection(L"FUZZ", &hostConnection);
-        c->m_dwRefCount = 1;
-        c->SetRuntimeCodePage(1252);
-        return c;
-    }();
+    CTestConnection* connection = vxfuzz::FuzzConnection();
+    connection->SetRuntimeCodePage(1252);
     if (size < 4)
         return 0;
     const uint8_t control = data[0];

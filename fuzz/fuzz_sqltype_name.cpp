@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz/fuzz_connection.h"
 #include "native/driver/connection_description.h"
 #include "native/model/item_type.h"
 #include "tests/fakes/test_connection.h"
@@ -32,12 +33,7 @@ const wchar_t* const kKeywords[] = {L"VARCHAR", L"CHAR", L"DECIMAL", L"VARBINARY
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static StandinConnectionDescription hostConnection;
-    static CTestConnection* connection = [] {
-        auto* c = new CTestConnection(L"FUZZ", &hostConnection);
-        c->m_dwRefCount = 1;
-        return c;
-    }();
+    CTestConnection* connection = vxfuzz::FuzzConnection();
     if (size == 0)
         return 0;
     connection->SetDBKind(data[0] % 2 ? 13 : 5);

@@ -49,7 +49,7 @@ class CNARecherche;
 class CNAStatementSQL;
 class CNATableCacheIndex;
 class CSQLParserInfo;
-class CTabValParser;
+struct CTabValParser;
 
 // Why the parse must be brought up to date before its next read.
 enum ePARSENEEDUPDATECAUSE : int32_t

@@ -272,6 +272,9 @@ private:
     // A number text cast straight into the buffer (or the runtime value);
     // 0 with user error 53 when it is no number.
     int _bCastNumberText(const wchar_t* psz, size_t nChars, unsigned short nSourceCode);
+    // A number's binary form (the width of the value's code) into the
+    // buffer, the rest zeroed, or into the runtime value. 1.
+    int _bStoreNumber(const unsigned char* pbyBinary);
     // The buffer of the date forms: prepared for kinds 1 and 2.
     bool _bDateFormTarget();
     void _SetNoMemory() const;

@@ -97,9 +97,29 @@ char cDigit(const char* psz, long nLength, int nField, int nOffset)
     return psz[nField + nOffset];
 }
 
-int nField(const char* psz, int nPosition, int nDigits)
+// The runtime's field reader, with the usual case read in place: a field
+// of digits only, wholly inside a text (of nLength characters) that holds no
+// zero byte, which is the value of its digits for that reader too.
+int nFieldValue(const char* psz, long nLength, bool bNoZero, int nPosition, int nDigits, bool bPartial)
 {
-    return nPosition == kNone ? 0 : CDateTimeBase::nGetPropDateTime(psz, nPosition, nDigits, false);
+    if (bNoZero && nPosition + nDigits <= nLength) {
+        int n = 0;
+        int i = 0;
+        for (; i < nDigits; ++i) {
+            const char c = psz[nPosition + i];
+            if (c < '0' || c > '9')
+                break;
+            n = n * 10 + (c - '0');
+        }
+        if (i == nDigits)
+            return n;
+    }
+    return CDateTimeBase::nGetPropDateTime(psz, nPosition, nDigits, bPartial);
+}
+
+int nField(const char* psz, long nLength, bool bNoZero, int nPosition, int nDigits)
+{
+    return nPosition == kNone ? 0 : nFieldValue(psz, nLength, bNoZero, nPosition, nDigits, false);
 }
 
 }  // namespace
@@ -156,14 +176,16 @@ int CNAConvertVariant::_bSetValueDB_AndConvertToDate(const char* pszText, long n
             acDigits[nDigits++] =
                 form.bHeureWithoutFraction ? '0' : cDigit(acText, nLength, form.nFraction, i);
     } else {
+        const bool bNoZero = std::memchr(acText, 0, static_cast<size_t>(nLength)) == nullptr;
+        const auto field = [&](int nPosition, int nDigits) {
+            return nField(acText, nLength, bNoZero, nPosition, nDigits);
+        };
         CDateTimeBase dt;
         dt.InitDate();
-        const int nMilli = form.nFraction == kNone
-                               ? 0
-                               : CDateTimeBase::nGetPropDateTime(acText, form.nFraction, 3, true);
-        dt.Set(nField(acText, form.nYear, 4), nField(acText, form.nMonth, 2), nField(acText, form.nDay, 2),
-               nField(acText, form.nHour, 2), nField(acText, form.nMinute, 2), nField(acText, form.nSecond, 2),
-               nMilli);
+        const int nMilli =
+            form.nFraction == kNone ? 0 : nFieldValue(acText, nLength, bNoZero, form.nFraction, 3, true);
+        dt.Set(field(form.nYear, 4), field(form.nMonth, 2), field(form.nDay, 2), field(form.nHour, 2),
+               field(form.nMinute, 2), field(form.nSecond, 2), nMilli);
         const unsigned long n = std::min<unsigned long>(m_nBufferSize, sizeof dt);
         std::memcpy(m_pbyBuffer, &dt, n);
         m_nUsedSize = n;

@@ -3,6 +3,7 @@
 // booleans, dates, texts of the connection's own code page) write straight
 // into the slot without allocating.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 
@@ -38,6 +39,80 @@ size_t nUTF8Cut(const char* psz, size_t nLength, size_t nMax)
     while (n > 0 && (static_cast<unsigned char>(psz[n]) & 0xC0) == 0x80)
         --n;
     return n;
+}
+
+bool bDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The binary form (nNumberWidth bytes, little-endian) of a number text in
+// the plain form the server writes: a '-' for a signed type, digits without
+// a leading zero (but "0" itself), and for money up to six fraction digits
+// after a '.'. It is what the runtime's cast makes of such a text. Anything
+// else (blanks, '+', exponents, more digits, a value out of the type's
+// range, real types) is left to that cast: false.
+bool bPlainNumberText(const char* psz, size_t n, unsigned short nCode, unsigned char* pbyOut)
+{
+    const bool bNegative = n > 0 && psz[0] == '-';
+    const size_t nFirst = bNegative ? 1 : 0;
+    size_t i = nFirst;
+    uint64_t nValue = 0;
+    // 19 digits never overflow 64 bits.
+    for (; i < n && bDigit(psz[i]); ++i) {
+        if (i - nFirst == 19)
+            return false;
+        nValue = nValue * 10 + static_cast<uint64_t>(psz[i] - '0');
+    }
+    const size_t nDigits = i - nFirst;
+    if (nDigits == 0 || (nDigits > 1 && psz[nFirst] == '0'))
+        return false;
+    if (nCode == ZLTYPE_CY) {
+        // Millionths in 80 bits: twelve integer digits keep them within 63.
+        if (nDigits > 12)
+            return false;
+        int nScale = 0;
+        if (i < n && psz[i] == '.') {
+            for (++i; i < n && bDigit(psz[i]); ++i) {
+                if (nScale == 6)
+                    return false;
+                nValue = nValue * 10 + static_cast<uint64_t>(psz[i] - '0');
+                ++nScale;
+            }
+            if (nScale == 0)
+                return false;
+        }
+        if (i != n)
+            return false;
+        for (; nScale < 6; ++nScale)
+            nValue *= 10;
+        const int64_t nUnits = bNegative ? -static_cast<int64_t>(nValue) : static_cast<int64_t>(nValue);
+        std::memcpy(pbyOut, &nUnits, sizeof nUnits);
+        pbyOut[8] = pbyOut[9] = nUnits < 0 ? 0xFF : 0;
+        return true;
+    }
+    if (i != n)
+        return false;
+    uint64_t nMax;
+    bool bSigned = true;
+    switch (nCode) {
+    case ZLTYPE_UI2: nMax = 0xFFFF; bSigned = false; break;
+    case ZLTYPE_UI4: nMax = 0xFFFFFFFF; bSigned = false; break;
+    case ZLTYPE_UI8: case ZLTYPE_UIX: nMax = UINT64_MAX; bSigned = false; break;
+    case ZLTYPE_I1: nMax = INT8_MAX; break;
+    case ZLTYPE_I2: nMax = INT16_MAX; break;
+    case ZLTYPE_I4: nMax = INT32_MAX; break;
+    case ZLTYPE_I8: nMax = INT64_MAX; break;
+    default: return false;
+    }
+    // A signed type reaches one further below zero.
+    if (bNegative && (!bSigned || nValue > nMax + 1))
+        return false;
+    if (!bNegative && nValue > nMax)
+        return false;
+    const uint64_t nBits = bNegative ? 0 - nValue : nValue;
+    std::memcpy(pbyOut, &nBits, sizeof nBits);
+    return true;
 }
 
 bool bAscii(const char* psz, size_t n)
@@ -85,16 +160,21 @@ int CNAConvertVariant::_bCastNumberText(const wchar_t* psz, size_t nChars, unsig
         _SetErrorConversionFailed(nSourceCode, pszText, NA_SRC_VALUE_CONVERSION, 3);
         return 0;
     }
-    const unsigned long nWidth = nNumberWidth(nCode);
+    return _bStoreNumber(abyCast);
+}
+
+int CNAConvertVariant::_bStoreNumber(const unsigned char* pbyBinary)
+{
+    const unsigned long nWidth = nNumberWidth(m_clValue.nGetTypeCode());
     if (m_eVarType == NA_VT_ANY || m_eVarType == NA_VT_ANY_UNREAD) {
-        std::memcpy(m_clValue._pbyGetValeur(), abyCast, nWidth);
+        std::memcpy(m_clValue._pbyGetValeur(), pbyBinary, nWidth);
         m_clValue.ClearFlags();
         return 1;
     }
     if (m_pbyBuffer == nullptr)
         return 1;
     const unsigned long n = std::min(nWidth, m_nBufferSize);
-    std::memcpy(m_pbyBuffer, abyCast, n);
+    std::memcpy(m_pbyBuffer, pbyBinary, n);
     m_nUsedSize = n;
     _ZeroFrom(n);
     return 1;
@@ -180,7 +260,25 @@ int CNAConvertVariant::_bSetValue(const char* pszText, long nLength, int nCodePa
         return store(psz, NA_nAnsiToWide(pszText, n, nCodePage, psz));
     };
     if (bWide) {
-        if (_bUTF16Buffer() && bAscii(pszText, n)) {
+        const bool bUTF16 = _bUTF16Buffer();
+        // UTF-8 (the server's text on a Unicode connection) decodes straight
+        // into the slot; not a text read from the slot itself, which the
+        // writing would overrun. A zero byte met on the way sends the text
+        // to the roads below, which write the whole slot again: ASCII and
+        // decoded text stop at it differently.
+        const auto nText = reinterpret_cast<uintptr_t>(pszText);
+        const auto nSlot = reinterpret_cast<uintptr_t>(m_pbyBuffer);
+        if (bUTF16 && nCodePage == static_cast<int>(CP_UTF8) && n <= 0x7FFFFFFF &&
+            (nText + n <= nSlot || nSlot + m_nBufferSize <= nText)) {
+            const size_t nCapacity = m_nBufferSize / 2 > 0 ? m_nBufferSize / 2 - 1 : 0;
+            bool bZeroByte = false;
+            m_nUsedSize = 2 * NA_nUTF8ToUTF16Cut(pszText, n, m_pbyBuffer, nCapacity, &bZeroByte);
+            if (!bZeroByte) {
+                _ZeroFrom(m_nUsedSize);
+                return 1;
+            }
+        }
+        if (bUTF16 && bAscii(pszText, n)) {
             // ASCII is its own UTF-16, one unit a byte.
             const size_t nUnits = std::min<size_t>(n, m_nBufferSize / 2 > 0 ? m_nBufferSize / 2 - 1 : 0);
             for (size_t i = 0; i < nUnits; ++i) {
@@ -240,6 +338,9 @@ int CNAConvertVariant::bSetValueDB(const char* pszText, long nLength, int nCodeP
     if (nCode == ZLTYPE_BOOL)
         return _bStoreBool(s_bTextToBool(pszText));
     if (nCode >= 3 && nCode <= 14 && nCode != ZLTYPE_DECIMAL) {
+        alignas(8) unsigned char abyNumber[16] = {};
+        if (bPlainNumberText(pszText, n, nCode, abyNumber))
+            return _bStoreNumber(abyNumber);
         CNAScratch<wchar_t, 64> scratch;
         wchar_t* psz = scratch.pGet(n);
         if (psz == nullptr) {

@@ -1,12 +1,17 @@
 // Text conversions and the bounded text writers of the value holders.
 #include "native/model/variant_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/system/code_page_conversion.h"
 #include "common/text/cp1252.h"
 #include "common/text/utf8_convert.h"
+#include "common/text/utf8_scan.h"
 
 namespace {
 
@@ -26,11 +31,65 @@ void PutUnit(unsigned char* pby, size_t nUnit, uint16_t w)
     std::memcpy(pby + 2 * nUnit, &w, sizeof w);
 }
 
+// One character as UTF-16 units while they fit within nCapacity units: a
+// pair above U+FFFF, never split; U+FFFD beyond U+10FFFF. False when it
+// does not fit.
+bool bPutCodePoint(uint32_t c, unsigned char* pbyDst, size_t* pnUnits, size_t nCapacity)
+{
+    size_t& nUnits = *pnUnits;
+    if (c >= 0x10000 && c <= kMaxCodePoint) {
+        if (nUnits + 2 > nCapacity)
+            return false;
+        const uint32_t v = c - 0x10000;
+        PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xD800 + (v >> 10)));
+        PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xDC00 + (v & 0x3FF)));
+        return true;
+    }
+    if (nUnits + 1 > nCapacity)
+        return false;
+    PutUnit(pbyDst, nUnits++, c > kMaxCodePoint ? kReplacementUnit : static_cast<uint16_t>(c));
+    return true;
+}
+
 uint16_t GetUnit(const unsigned char* pby, size_t nUnit)
 {
     uint16_t w;
     std::memcpy(&w, pby + 2 * nUnit, sizeof w);
     return w;
+}
+
+// Bytes at the start of p, among the first nRoom, that are ASCII and not
+// zero, each written as a unit: a window of 16 bytes is widened whole (the
+// caller has room for 16 units), the count tells how many of them stand; a
+// window of 8 (or fewer) bytes writes only the run. 0 when nothing is
+// ASCII, or fewer than 8 bytes are left (the caller then goes byte by byte).
+size_t nWidenAsciiRun(const unsigned char* p, size_t nRoom, unsigned char* pbyDst)
+{
+#if defined(__SSE2__)
+    if (nRoom >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pbyDst + 16), _mm_unpackhi_epi8(v, zero));
+        const unsigned nMask = static_cast<unsigned>(_mm_movemask_epi8(v)) |
+                               static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+        return nMask == 0 ? 16 : static_cast<size_t>(__builtin_ctz(nMask));
+    }
+#endif
+    if (nRoom >= 8) {
+        constexpr uint64_t kHighBits = 0x8080808080808080ull;
+        constexpr uint64_t kLowBits = 0x0101010101010101ull;
+        uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        // The lowest flagged byte is the first high or zero one (a borrow
+        // only flags bytes above a zero byte).
+        const uint64_t nMask = (w | ((w - kLowBits) & ~w)) & kHighBits;
+        const size_t nRun = nMask == 0 ? 8 : static_cast<size_t>(__builtin_ctzll(nMask)) / 8;
+        for (size_t k = 0; k < nRun; ++k)
+            PutUnit(pbyDst, k, p[k]);
+        return nRun;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -122,17 +181,70 @@ size_t NA_nWideToUTF16Cut(const wchar_t* psz, size_t n, unsigned char* pbyDst, s
         const uint32_t c = static_cast<uint32_t>(psz[i]);
         if (c == 0)
             break;
-        if (c >= 0x10000 && c <= kMaxCodePoint) {
-            if (nUnits + 2 > nCapacity)
+        if (!bPutCodePoint(c, pbyDst, &nUnits, nCapacity))
+            break;
+    }
+    return nUnits;
+}
+
+size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size_t nCapacity, bool* pbZeroByte)
+{
+    // The decoding follows UTF8_GetNext step for step (lead lengths from
+    // TabUTF8len, up to six bytes, no check for overlong forms), the writing
+    // NA_nWideToUTF16Cut: every text gives the same units on both roads.
+    static constexpr unsigned char kLeadMask[7] = {0, 0x7F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
+    const auto* p = reinterpret_cast<const unsigned char*>(psz);
+    size_t i = 0;
+    size_t nUnits = 0;
+    if (pbZeroByte != nullptr)
+        *pbZeroByte = false;
+    while (i < n) {
+        // A run of ASCII bytes (none of them zero) is copied as a whole; the
+        // byte after it is decoded below.
+        const size_t nRun = nWidenAsciiRun(p + i, std::min(n - i, nCapacity - nUnits), pbyDst + 2 * nUnits);
+        i += nRun;
+        nUnits += nRun;
+        if (i == n)
+            break;
+        const unsigned char b = p[i];
+        uint32_t c;
+        if ((b & 0xE0) == 0xC0 && n - i >= 2 && (p[i + 1] & 0xC0) == 0x80) {
+            // Two bytes, the usual accented letter: as below, in short.
+            c = (static_cast<uint32_t>(b & 0x1F) << 6) | (p[i + 1] & 0x3F);
+            i += 2;
+        } else if (b < 0x80) {
+            if (b == 0 && pbZeroByte != nullptr)
+                *pbZeroByte = true;
+            if (b == 0 || nUnits >= nCapacity)
                 break;
-            const uint32_t v = c - 0x10000;
-            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xD800 + (v >> 10)));
-            PutUnit(pbyDst, nUnits++, static_cast<uint16_t>(0xDC00 + (v & 0x3FF)));
+            PutUnit(pbyDst, nUnits++, b);
+            ++i;
+            continue;
+        } else if (const size_t nLength = TabUTF8len[b >> 2]; nLength == 0) {
+            // A continuation byte where a character should start.
+            c = '?';
+            ++i;
+        } else if (nLength > n - i) {
+            // The last character is cut: one "?" and the text ends.
+            c = '?';
+            i = n;
         } else {
-            if (nUnits + 1 > nCapacity)
-                break;
-            PutUnit(pbyDst, nUnits++, c > kMaxCodePoint ? kReplacementUnit : static_cast<uint16_t>(c));
+            size_t k = 1;
+            while (k < nLength && (p[i + k] & 0xC0) == 0x80)
+                ++k;
+            if (k == nLength) {
+                c = b & kLeadMask[nLength];
+                for (size_t j = 1; j < nLength; ++j)
+                    c = (c << 6) | (p[i + j] & 0x3F);
+            } else {
+                c = '?';
+            }
+            i += k;
         }
+        if (c == 0)
+            break;
+        if (!bPutCodePoint(c, pbyDst, &nUnits, nCapacity))
+            break;
     }
     return nUnits;
 }

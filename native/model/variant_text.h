@@ -55,6 +55,17 @@ size_t NA_nWideToAnsiCut(const wchar_t* psz, size_t n, int nCodePage, unsigned c
 // units written; no terminator.
 size_t NA_nWideToUTF16Cut(const wchar_t* psz, size_t n, unsigned char* pbyDst, size_t nCapacity);
 
+// UTF-8 bytes decoded straight into UTF-16 units: exactly what
+// NA_nAnsiToWide (code page 65001) followed by NA_nWideToUTF16Cut gives,
+// without the wide temporary. Undecodable bytes become "?" as there, a
+// sequence cut by the end of the text gives one "?" and ends it, a zero
+// character ends it, a pair is never split. Returns the units written; no
+// terminator. Units past those, within the capacity, may have been written
+// over (the caller zeroes them). *pbZeroByte (when given) tells whether a
+// zero byte ended it.
+size_t NA_nUTF8ToUTF16Cut(const char* psz, size_t n, unsigned char* pbyDst, size_t nCapacity,
+                          bool* pbZeroByte = nullptr);
+
 // UTF-16 units up to the first zero unit within n units, a surrogate pair
 // as one character, a lone surrogate as it is; dst holds n characters.
 // Returns the characters written.
