@@ -195,7 +195,7 @@ int CNAColumn::bValueDefined(unsigned nFlags)
             return 1;
         return m_pclValue != nullptr && !m_pclValue->pclGetValue()->bIsNull();
     }
-    return !_bNullOrEquivalent(true);
+    return bPlainValueDefined();
 }
 
 int CNAColumn::bOriginalValueDefined()

@@ -57,6 +57,8 @@ void CNARecord::_SetConnection(CNAConnectionDescription* pclConnection)
         REF_AddRef(pclConnection);
     CNAConnectionDescription* pclFormer = m_pclConnection;
     m_pclConnection = pclConnection;
+    for (int i = 0; i < m_tabColumns.nGetNbElement(); ++i)
+        m_tabColumns[i]->ForgetSlotRule();
     if (pclFormer != nullptr)
         CNADriver::g_nReleaseConnection(pclFormer);
 }
@@ -221,16 +223,6 @@ int CNARecord::bGetPosition(CNAPosition*)
 
 // --- Rows ----------------------------------------------------------------------
 
-CNAQFRecord* CNARecord::pclGetNAQFRecord() const
-{
-    return m_pclCurrent != nullptr ? m_pclCurrent->pclGetNAQFRecordNoRef() : nullptr;
-}
-
-CNAQFRecord* CNARecord::pclGetOriginalNAQFRecord() const
-{
-    return m_pclOriginal != nullptr ? m_pclOriginal->pclGetNAQFRecordNoRef() : nullptr;
-}
-
 int CNARecord::bEquals(const CNARecordValue* pclOther, int bMemo) const
 {
     return m_pclCurrent != nullptr && m_pclCurrent->bEquals(pclOther, bMemo);
@@ -273,9 +265,11 @@ void CNARecord::OnNAQFRecordChanged()
     for (int i = 0; i < m_tabColumns.nGetNbElement(); ++i) {
         CNAColumn* pclColumn = m_tabColumns[i];
         CNAConvertVariant* pclValue = pclColumn->pclGetNAValue();
-        if (pclColumn->bIsMemo() || pclColumn->bIsComposedKey() || pclValue == nullptr)
+        if (pclValue == nullptr || pclColumn->bIsMemo() || pclColumn->bIsComposedKey())
             continue;
-        if (pclColumn->bValueDefined(0))
+        // Neither memo nor composite key: the defined test of such a column,
+        // without asking its item again.
+        if (pclColumn->bPlainValueDefined())
             pclValue->SetNotNull();
         else
             pclValue->SetNull();

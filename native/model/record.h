@@ -25,10 +25,10 @@
 #include "native/driver/na_forward.h"
 #include "native/model/column.h"
 #include "native/model/interf.h"
+#include "native/model/record_value.h"
 
 class CColumnNullValueExcluded;
 class CNAPosition;
-class CNARecordValue;
 class CSQLParserInfo;
 
 class CNARecord : public CInterf
@@ -65,8 +65,12 @@ public:
     // Releases and removes every column, last first.
     void DeleteAllColumn();
     int nGetNbColumn() const { return m_tabColumns.nGetNbElement(); }
-    // Column n; null outside the columns.
-    CNAColumn* pclGetColumnNoRef(int n);
+    // Column n; null outside the columns (inline: asked for every column of
+    // every row read).
+    CNAColumn* pclGetColumnNoRef(int n)
+    {
+        return n >= 0 && n < m_tabColumns.nGetNbElement() ? m_tabColumns[n] : nullptr;
+    }
     CNAColumn* pclGetColumnNoRef(INAItemDescription* piItem);
     // The first column the database numbers itself.
     CNAColumn* pclGetNAColumnIdentityNoRef() const;
@@ -100,8 +104,15 @@ public:
     int bGetPosition(CNAPosition* pclPosition);
 
     // --- Rows.
-    CNAQFRecord* pclGetNAQFRecord() const;
-    CNAQFRecord* pclGetOriginalNAQFRecord() const;
+    // Asked for every column of every row: kept inline.
+    CNAQFRecord* pclGetNAQFRecord() const
+    {
+        return m_pclCurrent != nullptr ? m_pclCurrent->pclGetNAQFRecordNoRef() : nullptr;
+    }
+    CNAQFRecord* pclGetOriginalNAQFRecord() const
+    {
+        return m_pclOriginal != nullptr ? m_pclOriginal->pclGetNAQFRecordNoRef() : nullptr;
+    }
     CNARecordValue* pclGetCurrentRecordValueNoRef() const { return m_pclCurrent; }
     CNARecordValue* pclGetOriginalRecordValueNoRef() const { return m_pclOriginal; }
     int bOriginalSet() const { return m_bOriginalSet; }

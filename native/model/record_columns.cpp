@@ -34,11 +34,6 @@ CNAColumn* CNARecord::pclGetColumnNoRef(const wchar_t* pszName)
     return nullptr;
 }
 
-CNAColumn* CNARecord::pclGetColumnNoRef(int n)
-{
-    return n >= 0 && n < m_tabColumns.nGetNbElement() ? m_tabColumns[n] : nullptr;
-}
-
 CNAColumn* CNARecord::pclGetColumnNoRef(INAItemDescription* piItem)
 {
     if (piItem == nullptr)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -433,6 +434,57 @@ TEST_F(ColumnValues, NullEquivalenceOfTheRowsValueAsOfTheValueRead)
     EXPECT_EQ(0, wide->bValueDefined(0));
     slot[1] = 0x20;
     EXPECT_EQ(1, wide->bValueDefined(0));
+    Connection().SetDBKind(5);
+}
+
+// The slot test follows what it depends on when that changes after its
+// first use: the item's type, the database item's type, the connection's
+// kind; each step against the test of the value read.
+TEST_F(ColumnValues, NullEquivalenceFollowsChangesOfTypesAndKind)
+{
+    CNAItemDescription* name = Add(L"NAME", NA_IT_TEXTE, 11);
+    Add(L"DAY", NA_IT_TEXTE, 9);
+    CNAItemDescription* dbDay = AddTo(Imported(), L"DAY", NA_IT_DATE8, 9);
+    dbDay->SetDBType(L"DATE", 10);
+    ASSERT_EQ(1, Build());
+    // A zero first byte then 'x': an empty 8-bit text, a UTF-16 unit 0x7800.
+    for (const wchar_t* column : {L"NAME", L"DAY"}) {
+        const INAItemDescription* item = Col(column)->piGetItemNoRef();
+        unsigned char* slot = Current()->pbyGetItemValue(item, 0);
+        ASSERT_NE(nullptr, slot);
+        slot[0] = 0;
+        slot[1] = 'x';
+        Current()->SetItemValueDefined(item, 1, 0);
+        slot[0] = 0;
+        slot[1] = 'x';
+    }
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        const wchar_t* column;
+        int bNull;
+    };
+    const std::vector<Step> steps = {
+        {"text, kind 5", [&] { Connection().SetDBKind(5); }, L"NAME", 0},
+        {"text, kind 1", [&] { Connection().SetDBKind(1); }, L"NAME", 1},
+        {"retyped to UTF-16", [&] { name->bChangeTypeMemo(NA_IT_UNICODE); }, L"NAME", 0},
+        {"typed back", [&] { name->bChangeTypeMemo(NA_IT_TEXTE); }, L"NAME", 1},
+        {"date on the database, kind 5", [&] { Connection().SetDBKind(5); }, L"DAY", 1},
+        {"no database type", [&] { dbDay->SetDBType(L"", 0); }, L"DAY", 0},
+        {"database type again", [&] { dbDay->SetDBType(L"DATE", 10); }, L"DAY", 1},
+        {"database item dropped", [&] { Col(L"DAY")->bSetImportedItemDesc(nullptr); }, L"DAY", 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        CNAColumn* column = Col(step.column);
+        CAny read;
+        ASSERT_EQ(1, column->bGetCurrentValue(&read, 0));
+        EXPECT_EQ(step.bNull, column->bNullOrEquivalent());
+        EXPECT_EQ(column->bNullOrEquivalent(&read), column->bNullOrEquivalent());
+        EXPECT_EQ(step.bNull == 0, column->bValueDefined(0) != 0);
+    }
     Connection().SetDBKind(5);
 }
 

@@ -180,6 +180,51 @@ TEST_F(CurrentRecord, ABufferFromTheHostSetsTheValuesNullFlags)
     EXPECT_EQ(0, m_record->bSetNAQFRecord(nullptr));
 }
 
+// Each value's null flag after a buffer is taken is the column's own
+// defined test, over buffers with every item defined, undefined, or
+// defined with empty slots; memo values are left as they were.
+TEST_F(CurrentRecord, ABufferSetsEachPlainValueAsItsDefinedTest)
+{
+    Add(L"SEEN", NA_IT_DATETIME, 8);
+    Add(L"WIDE", NA_IT_UNICODE, 10);
+    Customer();
+    ASSERT_EQ(1, Build());
+    CAny code = Ansi("K");
+    ASSERT_EQ(1, Col(L"CODE")->bSetValue(&code, 0));
+    ASSERT_EQ(1, Col(L"NOTES")->bSetValueToDB(&code, 0));
+    enum class Fill { kValues, kUndefined, kEmpty };
+    int nChecked = 0;
+    for (const Fill fill : {Fill::kValues, Fill::kUndefined, Fill::kEmpty, Fill::kValues}) {
+        CNAQFRecord* buffer = Current()->pclGetClone();
+        buffer->AddRef();
+        for (int i = 0; i < m_record->nGetNbColumn(); ++i) {
+            CNAColumn* column = m_record->pclGetColumnNoRef(i);
+            if (column->bIsMemo() || column->bIsComposedKey())
+                continue;
+            const INAItemDescription* item = column->piGetItemNoRef();
+            unsigned char* slot = buffer->pbyGetItemValue(item, 0);
+            ASSERT_NE(nullptr, slot);
+            std::memset(slot, fill == Fill::kValues ? 'A' : 0, static_cast<size_t>(item->nGetItemSize()));
+            buffer->SetItemValueDefined(item, fill == Fill::kUndefined ? 0 : 1, 0);
+            if (fill != Fill::kUndefined)
+                std::memset(slot, fill == Fill::kValues ? 'A' : 0, static_cast<size_t>(item->nGetItemSize()));
+        }
+        const bool bMemoNull = Col(L"NOTES")->pclGetNAValue()->pclGetValue()->bIsNull();
+        ASSERT_EQ(1, m_record->bSetNAQFRecord(buffer));
+        buffer->nRelease();
+        for (int i = 0; i < m_record->nGetNbColumn(); ++i) {
+            CNAColumn* column = m_record->pclGetColumnNoRef(i);
+            SCOPED_TRACE(std::to_string(static_cast<int>(fill)) + " " + std::to_string(i));
+            if (column->bIsMemo() || column->bIsComposedKey())
+                continue;
+            EXPECT_EQ(column->bValueDefined(0) == 0, column->pclGetNAValue()->pclGetValue()->bIsNull());
+            ++nChecked;
+        }
+        EXPECT_EQ(bMemoNull, Col(L"NOTES")->pclGetNAValue()->pclGetValue()->bIsNull());
+    }
+    EXPECT_EQ(4 * 5, nChecked);
+}
+
 TEST_F(CurrentRecord, ADescriptionWithoutItemsIsUserError1)
 {
     EXPECT_EQ(0, Build());
