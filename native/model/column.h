@@ -170,9 +170,6 @@ public:
     // bValueDefined(0) of a column known to be neither memo nor composite
     // key (the record's walk over its columns knows it already).
     int bPlainValueDefined() { return !_bNullOrEquivalent(true); }
-    // The record's connection changed: the rule of the NULL test is worked
-    // out again on its next use.
-    void ForgetSlotRule() { m_slotRule = CSlotRule(); }
     int bSetValueNULL();
     int bNull();
     int bNullOrEquivalent();
@@ -220,35 +217,6 @@ protected:
     // value is no decimal, the only slot that may read as NULL): the same
     // answer as reading the value. -1 where the value must be read.
     int _nNullOrEquivalentInSlot(const unsigned char* pbySlot, uint32_t nWidth);
-    // What that test looks at, worked out from the item's type, the
-    // database item's type on the connection and the connection's kind;
-    // kept with what it was worked out from and worked out again whenever
-    // one of them differs (a type change, another database item or
-    // connection, a connection of another kind).
-    enum class ESlotTest : uint8_t
-    {
-        kNotNull,     // no rule applies and the value cannot read as NULL
-        kReadValue,   // the value must be read
-        kDateTime,    // the first min(width, 8) bytes are zero
-        kAnsiText,    // 8-bit text: the first byte is zero
-        kWideText,    // UTF-16 text: the first unit is zero
-    };
-    struct CSlotRule
-    {
-        const CNAConnectionDescription* pclConnection = nullptr;
-        const CNAItemDescription* pclImported = nullptr;
-        int32_t nType = -1;  // -1: not worked out
-        int32_t nKind = 0;
-        int32_t nDBTypeCode = 0;
-        int32_t nDBItemType = 0;
-        ESlotTest eTest = ESlotTest::kReadValue;
-        // An empty value is NULL whatever the database allows (no text,
-        // no time of day on either side).
-        bool bEmptyIsNull = false;
-    };
-    // The rule for the column as it is now, worked out again when stale.
-    const CSlotRule& _GetSlotRule();
-    static CSlotRule s_WorkOutSlotRule(int t, int d, int nKind);
     // bNullOrEquivalent() told whether the column is plain (neither memo nor
     // composite key), which its callers often know already.
     int _bNullOrEquivalent(bool bPlain);
@@ -280,7 +248,6 @@ protected:
     CNAConvertVariant* m_pclValue = nullptr;
     int32_t m_bModified = 0;
     CTString m_csMemoFile;
-    CSlotRule m_slotRule;
 };
 
 // Reference hooks of the counted containers: CInterf's.

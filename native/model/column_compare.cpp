@@ -11,7 +11,6 @@
 #include "native/driver/error_object.h"
 #include "native/model/column.h"
 #include "native/model/convert_variant.h"
-#include "native/model/item_description.h"
 #include "native/model/item_type.h"
 #include "native/model/qf_record.h"
 #include "native/model/record.h"
@@ -173,90 +172,42 @@ int CNAColumn::_bNullOrEquivalent(bool bPlain)
     return bNullOrEquivalent(&clValue);
 }
 
-CNAColumn::CSlotRule CNAColumn::s_WorkOutSlotRule(int t, int d, int nKind)
-{
-    CSlotRule rule;
-    bool bTexty = false;
-    if (!s_bDateOrTextRule(t, d, nKind, &bTexty)) {
-        // Only a NULL value is taken for NULL; a defined slot reads as NULL
-        // only for a decimal whose bytes do not load.
-        rule.eTest = s_bBinaryRule(t, d, nKind) || t == NA_IT_DECIMAL ? ESlotTest::kReadValue : ESlotTest::kNotNull;
-        return rule;
-    }
-    rule.bEmptyIsNull = !(bTexty || t == NA_IT_HEURE || d == NA_IT_HEURE);
-    // The value the record reads of each of these types (its runtime type
-    // checked too, the test depending on it).
-    const unsigned short nCode = ConverteItemToZLType(static_cast<eNA_ITEMTYPE>(t));
-    if (t == NA_IT_DATETIME && nCode == ZLTYPE_DATETIME)
-        rule.eTest = ESlotTest::kDateTime;
-    else if (bInTypes(t, kAnsiSlotTypes) && bIn(nCode, {ZLTYPE_DSTRA, ZLTYPE_DATEA, ZLTYPE_TIMEA}))
-        rule.eTest = ESlotTest::kAnsiText;
-    else if (bInTypes(t, kWideSlotTypes) && nCode == ZLTYPE_DSTRW)
-        rule.eTest = ESlotTest::kWideText;
-    else
-        rule.eTest = ESlotTest::kReadValue;
-    return rule;
-}
-
-const CNAColumn::CSlotRule& CNAColumn::_GetSlotRule()
-{
-    // Everything the rule depends on is compared, each time: nothing the
-    // record or its descriptions change can leave it behind.
-    const int t = m_piItem->eNAGetItemType();
-    const CNAConnectionDescription* pclConnection = pclGetCnx();
-    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
-    const int nDBTypeCode = m_pclImported != nullptr ? m_pclImported->eNAGetDBTypeCode() : 0;
-    const int nDBItemType = m_pclImported != nullptr ? m_pclImported->eNAGetItemType() : 0;
-    if (m_slotRule.nType != t || m_slotRule.nKind != nKind || m_slotRule.pclConnection != pclConnection ||
-        m_slotRule.pclImported != m_pclImported || m_slotRule.nDBTypeCode != nDBTypeCode ||
-        m_slotRule.nDBItemType != nDBItemType) {
-        m_slotRule = s_WorkOutSlotRule(t, eNAGetItemTypeOnDatabase(), nKind);
-        m_slotRule.pclConnection = pclConnection;
-        m_slotRule.pclImported = m_pclImported;
-        m_slotRule.nType = t;
-        m_slotRule.nKind = nKind;
-        m_slotRule.nDBTypeCode = nDBTypeCode;
-        m_slotRule.nDBItemType = nDBItemType;
-    }
-    return m_slotRule;
-}
-
 int CNAColumn::_nNullOrEquivalentInSlot(const unsigned char* pbySlot, uint32_t nWidth)
 {
-    const CSlotRule& rule = _GetSlotRule();
-    bool bEmpty = false;
-    switch (rule.eTest) {
-    case ESlotTest::kNotNull:
-        return 0;
-    case ESlotTest::kReadValue:
+    const eNA_ITEMTYPE t = eNAGetItemType();
+    const int d = eNAGetItemTypeOnDatabase();
+    CNAConnectionDescription* pclConnection = pclGetCnx();
+    const int nKind = pclConnection != nullptr ? pclConnection->nGetDBKind() : 0;
+    bool bTexty = false;
+    if (!s_bDateOrTextRule(t, d, nKind, &bTexty)) {
+        if (s_bBinaryRule(t, d, nKind))
+            return -1;
+        // Only a NULL value is taken for NULL; a defined slot reads as NULL
+        // only for a decimal whose bytes do not load.
+        return t == NA_IT_DECIMAL ? -1 : 0;
+    }
+    if (pbySlot == nullptr)
         return -1;
-    case ESlotTest::kDateTime:
-        if (pbySlot == nullptr)
-            return -1;
+    // The value the record reads of each of these types (its runtime type
+    // checked too, the test depending on it).
+    const unsigned short nCode = ConverteItemToZLType(t);
+    bool bEmpty = false;
+    if (t == NA_IT_DATETIME && nCode == ZLTYPE_DATETIME) {
         // Read zero-extended: its 8 bytes are the slot's first ones.
-        if (nWidth >= 8) {
-            uint64_t n = 0;
-            std::memcpy(&n, pbySlot, sizeof n);
-            return n == 0;
-        }
-        return std::all_of(pbySlot, pbySlot + nWidth, [](unsigned char c) { return c == 0; });
-    case ESlotTest::kAnsiText:
-        if (pbySlot == nullptr)
-            return -1;
+        return std::all_of(pbySlot, pbySlot + std::min<uint32_t>(nWidth, 8), [](unsigned char c) { return c == 0; });
+    } else if (bInTypes(t, kAnsiSlotTypes) && bIn(nCode, {ZLTYPE_DSTRA, ZLTYPE_DATEA, ZLTYPE_TIMEA})) {
         // 8-bit text up to its first zero: empty when that is the first byte.
         bEmpty = nWidth == 0 || pbySlot[0] == 0;
-        break;
-    case ESlotTest::kWideText:
-        if (pbySlot == nullptr)
-            return -1;
+    } else if (bInTypes(t, kWideSlotTypes) && nCode == ZLTYPE_DSTRW) {
         // UTF-16 up to its first zero unit; any other first unit gives a
         // character that is not zero.
         bEmpty = nWidth < 2 || (pbySlot[0] == 0 && pbySlot[1] == 0);
-        break;
+    } else {
+        return -1;
     }
     if (!bEmpty)
         return 0;
-    return rule.bEmptyIsNull || bIsNullableOnDataBase();
+    return bIsNullableOnDataBase() || !(bTexty || t == NA_IT_HEURE || d == NA_IT_HEURE);
 }
 
 int CNAColumn::bSameValue(const CAny* pclValue, unsigned nFlags)

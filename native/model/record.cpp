@@ -57,8 +57,6 @@ void CNARecord::_SetConnection(CNAConnectionDescription* pclConnection)
         REF_AddRef(pclConnection);
     CNAConnectionDescription* pclFormer = m_pclConnection;
     m_pclConnection = pclConnection;
-    for (int i = 0; i < m_tabColumns.nGetNbElement(); ++i)
-        m_tabColumns[i]->ForgetSlotRule();
     if (pclFormer != nullptr)
         CNADriver::g_nReleaseConnection(pclFormer);
 }
