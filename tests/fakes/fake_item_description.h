@@ -1,9 +1,10 @@
 #pragma once
 
-// An item description for tests that need one before the data model's own
-// descriptions are at hand: its name, item type, item size and database type
-// are set by the test, every other slot answers 0 or null, and its
-// references are only counted.
+// An item description as a host hands one in, for tests of what the driver
+// reads of it and whether it lets go of what it takes: its name, item type,
+// item size and database type are set by the test, every other slot answers
+// 0 or null, and its references are only counted (nRefBalance), so that it
+// lives on the test's stack and shows a leaked or extra release.
 #include "native/model/na_item_description.h"
 
 class CFakeItemDescription : public INAItemDescription

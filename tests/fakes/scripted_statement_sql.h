@@ -13,10 +13,9 @@
 // A text the script does not know fails like a text the database refuses.
 // Values come back as wide runtime strings (DSTRW), as the base statement
 // hands them out. The script records every text run and counts the live
-// statements, so a test can see that each one was released.
-//
-// Later items extend it by adding members to CScriptedResult (affected
-// rows, several result sets) and the overrides that read them.
+// statements, so a test can see that each one was released. It serves
+// where a test needs exact results or a failure at one chosen statement,
+// which a server gives only with much set-up or not at all.
 #include <initializer_list>
 #include <map>
 #include <optional>

@@ -1,9 +1,9 @@
 #pragma once
 
-// The connection the native layer's tests work with, standing for the
-// database's own connection until that is built: kind 5 with backquotes,
-// as the database's connection sets them, over the stand-in host
-// description of tests/host/db.
+// The connection the native layer's tests work with, so that they run
+// without a client library or a server and can make any step fail: kind 5
+// with backquotes, as the database's connection sets them, over the stand-in
+// host description of tests/host/db.
 //
 // Opening, testing and closing only count their calls and keep an open flag;
 // each can be made to fail, and then records user error 15 naming the data
@@ -19,11 +19,11 @@
 // where).
 //
 // The kind, the quotes, the server version and the client text code page
-// are settable, so that one class serves every kind's dialect. A later item
-// that needs another slot to answer adds a setting and its override here and
-// leaves the others' defaults alone. Construct it with the driver-wide lock
-// held when the driver is running (the connection number is a plain
-// counter); tests without a running driver need no lock.
+// are settable, so that one class serves every kind's dialect. Many tests
+// rely on the defaults: another answer comes as a new setting, never as a
+// changed default. Construct it with the driver-wide lock held when the
+// driver is running (the connection number is a plain counter); tests
+// without a running driver need no lock.
 #include <functional>
 #include <new>
 #include <string>

@@ -1,8 +1,10 @@
 #pragma once
 
-// The data access the native layer's tests work with: a CNADataAccess made
-// by the test driver's slot 48 (TestDataAccessFactory), with the real
-// counts, references and names, that can be marked open and given an alias
+// The data access the native layer's tests work with when they check what
+// the driver and the data model ask of a data access, with answers and
+// failures they choose and no server: a CNADataAccess made by the test
+// driver's slot 48 (TestDataAccessFactory), with the real counts,
+// references and names, that can be marked open and given an alias
 // name, and that records its closes (bHFerme) with the reference count it
 // had when closed and the record-lock cancellations it is told of, and whose
 // rows are identified by their values unless a test chooses the row-id kind.
@@ -12,8 +14,9 @@
 // the next number and remembers the last statement, a return brings that
 // statement back as the last one and frees the position unless kept, a free
 // forgets it; every call is recorded, and saves or returns fail when a test
-// says so (a failed return reports user error 11, an unknown position). Live ones are counted. A later item adds settings here and leaves
-// the others' defaults alone.
+// says so (a failed return reports user error 11, an unknown position).
+// Live ones are counted. Another answer comes as a new setting, never as a
+// changed default.
 #include <functional>
 #include <map>
 #include <new>

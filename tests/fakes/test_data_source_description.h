@@ -2,7 +2,8 @@
 
 // A data-source description whose four schema operations read a scripted
 // statement (scripted_statement_sql.h) as a database driver's description
-// reads its schema queries:
+// reads its schema queries, so that the data model's schema reading can be
+// tested on any columns and keys without a server:
 //
 // - the columns: the text L"COLUMNS OF " + name, one row per item with the
 //   texts Field, Type (item type code), Size, Integer, Decimal, Null ("NO"
@@ -18,9 +19,6 @@
 //     choices.allocDataSourceDescription = [](CNAConnectionDescription* c, CNAError* e) {
 //         return new CTestDataSourceDescription(c, e);
 //     };
-//
-// Later items may add columns to the rows (defaults, database type texts)
-// by reading further columns here.
 #include <cwchar>
 #include <initializer_list>
 #include <string>

@@ -6,9 +6,11 @@
 // with the factory hook so that piQueryInterface makes it, or made directly.
 //
 // Each choice left empty keeps its default: the base driver's answer, null
-// for the pure slots 49 and 59, and for slot 61 a CTestDriverSQL. A later
-// item adds a choice (a member of CTestDriverChoices and the override that
-// reads it) and never changes another item's default.
+// for the pure slots 49 and 59, and for slot 61 a CTestDriverSQL. The
+// database driver needs its client library; this one lets a test put its own
+// object behind any slot. Another choice comes as a new member of
+// CTestDriverChoices and the override that reads it, never as a changed
+// default.
 #include <functional>
 #include <new>
 

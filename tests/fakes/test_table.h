@@ -1,7 +1,8 @@
 #pragma once
 
-// The table object the native layer's tests work with, standing for the
-// data-access layer's table until that is built: a CNATable made by the
+// The table object the driver's registry and SQL-operation tests work with,
+// so that the driver's walks over its tables can be checked, failures
+// included, without data accesses or a server: a CNATable made by the
 // test driver's slot 60 (TestTableFactory) with the real counts,
 // construction and end, whose operations the driver calls by slot record
 // their calls and give settable answers: bHMode (16), bHFerme (17),
@@ -11,8 +12,7 @@
 // and data accesses, held as the table holds its own.
 // Every other operation of the host's interface answers 0 (or null) and
 // does nothing (the reserved slots and the virtual moves are the table's
-// own). A later item that needs another answer adds a setting and
-// leaves the others' defaults alone.
+// own). Another answer comes as a new setting, never as a changed default.
 #include <functional>
 #include <new>
 #include <string>

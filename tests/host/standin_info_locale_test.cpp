@@ -439,7 +439,7 @@ TEST(StandinInfoLocaleCompare, LevelsAndFlagsOnWideText)
     }
 }
 
-TEST(StandinInfoLocaleCompare, DocumentedTotalOrder)
+TEST(StandinInfoLocaleCompare, EqualLettersOrderByAccentThenCase)
 {
     const std::wstring ordered[] = {L"cote", L"cot\u00E9", L"c\u00F4te", L"e", L"E", L"\u00E9", L"\u00C9", L"f"};
     S loc;

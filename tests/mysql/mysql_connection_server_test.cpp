@@ -301,7 +301,7 @@ TEST(MySQLConnectionOnServer, UnicodeItemsBecomeUcs2ColumnsThatStopAtTheBasicPla
     const std::wstring sCreate = std::wstring(L"CREATE TABLE t (s ") + csType.pszGet() + L")";
     ASSERT_EQ(1, connection->bExecuteQueryNoResult(&error, sCreate.c_str()));
     EXPECT_EQ(1, connection->bExecuteQueryNoResult(&error, L"INSERT INTO t VALUES ('\u015C\u20ac')"));
-    // The specified column type: characters above U+FFFF are refused.
+    // UCS-2 holds no character above U+FFFF: the server refuses it.
     EXPECT_EQ(0, connection->bExecuteQueryNoResult(&error, L"INSERT INTO t VALUES ('\U0001F600')"));
     EXPECT_EQ(1366u, error.dwGetDataBaseErrorCode()) << error.pszGetError();
 }

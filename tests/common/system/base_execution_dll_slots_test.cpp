@@ -38,7 +38,7 @@ TEST(BaseExecutionDLL, VirtualOperationsSitInTheHostsSlotOrder)
     static_assert(std::is_base_of_v<CInformationModule, CInformationDLL>);
 }
 
-TEST(BaseExecutionDLL, NewObjectHoldsNothingAndBaseOperationsAnswerAsDocumented)
+TEST(BaseExecutionDLL, NewObjectHoldsNothingAndBaseOperationsGiveTheirDefaultAnswers)
 {
     CBaseExecutionDLL object;
     EXPECT_EQ(nullptr, object.m_hInstance);

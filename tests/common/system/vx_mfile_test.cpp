@@ -164,7 +164,7 @@ TEST_F(MessageFileTest, FailedIndexStaysFailedUntilPurged)
     ASSERT_TRUE(Open(file));
     CTString text;
     EXPECT_FALSE(file.bLoadString(1, text));
-    // The file is mended on disk; the object does not look again.
+    // The file is repaired on disk; the object does not look again.
     WriteFile(Path("m"), MessageFile(2, {{1, "one"}}));
     EXPECT_FALSE(file.bLoadString(1, text));
     file.Purge();

@@ -198,7 +198,7 @@ TEST(DateCalendar, FollowsTheJulianCalendarBeforeTheReform)
     EXPECT_FALSE(CDateTimeBase::s_bDateValide(29, 2, 1700));
 }
 
-TEST(DateCalendar, DocumentedValues)
+TEST(DateCalendar, DayNumbersJulianDaysAndISOWeeksOfKnownDates)
 {
     EXPECT_EQ(1, CDateTimeBase::s_nDateVersEntier(1, 1, 1800));
     EXPECT_EQ(0, CDateTimeBase::s_nDateVersEntier(31, 12, 1799));

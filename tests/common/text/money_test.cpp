@@ -239,7 +239,7 @@ TEST(MoneyArithmetic, MatchesExactArithmeticAtTheOverflowBoundaries)
     }
 }
 
-TEST(MoneyArithmetic, MendedSubtractionHandlesTheSmallestValueExactly)
+TEST(MoneyArithmetic, SubtractingTheSmallestValueFitsOnlyFromANegativeValue)
 {
     const CMoney min = Money(kMin);
     CMoney m = Money(5);
@@ -255,7 +255,7 @@ TEST(MoneyArithmetic, MendedSubtractionHandlesTheSmallestValueExactly)
     EXPECT_EQ(Str(kMax), Str(Units(m)));
 }
 
-TEST(MoneyArithmetic, MendedIncrementAndDecrementReportOverflow)
+TEST(MoneyArithmetic, IncrementAndDecrementReportOverflowAndKeepTheValue)
 {
     CMoney m = Money(kMax - 1000000);
     EXPECT_TRUE(bIncrementeMonetaire(&m));
@@ -279,7 +279,7 @@ TEST(MoneyArithmetic, MendedIncrementAndDecrementReportOverflow)
     EXPECT_EQ(L"-3.5", Text(m));
 }
 
-TEST(MoneyArithmetic, MendedDivisionRefusesAQuotientBeyondTheRange)
+TEST(MoneyArithmetic, DivisionRefusesAQuotientBeyondTheRange)
 {
     CMoney m = Money(kMax);
     const CMoney unit = Money(1);
@@ -291,7 +291,7 @@ TEST(MoneyArithmetic, MendedDivisionRefusesAQuotientBeyondTheRange)
     EXPECT_EQ(Str(kMax), Str(Units(m)));
 }
 
-TEST(MoneyArithmetic, DocumentedCases)
+TEST(MoneyArithmetic, ResultsRoundToTheMillionthAndAFailureKeepsTheValue)
 {
     struct Case
     {
@@ -339,7 +339,7 @@ TEST(MoneyArithmetic, DocumentedCases)
 
 // --- Text forms ------------------------------------------------------------
 
-TEST(MoneyText, ParsesAsDocumented)
+TEST(MoneyText, ParsesTheLeadingNumberAndRefusesValuesOutOfRange)
 {
     struct Case
     {
@@ -561,7 +561,8 @@ TEST(MoneyConversion, IntegersOut)
         EXPECT_TRUE(bMonetaireVersTresLong(&m, &l));
         EXPECT_EQ(c.truncated64, l);
     }
-    // Mended: the sign is bit 79, so values below -2^64 units stay negative.
+    // The sign comes from bit 79, not from the low 64 bits: values below
+    // -2^64 units stay negative.
     const CMoney big = Parse(L"-600000000000000000.25");
     long l = 0;
     EXPECT_TRUE(bMonetaireVersTresLong(&big, &l));
@@ -584,7 +585,7 @@ TEST(MoneyConversion, IntegersOut)
 
 // --- Rounding and the other single-value operations -------------------------
 
-TEST(MoneyRounding, RoundsTruncatesAndSplitsAsDocumented)
+TEST(MoneyRounding, RoundsTruncatesAndSplitsAndRefusesWhatOverflows)
 {
     struct Case
     {

@@ -123,7 +123,7 @@ TEST_F(XYConversion, WideToEightBit)
     EXPECT_EQ("\xE9", TextOf(s));
 }
 
-TEST_F(XYConversion, MendedUTF8ReserveIsCheckedInSixtyFourBits)
+TEST_F(XYConversion, UTF8ReserveIsCheckedInSixtyFourBits)
 {
     // 4 x 0x20000000 + 1 wraps in 32 bits; the size is refused before any
     // allocation and before the source is read.

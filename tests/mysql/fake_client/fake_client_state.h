@@ -8,9 +8,9 @@
 //
 // One source makes several libraries that differ in how they name their
 // version (mariadb_get_infov, mysql_get_client_version or neither) and in
-// the functions they leave out. A later need adds a member here and the
-// function that reads it; a default never changes, so that every variant
-// keeps answering as the tests already written expect.
+// the functions they leave out. Another answer comes as a new member and
+// the function that reads it, never as a changed default, so that every
+// variant keeps answering as its tests expect.
 #include <cstdint>
 #include <map>
 #include <optional>

@@ -1,7 +1,7 @@
 // The connection's virtual slots in the order the database's connection
 // overrides them by position, the base answers behind them, the transaction
 // level's slots, the error object reaching the connection's details slot,
-// and the test connection that later tests stand on.
+// and the test connection that the driver's other tests stand on.
 #include <gtest/gtest.h>
 
 #include <string>

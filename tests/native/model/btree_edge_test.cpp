@@ -1,8 +1,7 @@
-// CMemBTree's set-up, its edge cases and the places where a literal reading
-// of its rules would break it: searches and moves at the ends, record counts
-// with duplicates, the tree emptying, order 1, a new key below the first of a
-// full leaf whose left brother has room, and separators kept exact by the
-// first-key report.
+// CMemBTree's set-up and the edge cases where a tree goes wrong most easily:
+// searches and moves at the ends, record counts with duplicates, the tree
+// emptying, order 1, a new key below the first of a full leaf whose left
+// brother has room, and separators kept exact by the first-key report.
 #include <gtest/gtest.h>
 
 #include <climits>

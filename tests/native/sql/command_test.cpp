@@ -112,7 +112,7 @@ TEST_F(Command, TextGoesToABuiltFormattedTextOnlyAsWritten)
 {
     CNACommand* pclCommand = NewCommand();
     pclCommand->bComplete(L"SELECT A FROM T", static_cast<unsigned long>(-1));
-    // Not built yet: nothing goes there.
+    // No formatted text yet: nothing goes there.
     pclCommand->SetAsWritten(1);
     pclCommand->bComplete(L" WHERE", static_cast<unsigned long>(-1));
     EXPECT_EQ(L"SELECT A FROM T WHERE", Formatted(pclCommand));
