@@ -70,7 +70,7 @@ public:
     void ExternalAddRef() override;                                                     // 5
     // The host's release: see table.cpp. Returns the external count left.
     int nExternalRelease() override;                                                    // 6
-    // The calling context's error object (table_later.cpp until built).
+    // The calling context's error object, else the table's own (table_context.cpp).
     INAError* piGetLastError(INAContext* piContext) override;                           // 7
     // 0 without data access, and no error.
     int bIsOpened(INAContext* piContext) override;                                      // 8
