@@ -98,6 +98,10 @@ private:
     void _ShowError(const wchar_t* pszPath, unsigned nSystemCode, const CXError& error) const;
     void _ShowErrorZIPSiBesoin(const wchar_t* pszName, unsigned nSystemCode, _eVXzipResult eResult) const;
     void _ShowSystemError(const wchar_t* pszPath, int nErrno) const;
+    // A failed extraction of an entry into pszCible: a write failure of the
+    // system (a full disk) names the target, any other the entry.
+    void _ShowErreurExtraction(const wchar_t* pszEntree, const wchar_t* pszCible, int nErrno,
+                               _eVXzipResult eResult) const;
     void _ShowPlanRefuse(const CPlanInstallation& plan, int eRefus) const;
     // True, after reporting it, when a stop signal waits.
     bool _bArretDemande(const wchar_t* pszCible) const;
