@@ -446,13 +446,7 @@ int CDataExtractor::_bEcritParTemporaire(int fdParent, const char* pszNom, const
                 sLigne.printf(L"Unzipping files failed whith error %d\r\n", static_cast<int>(eResult));
                 EcritErreurStd(sLigne.pszGet());
             }
-            const wchar_t* pszEntree = m_clZip.pszNomFichier(nPosition);
-            // A write failure (a full disk) is worth naming even when the
-            // table does not list the archive result.
-            if (nErr == ENOSPC || nErr == EDQUOT || nErr == EIO || nErr == EFBIG)
-                _ShowSystemError(sCible.c_str(), nErr);
-            else
-                _ShowErrorZIPSiBesoin(pszEntree, static_cast<unsigned>(nErr), eResult);
+            _ShowErreurExtraction(m_clZip.pszNomFichier(nPosition), sCible.c_str(), nErr, eResult);
             return 0;
         }
     }
@@ -542,6 +536,17 @@ void CDataExtractor::_ShowSystemError(const wchar_t* pszPath, int nErrno) const
 {
     _CXErrorModule32 error;
     _ShowError(pszPath, static_cast<unsigned>(nErrno), error);
+}
+
+void CDataExtractor::_ShowErreurExtraction(const wchar_t* pszEntree, const wchar_t* pszCible, int nErrno,
+                                           _eVXzipResult eResult) const
+{
+    // A write failure is worth naming even when the table does not list the
+    // archive result.
+    if (nErrno == ENOSPC || nErrno == EDQUOT || nErrno == EIO || nErrno == EFBIG)
+        _ShowSystemError(pszCible, nErrno);
+    else
+        _ShowErrorZIPSiBesoin(pszEntree, static_cast<unsigned>(nErrno), eResult);
 }
 
 void CDataExtractor::_ShowErrorZIPSiBesoin(const wchar_t* pszName, unsigned nSystemCode, _eVXzipResult eResult) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -55,12 +56,31 @@ public:
     int bInstallDans(int fdDirectory, const wchar_t* pszDirectory, unsigned nFileMode, unsigned nFileUid,
                      unsigned nFileGid);
 
+    // The largest license text taken: far above any license, small enough
+    // to be loaded whole and converted at once.
+    static constexpr uint64_t MAX_TAILLE_LICENCE = 1u << 20;
+
+    // The archive's entry "license.txt", read as UTF-8 text into sText. The
+    // entry is written to a file of a fresh private directory (mode 0700) of
+    // the temporary directory, and both are removed on the way out, whatever
+    // happened. A missing entry, one above MAX_TAILLE_LICENCE bytes or one
+    // that is not well-formed UTF-8 fails; every failure is reported and
+    // leaves sText as it was.
+    int bLoadLicense(CXYString<wchar_t>& sText);
+
     // Test seam: called with each target path once its new content is
     // written, before its temporary file is renamed onto it.
     void SetAvantRenommage(void (*pfn)(void*, const wchar_t*), void* pContexte)
     {
         m_pfnAvantRenommage = pfn;
         m_pContexte = pContexte;
+    }
+    // Test seam: called with the license's temporary file once it is created
+    // empty, before the entry is written into it.
+    void SetAvantExtractionLicence(void (*pfn)(void*, const wchar_t*), void* pContexte)
+    {
+        m_pfnAvantExtractionLicence = pfn;
+        m_pContexteLicence = pContexte;
     }
 
     // Directory part of a path, separator kept ("/" for a file at the root,
@@ -98,6 +118,13 @@ private:
     void _ShowError(const wchar_t* pszPath, unsigned nSystemCode, const CXError& error) const;
     void _ShowErrorZIPSiBesoin(const wchar_t* pszName, unsigned nSystemCode, _eVXzipResult eResult) const;
     void _ShowSystemError(const wchar_t* pszPath, int nErrno) const;
+    // A failed extraction of an entry into pszCible: a write failure of the
+    // system (a full disk) names the target, any other the entry.
+    void _ShowErreurExtraction(const wchar_t* pszEntree, const wchar_t* pszCible, int nErrno,
+                               _eVXzipResult eResult) const;
+    // Writes the entry at that position into the empty temporary file
+    // pszFichier of the private directory fdRepertoire.
+    int _bExtraitDansTemporaire(unsigned long nPosition, int fdRepertoire, const wchar_t* pszFichier);
     void _ShowPlanRefuse(const CPlanInstallation& plan, int eRefus) const;
     // True, after reporting it, when a stop signal waits.
     bool _bArretDemande(const wchar_t* pszCible) const;
@@ -106,4 +133,6 @@ private:
     int m_bLog = 0;
     void (*m_pfnAvantRenommage)(void*, const wchar_t*) = nullptr;
     void* m_pContexte = nullptr;
+    void (*m_pfnAvantExtractionLicence)(void*, const wchar_t*) = nullptr;
+    void* m_pContexteLicence = nullptr;
 };

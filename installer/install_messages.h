@@ -29,3 +29,5 @@ constexpr unsigned MSG_NOM_MODELE = 4995;
 constexpr unsigned MSG_INTERROMPU = 4996;
 constexpr unsigned MSG_TROP_D_ENTREES = 4997;
 constexpr unsigned MSG_NOMS_EN_DOUBLE = 4998;
+constexpr unsigned MSG_LICENCE_TROP_GRANDE = 4999;
+constexpr unsigned MSG_LICENCE_UTF8 = 5000;

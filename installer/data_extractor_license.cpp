@@ -1,0 +1,216 @@
+// The archive's license text. The entry goes through a file of a fresh
+// directory that only this user can enter, so that no other user can read
+// it, or put a link or a file of their own in its place; the file and the
+// directory go away on every way out.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/system/code_page_conversion.h"
+#include "common/system/disk_file.h"
+#include "common/system/disk_file_path.h"
+#include "common/system/file_name_text.h"
+#include "common/system/x_error_module.h"
+#include "common/text/zl_bin.h"
+#include "installer/data_extractor.h"
+#include "installer/install_messages.h"
+#include "installer/install_text_output.h"
+
+namespace {
+
+constexpr wchar_t kLicence[] = L"license.txt";
+// What a conversion gives when the converter produced nothing.
+constexpr int kErrConversion = 105;
+
+// A directory "mr" + 6 characters made by mkdtemp in a given directory (mode
+// 0700), emptied and removed with the object. Only this process writes in
+// it, so whatever it holds at the end is ours to remove.
+class CRepertoirePrive
+{
+public:
+    CRepertoirePrive() = default;
+    ~CRepertoirePrive()
+    {
+        if (m_fd >= 0) {
+            _Vide();
+            close(m_fd);
+        }
+        if (!m_sChemin.empty())
+            rmdir(m_sChemin.c_str());
+    }
+    CRepertoirePrive(const CRepertoirePrive&) = delete;
+    CRepertoirePrive& operator=(const CRepertoirePrive&) = delete;
+
+    // 0, or the errno of the failure. pszParent ends with a slash.
+    int nCree(const wchar_t* pszParent)
+    {
+        CUTF8Name parent(pszParent);
+        if (!parent.bOk())
+            return errno;
+        std::string s = parent.psz();
+        s += "mrXXXXXX";
+        if (mkdtemp(s.data()) == nullptr)
+            return errno;
+        m_sChemin = s;
+        m_fd = open(s.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0)
+            return errno;
+        // In a temporary directory without the sticky bit another user could
+        // have put their own directory in place of ours.
+        struct stat st;
+        if (fstat(m_fd, &st) != 0)
+            return errno;
+        if (st.st_uid != geteuid() || (st.st_mode & 077) != 0)
+            return EPERM;
+        if (!bUTF8NameToWide(s.c_str(), m_szChemin, XFILE_PATH_CHARS))
+            return ENAMETOOLONG;
+        return 0;
+    }
+    int fd() const { return m_fd; }
+    const wchar_t* pszChemin() const { return m_szChemin; }
+
+private:
+    void _Vide() const
+    {
+        const int fdLecture = openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fdLecture < 0)
+            return;
+        DIR* pDir = fdopendir(fdLecture);
+        if (pDir == nullptr) {
+            close(fdLecture);
+            return;
+        }
+        std::vector<std::string> aNoms;
+        while (const dirent* pEntree = readdir(pDir))
+            if (std::strcmp(pEntree->d_name, ".") != 0 && std::strcmp(pEntree->d_name, "..") != 0)
+                aNoms.emplace_back(pEntree->d_name);
+        closedir(pDir);
+        for (const std::string& sNom : aNoms)
+            unlinkat(m_fd, sNom.c_str(), 0);
+    }
+
+    std::string m_sChemin;
+    int m_fd = -1;
+    wchar_t m_szChemin[XFILE_PATH_CHARS] = {};
+};
+
+}  // namespace
+
+int CDataExtractor::_bExtraitDansTemporaire(unsigned long nPosition, int fdRepertoire, const wchar_t* pszFichier)
+{
+    const wchar_t* pszBarre = std::wcsrchr(pszFichier, L'/');
+    CUTF8Name nom(pszBarre != nullptr ? pszBarre + 1 : pszFichier);
+    if (!nom.bOk()) {
+        _ShowSystemError(pszFichier, errno);
+        return 0;
+    }
+    // The empty file just made, reached without following a link; another
+    // file under its name (a link, one with other names, one with content)
+    // is not written to.
+    const int fd = openat(fdRepertoire, nom.psz(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        _ShowSystemError(pszFichier, errno);
+        return 0;
+    }
+    struct stat st;
+    int nErr = fstat(fd, &st) != 0 ? errno : 0;
+    if (nErr == 0 && (!S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_size != 0 || st.st_uid != geteuid()))
+        nErr = EEXIST;
+    if (nErr != 0) {
+        close(fd);
+        _ShowSystemError(pszFichier, nErr);
+        return 0;
+    }
+    // The extraction into a descriptor refuses a size that the compressed
+    // data cannot produce before it writes anything, and checks the size
+    // and the CRC of what it wrote. It leaves the file's mode alone.
+    errno = 0;
+    const _eVXzipResult eResult = m_clZip.eExtraitEntreeFd(nPosition, fd);
+    nErr = errno;
+    if (close(fd) != 0 && eResult == VXZIP_OK) {
+        _ShowSystemError(pszFichier, errno);
+        return 0;
+    }
+    if (eResult != VXZIP_OK) {
+        _ShowErreurExtraction(kLicence, pszFichier, nErr, eResult);
+        return 0;
+    }
+    return 1;
+}
+
+int CDataExtractor::bLoadLicense(CXYString<wchar_t>& sText)
+{
+    if (!m_clZip.bEstOuvert()) {
+        _ShowErrorZIPSiBesoin(kLicence, 0, VXZIP_ERR_NOT_OPEN);
+        return 0;
+    }
+    const long nRang = m_clZip.lRangFichier(kLicence);
+    if (nRang < 0) {
+        _ShowErrorZIPSiBesoin(kLicence, ENOENT, VXZIP_ERR_OPEN);
+        return 0;
+    }
+    const unsigned long nPosition = static_cast<unsigned long>(nRang);
+    // The declared size, whole, before anything is made for it.
+    if (m_clZip.dwTailleOriginale(nPosition) > MAX_TAILLE_LICENCE) {
+        EcritErreurStd(sMessageInstalleur(MSG_LICENCE_TROP_GRANDE, kLicence).pszGet());
+        return 0;
+    }
+
+    _CXErrorModule32 error;
+    wchar_t szTemp[XFILE_PATH_CHARS];
+    if (!CDiskFile::bGetTempDirectory(szTemp, &error)) {
+        _ShowError(nullptr, error.dwGetSystemErrorCode(), error);
+        return 0;
+    }
+    CRepertoirePrive repertoire;
+    if (const int nErr = repertoire.nCree(szTemp); nErr != 0) {
+        _ShowSystemError(szTemp, nErr);
+        return 0;
+    }
+    wchar_t szFichier[XFILE_PATH_CHARS];
+    if (!CDiskFile::bGetTempName(szFichier, repertoire.pszChemin(), L"mr", &error)) {
+        _ShowError(repertoire.pszChemin(), error.dwGetSystemErrorCode(), error);
+        return 0;
+    }
+    if (m_pfnAvantExtractionLicence != nullptr)
+        m_pfnAvantExtractionLicence(m_pContexteLicence, szFichier);
+    if (!_bExtraitDansTemporaire(nPosition, repertoire.fd(), szFichier))
+        return 0;
+
+    CZLBIN contenu;
+    if (!CDiskFile::bChargeFichier(contenu, szFichier, &error)) {
+        _ShowError(szFichier, error.dwGetSystemErrorCode(), error);
+        return 0;
+    }
+    const int nTaille = contenu.nGetTailleUtile();
+    if (static_cast<uint64_t>(nTaille) > MAX_TAILLE_LICENCE) {
+        EcritErreurStd(sMessageInstalleur(MSG_LICENCE_TROP_GRANDE, kLicence).pszGet());
+        return 0;
+    }
+    // Strict decoding: a byte that is not well-formed UTF-8 fails the whole
+    // text rather than being dropped or replaced.
+    CXYString<wchar_t> sLu;
+    if (nTaille > 0) {
+        const int rc = sLu.nAffecteUTF8(reinterpret_cast<const char*>(contenu.pbyGetBuffer()), nTaille, 0,
+                                        static_cast<int>(MB_ERR_INVALID_CHARS));
+        if (rc == kErrConversion) {
+            EcritErreurStd(sMessageInstalleur(MSG_LICENCE_UTF8, kLicence).pszGet());
+            return 0;
+        }
+        if (rc != 0) {
+            _ShowErrorZIPSiBesoin(kLicence, ENOMEM, VXZIP_ERR_MEMORY);
+            return 0;
+        }
+    }
+    sText = std::move(sLu);
+    return 1;
+}
