@@ -107,6 +107,9 @@ private:
     // The rows the writes touch, as the server holds them (read through
     // the SQL interface), "id:name:amount" each; checked against sExpected.
     bool bServerRows(const wchar_t* pszExpected);
+    // The id the server holds for the row of that name, read through the
+    // SQL interface (a connection of its own), into *pnId.
+    bool bServerId(const wchar_t* pszName, int* pnId);
     // A write that fails: the context's error names the type and the item.
     bool bFailedWrite(int bDone, eNA_ERRORTYPE eType, const wchar_t* pszItem, const char* pszWhat);
     // Step 9: a record operation from a context that never opened the table.

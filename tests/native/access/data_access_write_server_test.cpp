@@ -7,6 +7,7 @@
 // a query source row by row. The rows are read back through a raw client.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +55,17 @@ protected:
     // Every row as "id:v" in id order.
     std::vector<std::string> Rows(const std::string& sTable, const std::string& sColumns = "CONCAT(id, ':', v)")
     {
-        return FirstColumn("SELECT " + sColumns + " FROM " + sTable + " ORDER BY 1");
+        return FirstColumn("SELECT " + sColumns + " FROM " + sTable + " ORDER BY id");
+    }
+    // The identifier the server gave the one row that meets the condition,
+    // read on the test's own connection (0 when there is no such row). A
+    // server may step its numbering by more than 1 and start it at any
+    // offset (as the nodes of a cluster do): only it knows the identifier.
+    long long ServerId(const std::string& sTable, const std::string& sWhere)
+    {
+        const std::vector<std::string> ids = FirstColumn("SELECT id FROM " + sTable + " WHERE " + sWhere);
+        EXPECT_EQ(1u, ids.size()) << sWhere;
+        return ids.size() == 1 ? std::strtoll(ids[0].c_str(), nullptr, 10) : 0;
     }
     CNADataAccess* TwoRows(const std::string& sTable)
     {
@@ -73,6 +84,9 @@ protected:
 // record save was kept.
 TEST_F(DataAccessWrite, AddsWithEachFlagOnEachKindOfKey)
 {
+    // The identifier the server numbers: the first from 41 on that its
+    // step and offset allow (41 itself where they are 1).
+    constexpr const char* kNumbered = nullptr;
     const struct
     {
         const char* pszKey;
@@ -81,8 +95,8 @@ TEST_F(DataAccessWrite, AddsWithEachFlagOnEachKindOfKey)
         const wchar_t* pszRecordId;
     } cases[] = {
         // The server numbers the key: it is not written, and is read back.
-        {"numbered", 0, "41:5", L"41"},
-        {"numbered", kKeepsRead, "41:5", L"41"},
+        {"numbered", 0, kNumbered, nullptr},
+        {"numbered", kKeepsRead, kNumbered, nullptr},
         // Written with the value the record holds.
         {"numbered", 0x100, "7:5", L"7"},
         {"numbered", 0x400, "7:5", L"7"},
@@ -113,8 +127,15 @@ TEST_F(DataAccessWrite, AddsWithEachFlagOnEachKindOfKey)
         Set(pclAccess, L"v", 5);
         m_pclError->Reset();
         ASSERT_EQ(1, pclAccess->bHAjoute(c.nFlags, kLock)) << m_pclError->pszGetError();
-        EXPECT_EQ(Values{c.pszRow}, Rows(sTable));
-        EXPECT_EQ(c.pszRecordId, Get(pclAccess, L"id"));
+        if (c.pszRow == kNumbered) {
+            const long long nId = ServerId(sTable, "v = 5");
+            EXPECT_GE(nId, 41);
+            EXPECT_EQ(Values{std::to_string(nId) + ":5"}, Rows(sTable));
+            EXPECT_EQ(std::to_wstring(nId), Get(pclAccess, L"id"));
+        } else {
+            EXPECT_EQ(Values{c.pszRow}, Rows(sTable));
+            EXPECT_EQ(c.pszRecordId, Get(pclAccess, L"id"));
+        }
         CNARecord* pclRecord = pclAccess->pclGetCurrentRecordNoRef();
         EXPECT_EQ(1, pclRecord->bOriginalSet()) << "the record is marked read";
         EXPECT_EQ((c.nFlags & kKeepsRead) != 0, pclAccess->nGetCurrentRecordSaveID() == -1);
@@ -160,20 +181,24 @@ TEST_F(DataAccessWrite, RecordZeroAfterAnAddIsTheRowAsAdded)
     ASSERT_EQ(1, pclAccess->bHModifie(0, 0, kLock)) << m_pclError->pszGetError();
     EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51"}), Rows("r"));
 
-    // The server-numbered identifier read back identifies the row added.
+    // The server-numbered identifier read back identifies the row added:
+    // the one the server gave it, after the largest written so far.
     Set(pclAccess, L"v", 60);
     ASSERT_EQ(1, pclAccess->bHAjoute(0, kLock)) << m_pclError->pszGetError();
-    EXPECT_EQ(L"6", Get(pclAccess, L"id"));
+    const long long nId = ServerId("r", "v = 60");
+    ASSERT_GT(nId, 5);
+    EXPECT_EQ(std::to_wstring(nId), Get(pclAccess, L"id"));
     Set(pclAccess, L"v", 61);
     ASSERT_EQ(1, pclAccess->bHEcrit(0, 0, kLock)) << m_pclError->pszGetError();
-    EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", "6:61"}), Rows("r"));
+    const std::string sId = std::to_string(nId);
+    EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", sId + ":61"}), Rows("r"));
 
     // Computed on the client: the largest identifier in use plus one.
     Set(pclAccess, L"id", 0);
     Set(pclAccess, L"v", 70);
     ASSERT_EQ(1, pclAccess->bHAjoute(0x200, kLock)) << m_pclError->pszGetError();
-    EXPECT_EQ(L"7", Get(pclAccess, L"id"));
-    EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", "6:61", "7:70"}), Rows("r"));
+    EXPECT_EQ(std::to_wstring(nId + 1), Get(pclAccess, L"id"));
+    EXPECT_EQ((Values{"1:10", "2:20", "3:31", "5:51", sId + ":61", std::to_string(nId + 1) + ":70"}), Rows("r"));
 }
 
 // A modification or a write after a read changes the row read, and the
