@@ -27,14 +27,27 @@ struct MYSQL_FIELD;
 using MYSQL_ROW = char**;
 using my_ulonglong = unsigned long long;
 // The option numbers are those of the client's enumeration; the connection
-// names the ones it passes.
+// names the ones it passes. Up to 12 every client since 4.1 numbers them
+// alike; the later ones moved between clients (the 8.x client gave 21 to
+// another option and has no 38), so the connection passes those only to a
+// client the loader identified as numbering them so
+// (CNAFunctionLoader::g_bKnowsVerifyServerCertOption and
+// g_bKnowsSSLEnforceOption).
 enum mysql_option : int
 {
+    // A pointer to an unsigned int of seconds each: the longest wait for
+    // the connect with its handshake, for one read, for one write.
+    MYSQL_OPT_CONNECT_TIMEOUT = 0,
+    MYSQL_OPT_READ_TIMEOUT = 11,
+    MYSQL_OPT_WRITE_TIMEOUT = 12,
     // A character set name: the connection's character set on the server.
     MYSQL_SET_CHARSET_NAME = 7,
-    // A pointer to a one-byte flag: verify the server's certificate; a
-    // server without TLS is then refused.
+    // A pointer to a one-byte flag: verify the server's certificate against
+    // the CA given to mysql_ssl_set.
     MYSQL_OPT_SSL_VERIFY_SERVER_CERT = 21,
+    // A pointer to a one-byte flag: TLS or no connection (how far a client
+    // holds to it differs: mysql_connection_open.cpp).
+    MYSQL_OPT_SSL_ENFORCE = 38,
 };
 
 // The 24 functions in lookup order: kind (a missing required function stops
@@ -78,7 +91,10 @@ enum mysql_option : int
     X(Optional, unsigned long, mysql_real_escape_string, (MYSQL*, char* to, const char* from, unsigned long length)) \
     /* Whether another result of the text follows (a one-byte my_bool): */                                        \
     /* mysql_next_result without one clears the affected-row count. */                                             \
-    X(Optional, unsigned char, mysql_more_results, (MYSQL*))
+    X(Optional, unsigned char, mysql_more_results, (MYSQL*))                                                      \
+    /* The cipher of the connection's TLS session, null in clear text: the */                                     \
+    /* only word a connection that asked for TLS has that it got it. */                                            \
+    X(Optional, const char*, mysql_get_ssl_cipher, (MYSQL*))
 
 #define VX_MYSQL_DECLARE_POINTER(kind, ret, name, params) \
     extern ret(*__##name) params;                         \
@@ -102,7 +118,7 @@ struct stMySQLClientFunction
 inline constexpr int kMySQLClientFunctionCount = 24;
 extern const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount];
 // The functions bound after the walk, all optional.
-inline constexpr int kMySQLLaterClientFunctionCount = 2;
+inline constexpr int kMySQLLaterClientFunctionCount = 3;
 extern const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount];
 
 // Every pointer back to its stub.

@@ -116,6 +116,21 @@ bool CNAFunctionLoader::g_bMultipleRecordsetEnabled()
     return gbUseNextResult == 1 && g_bClientVersionGreaterThan4_1();
 }
 
+bool CNAFunctionLoader::g_bKnowsVerifyServerCertOption()
+{
+    if (ms_eKind == eMySQLClientKind::ConnectorC)
+        return true;
+    // The option came with 5.0; a 5.0 too early for it refuses it.
+    const int nMajor = g_nEffectiveMajor();
+    return CMySQLClientVersion::g_bAtLeast(nMajor, g_nEffectiveMinor(), 5, 0) && (nMajor < 8 || nMajor >= 10);
+}
+
+bool CNAFunctionLoader::g_bKnowsSSLEnforceOption()
+{
+    return ms_eKind == eMySQLClientKind::ConnectorC ||
+           (ms_eKind == eMySQLClientKind::ClientVersion && ms_nIdentifiedMajor == 5 && ms_nIdentifiedMinor == 7);
+}
+
 eMySQLFieldLayout CNAFunctionLoader::g_eFieldLayout()
 {
     if (ms_eKind == eMySQLClientKind::VersionText)

@@ -73,6 +73,14 @@ public:
     // The client can read several results of one text: it has
     // mysql_next_result and is 4.1 or later.
     static bool g_bMultipleRecordsetEnabled();
+    // The client numbers its TLS options as client_api.h does. 21 verifies
+    // the server's certificate in Connector/C, the 5.x clients and
+    // MariaDB's own 10.x clients of before Connector/C; the 8.x and 9.x
+    // clients use 21 for another option. 38 enforces TLS in Connector/C
+    // and the 5.7 client; what an older 5.x client holds there is not
+    // known, so it is not asked.
+    static bool g_bKnowsVerifyServerCertOption();
+    static bool g_bKnowsSSLEnforceOption();
     static eMySQLFieldLayout g_eFieldLayout();
     // The size of one MYSQL_FIELD in the array mysql_fetch_fields returns.
     static int g_nFieldStride() { return static_cast<int>(g_eFieldLayout()); }

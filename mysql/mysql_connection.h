@@ -88,6 +88,18 @@ public:
     int _bOpenCreateDatabase(CNAError* pclError, int bCreate, const wchar_t* pszServer, const wchar_t* pszUser,
                              const wchar_t* pszPassword, const wchar_t* pszDatabase, const wchar_t* pszSocket);
     int _bGetServerVersion(CNAError* pclError);
+    // The time-outs and TLS the description asks for. "VX Connection
+    // Timeout" and "VX Command Timeout" (or the host's defaults) are
+    // seconds: the connect's wait, and each read's and each write's; none
+    // given (absent, 0, negative) or a client without mysql_options leaves
+    // the client's own waits. A description with any SSL key requires TLS:
+    // the client is asked to refuse a server without it where it can, and
+    // the connect is checked to have a cipher (_bCheckEncrypted, refused
+    // and closed without); a CA or CA path has the server's certificate
+    // verified, and a client that cannot be asked to is refused.
+    int _bSetTimeouts(CNAError* pclError);
+    int _bCheckEncrypted(CNAError* pclError);
+    bool bTLSRequested() const;
 
     // The client's last error number (0 when none) into *pnCode; 0 after a
     // guard failure.

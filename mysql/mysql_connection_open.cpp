@@ -1,6 +1,8 @@
 // The open of a MySQL connection: the client library, the handle, the
-// options (character set, TLS), the connect (with the creation of a missing
-// database), the server's version and the character set on the server.
+// options (character set, time-outs, TLS), the connect (with the creation of
+// a missing database) and the check that a connection asked to use TLS got
+// it, the server's version and the character set on the server.
+#include <climits>
 #include <initializer_list>
 
 #include "common/text/cp1252.h"
@@ -56,6 +58,16 @@ bool bHasOptions()
     return __mysql_options != &DefaultError_mysql_options;
 }
 
+// A time-out of the connection in the client's unsigned seconds; 0 for none
+// (absent, 0 or negative), which leaves the client's own waits. The clients
+// count in milliseconds in an int inside: a longer wait is cut to the
+// longest they hold.
+unsigned nTimeoutSeconds(int nSeconds)
+{
+    constexpr int kLongest = INT_MAX / 1000;
+    return nSeconds <= 0 ? 0 : static_cast<unsigned>(nSeconds < kLongest ? nSeconds : kLongest);
+}
+
 }  // namespace
 
 int CMySQLConnection::_bLoadClientLibrary(CNAError* pclError)
@@ -109,7 +121,7 @@ int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
     const wchar_t* pszSSLCA = pszOrNull(m_csSSLCA);
     const wchar_t* pszSSLCAPath = pszOrNull(m_csSSLCAPath);
     const wchar_t* pszSSLCipher = pszOrNull(m_csSSLCipher);
-    const int bSSLWanted = pszSSLKey || pszSSLCert || pszSSLCA || pszSSLCAPath || pszSSLCipher;
+    const int bSSLWanted = bTLSRequested();
     const wchar_t* pszServer = pszGetDataBase();
     const wchar_t* pszUser = pszGetUserName();
     const wchar_t* pszPassword = pszGetPassword();
@@ -134,6 +146,8 @@ int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
             return _nOpenFailed();
         }
     }
+    if (!_bSetTimeouts(pclError))
+        return _nOpenFailed();
     if (bSSLWanted && !_bSetSSLParameters(pclError, pszSSLKey, pszSSLCert, pszSSLCA, pszSSLCAPath, pszSSLCipher))
         return _nOpenFailed();
     if (!_bOpenCreateDatabase(pclError, bCreate, pszServer, pszUser, pszPassword, pszDatabase, pszSocket))
@@ -173,12 +187,65 @@ int CMySQLConnection::_bProcessUnicodeCnxParameters(CNAError* pclError, int bSSL
     return 1;
 }
 
+int CMySQLConnection::_bSetTimeouts(CNAError* pclError)
+{
+    // Without mysql_options the client waits as it always did: a host that
+    // gives a time-out by default must still reach the server.
+    if (!bHasOptions())
+        return 1;
+    const unsigned nConnect = nTimeoutSeconds(nGetConnectionTimeout());
+    const unsigned nCommand = nTimeoutSeconds(nGetCommandTimeout());
+    const struct
+    {
+        mysql_option eOption;
+        unsigned nSeconds;
+        const wchar_t* pszKey;
+        int nGiven;
+    } timeouts[] = {
+        {MYSQL_OPT_CONNECT_TIMEOUT, nConnect, L"VX Connection Timeout", nGetConnectionTimeout()},
+        // A client before 4.1 has neither: its reads wait as before.
+        {MYSQL_OPT_READ_TIMEOUT, bClientVersionGreaterThan4_1() ? nCommand : 0, L"VX Command Timeout",
+         nGetCommandTimeout()},
+        {MYSQL_OPT_WRITE_TIMEOUT, bClientVersionGreaterThan4_1() ? nCommand : 0, L"VX Command Timeout",
+         nGetCommandTimeout()},
+    };
+    for (const auto& timeout : timeouts) {
+        if (timeout.nSeconds == 0)
+            continue;
+        int nResult = -1;
+        if (!bClientCall(MySQLSite::kTimeoutOption, pclError, this,
+                         [&] { nResult = __mysql_options(m_pMySQL, timeout.eOption, &timeout.nSeconds); }) ||
+            nResult != 0) {
+            CTString csTimeout;
+            csTimeout.printf(L"%s=%d", timeout.pszKey, timeout.nGiven);
+            RaiseFirst(pclError, MySQLSite::kTimeoutOptionFailed, this, m_csClientVersion.pszGet(),
+                       csTimeout.pszGet());
+            return 0;
+        }
+    }
+    return 1;
+}
+
 int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszSSLKey, const wchar_t* pszSSLCert,
                                          const wchar_t* pszSSLCA, const wchar_t* pszSSLCAPath,
                                          const wchar_t* pszSSLCipher)
 {
     if (__mysql_ssl_set == &DefaultError_mysql_ssl_set) {
         CNAError::g_RaiseSiteError(pclError, MySQLSite::kNoSSLSet, this, nullptr, nullptr,
+                                   m_csClientVersion.pszGet());
+        return 0;
+    }
+    // The client falls back to clear text when the server offers no TLS:
+    // only the cipher after the connect tells, and a client that cannot
+    // say is refused before anything goes out.
+    if (__mysql_get_ssl_cipher == &DefaultError_mysql_get_ssl_cipher) {
+        CNAError::g_RaiseSiteError(pclError, MySQLSite::kNoSSLCipher, this, nullptr, nullptr,
+                                   m_csClientVersion.pszGet());
+        return 0;
+    }
+    const bool bVerify = pszSSLCA != nullptr || pszSSLCAPath != nullptr;
+    if (bVerify && (!bHasOptions() || !CNAFunctionLoader::g_bKnowsVerifyServerCertOption())) {
+        CNAError::g_RaiseSiteError(pclError, MySQLSite::kNoVerifyOption, this, nullptr, nullptr,
                                    m_csClientVersion.pszGet());
         return 0;
     }
@@ -202,15 +269,13 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
         RaiseFirst(pclError, MySQLSite::kSSLFailed, this);
         return 0;
     }
-    // The library uses TLS whenever the server offers it, but checks the
-    // server's certificate only when asked, and without that check also
-    // talks in clear text to a server that offers no TLS. A trust anchor
-    // given is a request for that check.
-    if ((pszSSLCA != nullptr || pszSSLCAPath != nullptr) && bHasOptions()) {
-        const unsigned char bVerify = 1;
+    const unsigned char bOn = 1;
+    // The library checks the server's certificate only when asked; a trust
+    // anchor given is a request for that check.
+    if (bVerify) {
         nResult = -1;
         if (!bClientCall(MySQLSite::kVerifyOption, pclError, this,
-                         [&] { nResult = __mysql_options(m_pMySQL, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &bVerify); }) ||
+                         [&] { nResult = __mysql_options(m_pMySQL, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &bOn); }) ||
             nResult != 0) {
             RaiseFirst(pclError, MySQLSite::kVerifyOptionFailed, this);
             if (pclError != nullptr)
@@ -218,7 +283,39 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
             return 0;
         }
     }
+    // A client that has the option is asked to enforce TLS: the 5.7 client
+    // then refuses a server without it before the login goes out,
+    // Connector/C only when it also verifies. Its answer is not taken:
+    // the cipher check after the connect decides in any case.
+    if (bHasOptions() && CNAFunctionLoader::g_bKnowsSSLEnforceOption()) {
+        if (!bClientCall(MySQLSite::kEnforceOption, pclError, this,
+                         [&] { (void)__mysql_options(m_pMySQL, MYSQL_OPT_SSL_ENFORCE, &bOn); })) {
+            RaiseFirst(pclError, MySQLSite::kSSLFailed, this);
+            return 0;
+        }
+    }
     return 1;
+}
+
+bool CMySQLConnection::bTLSRequested() const
+{
+    return m_csSSLKey.nTaille() > 0 || m_csSSLCert.nTaille() > 0 || m_csSSLCA.nTaille() > 0 ||
+           m_csSSLCAPath.nTaille() > 0 || m_csSSLCipher.nTaille() > 0;
+}
+
+int CMySQLConnection::_bCheckEncrypted(CNAError* pclError)
+{
+    if (!bTLSRequested())
+        return 1;
+    const wchar_t* pszServer = pszGetDataBase() != nullptr ? pszGetDataBase() : L"";
+    const char* pszCipher = nullptr;
+    if (bClientCall(MySQLSite::kSSLCipher, pclError, this, [&] { pszCipher = __mysql_get_ssl_cipher(m_pMySQL); }) &&
+        pszCipher != nullptr && pszCipher[0] != 0)
+        return 1;
+    // First also over the refused connect of a database made in create
+    // mode.
+    RaiseFirst(pclError, MySQLSite::kNotEncrypted, this, pszServer);
+    return 0;
 }
 
 int CMySQLConnection::_bOpenCreateDatabase(CNAError* pclError, int bCreate, const wchar_t* pszServer,
@@ -249,7 +346,7 @@ int CMySQLConnection::_bOpenCreateDatabase(CNAError* pclError, int bCreate, cons
 
     m_bOpen = connect(MySQLSite::kConnect, database.pszGet()) ? 1 : 0;
     if (m_bOpen)
-        return 1;
+        return _bCheckEncrypted(pclError);
     const int bRead = bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordConnectError);
     RaiseFirst(pclError, MySQLSite::kConnectFailed, this);
     unsigned nCode = 0;
@@ -265,6 +362,11 @@ int CMySQLConnection::_bOpenCreateDatabase(CNAError* pclError, int bCreate, cons
         return 0;
     }
     m_bOpen = 1;
+    // Nothing goes out on a connection in clear text that asked for TLS.
+    if (!_bCheckEncrypted(pclError)) {
+        bClose(pclError);
+        return 0;
+    }
     CTString csName;
     if (!bFormatTableName(pclError, pszDatabase, &csName)) {
         bClose(pclError);

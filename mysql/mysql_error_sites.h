@@ -55,6 +55,14 @@ inline constexpr stClientCallSite kFreeResult{NA_SRC_DB_CONNECTION, 39};
 inline constexpr stClientCallSite kNextResult{NA_SRC_DB_CONNECTION, 40};
 inline constexpr int kRecordLaterStatementError = 41;
 inline constexpr stClientCallSite kMoreResults{NA_SRC_DB_CONNECTION, 42};
+// The time-outs and the TLS the connection asks for.
+inline constexpr stClientCallSite kTimeoutOption{NA_SRC_DB_CONNECTION, 43};
+inline constexpr stNAErrorSite kTimeoutOptionFailed{NA_SRC_DB_CONNECTION, 44, 89, NA_ERR_GENERAL};  // version, key
+inline constexpr stNAErrorSite kNoSSLCipher{NA_SRC_DB_CONNECTION, 45, 87, NA_ERR_GENERAL};          // client version
+inline constexpr stNAErrorSite kNoVerifyOption{NA_SRC_DB_CONNECTION, 46, 88, NA_ERR_GENERAL};       // client version
+inline constexpr stClientCallSite kEnforceOption{NA_SRC_DB_CONNECTION, 47};
+inline constexpr stClientCallSite kSSLCipher{NA_SRC_DB_CONNECTION, 48};
+inline constexpr stNAErrorSite kNotEncrypted{NA_SRC_DB_CONNECTION, 49, 86, NA_ERR_GENERAL};         // server
 // The execution statement. A site whose call failed on the server records
 // the client's error (user error 22) at the number given as kRecord...; the
 // later statements of a text record theirs at the site of the

@@ -151,8 +151,9 @@ TEST_F(FunctionLoader, LaterFunctionsFollowACompleteWalk)
         }
         return stubs;
     };
-    // The fakes have mysql_real_escape_string, not mysql_more_results.
-    const std::vector<bool> bound{false, true};
+    // The fakes have mysql_real_escape_string and mysql_get_ssl_cipher, not
+    // mysql_more_results.
+    const std::vector<bool> bound{false, true, false};
     {
         CFakeClient fake(CFakeClient::Path("infov"));
         CNAError error;

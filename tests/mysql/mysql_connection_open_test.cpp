@@ -1,13 +1,15 @@
 // The open of a MySQL connection over the fake client libraries, which
 // record what the connection asks of them: the connect's arguments and
 // flags (also at a reopen), the character-set option before the connect
-// and the SET NAMES after it, TLS settings, the creation of a missing
-// database, every failure with its error and no handle left behind.
+// and the SET NAMES after it, the time-outs, TLS settings and the check
+// that TLS was got, the creation of a missing database, every failure with
+// its error and no handle left behind.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -29,6 +31,7 @@ using Option = std::pair<int, Text>;  // option number, text argument
 
 constexpr int kCharsetOption = 7;
 constexpr int kVerifyOption = 21;
+constexpr int kEnforceOption = 38;
 constexpr unsigned long kFoundRows = 2;
 constexpr unsigned long kMultiStatements = 0x10000;
 
@@ -311,9 +314,10 @@ TEST_F(MySQLConnectionOverFakes, TrustAnchorsTurnCertificateVerificationOn)
         std::vector<Option> expected{{kCharsetOption, "latin1"}};
         if (c.bVerify)
             expected.emplace_back(kVerifyOption, std::nullopt);
+        expected.emplace_back(kEnforceOption, std::nullopt);
         EXPECT_EQ(expected, Options());
         if (c.bVerify) {
-            EXPECT_EQ(1, State().options.back().nByte);
+            EXPECT_EQ(1, State().options[1].nByte);
         }
         m_connection.reset();
         CNAFunctionLoader::g_Term();
@@ -358,6 +362,19 @@ TEST_F(MySQLConnectionOverFakes, AFailedOpenReportsAndLeavesNoHandle)
         {"a port no client can reach", "infov", noChange, L"Server Port=70000", L"user", 79, 34, L"70000"},
         {"the server's version cannot be read", "infov",
          [](stFakeClientState& s) { s.throwIn = "mysql_get_server_info"; }, {}, L"user", 23, 15, L"MySQL"},
+        {"the client refuses a time-out", "infov", [](stFakeClientState& s) { s.optionResults[11] = 1; },
+         L"VX Command Timeout=30", L"user", 89, 44, L"<VX Command Timeout=30>"},
+        {"TLS asked of a client that cannot tell whether it got it", "no_ssl_cipher", noChange, L"SSL Key=k.pem",
+         L"user", 87, 45, L"3.3.20"},
+        {"a CA given to an 8.0 client", "clientversion", [](stFakeClientState& s) { s.nClientVersion = 80036; },
+         L"SSL CA=/etc/ca.pem", L"user", 88, 46, L"3.3.20"},
+        {"a CA given to a client without mysql_options", "no_options", noChange, L"SSL CAPath=/etc/certs", L"user",
+         88, 46, L"3.3.20"},
+        {"TLS asked, clear text granted", "infov", [](stFakeClientState& s) { s.sslCipher.reset(); },
+         L"SSL Key=k.pem", L"user", 86, 49, L"<fakehost>"},
+        {"TLS asked, the cipher unreadable", "infov",
+         [](stFakeClientState& s) { s.throwIn = "mysql_get_ssl_cipher"; }, L"SSL Cipher=AES256-SHA", L"user", 86,
+         49, L"<fakehost>"},
     };
     for (const stFailureCase& c : aCases) {
         SCOPED_TRACE(c.pszName);
@@ -460,6 +477,109 @@ TEST_F(MySQLConnectionOverFakes, AnOpenConnectionEscapesForItsServer)
     ASSERT_EQ(1, connection._bEscapeString(&error, &out, 28, abValue, sizeof abValue));
     EXPECT_STREQ("'a\\'b'", out.pszGetA());
     EXPECT_EQ(1, State().calls["mysql_escape_string"]) << "no connection to ask";
+}
+
+// The time-outs go to the client before the connect, in seconds, from the
+// keys or else the host's defaults; none given leaves the client's own
+// waits, as does a client that has no mysql_options.
+TEST_F(MySQLConnectionOverFakes, TimeoutsGoToTheClientBeforeTheConnect)
+{
+    using Timeouts = std::vector<std::pair<int, long long>>;  // option, seconds
+    const struct
+    {
+        const char* pszName;
+        std::string variant;
+        const char* pszClientInfo;
+        std::wstring keys;
+        int nHostConnect;
+        int nHostCommand;
+        Timeouts expected;
+    } aCases[] = {
+        {"none given", "infov", "3.3.20", {}, 0, 0, {}},
+        {"the keys", "infov", "3.3.20", L"VX Connection Timeout=5;VX Command Timeout=30", 0, 0,
+         {{0, 5}, {11, 30}, {12, 30}}},
+        {"the host's defaults", "infov", "3.3.20", {}, 7, 9, {{0, 7}, {11, 9}, {12, 9}}},
+        {"a key over the host's default", "infov", "3.3.20", L"VX Command Timeout=4", 7, 9,
+         {{0, 7}, {11, 4}, {12, 4}}},
+        {"zero and negative are none", "infov", "3.3.20", L"VX Connection Timeout=0;VX Command Timeout=-5", 7, 9,
+         {}},
+        {"the host's -1 is none", "infov", "3.3.20", {}, -1, -1, {}},
+        {"longer than the client counts", "infov", "3.3.20", L"VX Connection Timeout=2147483647", 0, 0,
+         {{0, 2147483}}},
+        {"a 4.0 client has only the connect's", "text", "4.0.20", L"VX Connection Timeout=5;VX Command Timeout=30",
+         0, 0, {{0, 5}}},
+        {"no mysql_options", "no_options", "3.3.20", L"VX Connection Timeout=5;VX Command Timeout=30", 0, 0, {}},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        Fake(c.variant).clientInfo = c.pszClientInfo;
+        m_host.SetConnectionTimeout(c.nHostConnect);
+        m_host.SetCommandTimeout(c.nHostCommand);
+        CMySQLConnection& connection = Connection(c.keys);
+        CNAError error;
+        ASSERT_EQ(1, connection.bOpen(&error)) << error.pszGetError();
+        Timeouts timeouts;
+        for (const stFakeOptionCall& call : State().options) {
+            if (call.nOption != kCharsetOption)
+                timeouts.emplace_back(call.nOption, call.nUnsigned);
+        }
+        EXPECT_EQ(c.expected, timeouts);
+        EXPECT_EQ(1u, State().connects.size());
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+}
+
+// A connection that asked for TLS goes on only when the client says it got
+// a cipher, checked after each connect, before anything else is sent; a
+// client that refuses the option to enforce TLS still meets that check.
+// What cannot be had is refused before the connect.
+TEST_F(MySQLConnectionOverFakes, TlsAskedForIsTlsGotOrNoConnection)
+{
+    {
+        SCOPED_TRACE("a missing database made in create mode");
+        stFakeClientState& state = Fake();
+        state.databaseErrors["newdb"] = 1049;
+        state.sslCipher.reset();
+        CMySQLConnection& connection = Connection(L"SSL Key=k.pem;Initial Catalog=newdb");
+        CNAError error;
+        EXPECT_EQ(0, connection.bOpenCreate(&error));
+        EXPECT_EQ(86u, error.dwGetErrorId()) << error.pszGetError();
+        EXPECT_EQ(2u, State().connects.size());
+        EXPECT_EQ(std::vector<std::string>{}, State().queries) << "no CREATE DATABASE in clear text";
+        EXPECT_EQ(0, State().nLiveHandles);
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+    {
+        SCOPED_TRACE("the client refuses to enforce TLS");
+        Fake().optionResults[kEnforceOption] = 1;
+        CNAError error;
+        EXPECT_EQ(1, Connection(L"SSL Key=k.pem").bOpen(&error)) << error.pszGetError();
+        EXPECT_EQ(1, State().calls["mysql_get_ssl_cipher"]);
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+    {
+        SCOPED_TRACE("a 5.1 client verifies, and has no option to enforce TLS");
+        Fake("clientversion").byteOptions.push_back(kEnforceOption);
+        CNAError error;
+        EXPECT_EQ(1, Connection(L"SSL CA=/etc/ca.pem").bOpen(&error)) << error.pszGetError();
+        EXPECT_EQ((std::vector<Option>{{kCharsetOption, "latin1"}, {kVerifyOption, std::nullopt}}), Options());
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+    for (const auto& [pszVariant, nVersion, pszKeys] : {std::tuple{"no_ssl_cipher", 50173UL, L"SSL Cert=c.pem"},
+                                                        std::tuple{"clientversion", 90100UL, L"SSL CA=ca.pem"}}) {
+        SCOPED_TRACE(pszVariant);
+        Fake(pszVariant).nClientVersion = nVersion;
+        CNAError error;
+        EXPECT_EQ(0, Connection(pszKeys).bOpen(&error));
+        EXPECT_EQ(0u, State().connects.size()) << "refused before the connect";
+        EXPECT_EQ(0u, State().sslSets.size());
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
 }
 
 }  // namespace

@@ -272,10 +272,13 @@ TEST(MySQLConnectionOnServer, ATrustAnchorDemandsAVerifiedServer)
     RawClient client = ConnectAsTestUser();
     ASSERT_EQ(Text("DISABLED"), client.Value("SELECT @@have_ssl")) << "the private server offers no TLS";
     {
-        // Without a trust anchor the library goes on in clear text.
+        // Without a trust anchor the library goes on in clear text, which
+        // the connection refuses.
         ServerConnection connection(L"SSL Cipher=AES256-SHA");
         CNAError error;
-        EXPECT_EQ(1, connection->bOpen(&error)) << error.pszGetError();
+        EXPECT_EQ(0, connection->bOpen(&error));
+        EXPECT_EQ(86u, error.dwGetErrorId()) << error.pszGetError();
+        EXPECT_EQ(nullptr, connection->pGetMySQL());
     }
     for (const wchar_t* pszKeys : {L"SSL CA=/nonexistent/ca.pem", L"SSL CAPath=/nonexistent"}) {
         ServerConnection connection(pszKeys);

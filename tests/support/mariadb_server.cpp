@@ -209,19 +209,25 @@ PrivateMariadb::~PrivateMariadb()
     EXPECT_EQ(0, Stop()) << "scripts/mariadb stop " << sDir;
 }
 
-bool PrivateMariadb::bKill()
+bool PrivateMariadb::bIsServer() const
 {
     if (!m_server)
         return false;
-    const long nPid = m_server->nPid;
-    const std::string sMark = std::string(1, '\0') + "--datadir=" + m_server->sDir + "/data" + '\0';
     // The PID is the server's only while its command line says so (a dead
     // server's number may be another process's by now).
-    const auto bIsServer = [&] {
-        std::ifstream f("/proc/" + std::to_string(nPid) + "/cmdline", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {}).find(sMark) != std::string::npos;
-    };
-    if (!bIsServer() || kill(static_cast<pid_t>(nPid), SIGKILL) != 0)
+    const std::string sMark = std::string(1, '\0') + "--datadir=" + m_server->sDir + "/data" + '\0';
+    std::ifstream f("/proc/" + std::to_string(m_server->nPid) + "/cmdline", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {}).find(sMark) != std::string::npos;
+}
+
+bool PrivateMariadb::bSignal(int nSignal)
+{
+    return bIsServer() && kill(static_cast<pid_t>(m_server->nPid), nSignal) == 0;
+}
+
+bool PrivateMariadb::bKill()
+{
+    if (!bSignal(SIGKILL))
         return false;
     // Its parent reaps it; a zombie has an empty command line. Bounded: a
     // process killed so ends at once.
@@ -252,6 +258,9 @@ int PrivateMariadb::Stop()
 {
     if (!m_server)
         return 0;
+    // A frozen server would hold the stop's SIGTERM until the script's
+    // SIGKILL.
+    (void)bSignal(SIGCONT);
     const int nStatus = RunMariadbScript({"stop", m_server->sDir}).nStatus;
     m_server.reset();
     return nStatus;

@@ -80,11 +80,18 @@ public:
     // SIGKILL to the server by its PID, as a crash would end it; true once
     // that process is no longer the directory's server.
     bool bKill();
+    // Another signal to the server by its PID (SIGSTOP freezes it as a hung
+    // machine looks to its clients, SIGCONT wakes it); false when that
+    // process is not the directory's server or the signal was refused.
+    bool bSignal(int nSignal);
     // scripts/mariadb restart: the server runs again on the same data,
     // socket and port, under a new PID. The script's exit status.
     int Restart();
 
 private:
+    // The recorded PID is this directory's running server.
+    bool bIsServer() const;
+
     std::optional<MariadbServer> m_server;
 };
 

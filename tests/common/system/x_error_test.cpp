@@ -152,7 +152,7 @@ TEST(XError, EveryTableCodeGivesItsMessageLevelAndDetail)
         EXPECT_EQ(std::wstring(L"IEZODIRA=101.7\r\nModule=<ZODIRA>\r\nVersion=<20.0.10.0>"),
                   error.pszGetDebugMessage());
     }
-    EXPECT_EQ(83u, seen.size());
+    EXPECT_EQ(87u, seen.size());
 }
 
 TEST(XError, TableEdges)

@@ -3,7 +3,7 @@
 //   VX_FAKE_KIND  0 names its version by text only, 1 also answers
 //                 mysql_get_client_version, 2 mariadb_get_infov;
 //   VX_FAKE_NO_FETCH_ROW, VX_FAKE_NO_NEXT_RESULT, VX_FAKE_NO_OPTIONS,
-//   VX_FAKE_NO_SSL_SET  leave that function out.
+//   VX_FAKE_NO_SSL_SET, VX_FAKE_NO_SSL_CIPHER  leave that function out.
 // Its answers and records live in one stFakeClientState (fake_client_state.h).
 // Nothing here reaches a server: a text runs the statements its script
 // names (results with fields and rows, statements without result set,
@@ -503,7 +503,19 @@ VX_FAKE_API int mysql_options(void* pHandle, int nOption, const void* pArg)
     for (int n : state.byteOptions)
         if (n == nOption && pArg != nullptr)
             call.nByte = *static_cast<const unsigned char*>(pArg);
+    for (int n : state.unsignedOptions)
+        if (n == nOption && pArg != nullptr)
+            call.nUnsigned = *static_cast<const unsigned int*>(pArg);
     state.options.push_back(call);
-    return state.nOptionsResult;
+    const auto it = state.optionResults.find(nOption);
+    return it != state.optionResults.end() ? it->second : state.nOptionsResult;
+}
+#endif
+
+#ifndef VX_FAKE_NO_SSL_CIPHER
+VX_FAKE_API const char* mysql_get_ssl_cipher(void*)
+{
+    Enter("mysql_get_ssl_cipher");
+    return State().sslCipher ? State().sslCipher->c_str() : nullptr;
 }
 #endif

@@ -38,6 +38,9 @@ struct stFakeOptionCall
     // The argument's first byte, for the options listed in byteOptions
     // (flags passed as a pointer to one byte); -1 otherwise.
     int nByte = -1;
+    // The argument as an unsigned int, for the options listed in
+    // unsignedOptions (the time-outs); -1 otherwise.
+    long long nUnsigned = -1;
 };
 
 struct stFakeSslCall
@@ -104,6 +107,13 @@ struct stFakeClientState
     std::vector<int> textOptions = {7};
     // mysql_options arguments read as one byte.
     std::vector<int> byteOptions = {21};
+    // mysql_options arguments read as an unsigned int.
+    std::vector<int> unsignedOptions = {0, 11, 12};
+    // mysql_options answers this for the option, in place of
+    // nOptionsResult.
+    std::map<int, int> optionResults;
+    // mysql_get_ssl_cipher answers this whatever the connect did.
+    FakeText sslCipher = "TLS_AES_256_GCM_SHA384";
     // The statements of these texts, in order; any other text is one
     // statement without result set.
     std::map<std::string, std::vector<stFakeStatement>> scripts;
