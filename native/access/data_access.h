@@ -574,7 +574,8 @@ protected:
     // The statement of the default item with the drop, then the creation.
     int _bDropAndCreate(CNAStatement* pclStatement, int bDrop, int bCreate, int bResult);
 
-    // Fields in their specified order.
+    // State, held as the operations above describe; a database driver's
+    // data access adds none of its own.
     CNAError* m_pclError = nullptr;
     CNARecord* m_pclCurrentRecord = nullptr;
     CNAConnectionDescription* m_pclConnection = nullptr;
@@ -609,8 +610,9 @@ protected:
     CNAStatement* m_pclExecutionStatement = nullptr;
     CTString m_csAliasName;
     int32_t m_anReserved[3] = {0, 0, 0};
-    // Not among the specified fields: whether the current record's columns
-    // take calculation kinds from their items.
+    // Whether the current record's columns take calculation kinds from their
+    // items: 0 here, so every column is a plain one; a data access whose
+    // source computes items turns it on.
     int32_t m_bColumnKinds = 0;
 
 private:
