@@ -256,8 +256,26 @@ public:
     // The imported description with one external reference, or null.
     CNADataSourceDescription* pclGetImportedDataSourceDesc() const;
     CNADataSourceDescription* pclGetImportedDataSourceDescNoRef() const { return m_pclImported; }
+    // The data source's item of that name as the data source matches names
+    // (the driver's own descriptions ignore case and accents), with the one
+    // external reference for the caller that the data source hands out; null
+    // without data source or when none matches.
+    INAItemDescription* piGetItemDescription(const wchar_t* pszItem) const;
+    // The data source's first key of an automatic identifier type (IDAUTO
+    // or IDAUTO4), with one external reference for the caller; null without
+    // data source or when no key is one. The data source may be the host's,
+    // so the key is handed out as the interface it is read by.
+    INAItemDescription* pclGetIdAutoItem() const;
     CNAError* pclGetErrorNoRef() const { return m_pclError; }
     CNAContext* pclGetContextNoRef() const { return m_pclContext; }
+    // The host context's identifier as its context keeps it; 0 without
+    // context (a data access made outside any host context).
+    unsigned long dwGetContextID() const;
+    // The data access of the same context on this very connection whose
+    // database table name equals the name without regard to case and
+    // accents (this one included), with one internal reference for the
+    // caller; null without context or when none matches.
+    CNADataAccess* pclFindDataAccessByDBTableName(const wchar_t* pszDBTable) const;
     void SetTable(CNATable* pclTable) { m_pclTable = pclTable; }
     CNATable* pclGetTableNoRef() const { return m_pclTable; }
 
@@ -574,7 +592,8 @@ protected:
     // The statement of the default item with the drop, then the creation.
     int _bDropAndCreate(CNAStatement* pclStatement, int bDrop, int bCreate, int bResult);
 
-    // Fields in their specified order.
+    // State, held as the operations above describe; a database driver's
+    // data access adds none of its own.
     CNAError* m_pclError = nullptr;
     CNARecord* m_pclCurrentRecord = nullptr;
     CNAConnectionDescription* m_pclConnection = nullptr;
@@ -609,8 +628,9 @@ protected:
     CNAStatement* m_pclExecutionStatement = nullptr;
     CTString m_csAliasName;
     int32_t m_anReserved[3] = {0, 0, 0};
-    // Not among the specified fields: whether the current record's columns
-    // take calculation kinds from their items.
+    // Whether the current record's columns take calculation kinds from their
+    // items: 0 here, so every column is a plain one; a data access whose
+    // source computes items turns it on.
     int32_t m_bColumnKinds = 0;
 
 private:

@@ -181,8 +181,9 @@ public:
     virtual int _RestaureRecordFromCache(long nRow);                                                   // 52
     virtual void _SetBestCacheMethod();                                                                // 53
     virtual int _bCreateTableCacheIndex();                                                             // 54
-    // Past the specified table: the cache once it holds every row (the
-    // rows left read first), null when it cannot.
+    // The cache once it holds every row (the rows left read first), null
+    // when it cannot; a full table cache is built from it. The last slot, so
+    // that the ones before keep their positions.
     virtual CNARecordCache* pclGetFullRecordCache();                                                   // 55
 
     // --- Accessors.
