@@ -11,14 +11,16 @@
 // parse item; the database driver's statement derives from it and replaces
 // slots by position, so the virtual operations are declared once, here, in
 // their order. Behaviour lives in files named after what it does:
-// statement.cpp (life cycle, accessors, holders), statement_execute.cpp
-// (execution and the parse-state machine), statement_record.cpp (the
-// statement original record and the row states), statement_query*.cpp (the
+// statement.cpp (life cycle, accessors), statement_holders.cpp (its search
+// and filter), statement_execute.cpp (execution), statement_state.cpp (the
+// parse-state machine, the statement original record and the row states),
+// statement_query*.cpp (the
 // SQL texts of reads, writes and table definitions), statement_fetch.cpp
-// (moving through the result), statement_record_cache.cpp (the row cache)
-// and statement_table_cache.cpp (the parse served by a table-cache index). Operations of later layers (fetch, positions, counts,
-// write notifications) have their slot here and a minimal body until they
-// land: they answer 0 or do nothing.
+// (moving through the result), statement_record_cache.cpp (the row cache),
+// statement_table_cache.cpp (the parse served by a table-cache index),
+// statement_position.cpp (saved positions), statement_count.cpp (record
+// counts) and statement_notify.cpp (what a write of the data access changes
+// in the statement's rows and positions).
 //
 // Counted through CInterf, plainly, under the driver-wide lock. It holds one
 // reference on its error object, execution statement, command, current
