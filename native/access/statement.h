@@ -14,9 +14,9 @@
 // statement.cpp (life cycle, accessors), statement_holders.cpp (its search
 // and filter), statement_execute.cpp (execution), statement_state.cpp (the
 // parse-state machine, the statement original record and the row states),
-// statement_query*.cpp (the
-// SQL texts of reads, writes and table definitions), statement_fetch.cpp
-// (moving through the result), statement_record_cache.cpp (the row cache),
+// statement_query*.cpp (the SQL texts of reads, writes and table
+// definitions), statement_fetch.cpp (moving through the result),
+// statement_record_cache.cpp (the row cache),
 // statement_table_cache.cpp (the parse served by a table-cache index),
 // statement_position.cpp (saved positions), statement_count.cpp (record
 // counts) and statement_notify.cpp (what a write of the data access changes
