@@ -1,13 +1,9 @@
 #include "common/system/ct_string_format_message.h"
 
-#include <cstdarg>
-
-#include "common/system/dllres.h"
-
-CTStringFormatMessage::CTStringFormatMessage(const wchar_t* pszFormat, ...)
+void CTStringFormatMessage::_Format(const wchar_t* pszFormat, int nArgs, ...)
 {
     va_list args;
-    va_start(args, pszFormat);
-    DLLRES_dwFormatMessage(pszFormat, this, &args);
+    va_start(args, nArgs);
+    DLLRES_dwFormatMessage(pszFormat, this, &args, nArgs);
     va_end(args);
 }

@@ -1,7 +1,9 @@
 // Formatting resource texts: load first, then expand printf-style with the
-// caller's arguments ("%s" a wide text).
+// caller's arguments ("%s" a wide text). The forms with nArgs cut the text
+// to the arguments given (see format_message.h).
 #include <cstdlib>
 
+#include "common/system/ct_string_format_message.h"
 #include "common/system/dllres.h"
 #include "common/system/format_message.h"
 #include "common/text/ct_string.h"
@@ -10,17 +12,16 @@ namespace {
 
 constexpr unsigned int kAllocateFromString = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING;
 
-}  // namespace
-
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs)
+// The text formatted into a malloc block (null after a failure).
+unsigned int nFormatInto(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs, int nArgs)
 {
     if (ppszOut == nullptr)
         return 0;
     *ppszOut = nullptr;
     if (pszFormat == nullptr)
         return 0;
-    const unsigned int n =
-        FormatMessageW(kAllocateFromString, pszFormat, 0, 0, reinterpret_cast<wchar_t*>(ppszOut), 0, pArgs);
+    const unsigned int n = FormatMessageW(kAllocateFromString, pszFormat, 0, 0, reinterpret_cast<wchar_t*>(ppszOut), 0,
+                                          pArgs, nArgs);
     if (n == 0) {
         std::free(*ppszOut);
         *ppszOut = nullptr;
@@ -28,10 +29,17 @@ unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut,
     return n;
 }
 
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs)
+}  // namespace
+
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs)
+{
+    return nFormatInto(pszFormat, ppszOut, pArgs, kFormatArgsUnknown);
+}
+
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs, int nArgs)
 {
     wchar_t* text = nullptr;
-    const unsigned int n = DLLRES_dwFormatMessage(pszFormat, &text, pArgs);
+    const unsigned int n = nFormatInto(pszFormat, &text, pArgs, nArgs);
     if (pOut != nullptr) {
         if (n > 0)
             pOut->SetBuffer(text);
@@ -43,12 +51,23 @@ unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va
     return n;
 }
 
-int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, va_list* pArgs)
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs)
+{
+    return DLLRES_dwFormatMessage(pszFormat, pOut, pArgs, kFormatArgsUnknown);
+}
+
+int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, va_list* pArgs,
+                              int nArgs)
 {
     CTString format;
     if (!DLLRES_bLoadString(info, nId, &format))
         return 0;
-    return DLLRES_dwFormatMessage(format.pszGet(), pOut, pArgs) != 0 ? 1 : 0;
+    return DLLRES_dwFormatMessage(format.pszGet(), pOut, pArgs, nArgs) != 0 ? 1 : 0;
+}
+
+int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, va_list* pArgs)
+{
+    return DLLRES_bFormatMessageList(info, nId, pOut, pArgs, kFormatArgsUnknown);
 }
 
 int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, ...)

@@ -46,8 +46,14 @@ T* GrowTo(T* text, size_t length, unsigned int nSize)
 
 }  // namespace
 
-unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int, unsigned int,
+unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
                             wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs)
+{
+    return FormatMessageW(nFlags, pSource, nMessageId, nLanguageId, pszBuffer, nSize, pArgs, kFormatArgsUnknown);
+}
+
+unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int, unsigned int,
+                            wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs)
 {
     const bool bAllocate = (nFlags & FORMAT_MESSAGE_ALLOCATE_BUFFER) != 0;
     wchar_t** ppszResult = reinterpret_cast<wchar_t**>(pszBuffer);
@@ -61,6 +67,12 @@ unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned i
         format = systemText;
     }
     if (!format) return 0;
+    wchar_t* cut = nullptr;
+    if (pArgs && __nCutFormatToArguments(format, nArgs, &cut) < 0) {
+        std::free(systemText);
+        return 0;
+    }
+    if (cut) format = cut;
 
     int r;
     if (bAllocate) {
@@ -86,12 +98,19 @@ unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned i
         r = length < nSize ? static_cast<int>(length) : -1;
         if (r >= 0) std::wmemcpy(pszBuffer, format, length + 1);
     }
+    std::free(cut);
     std::free(systemText);
     return r < 0 ? 0 : static_cast<unsigned int>(r);
 }
 
-unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int, unsigned int,
+unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
                             char* pszBuffer, unsigned int nSize, va_list* pArgs)
+{
+    return FormatMessageA(nFlags, pSource, nMessageId, nLanguageId, pszBuffer, nSize, pArgs, kFormatArgsUnknown);
+}
+
+unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int, unsigned int,
+                            char* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs)
 {
     const bool bAllocate = (nFlags & FORMAT_MESSAGE_ALLOCATE_BUFFER) != 0;
     char** ppszResult = reinterpret_cast<char**>(pszBuffer);
@@ -102,6 +121,9 @@ unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned i
     const char* format = static_cast<const char*>(pSource);
     if (nFlags & FORMAT_MESSAGE_FROM_SYSTEM) format = strerror_r(errno, systemText, sizeof systemText);
     if (!format) return 0;
+    char* cut = nullptr;
+    if (pArgs && __nCutFormatToArguments(format, nArgs, &cut) < 0) return 0;
+    if (cut) format = cut;
 
     int r;
     if (bAllocate) {
@@ -131,11 +153,18 @@ unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned i
         // A text cut to the buffer is a failure, not a result.
         if (r >= 0 && static_cast<unsigned>(r) >= nSize) r = -1;
     }
+    std::free(cut);
     return r < 0 ? 0 : static_cast<unsigned int>(r);
 }
 
+unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
+                              unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs)
+{
+    return FormatMessageWin(nFlags, pSource, nMessageId, nLanguageId, pszBuffer, nSize, pArgs, kFormatArgsUnknown);
+}
+
 unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int,
-                              wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs)
+                              wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs)
 {
     if ((nFlags & FORMAT_MESSAGE_FROM_HMODULE) ||
         !(nFlags & (FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_FROM_SYSTEM))) {
@@ -199,7 +228,8 @@ unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned
     size_t length = 0;
     const int code = __FormatMessageWin(format, static_cast<int>(nFlags & FORMAT_MESSAGE_MAX_WIDTH_MASK),
                                         (nFlags & FORMAT_MESSAGE_IGNORE_INSERTS) != 0,
-                                        (nFlags & FORMAT_MESSAGE_ARGUMENT_ARRAY) != 0, pArgs, output, capacity, &length);
+                                        (nFlags & FORMAT_MESSAGE_ARGUMENT_ARRAY) != 0, pArgs, nArgs, output, capacity,
+                                        &length);
     if (code != 0 && code != FORMAT_MESSAGE_OUTPUT_FULL) {
         if (bAllocate) std::free(output);
         errno = code;

@@ -6,6 +6,15 @@
 
 // The two FormatMessage flavours: printf-style (FormatMessageW / A, the
 // resource-message layer's) and Windows "%1" inserts (FormatMessageWin).
+//
+// A va_list does not know how many arguments it holds, and a message text
+// chosen by number may take more inserts than its caller gave. Every form
+// therefore has a twin that takes nArgs, the number of arguments the caller
+// put in the list (or the array): a conversion or insert that would read
+// past them is written as nothing, and its argument is never read. The
+// variadic raise functions count their arguments at compile time and pass
+// the count down. kFormatArgsUnknown (the forms without a count) leaves the
+// format alone: the caller then vouches that the list holds what it reads.
 
 constexpr unsigned int FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100;
 constexpr unsigned int FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
@@ -19,6 +28,7 @@ constexpr unsigned int FORMAT_MESSAGE_MAX_WIDTH_MASK = 0xFF;
 constexpr int FORMAT_MESSAGE_NO_MEMORY = static_cast<int>(0xC0000017u);
 // Result of __FormatMessageWin when the output is full.
 constexpr int FORMAT_MESSAGE_OUTPUT_FULL = 75;
+constexpr int kFormatArgsUnknown = -1;
 
 // pszSource is the wide format (Windows-style printf, "%s" wide), or with
 // FROM_SYSTEM the text of strerror(errno). With ALLOCATE_BUFFER, pszBuffer is
@@ -30,9 +40,13 @@ constexpr int FORMAT_MESSAGE_OUTPUT_FULL = 75;
 // failure (a text that does not fit is a failure).
 unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
                             wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs);
+unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
+                            wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs);
 // The 8-bit twin (C library printf, strerror(errno) as it is).
 unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
                             char* pszBuffer, unsigned int nSize, va_list* pArgs);
+unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
+                            char* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs);
 
 // Windows insert syntax: "%1" to "%999" with an optional "!printf-format!"
 // (default "s", a wide text; "*" takes width and precision from the next
@@ -49,6 +63,9 @@ unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned i
 // FORMAT_MESSAGE_NO_MEMORY, or the code of __FormatMessageWin).
 unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
                               unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs);
+unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
+                              unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs,
+                              int nArgs);
 
 // The insert walk: writes the message into output (capacity characters, the
 // terminator included) and *pnLength the characters written plus the
@@ -56,3 +73,15 @@ unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned
 // the text cut to capacity - 1 and a terminator) or EINVAL.
 int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
                        va_list* pArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength);
+int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
+                       va_list* pArgs, int nArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength);
+
+// The printf format (Windows convention, or the C library's for the 8-bit
+// form) cut to nArgs arguments: each conversion that would read past them,
+// its '*' values counted, is taken out, and in a format without "n$"
+// positions every conversion after it too (it would read the arguments out
+// of turn). "%%" and the literal text stay. Returns 0 when the format reads
+// no more than nArgs (*ppszCut then null), 1 with *ppszCut a malloc copy of
+// the cut format, -1 when memory runs out.
+int __nCutFormatToArguments(const wchar_t* pszFormat, int nArgs, wchar_t** ppszCut);
+int __nCutFormatToArguments(const char* pszFormat, int nArgs, char** ppszCut);

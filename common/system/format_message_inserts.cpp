@@ -130,11 +130,11 @@ private:
 };
 
 // The 64-bit arguments, fetched in order from a list and kept, or read from
-// an array.
+// an array; never one past the nCount the caller gave (unless unknown).
 class Arguments
 {
 public:
-    Arguments(va_list* pArgs, bool bArray) : m_pArgs(pArgs), m_bArray(bArray)
+    Arguments(va_list* pArgs, bool bArray, int nCount) : m_pArgs(pArgs), m_bArray(bArray), m_nCount(nCount)
     {
         if (m_pArgs && !m_bArray) va_copy(m_list, *m_pArgs);
     }
@@ -147,25 +147,34 @@ public:
 
     bool bPresent() const { return m_pArgs != nullptr; }
 
-    // Argument n (1-based).
-    uint64_t At(int n)
+    // Argument n (1-based) into *pValue; false when the caller gave fewer.
+    bool bAt(int n, uint64_t* pValue)
     {
-        if (m_bArray) return reinterpret_cast<const uint64_t*>(m_pArgs)[n - 1];
+        if (m_nCount >= 0 && n > m_nCount) return false;
+        if (m_bArray) {
+            *pValue = reinterpret_cast<const uint64_t*>(m_pArgs)[n - 1];
+            return true;
+        }
         while (m_fetched < n) m_values[m_fetched++] = va_arg(m_list, uint64_t);
-        return m_values[n - 1];
+        *pValue = m_values[n - 1];
+        return true;
     }
 
     // The next argument not yet fetched (from a list), or n + k (array).
-    uint64_t Next(int n, int k)
+    bool bNext(int n, int k, uint64_t* pValue)
     {
-        if (m_bArray) return At(n + k);
-        if (m_fetched >= kMaxArguments) return 0;
-        return At(m_fetched + 1);
+        if (m_bArray) return bAt(n + k, pValue);
+        if (m_fetched >= kMaxArguments) {
+            *pValue = 0;
+            return true;
+        }
+        return bAt(m_fetched + 1, pValue);
     }
 
 private:
     va_list* m_pArgs;
     bool m_bArray;
+    int m_nCount;
     va_list m_list;
     int m_fetched = 0;
     uint64_t m_values[kMaxArguments + 2] = {};
@@ -217,10 +226,17 @@ wchar_t* FormatInsert(const wchar_t* format, int stars, uint64_t value, int star
 int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
                        va_list* pArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength)
 {
+    return __FormatMessageWin(pszFormat, nMaxWidth, bIgnoreInserts, bArgumentArray, pArgs, kFormatArgsUnknown,
+                              pszOutput, nCapacity, pnLength);
+}
+
+int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
+                       va_list* pArgs, int nArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength)
+{
     if (pnLength) *pnLength = 0;
     if (!pszFormat || (!pszOutput && nCapacity)) return EINVAL;
     Writer out(pszOutput, nCapacity, nMaxWidth);
-    Arguments args(pArgs, bArgumentArray);
+    Arguments args(pArgs, bArgumentArray, nArgs);
     int code = 0;
     const wchar_t* p = pszFormat;
     while (*p && !out.bFull() && code == 0) {
@@ -283,9 +299,13 @@ int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInse
                 code = EINVAL;
                 break;
             }
-            const uint64_t value = args.At(number);
-            const uint64_t star1 = stars >= 1 ? args.Next(number, 1) : 0;
-            const uint64_t star2 = stars >= 2 ? args.Next(number, 2) : 0;
+            uint64_t value = 0;
+            uint64_t star1 = 0;
+            uint64_t star2 = 0;
+            // An insert the caller gave no argument for is written as nothing.
+            if (!args.bAt(number, &value) || (stars >= 1 && !args.bNext(number, 1, &star1)) ||
+                (stars >= 2 && !args.bNext(number, 2, &star2)))
+                continue;
             wchar_t* text = FormatInsert(format, stars, value, static_cast<int>(star1), static_cast<int>(star2));
             if (!text) {
                 code = ENOMEM;

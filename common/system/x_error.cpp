@@ -44,26 +44,9 @@ CXError::CXError(const _stMyModuleInfo* info)
     __InitConstructor(info != nullptr ? info->dwModuleId : 0);
 }
 
-CXError::CXError(const _stMyModuleInfo* info, unsigned int nCode, ...) : CXError(info)
-{
-    va_list args;
-    va_start(args, nCode);
-    SetUserErrorList(info, nCode, &args);
-    va_end(args);
-}
-
 CXError::CXError(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs) : CXError(info)
 {
     SetUserErrorList(info, nCode, pArgs);
-}
-
-CXError::CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, ...) : CXError(info)
-{
-    va_list args;
-    va_start(args, nCode);
-    SetUserErrorList(info, nCode, &args);
-    va_end(args);
-    AddDebugMessageNoFormat(pszDebug);
 }
 
 CXError::CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, va_list* pArgs)

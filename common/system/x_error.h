@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/system/format_message.h"
 #include "common/system/vx_unknown.h"
 #include "common/text/tableau.h"
 
@@ -31,6 +32,13 @@ protected:
 // module's name and version, a detail id, typed info items, the virtual
 // machine's context and owned sub-errors. Texts are malloc blocks, lines
 // joined by "\r\n"; every text getter answers "" rather than null.
+//
+// The functions that take a message's arguments after "..." are templates
+// that count them and pass the count down to the formatter with the list,
+// so that a message text taking more inserts than its caller gave is
+// written with the missing ones empty instead of reading past the list. The
+// va_list forms take the count too; without it (kFormatArgsUnknown) the
+// caller vouches that the list holds what the text reads.
 //
 // The host receives it (INAError::pclGetXError): the member order and the
 // virtual slots are shared with it and pinned below. An object belongs to
@@ -131,10 +139,19 @@ public:
     // Constructors; the module id comes from the descriptor unless said.
     explicit CXError(const _stMyModuleInfo* info);
     // SetUserErrorList.
-    CXError(const _stMyModuleInfo* info, unsigned int nCode, ...);
+    template <class... Args>
+    CXError(const _stMyModuleInfo* info, unsigned int nCode, Args... args) : CXError(info)
+    {
+        __SetUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+    }
     CXError(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs);
     // SetUserErrorList, then AddDebugMessageNoFormat(pszDebug).
-    CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, ...);
+    template <class... Args>
+    CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, Args... args) : CXError(info)
+    {
+        __SetUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+        AddDebugMessageNoFormat(pszDebug);
+    }
     CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, va_list* pArgs);
     // LightCopy(src) when bLight, else a full copy; the third form takes the
     // module id given.
@@ -164,14 +181,24 @@ public:
 
     // Setting the error from the module's table.
     // RAZ, then ChangeUserErrorList.
-    void SetUserError(const _stMyModuleInfo* info, unsigned int nCode, ...);
-    void SetUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs);
+    template <class... Args>
+    void SetUserError(const _stMyModuleInfo* info, unsigned int nCode, Args... args)
+    {
+        __SetUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+    }
+    void SetUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs,
+                          int nArgs = kFormatArgsUnknown);
     // Module name and version of the descriptor; the first table row of the
     // code gives the user code, its message formatted with the arguments put
     // first, the detail id and the level. A code missing from the table:
     // level 3, user code left, and a debug line naming the code.
-    void ChangeUserError(const _stMyModuleInfo* info, unsigned int nCode, ...);
-    void ChangeUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs);
+    template <class... Args>
+    void ChangeUserError(const _stMyModuleInfo* info, unsigned int nCode, Args... args)
+    {
+        __ChangeUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+    }
+    void ChangeUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs,
+                             int nArgs = kFormatArgsUnknown);
     // The same with the given text in place of the table's message.
     void SetUserErrorMessage(const _stMyModuleInfo* info, unsigned int nCode, const wchar_t* pszText);
     void ChangeUserErrorMessage(const _stMyModuleInfo* info, unsigned int nCode, const wchar_t* pszText);
@@ -234,10 +261,20 @@ public:
     // A resource message formatted with the arguments, as a new line or put
     // in front; its id is recorded in the message id list. A text that does
     // not load, or formats to nothing, leaves a debug line with the id.
-    void AddUserMessage(const _stMyModuleInfo* info, unsigned int nId, ...);
-    void AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs);
-    void AddUserMessageFirst(const _stMyModuleInfo* info, unsigned int nId, ...);
-    void AddUserMessageListFirst(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs);
+    template <class... Args>
+    void AddUserMessage(const _stMyModuleInfo* info, unsigned int nId, Args... args)
+    {
+        __AddUserMessageArgs(info, nId, false, static_cast<int>(sizeof...(Args)), args...);
+    }
+    void AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs,
+                            int nArgs = kFormatArgsUnknown);
+    template <class... Args>
+    void AddUserMessageFirst(const _stMyModuleInfo* info, unsigned int nId, Args... args)
+    {
+        __AddUserMessageArgs(info, nId, true, static_cast<int>(sizeof...(Args)), args...);
+    }
+    void AddUserMessageListFirst(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs,
+                                 int nArgs = kFormatArgsUnknown);
     int nNumErrorId() const { return m_tabMessageId.nGetNbElement(); }
     // i below nNumErrorId(); 0 outside.
     unsigned int nGetErrorId(int i) const;
@@ -251,8 +288,13 @@ public:
     void AddDebugMessagePrintf(const wchar_t* pszFormat, ...);
     // A resource message formatted with the arguments as a new line; id
     // 0xFFFFFFFF adds nothing.
-    void AddDebugMessage(const _stMyModuleInfo* info, unsigned int nId, ...);
-    void AddDebugMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs);
+    template <class... Args>
+    void AddDebugMessage(const _stMyModuleInfo* info, unsigned int nId, Args... args)
+    {
+        __AddDebugMessageArgs(info, nId, static_cast<int>(sizeof...(Args)), args...);
+    }
+    void AddDebugMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs,
+                             int nArgs = kFormatArgsUnknown);
 
     const wchar_t* pszGetUserMessage() const { return _psz(m_pszUserMessage); }
     const wchar_t* pszGetDebugMessage() const { return _psz(m_pszDebugMessage); }
@@ -276,7 +318,11 @@ public:
     void SetSystemErrorForGetHostBy(unsigned int nCode);
     // Code 0; the resource message formatted, or the debug line telling that
     // it did not load or formatted to nothing.
-    void SetSystemErrorMessage(const _stMyModuleInfo* info, unsigned int nId, ...);
+    template <class... Args>
+    void SetSystemErrorMessage(const _stMyModuleInfo* info, unsigned int nId, Args... args)
+    {
+        __SetSystemErrorMessageArgs(info, nId, static_cast<int>(sizeof...(Args)), args...);
+    }
     unsigned int dwGetSystemErrorCode() const { return m_dwSystemErrorCode; }
 
     // Info items: at most one of each type.
@@ -331,13 +377,20 @@ private:
     static const wchar_t* _psz(const wchar_t* p) { return p ? p : L""; }
     void __Copy(const CXError* pSrc);
     void __RAZALL();
+    // The variadic forms behind the templates: nArgs arguments follow.
+    void __SetUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...);
+    void __ChangeUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...);
+    void __AddUserMessageArgs(const _stMyModuleInfo* info, unsigned int nId, bool bFirst, int nArgs, ...);
+    void __AddDebugMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...);
+    void __SetSystemErrorMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...);
     // Resource message into the user message (appended or put first).
-    void __AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, bool bFirst);
-    // out = the resource text formatted with the arguments; false, with out
-    // the debug line telling why, when it did not load or formatted to
-    // nothing. The text is loaded before it is formatted, so that the two
-    // cases can be told apart.
-    static bool __bFormatResource(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, CTString& out);
+    void __AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs, bool bFirst);
+    // out = the resource text formatted with the nArgs arguments of the
+    // list; false, with out the debug line telling why, when it did not load
+    // or formatted to nothing. The text is loaded before it is formatted, so
+    // that the two cases can be told apart.
+    static bool __bFormatResource(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs,
+                                  CTString& out);
     static const void* __pInfoValue(const _stERRORINFO& item);
     // *p = text + "\r\n" + *p (text alone when *p is null).
     void __AddFirst(wchar_t** p, const wchar_t* pszText);

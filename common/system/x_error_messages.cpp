@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "common/system/ct_string_format_message.h"
 #include "common/system/dllres.h"
 #include "common/system/module_info.h"
 #include "common/system/x_error.h"
@@ -29,29 +30,29 @@ const _stErrorDef32* pFindRow(const _stMyModuleInfo* info, unsigned int nCode)
 
 // Table.
 
-void CXError::SetUserError(const _stMyModuleInfo* info, unsigned int nCode, ...)
+void CXError::__SetUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...)
 {
     va_list args;
-    va_start(args, nCode);
-    SetUserErrorList(info, nCode, &args);
+    va_start(args, nArgs);
+    SetUserErrorList(info, nCode, &args, nArgs);
     va_end(args);
 }
 
-void CXError::SetUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs)
+void CXError::SetUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs, int nArgs)
 {
     RAZ();
-    ChangeUserErrorList(info, nCode, pArgs);
+    ChangeUserErrorList(info, nCode, pArgs, nArgs);
 }
 
-void CXError::ChangeUserError(const _stMyModuleInfo* info, unsigned int nCode, ...)
+void CXError::__ChangeUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...)
 {
     va_list args;
-    va_start(args, nCode);
-    ChangeUserErrorList(info, nCode, &args);
+    va_start(args, nArgs);
+    ChangeUserErrorList(info, nCode, &args, nArgs);
     va_end(args);
 }
 
-void CXError::ChangeUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs)
+void CXError::ChangeUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs, int nArgs)
 {
     InitModInfo(info, 1);
     const _stErrorDef32* pRow = pFindRow(info, nCode);
@@ -62,7 +63,7 @@ void CXError::ChangeUserErrorList(const _stMyModuleInfo* info, unsigned int nCod
         return;
     }
     m_nUserErrorCode = nCode;
-    __AddUserMessageList(info, pRow->dwMessageId, pArgs, true);
+    __AddUserMessageList(info, pRow->dwMessageId, pArgs, nArgs, true);
     m_nDetailId = static_cast<int32_t>(pRow->dwDetailId);
     SetErrorLevel(pRow->nLevel);
 }
@@ -201,14 +202,15 @@ void CXError::AddDebugMessagePrintf(const wchar_t* pszFormat, ...)
 
 // Resource messages.
 
-bool CXError::__bFormatResource(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, CTString& out)
+bool CXError::__bFormatResource(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs,
+                                CTString& out)
 {
     CTString format;
     if (!DLLRES_bLoadString(info, nId, &format)) {
         out.printf(L"##(CXError)-Ressource <%u> non charg\u00E9e##", nId);
         return false;
     }
-    if (format.nTaille() == 0 || DLLRES_dwFormatMessage(format.pszGet(), &out, pArgs) == 0) {
+    if (format.nTaille() == 0 || DLLRES_dwFormatMessage(format.pszGet(), &out, pArgs, nArgs) == 0) {
         const unsigned int nLastError = static_cast<unsigned int>(errno);
         out.printf(L"##(CXError)-Ressource <%u> vide. LastError = <%u>##", nId, nLastError);
         return false;
@@ -216,7 +218,8 @@ bool CXError::__bFormatResource(const _stMyModuleInfo* info, unsigned int nId, v
     return true;
 }
 
-void CXError::__AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, bool bFirst)
+void CXError::__AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs,
+                                   bool bFirst)
 {
     InitModInfo(info, 0);
     if (bFirst)
@@ -224,7 +227,7 @@ void CXError::__AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId
     else
         m_tabMessageId.Ajoute(nId);
     CTString text;
-    if (!__bFormatResource(info, nId, pArgs, text)) {
+    if (!__bFormatResource(info, nId, pArgs, nArgs, text)) {
         AddDebugMessageNoFormat(text.pszGet());
         return;
     }
@@ -234,48 +237,40 @@ void CXError::__AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId
         AddUserMessage(text.pszGet());
 }
 
-void CXError::AddUserMessage(const _stMyModuleInfo* info, unsigned int nId, ...)
+void CXError::__AddUserMessageArgs(const _stMyModuleInfo* info, unsigned int nId, bool bFirst, int nArgs, ...)
 {
     va_list args;
-    va_start(args, nId);
-    __AddUserMessageList(info, nId, &args, false);
+    va_start(args, nArgs);
+    __AddUserMessageList(info, nId, &args, nArgs, bFirst);
     va_end(args);
 }
 
-void CXError::AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs)
+void CXError::AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs)
 {
-    __AddUserMessageList(info, nId, pArgs, false);
+    __AddUserMessageList(info, nId, pArgs, nArgs, false);
 }
 
-void CXError::AddUserMessageFirst(const _stMyModuleInfo* info, unsigned int nId, ...)
+void CXError::AddUserMessageListFirst(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs)
 {
-    va_list args;
-    va_start(args, nId);
-    __AddUserMessageList(info, nId, &args, true);
-    va_end(args);
+    __AddUserMessageList(info, nId, pArgs, nArgs, true);
 }
 
-void CXError::AddUserMessageListFirst(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs)
-{
-    __AddUserMessageList(info, nId, pArgs, true);
-}
-
-void CXError::AddDebugMessage(const _stMyModuleInfo* info, unsigned int nId, ...)
+void CXError::__AddDebugMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...)
 {
     if (nId == kNoMessage)
         return;
     va_list args;
-    va_start(args, nId);
-    AddDebugMessageList(info, nId, &args);
+    va_start(args, nArgs);
+    AddDebugMessageList(info, nId, &args, nArgs);
     va_end(args);
 }
 
-void CXError::AddDebugMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs)
+void CXError::AddDebugMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs)
 {
     if (nId == kNoMessage)
         return;
     // Formatted or not, the line goes in: the text, or why it is missing.
     CTString text;
-    __bFormatResource(info, nId, pArgs, text);
+    __bFormatResource(info, nId, pArgs, nArgs, text);
     AddDebugMessageNoFormat(text.pszGet());
 }

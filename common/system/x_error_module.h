@@ -9,8 +9,12 @@ class _CXErrorModule32 : public CXError
 {
 public:
     _CXErrorModule32() : CXError(&gstMyModuleInfo32) {}
-    // SetUserErrorList with this module's table.
-    explicit _CXErrorModule32(unsigned int nCode, ...);
+    // SetUserError with this module's table.
+    template <class... Args>
+    explicit _CXErrorModule32(unsigned int nCode, Args... args) : CXError(&gstMyModuleInfo32)
+    {
+        SetUserError(&gstMyModuleInfo32, nCode, args...);
+    }
 };
 
 static_assert(sizeof(_CXErrorModule32) == sizeof(CXError));

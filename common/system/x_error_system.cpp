@@ -92,12 +92,12 @@ void CXError::SetSystemErrorForGetHostBy(unsigned int nCode)
     SetSystemError(nCode, text.pszGet());
 }
 
-void CXError::SetSystemErrorMessage(const _stMyModuleInfo* info, unsigned int nId, ...)
+void CXError::__SetSystemErrorMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...)
 {
     va_list args;
-    va_start(args, nId);
+    va_start(args, nArgs);
     CTString text;
-    __bFormatResource(info, nId, &args, text);
+    __bFormatResource(info, nId, &args, nArgs, text);
     va_end(args);
     SetSystemError(0, text.pszGet());
 }

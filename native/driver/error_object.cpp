@@ -142,33 +142,9 @@ void CNAError::AddDebugMessageNoFormatFirst(const wchar_t* pszText)
     _pclRecent()->AddDebugMessageFirst(pszText);
 }
 
-void CNAError::AddDebugMessage(unsigned nResId, ...)
-{
-    va_list args;
-    va_start(args, nResId);
-    _pclRecent()->AddDebugMessageList(&gstMyModuleInfo32, nResId, &args);
-    va_end(args);
-}
-
 void CNAError::AddUserMessageNoFormat(const wchar_t* pszText)
 {
     _pclRecent()->AddUserMessageNoFormat(pszText);
-}
-
-void CNAError::AddUserMessage(unsigned nResId, ...)
-{
-    va_list args;
-    va_start(args, nResId);
-    _pclRecent()->AddUserMessageList(&gstMyModuleInfo32, nResId, &args);
-    va_end(args);
-}
-
-void CNAError::AddUserMessageFirst(unsigned nResId, ...)
-{
-    va_list args;
-    va_start(args, nResId);
-    _pclRecent()->AddUserMessageListFirst(&gstMyModuleInfo32, nResId, &args);
-    va_end(args);
 }
 
 void CNAError::SetSystemErrorCode(unsigned dwCode)

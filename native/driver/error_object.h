@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/system/module_info.h"
 #include "common/system/x_error_module.h"
 #include "common/text/ct_string.h"
 #include "native/driver/error_sites.h"
@@ -22,6 +23,11 @@
 //
 // One plain reference count, changed under the driver-wide lock; the holder
 // that drops it to 0 destroys the object. No lock of its own.
+//
+// The functions that take a message's arguments after the fixed ones are
+// templates that count them: the count travels with the list down to the
+// formatter, which writes an insert the caller did not give as nothing
+// rather than read past the list (see CXError).
 class CNAError : public INAError
 {
 public:
@@ -76,15 +82,26 @@ public:
     // User error nUserCode of the module's table with its arguments, raised
     // at site nSource.nSite (the site line unless m_bNoDetail). A sub-error
     // gets no connection details.
+    template <class... Args>
     void AddError(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                  unsigned nUserCode, ...);
+                  unsigned nUserCode, Args... args)
+    {
+        _AddErrorArgs(eType, nSource, nSite, pclConnection, nUserCode, static_cast<int>(sizeof...(Args)), args...);
+    }
+    // The same without arguments: a message that takes inserts gets them
+    // empty.
     void AddError(eNA_ERRORTYPE eType, unsigned nUserCode, int nSource, int nSite,
                   CNAConnectionDescription* pclConnection);
     // The same as a new main error: the type is replaced and a copy of the
     // former main error, with its sub-errors, becomes the first sub-error;
     // no connection details then.
+    template <class... Args>
     void AddErrorFirst(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                       unsigned nUserCode, ...);
+                       unsigned nUserCode, Args... args)
+    {
+        _AddErrorFirstArgs(eType, nSource, nSite, pclConnection, nUserCode, static_cast<int>(sizeof...(Args)),
+                           args...);
+    }
     // The error a runtime-value operation reported as a result code (type 0
     // when first), with the table and item names. A code that gives no
     // error (0, or one the common library does not map) changes nothing.
@@ -116,10 +133,22 @@ public:
     void AddDebugMessageNoFormat(const wchar_t* pszText);
     // Put in front of the debug texts; a null or empty text is ignored.
     void AddDebugMessageNoFormatFirst(const wchar_t* pszText);
-    void AddDebugMessage(unsigned nResId, ...);
+    template <class... Args>
+    void AddDebugMessage(unsigned nResId, Args... args)
+    {
+        _pclRecent()->AddDebugMessage(&gstMyModuleInfo32, nResId, args...);
+    }
     void AddUserMessageNoFormat(const wchar_t* pszText);
-    void AddUserMessage(unsigned nResId, ...);
-    void AddUserMessageFirst(unsigned nResId, ...);
+    template <class... Args>
+    void AddUserMessage(unsigned nResId, Args... args)
+    {
+        _pclRecent()->AddUserMessage(&gstMyModuleInfo32, nResId, args...);
+    }
+    template <class... Args>
+    void AddUserMessageFirst(unsigned nResId, Args... args)
+    {
+        _pclRecent()->AddUserMessageFirst(&gstMyModuleInfo32, nResId, args...);
+    }
     void SetSystemErrorCode(unsigned dwCode);
     const wchar_t* pszGetSystemErrorMessage() const;
     unsigned dwGetSystemErrorCode() const;
@@ -141,13 +170,24 @@ public:
     // recorded in pclTarget with AddError(site type, error, connection), or
     // dropped without a target. g_SetSiteError does the first four steps
     // alone, for a site that adds more before recording.
+    template <class... Args>
     static void g_RaiseSiteError(CNAError* pclTarget, const stNAErrorSite& site,
                                  CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
-                                 const wchar_t* pszItem, ...);
+                                 const wchar_t* pszItem, Args... args)
+    {
+        _g_RaiseSiteErrorArgs(pclTarget, site, pclConnection, pszTable, pszItem, static_cast<int>(sizeof...(Args)),
+                              args...);
+    }
+    template <class... Args>
     static void g_SetSiteError(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
-                               const wchar_t* pszItem, ...);
+                               const wchar_t* pszItem, Args... args)
+    {
+        _g_SetSiteErrorArgs(pclError, site, pszTable, pszItem, static_cast<int>(sizeof...(Args)), args...);
+    }
+    // nArgs: the arguments in the list (kFormatArgsUnknown: the message's
+    // text tells).
     static void g_SetSiteErrorList(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
-                                   const wchar_t* pszItem, va_list* pArgs);
+                                   const wchar_t* pszItem, va_list* pArgs, int nArgs = kFormatArgsUnknown);
 
 private:
     friend struct CNAErrorLayout;
@@ -157,9 +197,20 @@ private:
     CXError* _pclRecent();
     const CXError* _pclRecent() const;
     // The user error raised at a site, the site line unless m_bNoDetail.
-    void _SetUserErrorAtSite(CXError& error, int nSource, int nSite, unsigned nUserCode, va_list* pArgs) const;
+    void _SetUserErrorAtSite(CXError& error, int nSource, int nSite, unsigned nUserCode, va_list* pArgs,
+                             int nArgs) const;
     void _AddErrorList(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                       unsigned nUserCode, va_list* pArgs);
+                       unsigned nUserCode, va_list* pArgs, int nArgs);
+    // The variadic forms behind the templates: nArgs arguments follow.
+    void _AddErrorArgs(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
+                       unsigned nUserCode, int nArgs, ...);
+    void _AddErrorFirstArgs(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
+                            unsigned nUserCode, int nArgs, ...);
+    static void _g_RaiseSiteErrorArgs(CNAError* pclTarget, const stNAErrorSite& site,
+                                      CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
+                                      const wchar_t* pszItem, int nArgs, ...);
+    static void _g_SetSiteErrorArgs(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
+                                    const wchar_t* pszItem, int nArgs, ...);
 
     uint32_t m_dwRefCount = 0;
     eNA_ERRORTYPE m_eErrorType = NA_ERR_NONE;

@@ -32,35 +32,35 @@ void CNAError::AddError(eNA_ERRORTYPE eType, const CXError* pclError, CNAConnect
         g_AddInfoNative(&m_clError, pclConnection);
 }
 
-void CNAError::_SetUserErrorAtSite(CXError& error, int nSource, int nSite, unsigned nUserCode,
-                                   va_list* pArgs) const
+void CNAError::_SetUserErrorAtSite(CXError& error, int nSource, int nSite, unsigned nUserCode, va_list* pArgs,
+                                   int nArgs) const
 {
-    error.SetUserErrorList(&gstMyModuleInfo32, nUserCode, pArgs);
+    error.SetUserErrorList(&gstMyModuleInfo32, nUserCode, pArgs, nArgs);
     if (!m_bNoDetail)
         g_AddDebugInfo(&error, nSource, nSite);
 }
 
 void CNAError::_AddErrorList(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                             unsigned nUserCode, va_list* pArgs)
+                             unsigned nUserCode, va_list* pArgs, int nArgs)
 {
     if (_bHasError()) {
         _CXErrorModule32 sub;
-        _SetUserErrorAtSite(sub, nSource, nSite, nUserCode, pArgs);
+        _SetUserErrorAtSite(sub, nSource, nSite, nUserCode, pArgs, nArgs);
         AddError(eType, &sub, pclConnection);
         return;
     }
     m_eErrorType = eType;
-    _SetUserErrorAtSite(m_clError, nSource, nSite, nUserCode, pArgs);
+    _SetUserErrorAtSite(m_clError, nSource, nSite, nUserCode, pArgs, nArgs);
     if (!m_bNoDetail)
         g_AddInfoNative(&m_clError, pclConnection);
 }
 
-void CNAError::AddError(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                        unsigned nUserCode, ...)
+void CNAError::_AddErrorArgs(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
+                             unsigned nUserCode, int nArgs, ...)
 {
     va_list args;
-    va_start(args, nUserCode);
-    _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, &args);
+    va_start(args, nArgs);
+    _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, &args, nArgs);
     va_end(args);
 }
 
@@ -70,20 +70,20 @@ void CNAError::AddError(eNA_ERRORTYPE eType, unsigned nUserCode, int nSource, in
     AddError(eType, nSource, nSite, pclConnection, nUserCode);
 }
 
-void CNAError::AddErrorFirst(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                             unsigned nUserCode, ...)
+void CNAError::_AddErrorFirstArgs(eNA_ERRORTYPE eType, int nSource, int nSite,
+                                  CNAConnectionDescription* pclConnection, unsigned nUserCode, int nArgs, ...)
 {
     va_list args;
-    va_start(args, nUserCode);
+    va_start(args, nArgs);
     if (!_bHasError()) {
-        _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, &args);
+        _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, &args, nArgs);
     } else {
         m_eErrorType = eType;
         // The copy is taken before the main error is cleared for the new one.
         _CXErrorModule32 former;
         former.Copy(&m_clError);
         m_clError.RAZ();
-        _SetUserErrorAtSite(m_clError, nSource, nSite, nUserCode, &args);
+        _SetUserErrorAtSite(m_clError, nSource, nSite, nUserCode, &args, nArgs);
         m_clError.AddSubError(&former);
     }
     va_end(args);
@@ -147,36 +147,36 @@ void CNAError::AddSubError(const CXError* pclError)
 }
 
 void CNAError::g_SetSiteErrorList(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
-                                  const wchar_t* pszItem, va_list* pArgs)
+                                  const wchar_t* pszItem, va_list* pArgs, int nArgs)
 {
     if (pclError == nullptr)
         return;
-    pclError->SetUserErrorList(&gstMyModuleInfo32, site.nUserCode, pArgs);
+    pclError->SetUserErrorList(&gstMyModuleInfo32, site.nUserCode, pArgs, nArgs);
     g_SetInfoNames(pclError, pszTable, pszItem);
     const uint32_t dwCode = site.nUserCode;
     pclError->AddInfo(CXError::EIT_NATIVECODE, &dwCode);
     g_AddDebugInfo(pclError, site.nSource, site.nSite);
 }
 
-void CNAError::g_SetSiteError(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
-                              const wchar_t* pszItem, ...)
+void CNAError::_g_SetSiteErrorArgs(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
+                                   const wchar_t* pszItem, int nArgs, ...)
 {
     va_list args;
-    va_start(args, pszItem);
-    g_SetSiteErrorList(pclError, site, pszTable, pszItem, &args);
+    va_start(args, nArgs);
+    g_SetSiteErrorList(pclError, site, pszTable, pszItem, &args, nArgs);
     va_end(args);
 }
 
-void CNAError::g_RaiseSiteError(CNAError* pclTarget, const stNAErrorSite& site,
-                                CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
-                                const wchar_t* pszItem, ...)
+void CNAError::_g_RaiseSiteErrorArgs(CNAError* pclTarget, const stNAErrorSite& site,
+                                     CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
+                                     const wchar_t* pszItem, int nArgs, ...)
 {
     if (pclTarget == nullptr)
         return;
     _CXErrorModule32 error;
     va_list args;
-    va_start(args, pszItem);
-    g_SetSiteErrorList(&error, site, pszTable, pszItem, &args);
+    va_start(args, nArgs);
+    g_SetSiteErrorList(&error, site, pszTable, pszItem, &args, nArgs);
     va_end(args);
     pclTarget->AddError(site.eType, &error, pclConnection);
 }

@@ -160,7 +160,8 @@ TEST_F(MySQLDriverServer, LocksSendOneStatementAndKeepTheError)
     for (const wchar_t* pszTable : {L"t w", L"x`; DROP TABLE y"}) {
         SCOPED_TRACE(vxtest::Narrow(pszTable));
         const long nBefore = Counter("Questions");
-        Error()->AddError(NA_ERR_GENERAL, 15u, NA_SRC_DB_DRIVER, 9, nullptr);
+        // User error 15's text names what could not be opened.
+        Error()->AddError(NA_ERR_GENERAL, NA_SRC_DB_DRIVER, 9, nullptr, 15u, pszTable);
         EXPECT_EQ(1, m_piDriver->bSQLBloqueTable(&Host(), pszTable)) << Error()->pszGetError();
         EXPECT_EQ(15u, Error()->dwGetErrorId()) << "the lock does not reset the error";
         EXPECT_TRUE(bDriverMutexFreeForOtherThreads());
@@ -187,7 +188,7 @@ TEST_F(MySQLDriverServer, LocksSendOneStatementAndKeepTheError)
 TEST_F(MySQLDriverServer, ClientVersionMessage)
 {
     Error()->Reset();
-    Error()->AddError(NA_ERR_GENERAL, 15u, NA_SRC_DB_DRIVER, 9, nullptr);
+    Error()->AddError(NA_ERR_GENERAL, NA_SRC_DB_DRIVER, 9, nullptr, 15u, L"client");
     Driver()->OnFatalErrorAddDebugMessage(Error(), nullptr);
     EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"3.23.52"));
     EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"<>"));
@@ -197,7 +198,7 @@ TEST_F(MySQLDriverServer, ClientVersionMessage)
     CNAConnectionDescription* pclConnection = Driver()->_pclAllocConnectionDescription(L"id", &Host());
     ++pclConnection->m_dwRefCount;
     Error()->Reset();
-    Error()->AddError(NA_ERR_GENERAL, 15u, NA_SRC_DB_DRIVER, 9, nullptr);
+    Error()->AddError(NA_ERR_GENERAL, NA_SRC_DB_DRIVER, 9, nullptr, 15u, L"client");
     Driver()->OnFatalErrorAddDebugMessage(Error(), pclConnection);
     const std::wstring sVersion = CNAConnectionDescription::m_csClientVersion.pszGet();
     EXPECT_FALSE(sVersion.empty());

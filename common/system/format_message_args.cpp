@@ -1,0 +1,165 @@
+// Cutting a printf format to the arguments its caller gave, so that the
+// formatter never reads an argument that was not passed (a message text may
+// take more inserts than the code that raises it supplies).
+//
+// The scan is deliberately loose: a conversion is '%', any run of the
+// characters that may stand in a specification (position, flags, width,
+// precision, size prefixes of both conventions) and the first character
+// that may not. Each '*' reads an argument, and so does every conversion
+// character except "%%", "%m" and characters the C library does not know.
+// Counting too many only cuts earlier; counting too few would let the C
+// library read past the list, so unknown shapes are read generously.
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+#include "common/system/format_message.h"
+
+namespace {
+
+template <class T>
+bool bDigit(T c)
+{
+    return c >= '0' && c <= '9';
+}
+
+template <class T>
+bool bSpecChar(T c)
+{
+    // Flags (glibc's 'I' among them), width and precision, "n$" positions,
+    // and the size prefixes h hh l ll L q j z Z t, w and I64 / I32 / I.
+    return bDigit(c) || c == '$' || c == '-' || c == '+' || c == ' ' || c == '#' || c == '\'' || c == '*' ||
+           c == '.' || c == 'h' || c == 'l' || c == 'L' || c == 'q' || c == 'j' || c == 'z' || c == 'Z' ||
+           c == 't' || c == 'w' || c == 'I';
+}
+
+template <class T>
+bool bReadsArgument(T c)
+{
+    switch (c) {
+    case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
+    case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
+    case 'c': case 'C': case 's': case 'S': case 'p': case 'n':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Digits at p followed by '$': the position (1 or more), p moved past the
+// '$'; 0 and p unchanged otherwise. Positions beyond any list read as huge.
+template <class T>
+int nPosition(const T*& p)
+{
+    const T* q = p;
+    long n = 0;
+    while (bDigit(*q)) {
+        if (n < 1000000)
+            n = n * 10 + (*q - '0');
+        ++q;
+    }
+    if (q == p || *q != '$')
+        return 0;
+    p = q + 1;
+    return n > 0 ? static_cast<int>(n) : 1000000;
+}
+
+// Walks the format; writes the cut format to out when out is not null.
+// Returns the number of conversions taken out.
+template <class T>
+size_t Walk(const T* pszFormat, int nArgs, T* out)
+{
+    size_t nCut = 0;
+    size_t n = 0;
+    int nUsed = 0;
+    bool bExhausted = false;
+    const T* p = pszFormat;
+    while (*p) {
+        if (*p != '%') {
+            if (out)
+                out[n] = *p;
+            ++n;
+            ++p;
+            continue;
+        }
+        const T* start = p++;
+        if (*p == '%') {
+            if (out) {
+                out[n] = '%';
+                out[n + 1] = '%';
+            }
+            n += 2;
+            ++p;
+            continue;
+        }
+        const int nPos = nPosition(p);
+        bool bBeyond = nPos > nArgs;
+        int nSequential = 0;
+        while (bSpecChar(*p)) {
+            if (*p == '*') {
+                ++p;
+                const int nStar = nPosition(p);
+                if (nStar == 0)
+                    ++nSequential;
+                else if (nStar > nArgs)
+                    bBeyond = true;
+                continue;
+            }
+            ++p;
+        }
+        if (*p && bReadsArgument(*p) && nPos == 0)
+            ++nSequential;
+        if (*p)
+            ++p;
+        // Read in turn, a conversion that does not fit leaves the following
+        // ones without their arguments too.
+        if (nSequential > 0 && (bExhausted || nUsed + nSequential > nArgs)) {
+            bExhausted = true;
+            bBeyond = true;
+        }
+        if (bBeyond) {
+            ++nCut;
+            continue;
+        }
+        nUsed += nSequential;
+        while (start < p) {
+            if (out)
+                out[n] = *start;
+            ++n;
+            ++start;
+        }
+    }
+    if (out)
+        out[n] = 0;
+    return nCut;
+}
+
+template <class T>
+int nCut(const T* pszFormat, int nArgs, T** ppszCut)
+{
+    *ppszCut = nullptr;
+    if (pszFormat == nullptr || nArgs < 0 || Walk<T>(pszFormat, nArgs, nullptr) == 0)
+        return 0;
+    size_t nLength = 0;
+    while (pszFormat[nLength])
+        ++nLength;
+    // The cut format is never longer than the format.
+    T* cut = static_cast<T*>(std::malloc((nLength + 1) * sizeof(T)));
+    if (cut == nullptr)
+        return -1;
+    Walk<T>(pszFormat, nArgs, cut);
+    *ppszCut = cut;
+    return 1;
+}
+
+}  // namespace
+
+int __nCutFormatToArguments(const wchar_t* pszFormat, int nArgs, wchar_t** ppszCut)
+{
+    return nCut(pszFormat, nArgs, ppszCut);
+}
+
+int __nCutFormatToArguments(const char* pszFormat, int nArgs, char** ppszCut)
+{
+    return nCut(pszFormat, nArgs, ppszCut);
+}
