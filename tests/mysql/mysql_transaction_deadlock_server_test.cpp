@@ -1,0 +1,244 @@
+// A transaction of the driver chosen as the victim of a deadlock on the
+// run's private server, through both of the host's roads: the driver's
+// transaction slots (statements on its registered connection), at the outer
+// level and at an inner one (a savepoint), and the SQL functions'
+// transaction slots (statements through execution statements). The commit
+// fails with user error 84 naming the deadlock, nothing of the transaction
+// is in the table (read through a raw client, which sees only what was
+// committed), also what was written after the deadlock; the roll-back
+// succeeds and the next transaction on the same connection commits. A lock
+// wait time-out, which the server's default ends with the statement alone,
+// leaves the transaction to commit.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "mysql/mysql_connection.h"
+#include "mysql/mysql_driver.h"
+#include "native/driver/driver_exports.h"
+#include "native/driver/driver_sql.h"
+#include "native/driver/error_object.h"
+#include "tests/common/text/any_vm_fixture.h"
+#include "tests/mysql/mysql_server_connection.h"
+#include "tests/native/driver/error_checks.h"
+#include "tests/support/driver_module.h"
+#include "tests/support/raw_client.h"
+#include "tests/support/scratch_database.h"
+
+namespace {
+
+constexpr unsigned kDeadlock = 1213;
+constexpr unsigned kLockWaitTimeout = 1205;
+
+CNADriver* NewMySQLDriver()
+{
+    return new (std::nothrow) CMySQLDriver;
+}
+
+class TransactionDeadlock : public vxtest::AnyVmTest
+{
+protected:
+    void SetUp() override
+    {
+        AnyVmTest::SetUp();
+        StartTestDriverModule();
+        m_former = CNADriver::g_SetFactory({&NewMySQLDriver, nullptr});
+        m_piDriver = piQueryInterface(0);
+        ASSERT_NE(nullptr, m_piDriver);
+        ASSERT_FALSE(m_db.Name().empty());
+        m_client = vxtest::ConnectAsTestUser(m_db.Name());
+        ASSERT_TRUE(m_client.bExecute("CREATE TABLE t (id INT PRIMARY KEY, v INT) ENGINE=InnoDB"))
+            << m_client.sError();
+        ASSERT_TRUE(m_client.bExecute("INSERT INTO t SELECT seq, 0 FROM seq_1_to_50")) << m_client.sError();
+        m_server.emplace(std::wstring{}, vxtest::MariadbRoute::Socket, nullptr, m_db.Name());
+        Host().SetConnectionName(L"the host's connection");
+    }
+    void TearDown() override
+    {
+        if (m_piDriver != nullptr)
+            m_piDriver->nExternalRelease();
+        CNADriver::g_SetFactory(m_former);
+        AnyVmTest::TearDown();
+    }
+
+    StandinConnectionDescription& Host() { return m_server->Host(); }
+    CMySQLDriver* Driver() const { return static_cast<CMySQLDriver*>(static_cast<CNADriver*>(m_piDriver)); }
+    CNAError* Error() const { return Driver()->pclGetError(); }
+
+    // The committed value of a row.
+    std::string V(int nId)
+    {
+        return m_client.Value("SELECT v FROM t WHERE id = " + std::to_string(nId)).value_or("(failed)");
+    }
+
+    // A cycle of row locks with a raw client's transaction that changes 42
+    // rows and so outweighs the driver's: the raw client holds row 2 and
+    // rows 10 to 50 and asks for row 1, which the driver's transaction has
+    // written (rows 3 to 9 are left to the driver); the
+    // driver asks for row 2 through fnAsk. Whichever asks first waits for
+    // the other; the server breaks the cycle by rolling back the lighter
+    // transaction, the driver's, whose request fails. The raw client's
+    // transaction is rolled back afterwards. fnAsk's result.
+    template <typename Fn>
+    int Deadlock(Fn fnAsk)
+    {
+        vxtest::RawClient heavy = vxtest::ConnectAsTestUser(m_db.Name());
+        EXPECT_TRUE(heavy.bExecute("BEGIN")) << heavy.sError();
+        EXPECT_TRUE(heavy.bExecute("UPDATE t SET v = -1 WHERE id = 2 OR id >= 10")) << heavy.sError();
+        bool bHeavyGotRow1 = false;
+        std::thread asker([&] { bHeavyGotRow1 = heavy.bExecute("UPDATE t SET v = -1 WHERE id = 1"); });
+        const int bAsked = fnAsk();
+        asker.join();
+        EXPECT_TRUE(bHeavyGotRow1) << "the raw client's transaction was the victim: " << heavy.sError();
+        EXPECT_TRUE(heavy.bExecute("ROLLBACK")) << heavy.sError();
+        return bAsked;
+    }
+
+    INADriver* m_piDriver = nullptr;
+    CNADriver::stFactory m_former{};
+    vxtest::ScratchDatabase m_db;
+    vxtest::RawClient m_client;
+    std::optional<vxtest::ServerHost> m_server;
+};
+
+TEST_F(TransactionDeadlock, TheDriversCommitFailsAndNothingOfTheTransactionStays)
+{
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
+    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
+    ASSERT_NE(nullptr, pclConnection);
+    const auto run = [&](const wchar_t* pszSQL) {
+        Error()->Reset();
+        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
+    };
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
+
+    EXPECT_EQ(0, Deadlock([&] { return run(L"UPDATE t SET v = 1 WHERE id = 2"); }));
+    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
+    // What the host writes after the failure stays out of the table until
+    // the transaction ends, and goes with it.
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 3")) << Error()->pszGetError();
+    EXPECT_EQ("0", V(3));
+
+    EXPECT_EQ(0, m_piDriver->bTransactionCommit(&Host(), L"T"));
+    EXPECT_TRUE(vxtest::ErrorAt(*Error(), 84, L"2.3"));
+    EXPECT_EQ(NA_ERR_GENERAL, Error()->eGetErrorType());
+    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode());
+    EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"Deadlock found"));
+    EXPECT_EQ("0", V(1));
+    EXPECT_EQ("0", V(3));
+    EXPECT_EQ(0, pclConnection->_bTransactionOpened());
+
+    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&Host(), L"T")) << Error()->pszGetError();
+    EXPECT_EQ(NA_ERR_NONE, Error()->eGetErrorType());
+
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 7 WHERE id = 1")) << Error()->pszGetError();
+    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"T")) << Error()->pszGetError();
+    EXPECT_EQ("7", V(1));
+    Driver()->nReleaseConnection(pclConnection);
+}
+
+TEST_F(TransactionDeadlock, AtAnInnerLevelTheCommitOfThatLevelFails)
+{
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Outer")) << Error()->pszGetError();
+    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
+    ASSERT_NE(nullptr, pclConnection);
+    const auto run = [&](const wchar_t* pszSQL) {
+        Error()->Reset();
+        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
+    };
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Inner")) << Error()->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 3")) << Error()->pszGetError();
+
+    EXPECT_EQ(0, Deadlock([&] { return run(L"UPDATE t SET v = 1 WHERE id = 2"); }));
+    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 4")) << Error()->pszGetError();
+
+    EXPECT_EQ(0, m_piDriver->bTransactionCommit(&Host(), L"Inner"));
+    EXPECT_TRUE(vxtest::ErrorAt(*Error(), 84, L"2.3"));
+    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode());
+    for (const int nId : {1, 3, 4})
+        EXPECT_EQ("0", V(nId)) << nId;
+    // Every level ended with it: the outer level has nothing left.
+    EXPECT_EQ(0, pclConnection->_bTransactionOpened());
+    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&Host(), L"Outer")) << Error()->pszGetError();
+    EXPECT_EQ(NA_ERR_NONE, Error()->eGetErrorType());
+
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Outer")) << Error()->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 8 WHERE id = 1")) << Error()->pszGetError();
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Inner")) << Error()->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 8 WHERE id = 3")) << Error()->pszGetError();
+    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"Inner")) << Error()->pszGetError();
+    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"Outer")) << Error()->pszGetError();
+    EXPECT_EQ("8", V(1));
+    EXPECT_EQ("8", V(3));
+    Driver()->nReleaseConnection(pclConnection);
+}
+
+TEST_F(TransactionDeadlock, TheSQLFunctionsCommitFailsToo)
+{
+    CNADriverSQL* pclSQL = Driver()->pclGetDriverSQL();
+    ASSERT_NE(nullptr, pclSQL);
+    CNAError* pclError = static_cast<CNAError*>(pclSQL->piGetLastError());
+    int nConnection = 0;
+    ASSERT_EQ(1, pclSQL->bOpenConnection(&nConnection, &Host())) << pclError->pszGetError();
+    // Through the execution statements; a statement without columns is not
+    // kept.
+    const auto run = [&](const wchar_t* pszSQL) {
+        int nStatement = 0;
+        const int bDone = pclSQL->bExecute(&nStatement, nConnection, pszSQL, nullptr, 0);
+        EXPECT_EQ(0, nStatement);
+        return bDone;
+    };
+    ASSERT_EQ(1, pclSQL->bTrsBegin(nullptr, nConnection, 0)) << pclError->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << pclError->pszGetError();
+
+    EXPECT_EQ(0, Deadlock([&] { return run(L"UPDATE t SET v = 1 WHERE id = 2"); }));
+    EXPECT_EQ(kDeadlock, pclError->dwGetDataBaseErrorCode()) << pclError->pszGetError();
+
+    EXPECT_EQ(0, pclSQL->bTrsCommit(0, nConnection, 0));
+    EXPECT_TRUE(vxtest::ErrorAt(*pclError, 84, L"2.3"));
+    EXPECT_EQ(kDeadlock, pclError->dwGetDataBaseErrorCode());
+    EXPECT_EQ("0", V(1));
+    EXPECT_EQ(1, pclSQL->bTrsRollBack(0, nConnection, 0)) << pclError->pszGetError();
+    EXPECT_EQ(NA_ERR_NONE, pclError->eGetErrorType());
+
+    ASSERT_EQ(1, pclSQL->bTrsBegin(nullptr, nConnection, 0)) << pclError->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 9 WHERE id = 1")) << pclError->pszGetError();
+    EXPECT_EQ(1, pclSQL->bTrsCommit(0, nConnection, 0)) << pclError->pszGetError();
+    EXPECT_EQ("9", V(1));
+    EXPECT_EQ(1, pclSQL->bCloseConnection(nConnection));
+}
+
+// The server's default rolls back the statement alone on a lock wait
+// time-out: the transaction goes on and commits.
+TEST_F(TransactionDeadlock, ALockWaitTimeOutLeavesTheTransactionWhereTheServerKeepsIt)
+{
+    ASSERT_EQ(std::optional<std::string>("0"), m_client.Value("SELECT @@innodb_rollback_on_timeout"));
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
+    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
+    ASSERT_NE(nullptr, pclConnection);
+    const auto run = [&](const wchar_t* pszSQL) {
+        Error()->Reset();
+        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
+    };
+    ASSERT_EQ(1, run(L"SET SESSION innodb_lock_wait_timeout = 1")) << Error()->pszGetError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
+    vxtest::RawClient holder = vxtest::ConnectAsTestUser(m_db.Name());
+    ASSERT_TRUE(holder.bExecute("BEGIN")) << holder.sError();
+    ASSERT_TRUE(holder.bExecute("UPDATE t SET v = -1 WHERE id = 2")) << holder.sError();
+
+    EXPECT_EQ(0, run(L"UPDATE t SET v = 1 WHERE id = 2"));
+    EXPECT_EQ(kLockWaitTimeout, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
+    EXPECT_TRUE(holder.bExecute("ROLLBACK")) << holder.sError();
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 2")) << Error()->pszGetError();
+    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"T")) << Error()->pszGetError();
+    EXPECT_EQ("1", V(1));
+    EXPECT_EQ("1", V(2));
+    Driver()->nReleaseConnection(pclConnection);
+}
+
+}  // namespace
