@@ -29,8 +29,8 @@ enum class eAfterError
 {
     // The statement alone failed.
     Kept,
-    // The server rolled the whole transaction back; the connection serves
-    // on.
+    // The server rolled the whole transaction back (a deadlock, its lock
+    // table full, too many transactions at once); the connection serves on.
     Ended,
     // The server rolled it back only when innodb_rollback_on_timeout is on.
     EndedOnTimeoutSetting,
@@ -44,7 +44,9 @@ enum class eAfterError
 eAfterError eAfterErrorByCode(unsigned nCode)
 {
     switch (nCode) {
-    case 1213: return eAfterError::Ended;
+    case 1213:
+    case 1206:
+    case 1637: return eAfterError::Ended;
     case 1205: return eAfterError::EndedOnTimeoutSetting;
     case 2006:
     case 2013:
@@ -69,11 +71,16 @@ void CMySQLConnection::_NoteTransactionAfterError(unsigned nCode, const wchar_t*
     const eAfterError eByCode = eAfterErrorByCode(nCode);
     // Known to hold no transaction while the connection serves on.
     bool bServerWithout = false;
+    bool bUncertain = false;
     const int nHeld = eByCode == eAfterError::Unreachable ? -1 : _nServerHoldsTransaction();
     if (nHeld == 1)
         return;
     if (nHeld == 0) {
         bServerWithout = true;
+        // A statement that commits the open transaction before it runs (a
+        // definition, LOCK TABLES) leaves none when it fails: an error that
+        // rolls nothing back does not say which end the transaction had.
+        bUncertain = eByCode == eAfterError::Kept;
     } else {
         switch (eByCode) {
         case eAfterError::Kept: return;
@@ -90,7 +97,7 @@ void CMySQLConnection::_NoteTransactionAfterError(unsigned nCode, const wchar_t*
         case eAfterError::Unreachable: break;
         }
     }
-    pclTransaction->SetRolledBackByServer(nCode, csMessage.pszGet());
+    pclTransaction->SetRolledBackByServer(nCode, csMessage.pszGet(), bUncertain ? 1 : 0);
     // What the host runs until it ends its transaction stays in one of the
     // server's, which that end rolls back: none of it is committed statement
     // by statement as if it still belonged to the transaction. Only where

@@ -121,11 +121,12 @@ CNATransaction* CNATransaction::_pclOutermost()
     return m_bInternal ? m_pclConnection->pclGetTransactionNoRef() : this;
 }
 
-void CNATransaction::SetRolledBackByServer(unsigned nCode, const wchar_t* pszMessage)
+void CNATransaction::SetRolledBackByServer(unsigned nCode, const wchar_t* pszMessage, int bUncertain)
 {
     if (m_bRolledBackByServer)
         return;
     m_bRolledBackByServer = 1;
+    m_bServerEndUncertain = bUncertain ? 1 : 0;
     m_nServerRollBackCode = nCode;
     m_csServerRollBackMessage.Set(pszMessage);
 }
@@ -133,6 +134,7 @@ void CNATransaction::SetRolledBackByServer(unsigned nCode, const wchar_t* pszMes
 void CNATransaction::_ClearRolledBackByServer()
 {
     m_bRolledBackByServer = 0;
+    m_bServerEndUncertain = 0;
     m_nServerRollBackCode = 0;
     m_csServerRollBackMessage.Vide();
 }
@@ -149,7 +151,9 @@ void CNATransaction::_EndRolledBackByServer()
 int CNATransaction::_bCommitRolledBackByServer(CNAError* pclError)
 {
     const wchar_t* pszServer = m_pclConnection->pszGetDataBase();
-    CNAError::g_RaiseSiteError(pclError, NASite::kCommitRolledBackByServer, m_pclConnection, nullptr, nullptr,
+    const stNAErrorSite& site =
+        m_bServerEndUncertain ? NASite::kCommitEndedByServer : NASite::kCommitRolledBackByServer;
+    CNAError::g_RaiseSiteError(pclError, site, m_pclConnection, nullptr, nullptr,
                                pszServer != nullptr ? pszServer : L"", m_nServerRollBackCode,
                                m_csServerRollBackMessage.pszGet());
     // The server's code of the cause, as for the statement that met it.
