@@ -4,7 +4,8 @@
 // otherwise the error number, with the server's innodb_rollback_on_timeout
 // asked for a lock wait time-out. A transaction found gone is marked, the
 // connection begins one of the server's for what follows, and the commit
-// then fails with user error 84 and rolls back.
+// then fails with user error 84 (85 where the error rolls nothing back and
+// the server may have committed) and rolls back.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -101,32 +102,36 @@ TEST_F(MySQLTransactionAfterError, TheStatusDecidesWhereTheLibraryGivesItElseThe
         Setting setting;
         // Sent after the failed statement.
         Texts after;
-        bool bMarked;
+        // The user error of the commit; 0: the commit succeeds.
+        unsigned nRefusal;
     } cases[] = {
         // A library without the status: the error number.
-        {"deadlock", "text", std::nullopt, 1213, Setting::Unasked, {"BEGIN"}, true},
+        {"deadlock", "text", std::nullopt, 1213, Setting::Unasked, {"BEGIN"}, 84},
+        {"lock table full", "text", std::nullopt, 1206, Setting::Unasked, {"BEGIN"}, 84},
         {"lock wait time-out, rolled back on time-out", "text", std::nullopt, 1205, Setting::On,
-         {kSettingQuestion, "BEGIN"}, true},
-        {"lock wait time-out, statement only", "text", std::nullopt, 1205, Setting::Off, {kSettingQuestion}, false},
+         {kSettingQuestion, "BEGIN"}, 84},
+        {"lock wait time-out, statement only", "text", std::nullopt, 1205, Setting::Off, {kSettingQuestion}, 0},
         {"lock wait time-out, setting unread: ended, but no BEGIN over what may be open", "text", std::nullopt, 1205,
-         Setting::Refused, {kSettingQuestion}, true},
-        {"connection lost during the query", "text", std::nullopt, 2013, Setting::Unasked, {}, true},
-        {"server gone away", "text", std::nullopt, 2006, Setting::Unasked, {}, true},
-        {"cluster node without quorum", "text", std::nullopt, 1047, Setting::Unasked, {}, true},
-        {"duplicate key", "text", std::nullopt, 1062, Setting::Unasked, {}, false},
+         Setting::Refused, {kSettingQuestion}, 84},
+        {"connection lost during the query", "text", std::nullopt, 2013, Setting::Unasked, {}, 84},
+        {"server gone away", "text", std::nullopt, 2006, Setting::Unasked, {}, 84},
+        {"cluster node without quorum", "text", std::nullopt, 1047, Setting::Unasked, {}, 84},
+        {"duplicate key", "text", std::nullopt, 1062, Setting::Unasked, {}, 0},
         // A library whose status function does not know the property: no
         // probe, the error number.
-        {"status unknown to the library, deadlock", "infov", std::nullopt, 1213, Setting::Unasked, {"BEGIN"}, true},
-        {"status unknown to the library, duplicate key", "infov", std::nullopt, 1062, Setting::Unasked, {}, false},
+        {"status unknown to the library, deadlock", "infov", std::nullopt, 1213, Setting::Unasked, {"BEGIN"}, 84},
+        {"status unknown to the library, duplicate key", "infov", std::nullopt, 1062, Setting::Unasked, {}, 0},
         // The status, read after a statement that brings it fresh, wins.
+        // An error that rolls nothing back, with no transaction left: the
+        // failed statement may have committed it first.
         {"status without transaction after a duplicate key", "infov", kAutocommit, 1062, Setting::Unasked,
-         {"DO 0", "BEGIN"}, true},
+         {"DO 0", "BEGIN"}, 85},
         {"status in transaction after a deadlock", "infov", kInTrans | kAutocommit, 1213, Setting::Unasked,
-         {"DO 0"}, false},
-        {"status in transaction after a lock wait time-out", "infov", kInTrans, 1205, Setting::On, {"DO 0"}, false},
+         {"DO 0"}, 0},
+        {"status in transaction after a lock wait time-out", "infov", kInTrans, 1205, Setting::On, {"DO 0"}, 0},
         {"status without transaction after a lock wait time-out", "infov", kAutocommit, 1205, Setting::Off,
-         {"DO 0", "BEGIN"}, true},
-        {"no probe on a lost connection", "infov", kInTrans, 2013, Setting::Unasked, {}, true},
+         {"DO 0", "BEGIN"}, 84},
+        {"no probe on a lost connection", "infov", kInTrans, 2013, Setting::Unasked, {}, 84},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszWhat);
@@ -146,14 +151,14 @@ TEST_F(MySQLTransactionAfterError, TheStatusDecidesWhereTheLibraryGivesItElseThe
         expected.insert(expected.end(), c.after.begin(), c.after.end());
         EXPECT_EQ(expected, state.queries);
         CNATransaction* pclTransaction = connection.pclGetTransactionNoRef();
-        EXPECT_EQ(c.bMarked ? 1 : 0, pclTransaction->bRolledBackByServer());
+        EXPECT_EQ(c.nRefusal != 0 ? 1 : 0, pclTransaction->bRolledBackByServer());
         EXPECT_EQ(1, pclTransaction->bActive());
 
         error.Reset();
         state.queries.clear();
-        if (c.bMarked) {
+        if (c.nRefusal != 0) {
             EXPECT_EQ(0, connection.bTransactionCommit(&error, L"T"));
-            EXPECT_TRUE(vxtest::ErrorAt(error, 84, L"2.3"));
+            EXPECT_TRUE(vxtest::ErrorAt(error, c.nRefusal, c.nRefusal == 84 ? L"2.3" : L"2.4"));
             EXPECT_EQ(c.nErrno, error.dwGetDataBaseErrorCode());
             EXPECT_TRUE(vxtest::ErrorHas(error, Wide(std::string("Refused (fake): ") + kFailing)))
                 << "the server's text of the cause, not that of a later statement";

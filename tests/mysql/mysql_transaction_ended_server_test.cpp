@@ -8,13 +8,16 @@
 // committed), also what was written after the deadlock; the roll-back
 // succeeds and the next transaction on the same connection commits. A lock
 // wait time-out, which the server's default ends with the statement alone,
-// leaves the transaction to commit.
+// leaves the transaction to commit. A failed statement that committed the
+// transaction before it ran leaves none either: the commit fails with user
+// error 85, which says the outcome is not known.
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "mysql/client_api.h"
 #include "mysql/mysql_connection.h"
 #include "mysql/mysql_driver.h"
 #include "native/driver/driver_exports.h"
@@ -37,7 +40,7 @@ CNADriver* NewMySQLDriver()
     return new (std::nothrow) CMySQLDriver;
 }
 
-class TransactionDeadlock : public vxtest::AnyVmTest
+class TransactionEnded : public vxtest::AnyVmTest
 {
 protected:
     void SetUp() override
@@ -103,7 +106,7 @@ protected:
     std::optional<vxtest::ServerHost> m_server;
 };
 
-TEST_F(TransactionDeadlock, TheDriversCommitFailsAndNothingOfTheTransactionStays)
+TEST_F(TransactionEnded, TheDriversCommitFailsAndNothingOfTheTransactionStays)
 {
     ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
     CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
@@ -140,7 +143,7 @@ TEST_F(TransactionDeadlock, TheDriversCommitFailsAndNothingOfTheTransactionStays
     Driver()->nReleaseConnection(pclConnection);
 }
 
-TEST_F(TransactionDeadlock, AtAnInnerLevelTheCommitOfThatLevelFails)
+TEST_F(TransactionEnded, AtAnInnerLevelTheCommitOfThatLevelFails)
 {
     ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Outer")) << Error()->pszGetError();
     CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
@@ -178,7 +181,7 @@ TEST_F(TransactionDeadlock, AtAnInnerLevelTheCommitOfThatLevelFails)
     Driver()->nReleaseConnection(pclConnection);
 }
 
-TEST_F(TransactionDeadlock, TheSQLFunctionsCommitFailsToo)
+TEST_F(TransactionEnded, TheSQLFunctionsCommitFailsToo)
 {
     CNADriverSQL* pclSQL = Driver()->pclGetDriverSQL();
     ASSERT_NE(nullptr, pclSQL);
@@ -215,7 +218,7 @@ TEST_F(TransactionDeadlock, TheSQLFunctionsCommitFailsToo)
 
 // The server's default rolls back the statement alone on a lock wait
 // time-out: the transaction goes on and commits.
-TEST_F(TransactionDeadlock, ALockWaitTimeOutLeavesTheTransactionWhereTheServerKeepsIt)
+TEST_F(TransactionEnded, ALockWaitTimeOutLeavesTheTransactionWhereTheServerKeepsIt)
 {
     ASSERT_EQ(std::optional<std::string>("0"), m_client.Value("SELECT @@innodb_rollback_on_timeout"));
     ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
@@ -238,6 +241,54 @@ TEST_F(TransactionDeadlock, ALockWaitTimeOutLeavesTheTransactionWhereTheServerKe
     EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"T")) << Error()->pszGetError();
     EXPECT_EQ("1", V(1));
     EXPECT_EQ("1", V(2));
+    Driver()->nReleaseConnection(pclConnection);
+}
+
+// Debian's library gives the server status, which the connection reads
+// after a statement of its own: the probe answers whether the server holds
+// a transaction now.
+TEST_F(TransactionEnded, DebiansLibraryTellsWhetherTheServerHoldsATransaction)
+{
+    class CProbed : public CMySQLConnection
+    {
+    public:
+        using CMySQLConnection::CMySQLConnection;
+        using CMySQLConnection::_nServerHoldsTransaction;
+    };
+    CProbed connection(L"probe", &Host());
+    CNAError error;
+    ASSERT_EQ(1, connection.bOpen(&error)) << error.pszGetError();
+    EXPECT_FALSE(gastMySQLConnectorCClientFunctions[0].pfnIsStub());
+    EXPECT_EQ(0, connection._nServerHoldsTransaction());
+    ASSERT_EQ(1, connection.bExecuteQueryNoResult(&error, L"BEGIN")) << error.pszGetError();
+    EXPECT_EQ(1, connection._nServerHoldsTransaction());
+    ASSERT_EQ(1, connection.bExecuteQueryNoResult(&error, L"ROLLBACK")) << error.pszGetError();
+    EXPECT_EQ(0, connection._nServerHoldsTransaction());
+}
+
+// CREATE TABLE commits the open transaction before it finds the table
+// exists: the server holds none afterwards, and the error (1050) does not
+// say how it ended.
+TEST_F(TransactionEnded, AFailedStatementThatCommitsFirstEndsTheTransactionUncertainly)
+{
+    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
+    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
+    ASSERT_NE(nullptr, pclConnection);
+    const auto run = [&](const wchar_t* pszSQL) {
+        Error()->Reset();
+        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
+    };
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
+    EXPECT_EQ(0, run(L"CREATE TABLE t (id INT)"));
+    EXPECT_EQ(1050u, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
+    EXPECT_EQ("1", V(1)) << "committed by the failed statement";
+    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 2")) << Error()->pszGetError();
+
+    EXPECT_EQ(0, m_piDriver->bTransactionCommit(&Host(), L"T"));
+    EXPECT_TRUE(vxtest::ErrorAt(*Error(), 85, L"2.4"));
+    EXPECT_EQ(1050u, Error()->dwGetDataBaseErrorCode());
+    EXPECT_EQ("0", V(2)) << "what followed went with the refused commit";
+    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&Host(), L"T")) << Error()->pszGetError();
     Driver()->nReleaseConnection(pclConnection);
 }
 

@@ -1,6 +1,7 @@
 // A transaction the server rolled back on its own, as the database's
 // connection marks it on the outermost level: a commit of any level fails
-// with user error 84 naming the server's error and ends every level, a
+// with user error 84 naming the server's error (85 where the error leaves
+// the end uncertain) and ends every level, a
 // roll-back succeeds without a savepoint statement, and the end of the
 // chain sends a ROLLBACK whose failure is not reported. Read from the test
 // connection's statement log.
@@ -170,6 +171,33 @@ TEST_F(TransactionServerRollBack, TheRefusedCommitNamesTheServersErrorAndEndsThe
     EXPECT_EQ(1, connection.bTransactionRollBack(&m_error, nullptr));
     EXPECT_EQ(NA_ERR_NONE, m_error.eGetErrorType());
     EXPECT_EQ(Log{}, connection.Statements());
+}
+
+// An end the error does not explain (the failed statement may have
+// committed the transaction first): user error 85, the same end otherwise.
+TEST_F(TransactionServerRollBack, AnUncertainEndRefusesTheCommitWithItsOwnError)
+{
+    CTestConnection connection(L"identification", &m_host);
+    ASSERT_EQ(1, connection.bTransactionBegin(&m_error, L"A"));
+    ASSERT_EQ(1, connection.bTransactionBegin(&m_error, L"B"));
+    connection.pclGetTransactionNoRef()->SetRolledBackByServer(1050, L"Table 't' already exists", 1);
+    EXPECT_EQ(1, connection.pclGetTransactionNoRef()->bServerEndUncertain());
+    connection.ClearStatements();
+
+    EXPECT_EQ(0, connection.bTransactionCommit(&m_error, L"B"));
+    EXPECT_TRUE(vxtest::ErrorAt(m_error, 85, L"2.4"));
+    EXPECT_TRUE(vxtest::ErrorHas(m_error, L"Table 't' already exists"));
+    EXPECT_EQ(1050u, m_error.dwGetDataBaseErrorCode());
+    EXPECT_EQ(Log{L"ROLLBACK"}, connection.Statements());
+    EXPECT_EQ((std::vector<int>{0, 0}), ActiveFlags(connection));
+    EXPECT_EQ(0, connection.pclGetTransactionNoRef()->bServerEndUncertain());
+
+    // The next mark starts from its own cause.
+    m_error.Reset();
+    ASSERT_EQ(1, connection.bTransactionBegin(&m_error, L"A"));
+    connection.pclGetTransactionNoRef()->SetRolledBackByServer(kDeadlock, kDeadlockText);
+    EXPECT_EQ(0, connection.bTransactionCommit(&m_error, nullptr));
+    EXPECT_TRUE(vxtest::ErrorAt(m_error, 84, L"2.3"));
 }
 
 TEST_F(TransactionServerRollBack, AFailingRollBackOfTheConnectionIsNoFailureOfTheEnd)
