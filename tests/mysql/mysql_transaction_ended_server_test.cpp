@@ -16,59 +16,62 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "mysql/client_api.h"
 #include "mysql/mysql_connection.h"
-#include "mysql/mysql_driver.h"
-#include "native/driver/driver_exports.h"
 #include "native/driver/driver_sql.h"
 #include "native/driver/error_object.h"
-#include "tests/common/text/any_vm_fixture.h"
-#include "tests/mysql/mysql_server_connection.h"
+#include "tests/mysql/mysql_statement_server.h"
 #include "tests/native/driver/error_checks.h"
-#include "tests/support/driver_module.h"
-#include "tests/support/raw_client.h"
-#include "tests/support/scratch_database.h"
 
 namespace {
 
 constexpr unsigned kDeadlock = 1213;
 constexpr unsigned kLockWaitTimeout = 1205;
 
-CNADriver* NewMySQLDriver()
-{
-    return new (std::nothrow) CMySQLDriver;
-}
-
-class TransactionEnded : public vxtest::AnyVmTest
+class TransactionEnded : public vxtest::MySQLStatementOnServer
 {
 protected:
     void SetUp() override
     {
-        AnyVmTest::SetUp();
-        StartTestDriverModule();
-        m_former = CNADriver::g_SetFactory({&NewMySQLDriver, nullptr});
-        m_piDriver = piQueryInterface(0);
-        ASSERT_NE(nullptr, m_piDriver);
-        ASSERT_FALSE(m_db.Name().empty());
-        m_client = vxtest::ConnectAsTestUser(m_db.Name());
+        MySQLStatementOnServer::SetUp();
         ASSERT_TRUE(m_client.bExecute("CREATE TABLE t (id INT PRIMARY KEY, v INT) ENGINE=InnoDB"))
             << m_client.sError();
         ASSERT_TRUE(m_client.bExecute("INSERT INTO t SELECT seq, 0 FROM seq_1_to_50")) << m_client.sError();
-        m_server.emplace(std::wstring{}, vxtest::MariadbRoute::Socket, nullptr, m_db.Name());
+        m_host.emplace(std::wstring{}, vxtest::MariadbRoute::Socket, nullptr, m_db.Name());
         Host().SetConnectionName(L"the host's connection");
     }
     void TearDown() override
     {
-        if (m_piDriver != nullptr)
-            m_piDriver->nExternalRelease();
-        CNADriver::g_SetFactory(m_former);
-        AnyVmTest::TearDown();
+        if (m_pclRegistered != nullptr)
+            Driver()->nReleaseConnection(m_pclRegistered);
+        m_pclRegistered = nullptr;
+        MySQLStatementOnServer::TearDown();
     }
 
-    StandinConnectionDescription& Host() { return m_server->Host(); }
-    CMySQLDriver* Driver() const { return static_cast<CMySQLDriver*>(static_cast<CNADriver*>(m_piDriver)); }
+    StandinConnectionDescription& Host() { return m_host->Host(); }
     CNAError* Error() const { return Driver()->pclGetError(); }
+
+    // A begin through the driver's slot; the first one finds the connection
+    // the driver registered for the host's description.
+    int Begin(const wchar_t* pszName)
+    {
+        const int bDone = m_piDriver->bTransactionBegin(&Host(), pszName);
+        if (m_pclRegistered == nullptr)
+            m_pclRegistered = Driver()->_pclFindConnection(&Host());
+        EXPECT_NE(nullptr, m_pclRegistered);
+        return bDone;
+    }
+    int Commit(const wchar_t* pszName) { return m_piDriver->bTransactionCommit(&Host(), pszName); }
+    int RollBack(const wchar_t* pszName) { return m_piDriver->bTransactionRollBack(&Host(), pszName); }
+    // A statement on that connection.
+    int Run(const wchar_t* pszSQL)
+    {
+        Error()->Reset();
+        return m_pclRegistered != nullptr ? m_pclRegistered->bExecuteQueryNoResult(Error(), pszSQL) : 0;
+    }
 
     // The committed value of a row.
     std::string V(int nId)
@@ -79,11 +82,11 @@ protected:
     // A cycle of row locks with a raw client's transaction that changes 42
     // rows and so outweighs the driver's: the raw client holds row 2 and
     // rows 10 to 50 and asks for row 1, which the driver's transaction has
-    // written (rows 3 to 9 are left to the driver); the
-    // driver asks for row 2 through fnAsk. Whichever asks first waits for
-    // the other; the server breaks the cycle by rolling back the lighter
-    // transaction, the driver's, whose request fails. The raw client's
-    // transaction is rolled back afterwards. fnAsk's result.
+    // written (rows 3 to 9 are left to the driver); the driver asks for row
+    // 2 through fnAsk. Whichever asks first waits for the other; the server
+    // breaks the cycle by rolling back the lighter transaction, the
+    // driver's, whose request fails. The raw client's transaction is rolled
+    // back afterwards. fnAsk's result.
     template <typename Fn>
     int Deadlock(Fn fnAsk)
     {
@@ -99,86 +102,60 @@ protected:
         return bAsked;
     }
 
-    INADriver* m_piDriver = nullptr;
-    CNADriver::stFactory m_former{};
-    vxtest::ScratchDatabase m_db;
-    vxtest::RawClient m_client;
-    std::optional<vxtest::ServerHost> m_server;
+    std::optional<vxtest::ServerHost> m_host;
+    CNAConnectionDescription* m_pclRegistered = nullptr;
 };
 
-TEST_F(TransactionEnded, TheDriversCommitFailsAndNothingOfTheTransactionStays)
+TEST_F(TransactionEnded, TheCommitOfAnyLevelFailsAndNothingOfTheTransactionStays)
 {
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
-    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
-    ASSERT_NE(nullptr, pclConnection);
-    const auto run = [&](const wchar_t* pszSQL) {
-        Error()->Reset();
-        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
+    const struct
+    {
+        const char* pszWhat;
+        // The levels begun, from the outermost, and the row each writes.
+        std::vector<std::pair<const wchar_t*, int>> levels;
+    } cases[] = {
+        {"at the outer level", {{L"T", 1}}},
+        {"inside an inner level, a savepoint", {{L"Outer", 1}, {L"Inner", 3}}},
     };
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
-
-    EXPECT_EQ(0, Deadlock([&] { return run(L"UPDATE t SET v = 1 WHERE id = 2"); }));
-    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
-    // What the host writes after the failure stays out of the table until
-    // the transaction ends, and goes with it.
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 3")) << Error()->pszGetError();
-    EXPECT_EQ("0", V(3));
-
-    EXPECT_EQ(0, m_piDriver->bTransactionCommit(&Host(), L"T"));
-    EXPECT_TRUE(vxtest::ErrorAt(*Error(), 84, L"2.3"));
-    EXPECT_EQ(NA_ERR_GENERAL, Error()->eGetErrorType());
-    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode());
-    EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"Deadlock found"));
-    EXPECT_EQ("0", V(1));
-    EXPECT_EQ("0", V(3));
-    EXPECT_EQ(0, pclConnection->_bTransactionOpened());
-
-    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&Host(), L"T")) << Error()->pszGetError();
-    EXPECT_EQ(NA_ERR_NONE, Error()->eGetErrorType());
-
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 7 WHERE id = 1")) << Error()->pszGetError();
-    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"T")) << Error()->pszGetError();
-    EXPECT_EQ("7", V(1));
-    Driver()->nReleaseConnection(pclConnection);
-}
-
-TEST_F(TransactionEnded, AtAnInnerLevelTheCommitOfThatLevelFails)
-{
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Outer")) << Error()->pszGetError();
-    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
-    ASSERT_NE(nullptr, pclConnection);
-    const auto run = [&](const wchar_t* pszSQL) {
-        Error()->Reset();
-        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
+    const auto write = [&](int nRow, int nValue) {
+        return Run((L"UPDATE t SET v = " + std::to_wstring(nValue) + L" WHERE id = " + std::to_wstring(nRow)).c_str());
     };
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Inner")) << Error()->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 3")) << Error()->pszGetError();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        ASSERT_TRUE(m_client.bExecute("UPDATE t SET v = 0")) << m_client.sError();
+        for (const auto& [pszName, nRow] : c.levels) {
+            ASSERT_EQ(1, Begin(pszName)) << Error()->pszGetError();
+            ASSERT_EQ(1, write(nRow, 1)) << Error()->pszGetError();
+        }
+        EXPECT_EQ(0, Deadlock([&] { return write(2, 1); }));
+        EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
+        // What the host writes after the failure stays out of the table
+        // until the transaction ends, and goes with it.
+        ASSERT_EQ(1, write(4, 1)) << Error()->pszGetError();
+        EXPECT_EQ("0", V(4));
 
-    EXPECT_EQ(0, Deadlock([&] { return run(L"UPDATE t SET v = 1 WHERE id = 2"); }));
-    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 4")) << Error()->pszGetError();
+        EXPECT_EQ(0, Commit(c.levels.back().first));
+        EXPECT_TRUE(vxtest::ErrorAt(*Error(), 84, L"2.3"));
+        EXPECT_EQ(NA_ERR_GENERAL, Error()->eGetErrorType());
+        EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode());
+        EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"Deadlock found"));
+        for (const int nRow : {1, 3, 4})
+            EXPECT_EQ("0", V(nRow)) << nRow;
+        // Every level ended with it.
+        EXPECT_EQ(0, m_pclRegistered->_bTransactionOpened());
+        EXPECT_EQ(1, RollBack(c.levels.front().first)) << Error()->pszGetError();
+        EXPECT_EQ(NA_ERR_NONE, Error()->eGetErrorType());
 
-    EXPECT_EQ(0, m_piDriver->bTransactionCommit(&Host(), L"Inner"));
-    EXPECT_TRUE(vxtest::ErrorAt(*Error(), 84, L"2.3"));
-    EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode());
-    for (const int nId : {1, 3, 4})
-        EXPECT_EQ("0", V(nId)) << nId;
-    // Every level ended with it: the outer level has nothing left.
-    EXPECT_EQ(0, pclConnection->_bTransactionOpened());
-    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&Host(), L"Outer")) << Error()->pszGetError();
-    EXPECT_EQ(NA_ERR_NONE, Error()->eGetErrorType());
-
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Outer")) << Error()->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 8 WHERE id = 1")) << Error()->pszGetError();
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"Inner")) << Error()->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 8 WHERE id = 3")) << Error()->pszGetError();
-    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"Inner")) << Error()->pszGetError();
-    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"Outer")) << Error()->pszGetError();
-    EXPECT_EQ("8", V(1));
-    EXPECT_EQ("8", V(3));
-    Driver()->nReleaseConnection(pclConnection);
+        // The next transaction on the connection commits.
+        for (const auto& [pszName, nRow] : c.levels) {
+            ASSERT_EQ(1, Begin(pszName)) << Error()->pszGetError();
+            ASSERT_EQ(1, write(nRow, 7)) << Error()->pszGetError();
+        }
+        for (auto it = c.levels.rbegin(); it != c.levels.rend(); ++it)
+            EXPECT_EQ(1, Commit(it->first)) << Error()->pszGetError();
+        for (const auto& [pszName, nRow] : c.levels)
+            EXPECT_EQ("7", V(nRow)) << nRow;
+    }
 }
 
 TEST_F(TransactionEnded, TheSQLFunctionsCommitFailsToo)
@@ -190,16 +167,16 @@ TEST_F(TransactionEnded, TheSQLFunctionsCommitFailsToo)
     ASSERT_EQ(1, pclSQL->bOpenConnection(&nConnection, &Host())) << pclError->pszGetError();
     // Through the execution statements; a statement without columns is not
     // kept.
-    const auto run = [&](const wchar_t* pszSQL) {
+    const auto exec = [&](const wchar_t* pszSQL) {
         int nStatement = 0;
         const int bDone = pclSQL->bExecute(&nStatement, nConnection, pszSQL, nullptr, 0);
         EXPECT_EQ(0, nStatement);
         return bDone;
     };
     ASSERT_EQ(1, pclSQL->bTrsBegin(nullptr, nConnection, 0)) << pclError->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << pclError->pszGetError();
+    ASSERT_EQ(1, exec(L"UPDATE t SET v = 1 WHERE id = 1")) << pclError->pszGetError();
 
-    EXPECT_EQ(0, Deadlock([&] { return run(L"UPDATE t SET v = 1 WHERE id = 2"); }));
+    EXPECT_EQ(0, Deadlock([&] { return exec(L"UPDATE t SET v = 1 WHERE id = 2"); }));
     EXPECT_EQ(kDeadlock, pclError->dwGetDataBaseErrorCode()) << pclError->pszGetError();
 
     EXPECT_EQ(0, pclSQL->bTrsCommit(0, nConnection, 0));
@@ -210,7 +187,7 @@ TEST_F(TransactionEnded, TheSQLFunctionsCommitFailsToo)
     EXPECT_EQ(NA_ERR_NONE, pclError->eGetErrorType());
 
     ASSERT_EQ(1, pclSQL->bTrsBegin(nullptr, nConnection, 0)) << pclError->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 9 WHERE id = 1")) << pclError->pszGetError();
+    ASSERT_EQ(1, exec(L"UPDATE t SET v = 9 WHERE id = 1")) << pclError->pszGetError();
     EXPECT_EQ(1, pclSQL->bTrsCommit(0, nConnection, 0)) << pclError->pszGetError();
     EXPECT_EQ("9", V(1));
     EXPECT_EQ(1, pclSQL->bCloseConnection(nConnection));
@@ -221,27 +198,20 @@ TEST_F(TransactionEnded, TheSQLFunctionsCommitFailsToo)
 TEST_F(TransactionEnded, ALockWaitTimeOutLeavesTheTransactionWhereTheServerKeepsIt)
 {
     ASSERT_EQ(std::optional<std::string>("0"), m_client.Value("SELECT @@innodb_rollback_on_timeout"));
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
-    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
-    ASSERT_NE(nullptr, pclConnection);
-    const auto run = [&](const wchar_t* pszSQL) {
-        Error()->Reset();
-        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
-    };
-    ASSERT_EQ(1, run(L"SET SESSION innodb_lock_wait_timeout = 1")) << Error()->pszGetError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
+    ASSERT_EQ(1, Begin(L"T")) << Error()->pszGetError();
+    ASSERT_EQ(1, Run(L"SET SESSION innodb_lock_wait_timeout = 1")) << Error()->pszGetError();
+    ASSERT_EQ(1, Run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
     vxtest::RawClient holder = vxtest::ConnectAsTestUser(m_db.Name());
     ASSERT_TRUE(holder.bExecute("BEGIN")) << holder.sError();
     ASSERT_TRUE(holder.bExecute("UPDATE t SET v = -1 WHERE id = 2")) << holder.sError();
 
-    EXPECT_EQ(0, run(L"UPDATE t SET v = 1 WHERE id = 2"));
+    EXPECT_EQ(0, Run(L"UPDATE t SET v = 1 WHERE id = 2"));
     EXPECT_EQ(kLockWaitTimeout, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
     EXPECT_TRUE(holder.bExecute("ROLLBACK")) << holder.sError();
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 2")) << Error()->pszGetError();
-    EXPECT_EQ(1, m_piDriver->bTransactionCommit(&Host(), L"T")) << Error()->pszGetError();
+    ASSERT_EQ(1, Run(L"UPDATE t SET v = 1 WHERE id = 2")) << Error()->pszGetError();
+    EXPECT_EQ(1, Commit(L"T")) << Error()->pszGetError();
     EXPECT_EQ("1", V(1));
     EXPECT_EQ("1", V(2));
-    Driver()->nReleaseConnection(pclConnection);
 }
 
 // Debian's library gives the server status, which the connection reads
@@ -271,25 +241,18 @@ TEST_F(TransactionEnded, DebiansLibraryTellsWhetherTheServerHoldsATransaction)
 // say how it ended.
 TEST_F(TransactionEnded, AFailedStatementThatCommitsFirstEndsTheTransactionUncertainly)
 {
-    ASSERT_EQ(1, m_piDriver->bTransactionBegin(&Host(), L"T")) << Error()->pszGetError();
-    CNAConnectionDescription* pclConnection = Driver()->_pclFindConnection(&Host());
-    ASSERT_NE(nullptr, pclConnection);
-    const auto run = [&](const wchar_t* pszSQL) {
-        Error()->Reset();
-        return pclConnection->bExecuteQueryNoResult(Error(), pszSQL);
-    };
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
-    EXPECT_EQ(0, run(L"CREATE TABLE t (id INT)"));
+    ASSERT_EQ(1, Begin(L"T")) << Error()->pszGetError();
+    ASSERT_EQ(1, Run(L"UPDATE t SET v = 1 WHERE id = 1")) << Error()->pszGetError();
+    EXPECT_EQ(0, Run(L"CREATE TABLE t (id INT)"));
     EXPECT_EQ(1050u, Error()->dwGetDataBaseErrorCode()) << Error()->pszGetError();
     EXPECT_EQ("1", V(1)) << "committed by the failed statement";
-    ASSERT_EQ(1, run(L"UPDATE t SET v = 1 WHERE id = 2")) << Error()->pszGetError();
+    ASSERT_EQ(1, Run(L"UPDATE t SET v = 1 WHERE id = 2")) << Error()->pszGetError();
 
-    EXPECT_EQ(0, m_piDriver->bTransactionCommit(&Host(), L"T"));
+    EXPECT_EQ(0, Commit(L"T"));
     EXPECT_TRUE(vxtest::ErrorAt(*Error(), 85, L"2.4"));
     EXPECT_EQ(1050u, Error()->dwGetDataBaseErrorCode());
     EXPECT_EQ("0", V(2)) << "what followed went with the refused commit";
-    EXPECT_EQ(1, m_piDriver->bTransactionRollBack(&Host(), L"T")) << Error()->pszGetError();
-    Driver()->nReleaseConnection(pclConnection);
+    EXPECT_EQ(1, RollBack(L"T")) << Error()->pszGetError();
 }
 
 }  // namespace

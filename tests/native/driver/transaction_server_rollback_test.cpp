@@ -17,6 +17,7 @@
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/native/driver/error_checks.h"
+#include "tests/native/driver/transaction_chain.h"
 
 namespace {
 
@@ -46,31 +47,20 @@ class TransactionServerRollBack : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_host.SetConnectionName(L"CNX");
         m_host.SetDataBase(L"dbhost");
         m_error.AddRef();
     }
 
     int Run(CTestConnection& connection, const Step& step)
     {
-        switch (step.op) {
-        case Op::Begin: return connection.bTransactionBegin(&m_error, step.pszName);
-        case Op::Commit: return connection.bTransactionCommit(&m_error, step.pszName);
-        case Op::RollBack: return connection.bTransactionRollBack(&m_error, step.pszName);
-        case Op::Deadlock:
+        if (step.op == Op::Deadlock) {
             connection.pclGetTransactionNoRef()->SetRolledBackByServer(kDeadlock, kDeadlockText);
             return 1;
         }
-        return -1;
-    }
-
-    static std::vector<int> ActiveFlags(const CTestConnection& connection)
-    {
-        std::vector<int> flags;
-        for (const CNATransaction* pclLevel = connection.pclGetTransactionNoRef(); pclLevel != nullptr;
-             pclLevel = pclLevel->pclGetInnerNoRef())
-            flags.push_back(pclLevel->bActive());
-        return flags;
+        const wchar_t* pszName = step.pszName;
+        return step.op == Op::Begin    ? connection.bTransactionBegin(&m_error, pszName)
+               : step.op == Op::Commit ? connection.bTransactionCommit(&m_error, pszName)
+                                       : connection.bTransactionRollBack(&m_error, pszName);
     }
 
     StandinConnectionDescription m_host;
@@ -133,7 +123,7 @@ TEST_F(TransactionServerRollBack, EveryLevelEndsAndOnlyTheRollBackSucceeds)
                 connection.ClearStatements();
         }
         EXPECT_EQ(c.statements, connection.Statements());
-        EXPECT_EQ(c.active, ActiveFlags(connection));
+        EXPECT_EQ(c.active, vxtest::ActiveFlags(connection));
         EXPECT_EQ(c.bMarked, connection.pclGetTransactionNoRef()->bRolledBackByServer());
         if (c.bRefused) {
             EXPECT_TRUE(vxtest::ErrorAt(m_error, 84, L"2.3"));
@@ -189,7 +179,7 @@ TEST_F(TransactionServerRollBack, AnUncertainEndRefusesTheCommitWithItsOwnError)
     EXPECT_TRUE(vxtest::ErrorHas(m_error, L"Table 't' already exists"));
     EXPECT_EQ(1050u, m_error.dwGetDataBaseErrorCode());
     EXPECT_EQ(Log{L"ROLLBACK"}, connection.Statements());
-    EXPECT_EQ((std::vector<int>{0, 0}), ActiveFlags(connection));
+    EXPECT_EQ((std::vector<int>{0, 0}), vxtest::ActiveFlags(connection));
     EXPECT_EQ(0, connection.pclGetTransactionNoRef()->bServerEndUncertain());
 
     // The next mark starts from its own cause.
@@ -211,7 +201,7 @@ TEST_F(TransactionServerRollBack, AFailingRollBackOfTheConnectionIsNoFailureOfTh
     EXPECT_EQ(1, connection.bTransactionRollBack(&m_error, nullptr));
     EXPECT_EQ(1, connection.bTransactionRollBack(&m_error, nullptr));
     EXPECT_EQ(NA_ERR_NONE, m_error.eGetErrorType()) << vxtest::Narrow(vxtest::ErrorText(m_error));
-    EXPECT_EQ((std::vector<int>{0, 0}), ActiveFlags(connection));
+    EXPECT_EQ((std::vector<int>{0, 0}), vxtest::ActiveFlags(connection));
 
     connection.SetStatementsFail(false);
     ASSERT_EQ(1, connection.bTransactionBegin(&m_error, L"A"));
@@ -221,7 +211,7 @@ TEST_F(TransactionServerRollBack, AFailingRollBackOfTheConnectionIsNoFailureOfTh
     EXPECT_EQ(0, connection.bTransactionCommit(&m_error, nullptr));
     EXPECT_TRUE(vxtest::ErrorAt(m_error, 84, L"2.3")) << "the refusal alone, not the failed ROLLBACK";
     EXPECT_TRUE(vxtest::ErrorHas(m_error, L"2006"));
-    EXPECT_EQ((std::vector<int>{0, 0}), ActiveFlags(connection));
+    EXPECT_EQ((std::vector<int>{0, 0}), vxtest::ActiveFlags(connection));
 }
 
 }  // namespace
