@@ -23,18 +23,13 @@ namespace {
 
 using Log = std::vector<std::wstring>;
 
-enum class Op
-{
-    Begin,
-    Commit,
-    RollBack,
-    // The server's deadlock, marked as the connection marks it.
-    Deadlock,
-};
+// A step: the connection's begin, commit or roll-back, or, without one, the
+// server's deadlock marked as the database's connection marks it.
+using Operation = int (CNAConnectionDescription::*)(CNAError*, const wchar_t*);
 
 struct Step
 {
-    Op op;
+    Operation pfnOperation;
     const wchar_t* pszName;  // null: no name
     int nExpected;
 };
@@ -53,14 +48,11 @@ protected:
 
     int Run(CTestConnection& connection, const Step& step)
     {
-        if (step.op == Op::Deadlock) {
+        if (step.pfnOperation == nullptr) {
             connection.pclGetTransactionNoRef()->SetRolledBackByServer(kDeadlock, kDeadlockText);
             return 1;
         }
-        const wchar_t* pszName = step.pszName;
-        return step.op == Op::Begin    ? connection.bTransactionBegin(&m_error, pszName)
-               : step.op == Op::Commit ? connection.bTransactionCommit(&m_error, pszName)
-                                       : connection.bTransactionRollBack(&m_error, pszName);
+        return (connection.*step.pfnOperation)(&m_error, step.pszName);
     }
 
     StandinConnectionDescription m_host;
@@ -69,7 +61,10 @@ protected:
 
 TEST_F(TransactionServerRollBack, EveryLevelEndsAndOnlyTheRollBackSucceeds)
 {
-    constexpr Op B = Op::Begin, C = Op::Commit, R = Op::RollBack, D = Op::Deadlock;
+    constexpr Operation B = &CNAConnectionDescription::bTransactionBegin;
+    constexpr Operation C = &CNAConnectionDescription::bTransactionCommit;
+    constexpr Operation R = &CNAConnectionDescription::bTransactionRollBack;
+    constexpr Operation D = nullptr;
     const struct
     {
         const char* pszWhat;
@@ -119,7 +114,7 @@ TEST_F(TransactionServerRollBack, EveryLevelEndsAndOnlyTheRollBackSucceeds)
             if (i + 1 == c.steps.size())
                 m_error.Reset();
             EXPECT_EQ(c.steps[i].nExpected, Run(connection, c.steps[i])) << "step " << i;
-            if (c.steps[i].op == Op::Deadlock)
+            if (c.steps[i].pfnOperation == D)
                 connection.ClearStatements();
         }
         EXPECT_EQ(c.statements, connection.Statements());
