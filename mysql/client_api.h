@@ -96,11 +96,19 @@ enum mysql_option : int
     /* only word a connection that asked for TLS has that it got it. */                                            \
     X(Optional, const char*, mysql_get_ssl_cipher, (MYSQL*))
 
+// Connector/C's own functions, bound after the later ones, all optional: a
+// library without one leaves its stub, and the caller decides without it.
+#define VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(X)                                                                  \
+    /* Its properties and the connection's, 0 on success; among them the server */                             \
+    /* status of the last answer (the transaction the server holds). */                                        \
+    X(Optional, unsigned char, mariadb_get_infov, (MYSQL*, int value, void* arg, ...))
+
 #define VX_MYSQL_DECLARE_POINTER(kind, ret, name, params) \
     extern ret(*__##name) params;                         \
     [[noreturn]] ret DefaultError_##name params;
 VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
 VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
+VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
 #undef VX_MYSQL_DECLARE_POINTER
 
 // One function of the table, for the loader's walk.
@@ -120,6 +128,9 @@ extern const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunction
 // The functions bound after the walk, all optional.
 inline constexpr int kMySQLLaterClientFunctionCount = 3;
 extern const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount];
+// Connector/C's own, bound after the later ones.
+inline constexpr int kMySQLConnectorCClientFunctionCount = 1;
+extern const stMySQLClientFunction gastMySQLConnectorCClientFunctions[kMySQLConnectorCClientFunctionCount];
 
 // Every pointer back to its stub.
 void ResetMySQLClientFunctions();

@@ -17,6 +17,7 @@
     ret(*__##name) params = &DefaultError_##name;
 VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
 VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
+VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
 #undef VX_MYSQL_DEFINE_POINTER
 #undef VX_MYSQL_WIDE
 #pragma GCC diagnostic pop
@@ -44,6 +45,8 @@ const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount] 
     VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
 const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount] = {
     VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
+const stMySQLClientFunction gastMySQLConnectorCClientFunctions[kMySQLConnectorCClientFunctionCount] = {
+    VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
 #undef VX_MYSQL_TABLE_ENTRY
 
 void ResetMySQLClientFunctions()
@@ -51,5 +54,7 @@ void ResetMySQLClientFunctions()
     for (const stMySQLClientFunction& function : gastMySQLClientFunctions)
         function.pfnBind(nullptr);
     for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions)
+        function.pfnBind(nullptr);
+    for (const stMySQLClientFunction& function : gastMySQLConnectorCClientFunctions)
         function.pfnBind(nullptr);
 }

@@ -124,19 +124,21 @@ int CMySQLConnection::bInitError(CNAError* pclError, unsigned nFile, unsigned nS
         pszMessage = nullptr;
         r = 0;
     }
-    if (pclError == nullptr)
-        return r;
-
-    const wchar_t* pszServer = pszGetDataBase();
-    _CXErrorModule32 error;
-    const stNAErrorSite site{static_cast<eNA_ERRORSOURCE>(nFile), static_cast<int>(nSite), 22, NA_ERR_GENERAL};
-    CNAError::g_SetSiteError(&error, site, nullptr, nullptr, pszServer != nullptr ? pszServer : L"", nCode);
     const CNACodePageCnvOUTPtr message(m_nClientTextCodePage, pszMessage);
-    if (message.pszGet()[0] != 0)
-        error.AddUserMessageNoFormat(message.pszGet());
-    const uint32_t dwCode = nCode;
-    error.AddInfo(CXError::EIT_BASECODE, &dwCode);
-    pclError->AddError(NA_ERR_GENERAL, &error, this);
+    if (pclError != nullptr) {
+        const wchar_t* pszServer = pszGetDataBase();
+        _CXErrorModule32 error;
+        const stNAErrorSite site{static_cast<eNA_ERRORSOURCE>(nFile), static_cast<int>(nSite), 22, NA_ERR_GENERAL};
+        CNAError::g_SetSiteError(&error, site, nullptr, nullptr, pszServer != nullptr ? pszServer : L"", nCode);
+        if (message.pszGet()[0] != 0)
+            error.AddUserMessageNoFormat(message.pszGet());
+        const uint32_t dwCode = nCode;
+        error.AddInfo(CXError::EIT_BASECODE, &dwCode);
+        pclError->AddError(NA_ERR_GENERAL, &error, this);
+    }
+    // Last: finding it out may run a statement, which replaces the client's
+    // error just recorded.
+    _NoteTransactionAfterError(nCode, message.pszGet());
     return r;
 }
 

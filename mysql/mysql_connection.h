@@ -51,8 +51,9 @@ public:
     int bSQLBloque(CNAError* pclError, const wchar_t* pszTable) override;
     // Records the client's last error (user error 22 with the server and
     // the MySQL code, its text, the code as information 15) at the caller's
-    // source and site. 1 when the error could be read, even when there was
-    // none; 0 after a guard failure.
+    // source and site, then tells the transaction whether the server ended
+    // it (_NoteTransactionAfterError). 1 when the error could be read, even
+    // when there was none; 0 after a guard failure.
     int bInitError(CNAError* pclError, unsigned nFile, unsigned nSite) override;
     // 1062 duplicate key, 1205 lock wait time-out, 1048 value missing.
     eNA_ERRORTYPE eGetNAErrorType(unsigned nCode) override;
@@ -155,6 +156,19 @@ protected:
     int _bSetServerCharacterSet(CNAError* pclError);
     // The key's integer, read as the base reads its numbers.
     int32_t _nReadIntegerKey(const wchar_t* pszKey);
+
+    // --- The transaction after a failed statement
+    // (mysql_connection_transaction.cpp).
+    // Called with every error of the client that bInitError reads: while
+    // the connection's transaction is active and not yet marked, finds out
+    // whether the server still holds it, and when it does not, marks the
+    // outermost level rolled back by the server with this error.
+    void _NoteTransactionAfterError(unsigned nCode, const wchar_t* pszMessage);
+    // From the server status of a statement run now: 1 the server holds a
+    // transaction, 0 it holds none, -1 the library or the handle cannot say.
+    int _nServerHoldsTransaction();
+    // The server's innodb_rollback_on_timeout: 1, 0, or -1 unread.
+    int _nServerRollsBackOnTimeout();
 
     int32_t m_bOpen = 0;
     MYSQL* m_pMySQL = nullptr;

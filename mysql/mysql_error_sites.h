@@ -63,6 +63,12 @@ inline constexpr stNAErrorSite kNoVerifyOption{NA_SRC_DB_CONNECTION, 46, 88, NA_
 inline constexpr stClientCallSite kEnforceOption{NA_SRC_DB_CONNECTION, 47};
 inline constexpr stClientCallSite kSSLCipher{NA_SRC_DB_CONNECTION, 48};
 inline constexpr stNAErrorSite kNotEncrypted{NA_SRC_DB_CONNECTION, 49, 86, NA_ERR_GENERAL};         // server
+// Whether the server still holds the transaction after a failed statement:
+// the statement that brings the server's present status, and its reading;
+// the question of the server's roll-back on a lock wait time-out.
+inline constexpr stClientCallSite kTransactionStatusProbe{NA_SRC_DB_CONNECTION, 50};
+inline constexpr stClientCallSite kTransactionStatusRead{NA_SRC_DB_CONNECTION, 51};
+inline constexpr stClientCallSite kRollbackOnTimeoutQuestion{NA_SRC_DB_CONNECTION, 52};
 // The execution statement. A site whose call failed on the server records
 // the client's error (user error 22) at the number given as kRecord...; the
 // later statements of a text record theirs at the site of the

@@ -215,7 +215,8 @@ public:
     // begins it, or a level inside the deepest active one.
     int bTransactionBegin(CNAError* pclError, const wchar_t* pszName);
     // Without a transaction level: user error 9 with the name. Otherwise the
-    // level's commit or roll-back, and _CancelRecordLock after a success.
+    // level's commit or roll-back, and _CancelRecordLock after a success or
+    // after a refused commit of a transaction the server rolled back.
     int bTransactionCommit(CNAError* pclError, const wchar_t* pszName);
     int bTransactionRollBack(CNAError* pclError, const wchar_t* pszName);
     // 1 while no transaction is active; else the transaction's answer.

@@ -49,8 +49,11 @@ int CNAConnectionDescription::_bEndTransaction(CNAError* pclError, const wchar_t
         CNAError::g_RaiseSiteError(pclError, siteWithout, this, nullptr, nullptr, pszName != nullptr ? pszName : L"");
         return 0;
     }
+    const int bRolledBackByServer = m_pclTransaction->bRolledBackByServer();
     const int bDone = (m_pclTransaction->*pfnEnd)(pclError, pszName);
-    if (bDone)
+    // A commit refused because the server rolled the transaction back has
+    // ended it all the same.
+    if (bDone || (bRolledBackByServer && !m_pclTransaction->bRolledBackByServer()))
         _CancelRecordLock(m_pclTransaction);
     return bDone;
 }

@@ -60,6 +60,11 @@ inline constexpr stNAErrorSite kNoMatchingSQLType{NA_SRC_CONNECTION, 20, 46, NA_
 // Name given, name of the inner transaction still active.
 inline constexpr stNAErrorSite kCommitOuterWhileInnerActive{NA_SRC_TRANSACTION, 1, 10, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kRollBackUnknownName{NA_SRC_TRANSACTION, 2, 9, NA_ERR_GENERAL};        // name
+// A commit of a transaction the server rolled back on its own (2.3), or
+// ended with a failed statement that may have committed it first (2.4): the
+// server, the server's error code and text that ended it.
+inline constexpr stNAErrorSite kCommitRolledBackByServer{NA_SRC_TRANSACTION, 3, 84, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kCommitEndedByServer{NA_SRC_TRANSACTION, 4, 85, NA_ERR_GENERAL};
 // Each with the name of the host's connection record.
 inline constexpr stNAErrorSite kTableLockUnknownConnection{NA_SRC_DRIVER, 1, 14, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kQueryLockUnknownConnection{NA_SRC_DRIVER, 2, 14, NA_ERR_GENERAL};

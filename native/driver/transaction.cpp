@@ -69,6 +69,8 @@ int CNATransaction::_bNARollBack(CNAError* pclError)
 int CNATransaction::bBegin(CNAError* pclError, const wchar_t* pszName, int bInternal)
 {
     m_csName.Set(pszName);
+    if (!bInternal)
+        _ClearRolledBackByServer();
     m_bInternal = bInternal ? 1 : 0;
     m_bActive = _bNABegin(pclError) ? 1 : 0;
     return m_bActive;
@@ -104,11 +106,71 @@ int CNATransaction::_bEndRollBack(CNAError* pclError)
     if (!m_bActive)
         return 1;
     m_bActive = 0;
-    return _bNARollBack(pclError);
+    CNATransaction* pclOutermost = _pclOutermost();
+    if (pclOutermost == nullptr || !pclOutermost->m_bRolledBackByServer)
+        return _bNARollBack(pclError);
+    // The server holds no savepoint of the chain any more: an inner level
+    // sends nothing.
+    if (pclOutermost == this)
+        _EndRolledBackByServer();
+    return 1;
+}
+
+CNATransaction* CNATransaction::_pclOutermost()
+{
+    return m_bInternal ? m_pclConnection->pclGetTransactionNoRef() : this;
+}
+
+void CNATransaction::SetRolledBackByServer(unsigned nCode, const wchar_t* pszMessage, int bUncertain)
+{
+    if (m_bRolledBackByServer)
+        return;
+    m_bRolledBackByServer = 1;
+    m_bServerEndUncertain = bUncertain ? 1 : 0;
+    m_nServerRollBackCode = nCode;
+    m_csServerRollBackMessage.Set(pszMessage);
+}
+
+void CNATransaction::_ClearRolledBackByServer()
+{
+    m_bRolledBackByServer = 0;
+    m_bServerEndUncertain = 0;
+    m_nServerRollBackCode = 0;
+    m_csServerRollBackMessage.Vide();
+}
+
+void CNATransaction::_EndRolledBackByServer()
+{
+    _ClearRolledBackByServer();
+    // What the connection ran since the server ended the transaction goes
+    // too. Without a transaction on the server it changes nothing, and its
+    // failure (the connection lost) is no failure of this end.
+    (void)m_pclConnection->bTransactionRollBackDirect(nullptr);
+}
+
+int CNATransaction::_bCommitRolledBackByServer(CNAError* pclError)
+{
+    const wchar_t* pszServer = m_pclConnection->pszGetDataBase();
+    const stNAErrorSite& site =
+        m_bServerEndUncertain ? NASite::kCommitEndedByServer : NASite::kCommitRolledBackByServer;
+    CNAError::g_RaiseSiteError(pclError, site, m_pclConnection, nullptr, nullptr,
+                               pszServer != nullptr ? pszServer : L"", m_nServerRollBackCode,
+                               m_csServerRollBackMessage.pszGet());
+    // The server's code of the cause, as for the statement that met it.
+    if (pclError != nullptr)
+        pclError->SetDataBaseErrorCode(m_nServerRollBackCode);
+    for (CNATransaction* pclLevel = this; pclLevel != nullptr; pclLevel = pclLevel->m_pclInner)
+        pclLevel->m_bActive = 0;
+    _EndRolledBackByServer();
+    return 0;
 }
 
 int CNATransaction::bCommit(CNAError* pclError, const wchar_t* pszName)
 {
+    // Whatever level the commit names: nothing of the chain is left to
+    // commit.
+    if (!m_bInternal && m_bRolledBackByServer)
+        return _bCommitRolledBackByServer(pclError);
     const bool bInnerActive = _bInternalTransactionOpened();
     if (bNoName(pszName))
         return bInnerActive ? m_pclInner->bCommit(pclError, pszName) : _bEndCommit(pclError);

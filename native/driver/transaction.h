@@ -23,6 +23,17 @@
 // BEGIN, COMMIT and ROLLBACK; a level opened inside another, on a connection
 // whose database would commit the open transaction at a second BEGIN, as a
 // savepoint of the outer transaction, named when the level begins.
+//
+// The server may end the whole transaction on its own (a deadlock, a lost
+// connection): the database's connection then marks the outermost level.
+// While the mark stands, a commit of any level fails and ends every level,
+// with user error 84 (rolled back), or 85 when the error that ended it does
+// not by itself roll a transaction back (a statement that commits the open
+// transaction before it runs, then failed); a roll-back succeeds and sends
+// no savepoint statement (the savepoints went with the transaction); the end
+// of the outermost level sends a plain ROLLBACK whose failure is not
+// reported, for what the connection ran since in a transaction of the
+// server's.
 class CNATransaction : public CInterf
 {
 public:
@@ -61,6 +72,16 @@ public:
     // a transaction of its own.
     const CTString& csGetSavepoint() const { return m_csSavepoint; }
 
+    // Marks the chain this outermost level heads as rolled back by the
+    // server, with the server's error that ended it; bUncertain when that
+    // error does not say whether the server rolled it back or committed it.
+    // A chain already marked keeps its first cause.
+    void SetRolledBackByServer(unsigned nCode, const wchar_t* pszMessage, int bUncertain = 0);
+    int bRolledBackByServer() const { return m_bRolledBackByServer; }
+    int bServerEndUncertain() const { return m_bServerEndUncertain; }
+    unsigned nGetServerRollBackCode() const { return m_nServerRollBackCode; }
+    const CTString& csGetServerRollBackMessage() const { return m_csServerRollBackMessage; }
+
 protected:
     // The end of this level: the flag cleared before the server is asked.
     int _bEndCommit(CNAError* pclError);
@@ -69,6 +90,16 @@ protected:
     bool _bBySavepoint() const;
     // The statement and the level's savepoint name, run by the connection.
     int _bRunSavepointStatement(CNAError* pclError, const wchar_t* pszStatement);
+    // The outermost level of this level's chain; null for an inner level
+    // whose connection holds no chain.
+    CNATransaction* _pclOutermost();
+    // A commit of a chain the server rolled back: user error 84 (85 for an
+    // uncertain end) with the cause, every level ended, then the quiet
+    // ROLLBACK. Always 0.
+    int _bCommitRolledBackByServer(CNAError* pclError);
+    void _ClearRolledBackByServer();
+    // The mark cleared and the quiet ROLLBACK sent.
+    void _EndRolledBackByServer();
 
     CNAConnectionDescription* m_pclConnection;
     CTString m_csName;
@@ -76,4 +107,9 @@ protected:
     int32_t m_bActive = 0;
     int32_t m_bInternal = 0;
     CTString m_csSavepoint;
+    // Set on the outermost level only.
+    int32_t m_bRolledBackByServer = 0;
+    int32_t m_bServerEndUncertain = 0;
+    uint32_t m_nServerRollBackCode = 0;
+    CTString m_csServerRollBackMessage;
 };

@@ -28,9 +28,8 @@ TEST(VxmysqlResources, CompareFunctionOverTheIndex)
 
 TEST(VxmysqlResources, ErrorTable)
 {
-    vxtest::ExpectTableMessagesPresent(88, 32, L"vxmysql.so", L"20.0.10.0");
-    // Codes 1 to 83 and 86 to 89 but 3 and 36, with 29 twice, and the two
-    // packet codes.
+    vxtest::ExpectTableMessagesPresent(90, 32, L"vxmysql.so", L"20.0.10.0");
+    // Codes 1 to 89 but 3 and 36, with 29 twice, and the two packet codes.
     std::set<uint32_t> codes;
     for (size_t i = 0; i < gnNbErrorDef32; ++i) {
         const _stErrorDef32& row = gstErrorDef32[i];
@@ -39,7 +38,7 @@ TEST(VxmysqlResources, ErrorTable)
         EXPECT_EQ(detailIsMessage ? row.dwMessageId : row.dwCode, row.dwDetailId) << row.dwCode;
         EXPECT_EQ(row.dwCode == 21 || row.dwCode == 73 ? 2 : 3, row.nLevel) << row.dwCode;
     }
-    EXPECT_EQ(87u, codes.size());
+    EXPECT_EQ(89u, codes.size());
     EXPECT_EQ(0u, codes.count(3));
     EXPECT_EQ(0u, codes.count(36));
     EXPECT_EQ(1u, codes.count(320101));
@@ -57,7 +56,7 @@ TEST(VxmysqlResources, DeclaredArguments)
         {28130, "d,s"}, {25852, "u,u,s"}, {28134, "s,s"}, {28555, "s,s"}, {28542, "s"},
         {28537, "s,s"}, {28543, "s,s"}, {28585, "s,u"}, {28590, "s,s,d"}, {25868, "s,s,s"},
         {25873, "s,d,s,s,s"}, {3221, "s,u,d,d,s"}, {3355, "s,s"}, {28588, "s,s,s"}, {28576, "s,s"},
-        {28437, ""}, {25843, ""}, {25878, "d"},
+        {28437, ""}, {25843, ""}, {25878, "d"}, {25884, "s,u,s"}, {25885, "s,u,s"},
     };
     for (const Case& c : cases) {
         const _stResourceCatalog32* found = nullptr;

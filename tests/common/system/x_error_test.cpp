@@ -101,6 +101,7 @@ bool bRaise(CXError& error, unsigned code, const std::string& kinds)
         {"s,s", [&] { error.SetUserError(m, code, s, s); }},
         {"s,d", [&] { error.SetUserError(m, code, s, 4); }},
         {"s,u", [&] { error.SetUserError(m, code, s, 4u); }},
+        {"s,u,s", [&] { error.SetUserError(m, code, s, 4u, s); }},
         {"d,s", [&] { error.SetUserError(m, code, 4, s); }},
         {"d,d", [&] { error.SetUserError(m, code, 4, 5); }},
         {"s,s,s", [&] { error.SetUserError(m, code, s, s, s); }},
@@ -152,7 +153,7 @@ TEST(XError, EveryTableCodeGivesItsMessageLevelAndDetail)
         EXPECT_EQ(std::wstring(L"IEZODIRA=101.7\r\nModule=<ZODIRA>\r\nVersion=<20.0.10.0>"),
                   error.pszGetDebugMessage());
     }
-    EXPECT_EQ(87u, seen.size());
+    EXPECT_EQ(89u, seen.size());
 }
 
 TEST(XError, TableEdges)

@@ -210,6 +210,10 @@ VX_FAKE_API unsigned long mysql_get_client_version()
 VX_FAKE_API unsigned char mariadb_get_infov(void*, int nValue, void* pArg, ...)
 {
     Enter("mariadb_get_infov");
+    if (nValue == 30 && pArg != nullptr && State().infovServerStatus) {
+        *static_cast<unsigned*>(pArg) = *State().infovServerStatus;
+        return 0;
+    }
     if (nValue != 4 || pArg == nullptr)
         return 1;
     *static_cast<size_t*>(pArg) = State().nInfovVersion;

@@ -85,6 +85,9 @@ struct stFakeClientState
     unsigned long nClientVersion = 50173;     // mysql_get_client_version
     uint64_t nInfovVersion = 101119;          // mariadb_get_infov, client version number
     unsigned char nInfovStatus = 0;
+    // mariadb_get_infov's property "server status" (30): unset, the
+    // property is refused as by a library that does not know it.
+    std::optional<unsigned> infovServerStatus;
     std::string serverInfo = "10.11.19-fake";  // mysql_get_server_info
     bool bConnectSucceeds = true;
     unsigned int nConnectErrno = 2002;        // after a refused mysql_real_connect

@@ -1,0 +1,155 @@
+// Transactions the server ends in ways the run's shared server must not be
+// put through, on a server of the suite's own started with
+// innodb_rollback_on_timeout: a lock wait time-out, which that server ends
+// with the whole transaction, and the driver's connection killed inside a
+// transaction, over the socket and over TCP. Each time the commit fails with
+// user error 84 naming the server's error, never with a success, nothing of
+// the transaction is in the table and the roll-back succeeds.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <optional>
+#include <string>
+
+#include "mysql/mysql_statement_sql.h"
+#include "native/driver/error_object.h"
+#include "tests/mysql/mysql_connection_support.h"
+#include "tests/mysql/own_server_fixture.h"
+#include "tests/native/driver/error_checks.h"
+#include "tests/support/mariadb_server.h"
+#include "tests/support/raw_client.h"
+
+namespace {
+
+using vxtest::FromUtf8;
+using vxtest::MariadbRoute;
+using vxtest::RawClient;
+
+constexpr unsigned kLockWaitTimeout = 1205;
+constexpr unsigned kGoneAway = 2006;
+constexpr unsigned kLostDuringQuery = 2013;
+
+class TransactionLost : public vxtest::OwnServerFixture
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        MySQLStatementFixture::SetUpTestSuite();
+        s_server = new vxtest::PrivateMariadb({"--innodb-rollback-on-timeout=1"});
+    }
+    void SetUp() override
+    {
+        OwnServerFixture::SetUp();
+        ASSERT_TRUE(m_own.bConnect(Server(), Server().user, MariadbRoute::Socket, Server().sDatabase))
+            << m_own.sError();
+        ASSERT_TRUE(m_own.bExecute("CREATE OR REPLACE TABLE t (id INT PRIMARY KEY, v INT) ENGINE=InnoDB"))
+            << m_own.sError();
+        ASSERT_TRUE(m_own.bExecute("INSERT INTO t SELECT seq, 0 FROM seq_1_to_5")) << m_own.sError();
+        ASSERT_TRUE(m_admin.bConnect(Server(), Server().admin)) << m_admin.sError();
+    }
+
+    CMySQLConnection* Connect(MariadbRoute route)
+    {
+        const vxtest::MariadbServer& server = Server();
+        const bool bSocket = route == MariadbRoute::Socket;
+        CMySQLConnection* pclConnection =
+            NewConnection(bSocket ? L"localhost" : L"127.0.0.1", FromUtf8(server.user.sUser),
+                          FromUtf8(server.user.sPassword), FromUtf8(server.sDatabase),
+                          bSocket ? L"Unix Socket=" + FromUtf8(server.sSocket)
+                                  : L"Server Port=" + std::to_wstring(server.nPort));
+        m_pclError->Reset();
+        EXPECT_EQ(1, pclConnection->bOpen(m_pclError)) << m_pclError->pszGetError();
+        return pclConnection;
+    }
+    // One statement through an execution statement of its own.
+    int Run(CMySQLConnection* pclConnection, const wchar_t* pszSQL)
+    {
+        m_pclError->Reset();
+        return NewStatement(pclConnection)->bExecuteDirect(pszSQL, nullptr, 0);
+    }
+    std::string V(int nId)
+    {
+        return m_own.Value("SELECT v FROM t WHERE id = " + std::to_string(nId)).value_or("(failed)");
+    }
+    // The refused commit, then the roll-back that succeeds.
+    void ExpectCommitRefusedThenRollBack(CMySQLConnection* pclConnection, unsigned nCause)
+    {
+        m_pclError->Reset();
+        EXPECT_EQ(0, pclConnection->bTransactionCommit(m_pclError, L"T"));
+        EXPECT_TRUE(vxtest::ErrorAt(*m_pclError, 84, L"2.3"));
+        EXPECT_EQ(nCause, m_pclError->dwGetDataBaseErrorCode());
+        EXPECT_EQ(0, pclConnection->_bTransactionOpened());
+        EXPECT_EQ("0", V(1));
+        m_pclError->Reset();
+        EXPECT_EQ(1, pclConnection->bTransactionRollBack(m_pclError, L"T"));
+        EXPECT_EQ(NA_ERR_NONE, m_pclError->eGetErrorType()) << m_pclError->pszGetError();
+    }
+
+    // KILL CONNECTION; returns once the session is gone from the process
+    // list.
+    void Kill(const std::string& sId)
+    {
+        ASSERT_TRUE(m_admin.bExecute("KILL CONNECTION " + sId)) << m_admin.sError();
+        for (int i = 0; i < 10000; ++i) {
+            if (m_admin.Value("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = " + sId) ==
+                std::optional<std::string>("0"))
+                return;
+            usleep(500);
+        }
+        FAIL() << "session " << sId << " still listed";
+    }
+
+    RawClient m_own;
+    RawClient m_admin;
+};
+
+TEST_F(TransactionLost, ALockWaitTimeOutEndsTheTransactionWhereTheServerRollsBackOnTimeOut)
+{
+    ASSERT_EQ(std::optional<std::string>("1"), m_own.Value("SELECT @@innodb_rollback_on_timeout"));
+    CMySQLConnection* pclConnection = Connect(MariadbRoute::Socket);
+    ASSERT_EQ(1, pclConnection->bTransactionBegin(m_pclError, L"T")) << m_pclError->pszGetError();
+    ASSERT_EQ(1, Run(pclConnection, L"SET SESSION innodb_lock_wait_timeout = 1")) << m_pclError->pszGetError();
+    ASSERT_EQ(1, Run(pclConnection, L"UPDATE t SET v = 1 WHERE id = 1")) << m_pclError->pszGetError();
+    RawClient holder;
+    ASSERT_TRUE(holder.bConnect(Server(), Server().user, MariadbRoute::Socket, Server().sDatabase));
+    ASSERT_TRUE(holder.bExecute("BEGIN")) << holder.sError();
+    ASSERT_TRUE(holder.bExecute("UPDATE t SET v = -1 WHERE id = 2")) << holder.sError();
+
+    EXPECT_EQ(0, Run(pclConnection, L"UPDATE t SET v = 1 WHERE id = 2"));
+    EXPECT_EQ(kLockWaitTimeout, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+    ASSERT_TRUE(holder.bExecute("ROLLBACK")) << holder.sError();
+    ExpectCommitRefusedThenRollBack(pclConnection, kLockWaitTimeout);
+
+    ASSERT_EQ(1, pclConnection->bTransactionBegin(m_pclError, L"T")) << m_pclError->pszGetError();
+    ASSERT_EQ(1, Run(pclConnection, L"UPDATE t SET v = 5 WHERE id = 1")) << m_pclError->pszGetError();
+    EXPECT_EQ(1, pclConnection->bTransactionCommit(m_pclError, L"T")) << m_pclError->pszGetError();
+    EXPECT_EQ("5", V(1));
+}
+
+// Over the socket the statement after the kill cannot be sent (2006); over
+// TCP it is sent and the reset comes as its answer (2013).
+TEST_F(TransactionLost, AConnectionKilledInsideATransactionNeverCommitsIt)
+{
+    const struct
+    {
+        MariadbRoute route;
+        unsigned nCause;
+    } cases[] = {{MariadbRoute::Socket, kGoneAway}, {MariadbRoute::Tcp, kLostDuringQuery}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.route == MariadbRoute::Socket ? "socket" : "TCP");
+        ASSERT_TRUE(m_own.bExecute("UPDATE t SET v = 0")) << m_own.sError();
+        CMySQLConnection* pclConnection = Connect(c.route);
+        const auto session = vxtest::QueryOnHandle(*pclConnection, "SELECT CONNECTION_ID()");
+        ASSERT_TRUE(session.has_value() && session->size() == 1 && (*session)[0][0].has_value());
+        ASSERT_EQ(1, pclConnection->bTransactionBegin(m_pclError, L"T")) << m_pclError->pszGetError();
+        ASSERT_EQ(1, Run(pclConnection, L"UPDATE t SET v = 1 WHERE id = 1")) << m_pclError->pszGetError();
+        Kill(*(*session)[0][0]);
+
+        EXPECT_EQ(0, Run(pclConnection, L"UPDATE t SET v = 1 WHERE id = 3"));
+        EXPECT_EQ(c.nCause, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+        ExpectCommitRefusedThenRollBack(pclConnection, c.nCause);
+        EXPECT_EQ("0", V(3));
+    }
+}
+
+}  // namespace
