@@ -16,6 +16,7 @@
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/native/driver/error_checks.h"
+#include "tests/native/driver/transaction_chain.h"
 
 namespace {
 
@@ -66,15 +67,6 @@ protected:
         case Op::RollBack: return connection.bTransactionRollBack(&m_error, step.pszName);
         }
         return -1;
-    }
-
-    static std::vector<int> ActiveFlags(const CTestConnection& connection)
-    {
-        std::vector<int> flags;
-        for (const CNATransaction* pclLevel = connection.pclGetTransactionNoRef(); pclLevel != nullptr;
-             pclLevel = pclLevel->pclGetInnerNoRef())
-            flags.push_back(pclLevel->bActive());
-        return flags;
     }
 
     StandinConnectionDescription m_host;
@@ -153,7 +145,7 @@ TEST_F(TransactionLevels, SequencesAndWhatEachLevelSends)
         for (size_t i = 0; i < c.steps.size(); ++i)
             EXPECT_EQ(c.steps[i].nExpected, Run(connection, c.steps[i])) << "step " << i;
         EXPECT_EQ(c.statements, connection.Statements());
-        EXPECT_EQ(c.active, ActiveFlags(connection));
+        EXPECT_EQ(c.active, vxtest::ActiveFlags(connection));
         if (c.nUserError == 0) {
             EXPECT_EQ(NA_ERR_NONE, m_error.eGetErrorType()) << vxtest::Narrow(vxtest::ErrorText(m_error));
         } else {
@@ -247,7 +239,7 @@ TEST_F(TransactionLevels, FailuresOfTheServer)
     // active.
     connection.SetStatementFails(L"SAVEPOINT VXSP1");
     EXPECT_EQ(0, connection.bTransactionBegin(&m_error, L"B"));
-    EXPECT_EQ((std::vector<int>{1, 0}), ActiveFlags(connection));
+    EXPECT_EQ((std::vector<int>{1, 0}), vxtest::ActiveFlags(connection));
 
     // A failed commit has cleared the flag first.
     connection.SetStatementFails(L"COMMIT");
@@ -267,7 +259,7 @@ TEST_F(TransactionLevels, FailuresOfTheServer)
     EXPECT_EQ((Log{L"BEGIN", L"SAVEPOINT VXSP2", L"SAVEPOINT VXSP3", L"ROLLBACK TO SAVEPOINT VXSP3",
                    L"ROLLBACK TO SAVEPOINT VXSP2"}),
               connection.Statements());
-    EXPECT_EQ((std::vector<int>{1, 0, 0}), ActiveFlags(connection));
+    EXPECT_EQ((std::vector<int>{1, 0, 0}), vxtest::ActiveFlags(connection));
 }
 
 TEST_F(TransactionLevels, RecordLocksEndAfterEachSuccessWithTheOutermostLevel)
