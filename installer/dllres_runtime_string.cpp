@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/system/dllres.h"
+#include "common/system/format_message.h"
 #include "common/text/ct_string.h"
 
 int DLLRES_bLoadString(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut)
@@ -16,10 +17,10 @@ int DLLRES_bLoadString(const _stMyModuleInfo* info, unsigned int nId, CXYString<
     return 1;
 }
 
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs)
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs, int nArgs)
 {
     wchar_t* text = nullptr;
-    unsigned int n = DLLRES_dwFormatMessage(pszFormat, &text, pArgs);
+    unsigned int n = DLLRES_dwFormatMessage(pszFormat, &text, pArgs, nArgs);
     if (pOut != nullptr) {
         // A text the runtime string cannot take is a failed format.
         if (n == 0 || pOut->nAffecte(text, static_cast<int>(n)) != 0) {
@@ -31,20 +32,32 @@ unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>
     return n;
 }
 
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs)
+{
+    return DLLRES_dwFormatMessage(pszFormat, pOut, pArgs, kFormatArgsUnknown);
+}
+
 int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
-                              va_list* pArgs)
+                              va_list* pArgs, int nArgs)
 {
     CTString format;
     if (!DLLRES_bLoadString(info, nId, &format))
         return 0;
-    return DLLRES_dwFormatMessage(format.pszGet(), pOut, pArgs) != 0 ? 1 : 0;
+    return DLLRES_dwFormatMessage(format.pszGet(), pOut, pArgs, nArgs) != 0 ? 1 : 0;
 }
 
-int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, ...)
+int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
+                              va_list* pArgs)
+{
+    return DLLRES_bFormatMessageList(info, nId, pOut, pArgs, kFormatArgsUnknown);
+}
+
+int DLLRES_bFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, int nArgs,
+                              ...)
 {
     va_list args;
-    va_start(args, pOut);
-    const int b = DLLRES_bFormatMessageList(info, nId, pOut, &args);
+    va_start(args, nArgs);
+    const int b = DLLRES_bFormatMessageList(info, nId, pOut, &args, nArgs);
     va_end(args);
     return b;
 }

@@ -14,10 +14,22 @@ struct _stMyModuleInfo;
 // id (*pOut unchanged).
 int DLLRES_bLoadString(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut);
 // *pOut the formatted text (empty on failure); the count of characters, 0 on
-// failure. pArgs null: the format taken as it stands.
+// failure. pArgs null: the format taken as it stands. nArgs is the number of
+// arguments in the list, as for the CTString forms: a conversion past them
+// is written as nothing and never read; without it the caller vouches that
+// the list holds what the text reads.
 unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs);
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs, int nArgs);
 // Load, then format: 0 when the id is unknown, else 1 when the text formatted
-// to something, 0 otherwise.
+// to something, 0 otherwise. The variadic form counts its arguments.
 int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
                               va_list* pArgs);
-int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, ...);
+int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
+                              va_list* pArgs, int nArgs);
+int DLLRES_bFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, int nArgs,
+                              ...);
+template <class... Args>
+int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, Args... args)
+{
+    return DLLRES_bFormatMessageArgs(info, nId, pOut, static_cast<int>(sizeof...(Args)), args...);
+}

@@ -10,7 +10,7 @@
 
 namespace {
 
-wchar_t* RecupStrList(wchar_t* pszBuffer, unsigned int nId, va_list* pArgs)
+wchar_t* RecupStrList(wchar_t* pszBuffer, unsigned int nId, va_list* pArgs, int nArgs)
 {
     if (pszBuffer == nullptr)
         return nullptr;
@@ -18,28 +18,19 @@ wchar_t* RecupStrList(wchar_t* pszBuffer, unsigned int nId, va_list* pArgs)
     CTString format;
     if (!DLLRES_bLoadString(&gstMyModuleInfo32, nId, &format))
         return pszBuffer;
-    if (FormatMessageW(FORMAT_MESSAGE_FROM_STRING, format.pszGet(), 0, 0, pszBuffer, RECUPSTR_BUFFER_CHARS, pArgs) ==
-        0)
+    if (FormatMessageW(FORMAT_MESSAGE_FROM_STRING, format.pszGet(), 0, 0, pszBuffer, RECUPSTR_BUFFER_CHARS, pArgs,
+                       nArgs) == 0)
         pszBuffer[0] = 0;
     return pszBuffer;
 }
 
 }  // namespace
 
-wchar_t* pszRecupStr(wchar_t* pszBuffer, unsigned int nId, ...)
+wchar_t* pszRecupStrArgs(wchar_t* pszBuffer, unsigned int nId, int nArgs, ...)
 {
     va_list args;
-    va_start(args, nId);
-    wchar_t* p = RecupStrList(pszBuffer, nId, &args);
-    va_end(args);
-    return p;
-}
-
-wchar_t* pszRecupStr(void*, HINSTANCE, wchar_t* pszBuffer, unsigned int nId, ...)
-{
-    va_list args;
-    va_start(args, nId);
-    wchar_t* p = RecupStrList(pszBuffer, nId, &args);
+    va_start(args, nArgs);
+    wchar_t* p = RecupStrList(pszBuffer, nId, &args, nArgs);
     va_end(args);
     return p;
 }

@@ -153,12 +153,22 @@ public:
     // The descriptor, for the tests and the typed files (-1 when closed).
     int nGetDescriptor() const { return m_fd; }
 
-private:
+protected:
     // Report of a failed operation into the stream's error (see above),
-    // with the resource message's further printf arguments. nSystemError
-    // is stored as the system error; errno keeps its value.
+    // with the resource message's further printf arguments, counted so that
+    // the message never reads one that was not passed. nSystemError is
+    // stored as the system error; errno keeps its value.
+    template <class... Args>
     void _Report(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1, const wchar_t* pszDebug2,
-                 ...);
+                 Args... args)
+    {
+        _ReportArgs(nResourceId, nSystemError, pszDebug1, pszDebug2, static_cast<int>(sizeof...(Args)), args...);
+    }
+    // The variadic form behind the template: nArgs arguments follow.
+    void _ReportArgs(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1, const wchar_t* pszDebug2,
+                     int nArgs, ...);
+
+private:
     void _ResetError();
     // The open itself, once the name is the full path in m_szName.
     bool _bOpen(const wchar_t* pszOpenName, eACCESS eAccess, eSHARE eShare, eCREATE eCreate, eFLAG eFlag,

@@ -52,8 +52,8 @@ void CDiskFile::_ResetError()
     m_pclError->RAZ();
 }
 
-void CDiskFile::_Report(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1,
-                        const wchar_t* pszDebug2, ...)
+void CDiskFile::_ReportArgs(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1,
+                            const wchar_t* pszDebug2, int nArgs, ...)
 {
     const int nSaved = errno;
     CXError* e = m_pclError;
@@ -66,8 +66,8 @@ void CDiskFile::_Report(unsigned nResourceId, unsigned nSystemError, const wchar
     if (nResourceId != 0) {
         // The name is the message's first argument; the caller's follow it.
         va_list args;
-        va_start(args, pszDebug2);
-        e->AddUserMessageListFirst(&gstMyModuleInfo32, nResourceId, &args);
+        va_start(args, nArgs);
+        e->AddUserMessageListFirst(&gstMyModuleInfo32, nResourceId, &args, nArgs);
         va_end(args);
     }
     e->AddInfo(CXError::EIT_SRCFILE, m_pszErrorName);

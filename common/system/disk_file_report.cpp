@@ -20,16 +20,16 @@ bool CDiskFileSystem::_bOnError(bool bSuccess, CXError* pclError)
     return !bSuccess;
 }
 
-void CDiskFileSystem::_AddStaticMessage(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
-                                        const wchar_t* pszDstFile, ...)
+void CDiskFileSystem::_AddStaticMessageArgs(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
+                                            const wchar_t* pszDstFile, int nArgs, ...)
 {
     if (pclError == nullptr)
         return;
     const int nSaved = errno;
     pclError->InitModInfo(&gstMyModuleInfo32, 1);
     va_list args;
-    va_start(args, pszDstFile);
-    pclError->AddUserMessageList(&gstMyModuleInfo32, nResourceId, &args);
+    va_start(args, nArgs);
+    pclError->AddUserMessageList(&gstMyModuleInfo32, nResourceId, &args, nArgs);
     va_end(args);
     if (pszSrcFile != nullptr)
         pclError->AddInfo(CXError::EIT_SRCFILE, pszSrcFile);

@@ -216,9 +216,18 @@ protected:
     // Completes the report of a failed static operation after _bOnError:
     // the module descriptor, the resource message with its printf
     // arguments, and the source and destination names as info items (each
-    // when not null).
+    // when not null). The arguments are counted, so that the message never
+    // reads one its caller did not pass.
+    template <class... Args>
     static void _AddStaticMessage(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
-                                  const wchar_t* pszDstFile, ...);
+                                  const wchar_t* pszDstFile, Args... args)
+    {
+        _AddStaticMessageArgs(pclError, nResourceId, pszSrcFile, pszDstFile, static_cast<int>(sizeof...(Args)),
+                              args...);
+    }
+    // The variadic form behind the template: nArgs arguments follow.
+    static void _AddStaticMessageArgs(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
+                                      const wchar_t* pszDstFile, int nArgs, ...);
     // Reset, level 3, the module descriptor and "##MemoryException##".
     static void _OnMemoryError(CXError* pclError);
 };

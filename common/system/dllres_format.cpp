@@ -3,7 +3,6 @@
 // to the arguments given (see format_message.h).
 #include <cstdlib>
 
-#include "common/system/ct_string_format_message.h"
 #include "common/system/dllres.h"
 #include "common/system/format_message.h"
 #include "common/text/ct_string.h"
@@ -30,6 +29,11 @@ unsigned int nFormatInto(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* p
 }
 
 }  // namespace
+
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs, int nArgs)
+{
+    return nFormatInto(pszFormat, ppszOut, pArgs, nArgs);
+}
 
 unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs)
 {
@@ -70,37 +74,44 @@ int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTS
     return DLLRES_bFormatMessageList(info, nId, pOut, pArgs, kFormatArgsUnknown);
 }
 
-int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, ...)
+int DLLRES_bFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, int nArgs, ...)
 {
     va_list args;
-    va_start(args, pOut);
-    const int b = DLLRES_bFormatMessageList(info, nId, pOut, &args);
+    va_start(args, nArgs);
+    const int b = DLLRES_bFormatMessageList(info, nId, pOut, &args, nArgs);
     va_end(args);
     return b;
 }
 
 unsigned int DLLRES_nFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut,
-                                       va_list* pArgs)
+                                       va_list* pArgs, int nArgs)
 {
     if (ppszOut != nullptr)
         *ppszOut = nullptr;
     CTString format;
     if (!DLLRES_bLoadString(info, nId, &format))
         return 0;
-    return DLLRES_dwFormatMessage(format.pszGet(), ppszOut, pArgs);
+    return DLLRES_dwFormatMessage(format.pszGet(), ppszOut, pArgs, nArgs);
 }
 
-unsigned int DLLRES_nFormatMessage(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut, ...)
+unsigned int DLLRES_nFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut,
+                                       va_list* pArgs)
+{
+    return DLLRES_nFormatMessageList(info, nId, ppszOut, pArgs, kFormatArgsUnknown);
+}
+
+unsigned int DLLRES_nFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut, int nArgs,
+                                       ...)
 {
     va_list args;
-    va_start(args, ppszOut);
-    const unsigned int n = DLLRES_nFormatMessageList(info, nId, ppszOut, &args);
+    va_start(args, nArgs);
+    const unsigned int n = DLLRES_nFormatMessageList(info, nId, ppszOut, &args, nArgs);
     va_end(args);
     return n;
 }
 
 int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int nForme, unsigned int nId,
-                                              CTString* pOut, va_list* pArgs)
+                                              CTString* pOut, va_list* pArgs, int nArgs)
 {
     CTString text;
     if (!DLLRES_bLoadString(info, nId, &text))
@@ -108,15 +119,21 @@ int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int n
     CTString form;
     if (!text.bExtraitChaine(static_cast<long>(nForme), DLLRES_SEPARATEUR_SINGULIER_PLURIEL, &form))
         return 0;
-    return DLLRES_dwFormatMessage(form.pszGet(), pOut, pArgs) != 0 ? 1 : 0;
+    return DLLRES_dwFormatMessage(form.pszGet(), pOut, pArgs, nArgs) != 0 ? 1 : 0;
 }
 
-int DLLRES_bFormatMessageSingulierPluriel(const _stMyModuleInfo* info, int nForme, unsigned int nId, CTString* pOut,
-                                          ...)
+int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int nForme, unsigned int nId,
+                                              CTString* pOut, va_list* pArgs)
+{
+    return DLLRES_bFormatMessageSingulierPlurielList(info, nForme, nId, pOut, pArgs, kFormatArgsUnknown);
+}
+
+int DLLRES_bFormatMessageSingulierPlurielArgs(const _stMyModuleInfo* info, int nForme, unsigned int nId,
+                                              CTString* pOut, int nArgs, ...)
 {
     va_list args;
-    va_start(args, pOut);
-    const int b = DLLRES_bFormatMessageSingulierPlurielList(info, nForme, nId, pOut, &args);
+    va_start(args, nArgs);
+    const int b = DLLRES_bFormatMessageSingulierPlurielList(info, nForme, nId, pOut, &args, nArgs);
     va_end(args);
     return b;
 }

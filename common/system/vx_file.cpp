@@ -52,7 +52,7 @@ bool CVXFile::_bHeaderStep(bool bWrite, eFORMAT eFormat)
     return bOk;
 }
 
-void CVXFile::_RaiseError(const wchar_t* pszDebug, unsigned nId, ...)
+void CVXFile::_RaiseErrorArgs(const wchar_t* pszDebug, unsigned nId, int nArgs, ...)
 {
     CXError* pclError = _pclGetXError();
     if (pclError == nullptr) return;
@@ -63,8 +63,8 @@ void CVXFile::_RaiseError(const wchar_t* pszDebug, unsigned nId, ...)
     pclError->SetSystemErrorParam(0);
     pclError->AddDebugMessageNoFormat(pszDebug);
     va_list args;
-    va_start(args, nId);
-    pclError->AddUserMessageListFirst(&gstMyModuleInfo32, nId, &args);
+    va_start(args, nArgs);
+    pclError->AddUserMessageListFirst(&gstMyModuleInfo32, nId, &args, nArgs);
     va_end(args);
     const wchar_t* pszName = pszGetName();
     if (pszName != nullptr) pclError->AddInfo(CXError::EIT_SRCFILE, pszName);

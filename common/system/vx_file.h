@@ -115,8 +115,15 @@ protected:
     // The header step after an open; closes the file when it fails.
     bool _bHeaderStep(bool bWrite, eFORMAT eFormat);
     // Raises a header error (see the class comment): the resource message
-    // nId with its arguments, the debug text already formatted.
-    void _RaiseError(const wchar_t* pszDebug, unsigned nId, ...);
+    // nId with its arguments, counted so that the message never reads one
+    // that was not passed; the debug text already formatted.
+    template <class... Args>
+    void _RaiseError(const wchar_t* pszDebug, unsigned nId, Args... args)
+    {
+        _RaiseErrorArgs(pszDebug, nId, static_cast<int>(sizeof...(Args)), args...);
+    }
+    // The variadic form behind the template: nArgs arguments follow.
+    void _RaiseErrorArgs(const wchar_t* pszDebug, unsigned nId, int nArgs, ...);
 
     uint32_t m_dwTypeFichier;
     uint8_t m_byCodeProduit = 0;

@@ -236,11 +236,25 @@ public:
     // Formatting through ::FormatMessageWin ("%1" inserts, 64-bit arguments)
     // or ::FormatMessageW (printf-style), reading the format from the text
     // and allocating the result. Answers the characters produced; 0 on
-    // failure, the string then unchanged.
-    unsigned FormatMessageWin(const wchar_t* pszFormat, ...);
-    unsigned FormatMessageW(const wchar_t* pszFormat, ...);
+    // failure, the string then unchanged. The arguments are counted and the
+    // count goes to the formatter: an insert or conversion past them is
+    // written as nothing, never read.
+    template <class... Args>
+    unsigned FormatMessageWin(const wchar_t* pszFormat, Args... args)
+    {
+        return _FormatMessageWinArgs(pszFormat, static_cast<int>(sizeof...(Args)), args...);
+    }
+    template <class... Args>
+    unsigned FormatMessageW(const wchar_t* pszFormat, Args... args)
+    {
+        return _FormatMessageWArgs(pszFormat, static_cast<int>(sizeof...(Args)), args...);
+    }
 
 private:
+    // The variadic forms behind the FormatMessage templates: nArgs
+    // arguments follow.
+    unsigned _FormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...);
+    unsigned _FormatMessageWArgs(const wchar_t* pszFormat, int nArgs, ...);
     // Puts n characters of p in place of the text.
     void _Assign(const wchar_t* p, size_t n);
     // The text with nDel characters at nPos replaced by the pieces.

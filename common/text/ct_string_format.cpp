@@ -100,15 +100,17 @@ int CTString::AddPrintf(const wchar_t* pszFormat, ...)
 namespace {
 
 using PFNFORMATMESSAGE = unsigned int (*)(unsigned int, const void*, unsigned int, unsigned int, wchar_t*,
-                                          unsigned int, va_list*);
+                                          unsigned int, va_list*, int);
 
 // Either flavour of FormatMessage from a format string into a block of its
-// own, which the text takes over; a failure leaves the text as it was.
-unsigned FormatMessageInto(CTString& s, PFNFORMATMESSAGE pfnFormat, const wchar_t* pszFormat, va_list* pArgs)
+// own, which the text takes over; a failure leaves the text as it was. The
+// list holds nArgs arguments.
+unsigned FormatMessageInto(CTString& s, PFNFORMATMESSAGE pfnFormat, const wchar_t* pszFormat, va_list* pArgs,
+                           int nArgs)
 {
     wchar_t* text = nullptr;
     const unsigned n = pfnFormat(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING, pszFormat, 0, 0,
-                                 reinterpret_cast<wchar_t*>(&text), 0, pArgs);
+                                 reinterpret_cast<wchar_t*>(&text), 0, pArgs, nArgs);
     if (n > 0 && text)
         s.SetBuffer(text);
     else
@@ -118,20 +120,20 @@ unsigned FormatMessageInto(CTString& s, PFNFORMATMESSAGE pfnFormat, const wchar_
 
 }  // namespace
 
-unsigned CTString::FormatMessageWin(const wchar_t* pszFormat, ...)
+unsigned CTString::_FormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...)
 {
     va_list args;
-    va_start(args, pszFormat);
-    const unsigned n = FormatMessageInto(*this, ::FormatMessageWin, pszFormat, &args);
+    va_start(args, nArgs);
+    const unsigned n = FormatMessageInto(*this, ::FormatMessageWin, pszFormat, &args, nArgs);
     va_end(args);
     return n;
 }
 
-unsigned CTString::FormatMessageW(const wchar_t* pszFormat, ...)
+unsigned CTString::_FormatMessageWArgs(const wchar_t* pszFormat, int nArgs, ...)
 {
     va_list args;
-    va_start(args, pszFormat);
-    const unsigned n = FormatMessageInto(*this, ::FormatMessageW, pszFormat, &args);
+    va_start(args, nArgs);
+    const unsigned n = FormatMessageInto(*this, ::FormatMessageW, pszFormat, &args, nArgs);
     va_end(args);
     return n;
 }

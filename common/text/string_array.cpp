@@ -274,16 +274,16 @@ int CTStringArray::AjoutePrintf(const wchar_t* pszFormat, ...)
     return n;
 }
 
-int CTStringArray::AjouteFormatMessageWin(const wchar_t* pszFormat, ...)
+int CTStringArray::_AjouteFormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...)
 {
     CTString* element = new (std::nothrow) CTString();
     if (!_bAjoute(element))
         return 0;
     va_list args;
-    va_start(args, pszFormat);
+    va_start(args, nArgs);
     wchar_t* text = nullptr;
     const unsigned n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING, pszFormat, 0, 0,
-                                        reinterpret_cast<wchar_t*>(&text), 0, &args);
+                                        reinterpret_cast<wchar_t*>(&text), 0, &args, nArgs);
     va_end(args);
     if (n > 0 && text)
         element->SetBuffer(text);

@@ -69,15 +69,22 @@ public:
     // Appends an element formatted as CTString::printf; its result.
     int AjoutePrintf(const wchar_t* pszFormat, ...);
     // Appends an element formatted by FormatMessageW (printf-style, as
-    // CTString::FormatMessageW); the characters produced, 0 on failure (the
-    // element then empty).
-    int AjouteFormatMessageWin(const wchar_t* pszFormat, ...);
+    // CTString::FormatMessageW, the arguments counted); the characters
+    // produced, 0 on failure (the element then empty).
+    template <class... Args>
+    int AjouteFormatMessageWin(const wchar_t* pszFormat, Args... args)
+    {
+        return _AjouteFormatMessageWinArgs(pszFormat, static_cast<int>(sizeof...(Args)), args...);
+    }
 
     // Splits s at sep, sorts the pieces with wcscasecmp and joins them into
     // *pOut with the same separator.
     static bool g_bTrieCroissantI(CTString* pOut, const wchar_t* s, const wchar_t* sep);
 
 private:
+    // The variadic form behind AjouteFormatMessageWin: nArgs arguments
+    // follow.
+    int _AjouteFormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...);
     // Takes ownership of p (deleted when it cannot be stored).
     bool _bAjoute(CTString* p);
     bool _bInsere(CTString* p, int nAt);

@@ -147,7 +147,8 @@ TEST_F(MySQLDriverSQLServer, ColumnsInTheTablesOrder)
 
 TEST_F(MySQLDriverSQLServer, ColumnTypesNeedNoConnectionAndKeepTheError)
 {
-    DriverError()->AddError(NA_ERR_GENERAL, 15u, NA_SRC_DB_CONNECTION, 0, nullptr);
+    // User error 15's text names what could not be opened.
+    DriverError()->AddError(NA_ERR_GENERAL, NA_SRC_DB_CONNECTION, 0, nullptr, 15u, L"types");
     CAny list;
     INADriverSQL* piSQL = m_pclSQL;
     ASSERT_EQ(1, piSQL->bGetColumnTypeList(&list, 0, 0));
