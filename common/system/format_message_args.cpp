@@ -3,7 +3,7 @@
 // take more inserts than the code that raises it supplies).
 //
 // The scan is deliberately loose: a conversion is '%', any run of the
-// characters that may stand in a specification (position, flags, width,
+// characters that may stand inside a conversion (position, flags, width,
 // precision, size prefixes of both conventions) and the first character
 // that may not. Each '*' reads an argument, and so does every conversion
 // character except "%%", "%m" and characters the C library does not know.
