@@ -32,8 +32,9 @@ constexpr wchar_t kLicence[] = L"license.txt";
 constexpr int kErrConversion = 105;
 
 // A directory "mr" + 6 characters made by mkdtemp in a given directory (mode
-// 0700), emptied and removed with the object. Only this process writes in
-// it, so whatever it holds at the end is ours to remove.
+// 0700), emptied and removed with the object once it is found to be ours.
+// Only this process writes in it, so whatever it holds at the end is ours to
+// remove.
 class CRepertoirePrive
 {
 public:
@@ -65,12 +66,18 @@ public:
         if (m_fd < 0)
             return errno;
         // In a temporary directory without the sticky bit another user could
-        // have put their own directory in place of ours.
+        // have put their own directory in place of ours: one that is not
+        // ours is left exactly as found, its entries above all.
         struct stat st;
-        if (fstat(m_fd, &st) != 0)
-            return errno;
-        if (st.st_uid != geteuid() || (st.st_mode & 077) != 0)
-            return EPERM;
+        int nErr = fstat(m_fd, &st) != 0 ? errno : 0;
+        if (nErr == 0 && (st.st_uid != geteuid() || (st.st_mode & 077) != 0))
+            nErr = EPERM;
+        if (nErr != 0) {
+            close(m_fd);
+            m_fd = -1;
+            m_sChemin.clear();
+            return nErr;
+        }
         if (!bUTF8NameToWide(s.c_str(), m_szChemin, XFILE_PATH_CHARS))
             return ENAMETOOLONG;
         return 0;

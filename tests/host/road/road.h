@@ -107,6 +107,9 @@ private:
     // The rows the writes touch, as the server holds them (read through
     // the SQL interface), "id:name:amount" each; checked against sExpected.
     bool bServerRows(const wchar_t* pszExpected);
+    // The rows of a SELECT read through the SQL interface into sRows,
+    // "a:b:c" each, separated by a blank; false after a failed call.
+    bool bServerRowTexts(const wchar_t* pszSelect, CTabValParser* pstValues, std::wstring& sRows);
     // The id the server holds for the row of that name, read through the
     // SQL interface (a connection of its own), into *pnId.
     bool bServerId(const wchar_t* pszName, int* pnId);

@@ -63,13 +63,13 @@ bool Road::bSetRecordValues(std::initializer_list<ItemValue> values)
     return bTableCheck(bSet == 1, "INATable::bSetRecord");
 }
 
-bool Road::bServerRows(const wchar_t* pszExpected)
+bool Road::bServerRowTexts(const wchar_t* pszSelect, CTabValParser* pstValues, std::wstring& sRows)
 {
+    sRows.clear();
     int nStatement = 0;
-    if (!bExecute(road::kDemoWrittenRows, nullptr, &nStatement) ||
+    if (!bExecute(pszSelect, pstValues, &nStatement) ||
         !m_out.Check(nStatement != 0, "the SELECT keeps a result statement"))
         return false;
-    std::wstring sRows;
     bool bOk = true;
     while (bOk && CallSlot<int>(m_piSQL, road::kSQLFetch, m_nSQLConnection, nStatement, 0u) == 1) {
         CAny row;
@@ -79,9 +79,15 @@ bool Road::bServerRows(const wchar_t* pszExpected)
         sRows += (sRows.empty() ? L"" : L" ") + RoadPrinter::sText(row);
     }
     const int bFreed = CallSlot<int>(m_piSQL, road::kSQLFreeStmt, m_nSQLConnection, nStatement, 0u);
+    return bOk && m_out.Check(bFreed == 1, "INADriverSQL::bFreeStmt", piSQLError());
+}
+
+bool Road::bServerRows(const wchar_t* pszExpected)
+{
+    std::wstring sRows;
+    const bool bRead = bServerRowTexts(road::kDemoWrittenRows, nullptr, sRows);
     m_out.Line("the server holds: %ls", sRows.c_str());
-    return bOk && m_out.Check(bFreed == 1, "INADriverSQL::bFreeStmt", piSQLError()) &&
-           m_out.Check(sRows == pszExpected, "the rows on the server");
+    return bRead && m_out.Check(sRows == pszExpected, "the rows on the server");
 }
 
 bool Road::bServerId(const wchar_t* pszName, int* pnId)
@@ -90,28 +96,15 @@ bool Road::bServerId(const wchar_t* pszName, int* pnId)
     const std::wstring sSelect = L"SELECT id FROM road_demo WHERE name = ?";
     StandinTabValParser values;
     values.Add(Text(pszName), static_cast<int>(sSelect.find(L'?')), 1);
-    int nStatement = 0;
-    if (!bExecute(sSelect.c_str(), values.pstGet(), &nStatement) ||
-        !m_out.Check(nStatement != 0, "the SELECT keeps a result statement"))
-        return false;
-    int nRows = 0;
-    bool bOk = true;
-    while (bOk && CallSlot<int>(m_piSQL, road::kSQLFetch, m_nSQLConnection, nStatement, 0u) == 1) {
-        ++nRows;
-        CAny value;
-        bOk = m_out.Check(CallSlot<int>(m_piSQL, road::kSQLGetValue, &value, m_nSQLConnection, nStatement, 1u, 0u) ==
-                              1,
-                          "INADriverSQL::bGetValue", piSQLError());
-        const std::wstring sId = RoadPrinter::sText(value);
-        wchar_t* pszEnd = nullptr;
-        const long n = std::wcstol(sId.c_str(), &pszEnd, 10);
-        if (bOk && !sId.empty() && *pszEnd == L'\0' && n > 0 && n <= INT_MAX)
-            *pnId = static_cast<int>(n);
-    }
-    const int bFreed = CallSlot<int>(m_piSQL, road::kSQLFreeStmt, m_nSQLConnection, nStatement, 0u);
+    std::wstring sId;
+    const bool bRead = bServerRowTexts(sSelect.c_str(), values.pstGet(), sId);
+    // One row of one column: digits only, no blank between two rows.
+    wchar_t* pszEnd = nullptr;
+    const long n = std::wcstol(sId.c_str(), &pszEnd, 10);
+    if (bRead && !sId.empty() && *pszEnd == L'\0' && n > 0 && n <= INT_MAX)
+        *pnId = static_cast<int>(n);
     m_out.Line("the server gave %ls the id %d", pszName, *pnId);
-    return bOk && m_out.Check(bFreed == 1, "INADriverSQL::bFreeStmt", piSQLError()) &&
-           m_out.Check(nRows == 1 && *pnId > 0, "the server's id of the row");
+    return bRead && m_out.Check(*pnId > 0, "the server's id of the row");
 }
 
 bool Road::bFailedWrite(int bDone, eNA_ERRORTYPE eType, const wchar_t* pszItem, const char* pszWhat)

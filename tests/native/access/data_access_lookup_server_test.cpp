@@ -7,7 +7,6 @@
 // counts are as before.
 #include <functional>
 #include <map>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
