@@ -197,26 +197,26 @@ int CMySQLConnection::_bSetTimeouts(CNAError* pclError)
     // gives a time-out by default must still reach the server.
     if (!bHasOptions())
         return 1;
-    const unsigned nConnect = nTimeoutSeconds(nGetConnectionTimeout());
-    const unsigned nCommand = nTimeoutSeconds(nGetCommandTimeout());
+    const int nConnect = nGetConnectionTimeout();
+    const int nCommand = nGetCommandTimeout();
+    // A client before 4.1 has no read or write time-out: its reads wait as
+    // before.
+    const bool bReadWrite = bClientVersionGreaterThan4_1();
     const struct
     {
         mysql_option eOption;
-        unsigned nSeconds;
         const wchar_t* pszKey;
         int nGiven;
     } timeouts[] = {
-        {MYSQL_OPT_CONNECT_TIMEOUT, nConnect, L"VX Connection Timeout", nGetConnectionTimeout()},
-        // A client before 4.1 has neither: its reads wait as before.
-        {MYSQL_OPT_READ_TIMEOUT, bClientVersionGreaterThan4_1() ? nCommand : 0, L"VX Command Timeout",
-         nGetCommandTimeout()},
-        {MYSQL_OPT_WRITE_TIMEOUT, bClientVersionGreaterThan4_1() ? nCommand : 0, L"VX Command Timeout",
-         nGetCommandTimeout()},
+        {MYSQL_OPT_CONNECT_TIMEOUT, L"VX Connection Timeout", nConnect},
+        {MYSQL_OPT_READ_TIMEOUT, L"VX Command Timeout", bReadWrite ? nCommand : 0},
+        {MYSQL_OPT_WRITE_TIMEOUT, L"VX Command Timeout", bReadWrite ? nCommand : 0},
     };
     for (const auto& timeout : timeouts) {
-        if (timeout.nSeconds == 0)
+        const unsigned nSeconds = nTimeoutSeconds(timeout.nGiven);
+        if (nSeconds == 0)
             continue;
-        if (!bSetOption(MySQLSite::kTimeoutOption, pclError, this, m_pMySQL, timeout.eOption, &timeout.nSeconds)) {
+        if (!bSetOption(MySQLSite::kTimeoutOption, pclError, this, m_pMySQL, timeout.eOption, &nSeconds)) {
             CTString csTimeout;
             csTimeout.printf(L"%s=%d", timeout.pszKey, timeout.nGiven);
             RaiseFirst(pclError, MySQLSite::kTimeoutOptionFailed, this, m_csClientVersion.pszGet(),
