@@ -58,6 +58,16 @@ bool bHasOptions()
     return __mysql_options != &DefaultError_mysql_options;
 }
 
+// mysql_options inside the guard at the site: true when the client took the
+// option.
+bool bSetOption(const stClientCallSite& site, CNAError* pclError, CNAConnectionDescription* pclConnection,
+                MYSQL* pMySQL, mysql_option eOption, const void* pArg)
+{
+    int nResult = -1;
+    return bClientCall(site, pclError, pclConnection, [&] { nResult = __mysql_options(pMySQL, eOption, pArg); }) &&
+           nResult == 0;
+}
+
 // A time-out of the connection in the client's unsigned seconds; 0 for none
 // (absent, 0 or negative), which leaves the client's own waits. The clients
 // count in milliseconds in an int inside: a longer wait is cut to the
@@ -136,10 +146,7 @@ int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
     // connection kept in code page 1252 says so before the connect, so that
     // its user name and password already go out as the server reads them.
     if (m_nClientTextCodePage == kCodePage1252 && bHasOptions()) {
-        int nResult = -1;
-        if (!bClientCall(MySQLSite::kLatin1Option, pclError, this,
-                         [&] { nResult = __mysql_options(m_pMySQL, MYSQL_SET_CHARSET_NAME, "latin1"); }) ||
-            nResult != 0) {
+        if (!bSetOption(MySQLSite::kLatin1Option, pclError, this, m_pMySQL, MYSQL_SET_CHARSET_NAME, "latin1")) {
             RaiseFirst(pclError, MySQLSite::kLatin1OptionFailed, this);
             if (pclError != nullptr)
                 pclError->AddDebugMessageNoFormat(L"mysql_options(MYSQL_SET_CHARSET_NAME, \"latin1\") failed");
@@ -176,10 +183,7 @@ int CMySQLConnection::_bProcessUnicodeCnxParameters(CNAError* pclError, int bSSL
                                    m_csClientVersion.pszGet());
         return 0;
     }
-    int nResult = -1;
-    if (!bClientCall(MySQLSite::kUnicodeOption, pclError, this,
-                     [&] { nResult = __mysql_options(m_pMySQL, MYSQL_SET_CHARSET_NAME, "utf8"); }) ||
-        nResult != 0) {
+    if (!bSetOption(MySQLSite::kUnicodeOption, pclError, this, m_pMySQL, MYSQL_SET_CHARSET_NAME, "utf8")) {
         RaiseFirst(pclError, MySQLSite::kUnicodeOptionFailed, this, m_csClientVersion.pszGet());
         return 0;
     }
@@ -193,29 +197,26 @@ int CMySQLConnection::_bSetTimeouts(CNAError* pclError)
     // gives a time-out by default must still reach the server.
     if (!bHasOptions())
         return 1;
-    const unsigned nConnect = nTimeoutSeconds(nGetConnectionTimeout());
-    const unsigned nCommand = nTimeoutSeconds(nGetCommandTimeout());
+    const int nConnect = nGetConnectionTimeout();
+    const int nCommand = nGetCommandTimeout();
+    // A client before 4.1 has no read or write time-out: its reads wait as
+    // before.
+    const bool bReadWrite = bClientVersionGreaterThan4_1();
     const struct
     {
         mysql_option eOption;
-        unsigned nSeconds;
         const wchar_t* pszKey;
         int nGiven;
     } timeouts[] = {
-        {MYSQL_OPT_CONNECT_TIMEOUT, nConnect, L"VX Connection Timeout", nGetConnectionTimeout()},
-        // A client before 4.1 has neither: its reads wait as before.
-        {MYSQL_OPT_READ_TIMEOUT, bClientVersionGreaterThan4_1() ? nCommand : 0, L"VX Command Timeout",
-         nGetCommandTimeout()},
-        {MYSQL_OPT_WRITE_TIMEOUT, bClientVersionGreaterThan4_1() ? nCommand : 0, L"VX Command Timeout",
-         nGetCommandTimeout()},
+        {MYSQL_OPT_CONNECT_TIMEOUT, L"VX Connection Timeout", nConnect},
+        {MYSQL_OPT_READ_TIMEOUT, L"VX Command Timeout", bReadWrite ? nCommand : 0},
+        {MYSQL_OPT_WRITE_TIMEOUT, L"VX Command Timeout", bReadWrite ? nCommand : 0},
     };
     for (const auto& timeout : timeouts) {
-        if (timeout.nSeconds == 0)
+        const unsigned nSeconds = nTimeoutSeconds(timeout.nGiven);
+        if (nSeconds == 0)
             continue;
-        int nResult = -1;
-        if (!bClientCall(MySQLSite::kTimeoutOption, pclError, this,
-                         [&] { nResult = __mysql_options(m_pMySQL, timeout.eOption, &timeout.nSeconds); }) ||
-            nResult != 0) {
+        if (!bSetOption(MySQLSite::kTimeoutOption, pclError, this, m_pMySQL, timeout.eOption, &nSeconds)) {
             CTString csTimeout;
             csTimeout.printf(L"%s=%d", timeout.pszKey, timeout.nGiven);
             RaiseFirst(pclError, MySQLSite::kTimeoutOptionFailed, this, m_csClientVersion.pszGet(),
@@ -273,10 +274,7 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
     // The library checks the server's certificate only when asked; a trust
     // anchor given is a request for that check.
     if (bVerify) {
-        nResult = -1;
-        if (!bClientCall(MySQLSite::kVerifyOption, pclError, this,
-                         [&] { nResult = __mysql_options(m_pMySQL, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &bOn); }) ||
-            nResult != 0) {
+        if (!bSetOption(MySQLSite::kVerifyOption, pclError, this, m_pMySQL, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &bOn)) {
             RaiseFirst(pclError, MySQLSite::kVerifyOptionFailed, this);
             if (pclError != nullptr)
                 pclError->AddDebugMessageNoFormat(L"mysql_options(MYSQL_OPT_SSL_VERIFY_SERVER_CERT) failed");

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -139,33 +140,41 @@ TEST_F(FunctionLoader, OptionalFunctionsMayBeMissing)
     }
 }
 
-// The functions looked up after the walk: bound only when the walk found
-// every required function, stubs again after the unload.
+// The functions looked up after the walk (the later ones, then
+// Connector/C's): bound only when the walk found every required function
+// and the library has them, stubs again after the unload.
 TEST_F(FunctionLoader, LaterFunctionsFollowACompleteWalk)
 {
+    // The later functions' stubs, then Connector/C's.
     const auto laterStubs = [] {
         std::vector<bool> stubs;
-        for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions) {
-            EXPECT_FALSE(function.bRequired) << function.pszName;
-            stubs.push_back(function.pfnIsStub());
+        using Table = std::span<const stMySQLClientFunction>;
+        for (const Table table : {Table(gastMySQLLaterClientFunctions), Table(gastMySQLConnectorCClientFunctions)}) {
+            for (const stMySQLClientFunction& function : table) {
+                EXPECT_FALSE(function.bRequired) << function.pszName;
+                stubs.push_back(function.pfnIsStub());
+            }
         }
         return stubs;
     };
+    const std::vector<bool> allStubs(kMySQLLaterClientFunctionCount + kMySQLConnectorCClientFunctionCount, true);
     // The fakes have mysql_real_escape_string and mysql_get_ssl_cipher, not
-    // mysql_more_results.
-    const std::vector<bool> bound{false, true, false};
-    {
-        CFakeClient fake(CFakeClient::Path("infov"));
+    // mysql_more_results; only the Connector/C one has mariadb_get_infov.
+    for (const auto& [pszVariant, stubs] :
+         {std::pair{"infov", std::vector<bool>{false, true, false, false}},
+          std::pair{"clientversion", std::vector<bool>{false, true, false, true}}}) {
+        SCOPED_TRACE(pszVariant);
+        CFakeClient fake(CFakeClient::Path(pszVariant));
         CNAError error;
         ASSERT_EQ(1, Load(error, fake.sPath()));
-        EXPECT_EQ(bound, laterStubs());
+        EXPECT_EQ(stubs, laterStubs());
         CNAFunctionLoader::g_Term();
-        EXPECT_EQ(std::vector<bool>(kMySQLLaterClientFunctionCount, true), laterStubs());
+        EXPECT_EQ(allStubs, laterStubs());
     }
     CFakeClient fake(CFakeClient::Path("no_fetch_row"));
     CNAError error;
     EXPECT_EQ(0, Load(error, fake.sPath()));
-    EXPECT_EQ(std::vector<bool>(kMySQLLaterClientFunctionCount, true), laterStubs());
+    EXPECT_EQ(allStubs, laterStubs());
 }
 
 TEST_F(FunctionLoader, AnOpenFailureCarriesTheDynamicLoadersText)

@@ -241,6 +241,7 @@ TEST_F(TlsAskedFor, AClientCertificateIsTheServersToRequire)
     if (!s_certificates->bMade())
         GTEST_SKIP() << s_certificates->sWhyNot;
     ASSERT_NE(nullptr, s_tls);
+    ASSERT_TRUE(s_tls->bStarted());
     const MariadbServer& server = s_tls->Server();
     RawClient admin;
     ASSERT_TRUE(admin.bConnect(server, server.admin)) << admin.sError();
