@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -220,9 +221,44 @@ bool PrivateMariadb::bIsServer() const
     return std::string(std::istreambuf_iterator<char>(f), {}).find(sMark) != std::string::npos;
 }
 
+namespace {
+
+// Every thread of the process is in the stopped state: a SIGSTOP takes
+// effect on each thread only when it next leaves the kernel, so a thread
+// busy at the kill can still answer a client for a moment after it.
+bool bAllThreadsStopped(long nPid)
+{
+    std::error_code ec;
+    std::filesystem::directory_iterator tasks("/proc/" + std::to_string(nPid) + "/task", ec);
+    if (ec)
+        return false;
+    for (const std::filesystem::directory_entry& task : tasks) {
+        std::ifstream f(task.path() / "stat");
+        std::string sStat;
+        std::getline(f, sStat);
+        // The state follows the command name, which may hold ") ".
+        const std::string::size_type nEnd = sStat.rfind(") ");
+        if (nEnd == std::string::npos || nEnd + 2 >= sStat.size() || sStat[nEnd + 2] != 'T')
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool PrivateMariadb::bSignal(int nSignal)
 {
-    return bIsServer() && kill(static_cast<pid_t>(m_server->nPid), nSignal) == 0;
+    if (!bIsServer() || kill(static_cast<pid_t>(m_server->nPid), nSignal) != 0)
+        return false;
+    if (nSignal != SIGSTOP)
+        return true;
+    // Bounded: a stop reaches every thread within scheduling delays.
+    for (int i = 0; i < 5000; ++i) {
+        if (bAllThreadsStopped(m_server->nPid))
+            return true;
+        usleep(1000);
+    }
+    return false;
 }
 
 bool PrivateMariadb::bKill()

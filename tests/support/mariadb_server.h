@@ -82,7 +82,9 @@ public:
     bool bKill();
     // Another signal to the server by its PID (SIGSTOP freezes it as a hung
     // machine looks to its clients, SIGCONT wakes it); false when that
-    // process is not the directory's server or the signal was refused.
+    // process is not the directory's server or the signal was refused. A
+    // SIGSTOP returns once every thread of the server has stopped (false
+    // when they have not within seconds).
     bool bSignal(int nSignal);
     // scripts/mariadb restart: the server runs again on the same data,
     // socket and port, under a new PID. The script's exit status.
