@@ -162,7 +162,9 @@ protected:
     // Called with every error of the client that bInitError reads: while
     // the connection's transaction is active and not yet marked, finds out
     // whether the server still holds it, and when it does not, marks the
-    // outermost level rolled back by the server with this error.
+    // outermost level rolled back by the server with this error. The text
+    // is the caller's converted copy, which the statements run here leave
+    // as it is (they replace the client's own).
     void _NoteTransactionAfterError(unsigned nCode, const wchar_t* pszMessage);
     // From the server status of a statement run now: 1 the server holds a
     // transaction, 0 it holds none, -1 the library or the handle cannot say.

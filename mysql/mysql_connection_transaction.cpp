@@ -6,7 +6,6 @@
 // connection); the driver's levels would otherwise stay active and the
 // host's commit would be reported done. The server status tells where the
 // library gives it; otherwise the error number does.
-#include "common/text/ct_string.h"
 #include "mysql/client_api.h"
 #include "mysql/client_call_guard.h"
 #include "mysql/mysql_connection.h"
@@ -66,8 +65,6 @@ void CMySQLConnection::_NoteTransactionAfterError(unsigned nCode, const wchar_t*
     if (nCode == 0 || pclTransaction == nullptr || !pclTransaction->bActive() ||
         pclTransaction->bRolledBackByServer())
         return;
-    // Copied first: the statements below replace the client's error.
-    const CTString csMessage(pszMessage);
     const eAfterError eByCode = eAfterErrorByCode(nCode);
     // Known to hold no transaction while the connection serves on.
     bool bServerWithout = false;
@@ -97,7 +94,7 @@ void CMySQLConnection::_NoteTransactionAfterError(unsigned nCode, const wchar_t*
         case eAfterError::Unreachable: break;
         }
     }
-    pclTransaction->SetRolledBackByServer(nCode, csMessage.pszGet(), bUncertain ? 1 : 0);
+    pclTransaction->SetRolledBackByServer(nCode, pszMessage, bUncertain ? 1 : 0);
     // What the host runs until it ends its transaction stays in one of the
     // server's, which that end rolls back: none of it is committed statement
     // by statement as if it still belonged to the transaction. Only where
