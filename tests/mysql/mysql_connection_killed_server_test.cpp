@@ -62,20 +62,7 @@ protected:
 
     // A connection of the driver by the route, with blocks of 100 rows,
     // opened.
-    CMySQLConnection* Connect(MariadbRoute route)
-    {
-        const MariadbServer& server = Server();
-        const bool bSocket = route == MariadbRoute::Socket;
-        CMySQLConnection* pclConnection =
-            NewConnection(bSocket ? L"localhost" : L"127.0.0.1", FromUtf8(server.user.sUser),
-                          FromUtf8(server.user.sPassword), FromUtf8(server.sDatabase),
-                          (bSocket ? L"Unix Socket=" + FromUtf8(server.sSocket)
-                                   : L"Server Port=" + std::to_wstring(server.nPort)) +
-                              L";VX Cache Size=100");
-        m_pclError->Reset();
-        EXPECT_EQ(1, pclConnection->bOpen(m_pclError)) << m_pclError->pszGetError();
-        return pclConnection;
-    }
+    CMySQLConnection* Connect(MariadbRoute route) { return OpenedConnectionTo(route, L"VX Cache Size=100"); }
 
     // The first row of a query run on a statement of its own: each value as
     // text, empty when it failed.
@@ -97,20 +84,7 @@ protected:
                                   L"WHERE ID = CONNECTION_ID()");
     }
 
-    // KILL CONNECTION from the administrator's connection; returns once the
-    // session is gone from the process list.
-    void Kill(const std::wstring& sId)
-    {
-        const std::string sNumber(sId.begin(), sId.end());
-        ASSERT_TRUE(m_admin.bExecute("KILL CONNECTION " + sNumber)) << m_admin.sError();
-        for (int i = 0; i < 10000; ++i) {
-            if (m_admin.Value("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = " + sNumber) ==
-                std::optional<std::string>("0"))
-                return;
-            usleep(500);
-        }
-        FAIL() << "session " << sNumber << " still listed";
-    }
+    void Kill(const std::wstring& sId) { KillSession(m_admin, std::string(sId.begin(), sId.end())); }
 
     int Read(CNADataAccess* pclAccess, eNA_PARSEDIRECTION eDirection)
     {

@@ -79,24 +79,9 @@ protected:
                          "seq * 10 AS v FROM seq_1_to_" + std::to_string(nRows));
     }
 
-    // A connection of the driver to the test's server by the route, with
-    // further keys; not opened.
-    CMySQLConnection* Described(MariadbRoute route, const std::wstring& sKeys)
-    {
-        const MariadbServer& server = Server();
-        const bool bSocket = route == MariadbRoute::Socket;
-        return NewConnection(bSocket ? L"localhost" : L"127.0.0.1", FromUtf8(server.user.sUser),
-                             FromUtf8(server.user.sPassword), FromUtf8(server.sDatabase),
-                             (bSocket ? L"Unix Socket=" + FromUtf8(server.sSocket)
-                                      : L"Server Port=" + std::to_wstring(server.nPort)) +
-                                 L";" + sKeys);
-    }
     CMySQLConnection* Connect(MariadbRoute route, const std::wstring& sKeys)
     {
-        CMySQLConnection* pclConnection = Described(route, sKeys);
-        m_pclError->Reset();
-        EXPECT_EQ(1, pclConnection->bOpen(m_pclError)) << m_pclError->pszGetError();
-        return pclConnection;
+        return OpenedConnectionTo(route, sKeys);
     }
 
     // The next row of the browse on id.
@@ -180,7 +165,7 @@ TEST_F(ServerStopsAnswering, AnOpenGivesUpAfterTheConnectionTimeout)
     for (const MariadbRoute route : {MariadbRoute::Socket, MariadbRoute::Tcp}) {
         SCOPED_TRACE(route == MariadbRoute::Socket ? "socket" : "TCP");
         CMySQLConnection* pclConnection =
-            Described(route, L"VX Connection Timeout=" + std::to_wstring(kTimeoutSeconds));
+            NewConnectionTo(route, L"VX Connection Timeout=" + std::to_wstring(kTimeoutSeconds));
         {
             Frozen frozen(*s_server);
             ASSERT_TRUE(frozen.bFrozen());

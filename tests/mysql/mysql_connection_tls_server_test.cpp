@@ -121,14 +121,10 @@ protected:
     CMySQLConnection* Open(const MariadbServer& server, MariadbRoute route, const std::wstring& sKeys,
                            int* pbOpened, const MariadbAccount* pAccount = nullptr)
     {
-        const bool bSocket = route == MariadbRoute::Socket;
         const MariadbAccount& account = pAccount != nullptr ? *pAccount : server.user;
         CMySQLConnection* pclConnection =
-            NewConnection(bSocket ? L"localhost" : L"127.0.0.1", FromUtf8(account.sUser),
-                          FromUtf8(account.sPassword), FromUtf8(server.sDatabase),
-                          (bSocket ? L"Unix Socket=" + FromUtf8(server.sSocket)
-                                   : L"Server Port=" + std::to_wstring(server.nPort)) +
-                              L";" + sKeys);
+            NewConnection(vxtest::RouteHost(route), FromUtf8(account.sUser), FromUtf8(account.sPassword),
+                          FromUtf8(server.sDatabase), vxtest::RouteKeys(server, route, sKeys));
         m_pclError->Reset();
         *pbOpened = pclConnection->bOpen(m_pclError);
         return pclConnection;

@@ -26,6 +26,21 @@ inline std::wstring FromUtf8(const std::string& s)
     return cs.pszGet();
 }
 
+// The host name that reaches a server by the route, and the extended keys
+// that go with it ("Unix Socket" or "Server Port"), then further keys.
+inline const wchar_t* RouteHost(MariadbRoute route)
+{
+    return route == MariadbRoute::Socket ? L"localhost" : L"127.0.0.1";
+}
+inline std::wstring RouteKeys(const MariadbServer& server, MariadbRoute route, const std::wstring& sKeys = {})
+{
+    std::wstring sExtended = route == MariadbRoute::Socket ? L"Unix Socket=" + FromUtf8(server.sSocket)
+                                                           : L"Server Port=" + std::to_wstring(server.nPort);
+    if (!sKeys.empty())
+        sExtended += L";" + sKeys;
+    return sExtended;
+}
+
 // The host's description of a connection to the run's server, as the host
 // would fill it: the server's socket or TCP port, an account (the test user
 // when none is given), a default database (the server's test database when
@@ -41,15 +56,8 @@ public:
         m_sUser = FromUtf8(account.sUser);
         m_sPassword = FromUtf8(account.sPassword);
         m_sDatabase = FromUtf8(sDatabase.empty() ? server.sDatabase : sDatabase);
-        if (route == MariadbRoute::Socket) {
-            m_host.SetDataBase(L"localhost");
-            m_sExtended = L"Unix Socket=" + FromUtf8(server.sSocket);
-        } else {
-            m_host.SetDataBase(L"127.0.0.1");
-            m_sExtended = L"Server Port=" + std::to_wstring(server.nPort);
-        }
-        if (!sKeys.empty())
-            m_sExtended += L";" + sKeys;
+        m_host.SetDataBase(RouteHost(route));
+        m_sExtended = RouteKeys(server, route, sKeys);
         m_host.SetUserName(m_sUser.c_str());
         m_host.SetPassword(m_sPassword.c_str());
         m_host.SetDefaultDataBase(m_sDatabase.c_str());

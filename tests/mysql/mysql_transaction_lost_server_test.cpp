@@ -48,19 +48,7 @@ protected:
         ASSERT_TRUE(m_admin.bConnect(Server(), Server().admin)) << m_admin.sError();
     }
 
-    CMySQLConnection* Connect(MariadbRoute route)
-    {
-        const vxtest::MariadbServer& server = Server();
-        const bool bSocket = route == MariadbRoute::Socket;
-        CMySQLConnection* pclConnection =
-            NewConnection(bSocket ? L"localhost" : L"127.0.0.1", FromUtf8(server.user.sUser),
-                          FromUtf8(server.user.sPassword), FromUtf8(server.sDatabase),
-                          bSocket ? L"Unix Socket=" + FromUtf8(server.sSocket)
-                                  : L"Server Port=" + std::to_wstring(server.nPort));
-        m_pclError->Reset();
-        EXPECT_EQ(1, pclConnection->bOpen(m_pclError)) << m_pclError->pszGetError();
-        return pclConnection;
-    }
+    CMySQLConnection* Connect(MariadbRoute route) { return OpenedConnectionTo(route); }
     // One statement through an execution statement of its own.
     int Run(CMySQLConnection* pclConnection, const wchar_t* pszSQL)
     {
@@ -85,19 +73,7 @@ protected:
         EXPECT_EQ(NA_ERR_NONE, m_pclError->eGetErrorType()) << m_pclError->pszGetError();
     }
 
-    // KILL CONNECTION; returns once the session is gone from the process
-    // list.
-    void Kill(const std::string& sId)
-    {
-        ASSERT_TRUE(m_admin.bExecute("KILL CONNECTION " + sId)) << m_admin.sError();
-        for (int i = 0; i < 10000; ++i) {
-            if (m_admin.Value("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = " + sId) ==
-                std::optional<std::string>("0"))
-                return;
-            usleep(500);
-        }
-        FAIL() << "session " << sId << " still listed";
-    }
+    void Kill(const std::string& sId) { KillSession(m_admin, sId); }
 
     RawClient m_own;
     RawClient m_admin;

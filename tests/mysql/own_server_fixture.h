@@ -5,8 +5,16 @@
 // its last: for tests that kill that server or its connections, which the
 // run's shared server must never see. The suite's tests still have their
 // scratch database and raw client on the shared server.
+#include <unistd.h>
+
+#include <optional>
+#include <string>
+
+#include "mysql/mysql_connection.h"
+#include "tests/mysql/mysql_server_connection.h"
 #include "tests/mysql/mysql_statement_on_server.h"
 #include "tests/support/mariadb_server.h"
+#include "tests/support/raw_client.h"
 
 namespace vxtest {
 
@@ -34,6 +42,37 @@ protected:
     }
 
     static const MariadbServer& Server() { return s_server->Server(); }
+
+    // A connection of the driver to this server by the route, as its test
+    // user, with further extended keys; not opened.
+    CMySQLConnection* NewConnectionTo(MariadbRoute route, const std::wstring& sKeys = {})
+    {
+        const MariadbServer& server = Server();
+        return NewConnection(RouteHost(route), FromUtf8(server.user.sUser), FromUtf8(server.user.sPassword),
+                             FromUtf8(server.sDatabase), RouteKeys(server, route, sKeys));
+    }
+    // The same, opened.
+    CMySQLConnection* OpenedConnectionTo(MariadbRoute route, const std::wstring& sKeys = {})
+    {
+        CMySQLConnection* pclConnection = NewConnectionTo(route, sKeys);
+        m_pclError->Reset();
+        EXPECT_EQ(1, pclConnection->bOpen(m_pclError)) << m_pclError->pszGetError();
+        return pclConnection;
+    }
+
+    // KILL CONNECTION of the session from the administrator's connection;
+    // returns once the session is gone from the process list.
+    static void KillSession(RawClient& admin, const std::string& sId)
+    {
+        ASSERT_TRUE(admin.bExecute("KILL CONNECTION " + sId)) << admin.sError();
+        for (int i = 0; i < 10000; ++i) {
+            if (admin.Value("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = " + sId) ==
+                std::optional<std::string>("0"))
+                return;
+            usleep(500);
+        }
+        FAIL() << "session " << sId << " still listed";
+    }
 
     static inline PrivateMariadb* s_server = nullptr;
 };
