@@ -84,7 +84,7 @@ enum mysql_option : int
 
 // Optional functions bound after the walk of the 24 has found every
 // required one; a library that lacks one leaves its stub, and the caller
-// falls back on an older function of the 24.
+// falls back on an older function of the 24 or decides without it.
 #define VX_MYSQL_LATER_CLIENT_FUNCTIONS(X)                                                                        \
     /* Escapes for the connection's character set and SQL mode on the server */                                 \
     /* (quotes doubled under NO_BACKSLASH_ESCAPES). */                                                           \
@@ -94,13 +94,10 @@ enum mysql_option : int
     X(Optional, unsigned char, mysql_more_results, (MYSQL*))                                                      \
     /* The cipher of the connection's TLS session, null in clear text: the */                                     \
     /* only word a connection that asked for TLS has that it got it. */                                            \
-    X(Optional, const char*, mysql_get_ssl_cipher, (MYSQL*))
-
-// Connector/C's own functions, bound after the later ones, all optional: a
-// library without one leaves its stub, and the caller decides without it.
-#define VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(X)                                                                  \
-    /* Its properties and the connection's, 0 on success; among them the server */                             \
-    /* status of the last answer (the transaction the server holds). */                                        \
+    X(Optional, const char*, mysql_get_ssl_cipher, (MYSQL*))                                                     \
+    /* Connector/C's properties and the connection's, 0 on success; among */                                    \
+    /* them the server status of the last answer (the transaction the */                                        \
+    /* server holds). */                                                                                        \
     X(Optional, unsigned char, mariadb_get_infov, (MYSQL*, int value, void* arg, ...))
 
 #define VX_MYSQL_DECLARE_POINTER(kind, ret, name, params) \
@@ -108,7 +105,6 @@ enum mysql_option : int
     [[noreturn]] ret DefaultError_##name params;
 VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
 VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
-VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(VX_MYSQL_DECLARE_POINTER)
 #undef VX_MYSQL_DECLARE_POINTER
 
 // One function of the table, for the loader's walk.
@@ -126,11 +122,8 @@ struct stMySQLClientFunction
 inline constexpr int kMySQLClientFunctionCount = 24;
 extern const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount];
 // The functions bound after the walk, all optional.
-inline constexpr int kMySQLLaterClientFunctionCount = 3;
+inline constexpr int kMySQLLaterClientFunctionCount = 4;
 extern const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount];
-// Connector/C's own, bound after the later ones.
-inline constexpr int kMySQLConnectorCClientFunctionCount = 1;
-extern const stMySQLClientFunction gastMySQLConnectorCClientFunctions[kMySQLConnectorCClientFunctionCount];
 
 // Every pointer back to its stub.
 void ResetMySQLClientFunctions();

@@ -17,7 +17,6 @@
     ret(*__##name) params = &DefaultError_##name;
 VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
 VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
-VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(VX_MYSQL_DEFINE_POINTER)
 #undef VX_MYSQL_DEFINE_POINTER
 #undef VX_MYSQL_WIDE
 #pragma GCC diagnostic pop
@@ -45,8 +44,6 @@ const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunctionCount] 
     VX_MYSQL_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
 const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount] = {
     VX_MYSQL_LATER_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
-const stMySQLClientFunction gastMySQLConnectorCClientFunctions[kMySQLConnectorCClientFunctionCount] = {
-    VX_MYSQL_CONNECTORC_CLIENT_FUNCTIONS(VX_MYSQL_TABLE_ENTRY)};
 #undef VX_MYSQL_TABLE_ENTRY
 
 void ResetMySQLClientFunctions()
@@ -54,7 +51,5 @@ void ResetMySQLClientFunctions()
     for (const stMySQLClientFunction& function : gastMySQLClientFunctions)
         function.pfnBind(nullptr);
     for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions)
-        function.pfnBind(nullptr);
-    for (const stMySQLClientFunction& function : gastMySQLConnectorCClientFunctions)
         function.pfnBind(nullptr);
 }

@@ -98,8 +98,6 @@ int CNAFunctionLoader::_bInitNative(CNAError* pclError, CTString* pcsLoadedPath,
     }
     for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions)
         function.pfnBind(dlsym(m_hLibrary, function.pszName));
-    for (const stMySQLClientFunction& function : gastMySQLConnectorCClientFunctions)
-        function.pfnBind(dlsym(m_hLibrary, function.pszName));
     return 1;
 }
 

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <functional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -140,24 +139,20 @@ TEST_F(FunctionLoader, OptionalFunctionsMayBeMissing)
     }
 }
 
-// The functions looked up after the walk (the later ones, then
-// Connector/C's): bound only when the walk found every required function
-// and the library has them, stubs again after the unload.
+// The functions looked up after the walk: bound only when the walk found
+// every required function and the library has them, stubs again after the
+// unload.
 TEST_F(FunctionLoader, LaterFunctionsFollowACompleteWalk)
 {
-    // The later functions' stubs, then Connector/C's.
     const auto laterStubs = [] {
         std::vector<bool> stubs;
-        using Table = std::span<const stMySQLClientFunction>;
-        for (const Table table : {Table(gastMySQLLaterClientFunctions), Table(gastMySQLConnectorCClientFunctions)}) {
-            for (const stMySQLClientFunction& function : table) {
-                EXPECT_FALSE(function.bRequired) << function.pszName;
-                stubs.push_back(function.pfnIsStub());
-            }
+        for (const stMySQLClientFunction& function : gastMySQLLaterClientFunctions) {
+            EXPECT_FALSE(function.bRequired) << function.pszName;
+            stubs.push_back(function.pfnIsStub());
         }
         return stubs;
     };
-    const std::vector<bool> allStubs(kMySQLLaterClientFunctionCount + kMySQLConnectorCClientFunctionCount, true);
+    const std::vector<bool> allStubs(kMySQLLaterClientFunctionCount, true);
     // The fakes have mysql_real_escape_string and mysql_get_ssl_cipher, not
     // mysql_more_results; only the Connector/C one has mariadb_get_infov.
     for (const auto& [pszVariant, stubs] :

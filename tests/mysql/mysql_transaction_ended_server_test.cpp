@@ -228,7 +228,7 @@ TEST_F(TransactionEnded, DebiansLibraryTellsWhetherTheServerHoldsATransaction)
     CProbed connection(L"probe", &Host());
     CNAError error;
     ASSERT_EQ(1, connection.bOpen(&error)) << error.pszGetError();
-    EXPECT_FALSE(gastMySQLConnectorCClientFunctions[0].pfnIsStub());
+    EXPECT_NE(&DefaultError_mariadb_get_infov, __mariadb_get_infov);
     EXPECT_EQ(0, connection._nServerHoldsTransaction());
     ASSERT_EQ(1, connection.bExecuteQueryNoResult(&error, L"BEGIN")) << error.pszGetError();
     EXPECT_EQ(1, connection._nServerHoldsTransaction());
