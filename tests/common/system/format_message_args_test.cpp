@@ -104,6 +104,8 @@ TEST(FormatArguments, TheFormatIsCutToTheArgumentsGiven)
         {L"%2$s %1$s %3$d", 2, L"%2$s %1$s "},
         {L"%1$*3$d|%2$s", 2, L"|%2$s"},
         {L"fin %", 0, L"fin %"},
+        // The C library formats "%b" and "%B" as binary integers.
+        {L"%b|%B", 1, L"%b|"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(std::wstring(c.expected), CutW(c.format, c.nArgs)) << c.format << " with " << c.nArgs;
@@ -123,6 +125,8 @@ TEST(FormatArguments, MissingInsertsAreEmptyAndNeverRead)
     EXPECT_EQ(L"<>", IntoBuffer(FormatMessageW, L"<%s>", 0, kLeak));
     EXPECT_EQ(L"x=", IntoBuffer(FormatMessageW, L"%s=%d", 1, L"x", 4242));
     EXPECT_EQ("<> ", IntoBuffer(FormatMessageA, "<%s> %d", 0, "LEAK", 4242));
+    EXPECT_EQ(L"101-", IntoBuffer(FormatMessageW, L"%b-%B", 1, 5, 4242));
+    EXPECT_EQ("101-", IntoBuffer(FormatMessageA, "%b-%B", 1, 5, 4242));
 
     // Inserts: from a list with sentinels, and from an array read no further
     // than its end.
