@@ -32,11 +32,6 @@ unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>
     return n;
 }
 
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs)
-{
-    return DLLRES_dwFormatMessage(pszFormat, pOut, pArgs, kFormatArgsUnknown);
-}
-
 int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
                               va_list* pArgs, int nArgs)
 {
@@ -44,20 +39,4 @@ int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXY
     if (!DLLRES_bLoadString(info, nId, &format))
         return 0;
     return DLLRES_dwFormatMessage(format.pszGet(), pOut, pArgs, nArgs) != 0 ? 1 : 0;
-}
-
-int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
-                              va_list* pArgs)
-{
-    return DLLRES_bFormatMessageList(info, nId, pOut, pArgs, kFormatArgsUnknown);
-}
-
-int DLLRES_bFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, int nArgs,
-                              ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    const int b = DLLRES_bFormatMessageList(info, nId, pOut, &args, nArgs);
-    va_end(args);
-    return b;
 }

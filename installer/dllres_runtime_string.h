@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 
+#include "common/system/counted_arguments.h"
+#include "common/system/format_message.h"
 #include "common/text/xy_string.h"
 
 struct _stMyModuleInfo;
@@ -18,18 +20,15 @@ int DLLRES_bLoadString(const _stMyModuleInfo* info, unsigned int nId, CXYString<
 // arguments in the list, as for the CTString forms: a conversion past them
 // is written as nothing and never read; without it the caller vouches that
 // the list holds what the text reads.
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs);
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs, int nArgs);
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CXYString<wchar_t>* pOut, va_list* pArgs,
+                                    int nArgs = kFormatArgsUnknown);
 // Load, then format: 0 when the id is unknown, else 1 when the text formatted
 // to something, 0 otherwise. The variadic form counts its arguments.
 int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
-                              va_list* pArgs);
-int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut,
-                              va_list* pArgs, int nArgs);
-int DLLRES_bFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, int nArgs,
-                              ...);
+                              va_list* pArgs, int nArgs = kFormatArgsUnknown);
 template <class... Args>
 int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CXYString<wchar_t>* pOut, Args... args)
 {
-    return DLLRES_bFormatMessageArgs(info, nId, pOut, static_cast<int>(sizeof...(Args)), args...);
+    return CallWithCountedArguments(
+        [&](va_list* pList, int n) { return DLLRES_bFormatMessageList(info, nId, pOut, pList, n); }, args...);
 }

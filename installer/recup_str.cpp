@@ -8,9 +8,7 @@
 #include "common/text/ct_string.h"
 #include "common/system/dllres.h"
 
-namespace {
-
-wchar_t* RecupStrList(wchar_t* pszBuffer, unsigned int nId, va_list* pArgs, int nArgs)
+wchar_t* pszRecupStrList(wchar_t* pszBuffer, unsigned int nId, va_list* pArgs, int nArgs)
 {
     if (pszBuffer == nullptr)
         return nullptr;
@@ -22,17 +20,6 @@ wchar_t* RecupStrList(wchar_t* pszBuffer, unsigned int nId, va_list* pArgs, int 
                        nArgs) == 0)
         pszBuffer[0] = 0;
     return pszBuffer;
-}
-
-}  // namespace
-
-wchar_t* pszRecupStrArgs(wchar_t* pszBuffer, unsigned int nId, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    wchar_t* p = RecupStrList(pszBuffer, nId, &args, nArgs);
-    va_end(args);
-    return p;
 }
 
 void vYield(...)

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <cstdarg>
+
+#include "common/system/counted_arguments.h"
 #include "common/system/module_handle.h"
 
 // Capacity of the buffers pszRecupStr fills, terminator included.
 constexpr unsigned int RECUPSTR_BUFFER_CHARS = 250;
 
-// The variadic form behind pszRecupStr: nArgs arguments follow.
-wchar_t* pszRecupStrArgs(wchar_t* pszBuffer, unsigned int nId, int nArgs, ...);
+// pszRecupStr with the list of nArgs arguments.
+wchar_t* pszRecupStrList(wchar_t* pszBuffer, unsigned int nId, va_list* pArgs, int nArgs);
 
 // The installer module's message id formatted with the arguments into the
 // caller's buffer of RECUPSTR_BUFFER_CHARS characters; an empty text when the
@@ -16,13 +19,14 @@ wchar_t* pszRecupStrArgs(wchar_t* pszBuffer, unsigned int nId, int nArgs, ...);
 template <class... Args>
 wchar_t* pszRecupStr(wchar_t* pszBuffer, unsigned int nId, Args... args)
 {
-    return pszRecupStrArgs(pszBuffer, nId, static_cast<int>(sizeof...(Args)), args...);
+    return CallWithCountedArguments([&](va_list* pList, int n) { return pszRecupStrList(pszBuffer, nId, pList, n); },
+                                    args...);
 }
 // The same; the first two arguments are not used.
 template <class... Args>
 wchar_t* pszRecupStr(void*, HINSTANCE, wchar_t* pszBuffer, unsigned int nId, Args... args)
 {
-    return pszRecupStrArgs(pszBuffer, nId, static_cast<int>(sizeof...(Args)), args...);
+    return pszRecupStr(pszBuffer, nId, args...);
 }
 
 // The progress yield of the graphical programs: nothing here.

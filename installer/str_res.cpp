@@ -5,12 +5,9 @@
 #include "common/system/dllres.h"
 #include "common/system/module_info.h"
 
-CTString sGetRESArgs(unsigned int nId, int nArgs, ...)
+CTString sGetRESList(unsigned int nId, va_list* pArgs, int nArgs)
 {
     CTString text;
-    va_list args;
-    va_start(args, nArgs);
-    DLLRES_bFormatMessageList(&gstMyModuleInfo32, nId, &text, &args, nArgs);
-    va_end(args);
+    DLLRES_bFormatMessageList(&gstMyModuleInfo32, nId, &text, pArgs, nArgs);
     return text;
 }

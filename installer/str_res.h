@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstdarg>
+
+#include "common/system/counted_arguments.h"
 #include "common/text/ct_string.h"
 
-// The variadic form behind sGetRES: nArgs arguments follow.
-CTString sGetRESArgs(unsigned int nId, int nArgs, ...);
+// sGetRES with the list of nArgs arguments.
+CTString sGetRESList(unsigned int nId, va_list* pArgs, int nArgs);
 
 // The installer module's message id formatted with the arguments (empty when
 // the id is unknown or formats to nothing). The arguments are counted: a
@@ -11,5 +14,5 @@ CTString sGetRESArgs(unsigned int nId, int nArgs, ...);
 template <class... Args>
 CTString sGetRES(unsigned int nId, Args... args)
 {
-    return sGetRESArgs(nId, static_cast<int>(sizeof...(Args)), args...);
+    return CallWithCountedArguments([&](va_list* pList, int n) { return sGetRESList(nId, pList, n); }, args...);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/dllres.h"
 #include "common/text/ct_string.h"
 
@@ -18,11 +19,9 @@ public:
     template <class... Args>
     explicit CTStringFormatMessage(const wchar_t* pszFormat, Args... args)
     {
-        _Format(pszFormat, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { DLLRES_dwFormatMessage(pszFormat, this, pList, n); },
+                                 args...);
     }
-
-private:
-    void _Format(const wchar_t* pszFormat, int nArgs, ...);
 };
 
 static_assert(sizeof(CTStringFormatMessage) == sizeof(CTString));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/disk_file_system.h"
 #include "common/system/x_stream.h"
 #include "common/text/xy_string.h"
@@ -162,11 +163,13 @@ protected:
     void _Report(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1, const wchar_t* pszDebug2,
                  Args... args)
     {
-        _ReportArgs(nResourceId, nSystemError, pszDebug1, pszDebug2, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments(
+            [&](va_list* pList, int n) { _ReportList(nResourceId, nSystemError, pszDebug1, pszDebug2, pList, n); },
+            args...);
     }
-    // The variadic form behind the template: nArgs arguments follow.
-    void _ReportArgs(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1, const wchar_t* pszDebug2,
-                     int nArgs, ...);
+    // The same with the list of nArgs arguments.
+    void _ReportList(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1, const wchar_t* pszDebug2,
+                     va_list* pArgs, int nArgs);
 
 private:
     void _ResetError();

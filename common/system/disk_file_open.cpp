@@ -52,8 +52,8 @@ void CDiskFile::_ResetError()
     m_pclError->RAZ();
 }
 
-void CDiskFile::_ReportArgs(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1,
-                            const wchar_t* pszDebug2, int nArgs, ...)
+void CDiskFile::_ReportList(unsigned nResourceId, unsigned nSystemError, const wchar_t* pszDebug1,
+                            const wchar_t* pszDebug2, va_list* pArgs, int nArgs)
 {
     const int nSaved = errno;
     CXError* e = m_pclError;
@@ -63,13 +63,9 @@ void CDiskFile::_ReportArgs(unsigned nResourceId, unsigned nSystemError, const w
     e->AddDebugMessagePrintf(L"##(IXStream)-Handle=<%p>##", reinterpret_cast<void*>(static_cast<intptr_t>(m_fd)));
     e->AddDebugMessageNoFormat(pszDebug1);
     e->AddDebugMessageNoFormat(pszDebug2);
-    if (nResourceId != 0) {
-        // The name is the message's first argument; the caller's follow it.
-        va_list args;
-        va_start(args, nArgs);
-        e->AddUserMessageListFirst(&gstMyModuleInfo32, nResourceId, &args, nArgs);
-        va_end(args);
-    }
+    // The name is the message's first argument; the caller's follow it.
+    if (nResourceId != 0)
+        e->AddUserMessageListFirst(&gstMyModuleInfo32, nResourceId, pArgs, nArgs);
     e->AddInfo(CXError::EIT_SRCFILE, m_pszErrorName);
     errno = nSaved;
 }

@@ -20,17 +20,14 @@ bool CDiskFileSystem::_bOnError(bool bSuccess, CXError* pclError)
     return !bSuccess;
 }
 
-void CDiskFileSystem::_AddStaticMessageArgs(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
-                                            const wchar_t* pszDstFile, int nArgs, ...)
+void CDiskFileSystem::_AddStaticMessageList(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
+                                            const wchar_t* pszDstFile, va_list* pArgs, int nArgs)
 {
     if (pclError == nullptr)
         return;
     const int nSaved = errno;
     pclError->InitModInfo(&gstMyModuleInfo32, 1);
-    va_list args;
-    va_start(args, nArgs);
-    pclError->AddUserMessageList(&gstMyModuleInfo32, nResourceId, &args, nArgs);
-    va_end(args);
+    pclError->AddUserMessageList(&gstMyModuleInfo32, nResourceId, pArgs, nArgs);
     if (pszSrcFile != nullptr)
         pclError->AddInfo(CXError::EIT_SRCFILE, pszSrcFile);
     if (pszDstFile != nullptr)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/disk_file_path.h"
 #include "common/system/time_records.h"
 
@@ -222,12 +223,15 @@ protected:
     static void _AddStaticMessage(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
                                   const wchar_t* pszDstFile, Args... args)
     {
-        _AddStaticMessageArgs(pclError, nResourceId, pszSrcFile, pszDstFile, static_cast<int>(sizeof...(Args)),
-                              args...);
+        CallWithCountedArguments(
+            [&](va_list* pList, int n) {
+                _AddStaticMessageList(pclError, nResourceId, pszSrcFile, pszDstFile, pList, n);
+            },
+            args...);
     }
-    // The variadic form behind the template: nArgs arguments follow.
-    static void _AddStaticMessageArgs(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
-                                      const wchar_t* pszDstFile, int nArgs, ...);
+    // The same with the list of nArgs arguments.
+    static void _AddStaticMessageList(CXError* pclError, unsigned nResourceId, const wchar_t* pszSrcFile,
+                                      const wchar_t* pszDstFile, va_list* pArgs, int nArgs);
     // Reset, level 3, the module descriptor and "##MemoryException##".
     static void _OnMemoryError(CXError* pclError);
 };

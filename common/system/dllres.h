@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdint>
 
+#include "common/system/counted_arguments.h"
+#include "common/system/format_message.h"
 #include "common/system/module_handle.h"
 
 class CTString;
@@ -62,55 +64,50 @@ void DLLRES_SetFichierVXM(const wchar_t* pszFichier);
 //
 // A text chosen by id may take more inserts than its caller passes. The
 // variadic forms are templates that count their arguments and hand the count
-// to the formatter with the list, so that a conversion past them is written
-// as nothing and never read (see format_message.h). The va_list forms take
-// the count as nArgs; without it the caller vouches that the list holds what
-// the text reads.
+// to the formatter with the list (counted_arguments.h), so that a conversion
+// past them is written as nothing and never read (see format_message.h). The
+// va_list forms take the count as nArgs; without it (kFormatArgsUnknown) the
+// caller vouches that the list holds what the text reads.
 // *pOut the result (empty on failure); the count of characters, 0 on failure.
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs);
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs, int nArgs);
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs,
+                                    int nArgs = kFormatArgsUnknown);
 // *ppszOut a malloc block the caller frees (null on failure).
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs);
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs, int nArgs);
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs,
+                                    int nArgs = kFormatArgsUnknown);
 // Load id, then format it: 1 when it loaded and formatted to a non-empty
 // text, else 0 (*pOut then empty when the id was found).
-int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, va_list* pArgs);
 int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, va_list* pArgs,
-                              int nArgs);
-int DLLRES_bFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, int nArgs, ...);
+                              int nArgs = kFormatArgsUnknown);
 template <class... Args>
 int DLLRES_bFormatMessage(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, Args... args)
 {
-    return DLLRES_bFormatMessageArgs(info, nId, pOut, static_cast<int>(sizeof...(Args)), args...);
+    return CallWithCountedArguments(
+        [&](va_list* pList, int n) { return DLLRES_bFormatMessageList(info, nId, pOut, pList, n); }, args...);
 }
 // Load id, then format into a malloc block (*ppszOut, null when the id is
 // missing); the count, 0 when missing.
 unsigned int DLLRES_nFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut,
-                                       va_list* pArgs);
-unsigned int DLLRES_nFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut,
-                                       va_list* pArgs, int nArgs);
-unsigned int DLLRES_nFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut, int nArgs,
-                                       ...);
+                                       va_list* pArgs, int nArgs = kFormatArgsUnknown);
 template <class... Args>
 unsigned int DLLRES_nFormatMessage(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut, Args... args)
 {
-    return DLLRES_nFormatMessageArgs(info, nId, ppszOut, static_cast<int>(sizeof...(Args)), args...);
+    return CallWithCountedArguments(
+        [&](va_list* pList, int n) { return DLLRES_nFormatMessageList(info, nId, ppszOut, pList, n); }, args...);
 }
 // Load id, take form number nForme (from 0; below 1 the first) of the text
 // split at the singular/plural separator, and format it; 0 when the id or
 // the form is missing or the result is empty.
 int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int nForme, unsigned int nId,
-                                              CTString* pOut, va_list* pArgs);
-int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int nForme, unsigned int nId,
-                                              CTString* pOut, va_list* pArgs, int nArgs);
-int DLLRES_bFormatMessageSingulierPlurielArgs(const _stMyModuleInfo* info, int nForme, unsigned int nId,
-                                              CTString* pOut, int nArgs, ...);
+                                              CTString* pOut, va_list* pArgs, int nArgs = kFormatArgsUnknown);
 template <class... Args>
 int DLLRES_bFormatMessageSingulierPluriel(const _stMyModuleInfo* info, int nForme, unsigned int nId, CTString* pOut,
                                           Args... args)
 {
-    return DLLRES_bFormatMessageSingulierPlurielArgs(info, nForme, nId, pOut, static_cast<int>(sizeof...(Args)),
-                                                     args...);
+    return CallWithCountedArguments(
+        [&](va_list* pList, int n) {
+            return DLLRES_bFormatMessageSingulierPlurielList(info, nForme, nId, pOut, pList, n);
+        },
+        args...);
 }
 
 // Other modules' resources.

@@ -11,8 +11,9 @@ namespace {
 
 constexpr unsigned int kAllocateFromString = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING;
 
-// The text formatted into a malloc block (null after a failure).
-unsigned int nFormatInto(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs, int nArgs)
+}  // namespace
+
+unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs, int nArgs)
 {
     if (ppszOut == nullptr)
         return 0;
@@ -28,22 +29,10 @@ unsigned int nFormatInto(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* p
     return n;
 }
 
-}  // namespace
-
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs, int nArgs)
-{
-    return nFormatInto(pszFormat, ppszOut, pArgs, nArgs);
-}
-
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, wchar_t** ppszOut, va_list* pArgs)
-{
-    return nFormatInto(pszFormat, ppszOut, pArgs, kFormatArgsUnknown);
-}
-
 unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs, int nArgs)
 {
     wchar_t* text = nullptr;
-    const unsigned int n = nFormatInto(pszFormat, &text, pArgs, nArgs);
+    const unsigned int n = DLLRES_dwFormatMessage(pszFormat, &text, pArgs, nArgs);
     if (pOut != nullptr) {
         if (n > 0)
             pOut->SetBuffer(text);
@@ -55,11 +44,6 @@ unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va
     return n;
 }
 
-unsigned int DLLRES_dwFormatMessage(const wchar_t* pszFormat, CTString* pOut, va_list* pArgs)
-{
-    return DLLRES_dwFormatMessage(pszFormat, pOut, pArgs, kFormatArgsUnknown);
-}
-
 int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, va_list* pArgs,
                               int nArgs)
 {
@@ -67,20 +51,6 @@ int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTS
     if (!DLLRES_bLoadString(info, nId, &format))
         return 0;
     return DLLRES_dwFormatMessage(format.pszGet(), pOut, pArgs, nArgs) != 0 ? 1 : 0;
-}
-
-int DLLRES_bFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, va_list* pArgs)
-{
-    return DLLRES_bFormatMessageList(info, nId, pOut, pArgs, kFormatArgsUnknown);
-}
-
-int DLLRES_bFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, CTString* pOut, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    const int b = DLLRES_bFormatMessageList(info, nId, pOut, &args, nArgs);
-    va_end(args);
-    return b;
 }
 
 unsigned int DLLRES_nFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut,
@@ -94,22 +64,6 @@ unsigned int DLLRES_nFormatMessageList(const _stMyModuleInfo* info, unsigned int
     return DLLRES_dwFormatMessage(format.pszGet(), ppszOut, pArgs, nArgs);
 }
 
-unsigned int DLLRES_nFormatMessageList(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut,
-                                       va_list* pArgs)
-{
-    return DLLRES_nFormatMessageList(info, nId, ppszOut, pArgs, kFormatArgsUnknown);
-}
-
-unsigned int DLLRES_nFormatMessageArgs(const _stMyModuleInfo* info, unsigned int nId, wchar_t** ppszOut, int nArgs,
-                                       ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    const unsigned int n = DLLRES_nFormatMessageList(info, nId, ppszOut, &args, nArgs);
-    va_end(args);
-    return n;
-}
-
 int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int nForme, unsigned int nId,
                                               CTString* pOut, va_list* pArgs, int nArgs)
 {
@@ -120,20 +74,4 @@ int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int n
     if (!text.bExtraitChaine(static_cast<long>(nForme), DLLRES_SEPARATEUR_SINGULIER_PLURIEL, &form))
         return 0;
     return DLLRES_dwFormatMessage(form.pszGet(), pOut, pArgs, nArgs) != 0 ? 1 : 0;
-}
-
-int DLLRES_bFormatMessageSingulierPlurielList(const _stMyModuleInfo* info, int nForme, unsigned int nId,
-                                              CTString* pOut, va_list* pArgs)
-{
-    return DLLRES_bFormatMessageSingulierPlurielList(info, nForme, nId, pOut, pArgs, kFormatArgsUnknown);
-}
-
-int DLLRES_bFormatMessageSingulierPlurielArgs(const _stMyModuleInfo* info, int nForme, unsigned int nId,
-                                              CTString* pOut, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    const int b = DLLRES_bFormatMessageSingulierPlurielList(info, nForme, nId, pOut, &args, nArgs);
-    va_end(args);
-    return b;
 }

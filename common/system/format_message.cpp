@@ -46,12 +46,6 @@ T* GrowTo(T* text, size_t length, unsigned int nSize)
 
 }  // namespace
 
-unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
-                            wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs)
-{
-    return FormatMessageW(nFlags, pSource, nMessageId, nLanguageId, pszBuffer, nSize, pArgs, kFormatArgsUnknown);
-}
-
 unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int, unsigned int,
                             wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs)
 {
@@ -103,12 +97,6 @@ unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned i
     return r < 0 ? 0 : static_cast<unsigned int>(r);
 }
 
-unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
-                            char* pszBuffer, unsigned int nSize, va_list* pArgs)
-{
-    return FormatMessageA(nFlags, pSource, nMessageId, nLanguageId, pszBuffer, nSize, pArgs, kFormatArgsUnknown);
-}
-
 unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int, unsigned int,
                             char* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs)
 {
@@ -155,12 +143,6 @@ unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned i
     }
     std::free(cut);
     return r < 0 ? 0 : static_cast<unsigned int>(r);
-}
-
-unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
-                              unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs)
-{
-    return FormatMessageWin(nFlags, pSource, nMessageId, nLanguageId, pszBuffer, nSize, pArgs, kFormatArgsUnknown);
 }
 
 unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int,

@@ -9,12 +9,12 @@
 //
 // A va_list does not know how many arguments it holds, and a message text
 // chosen by number may take more inserts than its caller gave. Every form
-// therefore has a twin that takes nArgs, the number of arguments the caller
-// put in the list (or the array): a conversion or insert that would read
-// past them is written as nothing, and its argument is never read. The
-// variadic raise functions count their arguments at compile time and pass
-// the count down. kFormatArgsUnknown (the forms without a count) leaves the
-// format alone: the caller then vouches that the list holds what it reads.
+// therefore takes nArgs, the number of arguments the caller put in the list
+// (or the array): a conversion or insert that would read past them is
+// written as nothing, and its argument is never read. The variadic raise
+// functions count their arguments at compile time and pass the count down.
+// kFormatArgsUnknown (the default) leaves the format alone: the caller then
+// vouches that the list holds what it reads.
 
 constexpr unsigned int FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x100;
 constexpr unsigned int FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
@@ -39,14 +39,10 @@ constexpr int kFormatArgsUnknown = -1;
 // it the format is taken as it stands. Returns the characters produced, 0 on
 // failure (a text that does not fit is a failure).
 unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
-                            wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs);
-unsigned int FormatMessageW(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
-                            wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs);
+                            wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs = kFormatArgsUnknown);
 // The 8-bit twin (C library printf, strerror(errno) as it is).
 unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
-                            char* pszBuffer, unsigned int nSize, va_list* pArgs);
-unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned int nMessageId, unsigned int nLanguageId,
-                            char* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs);
+                            char* pszBuffer, unsigned int nSize, va_list* pArgs, int nArgs = kFormatArgsUnknown);
 
 // Windows insert syntax: "%1" to "%999" with an optional "!printf-format!"
 // (default "s", a wide text; "*" takes width and precision from the next
@@ -62,17 +58,13 @@ unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned i
 // 0 on failure with errno set (EINVAL for bad flags or insert syntax,
 // FORMAT_MESSAGE_NO_MEMORY, or the code of __FormatMessageWin).
 unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
-                              unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs);
-unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
                               unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs,
-                              int nArgs);
+                              int nArgs = kFormatArgsUnknown);
 
 // The insert walk: writes the message into output (capacity characters, the
 // terminator included) and *pnLength the characters written plus the
 // terminator. Returns 0, FORMAT_MESSAGE_OUTPUT_FULL (the output then holds
 // the text cut to capacity - 1 and a terminator) or EINVAL.
-int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
-                       va_list* pArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength);
 int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
                        va_list* pArgs, int nArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength);
 

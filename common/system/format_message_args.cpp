@@ -6,7 +6,8 @@
 // characters that may stand inside a conversion (position, flags, width,
 // precision, size prefixes of both conventions) and the first character
 // that may not. Each '*' reads an argument, and so does every conversion
-// character except "%%", "%m" and characters the C library does not know.
+// character except "%%", "%m" and characters the C library does not know
+// (it knows "%b" and "%B", binary integers).
 // Counting too many only cuts earlier; counting too few would let the C
 // library read past the list, so unknown shapes are read generously.
 #include <cstdlib>
@@ -37,7 +38,7 @@ template <class T>
 bool bReadsArgument(T c)
 {
     switch (c) {
-    case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
+    case 'd': case 'i': case 'o': case 'u': case 'x': case 'X': case 'b': case 'B':
     case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
     case 'c': case 'C': case 's': case 'S': case 'p': case 'n':
         return true;

@@ -224,13 +224,6 @@ wchar_t* FormatInsert(const wchar_t* format, int stars, uint64_t value, int star
 }  // namespace
 
 int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
-                       va_list* pArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength)
-{
-    return __FormatMessageWin(pszFormat, nMaxWidth, bIgnoreInserts, bArgumentArray, pArgs, kFormatArgsUnknown,
-                              pszOutput, nCapacity, pnLength);
-}
-
-int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInserts, bool bArgumentArray,
                        va_list* pArgs, int nArgs, wchar_t* pszOutput, size_t nCapacity, size_t* pnLength)
 {
     if (pnLength) *pnLength = 0;

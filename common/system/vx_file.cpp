@@ -52,7 +52,7 @@ bool CVXFile::_bHeaderStep(bool bWrite, eFORMAT eFormat)
     return bOk;
 }
 
-void CVXFile::_RaiseErrorArgs(const wchar_t* pszDebug, unsigned nId, int nArgs, ...)
+void CVXFile::_RaiseErrorList(const wchar_t* pszDebug, unsigned nId, va_list* pArgs, int nArgs)
 {
     CXError* pclError = _pclGetXError();
     if (pclError == nullptr) return;
@@ -62,10 +62,7 @@ void CVXFile::_RaiseErrorArgs(const wchar_t* pszDebug, unsigned nId, int nArgs, 
     pclError->SetErrorLevel(CXError::EL_ERROR);
     pclError->SetSystemErrorParam(0);
     pclError->AddDebugMessageNoFormat(pszDebug);
-    va_list args;
-    va_start(args, nArgs);
-    pclError->AddUserMessageListFirst(&gstMyModuleInfo32, nId, &args, nArgs);
-    va_end(args);
+    pclError->AddUserMessageListFirst(&gstMyModuleInfo32, nId, pArgs, nArgs);
     const wchar_t* pszName = pszGetName();
     if (pszName != nullptr) pclError->AddInfo(CXError::EIT_SRCFILE, pszName);
     errno = nSaved;

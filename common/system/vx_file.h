@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/x_file.h"
 
 // The 20-byte header that opens the runtime's own data files,
@@ -120,10 +121,10 @@ protected:
     template <class... Args>
     void _RaiseError(const wchar_t* pszDebug, unsigned nId, Args... args)
     {
-        _RaiseErrorArgs(pszDebug, nId, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { _RaiseErrorList(pszDebug, nId, pList, n); }, args...);
     }
-    // The variadic form behind the template: nArgs arguments follow.
-    void _RaiseErrorArgs(const wchar_t* pszDebug, unsigned nId, int nArgs, ...);
+    // The same with the list of nArgs arguments.
+    void _RaiseErrorList(const wchar_t* pszDebug, unsigned nId, va_list* pArgs, int nArgs);
 
     uint32_t m_dwTypeFichier;
     uint8_t m_byCodeProduit = 0;

@@ -44,15 +44,16 @@ CXError::CXError(const _stMyModuleInfo* info)
     __InitConstructor(info != nullptr ? info->dwModuleId : 0);
 }
 
-CXError::CXError(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs) : CXError(info)
+CXError::CXError(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs, int nArgs) : CXError(info)
 {
-    SetUserErrorList(info, nCode, pArgs);
+    SetUserErrorList(info, nCode, pArgs, nArgs);
 }
 
-CXError::CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, va_list* pArgs)
+CXError::CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, va_list* pArgs,
+                 int nArgs)
     : CXError(info)
 {
-    SetUserErrorList(info, nCode, pArgs);
+    SetUserErrorList(info, nCode, pArgs, nArgs);
     AddDebugMessageNoFormat(pszDebug);
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/format_message.h"
 #include "common/system/vx_unknown.h"
 #include "common/text/tableau.h"
@@ -33,12 +34,13 @@ protected:
 // machine's context and owned sub-errors. Texts are malloc blocks, lines
 // joined by "\r\n"; every text getter answers "" rather than null.
 //
-// The functions that take a message's arguments after "..." are templates
-// that count them and pass the count down to the formatter with the list,
-// so that a message text taking more inserts than its caller gave is
-// written with the missing ones empty instead of reading past the list. The
-// va_list forms take the count too; without it (kFormatArgsUnknown) the
-// caller vouches that the list holds what the text reads.
+// The functions that take a message's arguments after their own are
+// templates that count them and pass the count down to the formatter with
+// the list (counted_arguments.h), so that a message text taking more inserts
+// than its caller gave is written with the missing ones empty instead of
+// reading past the list. The va_list forms take the count too; without it
+// (kFormatArgsUnknown) the caller vouches that the list holds what the text
+// reads.
 //
 // The host receives it (INAError::pclGetXError): the member order and the
 // virtual slots are shared with it and pinned below. An object belongs to
@@ -142,17 +144,18 @@ public:
     template <class... Args>
     CXError(const _stMyModuleInfo* info, unsigned int nCode, Args... args) : CXError(info)
     {
-        __SetUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+        SetUserError(info, nCode, args...);
     }
-    CXError(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs);
+    CXError(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs, int nArgs = kFormatArgsUnknown);
     // SetUserErrorList, then AddDebugMessageNoFormat(pszDebug).
     template <class... Args>
     CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, Args... args) : CXError(info)
     {
-        __SetUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+        SetUserError(info, nCode, args...);
         AddDebugMessageNoFormat(pszDebug);
     }
-    CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, va_list* pArgs);
+    CXError(const _stMyModuleInfo* info, const wchar_t* pszDebug, unsigned int nCode, va_list* pArgs,
+            int nArgs = kFormatArgsUnknown);
     // LightCopy(src) when bLight, else a full copy; the third form takes the
     // module id given.
     CXError(const _stMyModuleInfo* info, CXError* pSrc, int bLight);
@@ -184,7 +187,7 @@ public:
     template <class... Args>
     void SetUserError(const _stMyModuleInfo* info, unsigned int nCode, Args... args)
     {
-        __SetUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { SetUserErrorList(info, nCode, pList, n); }, args...);
     }
     void SetUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs,
                           int nArgs = kFormatArgsUnknown);
@@ -195,7 +198,7 @@ public:
     template <class... Args>
     void ChangeUserError(const _stMyModuleInfo* info, unsigned int nCode, Args... args)
     {
-        __ChangeUserErrorArgs(info, nCode, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { ChangeUserErrorList(info, nCode, pList, n); }, args...);
     }
     void ChangeUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs,
                              int nArgs = kFormatArgsUnknown);
@@ -264,14 +267,15 @@ public:
     template <class... Args>
     void AddUserMessage(const _stMyModuleInfo* info, unsigned int nId, Args... args)
     {
-        __AddUserMessageArgs(info, nId, false, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { AddUserMessageList(info, nId, pList, n); }, args...);
     }
     void AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs,
                             int nArgs = kFormatArgsUnknown);
     template <class... Args>
     void AddUserMessageFirst(const _stMyModuleInfo* info, unsigned int nId, Args... args)
     {
-        __AddUserMessageArgs(info, nId, true, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { AddUserMessageListFirst(info, nId, pList, n); },
+                                 args...);
     }
     void AddUserMessageListFirst(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs,
                                  int nArgs = kFormatArgsUnknown);
@@ -291,7 +295,7 @@ public:
     template <class... Args>
     void AddDebugMessage(const _stMyModuleInfo* info, unsigned int nId, Args... args)
     {
-        __AddDebugMessageArgs(info, nId, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { AddDebugMessageList(info, nId, pList, n); }, args...);
     }
     void AddDebugMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs,
                              int nArgs = kFormatArgsUnknown);
@@ -321,7 +325,8 @@ public:
     template <class... Args>
     void SetSystemErrorMessage(const _stMyModuleInfo* info, unsigned int nId, Args... args)
     {
-        __SetSystemErrorMessageArgs(info, nId, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments([&](va_list* pList, int n) { __SetSystemErrorMessageList(info, nId, pList, n); },
+                                 args...);
     }
     unsigned int dwGetSystemErrorCode() const { return m_dwSystemErrorCode; }
 
@@ -377,12 +382,7 @@ private:
     static const wchar_t* _psz(const wchar_t* p) { return p ? p : L""; }
     void __Copy(const CXError* pSrc);
     void __RAZALL();
-    // The variadic forms behind the templates: nArgs arguments follow.
-    void __SetUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...);
-    void __ChangeUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...);
-    void __AddUserMessageArgs(const _stMyModuleInfo* info, unsigned int nId, bool bFirst, int nArgs, ...);
-    void __AddDebugMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...);
-    void __SetSystemErrorMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...);
+    void __SetSystemErrorMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs);
     // Resource message into the user message (appended or put first).
     void __AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs, bool bFirst);
     // out = the resource text formatted with the nArgs arguments of the

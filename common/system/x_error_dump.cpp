@@ -1,9 +1,8 @@
 // CXError: the readable dump, section by section. Captions and number
 // formats are this module's resource texts.
-#include <cstdarg>
 #include <cstring>
 
-#include "common/system/ct_string_format_message.h"
+#include "common/system/dllres.h"
 #include "common/system/module_info.h"
 #include "common/system/x_error.h"
 #include "common/system/x_error_info_types.h"
@@ -45,24 +44,15 @@ enum : unsigned int
 constexpr wchar_t kEOL[] = L"\r\n";
 constexpr unsigned short kNoLine = 65535;
 
-// Appends resource text id formatted with the nArgs arguments that follow
-// (nothing when it does not load).
-void AddResArgs(CTString& out, unsigned int nId, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    CTString text;
-    if (DLLRES_bFormatMessageList(&gstMyModuleInfo32, nId, &text, &args, nArgs))
-        out.Add(text.pszGet());
-    va_end(args);
-}
-
-// The captions differ in the inserts they take (the level texts none but
-// the last): the count goes with the arguments.
+// Appends resource text id formatted with the arguments (nothing when it
+// does not load). The captions differ in the inserts they take (the level
+// texts none but the last).
 template <class... Args>
 void AddRes(CTString& out, unsigned int nId, Args... args)
 {
-    AddResArgs(out, nId, static_cast<int>(sizeof...(Args)), args...);
+    CTString text;
+    if (DLLRES_bFormatMessage(&gstMyModuleInfo32, nId, &text, args...))
+        out.Add(text.pszGet());
 }
 
 bool bEmpty(const wchar_t* psz)

@@ -30,26 +30,10 @@ const _stErrorDef32* pFindRow(const _stMyModuleInfo* info, unsigned int nCode)
 
 // Table.
 
-void CXError::__SetUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    SetUserErrorList(info, nCode, &args, nArgs);
-    va_end(args);
-}
-
 void CXError::SetUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs, int nArgs)
 {
     RAZ();
     ChangeUserErrorList(info, nCode, pArgs, nArgs);
-}
-
-void CXError::__ChangeUserErrorArgs(const _stMyModuleInfo* info, unsigned int nCode, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    ChangeUserErrorList(info, nCode, &args, nArgs);
-    va_end(args);
 }
 
 void CXError::ChangeUserErrorList(const _stMyModuleInfo* info, unsigned int nCode, va_list* pArgs, int nArgs)
@@ -237,14 +221,6 @@ void CXError::__AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId
         AddUserMessage(text.pszGet());
 }
 
-void CXError::__AddUserMessageArgs(const _stMyModuleInfo* info, unsigned int nId, bool bFirst, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    __AddUserMessageList(info, nId, &args, nArgs, bFirst);
-    va_end(args);
-}
-
 void CXError::AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs)
 {
     __AddUserMessageList(info, nId, pArgs, nArgs, false);
@@ -253,16 +229,6 @@ void CXError::AddUserMessageList(const _stMyModuleInfo* info, unsigned int nId, 
 void CXError::AddUserMessageListFirst(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs)
 {
     __AddUserMessageList(info, nId, pArgs, nArgs, true);
-}
-
-void CXError::__AddDebugMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...)
-{
-    if (nId == kNoMessage)
-        return;
-    va_list args;
-    va_start(args, nArgs);
-    AddDebugMessageList(info, nId, &args, nArgs);
-    va_end(args);
 }
 
 void CXError::AddDebugMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs)

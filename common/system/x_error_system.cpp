@@ -92,12 +92,9 @@ void CXError::SetSystemErrorForGetHostBy(unsigned int nCode)
     SetSystemError(nCode, text.pszGet());
 }
 
-void CXError::__SetSystemErrorMessageArgs(const _stMyModuleInfo* info, unsigned int nId, int nArgs, ...)
+void CXError::__SetSystemErrorMessageList(const _stMyModuleInfo* info, unsigned int nId, va_list* pArgs, int nArgs)
 {
-    va_list args;
-    va_start(args, nArgs);
     CTString text;
-    __bFormatResource(info, nId, &args, nArgs, text);
-    va_end(args);
+    __bFormatResource(info, nId, pArgs, nArgs, text);
     SetSystemError(0, text.pszGet());
 }

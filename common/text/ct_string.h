@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "common/system/counted_arguments.h"
 #include "common/text/str_ellipsis.h"
 #include "common/text/xy_string.h"
 
@@ -242,19 +243,20 @@ public:
     template <class... Args>
     unsigned FormatMessageWin(const wchar_t* pszFormat, Args... args)
     {
-        return _FormatMessageWinArgs(pszFormat, static_cast<int>(sizeof...(Args)), args...);
+        return CallWithCountedArguments(
+            [&](va_list* pList, int n) { return _FormatMessageWinList(pszFormat, pList, n); }, args...);
     }
     template <class... Args>
     unsigned FormatMessageW(const wchar_t* pszFormat, Args... args)
     {
-        return _FormatMessageWArgs(pszFormat, static_cast<int>(sizeof...(Args)), args...);
+        return CallWithCountedArguments(
+            [&](va_list* pList, int n) { return _FormatMessageWList(pszFormat, pList, n); }, args...);
     }
 
 private:
-    // The variadic forms behind the FormatMessage templates: nArgs
-    // arguments follow.
-    unsigned _FormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...);
-    unsigned _FormatMessageWArgs(const wchar_t* pszFormat, int nArgs, ...);
+    // The FormatMessage forms with the list of nArgs arguments.
+    unsigned _FormatMessageWinList(const wchar_t* pszFormat, va_list* pArgs, int nArgs);
+    unsigned _FormatMessageWList(const wchar_t* pszFormat, va_list* pArgs, int nArgs);
     // Puts n characters of p in place of the text.
     void _Assign(const wchar_t* p, size_t n);
     // The text with nDel characters at nPos replaced by the pieces.

@@ -120,20 +120,12 @@ unsigned FormatMessageInto(CTString& s, PFNFORMATMESSAGE pfnFormat, const wchar_
 
 }  // namespace
 
-unsigned CTString::_FormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...)
+unsigned CTString::_FormatMessageWinList(const wchar_t* pszFormat, va_list* pArgs, int nArgs)
 {
-    va_list args;
-    va_start(args, nArgs);
-    const unsigned n = FormatMessageInto(*this, ::FormatMessageWin, pszFormat, &args, nArgs);
-    va_end(args);
-    return n;
+    return FormatMessageInto(*this, ::FormatMessageWin, pszFormat, pArgs, nArgs);
 }
 
-unsigned CTString::_FormatMessageWArgs(const wchar_t* pszFormat, int nArgs, ...)
+unsigned CTString::_FormatMessageWList(const wchar_t* pszFormat, va_list* pArgs, int nArgs)
 {
-    va_list args;
-    va_start(args, nArgs);
-    const unsigned n = FormatMessageInto(*this, ::FormatMessageW, pszFormat, &args, nArgs);
-    va_end(args);
-    return n;
+    return FormatMessageInto(*this, ::FormatMessageW, pszFormat, pArgs, nArgs);
 }

@@ -6,8 +6,6 @@
 #include <cwchar>
 #include <new>
 
-#include "common/system/format_message.h"
-
 namespace {
 
 CTString* NewString(const wchar_t* psz)
@@ -274,22 +272,10 @@ int CTStringArray::AjoutePrintf(const wchar_t* pszFormat, ...)
     return n;
 }
 
-int CTStringArray::_AjouteFormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...)
+CTString* CTStringArray::_pclAjouteVide()
 {
     CTString* element = new (std::nothrow) CTString();
-    if (!_bAjoute(element))
-        return 0;
-    va_list args;
-    va_start(args, nArgs);
-    wchar_t* text = nullptr;
-    const unsigned n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_STRING, pszFormat, 0, 0,
-                                        reinterpret_cast<wchar_t*>(&text), 0, &args, nArgs);
-    va_end(args);
-    if (n > 0 && text)
-        element->SetBuffer(text);
-    else
-        std::free(text);
-    return static_cast<int>(n);
+    return _bAjoute(element) ? element : nullptr;
 }
 
 bool CTStringArray::g_bTrieCroissantI(CTString* pOut, const wchar_t* s, const wchar_t* sep)

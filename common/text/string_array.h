@@ -74,7 +74,8 @@ public:
     template <class... Args>
     int AjouteFormatMessageWin(const wchar_t* pszFormat, Args... args)
     {
-        return _AjouteFormatMessageWinArgs(pszFormat, static_cast<int>(sizeof...(Args)), args...);
+        CTString* element = _pclAjouteVide();
+        return element != nullptr ? static_cast<int>(element->FormatMessageW(pszFormat, args...)) : 0;
     }
 
     // Splits s at sep, sorts the pieces with wcscasecmp and joins them into
@@ -82,9 +83,8 @@ public:
     static bool g_bTrieCroissantI(CTString* pOut, const wchar_t* s, const wchar_t* sep);
 
 private:
-    // The variadic form behind AjouteFormatMessageWin: nArgs arguments
-    // follow.
-    int _AjouteFormatMessageWinArgs(const wchar_t* pszFormat, int nArgs, ...);
+    // A new empty element appended; null when it could not be.
+    CTString* _pclAjouteVide();
     // Takes ownership of p (deleted when it cannot be stored).
     bool _bAjoute(CTString* p);
     bool _bInsere(CTString* p, int nAt);

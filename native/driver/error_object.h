@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/module_info.h"
 #include "common/system/x_error_module.h"
 #include "common/text/ct_string.h"
@@ -86,7 +87,9 @@ public:
     void AddError(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
                   unsigned nUserCode, Args... args)
     {
-        _AddErrorArgs(eType, nSource, nSite, pclConnection, nUserCode, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments(
+            [&](va_list* pList, int n) { _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, pList, n); },
+            args...);
     }
     // The same without arguments: a message that takes inserts gets them
     // empty.
@@ -99,8 +102,11 @@ public:
     void AddErrorFirst(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
                        unsigned nUserCode, Args... args)
     {
-        _AddErrorFirstArgs(eType, nSource, nSite, pclConnection, nUserCode, static_cast<int>(sizeof...(Args)),
-                           args...);
+        CallWithCountedArguments(
+            [&](va_list* pList, int n) {
+                _AddErrorFirstList(eType, nSource, nSite, pclConnection, nUserCode, pList, n);
+            },
+            args...);
     }
     // The error a runtime-value operation reported as a result code (type 0
     // when first), with the table and item names. A code that gives no
@@ -175,14 +181,18 @@ public:
                                  CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
                                  const wchar_t* pszItem, Args... args)
     {
-        _g_RaiseSiteErrorArgs(pclTarget, site, pclConnection, pszTable, pszItem, static_cast<int>(sizeof...(Args)),
-                              args...);
+        CallWithCountedArguments(
+            [&](va_list* pList, int n) {
+                _g_RaiseSiteErrorList(pclTarget, site, pclConnection, pszTable, pszItem, pList, n);
+            },
+            args...);
     }
     template <class... Args>
     static void g_SetSiteError(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
                                const wchar_t* pszItem, Args... args)
     {
-        _g_SetSiteErrorArgs(pclError, site, pszTable, pszItem, static_cast<int>(sizeof...(Args)), args...);
+        CallWithCountedArguments(
+            [&](va_list* pList, int n) { g_SetSiteErrorList(pclError, site, pszTable, pszItem, pList, n); }, args...);
     }
     // nArgs: the arguments in the list (kFormatArgsUnknown: the message's
     // text tells).
@@ -201,16 +211,11 @@ private:
                              int nArgs) const;
     void _AddErrorList(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
                        unsigned nUserCode, va_list* pArgs, int nArgs);
-    // The variadic forms behind the templates: nArgs arguments follow.
-    void _AddErrorArgs(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                       unsigned nUserCode, int nArgs, ...);
-    void _AddErrorFirstArgs(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                            unsigned nUserCode, int nArgs, ...);
-    static void _g_RaiseSiteErrorArgs(CNAError* pclTarget, const stNAErrorSite& site,
+    void _AddErrorFirstList(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
+                            unsigned nUserCode, va_list* pArgs, int nArgs);
+    static void _g_RaiseSiteErrorList(CNAError* pclTarget, const stNAErrorSite& site,
                                       CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
-                                      const wchar_t* pszItem, int nArgs, ...);
-    static void _g_SetSiteErrorArgs(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
-                                    const wchar_t* pszItem, int nArgs, ...);
+                                      const wchar_t* pszItem, va_list* pArgs, int nArgs);
 
     uint32_t m_dwRefCount = 0;
     eNA_ERRORTYPE m_eErrorType = NA_ERR_NONE;

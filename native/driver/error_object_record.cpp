@@ -55,38 +55,27 @@ void CNAError::_AddErrorList(eNA_ERRORTYPE eType, int nSource, int nSite, CNACon
         g_AddInfoNative(&m_clError, pclConnection);
 }
 
-void CNAError::_AddErrorArgs(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
-                             unsigned nUserCode, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, &args, nArgs);
-    va_end(args);
-}
-
 void CNAError::AddError(eNA_ERRORTYPE eType, unsigned nUserCode, int nSource, int nSite,
                         CNAConnectionDescription* pclConnection)
 {
     AddError(eType, nSource, nSite, pclConnection, nUserCode);
 }
 
-void CNAError::_AddErrorFirstArgs(eNA_ERRORTYPE eType, int nSource, int nSite,
-                                  CNAConnectionDescription* pclConnection, unsigned nUserCode, int nArgs, ...)
+void CNAError::_AddErrorFirstList(eNA_ERRORTYPE eType, int nSource, int nSite,
+                                  CNAConnectionDescription* pclConnection, unsigned nUserCode, va_list* pArgs,
+                                  int nArgs)
 {
-    va_list args;
-    va_start(args, nArgs);
     if (!_bHasError()) {
-        _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, &args, nArgs);
+        _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, pArgs, nArgs);
     } else {
         m_eErrorType = eType;
         // The copy is taken before the main error is cleared for the new one.
         _CXErrorModule32 former;
         former.Copy(&m_clError);
         m_clError.RAZ();
-        _SetUserErrorAtSite(m_clError, nSource, nSite, nUserCode, &args, nArgs);
+        _SetUserErrorAtSite(m_clError, nSource, nSite, nUserCode, pArgs, nArgs);
         m_clError.AddSubError(&former);
     }
-    va_end(args);
 }
 
 void CNAError::SetAnyError(int nCode, int nArg1, int nArg2, int nSource, int nSite,
@@ -158,25 +147,13 @@ void CNAError::g_SetSiteErrorList(CXError* pclError, const stNAErrorSite& site, 
     g_AddDebugInfo(pclError, site.nSource, site.nSite);
 }
 
-void CNAError::_g_SetSiteErrorArgs(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,
-                                   const wchar_t* pszItem, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    g_SetSiteErrorList(pclError, site, pszTable, pszItem, &args, nArgs);
-    va_end(args);
-}
-
-void CNAError::_g_RaiseSiteErrorArgs(CNAError* pclTarget, const stNAErrorSite& site,
+void CNAError::_g_RaiseSiteErrorList(CNAError* pclTarget, const stNAErrorSite& site,
                                      CNAConnectionDescription* pclConnection, const wchar_t* pszTable,
-                                     const wchar_t* pszItem, int nArgs, ...)
+                                     const wchar_t* pszItem, va_list* pArgs, int nArgs)
 {
     if (pclTarget == nullptr)
         return;
     _CXErrorModule32 error;
-    va_list args;
-    va_start(args, nArgs);
-    g_SetSiteErrorList(&error, site, pszTable, pszItem, &args, nArgs);
-    va_end(args);
+    g_SetSiteErrorList(&error, site, pszTable, pszItem, pArgs, nArgs);
     pclTarget->AddError(site.eType, &error, pclConnection);
 }

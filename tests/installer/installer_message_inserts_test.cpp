@@ -1,11 +1,12 @@
 // The installer's message forms count the arguments their callers pass: a
-// text raised with fewer shows the missing inserts empty. The counted forms
+// text raised with fewer shows the missing inserts empty. The list forms
 // behind them are called with a sentinel after the counted arguments
 // ("LEAK"): a formatter that read past the count would print it.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/module_info.h"
 #include "installer/dllres_runtime_string.h"
 #include "installer/recup_str.h"
@@ -36,11 +37,16 @@ TEST(InstallerMessageInserts, MissingInsertsAreEmpty)
 
     const std::wstring sOne = L"Impossible d'accéder à <a> : ";
     CXYString<wchar_t> s;
-    ASSERT_EQ(1, DLLRES_bFormatMessageArgs(&gstMyModuleInfo32, kAccess, &s, 1, L"a", kLeak));
+    const auto FormatList = [&](va_list* pList, int n) {
+        return DLLRES_bFormatMessageList(&gstMyModuleInfo32, kAccess, &s, pList, n);
+    };
+    ASSERT_EQ(1, CallWithArgumentList(FormatList, 1, L"a", kLeak));
     EXPECT_EQ(sOne, s.pszGet());
-    EXPECT_EQ(sOne, sGetRESArgs(kAccess, 1, L"a", kLeak).pszGet());
+    const auto ResourceList = [](va_list* pList, int n) { return sGetRESList(kAccess, pList, n); };
+    EXPECT_EQ(sOne, CallWithArgumentList(ResourceList, 1, L"a", kLeak).pszGet());
     wchar_t buffer[RECUPSTR_BUFFER_CHARS];
-    EXPECT_EQ(sOne, pszRecupStrArgs(buffer, kAccess, 1, L"a", kLeak));
+    const auto BufferList = [&](va_list* pList, int n) { return pszRecupStrList(buffer, kAccess, pList, n); };
+    EXPECT_EQ(sOne, CallWithArgumentList(BufferList, 1, L"a", kLeak));
 }
 
 }  // namespace

@@ -51,27 +51,18 @@ std::wstring FormatW(const wchar_t* format, int nArgs, ...)
     return result;
 }
 
-using PFNCOUNTED = unsigned (*)(unsigned, const void*, unsigned, unsigned, wchar_t*, unsigned, va_list*, int);
-
-// Either wide form into a buffer.
-std::wstring IntoBuffer(PFNCOUNTED pfnFormat, const wchar_t* format, int nArgs, ...)
+// Any form with a count, wide or 8-bit, into a buffer.
+template <class T>
+std::basic_string<T> IntoBuffer(unsigned (*pfnFormat)(unsigned, const void*, unsigned, unsigned, T*, unsigned,
+                                                      va_list*, int),
+                                const T* format, int nArgs, ...)
 {
     va_list args;
     va_start(args, nArgs);
-    wchar_t buffer[64];
+    T buffer[64];
     const unsigned n = pfnFormat(FORMAT_MESSAGE_FROM_STRING, format, 0, 0, buffer, 64, &args, nArgs);
     va_end(args);
-    return std::wstring(buffer, n);
-}
-
-std::string FormatA(const char* format, int nArgs, ...)
-{
-    va_list args;
-    va_start(args, nArgs);
-    char buffer[64];
-    const unsigned n = FormatMessageA(FORMAT_MESSAGE_FROM_STRING, format, 0, 0, buffer, 64, &args, nArgs);
-    va_end(args);
-    return std::string(buffer, n);
+    return std::basic_string<T>(buffer, n);
 }
 
 // The values in a heap block of exactly their number.
@@ -113,6 +104,8 @@ TEST(FormatArguments, TheFormatIsCutToTheArgumentsGiven)
         {L"%2$s %1$s %3$d", 2, L"%2$s %1$s "},
         {L"%1$*3$d|%2$s", 2, L"|%2$s"},
         {L"fin %", 0, L"fin %"},
+        // The C library formats "%b" and "%B" as binary integers.
+        {L"%b|%B", 1, L"%b|"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(std::wstring(c.expected), CutW(c.format, c.nArgs)) << c.format << " with " << c.nArgs;
@@ -131,7 +124,9 @@ TEST(FormatArguments, MissingInsertsAreEmptyAndNeverRead)
     EXPECT_EQ(L"<a> 7", FormatW(L"<%s> %d", 2, L"a", 7, kLeak)) << "enough arguments: unchanged";
     EXPECT_EQ(L"<>", IntoBuffer(FormatMessageW, L"<%s>", 0, kLeak));
     EXPECT_EQ(L"x=", IntoBuffer(FormatMessageW, L"%s=%d", 1, L"x", 4242));
-    EXPECT_EQ("<> ", FormatA("<%s> %d", 0, "LEAK", 4242));
+    EXPECT_EQ("<> ", IntoBuffer(FormatMessageA, "<%s> %d", 0, "LEAK", 4242));
+    EXPECT_EQ(L"101-", IntoBuffer(FormatMessageW, L"%b-%B", 1, 5, 4242));
+    EXPECT_EQ("101-", IntoBuffer(FormatMessageA, "%b-%B", 1, 5, 4242));
 
     // Inserts: from a list with sentinels, and from an array read no further
     // than its end.

@@ -1,7 +1,7 @@
 // Every function that takes a message's arguments after its own counts them
 // and hands the count to the formatter: a message raised with fewer
 // arguments than its text takes shows the missing inserts empty. The
-// counted forms behind them are called with sentinels after the counted
+// list forms behind them are called with sentinels after the counted
 // arguments ("LEAK", 4242): a formatter that read past the count would
 // print them.
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/system/counted_arguments.h"
 #include "common/system/disk_file.h"
 #include "common/system/dllres.h"
 #include "common/system/module_info.h"
@@ -71,7 +72,10 @@ TEST(FormatMessageRoads, ResourceFormsCountTheirArguments)
     EXPECT_EQ(sOne, out.pszGet());
     EXPECT_EQ(1, DLLRES_bFormatMessage(&gstMyModuleInfo32, kRename, &out));
     EXPECT_EQ(sNone, out.pszGet());
-    EXPECT_EQ(1, DLLRES_bFormatMessageArgs(&gstMyModuleInfo32, kRename, &out, 1, L"a", kLeak));
+    const auto FormatList = [&](va_list* pList, int n) {
+        return DLLRES_bFormatMessageList(&gstMyModuleInfo32, kRename, &out, pList, n);
+    };
+    EXPECT_EQ(1, CallWithArgumentList(FormatList, 1, L"a", kLeak));
     EXPECT_EQ(sOne, out.pszGet());
 
     wchar_t* text = nullptr;
@@ -79,14 +83,20 @@ TEST(FormatMessageRoads, ResourceFormsCountTheirArguments)
     EXPECT_EQ(sOne, Take(text));
     EXPECT_EQ(sNone.size(), DLLRES_nFormatMessage(&gstMyModuleInfo32, kRename, &text));
     EXPECT_EQ(sNone, Take(text));
-    EXPECT_EQ(sNone.size(), DLLRES_nFormatMessageArgs(&gstMyModuleInfo32, kRename, &text, 0, kLeak, kLeak));
+    const auto FormatListInto = [&](va_list* pList, int n) {
+        return DLLRES_nFormatMessageList(&gstMyModuleInfo32, kRename, &text, pList, n);
+    };
+    EXPECT_EQ(sNone.size(), CallWithArgumentList(FormatListInto, 0, kLeak, kLeak));
     EXPECT_EQ(sNone, Take(text));
 
     EXPECT_EQ(1, DLLRES_bFormatMessageSingulierPluriel(&kPluralModule, 1, kPlural, &out, 3));
     EXPECT_EQ(std::wstring(L"3 fichiers dans <>"), out.pszGet());
     EXPECT_EQ(1, DLLRES_bFormatMessageSingulierPluriel(&kPluralModule, 0, kPlural, &out));
     EXPECT_EQ(std::wstring(L" fichier dans <>"), out.pszGet());
-    EXPECT_EQ(1, DLLRES_bFormatMessageSingulierPlurielArgs(&kPluralModule, 1, kPlural, &out, 1, 3, kLeak));
+    const auto PluralList = [&](va_list* pList, int n) {
+        return DLLRES_bFormatMessageSingulierPlurielList(&kPluralModule, 1, kPlural, &out, pList, n);
+    };
+    EXPECT_EQ(1, CallWithArgumentList(PluralList, 1, 3, kLeak));
     EXPECT_EQ(std::wstring(L"3 fichiers dans <>"), out.pszGet());
     EXPECT_EQ(1, DLLRES_bFormatMessageSingulierPluriel(&kPluralModule, 1, kPlural, &out, 3, L"d"));
     EXPECT_EQ(std::wstring(L"3 fichiers dans <d>"), out.pszGet()) << "enough arguments: unchanged";
@@ -122,21 +132,21 @@ class ReportingFile : public CDiskFile
 {
 public:
     using CDiskFile::_Report;
-    using CDiskFile::_ReportArgs;
+    using CDiskFile::_ReportList;
 };
 
 class ReportingTypedFile : public CVXFile
 {
 public:
     using CVXFile::_RaiseError;
-    using CVXFile::_RaiseErrorArgs;
+    using CVXFile::_RaiseErrorList;
 };
 
 class ReportingFileSystem : public CDiskFileSystem
 {
 public:
     using CDiskFileSystem::_AddStaticMessage;
-    using CDiskFileSystem::_AddStaticMessageArgs;
+    using CDiskFileSystem::_AddStaticMessageList;
 };
 
 class FileReportRoads : public vxtest::ScratchDirectory
@@ -155,7 +165,8 @@ TEST_F(FileReportRoads, StreamReport)
     }
     {
         ReportingFile file;
-        file._ReportArgs(kLock, 0, nullptr, nullptr, 1, L"f", kLeakNumber, kLeakNumber);
+        CallWithArgumentList([&](va_list* pList, int n) { file._ReportList(kLock, 0, nullptr, nullptr, pList, n); }, 1,
+                             L"f", kLeakNumber, kLeakNumber);
         EXPECT_EQ(sExpected, file.pclGetXError()->pszGetUserMessage());
     }
     ReportingFile file;
@@ -175,7 +186,8 @@ TEST_F(FileReportRoads, TypedFileHeaderError)
     file._RaiseError(L"debug", kVersion, L"20.0");
     EXPECT_STREQ(L"Ce n'est pas un fichier de la version 20.0 : <>.", e->pszGetUserMessage());
     e->RAZ();
-    file._RaiseErrorArgs(L"debug", kVersion, 0, kLeak, kLeak);
+    CallWithArgumentList([&](va_list* pList, int n) { file._RaiseErrorList(L"debug", kVersion, pList, n); }, 0, kLeak,
+                         kLeak);
     EXPECT_STREQ(L"Ce n'est pas un fichier de la version  : <>.", e->pszGetUserMessage());
 }
 
@@ -188,7 +200,11 @@ TEST_F(FileReportRoads, FileSystemReport)
     ReportingFileSystem::_AddStaticMessage(&error, kRename, L"src", nullptr);
     EXPECT_STREQ(L"Impossible de renommer en <> le fichier <>.", error.pszGetUserMessage());
     error.RAZ();
-    ReportingFileSystem::_AddStaticMessageArgs(&error, kRename, L"src", nullptr, 1, L"dst", kLeak);
+    CallWithArgumentList(
+        [&](va_list* pList, int n) {
+            ReportingFileSystem::_AddStaticMessageList(&error, kRename, L"src", nullptr, pList, n);
+        },
+        1, L"dst", kLeak);
     EXPECT_STREQ(L"Impossible de renommer en <dst> le fichier <>.", error.pszGetUserMessage());
 }
 
