@@ -19,7 +19,7 @@
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/mysql/client_test_support.h"
-#include "tests/mysql/fake_client/fake_client.h"
+#include "tests/mysql/fake_client_connection.h"
 
 namespace {
 
@@ -35,44 +35,16 @@ constexpr int kEnforceOption = 38;
 constexpr unsigned long kFoundRows = 2;
 constexpr unsigned long kMultiStatements = 0x10000;
 
-class MySQLConnectionOverFakes : public vxtest::ClientLibraryTest
+class MySQLConnectionOverFakes : public vxtest::FakeClientConnectionTest
 {
 protected:
     void TearDown() override
     {
-        m_connection.reset();
-        vxtest::ClientLibraryTest::TearDown();
+        FakeClientConnectionTest::TearDown();
         EXPECT_EQ(0, m_host.Refs().nBalance());
         if (m_fake) {
             EXPECT_EQ(0, State().nLiveHandles) << "every handle closed";
         }
-    }
-
-    // The fake of that variant, opened first so that its answers can be set
-    // before the connection loads it.
-    stFakeClientState& Fake(const std::string& sVariant = "infov")
-    {
-        // Closed first, so that the variant starts from its defaults.
-        m_fake.reset();
-        m_fake = std::make_unique<CFakeClient>(CFakeClient::Path(sVariant));
-        EXPECT_TRUE(m_fake->bOk());
-        return m_fake->State();
-    }
-    stFakeClientState& State() { return m_fake->State(); }
-
-    // A connection to "fakehost" as "user" with password "pw" through the
-    // fake, with further extended keys.
-    CMySQLConnection& Connection(const std::wstring& sKeys = {}, const wchar_t* pszUser = L"user")
-    {
-        if (!m_fake)
-            Fake();
-        m_host.SetDataBase(L"fakehost");
-        m_host.SetUserName(pszUser);
-        m_host.SetPassword(L"pw");
-        m_sExtended = L"VX CLIENT LIBRARY=" + Wide(m_fake->sPath()) + L";" + sKeys;
-        m_host.SetExtendedInfo(m_sExtended.c_str());
-        m_connection = std::make_unique<CMySQLConnection>(L"id", &m_host);
-        return *m_connection;
     }
 
     std::vector<Option> Options() const
@@ -83,10 +55,6 @@ protected:
         return options;
     }
 
-    StandinConnectionDescription m_host;
-    std::wstring m_sExtended;
-    std::unique_ptr<CFakeClient> m_fake;
-    std::unique_ptr<CMySQLConnection> m_connection;
 };
 
 TEST_F(MySQLConnectionOverFakes, ConnectsWithItsKeysAtEveryOpenAndFoundRowsAlways)

@@ -19,7 +19,7 @@
 #include "tests/host/db/standin_connection_description.h"
 #include "tests/host/support/test_environment.h"
 #include "tests/mysql/client_test_support.h"
-#include "tests/mysql/fake_client/fake_client.h"
+#include "tests/mysql/fake_client_connection.h"
 #include "tests/native/driver/error_checks.h"
 
 namespace {
@@ -41,37 +41,9 @@ enum class Setting
     Refused,
 };
 
-class MySQLTransactionAfterError : public vxtest::ClientLibraryTest
+class MySQLTransactionAfterError : public vxtest::FakeClientConnectionTest
 {
 protected:
-    void TearDown() override
-    {
-        m_connection.reset();
-        vxtest::ClientLibraryTest::TearDown();
-        m_fake.reset();
-    }
-
-    stFakeClientState& Fake(const std::string& sVariant)
-    {
-        m_connection.reset();
-        CNAFunctionLoader::g_Term();
-        m_fake.reset();
-        m_fake = std::make_unique<CFakeClient>(CFakeClient::Path(sVariant));
-        EXPECT_TRUE(m_fake->bOk());
-        return m_fake->State();
-    }
-
-    CMySQLConnection& Connection()
-    {
-        m_host.SetDataBase(L"fakehost");
-        m_host.SetUserName(L"user");
-        m_host.SetPassword(L"pw");
-        m_sExtended = L"VX CLIENT LIBRARY=" + Wide(m_fake->sPath());
-        m_host.SetExtendedInfo(m_sExtended.c_str());
-        m_connection = std::make_unique<CMySQLConnection>(L"id", &m_host);
-        return *m_connection;
-    }
-
     static void SetSetting(stFakeClientState& state, Setting setting)
     {
         if (setting == Setting::Refused) {
@@ -84,11 +56,6 @@ protected:
             state.scripts[kSettingQuestion] = {answer};
         }
     }
-
-    StandinConnectionDescription m_host;
-    std::wstring m_sExtended;
-    std::unique_ptr<CFakeClient> m_fake;
-    std::unique_ptr<CMySQLConnection> m_connection;
 };
 
 TEST_F(MySQLTransactionAfterError, TheStatusDecidesWhereTheLibraryGivesItElseTheErrorNumber)
