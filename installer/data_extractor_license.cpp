@@ -28,8 +28,6 @@
 namespace {
 
 constexpr wchar_t kLicence[] = L"license.txt";
-// What a conversion gives when the converter produced nothing.
-constexpr int kErrConversion = 105;
 
 // A directory "mr" + 6 characters made by mkdtemp in a given directory (mode
 // 0700), emptied and removed with the object once it is found to be ours.
@@ -209,7 +207,7 @@ int CDataExtractor::bLoadLicense(CXYString<wchar_t>& sText)
     if (nTaille > 0) {
         const int rc = sLu.nAffecteUTF8(reinterpret_cast<const char*>(contenu.pbyGetBuffer()), nTaille, 0,
                                         static_cast<int>(MB_ERR_INVALID_CHARS));
-        if (rc == kErrConversion) {
+        if (rc == STRMEM_ERR_CONVERSION) {
             EcritErreurStd(sMessageInstalleur(MSG_LICENCE_UTF8, kLicence).pszGet());
             return 0;
         }

@@ -34,6 +34,10 @@ static_assert(std::atomic_ref<uint32_t>::required_alignment <= alignof(uint32_t)
 constexpr int64_t STRMEM_MAX_BYTES = 0x7FFFFEFF;
 // Result of every value operation whose block would pass that limit.
 constexpr int STRMEM_ERR_TOO_LARGE = 108;
+// Result of a conversion between code pages that produced nothing from a
+// text that was not empty: the converter refused it (bytes not valid in
+// the source code page, when the caller asked for them to be refused).
+constexpr int STRMEM_ERR_CONVERSION = 105;
 // End-marker bit of the flags word.
 constexpr uint32_t STRMEM_FLAG_END_MARKER = 0x1;
 // Size of the zero terminator behind the text of both string kinds.

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kErrConversion = 105;
 constexpr int kUTF8 = 65001;
 // The end marker of either width: the unit with every bit set.
 template <class T>
@@ -78,7 +77,7 @@ int nAuMoinsUn(CXYString<T>& s, int rc)
 {
     if (rc == 0 && s.pbyGetBlock() != nullptr && s.nGetTailleUtile() == 0) {
         s.ReleaseDynStr();
-        return kErrConversion;
+        return STRMEM_ERR_CONVERSION;
     }
     return rc;
 }
@@ -239,7 +238,7 @@ int CXYString<T>::nAffecteUTF16(const unsigned short* p, int nLen, int nCodePage
     };
     const int64_t nConverted = nConvertit(nullptr, 0);
     if (nConverted < 1)
-        return kErrConversion;
+        return STRMEM_ERR_CONVERSION;
     return nAuMoinsUn(*this, nRemplit(*this, nConverted + 1, nConvertit));
 }
 

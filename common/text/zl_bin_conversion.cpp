@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kErrConversion = 105;
 constexpr int kUTF8 = 65001;
 constexpr wchar_t kHighestWide = static_cast<wchar_t>(0xFFFFFFFF);
 
@@ -30,7 +29,7 @@ int CZLBIN::nAffecteToANSI(const wchar_t* psz, int nLen, int nCodePage, int nFla
     const int64_t nConverted = WideCharToMultiByte(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags),
                                                    psz, static_cast<int>(nSrc), nullptr, 0, pszDefault, nullptr);
     if (nConverted < 1)
-        return kErrConversion;
+        return STRMEM_ERR_CONVERSION;
     const int64_t nCap = nConverted + (nExtra > 0 ? nExtra : 0);
     if (nCap > STRMEM_MAX_BYTES)
         return STRMEM_ERR_TOO_LARGE;
@@ -42,7 +41,7 @@ int CZLBIN::nAffecteToANSI(const wchar_t* psz, int nLen, int nCodePage, int nFla
                                           static_cast<int>(nCap), pszDefault, pbUsedDefault);
     if (nDone < 1) {
         _Release();
-        return kErrConversion;
+        return STRMEM_ERR_CONVERSION;
     }
     _SetLength(static_cast<uint32_t>(nDone));
     return 0;
@@ -86,7 +85,7 @@ int CZLBIN::nAffecteToUNICODE(const char* psz, int nLen, int nCodePage, int nFla
     const int64_t nConverted = MultiByteToWideChar(static_cast<unsigned>(nCodePage), static_cast<unsigned>(nFlags),
                                                    psz, static_cast<int>(nSrc), nullptr, 0);
     if (nConverted < 1)
-        return kErrConversion;
+        return STRMEM_ERR_CONVERSION;
     const int64_t nBytes = nConverted * static_cast<int64_t>(sizeof(wchar_t));
     if (nBytes > STRMEM_MAX_BYTES)
         return STRMEM_ERR_TOO_LARGE;
@@ -98,7 +97,7 @@ int CZLBIN::nAffecteToUNICODE(const char* psz, int nLen, int nCodePage, int nFla
                                           static_cast<int>(nConverted));
     if (nDone < 1) {
         _Release();
-        return kErrConversion;
+        return STRMEM_ERR_CONVERSION;
     }
     _SetLength(static_cast<uint32_t>(nDone * static_cast<int64_t>(sizeof(wchar_t))));
     return 0;
