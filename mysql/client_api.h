@@ -125,5 +125,11 @@ extern const stMySQLClientFunction gastMySQLClientFunctions[kMySQLClientFunction
 inline constexpr int kMySQLLaterClientFunctionCount = 4;
 extern const stMySQLClientFunction gastMySQLLaterClientFunctions[kMySQLLaterClientFunctionCount];
 
+// mariadb_get_infov's property of the server status of the last answer (an
+// unsigned int), and its bits of an open transaction and of autocommit.
+inline constexpr int kMariadbServerStatus = 30;
+inline constexpr unsigned kServerStatusInTrans = 1;
+inline constexpr unsigned kServerStatusAutocommit = 2;
+
 // Every pointer back to its stub.
 void ResetMySQLClientFunctions();

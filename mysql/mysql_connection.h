@@ -31,6 +31,8 @@
 #include "native/driver/connection_description.h"
 #include "native/model/item_type.h"
 
+struct stClientCallSite;
+
 class CMySQLConnection : public CNAConnectionDescription
 {
 public:
@@ -171,9 +173,56 @@ protected:
     int _nServerHoldsTransaction();
     // The server's innodb_rollback_on_timeout: 1, 0, or -1 unread.
     int _nServerRollsBackOnTimeout();
+    // A ROLLBACK, then a BEGIN, each quiet: 1 when the session is left
+    // inside a new transaction of the server's.
+    int _bRollBackThenBegin();
+
+public:
+    // --- The session behind the handle (mysql_connection_session.cpp).
+    // Before each statement of the host's (and of the driver's own that run
+    // as statements): 0, with the error, while the session was lost inside
+    // a transaction the host began in SQL (user error 93; a plain ROLLBACK
+    // ends the mark and runs on a new session), while the connection's
+    // transaction was ended by the server and no transaction of the
+    // server's holds what follows (user error 94), or when a session the
+    // driver must replace cannot be opened again.
+    int _bBeforeStatement(CNAError* pclError, const char* pszSQL);
+    // After a statement the server ran: whether its session now holds a
+    // transaction (one open, or autocommit off), where the library says.
+    void _NoteSessionStatus();
+    // The server status of the last answer into *pnStatus, where the
+    // library gives it: false without the library's function, a handle or
+    // an open session, or when the library does not know the property.
+    bool _bReadServerStatus(const stClientCallSite& site, unsigned* pnStatus);
+    // The server's session closed and opened again by the driver on its own
+    // (nothing is sent again); 1 once the new session is open.
+    int _bReopenSession(CNAError* pclError);
+    // A SQL text that is a plain ROLLBACK (or ROLLBACK WORK), blanks and a
+    // final semicolon allowed.
+    static bool s_bPlainRollBack(const char* pszSQL);
+
+protected:
+    // Called with every error of the client that bInitError reads: a lost
+    // session that held a transaction no level began is marked (see
+    // SetSessionTransactionLost), unless the driver's own statement met it.
+    void _NoteSessionAfterError(unsigned nCode, const wchar_t* pszMessage);
 
     int32_t m_bOpen = 0;
     MYSQL* m_pMySQL = nullptr;
+    // The session's last known state: it holds a transaction (SQL text
+    // began one, or autocommit is off). Cleared when the session is lost.
+    int32_t m_bSessionInTransaction = 0;
+    // The driver closed the session, or knows it lost, on its own: the next
+    // open (the next statement opens it) replaces it, bounded by the
+    // command time-out when no connection time-out is given. The host's
+    // close and a successful open clear it.
+    int32_t m_bReopenOnDemand = 0;
+    // A statement of the connection's own (bExecuteQueryNoResult) is
+    // running: a session it loses is the driver's to report, not the host's.
+    int32_t m_bOwnStatement = 0;
+    // The transaction was marked ended by the server and neither a new
+    // transaction of the server's could be begun for what follows.
+    int32_t m_bEndedTransactionUnheld = 0;
     // Read once from the extended information.
     int32_t m_nPort = 0;
     int32_t m_nClientFlag = 0;

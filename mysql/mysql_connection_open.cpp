@@ -95,7 +95,13 @@ int CMySQLConnection::_bLoadClientLibrary(CNAError* pclError)
 
 int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
 {
-    if (m_bOpen)
+    // A new session would run the host's statements outside the transaction
+    // that went with the old one.
+    if (bSessionTransactionLost()) {
+        RaiseSessionTransactionLost(pclError, MySQLSite::kOpenSessionTransactionLost);
+        return 0;
+    }
+    if (m_bOpen && !m_bReopenOnDemand)
         return 1;
     _InitCodePageFromZL();
     m_nClientTextCodePage = kCodePage1252;
@@ -161,6 +167,8 @@ int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
         return _nOpenFailed();
     if (!_bGetServerVersion(pclError) || !_bSetServerCharacterSet(pclError))
         return _nOpenFailed();
+    m_bReopenOnDemand = 0;
+    m_bSessionInTransaction = 0;
     return m_bOpen;
 }
 
@@ -197,8 +205,11 @@ int CMySQLConnection::_bSetTimeouts(CNAError* pclError)
     // gives a time-out by default must still reach the server.
     if (!bHasOptions())
         return 1;
-    const int nConnect = nGetConnectionTimeout();
     const int nCommand = nGetCommandTimeout();
+    // A session the driver opens on its own, inside a call of the host's
+    // that the command time-out bounds, waits no longer than that.
+    const bool bHidden = m_bReopenOnDemand && nTimeoutSeconds(nGetConnectionTimeout()) == 0;
+    const int nConnect = bHidden ? nCommand : nGetConnectionTimeout();
     // A client before 4.1 has no read or write time-out: its reads wait as
     // before.
     const bool bReadWrite = bClientVersionGreaterThan4_1();
@@ -208,7 +219,7 @@ int CMySQLConnection::_bSetTimeouts(CNAError* pclError)
         const wchar_t* pszKey;
         int nGiven;
     } timeouts[] = {
-        {MYSQL_OPT_CONNECT_TIMEOUT, L"VX Connection Timeout", nConnect},
+        {MYSQL_OPT_CONNECT_TIMEOUT, bHidden ? L"VX Command Timeout" : L"VX Connection Timeout", nConnect},
         {MYSQL_OPT_READ_TIMEOUT, L"VX Command Timeout", bReadWrite ? nCommand : 0},
         {MYSQL_OPT_WRITE_TIMEOUT, L"VX Command Timeout", bReadWrite ? nCommand : 0},
     };

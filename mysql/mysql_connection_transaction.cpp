@@ -5,7 +5,9 @@
 // deadlock, a lock wait time-out when it rolls back on time-out, a lost
 // connection); the driver's levels would otherwise stay active and the
 // host's commit would be reported done. The server status tells where the
-// library gives it; otherwise the error number does.
+// library gives it; otherwise the error number does. A transaction found
+// ended is rolled back and begun again on the server, so that nothing the
+// host runs before it ends the transaction commits on its own.
 #include "mysql/client_api.h"
 #include "mysql/client_call_guard.h"
 #include "mysql/mysql_connection.h"
@@ -14,10 +16,6 @@
 
 namespace {
 
-// Connector/C's property "server status" (an unsigned int), and the status
-// bit of an open transaction.
-constexpr int kMariadbServerStatus = 30;
-constexpr unsigned kServerStatusInTrans = 1;
 // Changes nothing; its answer carries the server's present status.
 constexpr char kStatusProbe[] = "DO 0";
 constexpr char kRollbackOnTimeoutQuestion[] = "SELECT @@innodb_rollback_on_timeout";
@@ -33,10 +31,10 @@ enum class eAfterError
     Ended,
     // The server rolled it back only when innodb_rollback_on_timeout is on.
     EndedOnTimeoutSetting,
-    // No statement reaches the server now, and the transaction is gone with
-    // the session: the connection lost (gone away, lost during a query or a
-    // read, killed, dropped for inactivity), or a cluster node out of its
-    // quorum, which refuses every statement.
+    // The server's state is not asked: the connection lost (gone away, lost
+    // during a query or a read, killed, dropped for inactivity), or a cluster
+    // node out of its quorum, which refuses every statement and may have
+    // ended the transaction while the session lives on.
     Unreachable,
 };
 
@@ -66,14 +64,11 @@ void CMySQLConnection::_NoteTransactionAfterError(unsigned nCode, const wchar_t*
         pclTransaction->bRolledBackByServer())
         return;
     const eAfterError eByCode = eAfterErrorByCode(nCode);
-    // Known to hold no transaction while the connection serves on.
-    bool bServerWithout = false;
     bool bUncertain = false;
     const int nHeld = eByCode == eAfterError::Unreachable ? -1 : _nServerHoldsTransaction();
     if (nHeld == 1)
         return;
     if (nHeld == 0) {
-        bServerWithout = true;
         // A statement that commits the open transaction before it runs (a
         // definition, LOCK TABLES) leaves none when it fails: an error that
         // rolls nothing back does not say which end the transaction had.
@@ -81,40 +76,35 @@ void CMySQLConnection::_NoteTransactionAfterError(unsigned nCode, const wchar_t*
     } else {
         switch (eByCode) {
         case eAfterError::Kept: return;
-        case eAfterError::Ended: bServerWithout = true; break;
-        case eAfterError::EndedOnTimeoutSetting: {
-            // Unread, the transaction counts as ended: a commit refused is
-            // safe, one reported done for work the server dropped is not.
-            const int nSetting = _nServerRollsBackOnTimeout();
-            if (nSetting == 0)
+        case eAfterError::Ended: break;
+        // Unread, the transaction counts as ended: a commit refused is safe,
+        // one reported done for work the server dropped is not.
+        case eAfterError::EndedOnTimeoutSetting:
+            if (_nServerRollsBackOnTimeout() == 0)
                 return;
-            bServerWithout = nSetting == 1;
             break;
-        }
         case eAfterError::Unreachable: break;
         }
     }
     pclTransaction->SetRolledBackByServer(nCode, pszMessage, bUncertain ? 1 : 0);
     // What the host runs until it ends its transaction stays in one of the
     // server's, which that end rolls back: none of it is committed statement
-    // by statement as if it still belonged to the transaction. Only where
-    // the server is known to hold none, since a BEGIN commits an open one.
-    if (bServerWithout)
-        (void)bTransactionBeginDirect(nullptr);
+    // by statement as if it still belonged to the transaction. The ROLLBACK
+    // first, since a BEGIN commits what the server may still hold, and the
+    // commit is refused anyway. Where neither can be sent, the statements
+    // are refused while the mark stands (_bBeforeStatement).
+    m_bEndedTransactionUnheld = _bRollBackThenBegin() ? 0 : 1;
+}
+
+int CMySQLConnection::_bRollBackThenBegin()
+{
+    return bTransactionRollBackDirect(nullptr) && bTransactionBeginDirect(nullptr) ? 1 : 0;
 }
 
 int CMySQLConnection::_nServerHoldsTransaction()
 {
-    if (__mariadb_get_infov == &DefaultError_mariadb_get_infov || m_pMySQL == nullptr || !m_bOpen)
-        return -1;
     unsigned nStatus = 0;
-    const auto bReadStatus = [&] {
-        unsigned char nFailed = 1;
-        nStatus = 0;
-        return bClientCall(MySQLSite::kTransactionStatusRead, nullptr, this,
-                           [&] { nFailed = __mariadb_get_infov(m_pMySQL, kMariadbServerStatus, &nStatus); }) &&
-               nFailed == 0;
-    };
+    const auto bReadStatus = [&] { return _bReadServerStatus(MySQLSite::kTransactionStatusRead, &nStatus); };
     // A library that does not know the property is not sent the probe.
     if (!bReadStatus())
         return -1;

@@ -69,6 +69,11 @@ inline constexpr stNAErrorSite kNotEncrypted{NA_SRC_DB_CONNECTION, 49, 86, NA_ER
 inline constexpr stClientCallSite kTransactionStatusProbe{NA_SRC_DB_CONNECTION, 50};
 inline constexpr stClientCallSite kTransactionStatusRead{NA_SRC_DB_CONNECTION, 51};
 inline constexpr stClientCallSite kRollbackOnTimeoutQuestion{NA_SRC_DB_CONNECTION, 52};
+// The session's transaction state after each statement; an open refused
+// while the session was lost inside a transaction the host began in SQL
+// (server, MySQL error number and text that lost it).
+inline constexpr stClientCallSite kSessionStatusRead{NA_SRC_DB_CONNECTION, 53};
+inline constexpr stNAErrorSite kOpenSessionTransactionLost{NA_SRC_DB_CONNECTION, 54, 93, NA_ERR_GENERAL};
 // The execution statement. A site whose call failed on the server records
 // the client's error (user error 22) at the number given as kRecord...; the
 // later statements of a text record theirs at the site of the
@@ -104,6 +109,12 @@ inline constexpr int kStmtCloseNext = 28;
 inline constexpr int kStmtCloseStore = 29;
 inline constexpr int kStmtCloseFree = 30;
 inline constexpr stClientCallSite kStmtMoreResults{NA_SRC_DB_STATEMENTSQL, 31};
+// A statement refused before it is sent: the session was lost inside a
+// transaction the host began in SQL (93), or the connection's transaction
+// was ended by the server and no transaction of the server's holds what
+// follows (94); each with the server, the MySQL error number and text.
+inline constexpr stNAErrorSite kStmtSessionTransactionLost{NA_SRC_DB_STATEMENTSQL, 32, 93, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kStmtTransactionEndedUnheld{NA_SRC_DB_STATEMENTSQL, 33, 94, NA_ERR_GENERAL};
 // The statement: the automatic identifier read after an INSERT.
 inline constexpr stClientCallSite kStatementInsertId{NA_SRC_DB_STATEMENT, 1};
 // The driver: a lock asked on a host connection the driver does not hold

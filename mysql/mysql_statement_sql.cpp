@@ -44,6 +44,8 @@ MYSQL* CMySQLStatementSQL::_pGetMySQL() const
 
 int CMySQLStatementSQL::_bExecuteDirect(const char* pszSQL, CTabValParser*, unsigned nFlags)
 {
+    if (m_pclConnection != nullptr && !_pclMySQLConnection()->_bBeforeStatement(m_pclError, pszSQL))
+        return 0;
     MYSQL* pMySQL = _pGetMySQL();
     if (pMySQL == nullptr) {
         CNAError::g_RaiseSiteError(m_pclError, MySQLSite::kNoHandle, m_pclConnection, nullptr, nullptr);
@@ -62,6 +64,7 @@ int CMySQLStatementSQL::_bExecuteDirect(const char* pszSQL, CTabValParser*, unsi
         return 0;
     }
     int bDone = m_bStoreResult ? _bGetStoreResult() : _bGetUseResult();
+    _pclMySQLConnection()->_NoteSessionStatus();
     // A failure of a later statement of the text fails the execution, also
     // when an earlier one gave the result set.
     if (bDone && m_nColumnCount != 0)

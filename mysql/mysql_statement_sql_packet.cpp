@@ -7,15 +7,17 @@
 // whose quiet flag is set: its own failures never reach the statement's
 // error, and a diagnosis query that loses the server in its turn starts no
 // second diagnosis. The dropped handle cannot run the question, so closing
-// and reopening the connection is its normal path; the query that failed is
-// not sent again. Never inside a transaction: the server rolled it back
-// with the session, and statements on a new session would run outside it,
-// up to a commit reported done; the dead handle fails them instead, and the
-// commit with them.
+// and reopening the connection is its normal path, bounded as every session
+// the driver opens on its own; the query that failed is not sent again.
+// Never inside a transaction, the driver's or one the host began in SQL:
+// the server rolled it back with the session, and statements on a new
+// session would run outside it, up to a commit reported done; they are
+// refused instead, and the commit with them.
 #include <cwchar>
 
 #include "common/text/any.h"
 #include "common/text/ct_string.h"
+#include "mysql/mysql_connection.h"
 #include "mysql/mysql_error_sites.h"
 #include "mysql/mysql_statement_sql.h"
 #include "native/driver/connection_description.h"
@@ -31,16 +33,14 @@ constexpr long kQuotedCharacters = 20;
 
 // The server's max_allowed_packet, read on a diagnosis error object; 0 when
 // it cannot be had.
-int nReadPacketLimit(CNAConnectionDescription* pclConnection, CNAError* pclDiagnosis)
+int nReadPacketLimit(CMySQLConnection* pclConnection, CNAError* pclDiagnosis)
 {
     CAny clValue;
     // The second column of the variable's row is its value.
     int bRead = pclConnection->bGetRequestedValue(pclDiagnosis, &clValue, 1, kPacketQuestion);
-    if (!bRead && !pclConnection->_bTransactionOpened()) {
-        (void)pclConnection->bClose(pclDiagnosis);
-        if (pclConnection->bOpen(pclDiagnosis))
-            bRead = pclConnection->bGetRequestedValue(pclDiagnosis, &clValue, 1, kPacketQuestion);
-    }
+    if (!bRead && !pclConnection->_bTransactionOpened() && !pclConnection->bSessionTransactionLost() &&
+        pclConnection->_bReopenSession(pclDiagnosis))
+        bRead = pclConnection->bGetRequestedValue(pclDiagnosis, &clValue, 1, kPacketQuestion);
     if (!bRead || clValue.nGetTypeCode() == ZLTYPE_VIDE || clValue.bIsNull())
         return 0;
     if (clValue.__nCastTo(ZLTYPE_I4, nullptr, 0) > 99)
@@ -73,7 +73,7 @@ void CMySQLStatementSQL::_DiagnosePacketSize(const wchar_t* pszSQL, long nLength
         return;
     pclDiagnosis->AddRef();
     pclDiagnosis->SetNoDetail(1);
-    const int nLimit = nReadPacketLimit(m_pclConnection, pclDiagnosis);
+    const int nLimit = nReadPacketLimit(_pclMySQLConnection(), pclDiagnosis);
     pclDiagnosis->nRelease();
     if (nLimit <= 0 || nLimit >= nLength)
         return;

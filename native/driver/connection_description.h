@@ -217,8 +217,23 @@ public:
     // Without a transaction level: user error 9 with the name. Otherwise the
     // level's commit or roll-back, and _CancelRecordLock after a success or
     // after a refused commit of a transaction the server rolled back.
+    // While the session was lost inside a transaction that no level began
+    // (one the host began in its SQL text), the commit fails with user
+    // error 93 and the roll-back succeeds and ends the mark, when no level
+    // is active.
     int bTransactionCommit(CNAError* pclError, const wchar_t* pszName);
     int bTransactionRollBack(CNAError* pclError, const wchar_t* pszName);
+    // The session was lost while the server held a transaction that none of
+    // the levels began: the database's connection marks it with the error
+    // that lost it, refuses what the host runs until the host rolls it back
+    // or closes the connection, and never replaces the session silently
+    // meanwhile.
+    void SetSessionTransactionLost(unsigned nCode, const wchar_t* pszMessage);
+    void ClearSessionTransactionLost();
+    int bSessionTransactionLost() const { return m_bSessionTransactionLost; }
+    // User error 93 at the site, with the server and the error that lost the
+    // session; its code becomes the error's database code.
+    void RaiseSessionTransactionLost(CNAError* pclError, const stNAErrorSite& site);
     // 1 while no transaction is active; else the transaction's answer.
     int bResumeCurrentTransaction(CNAError* pclError);
     int bActiveCurrentTransaction(CNAError* pclError, int bActive);
@@ -407,4 +422,7 @@ protected:
     int32_t m_bOpenedBySQLFunctions = 0;
     uint32_t m_nOpenStates = 0;
     uint32_t m_nSavepointGenerator = 0;
+    int32_t m_bSessionTransactionLost = 0;
+    uint32_t m_nSessionLostCode = 0;
+    CTString m_csSessionLostMessage;
 };

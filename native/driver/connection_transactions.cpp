@@ -60,12 +60,45 @@ int CNAConnectionDescription::_bEndTransaction(CNAError* pclError, const wchar_t
 
 int CNAConnectionDescription::bTransactionCommit(CNAError* pclError, const wchar_t* pszName)
 {
+    if (m_bSessionTransactionLost && !_bTransactionOpened()) {
+        RaiseSessionTransactionLost(pclError, NASite::kCommitSessionTransactionLost);
+        return 0;
+    }
     return _bEndTransaction(pclError, pszName, &CNATransaction::bCommit, NASite::kCommitWithoutTransaction);
 }
 
 int CNAConnectionDescription::bTransactionRollBack(CNAError* pclError, const wchar_t* pszName)
 {
+    // The transaction went with the session: nothing is left to send, and
+    // the connection may open a new session again.
+    if (m_bSessionTransactionLost && !_bTransactionOpened()) {
+        ClearSessionTransactionLost();
+        return 1;
+    }
     return _bEndTransaction(pclError, pszName, &CNATransaction::bRollBack, NASite::kRollBackWithoutTransaction);
+}
+
+void CNAConnectionDescription::SetSessionTransactionLost(unsigned nCode, const wchar_t* pszMessage)
+{
+    m_bSessionTransactionLost = 1;
+    m_nSessionLostCode = nCode;
+    m_csSessionLostMessage.Set(pszMessage);
+}
+
+void CNAConnectionDescription::ClearSessionTransactionLost()
+{
+    m_bSessionTransactionLost = 0;
+    m_nSessionLostCode = 0;
+    m_csSessionLostMessage.Vide();
+}
+
+void CNAConnectionDescription::RaiseSessionTransactionLost(CNAError* pclError, const stNAErrorSite& site)
+{
+    const wchar_t* pszServer = pszGetDataBase();
+    CNAError::g_RaiseSiteError(pclError, site, this, nullptr, nullptr, pszServer != nullptr ? pszServer : L"",
+                               m_nSessionLostCode, m_csSessionLostMessage.pszGet());
+    if (pclError != nullptr)
+        pclError->SetDataBaseErrorCode(m_nSessionLostCode);
 }
 
 int CNAConnectionDescription::bResumeCurrentTransaction(CNAError* pclError)

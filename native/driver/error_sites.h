@@ -65,6 +65,9 @@ inline constexpr stNAErrorSite kRollBackUnknownName{NA_SRC_TRANSACTION, 2, 9, NA
 // server, the server's error code and text that ended it.
 inline constexpr stNAErrorSite kCommitRolledBackByServer{NA_SRC_TRANSACTION, 3, 84, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kCommitEndedByServer{NA_SRC_TRANSACTION, 4, 85, NA_ERR_GENERAL};
+// A commit while the session was lost inside a transaction the host began in
+// its SQL text: the server, the error code and text that lost the session.
+inline constexpr stNAErrorSite kCommitSessionTransactionLost{NA_SRC_CONNECTION, 21, 93, NA_ERR_GENERAL};
 // Each with the name of the host's connection record.
 inline constexpr stNAErrorSite kTableLockUnknownConnection{NA_SRC_DRIVER, 1, 14, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kQueryLockUnknownConnection{NA_SRC_DRIVER, 2, 14, NA_ERR_GENERAL};

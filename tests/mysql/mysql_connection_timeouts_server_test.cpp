@@ -11,7 +11,10 @@
 #include <signal.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -34,22 +37,43 @@ using Clock = std::chrono::steady_clock;
 
 constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
 constexpr unsigned kLostDuringQuery = 2013;
+constexpr unsigned kGoneAway = 2006;
 constexpr int kTimeoutSeconds = 1;
 // A client may try a read again after its time-out; three tries and some
 // scheduling are still far from a call that never returns.
 constexpr auto kBound = std::chrono::seconds(3 * kTimeoutSeconds + 5);
 
 // The server frozen for the life of the object, woken again on every way
-// out of the test.
+// out of the test. A watchdog wakes it at twice the bound, so that a call
+// that would wait for the server forever comes back, too late, and fails
+// its test instead of hanging the run.
 class Frozen
 {
 public:
-    explicit Frozen(PrivateMariadb& server) : m_server(server), m_bFrozen(server.bSignal(SIGSTOP)) {}
+    explicit Frozen(PrivateMariadb& server) : m_server(server), m_bFrozen(server.bSignal(SIGSTOP))
+    {
+        if (m_bFrozen)
+            m_watchdog = std::thread([this] {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                if (!m_woken.wait_for(lock, 2 * kBound, [this] { return m_bEnded; })) {
+                    m_bWokenByWatchdog = true;
+                    (void)m_server.bSignal(SIGCONT);
+                }
+            });
+    }
     ~Frozen()
     {
-        if (m_bFrozen) {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_bEnded = true;
+        }
+        m_woken.notify_all();
+        if (m_watchdog.joinable())
+            m_watchdog.join();
+        if (m_bFrozen && !m_bWokenByWatchdog) {
             EXPECT_TRUE(m_server.bSignal(SIGCONT));
         }
+        EXPECT_FALSE(m_bWokenByWatchdog) << "a call waited for the frozen server";
     }
     Frozen(const Frozen&) = delete;
     Frozen& operator=(const Frozen&) = delete;
@@ -59,6 +83,11 @@ public:
 private:
     PrivateMariadb& m_server;
     bool m_bFrozen;
+    std::mutex m_mutex;
+    std::condition_variable m_woken;
+    bool m_bEnded = false;
+    bool m_bWokenByWatchdog = false;
+    std::thread m_watchdog;
 };
 
 class ServerStopsAnswering : public vxtest::OwnServerFixture
@@ -184,6 +213,37 @@ TEST_F(ServerStopsAnswering, AnOpenGivesUpAfterTheConnectionTimeout)
         m_pclError->Reset();
         EXPECT_EQ(1, pclConnection->bOpen(m_pclError)) << m_pclError->pszGetError();
         ExpectANewConnectionWorks();
+    }
+}
+
+// With only the command time-out: the statement that meets the frozen
+// server gives up (2013); the next one finds the session gone (2006), and
+// the connect its diagnosis makes on its own to ask the server's packet
+// limit waits no longer than the command time-out either. Once the server
+// is woken, a statement on the same connection opens a session again and
+// runs.
+TEST_F(ServerStopsAnswering, AStatementAfterTheFrozenOneGivesUpAfterTheCommandTimeoutToo)
+{
+    for (const MariadbRoute route : {MariadbRoute::Socket, MariadbRoute::Tcp}) {
+        SCOPED_TRACE(route == MariadbRoute::Socket ? "socket" : "TCP");
+        CMySQLConnection* pclConnection = Connect(route, L"VX Command Timeout=" + std::to_wstring(kTimeoutSeconds));
+        CMySQLStatementSQL* pclStatement = NewStatement(pclConnection);
+        {
+            Frozen frozen(*s_server);
+            ASSERT_TRUE(frozen.bFrozen());
+            for (const unsigned nCode : {kLostDuringQuery, kGoneAway}) {
+                SCOPED_TRACE(nCode);
+                const Clock::time_point start = Clock::now();
+                m_pclError->Reset();
+                EXPECT_EQ(0, pclStatement->bExecuteDirect(L"SELECT COUNT(*) FROM t", nullptr, 0));
+                EXPECT_LT(Clock::now() - start, kBound);
+                EXPECT_EQ(nCode, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+            }
+        }
+        m_pclError->Reset();
+        ASSERT_EQ(1, pclStatement->bExecuteDirect(L"SELECT COUNT(*), MAX(v) FROM t", nullptr, 0))
+            << m_pclError->pszGetError();
+        EXPECT_EQ((std::vector<std::vector<std::wstring>>{{L"300", L"3000"}}), ReadAll(pclStatement));
     }
 }
 

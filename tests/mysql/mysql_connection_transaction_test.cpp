@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "mysql/mysql_connection.h"
+#include "mysql/mysql_statement_sql.h"
 #include "native/driver/error_object.h"
 #include "native/driver/transaction.h"
 #include "tests/host/db/standin_connection_description.h"
@@ -73,32 +74,33 @@ TEST_F(MySQLTransactionAfterError, TheStatusDecidesWhereTheLibraryGivesItElseThe
         unsigned nRefusal;
     } cases[] = {
         // A library without the status: the error number.
-        {"deadlock", "text", std::nullopt, 1213, Setting::Unasked, {"BEGIN"}, 84},
-        {"lock table full", "text", std::nullopt, 1206, Setting::Unasked, {"BEGIN"}, 84},
+        {"deadlock", "text", std::nullopt, 1213, Setting::Unasked, {"ROLLBACK", "BEGIN"}, 84},
+        {"lock table full", "text", std::nullopt, 1206, Setting::Unasked, {"ROLLBACK", "BEGIN"}, 84},
         {"lock wait time-out, rolled back on time-out", "text", std::nullopt, 1205, Setting::On,
-         {kSettingQuestion, "BEGIN"}, 84},
+         {kSettingQuestion, "ROLLBACK", "BEGIN"}, 84},
         {"lock wait time-out, statement only", "text", std::nullopt, 1205, Setting::Off, {kSettingQuestion}, 0},
-        {"lock wait time-out, setting unread: ended, but no BEGIN over what may be open", "text", std::nullopt, 1205,
-         Setting::Refused, {kSettingQuestion}, 84},
-        {"connection lost during the query", "text", std::nullopt, 2013, Setting::Unasked, {}, 84},
-        {"server gone away", "text", std::nullopt, 2006, Setting::Unasked, {}, 84},
-        {"cluster node without quorum", "text", std::nullopt, 1047, Setting::Unasked, {}, 84},
+        {"lock wait time-out, setting unread: ended, rolled back and begun again", "text", std::nullopt, 1205,
+         Setting::Refused, {kSettingQuestion, "ROLLBACK", "BEGIN"}, 84},
+        {"connection lost during the query", "text", std::nullopt, 2013, Setting::Unasked, {"ROLLBACK", "BEGIN"}, 84},
+        {"server gone away", "text", std::nullopt, 2006, Setting::Unasked, {"ROLLBACK", "BEGIN"}, 84},
+        {"cluster node without quorum", "text", std::nullopt, 1047, Setting::Unasked, {"ROLLBACK", "BEGIN"}, 84},
         {"duplicate key", "text", std::nullopt, 1062, Setting::Unasked, {}, 0},
         // A library whose status function does not know the property: no
         // probe, the error number.
-        {"status unknown to the library, deadlock", "infov", std::nullopt, 1213, Setting::Unasked, {"BEGIN"}, 84},
+        {"status unknown to the library, deadlock", "infov", std::nullopt, 1213, Setting::Unasked,
+         {"ROLLBACK", "BEGIN"}, 84},
         {"status unknown to the library, duplicate key", "infov", std::nullopt, 1062, Setting::Unasked, {}, 0},
         // The status, read after a statement that brings it fresh, wins.
         // An error that rolls nothing back, with no transaction left: the
         // failed statement may have committed it first.
         {"status without transaction after a duplicate key", "infov", kAutocommit, 1062, Setting::Unasked,
-         {"DO 0", "BEGIN"}, 85},
+         {"DO 0", "ROLLBACK", "BEGIN"}, 85},
         {"status in transaction after a deadlock", "infov", kInTrans | kAutocommit, 1213, Setting::Unasked,
          {"DO 0"}, 0},
         {"status in transaction after a lock wait time-out", "infov", kInTrans, 1205, Setting::On, {"DO 0"}, 0},
         {"status without transaction after a lock wait time-out", "infov", kAutocommit, 1205, Setting::Off,
-         {"DO 0", "BEGIN"}, 84},
-        {"no probe on a lost connection", "infov", kInTrans, 2013, Setting::Unasked, {}, 84},
+         {"DO 0", "ROLLBACK", "BEGIN"}, 84},
+        {"no probe on a lost connection", "infov", kInTrans, 2013, Setting::Unasked, {"ROLLBACK", "BEGIN"}, 84},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszWhat);
@@ -162,9 +164,11 @@ TEST_F(MySQLTransactionAfterError, OnlyAnActiveUnmarkedTransactionIsLookedAfter)
     state.queries.clear();
     EXPECT_EQ(0, connection.bExecuteQueryNoResult(&error, Wide(kFailing).c_str()));
     EXPECT_EQ(0, connection.bExecuteQueryNoResult(&error, Wide(kFailing).c_str()));
-    EXPECT_EQ((Texts{kFailing, "DO 0", "BEGIN", kFailing}), state.queries) << "the second failure of a marked one";
+    EXPECT_EQ((Texts{kFailing, "DO 0", "ROLLBACK", "BEGIN", kFailing}), state.queries)
+        << "the second failure of a marked one";
 
-    // The BEGIN for what follows failing in its turn starts nothing more.
+    // The ROLLBACK and BEGIN for what follows failing in their turn start
+    // nothing more.
     error.Reset();
     state.queries.clear();
     EXPECT_EQ(0, connection.bTransactionCommit(&error, L"T"));
@@ -172,9 +176,66 @@ TEST_F(MySQLTransactionAfterError, OnlyAnActiveUnmarkedTransactionIsLookedAfter)
     state.queryErrors["BEGIN"] = 2013;
     state.queries.clear();
     EXPECT_EQ(0, connection.bExecuteQueryNoResult(&error, Wide(kFailing).c_str()));
-    EXPECT_EQ((Texts{kFailing, "DO 0", "BEGIN"}), state.queries);
+    EXPECT_EQ((Texts{kFailing, "DO 0", "ROLLBACK", "BEGIN"}), state.queries);
     EXPECT_EQ(1, connection.pclGetTransactionNoRef()->bRolledBackByServer());
     EXPECT_EQ(1213u, connection.pclGetTransactionNoRef()->nGetServerRollBackCode());
+}
+
+// Where the ROLLBACK or the BEGIN for what follows cannot be run, nothing
+// holds the host's later statements in a transaction of the server's: each
+// is refused (user error 94, the cause's code) without being sent, while
+// the mark stands; once the transaction ends they run again.
+TEST_F(MySQLTransactionAfterError, WithoutATransactionToHoldThemLaterStatementsAreRefused)
+{
+    const struct
+    {
+        const char* pszWhat;
+        const char* pszRefused;
+        Texts after;
+    } cases[] = {
+        {"the ROLLBACK refused", "ROLLBACK", {"ROLLBACK"}},
+        {"the BEGIN refused", "BEGIN", {"ROLLBACK", "BEGIN"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        stFakeClientState& state = Fake("text");
+        state.queryErrors[kFailing] = 1047;
+        CMySQLConnection& connection = Connection();
+        CNAError error;
+        ASSERT_EQ(1, connection.bTransactionBegin(&error, L"T")) << error.pszGetError();
+        state.queryErrors[c.pszRefused] = 2013;
+        state.queryErrorTimes[c.pszRefused] = 1;
+        state.queries.clear();
+        EXPECT_EQ(0, connection.bExecuteQueryNoResult(&error, Wide(kFailing).c_str()));
+        Texts expected{kFailing};
+        expected.insert(expected.end(), c.after.begin(), c.after.end());
+        EXPECT_EQ(expected, state.queries);
+
+        // The statement holds a reference on its error object and on its
+        // connection, which the test owns.
+        REF_AddRef(&connection);
+        CNAError* pclStatementError = new CNAError;
+        pclStatementError->AddRef();
+        CMySQLStatementSQL* pclStatement = new CMySQLStatementSQL(&connection, pclStatementError);
+        REF_AddRef(pclStatement);
+        state.queries.clear();
+        EXPECT_EQ(0, pclStatement->bExecuteDirect(L"UPDATE t SET v = 3", nullptr, 0));
+        EXPECT_TRUE(vxtest::ErrorAt(*pclStatementError, 94, L"100.33"));
+        EXPECT_EQ(1047u, pclStatementError->dwGetDataBaseErrorCode());
+        EXPECT_TRUE(vxtest::ErrorHas(*pclStatementError, Wide(std::string("Refused (fake): ") + kFailing)));
+        EXPECT_EQ(Texts{}, state.queries) << "nothing sent";
+
+        error.Reset();
+        EXPECT_EQ(0, connection.bTransactionCommit(&error, L"T"));
+        EXPECT_TRUE(vxtest::ErrorAt(error, 84, L"2.3"));
+        pclStatementError->Reset();
+        state.queries.clear();
+        EXPECT_EQ(1, pclStatement->bExecuteDirect(L"UPDATE t SET v = 3", nullptr, 0))
+            << pclStatementError->pszGetError();
+        EXPECT_EQ(Texts{"UPDATE t SET v = 3"}, state.queries);
+        pclStatement->nRelease();
+        pclStatementError->nRelease();
+    }
 }
 
 }  // namespace

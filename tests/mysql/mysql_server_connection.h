@@ -50,8 +50,13 @@ class ServerHost
 public:
     explicit ServerHost(const std::wstring& sKeys = {}, MariadbRoute route = MariadbRoute::Socket,
                         const MariadbAccount* pAccount = nullptr, const std::string& sDatabase = {})
+        : ServerHost(Mariadb(), sKeys, route, pAccount, sDatabase)
     {
-        const MariadbServer& server = Mariadb();
+    }
+    // The same for another server (a test's own).
+    ServerHost(const MariadbServer& server, const std::wstring& sKeys, MariadbRoute route,
+               const MariadbAccount* pAccount = nullptr, const std::string& sDatabase = {})
+    {
         const MariadbAccount& account = pAccount != nullptr ? *pAccount : server.user;
         m_sUser = FromUtf8(account.sUser);
         m_sPassword = FromUtf8(account.sPassword);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/mysql/mysql_statement_fakes.h"
 
@@ -107,6 +108,56 @@ TEST_F(MySQLPacketDiagnosis, ADiagnosisThatLosesTheServerStartsNoOther)
     EXPECT_EQ(2006u, m_pclError->dwGetDataBaseErrorCode());
     EXPECT_FALSE(bDumpHas(*m_pclError, SiteLine(100, 26)));
     EXPECT_FALSE(bDumpHas(*m_pclError, L"show variables"));
+}
+
+// The connect time-outs given to the library, in order.
+std::vector<long long> ConnectTimeouts(const stFakeClientState& state)
+{
+    std::vector<long long> timeouts;
+    for (const stFakeOptionCall& option : state.options) {
+        if (option.nOption == 0)
+            timeouts.push_back(option.nUnsigned);
+    }
+    return timeouts;
+}
+
+// A session the driver opens on its own inside the host's statement call
+// waits no longer than the command time-out that bounds that call, when no
+// connection time-out is given; the host's own open keeps the client's
+// wait, and a connection time-out given bounds every connect. When the
+// reopen fails, the next statement opens the session again, with the same
+// bound, and runs.
+TEST_F(MySQLPacketDiagnosis, TheSessionsOpenedOnItsOwnWaitNoLongerThanTheStatementMay)
+{
+    // Of the host's open, the diagnosis's refused reopen, the next
+    // statement's reopen.
+    const struct
+    {
+        const wchar_t* pszKeys;
+        std::vector<long long> timeouts;
+    } cases[] = {
+        {L"VX Command Timeout=7", {7, 7}},
+        {L"VX Command Timeout=7;VX Connection Timeout=3", {3, 3, 3}},
+        {L"VX Connection Timeout=0", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.timeouts.size() << " time-outs");
+        Fake().queryErrors[m_sQuery] = 2006;
+        State().queryErrors[kQuestion] = 2006;
+        CMySQLStatementSQL* pclStatement = OpenStatement(c.pszKeys);
+        State().bConnectSucceeds = false;
+        m_pclError->Reset();
+        EXPECT_EQ(0, pclStatement->bExecuteDirect(vxtest::Wide(m_sQuery).c_str(), nullptr, 0));
+        EXPECT_EQ(2006u, m_pclError->dwGetDataBaseErrorCode()) << "the statement's own error";
+        EXPECT_EQ(2, State().calls["mysql_real_connect"]) << "the diagnosis's reopen, refused";
+
+        State().bConnectSucceeds = true;
+        m_pclError->Reset();
+        EXPECT_EQ(1, pclStatement->bExecuteDirect(L"SELECT 1", nullptr, 0)) << m_pclError->pszGetError();
+        EXPECT_EQ(c.timeouts, ConnectTimeouts(State()));
+        EXPECT_EQ(std::string("SELECT 1"), State().queries.back());
+        pclStatement->_bCloseParse();
+    }
 }
 
 }  // namespace

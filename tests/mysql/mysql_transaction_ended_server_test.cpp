@@ -102,6 +102,26 @@ protected:
         return bAsked;
     }
 
+    // The SQL functions' connection to the host's description: its number,
+    // 0 when it did not open.
+    int OpenSQLConnection()
+    {
+        int nConnection = 0;
+        EXPECT_EQ(1, SQL()->bOpenConnection(&nConnection, &Host())) << SQLError()->pszGetError();
+        return nConnection;
+    }
+    CNADriverSQL* SQL() const { return Driver()->pclGetDriverSQL(); }
+    CNAError* SQLError() const { return static_cast<CNAError*>(SQL()->piGetLastError()); }
+    // A statement through an execution statement of the SQL functions; one
+    // without columns is not kept.
+    int Exec(int nConnection, const wchar_t* pszSQL)
+    {
+        int nStatement = 0;
+        const int bDone = SQL()->bExecute(&nStatement, nConnection, pszSQL, nullptr, 0);
+        EXPECT_EQ(0, nStatement);
+        return bDone;
+    }
+
     std::optional<vxtest::ServerHost> m_host;
     CNAConnectionDescription* m_pclRegistered = nullptr;
 };
@@ -160,23 +180,14 @@ TEST_F(TransactionEnded, TheCommitOfAnyLevelFailsAndNothingOfTheTransactionStays
 
 TEST_F(TransactionEnded, TheSQLFunctionsCommitFailsToo)
 {
-    CNADriverSQL* pclSQL = Driver()->pclGetDriverSQL();
-    ASSERT_NE(nullptr, pclSQL);
-    CNAError* pclError = static_cast<CNAError*>(pclSQL->piGetLastError());
-    int nConnection = 0;
-    ASSERT_EQ(1, pclSQL->bOpenConnection(&nConnection, &Host())) << pclError->pszGetError();
-    // Through the execution statements; a statement without columns is not
-    // kept.
-    const auto exec = [&](const wchar_t* pszSQL) {
-        int nStatement = 0;
-        const int bDone = pclSQL->bExecute(&nStatement, nConnection, pszSQL, nullptr, 0);
-        EXPECT_EQ(0, nStatement);
-        return bDone;
-    };
+    CNADriverSQL* pclSQL = SQL();
+    CNAError* pclError = SQLError();
+    const int nConnection = OpenSQLConnection();
+    ASSERT_NE(0, nConnection);
     ASSERT_EQ(1, pclSQL->bTrsBegin(nullptr, nConnection, 0)) << pclError->pszGetError();
-    ASSERT_EQ(1, exec(L"UPDATE t SET v = 1 WHERE id = 1")) << pclError->pszGetError();
+    ASSERT_EQ(1, Exec(nConnection, L"UPDATE t SET v = 1 WHERE id = 1")) << pclError->pszGetError();
 
-    EXPECT_EQ(0, Deadlock([&] { return exec(L"UPDATE t SET v = 1 WHERE id = 2"); }));
+    EXPECT_EQ(0, Deadlock([&] { return Exec(nConnection, L"UPDATE t SET v = 1 WHERE id = 2"); }));
     EXPECT_EQ(kDeadlock, pclError->dwGetDataBaseErrorCode()) << pclError->pszGetError();
 
     EXPECT_EQ(0, pclSQL->bTrsCommit(0, nConnection, 0));
@@ -187,9 +198,43 @@ TEST_F(TransactionEnded, TheSQLFunctionsCommitFailsToo)
     EXPECT_EQ(NA_ERR_NONE, pclError->eGetErrorType());
 
     ASSERT_EQ(1, pclSQL->bTrsBegin(nullptr, nConnection, 0)) << pclError->pszGetError();
-    ASSERT_EQ(1, exec(L"UPDATE t SET v = 9 WHERE id = 1")) << pclError->pszGetError();
+    ASSERT_EQ(1, Exec(nConnection, L"UPDATE t SET v = 9 WHERE id = 1")) << pclError->pszGetError();
     EXPECT_EQ(1, pclSQL->bTrsCommit(0, nConnection, 0)) << pclError->pszGetError();
     EXPECT_EQ("9", V(1));
+    EXPECT_EQ(1, pclSQL->bCloseConnection(nConnection));
+}
+
+// A cluster node that ends the transaction and keeps the session: the
+// procedure rolls back, then refuses the statement as a node without quorum
+// does (1047), whose state the driver does not ask. The driver rolls back
+// and begins a transaction of the server's for what the host writes next,
+// which then goes with the refused commit instead of committing on its own.
+TEST_F(TransactionEnded, ANodeThatEndsTheTransactionAndKeepsTheSessionCommitsNothingOfIt)
+{
+    ASSERT_TRUE(m_client.bExecute("CREATE PROCEDURE node_without_quorum() BEGIN ROLLBACK; "
+                                  "SIGNAL SQLSTATE '08S01' SET MYSQL_ERRNO = 1047, "
+                                  "MESSAGE_TEXT = 'node not ready (test)'; END"))
+        << m_client.sError();
+    CNADriverSQL* pclSQL = SQL();
+    CNAError* pclError = SQLError();
+    const int nConnection = OpenSQLConnection();
+    ASSERT_NE(0, nConnection);
+    ASSERT_EQ(1, pclSQL->bTrsBegin(nullptr, nConnection, 0)) << pclError->pszGetError();
+    ASSERT_EQ(1, Exec(nConnection, L"UPDATE t SET v = 1 WHERE id = 1")) << pclError->pszGetError();
+    EXPECT_EQ(0, Exec(nConnection, L"CALL node_without_quorum()"));
+    EXPECT_EQ(1047u, pclError->dwGetDataBaseErrorCode()) << pclError->pszGetError();
+    ASSERT_EQ(1, Exec(nConnection, L"UPDATE t SET v = 1 WHERE id = 3")) << pclError->pszGetError();
+    EXPECT_EQ("0", V(3)) << "held by the server's new transaction";
+
+    EXPECT_EQ(0, pclSQL->bTrsCommit(0, nConnection, 0));
+    EXPECT_TRUE(vxtest::ErrorAt(*pclError, 84, L"2.3"));
+    EXPECT_EQ(1047u, pclError->dwGetDataBaseErrorCode());
+    EXPECT_TRUE(vxtest::ErrorHas(*pclError, L"node not ready (test)"));
+    EXPECT_EQ("0", V(1));
+    EXPECT_EQ("0", V(3));
+    EXPECT_EQ(1, pclSQL->bTrsRollBack(0, nConnection, 0)) << pclError->pszGetError();
+    ASSERT_EQ(1, Exec(nConnection, L"UPDATE t SET v = 9 WHERE id = 3")) << pclError->pszGetError();
+    EXPECT_EQ("9", V(3)) << "autocommit again once the transaction ended";
     EXPECT_EQ(1, pclSQL->bCloseConnection(nConnection));
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "mysql/mysql_statement_sql.h"
+#include "native/driver/driver_sql.h"
 #include "native/driver/error_object.h"
 #include "tests/mysql/mysql_connection_support.h"
 #include "tests/mysql/own_server_fixture.h"
@@ -125,6 +126,81 @@ TEST_F(TransactionLost, AConnectionKilledInsideATransactionNeverCommitsIt)
         EXPECT_EQ(c.nCause, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
         ExpectCommitRefusedThenRollBack(pclConnection, c.nCause);
         EXPECT_EQ("0", V(3));
+    }
+}
+
+// A transaction the host began in its SQL text, through the SQL functions'
+// connection and execution statements, is none of the driver's levels. When
+// its session is killed, the statement that meets the loss fails; then no
+// new session runs what follows as if the transaction went on: its COMMIT,
+// any other statement, the slots' commit and begin fail with user error 93
+// until the host rolls back, by its ROLLBACK text or the slot. The
+// connection then opens a new session and serves again, and nothing of the
+// transaction is in the table.
+TEST_F(TransactionLost, ATransactionBegunInSQLTextIsNeverReplacedSilentlyWithItsSession)
+{
+    const struct
+    {
+        const char* pszWhat;
+        MariadbRoute route;
+        const wchar_t* pszBegin;
+        // The host's roll-back: its text, or the slot when null.
+        const wchar_t* pszRollBack;
+    } cases[] = {
+        {"START TRANSACTION over the socket", MariadbRoute::Socket, L"START TRANSACTION", L"ROLLBACK"},
+        {"BEGIN over TCP, the slot's roll-back", MariadbRoute::Tcp, L"BEGIN", nullptr},
+        {"autocommit off over the socket", MariadbRoute::Socket, L"SET autocommit = 0", L" rollback work ; "},
+        {"autocommit off over TCP, the slot's roll-back", MariadbRoute::Tcp, L"SET autocommit = 0", nullptr},
+    };
+    CNADriverSQL* pclSQL = Driver()->pclGetDriverSQL();
+    ASSERT_NE(nullptr, pclSQL);
+    CNAError* pclError = static_cast<CNAError*>(pclSQL->piGetLastError());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        ASSERT_TRUE(m_own.bExecute("UPDATE t SET v = 0")) << m_own.sError();
+        vxtest::ServerHost host(Server(), {}, c.route);
+        int nConnection = 0;
+        ASSERT_EQ(1, pclSQL->bOpenConnection(&nConnection, &host.Host())) << pclError->pszGetError();
+        const auto exec = [&](const wchar_t* pszSQL) {
+            int nStatement = 0;
+            const int bDone = pclSQL->bExecute(&nStatement, nConnection, pszSQL, nullptr, 0);
+            EXPECT_EQ(0, nStatement);
+            return bDone;
+        };
+        ASSERT_EQ(1, exec(c.pszBegin)) << pclError->pszGetError();
+        ASSERT_EQ(1, exec(L"UPDATE t SET v = 1 WHERE id = 1")) << pclError->pszGetError();
+        CNAConnectionDescription* pclConnection = Driver()->pclGetConnectionByID(nConnection);
+        ASSERT_NE(nullptr, pclConnection);
+        const auto session =
+            vxtest::QueryOnHandle(*static_cast<CMySQLConnection*>(pclConnection), "SELECT CONNECTION_ID()");
+        Driver()->nReleaseConnection(pclConnection);
+        ASSERT_TRUE(session.has_value() && session->size() == 1 && (*session)[0][0].has_value());
+        Kill(*(*session)[0][0]);
+
+        EXPECT_EQ(0, exec(L"UPDATE t SET v = 1 WHERE id = 2"));
+        const unsigned nCause = pclError->dwGetDataBaseErrorCode();
+        EXPECT_TRUE(nCause == kGoneAway || nCause == kLostDuringQuery) << pclError->pszGetError();
+        for (const wchar_t* pszLater : {L"COMMIT", L"UPDATE t SET v = 1 WHERE id = 3", L"ROLLBACK TO SAVEPOINT s"}) {
+            SCOPED_TRACE(testing::Message() << pszLater);
+            EXPECT_EQ(0, exec(pszLater));
+            EXPECT_TRUE(vxtest::ErrorAt(*pclError, 93, L"100.32"));
+            EXPECT_EQ(nCause, pclError->dwGetDataBaseErrorCode());
+        }
+        EXPECT_EQ(0, pclSQL->bTrsCommit(0, nConnection, 0));
+        EXPECT_TRUE(vxtest::ErrorAt(*pclError, 93, L"1.21"));
+        EXPECT_EQ(0, pclSQL->bTrsBegin(nullptr, nConnection, 0));
+        EXPECT_TRUE(vxtest::ErrorAt(*pclError, 93, L"101.54"));
+        for (const int nId : {1, 2, 3})
+            EXPECT_EQ("0", V(nId)) << nId;
+
+        if (c.pszRollBack != nullptr)
+            EXPECT_EQ(1, exec(c.pszRollBack)) << pclError->pszGetError();
+        else
+            EXPECT_EQ(1, pclSQL->bTrsRollBack(0, nConnection, 0)) << pclError->pszGetError();
+        EXPECT_EQ(1, exec(L"UPDATE t SET v = 5 WHERE id = 3")) << pclError->pszGetError();
+        EXPECT_EQ("5", V(3)) << "committed on the new session, which autocommits";
+        EXPECT_EQ("0", V(1));
+        EXPECT_EQ(1, pclSQL->bCloseConnection(nConnection));
     }
 }
 
