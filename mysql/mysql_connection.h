@@ -95,14 +95,31 @@ public:
     // Timeout" and "VX Command Timeout" (or the host's defaults) are
     // seconds: the connect's wait, and each read's and each write's; none
     // given (absent, 0, negative) or a client without mysql_options leaves
-    // the client's own waits. A description with any SSL key requires TLS:
-    // the client is asked to refuse a server without it where it can, and
-    // the connect is checked to have a cipher (_bCheckEncrypted, refused
-    // and closed without); a CA or CA path has the server's certificate
-    // verified, and a client that cannot be asked to is refused.
+    // the client's own waits. A description that asks for TLS
+    // (bTLSRequested) requires it: the client is asked to refuse a server
+    // without it where it can, and the connect is checked to have a cipher
+    // (_bCheckEncrypted, refused and closed without); a CA or CA path has
+    // the server's certificate verified, and a client that cannot be asked
+    // to is refused.
     int _bSetTimeouts(CNAError* pclError);
     int _bCheckEncrypted(CNAError* pclError);
+    // TLS is required: any SSL key but "SSL Mode" is given, or "SSL Mode"
+    // asks for TLS (REQUIRED, VERIFY_CA, VERIFY_IDENTITY; an unknown value
+    // counts as asking, and _bCheckTLSMode refuses it).
     bool bTLSRequested() const;
+
+    // What "SSL Mode" asks, its value compared without case and blanks
+    // around it ignored: nothing (empty, DISABLED, PREFERRED: the other SSL
+    // keys still require TLS), TLS, TLS with the server's certificate
+    // verified (the library checks the chain and the host name together,
+    // so VERIFY_CA checks the name too), or a value the driver does not
+    // know.
+    enum class eTLSMode { NotAsked, Required, VerifyCA, VerifyIdentity, Unknown };
+    eTLSMode eGetTLSMode() const;
+    // Before the handle is made: an unknown "SSL Mode" (user error 90,
+    // naming the value) and a verifying mode without "SSL CA" or "SSL
+    // CAPath" (user error 91) are refused.
+    int _bCheckTLSMode(CNAError* pclError);
 
     // The client's last error number (0 when none) into *pnCode; 0 after a
     // guard failure.

@@ -68,6 +68,18 @@ bool bSetOption(const stClientCallSite& site, CNAError* pclError, CNAConnectionD
            nResult == 0;
 }
 
+// The texts equal, ASCII letters compared without case (the values of
+// "SSL Mode" are ASCII; no locale decides).
+bool bEqualsAsciiIgnoringCase(const wchar_t* pszText, const wchar_t* pszWhat)
+{
+    const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
+    for (; *pszText != 0 && *pszWhat != 0; ++pszText, ++pszWhat) {
+        if (upper(*pszText) != upper(*pszWhat))
+            return false;
+    }
+    return *pszText == *pszWhat;
+}
+
 // A time-out of the connection in the client's unsigned seconds; 0 for none
 // (absent, 0 or negative), which leaves the client's own waits. The clients
 // count in milliseconds in an int inside: a longer wait is cut to the
@@ -119,6 +131,9 @@ int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
         }
         return 0;
     }
+    // What "SSL Mode" asks is decided before anything is made.
+    if (!_bCheckTLSMode(pclError))
+        return 0;
 
     // Each open makes its own handle; one left from before is closed first.
     _bReleaseHandle(nullptr);
@@ -255,7 +270,10 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
                                    m_csClientVersion.pszGet());
         return 0;
     }
-    const bool bVerify = pszSSLCA != nullptr || pszSSLCAPath != nullptr;
+    // A verifying "SSL Mode" has a CA or CA path by now (_bCheckTLSMode).
+    const eTLSMode eMode = eGetTLSMode();
+    const bool bVerify = pszSSLCA != nullptr || pszSSLCAPath != nullptr || eMode == eTLSMode::VerifyCA ||
+                         eMode == eTLSMode::VerifyIdentity;
     if (bVerify && (!bHasOptions() || !CNAFunctionLoader::g_bKnowsVerifyServerCertOption())) {
         CNAError::g_RaiseSiteError(pclError, MySQLSite::kNoVerifyOption, this, nullptr, nullptr,
                                    m_csClientVersion.pszGet());
@@ -293,9 +311,13 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
         }
     }
     // A client that has the option is asked to enforce TLS: the 5.7 client
-    // then refuses a server without it before the login goes out,
-    // Connector/C only when it also verifies. Its answer is not taken:
-    // the cipher check after the connect decides in any case.
+    // then refuses a server without it before the login goes out. Debian's
+    // Connector/C (3.3) refuses such a server at the handshake only when it
+    // also verifies; with this option alone it sends the login (user,
+    // database, authentication answer) in clear text, and has no option
+    // that refuses earlier without a check of the certificate
+    // (tests/mysql/mysql_connection_tls_login_test.cpp). Its answer is not
+    // taken: the cipher check after the connect decides in any case.
     if (bHasOptions() && CNAFunctionLoader::g_bKnowsSSLEnforceOption()) {
         if (!bClientCall(MySQLSite::kEnforceOption, pclError, this,
                          [&] { (void)__mysql_options(m_pMySQL, MYSQL_OPT_SSL_ENFORCE, &bOn); })) {
@@ -309,7 +331,48 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
 bool CMySQLConnection::bTLSRequested() const
 {
     return m_csSSLKey.nTaille() > 0 || m_csSSLCert.nTaille() > 0 || m_csSSLCA.nTaille() > 0 ||
-           m_csSSLCAPath.nTaille() > 0 || m_csSSLCipher.nTaille() > 0;
+           m_csSSLCAPath.nTaille() > 0 || m_csSSLCipher.nTaille() > 0 || eGetTLSMode() != eTLSMode::NotAsked;
+}
+
+CMySQLConnection::eTLSMode CMySQLConnection::eGetTLSMode() const
+{
+    CTString csMode(m_csSSLMode.pszGet());
+    csMode.Trim();
+    const wchar_t* pszMode = csMode.pszGet() != nullptr ? csMode.pszGet() : L"";
+    const struct
+    {
+        const wchar_t* pszValue;
+        eTLSMode eMode;
+    } modes[] = {
+        {L"", eTLSMode::NotAsked},
+        {L"DISABLED", eTLSMode::NotAsked},
+        {L"PREFERRED", eTLSMode::NotAsked},
+        {L"REQUIRED", eTLSMode::Required},
+        {L"VERIFY_CA", eTLSMode::VerifyCA},
+        {L"VERIFY_IDENTITY", eTLSMode::VerifyIdentity},
+    };
+    for (const auto& mode : modes) {
+        if (bEqualsAsciiIgnoringCase(pszMode, mode.pszValue))
+            return mode.eMode;
+    }
+    return eTLSMode::Unknown;
+}
+
+int CMySQLConnection::_bCheckTLSMode(CNAError* pclError)
+{
+    const eTLSMode eMode = eGetTLSMode();
+    const wchar_t* pszValue = m_csSSLMode.pszGet() != nullptr ? m_csSSLMode.pszGet() : L"";
+    if (eMode == eTLSMode::Unknown) {
+        CNAError::g_RaiseSiteError(pclError, MySQLSite::kSSLModeUnknown, this, nullptr, nullptr, pszValue);
+        return 0;
+    }
+    // The check of the certificate needs an authority to lead to.
+    if ((eMode == eTLSMode::VerifyCA || eMode == eTLSMode::VerifyIdentity) && m_csSSLCA.nTaille() == 0 &&
+        m_csSSLCAPath.nTaille() == 0) {
+        CNAError::g_RaiseSiteError(pclError, MySQLSite::kSSLModeWithoutCA, this, nullptr, nullptr, pszValue);
+        return 0;
+    }
+    return 1;
 }
 
 int CMySQLConnection::_bCheckEncrypted(CNAError* pclError)

@@ -63,6 +63,10 @@ inline constexpr stNAErrorSite kNoVerifyOption{NA_SRC_DB_CONNECTION, 46, 88, NA_
 inline constexpr stClientCallSite kEnforceOption{NA_SRC_DB_CONNECTION, 47};
 inline constexpr stClientCallSite kSSLCipher{NA_SRC_DB_CONNECTION, 48};
 inline constexpr stNAErrorSite kNotEncrypted{NA_SRC_DB_CONNECTION, 49, 86, NA_ERR_GENERAL};         // server
+// "SSL Mode" refused before the handle is made (sites 60 to 69 are TLS's):
+// a value the driver does not know, a verifying mode without CA or CA path.
+inline constexpr stNAErrorSite kSSLModeUnknown{NA_SRC_DB_CONNECTION, 60, 90, NA_ERR_GENERAL};    // the value
+inline constexpr stNAErrorSite kSSLModeWithoutCA{NA_SRC_DB_CONNECTION, 61, 91, NA_ERR_GENERAL};  // the value
 // Whether the server still holds the transaction after a failed statement:
 // the statement that brings the server's present status, and its reading;
 // the question of the server's roll-back on a lock wait time-out.

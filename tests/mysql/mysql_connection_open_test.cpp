@@ -263,7 +263,7 @@ TEST_F(MySQLConnectionOverFakes, TrustAnchorsTurnCertificateVerificationOn)
         {"key, certificate and cipher", L"SSL Key=k.pem;SSL Cert=c.pem;SSL Cipher=AES256-SHA",
          {nullptr, "k.pem", "c.pem", std::nullopt, std::nullopt, "AES256-SHA"}, false},
         {"a CA file", L"SSL CA=/etc/ca.pem", {nullptr, std::nullopt, std::nullopt, "/etc/ca.pem", std::nullopt, std::nullopt}, true},
-        {"a CA directory", L"SSL CAPath=/etc/certs;SSL Mode=whatever",
+        {"a CA directory", L"SSL CAPath=/etc/certs;SSL Mode=Preferred",
          {nullptr, std::nullopt, std::nullopt, std::nullopt, "/etc/certs", std::nullopt}, true},
     };
     for (const auto& c : aCases) {
@@ -287,6 +287,155 @@ TEST_F(MySQLConnectionOverFakes, TrustAnchorsTurnCertificateVerificationOn)
         if (c.bVerify) {
             EXPECT_EQ(1, State().options[1].nByte);
         }
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+}
+
+// "SSL Mode" alone: empty, DISABLED and PREFERRED ask nothing (other SSL
+// keys still do), REQUIRED asks for TLS with every text null, the verifying
+// modes for TLS and the check of the certificate; the value compares
+// without case, blanks around it ignored.
+TEST_F(MySQLConnectionOverFakes, SSLModeAsksForTlsOrNothing)
+{
+    const stFakeSslCall none{nullptr, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+    const struct
+    {
+        const char* pszName;
+        std::wstring keys;
+        bool bTls;
+        stFakeSslCall expected;
+        bool bVerify;
+    } aCases[] = {
+        {"no SSL key", {}, false, none, false},
+        {"DISABLED", L"SSL Mode=DISABLED", false, none, false},
+        {"preferred, blanks around", L"SSL Mode= preferred ", false, none, false},
+        {"an empty mode", L"SSL Mode=", false, none, false},
+        {"DISABLED does not undo a key", L"SSL Mode=DISABLED;SSL Key=k.pem", true,
+         {nullptr, "k.pem", std::nullopt, std::nullopt, std::nullopt, std::nullopt}, false},
+        {"REQUIRED alone", L"SSL Mode=REQUIRED", true, none, false},
+        {"required, lower case and blanks", L"SSL Mode=  required\t", true, none, false},
+        {"REQUIRED with a cipher", L"SSL Mode=REQUIRED;SSL Cipher=AES256-SHA", true,
+         {nullptr, std::nullopt, std::nullopt, std::nullopt, std::nullopt, "AES256-SHA"}, false},
+        {"VERIFY_CA with a CA", L"SSL Mode=VERIFY_CA;SSL CA=/etc/ca.pem", true,
+         {nullptr, std::nullopt, std::nullopt, "/etc/ca.pem", std::nullopt, std::nullopt}, true},
+        {"verify_identity with a CA path", L"SSL Mode=verify_identity;SSL CAPath=/etc/certs", true,
+         {nullptr, std::nullopt, std::nullopt, std::nullopt, "/etc/certs", std::nullopt}, true},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        Fake();
+        CMySQLConnection& connection = Connection(c.keys);
+        EXPECT_EQ(c.bTls, connection.bTLSRequested());
+        CNAError error;
+        ASSERT_EQ(1, connection.bOpen(&error)) << error.pszGetError();
+        std::vector<Option> expected{{kCharsetOption, "latin1"}};
+        if (!c.bTls) {
+            EXPECT_EQ(0u, State().sslSets.size());
+            EXPECT_EQ(0, State().calls["mysql_get_ssl_cipher"]) << "no check of a cipher not asked for";
+            EXPECT_EQ(expected, Options());
+            m_connection.reset();
+            CNAFunctionLoader::g_Term();
+            continue;
+        }
+        ASSERT_EQ(1u, State().sslSets.size());
+        const stFakeSslCall& call = State().sslSets[0];
+        EXPECT_EQ(c.expected.key, call.key);
+        EXPECT_EQ(c.expected.cert, call.cert);
+        EXPECT_EQ(c.expected.ca, call.ca);
+        EXPECT_EQ(c.expected.capath, call.capath);
+        EXPECT_EQ(c.expected.cipher, call.cipher);
+        if (c.bVerify)
+            expected.emplace_back(kVerifyOption, std::nullopt);
+        expected.emplace_back(kEnforceOption, std::nullopt);
+        EXPECT_EQ(expected, Options());
+        EXPECT_EQ(1, State().calls["mysql_get_ssl_cipher"]);
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+}
+
+// "SSL Mode=REQUIRED" is TLS required as the other keys make it: clear text
+// granted is refused and closed (user error 86), also with a client that
+// has no option to enforce TLS and only hears of it through mysql_ssl_set
+// with every text null.
+TEST_F(MySQLConnectionOverFakes, SSLModeRequiredRefusesClearText)
+{
+    {
+        SCOPED_TRACE("clear text granted");
+        Fake().sslCipher.reset();
+        CNAError error;
+        CMySQLConnection& connection = Connection(L"SSL Mode=Required");
+        EXPECT_EQ(0, connection.bOpen(&error));
+        EXPECT_EQ(86u, error.dwGetErrorId()) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, SiteLine(101, 49))) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, L"<fakehost>")) << error.pszGetError();
+        EXPECT_EQ(nullptr, connection.pGetMySQL());
+        EXPECT_EQ(0, State().nLiveHandles);
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+    {
+        SCOPED_TRACE("a 5.1 client without the option to enforce TLS");
+        stFakeClientState& state = Fake("clientversion");
+        state.byteOptions.push_back(kEnforceOption);
+        CNAError error;
+        EXPECT_EQ(1, Connection(L"SSL Mode=REQUIRED").bOpen(&error)) << error.pszGetError();
+        ASSERT_EQ(1u, State().sslSets.size());
+        const stFakeSslCall& call = State().sslSets[0];
+        EXPECT_EQ((std::vector<FakeText>{std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}),
+                  (std::vector<FakeText>{call.key, call.cert, call.ca, call.capath, call.cipher}));
+        EXPECT_EQ((std::vector<Option>{{kCharsetOption, "latin1"}}), Options());
+        EXPECT_EQ(1, State().calls["mysql_get_ssl_cipher"]);
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+    {
+        SCOPED_TRACE("the same client granting clear text");
+        Fake("clientversion").sslCipher.reset();
+        CNAError error;
+        EXPECT_EQ(0, Connection(L"SSL Mode=REQUIRED").bOpen(&error));
+        EXPECT_EQ(86u, error.dwGetErrorId()) << error.pszGetError();
+        EXPECT_EQ(0, State().nLiveHandles);
+        m_connection.reset();
+        CNAFunctionLoader::g_Term();
+    }
+}
+
+// What "SSL Mode" cannot mean is refused before any handle is made: a value
+// the driver does not know (named in the message), a verifying mode
+// without an authority to check the certificate against.
+TEST_F(MySQLConnectionOverFakes, SSLModeThatCannotBeHonouredIsRefusedBeforeTheConnect)
+{
+    const struct
+    {
+        const char* pszName;
+        std::wstring keys;
+        unsigned nUserError;
+        int nSite;
+        std::wstring dumpPart;
+    } aCases[] = {
+        {"an unknown value", L"SSL Mode=STRICT", 90, 60, L"<STRICT>"},
+        {"an unknown value beside a CA", L"SSL Mode=VERIFY-CA;SSL CA=/etc/ca.pem", 90, 60, L"<VERIFY-CA>"},
+        {"MySQL's old true", L"SSL Mode=true", 90, 60, L"<true>"},
+        {"VERIFY_CA without CA", L"SSL Mode=VERIFY_CA", 91, 61, L"<VERIFY_CA>"},
+        {"verify_identity with only a key and certificate",
+         L"SSL Mode=verify_identity;SSL Key=k.pem;SSL Cert=c.pem", 91, 61, L"<verify_identity>"},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        Fake();
+        CMySQLConnection& connection = Connection(c.keys);
+        CNAError error;
+        EXPECT_EQ(0, connection.bOpen(&error));
+        EXPECT_EQ(0, connection.bIsOpen());
+        EXPECT_EQ(nullptr, connection.pGetMySQL());
+        EXPECT_EQ(c.nUserError, error.dwGetErrorId()) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, SiteLine(101, c.nSite))) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, c.dumpPart)) << error.pszGetError();
+        EXPECT_EQ(0, State().calls["mysql_init"]) << "refused before any handle";
+        EXPECT_EQ(0u, State().connects.size());
+        EXPECT_EQ(0u, State().sslSets.size());
         m_connection.reset();
         CNAFunctionLoader::g_Term();
     }

@@ -2,6 +2,7 @@
 // test's own: one that offers no TLS, and one started with a certificate
 // for "localhost" signed by a CA that the test makes with openssl (beside
 // another CA and a client certificate). A description with any SSL key
+// but "SSL Mode", or with "SSL Mode" REQUIRED, VERIFY_CA or VERIFY_IDENTITY,
 // gets an encrypted connection or none: a server without TLS is refused
 // (the driver's own error when only the cipher check can tell, the
 // client's when it was asked to verify); a CA has the server's certificate
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "mysql/client_api.h"
 #include "native/driver/error_object.h"
@@ -165,6 +167,12 @@ TEST_F(TlsAskedFor, AServerWithoutTlsIsRefused)
          kNotEncrypted, 0},
         {"a cipher, by TCP", MariadbRoute::Tcp, L"SSL Cipher=AES256-SHA", kNotEncrypted, 0},
         {"a CA", MariadbRoute::Socket, L"SSL CA=" + s_certificates->File("ca.pem"), kCannotConnect, kTlsError},
+        {"SSL Mode=REQUIRED alone", MariadbRoute::Socket, L"SSL Mode=REQUIRED", kNotEncrypted, 0},
+        {"SSL Mode=required alone, by TCP", MariadbRoute::Tcp, L"SSL Mode= required ", kNotEncrypted, 0},
+        {"SSL Mode=VERIFY_CA and a CA", MariadbRoute::Socket,
+         L"SSL Mode=VERIFY_CA;SSL CA=" + s_certificates->File("ca.pem"), kCannotConnect, kTlsError},
+        {"SSL Mode=VERIFY_IDENTITY and a CA", MariadbRoute::Socket,
+         L"SSL Mode=VERIFY_IDENTITY;SSL CA=" + s_certificates->File("ca.pem"), kCannotConnect, kTlsError},
     };
     for (const auto& c : aCases) {
         SCOPED_TRACE(c.pszName);
@@ -179,11 +187,114 @@ TEST_F(TlsAskedFor, AServerWithoutTlsIsRefused)
         }
         ExpectClosed(pclConnection);
     }
-    // The same server without SSL keys: clear text, as asked.
-    int bOpened = -1;
-    CMySQLConnection* pclConnection = Open(s_plain->Server(), MariadbRoute::Socket, {}, &bOpened);
-    ASSERT_EQ(1, bOpened) << m_pclError->pszGetError();
-    EXPECT_EQ(HandleCell(""), ServerCipher(pclConnection));
+    // The same server without SSL keys, or with a mode that asks nothing:
+    // clear text, as asked.
+    for (const auto& [pszName, pszKeys] : {std::pair{"no SSL key", L""}, std::pair{"DISABLED", L"SSL Mode=DISABLED"},
+                                           std::pair{"Preferred", L"SSL Mode=Preferred"}}) {
+        SCOPED_TRACE(pszName);
+        int bOpened = -1;
+        CMySQLConnection* pclConnection = Open(s_plain->Server(), MariadbRoute::Socket, pszKeys, &bOpened);
+        ASSERT_EQ(1, bOpened) << m_pclError->pszGetError();
+        EXPECT_EQ(HandleCell(""), ServerCipher(pclConnection));
+    }
+}
+
+// "SSL Mode" alone asks for TLS as the other keys do: REQUIRED gets an
+// encrypted session with the certificate unchecked (the library is given
+// no text but is told to use TLS); VERIFY_CA and VERIFY_IDENTITY need a CA
+// and have the library check the chain and the host name, both of them
+// (VERIFY_CA too: the library checks the two together). DISABLED and
+// PREFERRED ask nothing: the session stays in clear text, as without any
+// SSL key, though the server offers TLS.
+TEST_F(TlsAskedFor, SSLModeAsksForTls)
+{
+    if (!s_certificates->bMade())
+        GTEST_SKIP() << s_certificates->sWhyNot;
+    ASSERT_NE(nullptr, s_tls);
+    ASSERT_TRUE(s_tls->bStarted());
+    const std::wstring sCA = L";SSL CA=" + s_certificates->File("ca.pem");
+    const std::wstring sOtherCA = L";SSL CA=" + s_certificates->File("other.pem");
+    enum eOutcome { kEncrypted, kClear, kRefusedByTheClient };
+    const struct
+    {
+        const char* pszName;
+        MariadbRoute route;
+        std::wstring keys;
+        eOutcome eExpected;
+    } aCases[] = {
+        {"REQUIRED", MariadbRoute::Socket, L"SSL Mode=REQUIRED", kEncrypted},
+        {"required, by TCP: the certificate is not checked", MariadbRoute::Tcp, L"SSL Mode=required", kEncrypted},
+        {"VERIFY_CA and its CA", MariadbRoute::Socket, L"SSL Mode=VERIFY_CA" + sCA, kEncrypted},
+        {"VERIFY_IDENTITY and its CA", MariadbRoute::Socket, L"SSL Mode=VERIFY_IDENTITY" + sCA, kEncrypted},
+        {"VERIFY_CA and another CA", MariadbRoute::Socket, L"SSL Mode=VERIFY_CA" + sOtherCA, kRefusedByTheClient},
+        // The certificate names localhost, not the address: VERIFY_CA
+        // checks the name too.
+        {"VERIFY_CA by an address the certificate does not name", MariadbRoute::Tcp, L"SSL Mode=VERIFY_CA" + sCA,
+         kRefusedByTheClient},
+        {"VERIFY_IDENTITY by an address the certificate does not name", MariadbRoute::Tcp,
+         L"SSL Mode=verify_identity" + sCA, kRefusedByTheClient},
+        {"no SSL key", MariadbRoute::Socket, {}, kClear},
+        {"DISABLED", MariadbRoute::Socket, L"SSL Mode=DISABLED", kClear},
+        {"PREFERRED", MariadbRoute::Tcp, L"SSL Mode=PREFERRED", kClear},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        int bOpened = -1;
+        CMySQLConnection* pclConnection = Open(s_tls->Server(), c.route, c.keys, &bOpened);
+        if (c.eExpected == kRefusedByTheClient) {
+            EXPECT_EQ(0, bOpened);
+            EXPECT_EQ(kCannotConnect, m_pclError->dwGetErrorId()) << m_pclError->pszGetError();
+            EXPECT_EQ(kTlsError, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+            ExpectClosed(pclConnection);
+            continue;
+        }
+        ASSERT_EQ(1, bOpened) << m_pclError->pszGetError();
+        if (c.eExpected == kClear) {
+            EXPECT_EQ(HandleCell(""), ServerCipher(pclConnection));
+            continue;
+        }
+        const char* pszCipher = __mysql_get_ssl_cipher(pclConnection->pGetMySQL());
+        ASSERT_NE(nullptr, pszCipher);
+        EXPECT_NE(std::string(), pszCipher);
+        EXPECT_EQ(HandleCell(pszCipher), ServerCipher(pclConnection));
+    }
+}
+
+// A mode that cannot be honoured is refused before anything reaches the
+// server: a value the driver does not know (user error 90, naming it), a
+// verifying mode without CA or CA path (user error 91).
+TEST_F(TlsAskedFor, AnSSLModeThatCannotBeHonouredIsRefused)
+{
+    if (!s_certificates->bMade())
+        GTEST_SKIP() << s_certificates->sWhyNot;
+    ASSERT_NE(nullptr, s_tls);
+    ASSERT_TRUE(s_tls->bStarted());
+    const struct
+    {
+        const char* pszName;
+        std::wstring keys;
+        unsigned nUserError;
+        const wchar_t* pszNamed;
+    } aCases[] = {
+        {"an unknown value", L"SSL Mode=ON", 90, L"<ON>"},
+        {"an unknown value beside a CA", L"SSL Mode=VERIFY_FULL;SSL CA=" + s_certificates->File("ca.pem"), 90,
+         L"<VERIFY_FULL>"},
+        {"VERIFY_CA without CA", L"SSL Mode=VERIFY_CA", 91, L"<VERIFY_CA>"},
+        {"VERIFY_IDENTITY with a client certificate but no CA",
+         L"SSL Mode=VERIFY_IDENTITY;SSL Key=" + s_certificates->File("client-key.pem") + L";SSL Cert=" +
+             s_certificates->File("client.pem"),
+         91, L"<VERIFY_IDENTITY>"},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        int bOpened = -1;
+        CMySQLConnection* pclConnection = Open(s_tls->Server(), MariadbRoute::Socket, c.keys, &bOpened);
+        EXPECT_EQ(0, bOpened);
+        EXPECT_EQ(c.nUserError, m_pclError->dwGetErrorId()) << m_pclError->pszGetError();
+        EXPECT_EQ(0u, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+        EXPECT_TRUE(bDumpHas(*m_pclError, c.pszNamed)) << m_pclError->pszGetError();
+        ExpectClosed(pclConnection);
+    }
 }
 
 TEST_F(TlsAskedFor, TheServersCertificateIsCheckedAgainstTheCA)

@@ -1,0 +1,310 @@
+// What a connection that asks for TLS sends to a server that offers none,
+// with Debian's client library: a stand-in server of the test's own, a
+// loopback listener thread, answers the connect with a handshake (protocol
+// 10) without the TLS capability, answers a login with OK and records every
+// byte the client sends. The library refuses such a server at the handshake
+// only when it was asked to verify the server's certificate ("SSL CA",
+// "SSL CAPath", and so the verifying modes of "SSL Mode"): nothing of the
+// login reaches the stand-in. On every other road ("SSL Key"/"SSL Cert",
+// "SSL Cipher", "SSL Mode=REQUIRED") the library has no option that refuses
+// before the login, and the stand-in receives the user name, the database
+// name and the authentication answer in clear text; the driver's cipher
+// check then refuses and closes the session (user error 86) and nothing but
+// the client's quit follows the login. The README's TLS paragraph says so.
+//
+// The certificate files named are never read: the library reads them only
+// at a TLS handshake, which the stand-in never offers. Every wait of the
+// listener is bounded, and the client is given time-outs, so a test ends
+// even when the library behaves otherwise.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "native/driver/error_object.h"
+#include "tests/mysql/client_test_support.h"
+#include "tests/mysql/mysql_statement_support.h"
+
+namespace {
+
+using vxtest::bDumpHas;
+
+constexpr unsigned kCannotConnect = 79;
+constexpr unsigned kNotEncrypted = 86;
+constexpr unsigned kTlsError = 2026;
+constexpr const char* kUser = "vxloginuser";
+constexpr const char* kDatabase = "vxlogindb";
+
+// One packet of the protocol: 3 bytes of length, the sequence number, the
+// payload.
+std::string Packet(uint8_t nSequence, const std::string& sPayload)
+{
+    const auto n = static_cast<uint32_t>(sPayload.size());
+    std::string s{static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF), static_cast<char>(n >> 16),
+                  static_cast<char>(nSequence)};
+    return s + sPayload;
+}
+
+// A server greeting of protocol 10 that offers no TLS (no CLIENT_SSL,
+// 0x800), with a 20-byte challenge for mysql_native_password.
+std::string Handshake()
+{
+    // Long password (a MySQL server), found rows, long flag, connect with a
+    // database, protocol 4.1, transactions, secure connection, several
+    // statements and results, authentication plug-ins.
+    constexpr uint32_t kCapabilities = 0x1 | 0x2 | 0x4 | 0x8 | 0x200 | 0x2000 | 0x8000 | 0x10000 | 0x20000 | 0x80000;
+    static_assert((kCapabilities & 0x800) == 0, "the stand-in offers no TLS");
+    const std::string sChallenge = "abcdefghijklmnopqrst";
+    std::string s;
+    s += '\x0a';
+    s += std::string("5.7.99-vx-standin") + '\0';
+    s += std::string("\x07\x00\x00\x00", 4);  // the connection's number
+    s += sChallenge.substr(0, 8) + '\0';
+    s += static_cast<char>(kCapabilities & 0xFF);
+    s += static_cast<char>((kCapabilities >> 8) & 0xFF);
+    s += '\x21';                      // utf8_general_ci
+    s += std::string("\x02\x00", 2);  // status: autocommit
+    s += static_cast<char>((kCapabilities >> 16) & 0xFF);
+    s += static_cast<char>(kCapabilities >> 24);
+    s += '\x15';  // the challenge's length with its terminator
+    s += std::string(10, '\0');
+    s += sChallenge.substr(8) + '\0';
+    s += std::string("mysql_native_password") + '\0';
+    return Packet(0, s);
+}
+
+// The loopback listener: one connection, greeted with Handshake(); its first
+// packet (the login) is answered with OK, and everything the client sends
+// is kept until it closes. Each wait is at most 10 seconds.
+class StandinServer
+{
+public:
+    StandinServer()
+    {
+        m_nListen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t nLength = sizeof address;
+        if (m_nListen < 0 || bind(m_nListen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            listen(m_nListen, 1) != 0 ||
+            getsockname(m_nListen, reinterpret_cast<sockaddr*>(&address), &nLength) != 0)
+            return;
+        m_nPort = ntohs(address.sin_port);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~StandinServer()
+    {
+        Finish();
+        if (m_nListen >= 0)
+            close(m_nListen);
+    }
+    StandinServer(const StandinServer&) = delete;
+    StandinServer& operator=(const StandinServer&) = delete;
+
+    int nPort() const { return m_nPort; }
+    // Ends the listener: a client not yet come is no longer waited for; one
+    // that came is read to its close. Then what it sent can be read.
+    void Finish()
+    {
+        m_bStop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    bool bAccepted() const { return m_bAccepted; }
+    const std::string& Received() const { return m_sReceived; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    // Waits for the descriptor to be readable, in slices, until the
+    // deadline, or until Finish when bStoppable; true when readable.
+    bool bWaitReadable(int nFd, Clock::time_point deadline, bool bStoppable)
+    {
+        while (Clock::now() < deadline) {
+            if (bStoppable && m_bStop)
+                return false;
+            pollfd fd{nFd, POLLIN, 0};
+            const int n = poll(&fd, 1, 50);
+            if (n > 0)
+                return true;
+            if (n < 0 && errno != EINTR)
+                return false;
+        }
+        return false;
+    }
+
+    void Serve()
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        if (!bWaitReadable(m_nListen, deadline, true))
+            return;
+        const int nClient = accept4(m_nListen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (nClient < 0)
+            return;
+        m_bAccepted = true;
+        const std::string sHandshake = Handshake();
+        if (send(nClient, sHandshake.data(), sHandshake.size(), MSG_NOSIGNAL) !=
+            static_cast<ssize_t>(sHandshake.size())) {
+            close(nClient);
+            return;
+        }
+        bool bAnswered = false;
+        while (bWaitReadable(nClient, deadline, false)) {
+            char ab[4096];
+            const ssize_t n = recv(nClient, ab, sizeof ab, 0);
+            if (n <= 0)
+                break;
+            m_sReceived.append(ab, static_cast<size_t>(n));
+            // The first whole packet is the login: let it in.
+            if (!bAnswered && m_sReceived.size() >= 4) {
+                const size_t nLength = static_cast<uint8_t>(m_sReceived[0]) |
+                                       static_cast<uint8_t>(m_sReceived[1]) << 8 |
+                                       static_cast<uint8_t>(m_sReceived[2]) << 16;
+                if (m_sReceived.size() >= 4 + nLength) {
+                    const std::string sOk = Packet(static_cast<uint8_t>(m_sReceived[3] + 1),
+                                                   std::string("\x00\x00\x00\x02\x00\x00\x00", 7));
+                    bAnswered = true;
+                    if (send(nClient, sOk.data(), sOk.size(), MSG_NOSIGNAL) < 0)
+                        break;
+                }
+            }
+        }
+        close(nClient);
+    }
+
+    int m_nListen = -1;
+    int m_nPort = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bAccepted{false};
+    std::string m_sReceived;
+};
+
+// The packets of a recording, in order (a cut last packet as it is).
+std::vector<std::string> Payloads(const std::string& s)
+{
+    std::vector<std::string> payloads;
+    size_t nAt = 0;
+    while (nAt + 4 <= s.size()) {
+        const size_t nLength = static_cast<uint8_t>(s[nAt]) | static_cast<uint8_t>(s[nAt + 1]) << 8 |
+                               static_cast<uint8_t>(s[nAt + 2]) << 16;
+        payloads.push_back(s.substr(nAt + 4, nLength));
+        nAt += 4 + nLength;
+    }
+    return payloads;
+}
+
+class TlsLoginToAServerWithoutTls : public vxtest::MySQLStatementTest
+{
+protected:
+    // The driver's connection to the stand-in, as kUser with a password, to
+    // kDatabase, with the keys; opened, its result in *pbOpened.
+    CMySQLConnection* Open(const StandinServer& server, const std::wstring& sKeys, int* pbOpened)
+    {
+        const std::wstring sExtended = L"Server Port=" + std::to_wstring(server.nPort()) +
+                                       L";VX Connection Timeout=5;VX Command Timeout=5;" + sKeys;
+        CMySQLConnection* pclConnection = NewConnection(L"127.0.0.1", vxtest::Wide(kUser),
+                                                        L"vx login secret", vxtest::Wide(kDatabase), sExtended);
+        m_pclError->Reset();
+        *pbOpened = pclConnection->bOpen(m_pclError);
+        return pclConnection;
+    }
+};
+
+// Asked to verify the certificate, the library refuses the server at its
+// greeting: the connect fails with the library's TLS error (2026) and its
+// text, and the stand-in receives nothing at all.
+TEST_F(TlsLoginToAServerWithoutTls, WithVerificationNothingOfTheLoginGoesOut)
+{
+    const struct
+    {
+        const char* pszName;
+        std::wstring keys;
+    } aCases[] = {
+        {"SSL CA", L"SSL CA=/nonexistent/vx/ca.pem"},
+        {"SSL CAPath", L"SSL CAPath=/nonexistent/vx/certs"},
+        {"SSL CA with a key and certificate", L"SSL CA=/nonexistent/vx/ca.pem;SSL Key=/nonexistent/vx/key.pem;"
+                                              L"SSL Cert=/nonexistent/vx/cert.pem"},
+        {"SSL Mode=VERIFY_CA", L"SSL Mode=VERIFY_CA;SSL CA=/nonexistent/vx/ca.pem"},
+        {"SSL Mode=VERIFY_IDENTITY", L"SSL Mode=verify_identity;SSL CAPath=/nonexistent/vx/certs"},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        StandinServer server;
+        ASSERT_NE(0, server.nPort());
+        int bOpened = -1;
+        CMySQLConnection* pclConnection = Open(server, c.keys, &bOpened);
+        server.Finish();
+        EXPECT_EQ(0, bOpened);
+        EXPECT_EQ(kCannotConnect, m_pclError->dwGetErrorId()) << m_pclError->pszGetError();
+        EXPECT_EQ(kTlsError, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+        EXPECT_TRUE(bDumpHas(*m_pclError, L"SSL is required, but the server does not support it"))
+            << m_pclError->pszGetError();
+        EXPECT_EQ(nullptr, pclConnection->pGetMySQL());
+        EXPECT_TRUE(server.bAccepted()) << "the client came";
+        EXPECT_EQ(std::string(), server.Received()) << "nothing of the login";
+        EXPECT_EQ(std::string::npos, server.Received().find(kUser));
+        EXPECT_EQ(std::string::npos, server.Received().find(kDatabase));
+    }
+}
+
+// Without verification the library has no way to refuse before the login
+// (the option to enforce TLS, which it accepts, does not make it): the
+// stand-in receives the user name, the 20-byte answer to its challenge and
+// the database name; the driver's cipher check then refuses the session
+// (user error 86) and closes it, and nothing but the client's quit
+// (COM_QUIT) follows the login.
+TEST_F(TlsLoginToAServerWithoutTls, WithoutVerificationTheLoginGoesOutAndTheSessionIsRefused)
+{
+    const struct
+    {
+        const char* pszName;
+        std::wstring keys;
+    } aCases[] = {
+        {"SSL Key and SSL Cert", L"SSL Key=/nonexistent/vx/key.pem;SSL Cert=/nonexistent/vx/cert.pem"},
+        {"SSL Cipher", L"SSL Cipher=AES256-SHA"},
+        {"SSL Mode=REQUIRED", L"SSL Mode=REQUIRED"},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        StandinServer server;
+        ASSERT_NE(0, server.nPort());
+        int bOpened = -1;
+        CMySQLConnection* pclConnection = Open(server, c.keys, &bOpened);
+        server.Finish();
+        EXPECT_EQ(0, bOpened);
+        EXPECT_EQ(kNotEncrypted, m_pclError->dwGetErrorId()) << m_pclError->pszGetError();
+        EXPECT_TRUE(bDumpHas(*m_pclError, L"<127.0.0.1>")) << m_pclError->pszGetError();
+        EXPECT_EQ(nullptr, pclConnection->pGetMySQL());
+
+        const std::vector<std::string> payloads = Payloads(server.Received());
+        ASSERT_EQ(2u, payloads.size()) << "the login and the quit";
+        // The login (HandshakeResponse41): capabilities, packet size,
+        // character set, 23 zero bytes, then the user name, the length of
+        // the answer to the challenge and the answer, the database.
+        const std::string& sLogin = payloads[0];
+        const size_t nUser = 32;
+        ASSERT_GT(sLogin.size(), nUser + std::char_traits<char>::length(kUser) + 22);
+        const uint32_t nClientCapabilities = static_cast<uint8_t>(sLogin[0]) | static_cast<uint8_t>(sLogin[1]) << 8;
+        EXPECT_EQ(0u, nClientCapabilities & 0x800) << "no TLS asked of a server that offers none";
+        EXPECT_EQ(std::string(kUser) + '\0', sLogin.substr(nUser, std::char_traits<char>::length(kUser) + 1));
+        const size_t nAnswer = nUser + std::char_traits<char>::length(kUser) + 1;
+        EXPECT_EQ(20, static_cast<uint8_t>(sLogin[nAnswer])) << "the authentication answer, in clear text";
+        EXPECT_EQ(std::string(kDatabase) + '\0',
+                  sLogin.substr(nAnswer + 21, std::char_traits<char>::length(kDatabase) + 1));
+        EXPECT_EQ(std::string("\x01"), payloads[1]) << "COM_QUIT, and nothing else";
+    }
+}
+
+}  // namespace
