@@ -142,7 +142,8 @@ TEST_F(MySQLPacketDiagnosis, TheSessionsOpenedOnItsOwnWaitNoLongerThanTheStateme
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.timeouts.size() << " time-outs");
-        Fake().queryErrors[m_sQuery] = 2006;
+        State().calls.clear();
+        State().options.clear();
         State().queryErrors[kQuestion] = 2006;
         CMySQLStatementSQL* pclStatement = OpenStatement(c.pszKeys);
         State().bConnectSucceeds = false;
