@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,9 +64,12 @@ public:
     // The archive's entry "license.txt", read as UTF-8 text into sText. The
     // entry is written to a file of a fresh private directory (mode 0700) of
     // the temporary directory, and both are removed on the way out, whatever
-    // happened. A missing entry, one above MAX_TAILLE_LICENCE bytes or one
-    // that is not well-formed UTF-8 fails; every failure is reported and
-    // leaves sText as it was.
+    // happened. The text is read back through the descriptor that was
+    // checked and written, never by the file's name again; a file that no
+    // longer holds exactly the entry's size and CRC is refused. A missing
+    // entry, one above MAX_TAILLE_LICENCE bytes or one that is not
+    // well-formed UTF-8 fails; every failure is reported and leaves sText as
+    // it was.
     int bLoadLicense(CXYString<wchar_t>& sText);
 
     // Test seam: called with each target path once its new content is
@@ -81,6 +85,13 @@ public:
     {
         m_pfnAvantExtractionLicence = pfn;
         m_pContexteLicence = pContexte;
+    }
+    // Test seam: called with the same file once the entry is written into
+    // it, before the text is read back.
+    void SetAvantRelectureLicence(void (*pfn)(void*, const wchar_t*), void* pContexte)
+    {
+        m_pfnAvantRelectureLicence = pfn;
+        m_pContexteRelecture = pContexte;
     }
 
     // Directory part of a path, separator kept ("/" for a file at the root,
@@ -123,8 +134,17 @@ private:
     void _ShowErreurExtraction(const wchar_t* pszEntree, const wchar_t* pszCible, int nErrno,
                                _eVXzipResult eResult) const;
     // Writes the entry at that position into the empty temporary file
-    // pszFichier of the private directory fdRepertoire.
-    int _bExtraitDansTemporaire(unsigned long nPosition, int fdRepertoire, const wchar_t* pszFichier);
+    // pszFichier of the private directory fdRepertoire. Returns the file's
+    // descriptor (open for reading and writing, at the end of what was
+    // written), which the caller closes; -1 after reporting a failure.
+    int _fdExtraitDansTemporaire(unsigned long nPosition, int fdRepertoire, const wchar_t* pszFichier);
+    // The license entry's bytes read back into pContenu (oTaille of them)
+    // from the descriptor fd of the temporary file pszFichier (named in the
+    // messages): from its start, exactly oTaille bytes (at most
+    // MAX_TAILLE_LICENCE) whose CRC-32 is dwCrc. False after reporting a
+    // failure or a file that differs.
+    bool _bRelitLicence(int fd, const wchar_t* pszFichier, uint64_t oTaille, uint32_t dwCrc,
+                        std::unique_ptr<char[]>& pContenu) const;
     void _ShowPlanRefuse(const CPlanInstallation& plan, int eRefus) const;
     // True, after reporting it, when a stop signal waits.
     bool _bArretDemande(const wchar_t* pszCible) const;
@@ -135,4 +155,6 @@ private:
     void* m_pContexte = nullptr;
     void (*m_pfnAvantExtractionLicence)(void*, const wchar_t*) = nullptr;
     void* m_pContexteLicence = nullptr;
+    void (*m_pfnAvantRelectureLicence)(void*, const wchar_t*) = nullptr;
+    void* m_pContexteRelecture = nullptr;
 };

@@ -1,7 +1,9 @@
 // The archive's license text. The entry goes through a file of a fresh
 // directory that only this user can enter, so that no other user can read
 // it, or put a link or a file of their own in its place; the file and the
-// directory go away on every way out.
+// directory go away on every way out. The file is opened once, checked,
+// written and read back through that one descriptor: what is under its name
+// afterwards is never read.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,16 +13,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <zlib.h>
 
 #include "common/system/code_page_conversion.h"
 #include "common/system/disk_file.h"
 #include "common/system/disk_file_path.h"
 #include "common/system/file_name_text.h"
 #include "common/system/x_error_module.h"
-#include "common/text/zl_bin.h"
 #include "installer/data_extractor.h"
 #include "installer/install_messages.h"
 #include "installer/install_text_output.h"
@@ -108,23 +113,60 @@ private:
     wchar_t m_szChemin[XFILE_PATH_CHARS] = {};
 };
 
+// Closes a descriptor at the end of its scope.
+class CDescripteur
+{
+public:
+    explicit CDescripteur(int fd) : m_fd(fd) {}
+    ~CDescripteur()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    CDescripteur(const CDescripteur&) = delete;
+    CDescripteur& operator=(const CDescripteur&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Reads from fd until nTaille bytes are in pBuffer or the file ends: a short
+// read goes on with the rest, an interrupted one is tried again. The bytes
+// read, or -1 with errno set.
+ssize_t nLitJusquA(int fd, char* pBuffer, size_t nTaille)
+{
+    size_t nLu = 0;
+    while (nLu < nTaille) {
+        const ssize_t n = read(fd, pBuffer + nLu, nTaille - nLu);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        nLu += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(nLu);
+}
+
 }  // namespace
 
-int CDataExtractor::_bExtraitDansTemporaire(unsigned long nPosition, int fdRepertoire, const wchar_t* pszFichier)
+int CDataExtractor::_fdExtraitDansTemporaire(unsigned long nPosition, int fdRepertoire, const wchar_t* pszFichier)
 {
     const wchar_t* pszBarre = std::wcsrchr(pszFichier, L'/');
     CUTF8Name nom(pszBarre != nullptr ? pszBarre + 1 : pszFichier);
     if (!nom.bOk()) {
         _ShowSystemError(pszFichier, errno);
-        return 0;
+        return -1;
     }
     // The empty file just made, reached without following a link; another
     // file under its name (a link, one with other names, one with content)
-    // is not written to.
-    const int fd = openat(fdRepertoire, nom.psz(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // is not written to. It stays open for the text to be read back.
+    const int fd = openat(fdRepertoire, nom.psz(), O_RDWR | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         _ShowSystemError(pszFichier, errno);
-        return 0;
+        return -1;
     }
     struct stat st;
     int nErr = fstat(fd, &st) != 0 ? errno : 0;
@@ -133,7 +175,7 @@ int CDataExtractor::_bExtraitDansTemporaire(unsigned long nPosition, int fdReper
     if (nErr != 0) {
         close(fd);
         _ShowSystemError(pszFichier, nErr);
-        return 0;
+        return -1;
     }
     // The extraction into a descriptor refuses a size that the compressed
     // data cannot produce before it writes anything, and checks the size
@@ -141,15 +183,41 @@ int CDataExtractor::_bExtraitDansTemporaire(unsigned long nPosition, int fdReper
     errno = 0;
     const _eVXzipResult eResult = m_clZip.eExtraitEntreeFd(nPosition, fd);
     nErr = errno;
-    if (close(fd) != 0 && eResult == VXZIP_OK) {
-        _ShowSystemError(pszFichier, errno);
-        return 0;
-    }
     if (eResult != VXZIP_OK) {
+        close(fd);
         _ShowErreurExtraction(kLicence, pszFichier, nErr, eResult);
-        return 0;
+        return -1;
     }
-    return 1;
+    return fd;
+}
+
+bool CDataExtractor::_bRelitLicence(int fd, const wchar_t* pszFichier, uint64_t oTaille, uint32_t dwCrc,
+                                    std::unique_ptr<char[]>& pContenu) const
+{
+    if (oTaille > MAX_TAILLE_LICENCE) {
+        EcritErreurStd(sMessageInstalleur(MSG_LICENCE_TROP_GRANDE, kLicence).pszGet());
+        return false;
+    }
+    // One byte more than the entry's size is asked for, so that a file
+    // grown since it was written is seen as well as one cut short.
+    const size_t nTaille = static_cast<size_t>(oTaille);
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[nTaille + 1]);
+    if (buffer == nullptr) {
+        _ShowErrorZIPSiBesoin(kLicence, ENOMEM, VXZIP_ERR_MEMORY);
+        return false;
+    }
+    const ssize_t nLu = lseek(fd, 0, SEEK_SET) != 0 ? -1 : nLitJusquA(fd, buffer.get(), nTaille + 1);
+    if (nLu < 0) {
+        _ShowSystemError(pszFichier, errno);
+        return false;
+    }
+    if (static_cast<size_t>(nLu) != nTaille ||
+        (nTaille > 0 && crc32(0, reinterpret_cast<const Bytef*>(buffer.get()), static_cast<uInt>(nTaille)) != dwCrc)) {
+        EcritErreurStd(sMessageInstalleur(MSG_LICENCE_MODIFIEE, pszFichier).pszGet());
+        return false;
+    }
+    pContenu = std::move(buffer);
+    return true;
 }
 
 int CDataExtractor::bLoadLicense(CXYString<wchar_t>& sText)
@@ -188,25 +256,30 @@ int CDataExtractor::bLoadLicense(CXYString<wchar_t>& sText)
     }
     if (m_pfnAvantExtractionLicence != nullptr)
         m_pfnAvantExtractionLicence(m_pContexteLicence, szFichier);
-    if (!_bExtraitDansTemporaire(nPosition, repertoire.fd(), szFichier))
+    const CDescripteur fichier(_fdExtraitDansTemporaire(nPosition, repertoire.fd(), szFichier));
+    if (fichier.Get() < 0)
         return 0;
+    if (m_pfnAvantRelectureLicence != nullptr)
+        m_pfnAvantRelectureLicence(m_pContexteRelecture, szFichier);
 
-    CZLBIN contenu;
-    if (!CDiskFile::bChargeFichier(contenu, szFichier, &error)) {
-        _ShowError(szFichier, error.dwGetSystemErrorCode(), error);
+    // The entry was extracted whole, so the reader knows it.
+    const CRepEntree* pEntree = m_clZip.clGetRepertoire().pclGetEntree(nRang);
+    const _stFICZIP* pZip =
+        pEntree != nullptr ? m_clZip.clGetZip().pstGetFichier(static_cast<int>(pEntree->m_nNumeroZip) - 1) : nullptr;
+    if (pZip == nullptr) {
+        _ShowErrorZIPSiBesoin(kLicence, 0, VXZIP_ERR_FORMAT);
         return 0;
     }
-    const int nTaille = contenu.nGetTailleUtile();
-    if (static_cast<uint64_t>(nTaille) > MAX_TAILLE_LICENCE) {
-        EcritErreurStd(sMessageInstalleur(MSG_LICENCE_TROP_GRANDE, kLicence).pszGet());
+    const uint64_t oTaille = m_clZip.dwTailleOriginale(nPosition);
+    std::unique_ptr<char[]> pContenu;
+    if (!_bRelitLicence(fichier.Get(), szFichier, oTaille, static_cast<uint32_t>(pZip->dwCrc), pContenu))
         return 0;
-    }
+    const int nTaille = static_cast<int>(oTaille);
     // Strict decoding: a byte that is not well-formed UTF-8 fails the whole
     // text rather than being dropped or replaced.
     CXYString<wchar_t> sLu;
     if (nTaille > 0) {
-        const int rc = sLu.nAffecteUTF8(reinterpret_cast<const char*>(contenu.pbyGetBuffer()), nTaille, 0,
-                                        static_cast<int>(MB_ERR_INVALID_CHARS));
+        const int rc = sLu.nAffecteUTF8(pContenu.get(), nTaille, 0, static_cast<int>(MB_ERR_INVALID_CHARS));
         if (rc == STRMEM_ERR_CONVERSION) {
             EcritErreurStd(sMessageInstalleur(MSG_LICENCE_UTF8, kLicence).pszGet());
             return 0;

@@ -31,3 +31,4 @@ constexpr unsigned MSG_TROP_D_ENTREES = 4997;
 constexpr unsigned MSG_NOMS_EN_DOUBLE = 4998;
 constexpr unsigned MSG_LICENCE_TROP_GRANDE = 4999;
 constexpr unsigned MSG_LICENCE_UTF8 = 5000;
+constexpr unsigned MSG_LICENCE_MODIFIEE = 5001;

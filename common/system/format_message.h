@@ -46,17 +46,20 @@ unsigned int FormatMessageA(unsigned int nFlags, const void* pSource, unsigned i
 
 // Windows insert syntax: "%1" to "%999" with an optional "!printf-format!"
 // (default "s", a wide text; "*" takes width and precision from the next
-// arguments), "%0" ends the message, "%r" CR, "%n" CR LF, "%t" a tab, "%b" a
-// blank, "%c" gives c. The arguments are 64-bit values (integers or
-// pointers; a floating conversion reads the 64 bits as a double): from the
-// list *pArgs, or with ARGUMENT_ARRAY from the array of 64-bit values that
-// pArgs points to. The maximum line width is nFlags & 0xFF (0: line breaks of
-// the text kept; 255: no limit and line breaks read as blanks). Needs
-// FROM_STRING or FROM_SYSTEM (then strerror(nMessageId), or of errno for 0);
-// FROM_HMODULE is refused. Returns the characters produced without the
-// terminator; when the output is full, the text cut to nSize - 1 characters;
-// 0 on failure with errno set (EINVAL for bad flags or insert syntax,
-// FORMAT_MESSAGE_NO_MEMORY, or the code of __FormatMessageWin).
+// arguments; a format that __cInsertConversion refuses, one that would read
+// more than its insert's arguments or write through one, writes the insert
+// as nothing, as a missing argument does), "%0" ends the message, "%r" CR,
+// "%n" CR LF, "%t" a tab, "%b" a blank, "%c" gives c. The arguments are
+// 64-bit values (integers or pointers; a floating conversion reads the 64
+// bits as a double): from the list *pArgs, or with ARGUMENT_ARRAY from the
+// array of 64-bit values that pArgs points to. The maximum line width is
+// nFlags & 0xFF (0: line breaks of the text kept; 255: no limit and line
+// breaks read as blanks). Needs FROM_STRING or FROM_SYSTEM (then
+// strerror(nMessageId), or of errno for 0); FROM_HMODULE is refused.
+// Returns the characters produced without the terminator; when the output
+// is full, the text cut to nSize - 1 characters; 0 on failure with errno set
+// (EINVAL for bad flags or insert syntax, FORMAT_MESSAGE_NO_MEMORY, or the
+// code of __FormatMessageWin).
 unsigned int FormatMessageWin(unsigned int nFlags, const void* pSource, unsigned int nMessageId,
                               unsigned int nLanguageId, wchar_t* pszBuffer, unsigned int nSize, va_list* pArgs,
                               int nArgs = kFormatArgsUnknown);
@@ -77,3 +80,18 @@ int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInse
 // the cut format, -1 when memory runs out.
 int __nCutFormatToArguments(const wchar_t* pszFormat, int nArgs, wchar_t** ppszCut);
 int __nCutFormatToArguments(const char* pszFormat, int nArgs, char** ppszCut);
+
+// The printf format of one "%n!fmt!" insert ("%" and fmt, Windows
+// convention), read by the scan of the cut. The insert hands the C library
+// nStars '*' values (ints) and then its value, nothing more, so the format
+// is taken only when one conversion reads arguments, and it reads in turn
+// exactly those: its nStars '*' and its value. Refused: a second
+// conversion that reads (it would read past the insert's arguments), a '*'
+// anywhere else, an "n$" position, "%n" (it writes through its argument),
+// and a floating conversion with a size other than one 'l' (a long double
+// is read from memory the insert does not give). Literal text, "%%" and
+// conversions that read nothing may follow it. Returns that conversion's
+// character, which tells how the value is handed over (a pointer for s, S
+// and p, a double for a floating conversion, a 64-bit integer otherwise),
+// or 0 for a refused format.
+wchar_t __cInsertConversion(const wchar_t* pszFormat, int nStars);

@@ -10,6 +10,9 @@
 // (it knows "%b" and "%B", binary integers).
 // Counting too many only cuts earlier; counting too few would let the C
 // library read past the list, so unknown shapes are read generously.
+//
+// The same scan reads the printf format of a "%n!fmt!" insert, which must
+// read exactly the insert's arguments.
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -65,6 +68,47 @@ int nPosition(const T*& p)
     return n > 0 ? static_cast<int>(n) : 1000000;
 }
 
+// What one conversion reads, scanned from just past its '%' ("%%" aside).
+template <class T>
+struct Conversion
+{
+    const T* pStart = nullptr;  // its first character after the '%'
+    const T* pEnd = nullptr;    // past its last character
+    int nPosition = 0;          // its "n$" position, 0 without
+    int nHighestStar = 0;       // the highest "*n$" position, 0 without
+    int nSequential = 0;        // arguments read in turn: '*' without a position, the value without one
+    T cConversion = 0;          // the character that ends it, 0 at the end of the format
+    bool bReadsValue = false;   // that character reads an argument
+};
+
+template <class T>
+Conversion<T> ReadConversion(const T*& p)
+{
+    Conversion<T> c;
+    c.pStart = p;
+    c.nPosition = nPosition(p);
+    while (bSpecChar(*p)) {
+        if (*p == '*') {
+            ++p;
+            const int nStar = nPosition(p);
+            if (nStar == 0)
+                ++c.nSequential;
+            else if (nStar > c.nHighestStar)
+                c.nHighestStar = nStar;
+            continue;
+        }
+        ++p;
+    }
+    c.cConversion = *p;
+    c.bReadsValue = *p && bReadsArgument(*p);
+    if (c.bReadsValue && c.nPosition == 0)
+        ++c.nSequential;
+    if (*p)
+        ++p;
+    c.pEnd = p;
+    return c;
+}
+
 // Walks the format; writes the cut format to out when out is not null.
 // Returns the number of conversions taken out.
 template <class T>
@@ -93,28 +137,11 @@ size_t Walk(const T* pszFormat, int nArgs, T* out)
             ++p;
             continue;
         }
-        const int nPos = nPosition(p);
-        bool bBeyond = nPos > nArgs;
-        int nSequential = 0;
-        while (bSpecChar(*p)) {
-            if (*p == '*') {
-                ++p;
-                const int nStar = nPosition(p);
-                if (nStar == 0)
-                    ++nSequential;
-                else if (nStar > nArgs)
-                    bBeyond = true;
-                continue;
-            }
-            ++p;
-        }
-        if (*p && bReadsArgument(*p) && nPos == 0)
-            ++nSequential;
-        if (*p)
-            ++p;
+        const Conversion<T> c = ReadConversion(p);
+        bool bBeyond = c.nPosition > nArgs || c.nHighestStar > nArgs;
         // Read in turn, a conversion that does not fit leaves the following
         // ones without their arguments too.
-        if (nSequential > 0 && (bExhausted || nUsed + nSequential > nArgs)) {
+        if (c.nSequential > 0 && (bExhausted || nUsed + c.nSequential > nArgs)) {
             bExhausted = true;
             bBeyond = true;
         }
@@ -122,7 +149,7 @@ size_t Walk(const T* pszFormat, int nArgs, T* out)
             ++nCut;
             continue;
         }
-        nUsed += nSequential;
+        nUsed += c.nSequential;
         while (start < p) {
             if (out)
                 out[n] = *start;
@@ -133,6 +160,59 @@ size_t Walk(const T* pszFormat, int nArgs, T* out)
     if (out)
         out[n] = 0;
     return nCut;
+}
+
+template <class T>
+bool bFloating(T c)
+{
+    return c == 'e' || c == 'E' || c == 'f' || c == 'F' || c == 'g' || c == 'G' || c == 'a' || c == 'A';
+}
+
+// A floating conversion whose size the C library reads as a double: none or
+// one 'l'. "L", "q" and "ll" (and "I64" and "wl", which become "ll") read a
+// long double, from memory the insert does not give.
+template <class T>
+bool bReadsADouble(const Conversion<T>& c)
+{
+    int nL = 0;
+    for (const T* q = c.pStart; q + 1 < c.pEnd; ++q) {
+        if (*q == 'l')
+            ++nL;
+        else if (!bDigit(*q) && *q != '-' && *q != '+' && *q != ' ' && *q != '#' && *q != '\'' && *q != '*' &&
+                 *q != '.')
+            return false;
+    }
+    return nL <= 1;
+}
+
+template <class T>
+T InsertConversion(const T* pszFormat, int nStars)
+{
+    if (pszFormat == nullptr)
+        return 0;
+    T cValue = 0;
+    const T* p = pszFormat;
+    while (*p) {
+        if (*p++ != '%')
+            continue;
+        if (*p == '%') {
+            ++p;
+            continue;
+        }
+        const Conversion<T> c = ReadConversion(p);
+        // The insert's arguments are handed over in turn: a position would
+        // read them out of turn, as other types, or past them.
+        if (c.nPosition != 0 || c.nHighestStar != 0 || c.cConversion == 'n')
+            return 0;
+        if (c.nSequential == 0)
+            continue;
+        if (cValue != 0 || !c.bReadsValue || c.nSequential != nStars + 1)
+            return 0;
+        if (bFloating(c.cConversion) && !bReadsADouble(c))
+            return 0;
+        cValue = c.cConversion;
+    }
+    return cValue;
 }
 
 template <class T>
@@ -163,4 +243,9 @@ int __nCutFormatToArguments(const wchar_t* pszFormat, int nArgs, wchar_t** ppszC
 int __nCutFormatToArguments(const char* pszFormat, int nArgs, char** ppszCut)
 {
     return nCut(pszFormat, nArgs, ppszCut);
+}
+
+wchar_t __cInsertConversion(const wchar_t* pszFormat, int nStars)
+{
+    return InsertConversion(pszFormat, nStars);
 }

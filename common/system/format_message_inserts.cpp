@@ -196,15 +196,15 @@ double AsDouble(uint64_t bits)
     return d;
 }
 
-// Formats one insert with its printf format; the '*' values come first, as
-// printf reads them. Returns a heap text or null.
-wchar_t* FormatInsert(const wchar_t* format, int stars, uint64_t value, int star1, int star2)
+// Formats one insert with its printf format, whose conversion of the value
+// is conv (__cInsertConversion); the '*' values come first, as printf reads
+// them. Returns a heap text or null.
+wchar_t* FormatInsert(const wchar_t* format, wchar_t conv, int stars, uint64_t value, int star1, int star2)
 {
-    const size_t n = std::wcslen(format);
-    const wchar_t conv = n ? format[n - 1] : L's';
     wchar_t* text = nullptr;
     int r;
-    if (conv == L'e' || conv == L'E' || conv == L'f' || conv == L'g' || conv == L'G' || conv == L'a' || conv == L'A') {
+    if (conv == L'e' || conv == L'E' || conv == L'f' || conv == L'F' || conv == L'g' || conv == L'G' || conv == L'a' ||
+        conv == L'A') {
         const double d = AsDouble(value);
         r = stars == 2 ? Vas(&text, format, star1, star2, d) : stars == 1 ? Vas(&text, format, star1, d) : Vas(&text, format, d);
     } else if (conv == L's' || conv == L'S' || conv == L'p') {
@@ -264,6 +264,7 @@ int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInse
                 ++digits;
             }
             wchar_t format[kFormatChars + 2] = L"%s";
+            wchar_t conversion = L's';
             int stars = 0;
             if (*p == L'!') {
                 const wchar_t* spec = p + 1;
@@ -276,8 +277,9 @@ int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInse
                 std::wmemcpy(format + 1, spec, length);
                 format[length + 1] = 0;
                 for (size_t i = 0; i < length; ++i) stars += spec[i] == L'*';
-                // "%n" would write through an argument.
-                if (spec[length - 1] == L'n') stars = 3;
+                // Only a format that reads exactly the insert's value and
+                // its '*' values reaches the C library: 0 for any other.
+                conversion = __cInsertConversion(format, stars);
                 p = close + 1;
             }
             if (digits > 3 || stars > 2 || number - 1 + stars > kMaxArguments - 1) {
@@ -295,11 +297,14 @@ int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInse
             uint64_t value = 0;
             uint64_t star1 = 0;
             uint64_t star2 = 0;
-            // An insert the caller gave no argument for is written as nothing.
+            // An insert the caller gave no argument for is written as
+            // nothing, and so is one whose format was refused (its arguments
+            // still taken, so that those of the next inserts stay theirs).
             if (!args.bAt(number, &value) || (stars >= 1 && !args.bNext(number, 1, &star1)) ||
-                (stars >= 2 && !args.bNext(number, 2, &star2)))
+                (stars >= 2 && !args.bNext(number, 2, &star2)) || conversion == 0)
                 continue;
-            wchar_t* text = FormatInsert(format, stars, value, static_cast<int>(star1), static_cast<int>(star2));
+            wchar_t* text =
+                FormatInsert(format, conversion, stars, value, static_cast<int>(star1), static_cast<int>(star2));
             if (!text) {
                 code = ENOMEM;
                 break;

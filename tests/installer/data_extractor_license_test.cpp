@@ -1,8 +1,11 @@
 // The archive's license text: read back exactly, refused whole when missing,
 // too large or not UTF-8, and never left behind in the temporary directory
-// nor reachable there by anyone else.
+// nor reachable there by anyone else. It is read back through the descriptor
+// it was written through: what is put under the file's name after the write
+// is not read, and a file changed through that descriptor's inode is refused.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -283,6 +286,93 @@ TEST_F(LicenseText, ALinkOrAnotherFileInPlaceOfTheTemporaryFileIsNotWritten)
         EXPECT_EQ(before.st_mode, after.st_mode);
         EXPECT_EQ(1u, after.st_nlink) << kind;  // the extra name went with the directory
         EXPECT_EQ("", TmpListing()) << kind;
+    }
+}
+
+
+// The seam's change to the temporary file once the entry is written into it,
+// before the text is read back.
+struct Tampering
+{
+    // "symlink" or "hardlink" to target, "file" (a new file holding
+    // "other"), or a change of the file itself: "append", "truncate" or
+    // "overwrite" (the same size, other bytes).
+    std::string how;
+    std::string target;
+    std::string file;
+};
+
+void Tamper(void* p, const wchar_t* pszFile)
+{
+    Tampering& t = *static_cast<Tampering*>(p);
+    char narrow[4096];
+    ASSERT_NE(static_cast<size_t>(-1), std::wcstombs(narrow, pszFile, sizeof narrow));
+    t.file = narrow;
+    if (t.how == "append" || t.how == "truncate" || t.how == "overwrite") {
+        const int fd = open(t.file.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+        ASSERT_LE(0, fd);
+        struct stat st;
+        ASSERT_EQ(0, fstat(fd, &st));
+        if (t.how == "append")
+            ASSERT_EQ(1, pwrite(fd, "!", 1, st.st_size));
+        else if (t.how == "truncate")
+            ASSERT_EQ(0, ftruncate(fd, st.st_size - 1));
+        else
+            ASSERT_EQ(1, pwrite(fd, "P", 1, 0));
+        close(fd);
+        return;
+    }
+    ASSERT_EQ(0, unlink(t.file.c_str()));
+    if (t.how == "symlink")
+        ASSERT_EQ(0, symlink(t.target.c_str(), t.file.c_str()));
+    else if (t.how == "hardlink")
+        ASSERT_EQ(0, link(t.target.c_str(), t.file.c_str()));
+    else
+        ziptest::WriteFile(t.file, "other");
+}
+
+TEST_F(LicenseText, WhatIsPutUnderTheFilesNameAfterTheWriteIsNotRead)
+{
+    const struct
+    {
+        const char* how;
+        std::string target;
+    } cases[] = {
+        {"symlink", outside + "/secret"},
+        {"symlink", "/"},
+        {"hardlink", outside + "/secret"},
+        {"file", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::string(c.how) + " " + c.target;
+        CDataExtractor x(0);
+        Tampering t{.how = c.how, .target = c.target};
+        x.SetAvantRelectureLicence(Tamper, &t);
+        CXYString<wchar_t> text(L"before");
+        EXPECT_EQ(1, Load(WithLicense(Licence("payload")), text, &x)) << what << ": " << err;
+        EXPECT_STREQ(L"payload", text.pszGet()) << what;
+        EXPECT_EQ("", err) << what;
+        EXPECT_FALSE(t.file.empty()) << what << ": the seam was not called";
+        EXPECT_EQ("secret", ziptest::ReadFile(outside + "/secret")) << what;
+        struct stat st;
+        ASSERT_EQ(0, stat((outside + "/secret").c_str(), &st));
+        EXPECT_EQ(1u, st.st_nlink) << what;  // the extra name went with the directory
+        EXPECT_EQ("", TmpListing()) << what;
+    }
+}
+
+TEST_F(LicenseText, AFileChangedAfterTheWriteIsRefused)
+{
+    for (const char* how : {"append", "truncate", "overwrite"}) {
+        CDataExtractor x(0);
+        Tampering t{.how = how};
+        x.SetAvantRelectureLicence(Tamper, &t);
+        CXYString<wchar_t> text(L"before");
+        EXPECT_EQ(0, Load(WithLicense(Licence("payload")), text, &x)) << how;
+        EXPECT_STREQ(L"before", text.pszGet()) << how;
+        EXPECT_NE(std::string::npos, err.find("<" + t.file + ">")) << how << ": " << err;
+        EXPECT_NE(std::string::npos, err.find("ne contient plus le texte de licence")) << how << ": " << err;
+        EXPECT_EQ("", TmpListing()) << how;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <regex>
@@ -136,6 +137,119 @@ TEST(FormatArguments, MissingInsertsAreEmptyAndNeverRead)
     EXPECT_EQ(L"[]", InsertsArray(L"[%1!*s!]", {Text(L"a")}));
     EXPECT_EQ(L"[   a]", InsertsArray(L"[%1!*s!]", {Text(L"a"), 4})) << "enough arguments: unchanged";
     EXPECT_EQ(L"", InsertsArray(L"%1", {}));
+}
+
+// The printf format of a "%n!fmt!" insert is read by the scan of the cut: it
+// is taken only when one conversion reads the insert's value and its '*'
+// values, and nothing else reads or writes an argument.
+TEST(FormatArguments, AnInsertsFormatReadsOnlyItsInsertsArguments)
+{
+    const struct
+    {
+        const wchar_t* format;
+        int stars;
+        wchar_t expected;
+    } cases[] = {
+        // Taken: the conversion tells how the value is handed over.
+        {L"%s", 0, L's'},
+        {L"%-10s", 0, L's'},
+        {L"%*s", 1, L's'},
+        {L"%*.*s", 2, L's'},
+        {L"%hs", 0, L's'},
+        {L"%S", 0, L'S'},
+        {L"%d", 0, L'd'},
+        {L"%lld", 0, L'd'},
+        {L"%I64u", 0, L'u'},
+        {L"%04X", 0, L'X'},
+        {L"%c", 0, L'c'},
+        {L"%p", 0, L'p'},
+        {L"%.1f", 0, L'f'},
+        {L"%lf", 0, L'f'},
+        {L"%F", 0, L'F'},
+        {L"%x%%", 0, L'x'},    // literal text after it reads nothing
+        {L"%d km", 0, L'd'},
+        // Refused: a second conversion would read past the insert's value.
+        {L"%s%s", 0, 0},
+        {L"%s%d", 0, 0},
+        {L"%s%s%s%s", 0, 0},
+        {L"%d%*d", 1, 0},
+        {L"%*d%*d", 2, 0},
+        {L"%d*", 1, 0},         // a '*' the conversion does not take
+        {L"%.*s", 0, 0},        // a '*' the insert does not give
+        // No conversion reads the value.
+        {L"%%s", 0, 0},
+        {L"%-%s", 0, 0},
+        {L"%*%s", 1, 0},
+        {L"%m", 0, 0},
+        {L"%k", 0, 0},
+        {L"", 0, 0},
+        // "%n" writes through its argument, wherever it stands.
+        {L"%n", 0, 0},
+        {L"%hn", 0, 0},
+        {L"%lln", 0, 0},
+        {L"%n ", 0, 0},
+        {L"%d%n", 0, 0},
+        {L"%s%n", 0, 0},
+        // Positions read the arguments out of turn.
+        {L"%1$s", 0, 0},
+        {L"%2$s", 0, 0},
+        {L"%1$n", 0, 0},
+        {L"%*1$s", 1, 0},
+        {L"%*2$d", 1, 0},
+        // A long double is read from memory the insert does not give; "I64"
+        // and "wl" become "ll" for the C library.
+        {L"%Lf", 0, 0},
+        {L"%llf", 0, 0},
+        {L"%qe", 0, 0},
+        {L"%I64g", 0, 0},
+        {L"%wlf", 0, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, __cInsertConversion(c.format, c.stars)) << c.format << " with " << c.stars << " '*'";
+    EXPECT_EQ(0, __cInsertConversion(nullptr, 0));
+}
+
+// Inserts whose format would make the C library read past the arguments it
+// is handed, or write through one, are written as nothing, as a missing
+// insert is; the rest of the message stays. Before, "%1!s%s!" read a
+// second text from beyond the insert's value, and "%1!d%n!" wrote through
+// it. The arguments come from a list with sentinels after them, from a heap
+// array of exactly their number, and through the counted string form.
+TEST(FormatArguments, HostileInsertFormatsAreWrittenAsNothing)
+{
+    for (const wchar_t* spec : {
+             L"s%s", L"s%s%s%s", L"S%S", L"d%s", L"p%s", L"s%d", L"d%n", L"n", L"hn", L"n ", L"s%n", L"n%s",
+             L"%s", L"%n", L"-%s", L"*%s", L"d*", L"*d%*d", L"d%*d", L"1$s", L"2$s", L"3$s", L"*2$s", L"1$n",
+             L"Lf", L"llf", L"qf", L"I64f", L"wlf", L"m", L"s%m%s",
+         }) {
+        const std::wstring format = std::wstring(L"[%1!") + spec + L"!] %1";
+        EXPECT_EQ(L"[] a", IntoBuffer(FormatMessageWin, format.c_str(), 3, L"a", int64_t{4}, int64_t{5}, kLeak, kLeak))
+            << spec;
+        EXPECT_EQ(L"[] a", InsertsArray(format.c_str(), {Text(L"a"), 4, 5})) << spec;
+        CTString s;
+        s.FormatMessageWin(format.c_str(), reinterpret_cast<intptr_t>(L"a"), int64_t{4}, int64_t{5});
+        EXPECT_EQ(std::wstring(L"[] a"), s.pszGet()) << spec;
+    }
+    // A refused insert takes its arguments as a sound one in its place
+    // would: from a list, a '*' of a later insert takes the one after them.
+    EXPECT_EQ(L"[ a] [  a]", IntoBuffer(FormatMessageWin, L"[%1!*s!] [%1!*s!]", 3, L"a", int64_t{2}, int64_t{3}, kLeak));
+    EXPECT_EQ(L"[] [  a]", IntoBuffer(FormatMessageWin, L"[%1!*s%s!] [%1!*s!]", 3, L"a", int64_t{2}, int64_t{3}, kLeak));
+    // With inserts ignored nothing is formatted: the text stays.
+    wchar_t buffer[64];
+    EXPECT_EQ(10u, FormatMessageWin(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_IGNORE_INSERTS, L"%1!d%n! %%", 0, 0,
+                                    buffer, 64, nullptr));
+    EXPECT_EQ(std::wstring(L"%1!d%n! %%"), buffer);
+}
+
+TEST(FormatArguments, SoundInsertFormatsAreFormatted)
+{
+    double value = 2.5;
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    EXPECT_EQ(L"[a  |   a|2.500000|2.5|2.50|00FF|ff%|12 km]",
+              InsertsArray(L"[%1!-3s!|%1!*s!|%3!F!|%3!g!|%3!.2lf!|%4!04X!|%4!x%%!|%5!d km!]",
+                           {Text(L"a"), 4, bits, 255, 12}));
+    EXPECT_EQ(L"[n|a]", IntoBuffer(FormatMessageWin, L"[%1!hs!|%2!c!]", 2, "n", int64_t{'a'}, kLeak));
 }
 
 // Every text of the driver's block raised with none of its arguments reads
