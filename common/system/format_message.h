@@ -75,9 +75,10 @@ int __FormatMessageWin(const wchar_t* pszFormat, int nMaxWidth, bool bIgnoreInse
 // form) cut to nArgs arguments: each conversion that would read past them,
 // its '*' values counted, is taken out, and in a format without "n$"
 // positions every conversion after it too (it would read the arguments out
-// of turn). "%%" and the literal text stay. Returns 0 when the format reads
-// no more than nArgs (*ppszCut then null), 1 with *ppszCut a malloc copy of
-// the cut format, -1 when memory runs out.
+// of turn); so is "%n", which writes through its argument, with every
+// conversion read in turn after it. "%%" and the literal text stay. Returns
+// 0 when nothing is taken out (*ppszCut then null), 1 with *ppszCut a malloc
+// copy of the cut format, -1 when memory runs out.
 int __nCutFormatToArguments(const wchar_t* pszFormat, int nArgs, wchar_t** ppszCut);
 int __nCutFormatToArguments(const char* pszFormat, int nArgs, char** ppszCut);
 

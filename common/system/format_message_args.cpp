@@ -7,7 +7,8 @@
 // precision, size prefixes of both conventions) and the first character
 // that may not. Each '*' reads an argument, and so does every conversion
 // character except "%%", "%m" and characters the C library does not know
-// (it knows "%b" and "%B", binary integers).
+// (it knows "%b" and "%B", binary integers). "%n", which writes through its
+// argument, is always taken out, with what would be read in turn after it.
 // Counting too many only cuts earlier; counting too few would let the C
 // library read past the list, so unknown shapes are read generously.
 //
@@ -139,6 +140,10 @@ size_t Walk(const T* pszFormat, int nArgs, T* out)
         }
         const Conversion<T> c = ReadConversion(p);
         bool bBeyond = c.nPosition > nArgs || c.nHighestStar > nArgs;
+        // "%n" writes through its argument: it is never kept, and the
+        // conversions read in turn after it would take its argument.
+        if (c.cConversion == 'n')
+            bExhausted = bBeyond = true;
         // Read in turn, a conversion that does not fit leaves the following
         // ones without their arguments too.
         if (c.nSequential > 0 && (bExhausted || nUsed + c.nSequential > nArgs)) {

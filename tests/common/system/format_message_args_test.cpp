@@ -107,6 +107,9 @@ TEST(FormatArguments, TheFormatIsCutToTheArgumentsGiven)
         {L"fin %", 0, L"fin %"},
         // The C library formats "%b" and "%B" as binary integers.
         {L"%b|%B", 1, L"%b|"},
+        // "%n" would write through its argument, whatever the count.
+        {L"%s%n|%d|%1$s", 3, L"%s||%1$s"},
+        {L"%hhn", 1, L""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(std::wstring(c.expected), CutW(c.format, c.nArgs)) << c.format << " with " << c.nArgs;
