@@ -18,7 +18,7 @@
 #include "common/system/time_records.h"
 #include "common/system/x_error_module.h"
 #include "common/text/ct_string.h"
-#include "installer/fd_write.h"
+#include "installer/fd_io.h"
 #include "installer/install_entry_name.h"
 #include "installer/install_messages.h"
 #include "installer/install_plan.h"
@@ -88,36 +88,6 @@ const wchar_t* pszNomSignal(int n)
         return L"SIGQUIT";
     }
 }
-
-// Closes a descriptor at the end of its scope.
-class CFd
-{
-public:
-    explicit CFd(int fd = -1) : m_fd(fd) {}
-    ~CFd()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    void Reset(int fd)
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-        m_fd = fd;
-    }
-    int Get() const { return m_fd; }
-    int Release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
 
 std::wstring sSystemText(int nErrno)
 {

@@ -27,6 +27,7 @@
 #include "common/system/file_name_text.h"
 #include "common/system/x_error_module.h"
 #include "installer/data_extractor.h"
+#include "installer/fd_io.h"
 #include "installer/install_messages.h"
 #include "installer/install_text_output.h"
 
@@ -113,43 +114,6 @@ private:
     wchar_t m_szChemin[XFILE_PATH_CHARS] = {};
 };
 
-// Closes a descriptor at the end of its scope.
-class CDescripteur
-{
-public:
-    explicit CDescripteur(int fd) : m_fd(fd) {}
-    ~CDescripteur()
-    {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    CDescripteur(const CDescripteur&) = delete;
-    CDescripteur& operator=(const CDescripteur&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Reads from fd until nTaille bytes are in pBuffer or the file ends: a short
-// read goes on with the rest, an interrupted one is tried again. The bytes
-// read, or -1 with errno set.
-ssize_t nLitJusquA(int fd, char* pBuffer, size_t nTaille)
-{
-    size_t nLu = 0;
-    while (nLu < nTaille) {
-        const ssize_t n = read(fd, pBuffer + nLu, nTaille - nLu);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        nLu += static_cast<size_t>(n);
-    }
-    return static_cast<ssize_t>(nLu);
-}
-
 }  // namespace
 
 int CDataExtractor::_fdExtraitDansTemporaire(unsigned long nPosition, int fdRepertoire, const wchar_t* pszFichier)
@@ -206,7 +170,7 @@ bool CDataExtractor::_bRelitLicence(int fd, const wchar_t* pszFichier, uint64_t 
         _ShowErrorZIPSiBesoin(kLicence, ENOMEM, VXZIP_ERR_MEMORY);
         return false;
     }
-    const ssize_t nLu = lseek(fd, 0, SEEK_SET) != 0 ? -1 : nLitJusquA(fd, buffer.get(), nTaille + 1);
+    const ssize_t nLu = lseek(fd, 0, SEEK_SET) != 0 ? -1 : nLitToutFd(fd, buffer.get(), nTaille + 1);
     if (nLu < 0) {
         _ShowSystemError(pszFichier, errno);
         return false;
@@ -233,7 +197,8 @@ int CDataExtractor::bLoadLicense(CXYString<wchar_t>& sText)
     }
     const unsigned long nPosition = static_cast<unsigned long>(nRang);
     // The declared size, whole, before anything is made for it.
-    if (m_clZip.dwTailleOriginale(nPosition) > MAX_TAILLE_LICENCE) {
+    const uint64_t oTaille = m_clZip.dwTailleOriginale(nPosition);
+    if (oTaille > MAX_TAILLE_LICENCE) {
         EcritErreurStd(sMessageInstalleur(MSG_LICENCE_TROP_GRANDE, kLicence).pszGet());
         return 0;
     }
@@ -256,7 +221,7 @@ int CDataExtractor::bLoadLicense(CXYString<wchar_t>& sText)
     }
     if (m_pfnAvantExtractionLicence != nullptr)
         m_pfnAvantExtractionLicence(m_pContexteLicence, szFichier);
-    const CDescripteur fichier(_fdExtraitDansTemporaire(nPosition, repertoire.fd(), szFichier));
+    const CFd fichier(_fdExtraitDansTemporaire(nPosition, repertoire.fd(), szFichier));
     if (fichier.Get() < 0)
         return 0;
     if (m_pfnAvantRelectureLicence != nullptr)
@@ -270,7 +235,6 @@ int CDataExtractor::bLoadLicense(CXYString<wchar_t>& sText)
         _ShowErrorZIPSiBesoin(kLicence, 0, VXZIP_ERR_FORMAT);
         return 0;
     }
-    const uint64_t oTaille = m_clZip.dwTailleOriginale(nPosition);
     std::unique_ptr<char[]> pContenu;
     if (!_bRelitLicence(fichier.Get(), szFichier, oTaille, static_cast<uint32_t>(pZip->dwCrc), pContenu))
         return 0;

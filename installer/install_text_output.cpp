@@ -9,7 +9,7 @@
 #include "common/system/module_info.h"
 #include "common/text/utf8_convert.h"
 #include "common/text/utf8_scan.h"
-#include "installer/fd_write.h"
+#include "installer/fd_io.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "common/text/zl_bin.h"
-#include "installer/fd_write.h"
+#include "installer/fd_io.h"
 #include "installer/memory_stream.h"
 #include "installer/vx_win_zip.h"
 #include "installer/zip_records.h"

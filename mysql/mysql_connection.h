@@ -214,6 +214,9 @@ public:
     // The server's session closed and opened again by the driver on its own
     // (nothing is sent again); 1 once the new session is open.
     int _bReopenSession(CNAError* pclError);
+    // The errors after which the session is gone: the server gone away,
+    // lost during a query, lost at a read, killed, dropped for inactivity.
+    static bool s_bSessionLostByCode(unsigned nCode);
     // A SQL text that is a plain ROLLBACK (or ROLLBACK WORK), blanks and a
     // final semicolon allowed.
     static bool s_bPlainRollBack(const char* pszSQL);

@@ -5,6 +5,7 @@
 #include <climits>
 #include <initializer_list>
 
+#include "common/text/char_class.h"
 #include "common/text/cp1252.h"
 #include "mysql/client_call_guard.h"
 #include "mysql/code_page_converters.h"
@@ -72,7 +73,7 @@ bool bSetOption(const stClientCallSite& site, CNAError* pclError, CNAConnectionD
 // "SSL Mode" are ASCII; no locale decides).
 bool bEqualsAsciiIgnoringCase(const wchar_t* pszText, const wchar_t* pszWhat)
 {
-    const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
+    const auto upper = [](wchar_t c) { return bMinusculeW(c) ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
     for (; *pszText != 0 && *pszWhat != 0; ++pszText, ++pszWhat) {
         if (upper(*pszText) != upper(*pszWhat))
             return false;

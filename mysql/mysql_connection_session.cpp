@@ -10,8 +10,7 @@
 // connection. A session the driver opens on its own is bounded by the
 // host's command time-out where no connection time-out is given, so that no
 // hidden connect waits longer than the host's call may.
-#include <cctype>
-
+#include "common/text/char_class.h"
 #include "mysql/client_api.h"
 #include "mysql/client_call_guard.h"
 #include "mysql/mysql_connection.h"
@@ -20,20 +19,6 @@
 #include "native/driver/transaction.h"
 
 namespace {
-
-// The errors after which the session is gone: the server gone away, lost
-// during a query, lost at a read, killed, dropped for inactivity.
-bool bSessionLostByCode(unsigned nCode)
-{
-    switch (nCode) {
-    case 2006:
-    case 2013:
-    case 2055:
-    case 1927:
-    case 4031: return true;
-    default: return false;
-    }
-}
 
 bool bBlank(char c)
 {
@@ -52,13 +37,27 @@ const char* pszSkipBlanks(const char* p)
 const char* pszAfterWord(const char* p, const char* pszWord)
 {
     for (; *pszWord != 0; ++p, ++pszWord) {
-        if (std::toupper(static_cast<unsigned char>(*p)) != *pszWord)
+        // ASCII letters only: no locale decides what a keyword is.
+        const char c = bMinusculeA(*p) ? static_cast<char>(*p - 'a' + 'A') : *p;
+        if (c != *pszWord)
             return nullptr;
     }
     return *p == 0 || *p == ';' || bBlank(*p) ? p : nullptr;
 }
 
 }  // namespace
+
+bool CMySQLConnection::s_bSessionLostByCode(unsigned nCode)
+{
+    switch (nCode) {
+    case 2006:
+    case 2013:
+    case 2055:
+    case 1927:
+    case 4031: return true;
+    default: return false;
+    }
+}
 
 bool CMySQLConnection::s_bPlainRollBack(const char* pszSQL)
 {
@@ -91,12 +90,9 @@ int CMySQLConnection::_bBeforeStatement(CNAError* pclError, const char* pszSQL)
     const CNATransaction* pclTransaction = pclGetTransactionNoRef();
     if (m_bEndedTransactionUnheld && pclTransaction != nullptr && pclTransaction->bActive() &&
         pclTransaction->bRolledBackByServer()) {
-        const wchar_t* pszServer = pszGetDataBase();
-        CNAError::g_RaiseSiteError(pclError, MySQLSite::kStmtTransactionEndedUnheld, this, nullptr, nullptr,
-                                   pszServer != nullptr ? pszServer : L"", pclTransaction->nGetServerRollBackCode(),
-                                   pclTransaction->csGetServerRollBackMessage().pszGet());
-        if (pclError != nullptr)
-            pclError->SetDataBaseErrorCode(pclTransaction->nGetServerRollBackCode());
+        RaiseWithServerCause(pclError, MySQLSite::kStmtTransactionEndedUnheld,
+                             pclTransaction->nGetServerRollBackCode(),
+                             pclTransaction->csGetServerRollBackMessage().pszGet());
         return 0;
     }
     return 1;
@@ -123,7 +119,7 @@ bool CMySQLConnection::_bReadServerStatus(const stClientCallSite& site, unsigned
 
 void CMySQLConnection::_NoteSessionAfterError(unsigned nCode, const wchar_t* pszMessage)
 {
-    if (!bSessionLostByCode(nCode))
+    if (!s_bSessionLostByCode(nCode))
         return;
     const bool bHeld = m_bSessionInTransaction != 0;
     m_bSessionInTransaction = 0;

@@ -40,16 +40,13 @@ enum class eAfterError
 
 eAfterError eAfterErrorByCode(unsigned nCode)
 {
+    if (CMySQLConnection::s_bSessionLostByCode(nCode))
+        return eAfterError::Unreachable;
     switch (nCode) {
     case 1213:
     case 1206:
     case 1637: return eAfterError::Ended;
     case 1205: return eAfterError::EndedOnTimeoutSetting;
-    case 2006:
-    case 2013:
-    case 2055:
-    case 1927:
-    case 4031:
     case 1047: return eAfterError::Unreachable;
     default: return eAfterError::Kept;
     }

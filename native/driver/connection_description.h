@@ -232,8 +232,13 @@ public:
     void ClearSessionTransactionLost();
     int bSessionTransactionLost() const { return m_bSessionTransactionLost; }
     // User error 93 at the site, with the server and the error that lost the
-    // session; its code becomes the error's database code.
+    // session (RaiseWithServerCause).
     void RaiseSessionTransactionLost(CNAError* pclError, const stNAErrorSite& site);
+    // The site's user error with the connection's server and the server's
+    // error code and text that caused it; that code becomes the error's
+    // database code, as for the statement that met it.
+    void RaiseWithServerCause(CNAError* pclError, const stNAErrorSite& site, unsigned nCode,
+                              const wchar_t* pszMessage);
     // 1 while no transaction is active; else the transaction's answer.
     int bResumeCurrentTransaction(CNAError* pclError);
     int bActiveCurrentTransaction(CNAError* pclError, int bActive);

@@ -94,11 +94,17 @@ void CNAConnectionDescription::ClearSessionTransactionLost()
 
 void CNAConnectionDescription::RaiseSessionTransactionLost(CNAError* pclError, const stNAErrorSite& site)
 {
+    RaiseWithServerCause(pclError, site, m_nSessionLostCode, m_csSessionLostMessage.pszGet());
+}
+
+void CNAConnectionDescription::RaiseWithServerCause(CNAError* pclError, const stNAErrorSite& site, unsigned nCode,
+                                                    const wchar_t* pszMessage)
+{
     const wchar_t* pszServer = pszGetDataBase();
-    CNAError::g_RaiseSiteError(pclError, site, this, nullptr, nullptr, pszServer != nullptr ? pszServer : L"",
-                               m_nSessionLostCode, m_csSessionLostMessage.pszGet());
+    CNAError::g_RaiseSiteError(pclError, site, this, nullptr, nullptr, pszServer != nullptr ? pszServer : L"", nCode,
+                               pszMessage);
     if (pclError != nullptr)
-        pclError->SetDataBaseErrorCode(m_nSessionLostCode);
+        pclError->SetDataBaseErrorCode(nCode);
 }
 
 int CNAConnectionDescription::bResumeCurrentTransaction(CNAError* pclError)

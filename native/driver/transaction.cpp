@@ -150,15 +150,9 @@ void CNATransaction::_EndRolledBackByServer()
 
 int CNATransaction::_bCommitRolledBackByServer(CNAError* pclError)
 {
-    const wchar_t* pszServer = m_pclConnection->pszGetDataBase();
-    const stNAErrorSite& site =
-        m_bServerEndUncertain ? NASite::kCommitEndedByServer : NASite::kCommitRolledBackByServer;
-    CNAError::g_RaiseSiteError(pclError, site, m_pclConnection, nullptr, nullptr,
-                               pszServer != nullptr ? pszServer : L"", m_nServerRollBackCode,
-                               m_csServerRollBackMessage.pszGet());
-    // The server's code of the cause, as for the statement that met it.
-    if (pclError != nullptr)
-        pclError->SetDataBaseErrorCode(m_nServerRollBackCode);
+    m_pclConnection->RaiseWithServerCause(
+        pclError, m_bServerEndUncertain ? NASite::kCommitEndedByServer : NASite::kCommitRolledBackByServer,
+        m_nServerRollBackCode, m_csServerRollBackMessage.pszGet());
     for (CNATransaction* pclLevel = this; pclLevel != nullptr; pclLevel = pclLevel->m_pclInner)
         pclLevel->m_bActive = 0;
     _EndRolledBackByServer();

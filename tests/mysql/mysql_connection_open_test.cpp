@@ -55,6 +55,27 @@ protected:
         return options;
     }
 
+    // One mysql_ssl_set with the expected texts, then the options of a TLS
+    // open: the character set, the check of the certificate (flag on) when
+    // bVerify, the enforcement of TLS.
+    void ExpectTlsSetUp(const stFakeSslCall& expected, bool bVerify)
+    {
+        ASSERT_EQ(1u, State().sslSets.size());
+        const stFakeSslCall& call = State().sslSets[0];
+        EXPECT_EQ(expected.key, call.key);
+        EXPECT_EQ(expected.cert, call.cert);
+        EXPECT_EQ(expected.ca, call.ca);
+        EXPECT_EQ(expected.capath, call.capath);
+        EXPECT_EQ(expected.cipher, call.cipher);
+        std::vector<Option> options{{kCharsetOption, "latin1"}};
+        if (bVerify)
+            options.emplace_back(kVerifyOption, std::nullopt);
+        options.emplace_back(kEnforceOption, std::nullopt);
+        EXPECT_EQ(options, Options());
+        if (bVerify) {
+            EXPECT_EQ(1, State().options[1].nByte);
+        }
+    }
 };
 
 TEST_F(MySQLConnectionOverFakes, ConnectsWithItsKeysAtEveryOpenAndFoundRowsAlways)
@@ -272,23 +293,7 @@ TEST_F(MySQLConnectionOverFakes, TrustAnchorsTurnCertificateVerificationOn)
         CMySQLConnection& connection = Connection(c.keys);
         CNAError error;
         ASSERT_EQ(1, connection.bOpen(&error)) << error.pszGetError();
-        ASSERT_EQ(1u, State().sslSets.size());
-        const stFakeSslCall& call = State().sslSets[0];
-        EXPECT_EQ(c.expected.key, call.key);
-        EXPECT_EQ(c.expected.cert, call.cert);
-        EXPECT_EQ(c.expected.ca, call.ca);
-        EXPECT_EQ(c.expected.capath, call.capath);
-        EXPECT_EQ(c.expected.cipher, call.cipher);
-        std::vector<Option> expected{{kCharsetOption, "latin1"}};
-        if (c.bVerify)
-            expected.emplace_back(kVerifyOption, std::nullopt);
-        expected.emplace_back(kEnforceOption, std::nullopt);
-        EXPECT_EQ(expected, Options());
-        if (c.bVerify) {
-            EXPECT_EQ(1, State().options[1].nByte);
-        }
-        m_connection.reset();
-        CNAFunctionLoader::g_Term();
+        ExpectTlsSetUp(c.expected, c.bVerify);
     }
 }
 
@@ -329,29 +334,14 @@ TEST_F(MySQLConnectionOverFakes, SSLModeAsksForTlsOrNothing)
         EXPECT_EQ(c.bTls, connection.bTLSRequested());
         CNAError error;
         ASSERT_EQ(1, connection.bOpen(&error)) << error.pszGetError();
-        std::vector<Option> expected{{kCharsetOption, "latin1"}};
         if (!c.bTls) {
             EXPECT_EQ(0u, State().sslSets.size());
             EXPECT_EQ(0, State().calls["mysql_get_ssl_cipher"]) << "no check of a cipher not asked for";
-            EXPECT_EQ(expected, Options());
-            m_connection.reset();
-            CNAFunctionLoader::g_Term();
+            EXPECT_EQ((std::vector<Option>{{kCharsetOption, "latin1"}}), Options());
             continue;
         }
-        ASSERT_EQ(1u, State().sslSets.size());
-        const stFakeSslCall& call = State().sslSets[0];
-        EXPECT_EQ(c.expected.key, call.key);
-        EXPECT_EQ(c.expected.cert, call.cert);
-        EXPECT_EQ(c.expected.ca, call.ca);
-        EXPECT_EQ(c.expected.capath, call.capath);
-        EXPECT_EQ(c.expected.cipher, call.cipher);
-        if (c.bVerify)
-            expected.emplace_back(kVerifyOption, std::nullopt);
-        expected.emplace_back(kEnforceOption, std::nullopt);
-        EXPECT_EQ(expected, Options());
+        ExpectTlsSetUp(c.expected, c.bVerify);
         EXPECT_EQ(1, State().calls["mysql_get_ssl_cipher"]);
-        m_connection.reset();
-        CNAFunctionLoader::g_Term();
     }
 }
 
