@@ -83,9 +83,10 @@ int CMySQLConnection::_bReleaseHandle(CNAError* pclError)
 
 int CMySQLConnection::bClose(CNAError* pclError)
 {
-    // The host's close ends a transaction lost with its session, and what
-    // the driver would have replaced on its own.
-    ClearSessionTransactionLost();
+    // The host's close ends a text transaction marked ended (the server
+    // rolls back what it held), and what the driver would have replaced on
+    // its own.
+    ClearTextTransactionEnded();
     m_bReopenOnDemand = 0;
     // Also a handle whose connect failed: each open makes a new one.
     return _bReleaseHandle(pclError);
@@ -140,10 +141,9 @@ int CMySQLConnection::bInitError(CNAError* pclError, unsigned nFile, unsigned nS
         error.AddInfo(CXError::EIT_BASECODE, &dwCode);
         pclError->AddError(NA_ERR_GENERAL, &error, this);
     }
-    _NoteSessionAfterError(nCode, message.pszGet());
-    // Last: finding it out may run a statement, which replaces the client's
-    // error just recorded.
-    _NoteTransactionAfterError(nCode, message.pszGet());
+    // Last: weighing the transaction may run a statement, which replaces
+    // the client's error just recorded.
+    _AfterStatement(nCode, message.pszGet());
     return r;
 }
 
@@ -158,22 +158,19 @@ int CMySQLConnection::bExecuteQueryNoResult(CNAError* pclError, const wchar_t* p
         CNAError::g_RaiseSiteError(pclError, MySQLSite::kTextNotConverted, this, nullptr, nullptr);
         return 0;
     }
-    // The driver's own statement: a session it loses is reported by the
-    // caller (a failed commit, a refused begin), not marked as the host's.
-    const int bOwnBefore = m_bOwnStatement;
-    m_bOwnStatement = 1;
+    // The driver's own text is never the host's roll-back.
+    m_bRunningRollBackText = 0;
     // The length in bytes: a UTF-8 text is longer than its characters.
     int nResult = 1;
-    int bDone = 0;
     if (!bClientCall(MySQLSite::kQuery, pclError, this,
                      [&] { nResult = __mysql_real_query(m_pMySQL, text.pszGet(), text.nGetLength()); }) ||
         nResult != 0) {
         bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordQueryError);
-    } else {
-        bDone = _bDiscardResults(pclError);
-        _NoteSessionStatus();
+        return 0;
     }
-    m_bOwnStatement = bOwnBefore;
+    const int bDone = _bDiscardResults(pclError);
+    if (bDone)
+        _AfterStatement(0, nullptr);
     return bDone;
 }
 

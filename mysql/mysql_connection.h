@@ -176,37 +176,79 @@ protected:
     // The key's integer, read as the base reads its numbers.
     int32_t _nReadIntegerKey(const wchar_t* pszKey);
 
-    // --- The transaction after a failed statement
+public:
+    // --- Whether the server still holds the host's transaction
     // (mysql_connection_transaction.cpp).
-    // Called with every error of the client that bInitError reads: while
-    // the connection's transaction is active and not yet marked, finds out
-    // whether the server still holds it, and when it does not, marks the
-    // outermost level rolled back by the server with this error. The text
-    // is the caller's converted copy, which the statements run here leave
-    // as it is (they replace the client's own).
-    void _NoteTransactionAfterError(unsigned nCode, const wchar_t* pszMessage);
+    // The one rule, after every statement on the session, whether it
+    // succeeded (nCode 0) or failed (the client's error and its converted
+    // text), and whether the host or the driver sent it. While the host
+    // believes it is inside a transaction (an active level, or one it began
+    // in SQL text), finds out whether the server still holds it: from the
+    // server status of the answer after a success, from a quiet probe after
+    // a failure (the error number where the library gives no status). Where
+    // the server ended it, or where the driver cannot know, the transaction
+    // is marked with the error that ended it (the outermost level for the
+    // levels, the connection for a text transaction), and the session is put
+    // back inside a transaction of the server's (ROLLBACK, then BEGIN) that
+    // the host's end rolls back, or, where that cannot be done, what the
+    // host runs is refused until it rolls back (_bBeforeStatement). The
+    // statements the rule runs itself are answered where it runs them.
+    void _AfterStatement(unsigned nCode, const wchar_t* pszMessage);
+    // The host believes it is inside a transaction on this connection: an
+    // active level, a text transaction the session holds, or one marked
+    // ended and not yet rolled back.
+    bool bHostInTransaction() const;
+    // The level statements of the outermost level, told apart from the
+    // host's: a begin of the levels' transaction, and its end (commit or
+    // roll-back), which the levels report themselves.
+    int bTransactionBeginDirect(CNAError* pclError) override;
+    int bTransactionCommitDirect(CNAError* pclError) override;
+    int bTransactionRollBackDirect(CNAError* pclError) override;
+
+protected:
+    // The statement the connection runs for itself, if any.
+    enum class eOwnStatement
+    {
+        None,
+        LevelBegin,
+        LevelEnd,
+        // A probe or a ROLLBACK and BEGIN of the rule's own.
+        Rule,
+    };
+    // The statement run as the given kind.
+    template <typename Fn>
+    int _bRunOwn(eOwnStatement eKind, Fn fnRun);
     // From the server status of a statement run now: 1 the server holds a
-    // transaction, 0 it holds none, -1 the library or the handle cannot say.
-    int _nServerHoldsTransaction();
+    // transaction, 0 it holds none, -1 the library cannot say, -2 the probe
+    // failed (its error into *pnCode and *pcsMessage).
+    int _nServerHoldsTransaction(unsigned* pnCode, CTString* pcsMessage);
     // The server's innodb_rollback_on_timeout: 1, 0, or -1 unread.
     int _nServerRollsBackOnTimeout();
+    // After a transaction was found ended: what the host runs next is held
+    // in a new transaction of the server's, or, where none can be begun
+    // (the session is lost, or the ROLLBACK or BEGIN fails), refused while
+    // the mark stands. A failed hold marks the levels' chain (when given)
+    // uncertain with its error: the end may have been a commit.
+    void _HoldWhatFollows(CNATransaction* pclChain, bool bSessionLost);
     // A ROLLBACK, then a BEGIN, each quiet: 1 when the session is left
-    // inside a new transaction of the server's.
-    int _bRollBackThenBegin();
+    // inside a new transaction of the server's. The client's error of a
+    // failure into *pnCode and *pcsMessage.
+    int _bRollBackThenBegin(unsigned* pnCode, CTString* pcsMessage);
+    // The client's last error number and text, read quietly.
+    void _ReadLastError(unsigned* pnCode, CTString* pcsMessage);
 
 public:
     // --- The session behind the handle (mysql_connection_session.cpp).
     // Before each statement of the host's (and of the driver's own that run
-    // as statements): 0, with the error, while the session was lost inside
-    // a transaction the host began in SQL (user error 93; a plain ROLLBACK
-    // ends the mark and runs on a new session), while the connection's
-    // transaction was ended by the server and no transaction of the
-    // server's holds what follows (user error 94), or when a session the
-    // driver must replace cannot be opened again.
+    // as statements), with its text in the connection's code page: 0, with
+    // the error, while the session was lost inside a transaction the host
+    // began in SQL (user error 93); while a transaction is marked ended and
+    // no transaction of the server's holds what follows (user error 94);
+    // for a text that would commit, while a transaction is marked ended
+    // (user error 84 or 85, the mark's); or when a session the driver must
+    // replace cannot be opened again. A plain ROLLBACK text always goes
+    // (once it succeeds, it ends a text transaction's mark).
     int _bBeforeStatement(CNAError* pclError, const char* pszSQL);
-    // After a statement the server ran: whether its session now holds a
-    // transaction (one open, or autocommit off), where the library says.
-    void _NoteSessionStatus();
     // The server status of the last answer into *pnStatus, where the
     // library gives it: false without the library's function, a handle or
     // an open session, or when the library does not know the property.
@@ -217,31 +259,29 @@ public:
     // The errors after which the session is gone: the server gone away,
     // lost during a query, lost at a read, killed, dropped for inactivity.
     static bool s_bSessionLostByCode(unsigned nCode);
-    // A SQL text that is a plain ROLLBACK (or ROLLBACK WORK), blanks and a
-    // final semicolon allowed.
-    static bool s_bPlainRollBack(const char* pszSQL);
 
 protected:
-    // Called with every error of the client that bInitError reads: a lost
-    // session that held a transaction no level began is marked (see
-    // SetSessionTransactionLost), unless the driver's own statement met it.
-    void _NoteSessionAfterError(unsigned nCode, const wchar_t* pszMessage);
-
     int32_t m_bOpen = 0;
     MYSQL* m_pMySQL = nullptr;
-    // The session's last known state: it holds a transaction (SQL text
-    // began one, or autocommit is off). Cleared when the session is lost.
+    // The session holds a transaction the host began in SQL text (one
+    // open while no level is active, or autocommit off), as its last answer
+    // said. Cleared when the session is lost or a level begins.
     int32_t m_bSessionInTransaction = 0;
     // The driver closed the session, or knows it lost, on its own: the next
     // open (the next statement opens it) replaces it, bounded by the
     // command time-out when no connection time-out is given. The host's
     // close and a successful open clear it.
     int32_t m_bReopenOnDemand = 0;
-    // A statement of the connection's own (bExecuteQueryNoResult) is
-    // running: a session it loses is the driver's to report, not the host's.
-    int32_t m_bOwnStatement = 0;
-    // The transaction was marked ended by the server and neither a new
-    // transaction of the server's could be begun for what follows.
+    // The open that a ROLLBACK text needs after a lost session is the
+    // driver's own: the mark that refuses the host's opens lets it through.
+    int32_t m_bReopenForRollBack = 0;
+    eOwnStatement m_eOwnStatement = eOwnStatement::None;
+    // The host's text being run is a plain ROLLBACK (_bBeforeStatement
+    // sets it, the rule after the statement reads and clears it).
+    int32_t m_bRunningRollBackText = 0;
+    // A transaction is marked ended and no transaction of the server's
+    // holds what follows (the ROLLBACK or the BEGIN failed, or the session
+    // is gone).
     int32_t m_bEndedTransactionUnheld = 0;
     // Read once from the extended information.
     int32_t m_nPort = 0;

@@ -109,9 +109,10 @@ int CMySQLConnection::_bLoadClientLibrary(CNAError* pclError)
 int CMySQLConnection::_bOpenCreate(CNAError* pclError, int bCreate)
 {
     // A new session would run the host's statements outside the transaction
-    // that went with the old one.
-    if (bSessionTransactionLost()) {
-        RaiseSessionTransactionLost(pclError, MySQLSite::kOpenSessionTransactionLost);
+    // that went with the old one; only the host's ROLLBACK may have one.
+    if (bSessionTransactionLost() && !m_bReopenForRollBack) {
+        RaiseTextTransactionEnded(pclError, MySQLSite::kOpenSessionTransactionLost,
+                                  MySQLSite::kOpenSessionTransactionLost, MySQLSite::kOpenSessionTransactionLost);
         return 0;
     }
     if (m_bOpen && !m_bReopenOnDemand)

@@ -1,51 +1,25 @@
-// The server's session behind a MySQL connection's handle: whether it holds
-// a transaction, what happens when it is lost, and the session the driver
-// opens again on its own.
+// The server's session behind a MySQL connection's handle: what is refused
+// before a statement is sent while a transaction is marked ended, what
+// happens when the session is lost, and the session the driver opens again
+// on its own.
 //
 // A transaction the host began in its SQL text (START TRANSACTION, BEGIN,
 // autocommit off) is none of the driver's levels. When its session is lost,
 // a new session would run the host's later statements, up to its COMMIT,
 // outside that transaction and report them done: the connection refuses
 // them instead until the host rolls the transaction back or closes the
-// connection. A session the driver opens on its own is bounded by the
-// host's command time-out where no connection time-out is given, so that no
-// hidden connect waits longer than the host's call may.
-#include "common/text/char_class.h"
+// connection. While any transaction is marked ended, a text that would
+// commit what the server holds in its place is refused too. A session the
+// driver opens on its own is bounded by the host's command time-out where
+// no connection time-out is given, so that no hidden connect waits longer
+// than the host's call may.
 #include "mysql/client_api.h"
 #include "mysql/client_call_guard.h"
 #include "mysql/mysql_connection.h"
 #include "mysql/mysql_error_sites.h"
+#include "mysql/transaction_texts.h"
 #include "native/driver/error_object.h"
 #include "native/driver/transaction.h"
-
-namespace {
-
-bool bBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-const char* pszSkipBlanks(const char* p)
-{
-    while (bBlank(*p))
-        ++p;
-    return p;
-}
-
-// The word at p, case ignored, followed by a blank, a semicolon or the end:
-// the text after it, or null.
-const char* pszAfterWord(const char* p, const char* pszWord)
-{
-    for (; *pszWord != 0; ++p, ++pszWord) {
-        // ASCII letters only: no locale decides what a keyword is.
-        const char c = bMinusculeA(*p) ? static_cast<char>(*p - 'a' + 'A') : *p;
-        if (c != *pszWord)
-            return nullptr;
-    }
-    return *p == 0 || *p == ';' || bBlank(*p) ? p : nullptr;
-}
-
-}  // namespace
 
 bool CMySQLConnection::s_bSessionLostByCode(unsigned nCode)
 {
@@ -59,51 +33,58 @@ bool CMySQLConnection::s_bSessionLostByCode(unsigned nCode)
     }
 }
 
-bool CMySQLConnection::s_bPlainRollBack(const char* pszSQL)
-{
-    if (pszSQL == nullptr)
-        return false;
-    const char* p = pszAfterWord(pszSkipBlanks(pszSQL), "ROLLBACK");
-    if (p == nullptr)
-        return false;
-    p = pszSkipBlanks(p);
-    if (const char* pAfterWork = pszAfterWord(p, "WORK"))
-        p = pszSkipBlanks(pAfterWork);
-    if (*p == ';')
-        p = pszSkipBlanks(p + 1);
-    return *p == 0;
-}
-
 int CMySQLConnection::_bBeforeStatement(CNAError* pclError, const char* pszSQL)
 {
-    if (bSessionTransactionLost()) {
-        if (!s_bPlainRollBack(pszSQL)) {
-            RaiseSessionTransactionLost(pclError, MySQLSite::kStmtSessionTransactionLost);
+    m_bRunningRollBackText = 0;
+    const eTransactionText eText = g_eTransactionText(pszSQL);
+    // The host's way out of a transaction marked ended always goes.
+    const bool bRollBack = eText == eTransactionText::RollBack;
+    const CNATransaction* pclChain = pclGetTransactionNoRef();
+    const bool bLevels = pclChain != nullptr && pclChain->bActive();
+    const bool bChainMarked = pclChain != nullptr && pclChain->bRolledBackByServer();
+    const bool bTextMarked = !bLevels && bTextTransactionEnded();
+    if (!bRollBack) {
+        if (bTextMarked && bSessionTransactionLost()) {
+            RaiseTextTransactionEnded(pclError, MySQLSite::kStmtSessionTransactionLost,
+                                      MySQLSite::kStmtSessionTransactionLost, MySQLSite::kStmtSessionTransactionLost);
             return 0;
         }
-        // The host ends what was lost; its ROLLBACK then runs on a new
-        // session, where it changes nothing.
-        ClearSessionTransactionLost();
+        // The cause the refusals name: the levels' mark, else the text's.
+        const bool bByChain = bChainMarked && (bLevels || !bTextMarked);
+        if (((bLevels && bChainMarked) || bTextMarked) && m_bEndedTransactionUnheld) {
+            if (bByChain)
+                RaiseWithServerCause(pclError, MySQLSite::kStmtTransactionEndedUnheld,
+                                     pclChain->nGetServerRollBackCode(),
+                                     pclChain->csGetServerRollBackMessage().pszGet());
+            else
+                RaiseTextTransactionEnded(pclError, MySQLSite::kStmtTransactionEndedUnheld,
+                                          MySQLSite::kStmtTransactionEndedUnheld,
+                                          MySQLSite::kStmtTransactionEndedUnheld);
+            return 0;
+        }
+        if (eText == eTransactionText::Commit && (bChainMarked || bTextMarked)) {
+            if (bByChain)
+                RaiseWithServerCause(
+                    pclError, pclChain->bServerEndUncertain() ? MySQLSite::kStmtCommitEnded : MySQLSite::kStmtCommitRolledBack,
+                    pclChain->nGetServerRollBackCode(), pclChain->csGetServerRollBackMessage().pszGet());
+            else
+                RaiseTextTransactionEnded(pclError, MySQLSite::kStmtCommitRolledBack, MySQLSite::kStmtCommitRolledBack,
+                                          MySQLSite::kStmtCommitEnded);
+            return 0;
+        }
     }
-    if (m_bReopenOnDemand && !_bReopenSession(pclError))
-        return 0;
-    const CNATransaction* pclTransaction = pclGetTransactionNoRef();
-    if (m_bEndedTransactionUnheld && pclTransaction != nullptr && pclTransaction->bActive() &&
-        pclTransaction->bRolledBackByServer()) {
-        RaiseWithServerCause(pclError, MySQLSite::kStmtTransactionEndedUnheld,
-                             pclTransaction->nGetServerRollBackCode(),
-                             pclTransaction->csGetServerRollBackMessage().pszGet());
-        return 0;
+    if (m_bReopenOnDemand) {
+        // The ROLLBACK that ends a transaction lost with its session runs on
+        // a new session, where it changes nothing; the mark ends once it
+        // has run.
+        m_bReopenForRollBack = bRollBack ? 1 : 0;
+        const int bOpened = _bReopenSession(pclError);
+        m_bReopenForRollBack = 0;
+        if (!bOpened)
+            return 0;
     }
+    m_bRunningRollBackText = bRollBack ? 1 : 0;
     return 1;
-}
-
-void CMySQLConnection::_NoteSessionStatus()
-{
-    unsigned nStatus = 0;
-    if (_bReadServerStatus(MySQLSite::kSessionStatusRead, &nStatus))
-        m_bSessionInTransaction =
-            (nStatus & kServerStatusInTrans) != 0 || (nStatus & kServerStatusAutocommit) == 0 ? 1 : 0;
 }
 
 bool CMySQLConnection::_bReadServerStatus(const stClientCallSite& site, unsigned* pnStatus)
@@ -115,22 +96,6 @@ bool CMySQLConnection::_bReadServerStatus(const stClientCallSite& site, unsigned
     return bClientCall(site, nullptr, this,
                        [&] { nFailed = __mariadb_get_infov(m_pMySQL, kMariadbServerStatus, pnStatus); }) &&
            nFailed == 0;
-}
-
-void CMySQLConnection::_NoteSessionAfterError(unsigned nCode, const wchar_t* pszMessage)
-{
-    if (!s_bSessionLostByCode(nCode))
-        return;
-    const bool bHeld = m_bSessionInTransaction != 0;
-    m_bSessionInTransaction = 0;
-    // The levels look after their own transactions, and what the driver's
-    // own statements meet is theirs to report.
-    if (!bHeld || m_bOwnStatement || _bTransactionOpened() || bSessionTransactionLost())
-        return;
-    SetSessionTransactionLost(nCode, pszMessage);
-    // The dead handle stays until the next open: a result of it may still
-    // be in a caller's hands now.
-    m_bReopenOnDemand = 1;
 }
 
 int CMySQLConnection::_bReopenSession(CNAError* pclError)

@@ -1,15 +1,24 @@
-// Whether the server still holds the connection's transaction after one of
-// its statements failed, and the mark on the transaction when it does not.
+// Whether the server still holds the host's transaction after each
+// statement on the session, and what the connection does when it does not.
 //
-// The server ends a whole transaction on its own on some errors (a
-// deadlock, a lock wait time-out when it rolls back on time-out, a lost
-// connection); the driver's levels would otherwise stay active and the
-// host's commit would be reported done. The server status tells where the
-// library gives it; otherwise the error number does. A transaction found
-// ended is rolled back and begun again on the server, so that nothing the
-// host runs before it ends the transaction commits on its own.
+// The host believes it is inside a transaction while one of the levels is
+// active or while the session holds one it began in its SQL text. The
+// server ends a whole transaction on its own on some errors (a deadlock, a
+// lock wait time-out when it rolls back on time-out, a lost session, a
+// cluster node out of its quorum), and a statement that commits (a
+// definition, LOCK TABLES) ends it too, also when it then fails. Every
+// statement is weighed here, the host's and the driver's, failed or not, so
+// that no road goes unseen: the server status of a success says whether a
+// transaction is still open; after a failure a quiet probe asks; a library
+// that gives no status leaves the error number to decide. A transaction
+// found ended is marked with the error that ended it, and the session is
+// put back inside a transaction of the server's that the host's end rolls
+// back, so that nothing the host runs until then commits statement by
+// statement; the commit is then refused, and the texts that would commit
+// are refused before they are sent (mysql_connection_session.cpp).
 #include "mysql/client_api.h"
 #include "mysql/client_call_guard.h"
+#include "mysql/code_page_converters.h"
 #include "mysql/mysql_connection.h"
 #include "mysql/mysql_error_sites.h"
 #include "native/driver/transaction.h"
@@ -52,66 +61,212 @@ eAfterError eAfterErrorByCode(unsigned nCode)
     }
 }
 
+// _nServerHoldsTransaction's answers besides 1 and 0.
+constexpr int kStatusUnknown = -1;
+constexpr int kProbeFailed = -2;
+
 }  // namespace
 
-void CMySQLConnection::_NoteTransactionAfterError(unsigned nCode, const wchar_t* pszMessage)
+template <typename Fn>
+int CMySQLConnection::_bRunOwn(eOwnStatement eKind, Fn fnRun)
 {
-    CNATransaction* pclTransaction = pclGetTransactionNoRef();
-    if (nCode == 0 || pclTransaction == nullptr || !pclTransaction->bActive() ||
-        pclTransaction->bRolledBackByServer())
+    const eOwnStatement eBefore = m_eOwnStatement;
+    m_eOwnStatement = eKind;
+    const int bDone = fnRun();
+    m_eOwnStatement = eBefore;
+    return bDone;
+}
+
+int CMySQLConnection::bTransactionBeginDirect(CNAError* pclError)
+{
+    return _bRunOwn(eOwnStatement::LevelBegin,
+                    [&] { return CNAConnectionDescription::bTransactionBeginDirect(pclError); });
+}
+
+int CMySQLConnection::bTransactionCommitDirect(CNAError* pclError)
+{
+    return _bRunOwn(eOwnStatement::LevelEnd,
+                    [&] { return CNAConnectionDescription::bTransactionCommitDirect(pclError); });
+}
+
+int CMySQLConnection::bTransactionRollBackDirect(CNAError* pclError)
+{
+    return _bRunOwn(eOwnStatement::LevelEnd,
+                    [&] { return CNAConnectionDescription::bTransactionRollBackDirect(pclError); });
+}
+
+bool CMySQLConnection::bHostInTransaction() const
+{
+    return _bTransactionOpened() || m_bSessionInTransaction || bTextTransactionEnded();
+}
+
+void CMySQLConnection::_AfterStatement(unsigned nCode, const wchar_t* pszMessage)
+{
+    // The rule's own statements are answered where it runs them.
+    if (m_eOwnStatement == eOwnStatement::Rule)
         return;
+    const eOwnStatement eOwn = m_eOwnStatement;
+    const bool bRollBackText = m_bRunningRollBackText != 0;
+    m_bRunningRollBackText = 0;
+    CNATransaction* pclChain = pclGetTransactionNoRef();
+    const bool bLevels = pclChain != nullptr && pclChain->bActive();
+
+    if (nCode == 0) {
+        // The host's roll-back ends its text transaction's mark, and
+        // whatever stood in its place on the server.
+        if (bRollBackText && !bLevels)
+            ClearTextTransactionEnded();
+        unsigned nStatus = 0;
+        if (!_bReadServerStatus(MySQLSite::kSessionStatusRead, &nStatus))
+            return;
+        const bool bHeld = (nStatus & kServerStatusInTrans) != 0;
+        m_bSessionInTransaction =
+            !bLevels && eOwn != eOwnStatement::LevelBegin && (bHeld || (nStatus & kServerStatusAutocommit) == 0)
+                ? 1
+                : 0;
+        // The levels' own begin and end leave what they leave.
+        if (bHeld || eOwn != eOwnStatement::None)
+            return;
+        // The statement left no transaction where one was believed open: it
+        // committed (a definition, a COMMIT text), or rolled back. What a
+        // mark held since may have been committed with it.
+        if (bLevels) {
+            if (pclChain->bRolledBackByServer() && !bRollBackText)
+                pclChain->SetRolledBackByServer(0, nullptr, 1);
+            _HoldWhatFollows(pclChain, false);
+        } else if (bTextTransactionEnded() && !bSessionTransactionLost()) {
+            SetTextTransactionEnded(eTextTransactionEnd::Uncertain, 0, nullptr);
+            _HoldWhatFollows(nullptr, false);
+        }
+        return;
+    }
+
+    // A connect that failed leaves no session to weigh: the marks stand.
+    if (m_pMySQL == nullptr || !m_bOpen)
+        return;
+    const bool bLost = s_bSessionLostByCode(nCode);
+    const bool bText = !bLevels && (m_bSessionInTransaction || bTextTransactionEnded());
+    // The levels' commit or roll-back reports its own failure, and has
+    // ended them already.
+    if (eOwn == eOwnStatement::LevelEnd || (!bLevels && !bText)) {
+        if (bLost)
+            m_bSessionInTransaction = 0;
+        return;
+    }
+
+    unsigned nEndCode = nCode;
+    CTString csEndMessage;
+    csEndMessage.Set(pszMessage);
+    bool bEndLost = bLost;
     const eAfterError eByCode = eAfterErrorByCode(nCode);
-    bool bUncertain = false;
-    const int nHeld = eByCode == eAfterError::Unreachable ? -1 : _nServerHoldsTransaction();
-    if (nHeld == 1)
-        return;
-    if (nHeld == 0) {
-        // A statement that commits the open transaction before it runs (a
-        // definition, LOCK TABLES) leaves none when it fails: an error that
-        // rolls nothing back does not say which end the transaction had.
-        bUncertain = eByCode == eAfterError::Kept;
-    } else {
-        switch (eByCode) {
-        case eAfterError::Kept: return;
-        case eAfterError::Ended: break;
-        // Unread, the transaction counts as ended: a commit refused is safe,
-        // one reported done for work the server dropped is not.
-        case eAfterError::EndedOnTimeoutSetting:
-            if (_nServerRollsBackOnTimeout() == 0)
-                return;
-            break;
-        case eAfterError::Unreachable: break;
+    int nHeld = 0;
+    if (!bLost) {
+        nHeld = eByCode == eAfterError::Unreachable ? kStatusUnknown
+                                                    : _nServerHoldsTransaction(&nEndCode, &csEndMessage);
+        if (nHeld == kProbeFailed && s_bSessionLostByCode(nEndCode)) {
+            // The probe met the loss: the transaction went with the session.
+            bEndLost = true;
+            nHeld = 0;
+        } else if (nHeld == kProbeFailed) {
+            nEndCode = nCode;
+            csEndMessage.Set(pszMessage);
         }
     }
-    pclTransaction->SetRolledBackByServer(nCode, pszMessage, bUncertain ? 1 : 0);
-    // What the host runs until it ends its transaction stays in one of the
-    // server's, which that end rolls back: none of it is committed statement
-    // by statement as if it still belonged to the transaction. The ROLLBACK
-    // first, since a BEGIN commits what the server may still hold, and the
-    // commit is refused anyway. Where neither can be sent, the statements
-    // are refused while the mark stands (_bBeforeStatement).
-    m_bEndedTransactionUnheld = _bRollBackThenBegin() ? 0 : 1;
+    if (nHeld == 1)
+        return;
+    // An error that rolls nothing back with no transaction left: the failed
+    // statement committed it before it ran (a definition, LOCK TABLES).
+    bool bUncertain = !bEndLost && eByCode == eAfterError::Kept;
+    if (nHeld == kStatusUnknown) {
+        // Without a status the error number decides. Unread, a lock wait
+        // time-out counts as ending it: a commit refused is safe, one
+        // reported done for work the server dropped is not.
+        if (eByCode == eAfterError::Kept)
+            return;
+        if (eByCode == eAfterError::EndedOnTimeoutSetting && _nServerRollsBackOnTimeout() == 0)
+            return;
+        bUncertain = false;
+    }
+    // A probe that failed otherwise leaves the driver unable to know: the
+    // transaction counts as ended.
+
+    if (bLevels) {
+        pclChain->SetRolledBackByServer(nEndCode, csEndMessage.pszGet(), bUncertain ? 1 : 0);
+    } else {
+        const eTextTransactionEnd eEnd = bEndLost     ? eTextTransactionEnd::SessionLost
+                                         : bUncertain ? eTextTransactionEnd::Uncertain
+                                                      : eTextTransactionEnd::RolledBack;
+        SetTextTransactionEnded(eEnd, nEndCode, csEndMessage.pszGet());
+    }
+    _HoldWhatFollows(bLevels ? pclChain : nullptr, bEndLost);
 }
 
-int CMySQLConnection::_bRollBackThenBegin()
+void CMySQLConnection::_HoldWhatFollows(CNATransaction* pclChain, bool bSessionLost)
 {
-    return bTransactionRollBackDirect(nullptr) && bTransactionBeginDirect(nullptr) ? 1 : 0;
+    m_bSessionInTransaction = 0;
+    if (bSessionLost) {
+        // The dead handle stays until the next open: a result of it may
+        // still be in a caller's hands now.
+        m_bEndedTransactionUnheld = 1;
+        m_bReopenOnDemand = 1;
+        return;
+    }
+    // The ROLLBACK first, since a BEGIN commits what the server may still
+    // hold, and the commit is refused anyway. Where neither can be sent,
+    // the statements are refused while the mark stands (_bBeforeStatement).
+    unsigned nCode = 0;
+    CTString csMessage;
+    m_bEndedTransactionUnheld = _bRollBackThenBegin(&nCode, &csMessage) ? 0 : 1;
+    if (!m_bEndedTransactionUnheld)
+        return;
+    // A transaction a statement committed, with none held after it: the
+    // host's end is refused, since what follows could not be held.
+    if (pclChain != nullptr && !pclChain->bRolledBackByServer())
+        pclChain->SetRolledBackByServer(nCode, csMessage.pszGet(), 1);
+    if (s_bSessionLostByCode(nCode))
+        m_bReopenOnDemand = 1;
 }
 
-int CMySQLConnection::_nServerHoldsTransaction()
+int CMySQLConnection::_bRollBackThenBegin(unsigned* pnCode, CTString* pcsMessage)
+{
+    const int bDone = _bRunOwn(eOwnStatement::Rule, [this] {
+        return bExecuteQueryNoResult(nullptr, L"ROLLBACK") && bExecuteQueryNoResult(nullptr, L"BEGIN") ? 1 : 0;
+    });
+    if (!bDone)
+        _ReadLastError(pnCode, pcsMessage);
+    return bDone;
+}
+
+void CMySQLConnection::_ReadLastError(unsigned* pnCode, CTString* pcsMessage)
+{
+    *pnCode = 0;
+    pcsMessage->Vide();
+    const char* pszMessage = nullptr;
+    if (!bGetLastError(nullptr, pnCode) || *pnCode == 0 ||
+        !bClientCall(MySQLSite::kErrorText, nullptr, this, [&] { pszMessage = __mysql_error(m_pMySQL); }))
+        return;
+    const CNACodePageCnvOUTPtr message(m_nClientTextCodePage, pszMessage);
+    pcsMessage->Set(message.pszGet());
+}
+
+int CMySQLConnection::_nServerHoldsTransaction(unsigned* pnCode, CTString* pcsMessage)
 {
     unsigned nStatus = 0;
     const auto bReadStatus = [&] { return _bReadServerStatus(MySQLSite::kTransactionStatusRead, &nStatus); };
     // A library that does not know the property is not sent the probe.
     if (!bReadStatus())
-        return -1;
+        return kStatusUnknown;
     // An error answer carries no status: the library still holds the one
     // from before the failed statement.
     int nResult = 1;
     if (!bClientCall(MySQLSite::kTransactionStatusProbe, nullptr, this,
                      [&] { nResult = __mysql_real_query(m_pMySQL, kStatusProbe, sizeof kStatusProbe - 1); }) ||
-        nResult != 0 || !bReadStatus())
-        return -1;
+        nResult != 0) {
+        _ReadLastError(pnCode, pcsMessage);
+        return kProbeFailed;
+    }
+    if (!bReadStatus())
+        return kStatusUnknown;
     return (nStatus & kServerStatusInTrans) != 0 ? 1 : 0;
 }
 

@@ -119,6 +119,12 @@ inline constexpr stClientCallSite kStmtMoreResults{NA_SRC_DB_STATEMENTSQL, 31};
 // follows (94); each with the server, the MySQL error number and text.
 inline constexpr stNAErrorSite kStmtSessionTransactionLost{NA_SRC_DB_STATEMENTSQL, 32, 93, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kStmtTransactionEndedUnheld{NA_SRC_DB_STATEMENTSQL, 33, 94, NA_ERR_GENERAL};
+// A text that would commit (COMMIT, BEGIN, START TRANSACTION, RELEASE
+// SAVEPOINT) refused before it is sent while a transaction is marked ended:
+// rolled back by the server (84), or ended with a failed statement that may
+// have committed it first (85); the server, the MySQL error number and text.
+inline constexpr stNAErrorSite kStmtCommitRolledBack{NA_SRC_DB_STATEMENTSQL, 34, 84, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kStmtCommitEnded{NA_SRC_DB_STATEMENTSQL, 35, 85, NA_ERR_GENERAL};
 // The statement: the automatic identifier read after an INSERT.
 inline constexpr stClientCallSite kStatementInsertId{NA_SRC_DB_STATEMENT, 1};
 // The driver: a lock asked on a host connection the driver does not hold

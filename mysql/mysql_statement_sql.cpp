@@ -64,7 +64,9 @@ int CMySQLStatementSQL::_bExecuteDirect(const char* pszSQL, CTabValParser*, unsi
         return 0;
     }
     int bDone = m_bStoreResult ? _bGetStoreResult() : _bGetUseResult();
-    _pclMySQLConnection()->_NoteSessionStatus();
+    // A failure was weighed where its error was recorded.
+    if (bDone)
+        _pclMySQLConnection()->_AfterStatement(0, nullptr);
     // A failure of a later statement of the text fails the execution, also
     // when an earlier one gave the result set.
     if (bDone && m_nColumnCount != 0)

@@ -38,8 +38,7 @@ int nReadPacketLimit(CMySQLConnection* pclConnection, CNAError* pclDiagnosis)
     CAny clValue;
     // The second column of the variable's row is its value.
     int bRead = pclConnection->bGetRequestedValue(pclDiagnosis, &clValue, 1, kPacketQuestion);
-    if (!bRead && !pclConnection->_bTransactionOpened() && !pclConnection->bSessionTransactionLost() &&
-        pclConnection->_bReopenSession(pclDiagnosis))
+    if (!bRead && !pclConnection->bHostInTransaction() && pclConnection->_bReopenSession(pclDiagnosis))
         bRead = pclConnection->bGetRequestedValue(pclDiagnosis, &clValue, 1, kPacketQuestion);
     if (!bRead || clValue.nGetTypeCode() == ZLTYPE_VIDE || clValue.bIsNull())
         return 0;

@@ -216,24 +216,40 @@ public:
     int bTransactionBegin(CNAError* pclError, const wchar_t* pszName);
     // Without a transaction level: user error 9 with the name. Otherwise the
     // level's commit or roll-back, and _CancelRecordLock after a success or
-    // after a refused commit of a transaction the server rolled back.
-    // While the session was lost inside a transaction that no level began
-    // (one the host began in its SQL text), the commit fails with user
-    // error 93 and the roll-back succeeds and ends the mark, when no level
-    // is active.
+    // after a refused commit that ended the levels of a transaction the
+    // server ended. While a transaction the host began in its SQL text is
+    // marked ended (see SetTextTransactionEnded) and no level is active, the
+    // commit fails with the mark's error and the roll-back succeeds and
+    // ends the mark (a quiet ROLLBACK drops what the server held since).
+    // The begin is refused with the mark's error too: its BEGIN would
+    // commit what the server holds since.
     int bTransactionCommit(CNAError* pclError, const wchar_t* pszName);
     int bTransactionRollBack(CNAError* pclError, const wchar_t* pszName);
-    // The session was lost while the server held a transaction that none of
-    // the levels began: the database's connection marks it with the error
-    // that lost it, refuses what the host runs until the host rolls it back
-    // or closes the connection, and never replaces the session silently
-    // meanwhile.
-    void SetSessionTransactionLost(unsigned nCode, const wchar_t* pszMessage);
-    void ClearSessionTransactionLost();
-    int bSessionTransactionLost() const { return m_bSessionTransactionLost; }
-    // User error 93 at the site, with the server and the error that lost the
-    // session (RaiseWithServerCause).
-    void RaiseSessionTransactionLost(CNAError* pclError, const stNAErrorSite& site);
+    // How the server ended a transaction the host began in its SQL text,
+    // which none of the levels began: with the session (user error 93:
+    // everything the host runs is refused until it rolls back or closes the
+    // connection, and the session is never replaced silently meanwhile), by
+    // rolling it back (84), or with a failed statement that may have
+    // committed it first (85); for the last two the database's connection
+    // holds what follows in a transaction of the server's, and refuses the
+    // texts that would commit it. The first cause stays; a mark can only
+    // become uncertain (rolled back, then something may have committed
+    // what was held since).
+    enum class eTextTransactionEnd : int32_t
+    {
+        None,
+        SessionLost,
+        RolledBack,
+        Uncertain,
+    };
+    void SetTextTransactionEnded(eTextTransactionEnd eEnd, unsigned nCode, const wchar_t* pszMessage);
+    void ClearTextTransactionEnded();
+    int bTextTransactionEnded() const { return m_eTextTransactionEnd != eTextTransactionEnd::None ? 1 : 0; }
+    int bSessionTransactionLost() const { return m_eTextTransactionEnd == eTextTransactionEnd::SessionLost ? 1 : 0; }
+    // The mark's user error at the site of its kind (93, 84 or 85), with
+    // the server and the error that ended the transaction.
+    void RaiseTextTransactionEnded(CNAError* pclError, const stNAErrorSite& siteLost,
+                                   const stNAErrorSite& siteRolledBack, const stNAErrorSite& siteUncertain);
     // The site's user error with the connection's server and the server's
     // error code and text that caused it; that code becomes the error's
     // database code, as for the statement that met it.
@@ -427,7 +443,7 @@ protected:
     int32_t m_bOpenedBySQLFunctions = 0;
     uint32_t m_nOpenStates = 0;
     uint32_t m_nSavepointGenerator = 0;
-    int32_t m_bSessionTransactionLost = 0;
-    uint32_t m_nSessionLostCode = 0;
-    CTString m_csSessionLostMessage;
+    eTextTransactionEnd m_eTextTransactionEnd = eTextTransactionEnd::None;
+    uint32_t m_nTextEndCode = 0;
+    CTString m_csTextEndMessage;
 };

@@ -26,6 +26,13 @@ int CNAConnectionDescription::bTransactionBegin(CNAError* pclError, const wchar_
 {
     if (!bOpen(pclError))
         return 0;
+    // Its BEGIN would commit what the server holds since the host's text
+    // transaction ended.
+    if (bTextTransactionEnded() && !_bTransactionOpened()) {
+        RaiseTextTransactionEnded(pclError, NASite::kBeginSessionTransactionLost, NASite::kBeginTextRolledBack,
+                                  NASite::kBeginTextEnded);
+        return 0;
+    }
     if (m_pclTransaction == nullptr) {
         CNATransaction* pclTransaction = pclAllocTransaction();
         if (pclTransaction == nullptr) {
@@ -49,19 +56,20 @@ int CNAConnectionDescription::_bEndTransaction(CNAError* pclError, const wchar_t
         CNAError::g_RaiseSiteError(pclError, siteWithout, this, nullptr, nullptr, pszName != nullptr ? pszName : L"");
         return 0;
     }
-    const int bRolledBackByServer = m_pclTransaction->bRolledBackByServer();
+    const bool bEndedByServer = m_pclTransaction->bRolledBackByServer() && m_pclTransaction->bActive();
     const int bDone = (m_pclTransaction->*pfnEnd)(pclError, pszName);
-    // A commit refused because the server rolled the transaction back has
-    // ended it all the same.
-    if (bDone || (bRolledBackByServer && !m_pclTransaction->bRolledBackByServer()))
+    // A commit refused because the server ended the transaction has ended
+    // it all the same once no level is left active.
+    if (bDone || (bEndedByServer && !m_pclTransaction->bActive()))
         _CancelRecordLock(m_pclTransaction);
     return bDone;
 }
 
 int CNAConnectionDescription::bTransactionCommit(CNAError* pclError, const wchar_t* pszName)
 {
-    if (m_bSessionTransactionLost && !_bTransactionOpened()) {
-        RaiseSessionTransactionLost(pclError, NASite::kCommitSessionTransactionLost);
+    if (bTextTransactionEnded() && !_bTransactionOpened()) {
+        RaiseTextTransactionEnded(pclError, NASite::kCommitSessionTransactionLost, NASite::kCommitTextRolledBack,
+                                  NASite::kCommitTextEnded);
         return 0;
     }
     return _bEndTransaction(pclError, pszName, &CNATransaction::bCommit, NASite::kCommitWithoutTransaction);
@@ -69,32 +77,45 @@ int CNAConnectionDescription::bTransactionCommit(CNAError* pclError, const wchar
 
 int CNAConnectionDescription::bTransactionRollBack(CNAError* pclError, const wchar_t* pszName)
 {
-    // The transaction went with the session: nothing is left to send, and
-    // the connection may open a new session again.
-    if (m_bSessionTransactionLost && !_bTransactionOpened()) {
-        ClearSessionTransactionLost();
+    if (bTextTransactionEnded() && !_bTransactionOpened()) {
+        // A lost session took the transaction with it; otherwise what the
+        // server held since goes, and its failure is no failure of this end.
+        const bool bHeld = !bSessionTransactionLost();
+        ClearTextTransactionEnded();
+        if (bHeld)
+            (void)bTransactionRollBackDirect(nullptr);
         return 1;
     }
     return _bEndTransaction(pclError, pszName, &CNATransaction::bRollBack, NASite::kRollBackWithoutTransaction);
 }
 
-void CNAConnectionDescription::SetSessionTransactionLost(unsigned nCode, const wchar_t* pszMessage)
+void CNAConnectionDescription::SetTextTransactionEnded(eTextTransactionEnd eEnd, unsigned nCode,
+                                                       const wchar_t* pszMessage)
 {
-    m_bSessionTransactionLost = 1;
-    m_nSessionLostCode = nCode;
-    m_csSessionLostMessage.Set(pszMessage);
+    if (m_eTextTransactionEnd == eTextTransactionEnd::None) {
+        m_eTextTransactionEnd = eEnd;
+        m_nTextEndCode = nCode;
+        m_csTextEndMessage.Set(pszMessage);
+    } else if (m_eTextTransactionEnd == eTextTransactionEnd::RolledBack && eEnd == eTextTransactionEnd::Uncertain) {
+        m_eTextTransactionEnd = eEnd;
+    }
 }
 
-void CNAConnectionDescription::ClearSessionTransactionLost()
+void CNAConnectionDescription::ClearTextTransactionEnded()
 {
-    m_bSessionTransactionLost = 0;
-    m_nSessionLostCode = 0;
-    m_csSessionLostMessage.Vide();
+    m_eTextTransactionEnd = eTextTransactionEnd::None;
+    m_nTextEndCode = 0;
+    m_csTextEndMessage.Vide();
 }
 
-void CNAConnectionDescription::RaiseSessionTransactionLost(CNAError* pclError, const stNAErrorSite& site)
+void CNAConnectionDescription::RaiseTextTransactionEnded(CNAError* pclError, const stNAErrorSite& siteLost,
+                                                         const stNAErrorSite& siteRolledBack,
+                                                         const stNAErrorSite& siteUncertain)
 {
-    RaiseWithServerCause(pclError, site, m_nSessionLostCode, m_csSessionLostMessage.pszGet());
+    const stNAErrorSite& site = m_eTextTransactionEnd == eTextTransactionEnd::SessionLost  ? siteLost
+                                : m_eTextTransactionEnd == eTextTransactionEnd::Uncertain ? siteUncertain
+                                                                                           : siteRolledBack;
+    RaiseWithServerCause(pclError, site, m_nTextEndCode, m_csTextEndMessage.pszGet());
 }
 
 void CNAConnectionDescription::RaiseWithServerCause(CNAError* pclError, const stNAErrorSite& site, unsigned nCode,

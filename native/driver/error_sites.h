@@ -68,6 +68,15 @@ inline constexpr stNAErrorSite kCommitEndedByServer{NA_SRC_TRANSACTION, 4, 85, N
 // A commit while the session was lost inside a transaction the host began in
 // its SQL text: the server, the error code and text that lost the session.
 inline constexpr stNAErrorSite kCommitSessionTransactionLost{NA_SRC_CONNECTION, 21, 93, NA_ERR_GENERAL};
+// The same transaction rolled back by the server on a live session (84), or
+// ended with a failed statement that may have committed it first (85): its
+// commit (1.22, 1.23), and a begin, whose BEGIN would commit what the
+// server holds since (1.24 to 1.26, the last for a lost session).
+inline constexpr stNAErrorSite kCommitTextRolledBack{NA_SRC_CONNECTION, 22, 84, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kCommitTextEnded{NA_SRC_CONNECTION, 23, 85, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kBeginTextRolledBack{NA_SRC_CONNECTION, 24, 84, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kBeginTextEnded{NA_SRC_CONNECTION, 25, 85, NA_ERR_GENERAL};
+inline constexpr stNAErrorSite kBeginSessionTransactionLost{NA_SRC_CONNECTION, 26, 93, NA_ERR_GENERAL};
 // Each with the name of the host's connection record.
 inline constexpr stNAErrorSite kTableLockUnknownConnection{NA_SRC_DRIVER, 1, 14, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kQueryLockUnknownConnection{NA_SRC_DRIVER, 2, 14, NA_ERR_GENERAL};

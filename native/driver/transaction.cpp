@@ -103,8 +103,14 @@ int CNATransaction::_bEndCommit(CNAError* pclError)
 
 int CNATransaction::_bEndRollBack(CNAError* pclError)
 {
-    if (!m_bActive)
+    if (!m_bActive) {
+        // The levels of a chain the server ended, which a refused commit
+        // ended in its turn: the host's roll-back ends the mark, and nothing
+        // is left on the server to roll back.
+        if (!m_bInternal && m_bRolledBackByServer)
+            _ClearRolledBackByServer();
         return 1;
+    }
     m_bActive = 0;
     CNATransaction* pclOutermost = _pclOutermost();
     if (pclOutermost == nullptr || !pclOutermost->m_bRolledBackByServer)
@@ -123,8 +129,12 @@ CNATransaction* CNATransaction::_pclOutermost()
 
 void CNATransaction::SetRolledBackByServer(unsigned nCode, const wchar_t* pszMessage, int bUncertain)
 {
-    if (m_bRolledBackByServer)
+    if (m_bRolledBackByServer) {
+        // What the server held since may have been committed in its turn.
+        if (bUncertain)
+            m_bServerEndUncertain = 1;
         return;
+    }
     m_bRolledBackByServer = 1;
     m_bServerEndUncertain = bUncertain ? 1 : 0;
     m_nServerRollBackCode = nCode;
@@ -148,23 +158,45 @@ void CNATransaction::_EndRolledBackByServer()
     (void)m_pclConnection->bTransactionRollBackDirect(nullptr);
 }
 
-int CNATransaction::_bCommitRolledBackByServer(CNAError* pclError)
+CNATransaction* CNATransaction::_pclCommitTarget(const wchar_t* pszName)
+{
+    for (CNATransaction* pclLevel = this; pclLevel != nullptr && pclLevel->m_bActive; pclLevel = pclLevel->m_pclInner) {
+        const bool bInnerActive = pclLevel->_bInternalTransactionOpened();
+        if (bNoName(pszName) ? !bInnerActive : pclLevel->m_csName.bEstEgalI(pszName) != 0)
+            return pclLevel;
+    }
+    return nullptr;
+}
+
+int CNATransaction::_bCommitRolledBackByServer(CNAError* pclError, const wchar_t* pszName)
 {
     m_pclConnection->RaiseWithServerCause(
         pclError, m_bServerEndUncertain ? NASite::kCommitEndedByServer : NASite::kCommitRolledBackByServer,
         m_nServerRollBackCode, m_csServerRollBackMessage.pszGet());
-    for (CNATransaction* pclLevel = this; pclLevel != nullptr; pclLevel = pclLevel->m_pclInner)
+    // The level the commit names, the innermost active one without a name,
+    // ends with the levels inside it, as any commit ends them; the levels
+    // around it stay, and so does the mark, so that their commits are
+    // refused in turn until the host rolls back.
+    CNATransaction* pclTarget = _pclCommitTarget(pszName);
+    if (pclTarget == nullptr)
+        return 0;
+    for (CNATransaction* pclLevel = pclTarget; pclLevel != nullptr; pclLevel = pclLevel->m_pclInner)
         pclLevel->m_bActive = 0;
-    _EndRolledBackByServer();
+    // With no level left the host runs outside any transaction: what the
+    // server held since goes now, or its next statements would be held for
+    // a roll-back that never comes. The mark stays until the host rolls
+    // back or begins anew: a second commit is refused again.
+    if (pclTarget == this)
+        (void)m_pclConnection->bTransactionRollBackDirect(nullptr);
     return 0;
 }
 
 int CNATransaction::bCommit(CNAError* pclError, const wchar_t* pszName)
 {
-    // Whatever level the commit names: nothing of the chain is left to
-    // commit.
+    // Whatever level the commit names: nothing of the chain can be
+    // committed any more.
     if (!m_bInternal && m_bRolledBackByServer)
-        return _bCommitRolledBackByServer(pclError);
+        return _bCommitRolledBackByServer(pclError, pszName);
     const bool bInnerActive = _bInternalTransactionOpened();
     if (bNoName(pszName))
         return bInnerActive ? m_pclInner->bCommit(pclError, pszName) : _bEndCommit(pclError);

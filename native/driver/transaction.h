@@ -26,14 +26,18 @@
 //
 // The server may end the whole transaction on its own (a deadlock, a lost
 // connection): the database's connection then marks the outermost level.
-// While the mark stands, a commit of any level fails and ends every level,
-// with user error 84 (rolled back), or 85 when the error that ended it does
-// not by itself roll a transaction back (a statement that commits the open
-// transaction before it runs, then failed); a roll-back succeeds and sends
-// no savepoint statement (the savepoints went with the transaction); the end
-// of the outermost level sends a plain ROLLBACK whose failure is not
-// reported, for what the connection ran since in a transaction of the
-// server's.
+// While the mark stands, a commit of any level fails with user error 84
+// (rolled back), or 85 when the error that ended it does not by itself roll
+// a transaction back (a statement that commits the open transaction before
+// it runs, then failed); the commit ends the level it names (the innermost
+// active one without a name) and the levels inside it, as a commit does,
+// and the levels around it stay active and refused in turn. Once no level
+// is active, a plain ROLLBACK whose failure is not reported drops what the
+// connection ran since in a transaction of the server's; the mark stays, so
+// that a later commit is refused again, until the host rolls the outermost
+// level back or begins a new one. A roll-back succeeds and sends no
+// savepoint statement (the savepoints went with the transaction); the
+// roll-back of the outermost level sends that plain ROLLBACK.
 class CNATransaction : public CInterf
 {
 public:
@@ -75,7 +79,8 @@ public:
     // Marks the chain this outermost level heads as rolled back by the
     // server, with the server's error that ended it; bUncertain when that
     // error does not say whether the server rolled it back or committed it.
-    // A chain already marked keeps its first cause.
+    // A chain already marked keeps its first cause, and becomes uncertain
+    // when what the server held since may have been committed.
     void SetRolledBackByServer(unsigned nCode, const wchar_t* pszMessage, int bUncertain = 0);
     int bRolledBackByServer() const { return m_bRolledBackByServer; }
     int bServerEndUncertain() const { return m_bServerEndUncertain; }
@@ -85,7 +90,8 @@ public:
 protected:
     // The end of this level: the flag cleared before the server is asked.
     int _bEndCommit(CNAError* pclError);
-    // Nothing sent (1) for an inactive level.
+    // Nothing sent (1) for an inactive level; the outermost one ends its
+    // mark.
     int _bEndRollBack(CNAError* pclError);
     bool _bBySavepoint() const;
     // The statement and the level's savepoint name, run by the connection.
@@ -94,9 +100,13 @@ protected:
     // whose connection holds no chain.
     CNATransaction* _pclOutermost();
     // A commit of a chain the server rolled back: user error 84 (85 for an
-    // uncertain end) with the cause, every level ended, then the quiet
-    // ROLLBACK. Always 0.
-    int _bCommitRolledBackByServer(CNAError* pclError);
+    // uncertain end) with the cause; the level it names ends with those
+    // inside it, and the quiet ROLLBACK goes once none is left. Always 0.
+    int _bCommitRolledBackByServer(CNAError* pclError, const wchar_t* pszName);
+    // The active level a commit names on this chain: the innermost active
+    // one without a name, else the first active one of that name from the
+    // outermost; null when none.
+    CNATransaction* _pclCommitTarget(const wchar_t* pszName);
     void _ClearRolledBackByServer();
     // The mark cleared and the quiet ROLLBACK sent.
     void _EndRolledBackByServer();

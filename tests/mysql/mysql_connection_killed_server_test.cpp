@@ -264,10 +264,13 @@ TEST_F(ConnectionKilled, ATransactionLostWithItsConnectionIsNeverCommitted)
     EXPECT_EQ(kGoneAway, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
     EXPECT_EQ(vxtest::RawRows{}, m_admin.Query("SELECT id FROM " + Server().sDatabase + ".tx"));
 
-    // Out of the transaction, the next failure's diagnosis reopens.
-    EXPECT_EQ(0, add(4));
+    // Out of the transaction, the next write opens a new session: the
+    // lost one was known lost.
+    EXPECT_EQ(1, add(4)) << m_pclError->pszGetError();
     EXPECT_EQ(1, add(5)) << m_pclError->pszGetError();
-    EXPECT_EQ((vxtest::RawRows{{"5"}}), m_admin.Query("SELECT id FROM " + Server().sDatabase + ".tx"));
+    EXPECT_EQ((vxtest::RawRows{{"4"}, {"5"}}),
+              m_admin.Query("SELECT id FROM " + Server().sDatabase + ".tx ORDER BY id"));
+    EXPECT_NE(before[0], Session(pclConnection)[0]);
 }
 
 }  // namespace

@@ -154,14 +154,17 @@ TEST_F(TransactionEnded, TheCommitOfAnyLevelFailsAndNothingOfTheTransactionStays
         ASSERT_EQ(1, write(4, 1)) << Error()->pszGetError();
         EXPECT_EQ("0", V(4));
 
-        EXPECT_EQ(0, Commit(c.levels.back().first));
-        EXPECT_TRUE(vxtest::ErrorAt(*Error(), 84, L"2.3"));
-        EXPECT_EQ(NA_ERR_GENERAL, Error()->eGetErrorType());
-        EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode());
-        EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"Deadlock found"));
-        for (const int nRow : {1, 3, 4})
-            EXPECT_EQ("0", V(nRow)) << nRow;
-        // Every level ended with it.
+        // Each level's commit, from the innermost, is refused in turn.
+        for (auto it = c.levels.rbegin(); it != c.levels.rend(); ++it) {
+            EXPECT_EQ(0, Commit(it->first));
+            EXPECT_TRUE(vxtest::ErrorAt(*Error(), 84, L"2.3"));
+            EXPECT_EQ(NA_ERR_GENERAL, Error()->eGetErrorType());
+            EXPECT_EQ(kDeadlock, Error()->dwGetDataBaseErrorCode());
+            EXPECT_TRUE(vxtest::ErrorHas(*Error(), L"Deadlock found"));
+            for (const int nRow : {1, 3, 4})
+                EXPECT_EQ("0", V(nRow)) << nRow;
+        }
+        // Every level ended with them.
         EXPECT_EQ(0, m_pclRegistered->_bTransactionOpened());
         EXPECT_EQ(1, RollBack(c.levels.front().first)) << Error()->pszGetError();
         EXPECT_EQ(NA_ERR_NONE, Error()->eGetErrorType());
@@ -268,7 +271,12 @@ TEST_F(TransactionEnded, DebiansLibraryTellsWhetherTheServerHoldsATransaction)
     {
     public:
         using CMySQLConnection::CMySQLConnection;
-        using CMySQLConnection::_nServerHoldsTransaction;
+        int _nServerHoldsTransaction()
+        {
+            unsigned nCode = 0;
+            CTString csMessage;
+            return CMySQLConnection::_nServerHoldsTransaction(&nCode, &csMessage);
+        }
     };
     CProbed connection(L"probe", &Host());
     CNAError error;

@@ -1,10 +1,11 @@
 // A transaction the server rolled back on its own, as the database's
 // connection marks it on the outermost level: a commit of any level fails
 // with user error 84 naming the server's error (85 where the error leaves
-// the end uncertain) and ends every level, a
-// roll-back succeeds without a savepoint statement, and the end of the
-// chain sends a ROLLBACK whose failure is not reported. Read from the test
-// connection's statement log.
+// the end uncertain) and ends that level and those inside it, the levels
+// around it staying refused in turn; once no level is left a ROLLBACK whose
+// failure is not reported drops what the server held, and the mark stays
+// until the host rolls back or begins anew. A roll-back succeeds without a
+// savepoint statement. Read from the test connection's statement log.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -77,23 +78,33 @@ TEST_F(TransactionServerRollBack, EveryLevelEndsAndOnlyTheRollBackSucceeds)
         // The mark left on the outermost level.
         int bMarked;
     } cases[] = {
-        {"commit of the outermost level", {{B, L"A", 1}, {D, nullptr, 1}, {C, nullptr, 0}}, {L"ROLLBACK"}, {0}, true, 0},
+        {"commit of the outermost level", {{B, L"A", 1}, {D, nullptr, 1}, {C, nullptr, 0}}, {L"ROLLBACK"}, {0}, true, 1},
         {"roll-back of the outermost level", {{B, L"A", 1}, {D, nullptr, 1}, {R, nullptr, 1}}, {L"ROLLBACK"}, {0}, false,
          0},
-        {"commit of the inner level ends both",
+        {"commit of the inner level ends it alone",
          {{B, L"A", 1}, {B, L"B", 1}, {D, nullptr, 1}, {C, nullptr, 0}},
-         {L"ROLLBACK"}, {0, 0}, true, 0},
+         {}, {1, 0}, true, 1},
+        {"then the outer level's commit is refused too",
+         {{B, L"A", 1}, {B, L"B", 1}, {D, nullptr, 1}, {C, nullptr, 0}, {C, nullptr, 0}},
+         {L"ROLLBACK"}, {0, 0}, true, 1},
+        {"every level's commit by name is refused in turn",
+         {{B, L"A", 1}, {B, L"B", 1}, {B, L"C", 1}, {D, nullptr, 1}, {C, L"C", 0}, {C, L"B", 0}, {C, L"A", 0}},
+         {L"ROLLBACK"}, {0, 0, 0}, true, 1},
         {"commit by the outer name while the inner level is active",
          {{B, L"A", 1}, {B, L"B", 1}, {D, nullptr, 1}, {C, L"A", 0}},
-         {L"ROLLBACK"}, {0, 0}, true, 0},
-        {"commit by a name no level carries", {{B, L"A", 1}, {B, L"B", 1}, {D, nullptr, 1}, {C, L"X", 0}},
-         {L"ROLLBACK"}, {0, 0}, true, 0},
+         {L"ROLLBACK"}, {0, 0}, true, 1},
+        {"commit by a name no level carries ends none", {{B, L"A", 1}, {B, L"B", 1}, {D, nullptr, 1}, {C, L"X", 0}},
+         {}, {1, 1}, true, 1},
+        {"a second commit after the refused one is refused again",
+         {{B, L"A", 1}, {D, nullptr, 1}, {C, nullptr, 0}, {C, L"A", 0}}, {L"ROLLBACK"}, {0}, true, 1},
+        {"the roll-back after the refused commit ends the mark",
+         {{B, L"A", 1}, {D, nullptr, 1}, {C, nullptr, 0}, {R, nullptr, 1}}, {L"ROLLBACK"}, {0}, false, 0},
         {"roll-back of the inner level sends no savepoint and keeps the mark",
          {{B, L"A", 1}, {B, L"B", 1}, {D, nullptr, 1}, {R, nullptr, 1}},
          {}, {1, 0}, false, 1},
         {"the outer commit after the inner roll-back",
          {{B, L"A", 1}, {B, L"B", 1}, {D, nullptr, 1}, {R, nullptr, 1}, {C, nullptr, 0}},
-         {L"ROLLBACK"}, {0, 0}, true, 0},
+         {L"ROLLBACK"}, {0, 0}, true, 1},
         {"roll-back by the outer name ends the inner levels only",
          {{B, L"A", 1}, {B, L"B", 1}, {B, L"C", 1}, {D, nullptr, 1}, {R, L"A", 1}},
          {}, {1, 0, 0}, false, 1},
@@ -101,7 +112,7 @@ TEST_F(TransactionServerRollBack, EveryLevelEndsAndOnlyTheRollBackSucceeds)
          {L"ROLLBACK"}, {0, 0}, false, 0},
         {"a level begun after the deadlock is a savepoint that is never sent back",
          {{B, L"A", 1}, {D, nullptr, 1}, {B, L"B", 1}, {R, nullptr, 1}, {C, nullptr, 0}},
-         {L"SAVEPOINT VXSP1", L"ROLLBACK"}, {0, 0}, true, 0},
+         {L"SAVEPOINT VXSP1", L"ROLLBACK"}, {0, 0}, true, 1},
         {"a transaction begun after the end is an ordinary one",
          {{B, L"A", 1}, {D, nullptr, 1}, {C, nullptr, 0}, {R, nullptr, 1}, {B, L"A", 1}, {C, nullptr, 1}},
          {L"ROLLBACK", L"BEGIN", L"COMMIT"}, {0}, false, 0},
@@ -145,17 +156,25 @@ TEST_F(TransactionServerRollBack, TheRefusedCommitNamesTheServersErrorAndEndsThe
     EXPECT_TRUE(vxtest::ErrorHas(m_error, L"1213"));
     EXPECT_TRUE(vxtest::ErrorHas(m_error, kDeadlockText));
     EXPECT_EQ(0, connection._bTransactionOpened());
-    EXPECT_EQ(0u, pclOuter->nGetServerRollBackCode());
-    EXPECT_STREQ(L"", pclOuter->csGetServerRollBackMessage().pszGet());
     // The transaction is over: its record locks go, as after any end.
     EXPECT_EQ(std::vector<CNATransaction*>{pclOuter}, connection.CancelRecordLocks());
 
-    // Nothing is left to roll back, and a roll-back says so by succeeding.
+    // Until the host rolls back, a commit is refused again with the same
+    // cause, and sends nothing.
     m_error.Reset();
     connection.ClearStatements();
+    EXPECT_EQ(0, connection.bTransactionCommit(&m_error, L"A"));
+    EXPECT_TRUE(vxtest::ErrorAt(m_error, 84, L"2.3"));
+    EXPECT_TRUE(vxtest::ErrorHas(m_error, kDeadlockText));
+    EXPECT_EQ(Log{}, connection.Statements());
+
+    // Nothing is left to roll back, and a roll-back says so by succeeding.
+    m_error.Reset();
     EXPECT_EQ(1, connection.bTransactionRollBack(&m_error, nullptr));
     EXPECT_EQ(NA_ERR_NONE, m_error.eGetErrorType());
     EXPECT_EQ(Log{}, connection.Statements());
+    EXPECT_EQ(0u, pclOuter->nGetServerRollBackCode());
+    EXPECT_STREQ(L"", pclOuter->csGetServerRollBackMessage().pszGet());
 }
 
 // An end the error does not explain (the failed statement may have
@@ -173,13 +192,18 @@ TEST_F(TransactionServerRollBack, AnUncertainEndRefusesTheCommitWithItsOwnError)
     EXPECT_TRUE(vxtest::ErrorAt(m_error, 85, L"2.4"));
     EXPECT_TRUE(vxtest::ErrorHas(m_error, L"Table 't' already exists"));
     EXPECT_EQ(1050u, m_error.dwGetDataBaseErrorCode());
+    EXPECT_EQ(Log{}, connection.Statements());
+    EXPECT_EQ((std::vector<int>{1, 0}), vxtest::ActiveFlags(connection));
+    m_error.Reset();
+    EXPECT_EQ(0, connection.bTransactionCommit(&m_error, L"A"));
+    EXPECT_TRUE(vxtest::ErrorAt(m_error, 85, L"2.4"));
     EXPECT_EQ(Log{L"ROLLBACK"}, connection.Statements());
     EXPECT_EQ((std::vector<int>{0, 0}), vxtest::ActiveFlags(connection));
-    EXPECT_EQ(0, connection.pclGetTransactionNoRef()->bServerEndUncertain());
 
-    // The next mark starts from its own cause.
+    // The next mark, on a transaction begun anew, starts from its own cause.
     m_error.Reset();
     ASSERT_EQ(1, connection.bTransactionBegin(&m_error, L"A"));
+    EXPECT_EQ(0, connection.pclGetTransactionNoRef()->bServerEndUncertain());
     connection.pclGetTransactionNoRef()->SetRolledBackByServer(kDeadlock, kDeadlockText);
     EXPECT_EQ(0, connection.bTransactionCommit(&m_error, nullptr));
     EXPECT_TRUE(vxtest::ErrorAt(m_error, 84, L"2.3"));
@@ -203,7 +227,7 @@ TEST_F(TransactionServerRollBack, AFailingRollBackOfTheConnectionIsNoFailureOfTh
     ASSERT_EQ(1, connection.bTransactionBegin(&m_error, L"B"));
     connection.pclGetTransactionNoRef()->SetRolledBackByServer(2006, L"Server has gone away");
     connection.SetStatementsFail(true);
-    EXPECT_EQ(0, connection.bTransactionCommit(&m_error, nullptr));
+    EXPECT_EQ(0, connection.bTransactionCommit(&m_error, L"A"));
     EXPECT_TRUE(vxtest::ErrorAt(m_error, 84, L"2.3")) << "the refusal alone, not the failed ROLLBACK";
     EXPECT_TRUE(vxtest::ErrorHas(m_error, L"2006"));
     EXPECT_EQ((std::vector<int>{0, 0}), vxtest::ActiveFlags(connection));
