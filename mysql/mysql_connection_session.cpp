@@ -36,13 +36,15 @@ bool CMySQLConnection::s_bSessionLostByCode(unsigned nCode)
 int CMySQLConnection::_bBeforeStatement(CNAError* pclError, const char* pszSQL)
 {
     m_bRunningRollBackText = 0;
-    const eTransactionText eText = g_eTransactionText(pszSQL);
-    // The host's way out of a transaction marked ended always goes.
-    const bool bRollBack = eText == eTransactionText::RollBack;
     const CNATransaction* pclChain = pclGetTransactionNoRef();
     const bool bLevels = pclChain != nullptr && pclChain->bActive();
     const bool bChainMarked = pclChain != nullptr && pclChain->bRolledBackByServer();
     const bool bTextMarked = !bLevels && bTextTransactionEnded();
+    // Only a mark makes the text's words matter: no text is read otherwise.
+    const eTransactionText eText =
+        bChainMarked || bTextMarked ? g_eTransactionText(pszSQL) : eTransactionText::Other;
+    // The host's way out of a transaction marked ended always goes.
+    const bool bRollBack = eText == eTransactionText::RollBack;
     if (!bRollBack) {
         if (bTextMarked && bSessionTransactionLost()) {
             RaiseTextTransactionEnded(pclError, MySQLSite::kStmtSessionTransactionLost,

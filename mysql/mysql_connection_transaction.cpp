@@ -33,6 +33,8 @@ constexpr char kRollbackOnTimeoutQuestion[] = "SELECT @@innodb_rollback_on_timeo
 // read.
 enum class eAfterError
 {
+    // The statement never reached the server.
+    NotSent,
     // The statement alone failed.
     Kept,
     // The server rolled the whole transaction back (a deadlock, its lock
@@ -52,6 +54,9 @@ eAfterError eAfterErrorByCode(unsigned nCode)
     if (CMySQLConnection::s_bSessionLostByCode(nCode))
         return eAfterError::Unreachable;
     switch (nCode) {
+    // The client refused to send the statement (commands out of sync): the
+    // server saw nothing, and a probe would be refused the same way.
+    case 2014: return eAfterError::NotSent;
     case 1213:
     case 1206:
     case 1637: return eAfterError::Ended;
@@ -127,14 +132,16 @@ void CMySQLConnection::_AfterStatement(unsigned nCode, const wchar_t* pszMessage
         // The levels' own begin and end leave what they leave.
         if (bHeld || eOwn != eOwnStatement::None)
             return;
-        // The statement left no transaction where one was believed open: it
-        // committed (a definition, a COMMIT text), or rolled back. What a
-        // mark held since may have been committed with it.
-        if (bLevels) {
-            if (pclChain->bRolledBackByServer() && !bRollBackText)
+        // The statement left no transaction where a mark held one: it
+        // committed (a definition, LOCK TABLES), or rolled back. What was
+        // held since may have been committed with it. Without a mark, a
+        // statement that commits inside a level is the host's own, and
+        // commits as the server commits it.
+        if (bLevels && pclChain->bRolledBackByServer()) {
+            if (!bRollBackText)
                 pclChain->SetRolledBackByServer(0, nullptr, 1);
             _HoldWhatFollows(pclChain, false);
-        } else if (bTextTransactionEnded() && !bSessionTransactionLost()) {
+        } else if (!bLevels && bTextTransactionEnded() && !bSessionTransactionLost()) {
             SetTextTransactionEnded(eTextTransactionEnd::Uncertain, 0, nullptr);
             _HoldWhatFollows(nullptr, false);
         }
@@ -154,11 +161,13 @@ void CMySQLConnection::_AfterStatement(unsigned nCode, const wchar_t* pszMessage
         return;
     }
 
+    const eAfterError eByCode = eAfterErrorByCode(nCode);
+    if (eByCode == eAfterError::NotSent)
+        return;
     unsigned nEndCode = nCode;
     CTString csEndMessage;
     csEndMessage.Set(pszMessage);
     bool bEndLost = bLost;
-    const eAfterError eByCode = eAfterErrorByCode(nCode);
     int nHeld = 0;
     if (!bLost) {
         nHeld = eByCode == eAfterError::Unreachable ? kStatusUnknown
