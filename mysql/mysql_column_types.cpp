@@ -74,3 +74,12 @@ void MySQLColumnItemType(const wchar_t* pszType, const wchar_t* pszCollation, eN
         *pnSize = 2 * *pnSize - 2;
     }
 }
+
+bool bMySQLYearType(const wchar_t* pszType)
+{
+    if (pszType == nullptr)
+        return false;
+    wchar_t szKeyword[8];
+    nKeyword(pszType, szKeyword, sizeof szKeyword / sizeof szKeyword[0]);
+    return bIs(szKeyword, L"year");
+}

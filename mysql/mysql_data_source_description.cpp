@@ -124,6 +124,8 @@ int CMySQLDataSourceDescription::_bInitItemFromQueryShowColumns(CNAStatementSQL*
                         static_cast<int>(nIntegerDigits), static_cast<int>(nDecimalDigits));
         if (pclItem == nullptr)
             return 0;
+        // The type as the server writes it: the writes of a YEAR look for it.
+        pclItem->SetDBType(csType.pszGet(), 0);
         if (!csNull.bEstEgal(L"YES"))
             pclItem->SetNullable(0);
         _SetDefault(pclItem, csDefault, bDefaultNull);
