@@ -119,6 +119,9 @@ inline constexpr stClientCallSite kStmtMoreResults{NA_SRC_DB_STATEMENTSQL, 31};
 // follows (94); each with the server, the MySQL error number and text.
 inline constexpr stNAErrorSite kStmtSessionTransactionLost{NA_SRC_DB_STATEMENTSQL, 32, 93, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kStmtTransactionEndedUnheld{NA_SRC_DB_STATEMENTSQL, 33, 94, NA_ERR_GENERAL};
+// A TIME beyond a time of day read into a date, time or date-time item,
+// which cannot hold it (source type, item type, the value's text).
+inline constexpr stNAErrorSite kStmtTimeBeyondDay{NA_SRC_DB_STATEMENTSQL, 40, 53, NA_ERR_GENERAL};
 // The statement: the automatic identifier read after an INSERT.
 inline constexpr stClientCallSite kStatementInsertId{NA_SRC_DB_STATEMENT, 1};
 // The driver: a lock asked on a host connection the driver does not hold
