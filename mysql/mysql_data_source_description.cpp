@@ -8,6 +8,7 @@
 #include <new>
 
 #include "common/text/any.h"
+#include "mysql/mysql_column_types.h"
 #include "mysql/mysql_connection.h"
 #include "mysql/show_result_reader.h"
 #include "native/driver/driver.h"
@@ -109,6 +110,7 @@ int CMySQLDataSourceDescription::_bInitItemFromQueryShowColumns(CNAStatementSQL*
         if (!m_pclConnection->bSQLTypeNameToNAType(m_pclError, &eType, &nSize, &nIntegerDigits, &nDecimalDigits,
                                                    csType.pszGet(), csCollation.pszGet()))
             return 0;
+        MySQLColumnItemType(csType.pszGet(), csCollation.pszGet(), &eType, &nSize);
         unsigned short wKeyType = 0;
         int nKeyIndex = -1;
         // The extra text is compared as the server writes it, in lower case.
@@ -122,6 +124,8 @@ int CMySQLDataSourceDescription::_bInitItemFromQueryShowColumns(CNAStatementSQL*
                         static_cast<int>(nIntegerDigits), static_cast<int>(nDecimalDigits));
         if (pclItem == nullptr)
             return 0;
+        // The type as the server writes it: the writes of a YEAR look for it.
+        pclItem->SetDBType(csType.pszGet(), 0);
         if (!csNull.bEstEgal(L"YES"))
             pclItem->SetNullable(0);
         _SetDefault(pclItem, csDefault, bDefaultNull);

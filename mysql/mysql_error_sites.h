@@ -125,6 +125,9 @@ inline constexpr stNAErrorSite kStmtTransactionEndedUnheld{NA_SRC_DB_STATEMENTSQ
 // have committed it first (85); the server, the MySQL error number and text.
 inline constexpr stNAErrorSite kStmtCommitRolledBack{NA_SRC_DB_STATEMENTSQL, 34, 84, NA_ERR_GENERAL};
 inline constexpr stNAErrorSite kStmtCommitEnded{NA_SRC_DB_STATEMENTSQL, 35, 85, NA_ERR_GENERAL};
+// A TIME beyond a time of day read into a date, time or date-time item,
+// which cannot hold it (source type, item type, the value's text).
+inline constexpr stNAErrorSite kStmtTimeBeyondDay{NA_SRC_DB_STATEMENTSQL, 40, 53, NA_ERR_GENERAL};
 // The statement: the automatic identifier read after an INSERT.
 inline constexpr stClientCallSite kStatementInsertId{NA_SRC_DB_STATEMENT, 1};
 // The driver: a lock asked on a host connection the driver does not hold

@@ -5,8 +5,9 @@
 // the InnoDB engine; an automatic identifier is written as AUTO_INCREMENT
 // with its PRIMARY KEY table constraint; the record count of an SQL query is
 // taken by reading the query's rows unbuffered instead of by a COUNT query;
-// and after an INSERT the automatic identifier is read back from the client
-// library. It adds no field.
+// after an INSERT the automatic identifier is read back from the client
+// library; and a date written into a YEAR column goes as its year. It adds
+// no field.
 #include "native/access/statement.h"
 
 class CMySQLConnection;
@@ -30,6 +31,11 @@ public:
     // AUTO_INCREMENT with its PRIMARY KEY for an automatic identifier, a
     // PRIMARY KEY table constraint for another primary item, else the base.
     int _bGetNativeConstraint(CNAColumn* pclColumn, CTString* pcsConstraint) override;
+    // A YEAR column reads as a date (the first of January of its year) and
+    // takes back only a year: a date written into it goes as its year, any
+    // other value as the base writes it.
+    int _bAddColumnValue(CNACommand* pclCommand, CNAColumn* pclColumn, eNAQUERYTYPE eKind,
+                         NA_WRITEPARSEFLAGS nFlags) override;
 
 private:
     CMySQLConnection* _pclMySQLConnection() const;

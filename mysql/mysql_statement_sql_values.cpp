@@ -1,8 +1,10 @@
 // The values of a MySQL result's current row, handed to a conversion value
 // in the form it reads: most as the server's text in the connection's code
 // page; dates and times brought to the forms the date converter reads by
-// length; binary data as its bytes; text kept in binary columns by the item
-// that reads it.
+// length (a text without an item, the SQL handle's, keeps the server's
+// text), a TIME that is no time of day refused by a date or time item;
+// binary data as its bytes; text kept in binary columns by the item that
+// reads it.
 //
 // This is the path of every value the driver reads: nothing here allocates
 // for an ordinary value, and a column's description is found by its index.
@@ -12,6 +14,7 @@
 
 #include "mysql/client_field_types.h"
 #include "mysql/mysql_connection.h"
+#include "mysql/mysql_error_sites.h"
 #include "mysql/mysql_statement_sql.h"
 #include "native/model/column_sql.h"
 #include "native/model/convert_variant.h"
@@ -39,6 +42,25 @@ bool bBlob(uint32_t nType)
 bool bBinaryItem(eNA_ITEMTYPE eType)
 {
     return eType == NA_IT_MEMOBINAIRE || eType == NA_IT_BINAIRE;
+}
+
+bool bDateItem(eNA_ITEMTYPE eType)
+{
+    return eType == NA_IT_DATE6 || eType == NA_IT_DATE8 || eType == NA_IT_HEURE || eType == NA_IT_DATETIME;
+}
+
+bool bTextCode(unsigned short nCode)
+{
+    return (nCode >= 16 && nCode <= 23) || nCode == 81 || nCode == 110 || nCode == 134;
+}
+
+// Whether a TIME text is a time of day (00:00:00 to 23:59:59.fff), the only
+// TIME a host date, time or date-time holds; beyond it a TIME runs from
+// -838:59:59 to 838:59:59.
+bool bTimeOfDay(const char* p, long n)
+{
+    const auto digit = [&](long i) { return i < n && p[i] >= '0' && p[i] <= '9'; };
+    return n >= 8 && digit(0) && digit(1) && p[2] == ':' && (p[0] - '0') * 10 + (p[1] - '0') < 24;
 }
 
 }  // namespace
@@ -97,6 +119,23 @@ int CMySQLStatementSQL::bGetValue(CNAConvertVariant* pclValue, unsigned nColumn,
     const uint32_t nType = column.m_nNativeType;
 
     if (bTemporal(nType)) {
+        const eNA_ITEMTYPE eAnalyse = pclValue->eNAGetItemTypeAnalyse();
+        const unsigned short nCode = pclValue->pclGetValue()->nGetTypeCode();
+        // A text with no item to fit (the SQL handle's values) is the
+        // server's text: the forms below are the date converter's.
+        if (eAnalyse == NA_IT_EMPTY && bTextCode(nCode))
+            return pclValue->bSetValueDB(p, n, nCodePage);
+        if (nType == kTime && (bDateItem(eAnalyse) || !bTextCode(nCode)) && !bTimeOfDay(p, n)) {
+            // Read as a time of day it would be another value, or none.
+            wchar_t awcText[kLongestTemporal + 1];
+            const long nShown = n < kLongestTemporal ? n : kLongestTemporal;
+            for (long i = 0; i < nShown; ++i)
+                awcText[i] = static_cast<wchar_t>(static_cast<unsigned char>(p[i]));
+            awcText[nShown] = 0;
+            pclValue->_SetErrorConversionFailed(ZLTYPE_TIMEA, awcText, MySQLSite::kStmtTimeBeyondDay.nSource,
+                                                MySQLSite::kStmtTimeBeyondDay.nSite);
+            return 0;
+        }
         char acText[kLongestTemporal];
         const long nPrepared = s_nPrepareTemporalText(nType, p, n, acText);
         if (nPrepared >= 0)

@@ -17,11 +17,20 @@ constexpr unsigned kMemoSize = 8;
 // Text of a length given in bytes of the column's character set. A length
 // that the caller's int read as negative (LONGTEXT reports 4294967295) is a
 // memo, as are 0 and 65535 or more.
-void TextItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, int nLength, bool bUnicode)
+//
+// Strings of the binary character set (BINARY, VARBINARY, GEOMETRY) hold
+// bytes: a text item would end them at their first zero byte and read them
+// in a code page, so they take the binary items, length prefix and all.
+void TextItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, int nLength, bool bUnicode, bool bBinary)
 {
     if (nLength <= 0 || nLength >= 65535) {
-        *peType = bUnicode ? NA_IT_MEMOUNICODE : NA_IT_MEMOTEXTE;
+        *peType = bBinary ? NA_IT_MEMOBINAIRE : bUnicode ? NA_IT_MEMOUNICODE : NA_IT_MEMOTEXTE;
         *pnSize = kMemoSize;
+        return;
+    }
+    if (bBinary) {
+        *peType = NA_IT_BINAIRE;
+        *pnSize = static_cast<unsigned>(nLength) + 2;
         return;
     }
     const unsigned n = static_cast<unsigned>(nLength) + 1;
@@ -62,8 +71,6 @@ void CMySQLConnection::ConvertItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, i
     case kYear:
     case kNewDate: set(NA_IT_DATETIME, 8); return;
     case kBit: set(NA_IT_BINAIRE, nLength >= 1 ? static_cast<unsigned>(nLength) + 2 : 3); return;
-    case kEnum:
-    case kSet: set(NA_IT_I4, 4); return;
     case kDecimal:
     case kNewDecimal: {
         uint32_t nSize = 0;
@@ -82,7 +89,11 @@ void CMySQLConnection::ConvertItemType(eNA_ITEMTYPE* peType, unsigned* pnSize, i
         else
             set(NA_IT_MEMOTEXTE, kMemoSize);
         return;
-    default: TextItemType(peType, pnSize, nLength, bCharsetUnicode(nCharset) != 0); return;
+    // An ENUM or a SET reaches the driver as its members' text, whichever
+    // type number the client library gives it.
+    default:
+        TextItemType(peType, pnSize, nLength, bCharsetUnicode(nCharset) != 0, nCharset == kBinaryCharset);
+        return;
     }
 }
 

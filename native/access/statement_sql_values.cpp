@@ -67,7 +67,14 @@ int CNAStatementSQL::_bGetValueAs(CAny* pclValue, unsigned short nType, unsigned
 
 int CNAStatementSQL::bGetValue(CAny* pclValue, unsigned nColumn, unsigned nFlags)
 {
-    return _bGetValueAs(pclValue, ZLTYPE_DSTRW, nColumn, nFlags);
+    // Bytes (BLOBs, binary strings, bits) have no text: read as one in a
+    // code page they would come out as another value, or none. The column
+    // is looked up without raising: the read reports a column past the
+    // result.
+    const eNA_ITEMTYPE eType =
+        nColumn < m_nColumnCount && m_tabColumns != nullptr ? m_tabColumns[nColumn].m_eItemType : NA_IT_EMPTY;
+    const bool bBytes = eType == NA_IT_BINAIRE || eType == NA_IT_MEMOBINAIRE;
+    return _bGetValueAs(pclValue, bBytes ? ZLTYPE_BIN : ZLTYPE_DSTRW, nColumn, nFlags);
 }
 
 int CNAStatementSQL::bGetBLOBValue(CAny* pclValue, unsigned nColumn, unsigned nFlags)

@@ -175,7 +175,7 @@ TEST_F(MySQLStatementColumns, ALengthPast32BitsIsAsLongAsAny)
         uint32_t nSize;
     } aCases[] = {
         {253, 0x100000005, 8, NA_IT_MEMOTEXTE, 8},  {253, 0x100000005, 45, NA_IT_MEMOUNICODE, 8},
-        {254, 0x1000000FF, 63, NA_IT_MEMOTEXTE, 8}, {15, 0xFFFFFFFF00000001, 8, NA_IT_MEMOTEXTE, 8},
+        {254, 0x1000000FF, 63, NA_IT_MEMOBINAIRE, 8}, {15, 0xFFFFFFFF00000001, 8, NA_IT_MEMOTEXTE, 8},
         {253, 0xFFFFFFFF, 8, NA_IT_MEMOTEXTE, 8},   {253, 20, 8, NA_IT_TEXTE, 21},
     };
     std::vector<stFakeField> fields;

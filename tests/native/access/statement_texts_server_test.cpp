@@ -147,13 +147,15 @@ TEST_F(StatementTexts, EachTextAsSentAndAcceptedByTheServer)
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_DELETEALL, c, 0); }, "DELETE FROM `g`"},
         {"DROP TABLE", "n", nullptr,
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_DROPTABLE, c, 0); }, "DROP TABLE `n`"},
+        // The scratch database is utf8mb4: its VARCHAR(10) is an item of 20
+        // UTF-16 units, room for ten characters past U+FFFF.
         {"CREATE TABLE", "n", nullptr,
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_CREATE, c, 0); },
-         "CREATE TABLE `n`( `a` VARCHAR(10) CHARACTER SET ucs2, `b` INTEGER ) ENGINE=InnoDB"},
+         "CREATE TABLE `n`( `a` VARCHAR(20) CHARACTER SET ucs2, `b` INTEGER ) ENGINE=InnoDB"},
         {"CREATE TABLE with the base constraints", "u",
          [this](CNADataAccess*) { ASSERT_TRUE(m_client.bExecute("DROP TABLE u")); },
          [](CNAStatement* s, CNACommand* c) { return s->bBuildQuery(NA_QUERY_CREATE, c, 0); },
-         "CREATE TABLE `u`( `k` INTEGER  UNIQUE  NOT NULL , `w` VARCHAR(8) CHARACTER SET ucs2  UNIQUE , `v` INTEGER ) "
+         "CREATE TABLE `u`( `k` INTEGER  UNIQUE  NOT NULL , `w` VARCHAR(16) CHARACTER SET ucs2  UNIQUE , `v` INTEGER ) "
          "ENGINE=InnoDB"},
     };
     for (const Case& c : cases)
