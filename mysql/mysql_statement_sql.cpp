@@ -59,8 +59,10 @@ int CMySQLStatementSQL::_bExecuteDirect(const char* pszSQL, CTabValParser*, unsi
     if (!bCalled || nQuery != 0) {
         const CNACodePageCnvOUT text(_pclMySQLConnection()->nGetCodePage(), pszText, static_cast<int64_t>(nLength));
         const wchar_t* pszWide = text.pszGet();
+        m_nSentBytes = static_cast<int64_t>(nLength);
         _InitExecuteError(NA_SRC_DB_STATEMENTSQL, MySQLSite::kRecordExecuteError, pszWide,
                           static_cast<long>(std::wcslen(pszWide)), nFlags);
+        m_nSentBytes = 0;
         return 0;
     }
     int bDone = m_bStoreResult ? _bGetStoreResult() : _bGetUseResult();

@@ -108,8 +108,9 @@ protected:
     // Takes and frees every further result of the text (sites: next result,
     // store, free); 0 with the error of a later statement.
     int _bDrainFurtherResults(int nNextSite, int nStoreSite, int nFreeSite);
-    // The packet-size diagnosis of a query the server dropped (2006).
-    void _DiagnosePacketSize(const wchar_t* pszSQL, long nLength);
+    // The packet-size diagnosis of a query the server dropped (2006), of
+    // nLength bytes or characters, whichever is more.
+    void _DiagnosePacketSize(const wchar_t* pszSQL, int64_t nLength);
 
     MYSQL_RES* m_pResult = nullptr;
     MYSQL_ROW m_pRow = nullptr;
@@ -119,4 +120,7 @@ protected:
     // An unbuffered execution leaves the text's further results on the
     // handle: the close takes them.
     int32_t m_bFurtherResultsPending = 0;
+    // The bytes of the text whose failure is being recorded: a text with
+    // binary values converts to fewer characters than it sent.
+    int64_t m_nSentBytes = 0;
 };

@@ -13,7 +13,9 @@
 // the server rolled it back with the session, and statements on a new
 // session would run outside it, up to a commit reported done; they are
 // refused instead, and the commit with them.
+#include <algorithm>
 #include <cwchar>
+#include <limits>
 
 #include "common/text/any.h"
 #include "common/text/ct_string.h"
@@ -61,10 +63,10 @@ void CMySQLStatementSQL::_InitExecuteError(unsigned nFile, unsigned nSite, const
     CNAStatementSQL::_InitExecuteError(nFile, nSite, pszSQL, nLength, nFlags);
     if (m_pclError == nullptr || m_pclError->bGetNoDetail() || m_pclError->dwGetDataBaseErrorCode() != kServerGoneAway)
         return;
-    _DiagnosePacketSize(pszSQL, nLength);
+    _DiagnosePacketSize(pszSQL, std::max<int64_t>(nLength, m_nSentBytes));
 }
 
-void CMySQLStatementSQL::_DiagnosePacketSize(const wchar_t* pszSQL, long nLength)
+void CMySQLStatementSQL::_DiagnosePacketSize(const wchar_t* pszSQL, int64_t nLength)
 {
     CNADriver* pclDriver = CNADriver::s_pclDriver;
     CNAError* pclDiagnosis = pclDriver != nullptr ? pclDriver->pclAllocError() : nullptr;
@@ -83,6 +85,8 @@ void CMySQLStatementSQL::_DiagnosePacketSize(const wchar_t* pszSQL, long nLength
     m_pclError->AddErrorFirst(MySQLSite::kStmtPacketTooLarge.eType, MySQLSite::kStmtPacketTooLarge.nSource,
                               MySQLSite::kStmtPacketTooLarge.nSite, m_pclConnection,
                               MySQLSite::kStmtPacketTooLarge.nUserCode, pszDatabase != nullptr ? pszDatabase : L"",
-                              kServerGoneAway, nLimit, static_cast<int>(nLength), csStart.pszGet());
+                              kServerGoneAway, nLimit,
+                              static_cast<int>(std::min<int64_t>(nLength, std::numeric_limits<int>::max())),
+                              csStart.pszGet());
     m_pclError->SetDataBaseErrorCode(kServerGoneAway);
 }

@@ -76,6 +76,8 @@ std::string EveryByte(size_t nRepeat)
 // What the client reports of a statement the server dropped because it
 // was longer than its max_allowed_packet.
 constexpr unsigned kServerGoneAway = 2006;
+// The driver's diagnosis of such a query: it names the server's limit.
+constexpr unsigned kPacketTooLarge = 320101;
 
 class TableColumnValues : public vxtest::TableOnServer
 {
@@ -101,6 +103,11 @@ protected:
     {
         auto* pclError = dynamic_cast<CNAError*>(piError);
         return pclError != nullptr ? pclError->dwGetDataBaseErrorCode() : 0;
+    }
+    static unsigned ErrorId(INAError* piError)
+    {
+        auto* pclError = dynamic_cast<CNAError*>(piError);
+        return pclError != nullptr ? pclError->dwGetErrorId() : 0;
     }
     // The item of the table's description, held by the test until its end.
     INAItemDescription* Item(INADataSourceDescription* piSource, const wchar_t* pszName)
@@ -157,6 +164,7 @@ protected:
         if (row.eTable == Road::kTooLarge) {
             EXPECT_EQ(0, bAdded);
             EXPECT_EQ(kServerGoneAway, DatabaseCode(pclTable->piGetLastError(&context)));
+            EXPECT_EQ(kPacketTooLarge, ErrorId(pclTable->piGetLastError(&context)));
             EXPECT_EQ("1", Rows(sTable));
             EXPECT_EQ(1, ReadFirstRow(pclTable, context)) << "usable after";
             return;
@@ -199,6 +207,7 @@ protected:
         if (row.eSQL == Road::kTooLarge) {
             EXPECT_EQ(0, bWritten);
             EXPECT_EQ(kServerGoneAway, DatabaseCode(piSQL->piGetLastError()));
+            EXPECT_EQ(kPacketTooLarge, ErrorId(piSQL->piGetLastError()));
             EXPECT_EQ("1", Rows(sTable));
             EXPECT_EQ(1, piSQL->bExecute(&nStatement, nConnection, L"DO 1", nullptr, 0)) << "usable after";
         } else {
