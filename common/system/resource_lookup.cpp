@@ -3,8 +3,7 @@
 #include <cstring>
 
 // The block, its size and the index storage are the deliverable's; the index
-// is built once, on the first look-up, without a lock (every builder writes
-// the same offsets).
+// is built once, on the first look-up.
 CResAnsi32::_stRessource CResAnsi32::m_stRessource = {
     _pbyBufferRes32, &CResAnsi32::nCompareRes, _adwOffsetsRes32, 0, 0,
 };
@@ -21,10 +20,15 @@ int CResAnsi32::nCompareRes(const void* key, const void* element)
 int bGetResAnsi32(STRessourceModule& rec)
 {
     CResAnsi32::_stRessource& index = CResAnsi32::m_stRessource;
-    if (index.bBuilt == 0) {
+    // Host threads build their error texts outside the driver's lock, so
+    // two may look up the first text at once: one builds the index, the
+    // others wait for it.
+    static const bool bIndexed = [&index] {
         index.nCount = CResAnsi32::s_nWalkBlock(index.pbyBlock, _dwSizeBufferRes32, index.pdwOffsets,
                                                 _nNbEntriesRes32 + 1);
         index.bBuilt = 1;
-    }
+        return true;
+    }();
+    (void)bIndexed;
     return CResAnsi32::s_bFind(index.pbyBlock, index.pdwOffsets, index.nCount, rec);
 }

@@ -64,7 +64,8 @@ public:
     int bOpenConnection(INAConnectionDescription* piConnection) override;
     int bCloseConnection(INAConnectionDescription* piConnection) override;
     int bCopyContext(INACopyCtx* piCopy, INAContext* piFrom, INAContext* piTo, unsigned nFlags) override;
-    // The error object, without a reference.
+    // The error object, without a reference: one for every host thread,
+    // each reading its own last error through it.
     INAError* piGetLastError() override;
     int bHMode(INAContext* piContext, _eNA_HMODE eMode) override;
     INATable* piGetTable(INAConnectionDescription* piConnection, INADataSourceDescription* piSource) override;

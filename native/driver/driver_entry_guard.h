@@ -5,7 +5,8 @@
 // The entry protocol of the driver's host-facing operations, as a scope:
 // the module-wide recursive mutex is locked and, when an error object is
 // given, that object is reset so that the last error afterwards describes
-// this call only; the mutex is released when the scope ends, also when an
+// this call only (the driver's own error object resets the calling thread's
+// record only, see error_object.h); the mutex is released when the scope ends, also when an
 // exception passes through, which then reaches the caller unchanged. Entries
 // that must keep the last error lock without a reset. Objects the host
 // counts from its own threads outside any entry (the descriptions) lock

@@ -78,8 +78,13 @@ void CNADriver::AllocError()
         pclFormer->nRelease();
     }
     m_pclError = pclAllocError();
-    if (m_pclError != nullptr)
-        m_pclError->AddRef();
+    if (m_pclError == nullptr)
+        return;
+    m_pclError->AddRef();
+    // Everything the driver makes holds this object, and the host reads it
+    // from any thread once its call has returned: each host thread gets a
+    // record of its own behind it.
+    m_pclError->SetPerThread();
 }
 
 CNADriverSQL* CNADriver::pclGetDriverSQL()

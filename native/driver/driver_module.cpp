@@ -3,6 +3,7 @@
 #include "common/system/main_commun.h"
 #include "native/driver/driver.h"
 #include "native/driver/driver_entry_guard.h"
+#include "native/driver/thread_error_records.h"
 
 void* CNADriver::s_hDllHandle = nullptr;
 uint32_t CNADriver::s_nID_VXQF = 0;
@@ -36,6 +37,7 @@ void CNADriver::g_NAInitModule(void* hModule)
     pthread_mutex_init(&m_gstDriverCriticalSection, &attr);
     pthread_mutexattr_destroy(&attr);
     gbCriticalSectionReady = true;
+    CNAThreadErrorRecords::g_Start();
 }
 
 int CNADriver::g_NATermModule()
@@ -43,6 +45,7 @@ int CNADriver::g_NATermModule()
     if (gbCriticalSectionReady) {
         gbCriticalSectionReady = false;
         pthread_mutex_destroy(&m_gstDriverCriticalSection);
+        CNAThreadErrorRecords::g_End();
     }
     return CMainCommun::bTermLibraryCommon();
 }

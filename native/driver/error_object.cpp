@@ -5,6 +5,7 @@
 #include "common/system/error_site.h"
 #include "common/system/module_info.h"
 #include "native/driver/connection_description.h"
+#include "native/driver/thread_error_records.h"
 #include "native/model/interf.h"
 
 namespace {
@@ -31,6 +32,17 @@ unsigned dwInfoNumber(const CXError& error, CXError::eERRORINFOTYPE eType)
 
 }  // namespace
 
+CNAError::~CNAError()
+{
+    if (m_bPerThread)
+        CNAThreadErrorRecords::g_ForgetShared(this);
+}
+
+CNAError* CNAError::_pclThreadRecord() const
+{
+    return CNAThreadErrorRecords::g_pclRecordOf(this);
+}
+
 unsigned CNAError::nRelease()
 {
     return NA_nReleaseCount(this, m_dwRefCount, 0);
@@ -38,37 +50,45 @@ unsigned CNAError::nRelease()
 
 const wchar_t* CNAError::pszGetError()
 {
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->pszGetError();
     m_clError.StringDump(m_csDump, kFullDump);
     return m_csDump.pszGet();
 }
 
 CTString CNAError::StringDump() const
 {
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->StringDump();
     return m_clError.StringDump(kFullDump);
 }
 
 unsigned CNAError::dwGetErrorId() const
 {
-    return m_clError.eGetErrorLevel() == CXError::EL_NOERROR ? 0 : m_clError.nGetUserErrorCode();
+    const CXError& error = _rOwn().m_clError;
+    return error.eGetErrorLevel() == CXError::EL_NOERROR ? 0 : error.nGetUserErrorCode();
 }
 
 const wchar_t* CNAError::pszGetLogicalTableName() const
 {
-    return pszInfoText(m_clError, CXError::EIT_LOGICALTABLENAME);
+    return pszInfoText(_rOwn().m_clError, CXError::EIT_LOGICALTABLENAME);
 }
 
 const wchar_t* CNAError::pszGetItemName() const
 {
-    return pszInfoText(m_clError, CXError::EIT_ITEMNAME);
+    return pszInfoText(_rOwn().m_clError, CXError::EIT_ITEMNAME);
 }
 
 eNAERRORLEVEL CNAError::eGetErrorLevel() const
 {
-    return static_cast<eNAERRORLEVEL>(m_clError.eGetErrorLevel());
+    return static_cast<eNAERRORLEVEL>(_rOwn().m_clError.eGetErrorLevel());
 }
 
 void CNAError::Reset()
 {
+    // A shared object's entry resets the calling thread's record only.
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->Reset();
     m_clError.RAZ();
     m_eErrorType = NA_ERR_NONE;
     // The dump text is built only when the host asks for it: mostly there
@@ -80,13 +100,17 @@ void CNAError::Reset()
 void CNAError::SetErrorLevel(eNAERRORLEVEL eLevel)
 {
     if (eLevel >= NA_LEVEL_NOERROR && eLevel <= NA_LEVEL_ERROR)
-        m_clError.SetErrorLevel(static_cast<int>(eLevel));
+        _rOwn().m_clError.SetErrorLevel(static_cast<int>(eLevel));
 }
 
 void CNAError::Copy(const INAError* piOther)
 {
+    // A shared object given as the other reads the same record: nothing to
+    // copy either.
     if (piOther == nullptr || piOther == this)
         return;
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->Copy(piOther);
     m_eErrorType = piOther->eGetErrorType();
     // A copy, not a merge: the held sub-errors go first.
     m_clError.RAZ();
@@ -95,12 +119,16 @@ void CNAError::Copy(const INAError* piOther)
 
 CXError* CNAError::_pclRecent()
 {
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->_pclRecent();
     const int n = m_clError.nGetNbSubError();
     return n > 0 ? m_clError.pclGetSubError(n - 1) : &m_clError;
 }
 
 const CXError* CNAError::_pclRecent() const
 {
+    if (const CNAError* pclRecord = _pclForward())
+        return pclRecord->_pclRecent();
     const int n = m_clError.nGetNbSubError();
     return n > 0 ? m_clError.pclGetSubError(n - 1) : &m_clError;
 }
@@ -128,8 +156,9 @@ unsigned CNAError::dwGetADOErrorCode() const
 
 void CNAError::AddDebugInfo(int nSource, int nSite)
 {
-    if (!m_bNoDetail)
-        g_AddDebugInfo(_pclRecent(), nSource, nSite);
+    CNAError& own = _rOwn();
+    if (!own.m_bNoDetail)
+        g_AddDebugInfo(own._pclRecent(), nSource, nSite);
 }
 
 void CNAError::AddDebugMessageNoFormat(const wchar_t* pszText)

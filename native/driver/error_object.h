@@ -25,6 +25,12 @@
 // One plain reference count, changed under the driver-wide lock; the holder
 // that drops it to 0 destroys the object. No lock of its own.
 //
+// The driver's own error object is shared by host threads (SetPerThread):
+// it then holds no error itself, and everything recorded or read through it,
+// the host's INAError slots included, goes to the calling thread's record
+// (thread_error_records.h). What it hands out (texts, the CXError) is the
+// record's: valid until that thread's next call of the driver.
+//
 // The functions that take a message's arguments after the fixed ones are
 // templates that count them: the count travels with the list down to the
 // formatter, which writes an insert the caller did not give as nothing
@@ -47,11 +53,11 @@ public:
     const wchar_t* pszGetError() override;
     // 0 at level 1 (no error), else the main error's user error code.
     unsigned dwGetErrorId() const override;
-    eNA_ERRORTYPE eGetErrorType() const override { return m_eErrorType; }
+    eNA_ERRORTYPE eGetErrorType() const override { return _rOwn().m_eErrorType; }
     // Information 6 and 7 of the main error; null when absent.
     const wchar_t* pszGetLogicalTableName() const override;
     const wchar_t* pszGetItemName() const override;
-    CXError* pclGetXError() const override { return const_cast<_CXErrorModule32*>(&m_clError); }
+    CXError* pclGetXError() const override { return const_cast<_CXErrorModule32*>(&_rOwn().m_clError); }
     eNAERRORLEVEL eGetErrorLevel() const override;
     void EmptySlot52() override {}
     void EmptySlot53() override {}
@@ -59,8 +65,8 @@ public:
     void EmptySlot55() override {}
     void EmptySlot56() override {}
 
-    // Slots 17-18.
-    virtual ~CNAError() = default;
+    // Slots 17-18. A shared object's end frees its threads' records.
+    virtual ~CNAError();
     // Slot 19: back to no error (type -1), the dump text emptied. Every entry
     // of the driver and of its SQL functions calls it first.
     virtual void Reset();
@@ -70,8 +76,12 @@ public:
     unsigned nRelease();
     unsigned nGetRef() const { return m_dwRefCount; }
 
-    void SetNoDetail(int bNoDetail) { m_bNoDetail = bNoDetail ? 1 : 0; }
-    int bGetNoDetail() const { return m_bNoDetail; }
+    void SetNoDetail(int bNoDetail) { _rOwn().m_bNoDetail = bNoDetail ? 1 : 0; }
+    int bGetNoDetail() const { return _rOwn().m_bNoDetail; }
+
+    // From now on each host thread has a record of its own behind this
+    // object (see the top). Set once, before the object is handed out.
+    void SetPerThread() { m_bPerThread = 1; }
 
     // The other's type and a copy of its main error; nothing for itself.
     void Copy(const INAError* piOther);
@@ -123,8 +133,11 @@ public:
     // touched.
     void AddSubError(const CXError* pclError);
     // The classification of the error recorded (the main error is kept).
-    void SetErrorType(eNA_ERRORTYPE eType) { m_eErrorType = eType; }
-    void SetInfoNames(const wchar_t* pszTable, const wchar_t* pszItem) { g_SetInfoNames(&m_clError, pszTable, pszItem); }
+    void SetErrorType(eNA_ERRORTYPE eType) { _rOwn().m_eErrorType = eType; }
+    void SetInfoNames(const wchar_t* pszTable, const wchar_t* pszItem)
+    {
+        g_SetInfoNames(&_rOwn().m_clError, pszTable, pszItem);
+    }
     // Levels 1 to 3 go to the main error; any other value is ignored.
     void SetErrorLevel(eNAERRORLEVEL eLevel);
     // The dump of pszGetError, without touching the kept text.
@@ -202,6 +215,18 @@ public:
 private:
     friend struct CNAErrorLayout;
 
+    // The calling thread's record of a shared object; null when this object
+    // is not shared, or no record can be had (it then holds the error
+    // itself). Every operation that reaches the fields goes there first.
+    CNAError* _pclForward() const { return m_bPerThread ? _pclThreadRecord() : nullptr; }
+    CNAError* _pclThreadRecord() const;
+    CNAError& _rOwn()
+    {
+        CNAError* pclRecord = _pclForward();
+        return pclRecord != nullptr ? *pclRecord : *this;
+    }
+    const CNAError& _rOwn() const { return const_cast<CNAError*>(this)->_rOwn(); }
+
     bool _bHasError() const { return m_eErrorType != NA_ERR_NONE; }
     // The last sub-error of the main error, or the main error.
     CXError* _pclRecent();
@@ -222,6 +247,7 @@ private:
     _CXErrorModule32 m_clError;
     CTString m_csDump;
     uint32_t m_bNoDetail = 0;
+    uint32_t m_bPerThread = 0;
 };
 
 // The fields in their order.
@@ -234,6 +260,7 @@ struct CNAErrorLayout
     static_assert(offsetof(CNAError, m_clError) == 16);
     static_assert(offsetof(CNAError, m_csDump) == 16 + sizeof(CXError));
     static_assert(offsetof(CNAError, m_bNoDetail) == 24 + sizeof(CXError));
+    static_assert(offsetof(CNAError, m_bPerThread) == 28 + sizeof(CXError));
 };
 #pragma GCC diagnostic pop
 

@@ -21,6 +21,8 @@ void CNAError::AddError(eNA_ERRORTYPE eType, const CXError* pclError, CNAConnect
 {
     if (pclError == nullptr)
         return;
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->AddError(eType, pclError, pclConnection);
     if (_bHasError()) {
         m_clError.AddSubError(const_cast<CXError*>(pclError));
         return;
@@ -43,6 +45,8 @@ void CNAError::_SetUserErrorAtSite(CXError& error, int nSource, int nSite, unsig
 void CNAError::_AddErrorList(eNA_ERRORTYPE eType, int nSource, int nSite, CNAConnectionDescription* pclConnection,
                              unsigned nUserCode, va_list* pArgs, int nArgs)
 {
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->_AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, pArgs, nArgs);
     if (_bHasError()) {
         _CXErrorModule32 sub;
         _SetUserErrorAtSite(sub, nSource, nSite, nUserCode, pArgs, nArgs);
@@ -65,6 +69,8 @@ void CNAError::_AddErrorFirstList(eNA_ERRORTYPE eType, int nSource, int nSite,
                                   CNAConnectionDescription* pclConnection, unsigned nUserCode, va_list* pArgs,
                                   int nArgs)
 {
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->_AddErrorFirstList(eType, nSource, nSite, pclConnection, nUserCode, pArgs, nArgs);
     if (!_bHasError()) {
         _AddErrorList(eType, nSource, nSite, pclConnection, nUserCode, pArgs, nArgs);
     } else {
@@ -81,6 +87,8 @@ void CNAError::_AddErrorFirstList(eNA_ERRORTYPE eType, int nSource, int nSite,
 void CNAError::SetAnyError(int nCode, int nArg1, int nArg2, int nSource, int nSite,
                            CNAConnectionDescription* pclConnection, const wchar_t* pszTable, const wchar_t* pszItem)
 {
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->SetAnyError(nCode, nArg1, nArg2, nSource, nSite, pclConnection, pszTable, pszItem);
     _CXErrorModule32 error;
     error.SetAnyError(&gstMyModuleInfo32, nCode, nArg1, nArg2);
     // A code that maps to no error must not leave an empty main error behind:
@@ -106,6 +114,9 @@ void CNAError::_SetDataBaseError(eNA_ERRORTYPE eType, CNAConnectionDescription* 
                                  unsigned nNativeCode, const wchar_t* pszNativeMessage, const wchar_t* pszTable,
                                  const wchar_t* pszItem)
 {
+    if (CNAError* pclRecord = _pclForward())
+        return pclRecord->_SetDataBaseError(eType, pclConnection, nUserCode, nNativeCode, pszNativeMessage, pszTable,
+                                            pszItem);
     const bool bMain = !_bHasError();
     _CXErrorModule32 sub;
     CXError& target = bMain ? static_cast<CXError&>(m_clError) : sub;
@@ -132,7 +143,7 @@ void CNAError::_SetDataBaseError(eNA_ERRORTYPE eType, CNAConnectionDescription* 
 void CNAError::AddSubError(const CXError* pclError)
 {
     if (pclError != nullptr && pclError->eGetErrorLevel() != CXError::EL_NOERROR)
-        m_clError.AddSubError(const_cast<CXError*>(pclError));
+        _rOwn().m_clError.AddSubError(const_cast<CXError*>(pclError));
 }
 
 void CNAError::g_SetSiteErrorList(CXError* pclError, const stNAErrorSite& site, const wchar_t* pszTable,

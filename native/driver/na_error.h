@@ -9,7 +9,9 @@
 // INATable or a statement): 17 slots in the host's order, the five version
 // slots first and five reserved slots last. The texts and the CXError it
 // hands out point into the object: valid while it lives, the dump text until
-// the next pszGetError.
+// the next pszGetError. The driver's own error object answers each host
+// thread from that thread's record: what it hands out is valid until the
+// thread's next call of the driver.
 
 // How the host classifies a failure; fixed by the first error an object
 // records.
