@@ -52,6 +52,8 @@ const wchar_t* CNAError::pszGetError()
 {
     if (CNAError* pclRecord = _pclForward())
         return pclRecord->pszGetError();
+    // The dump appends: the text of a former read goes first.
+    m_csDump.Vide();
     m_clError.StringDump(m_csDump, kFullDump);
     return m_csDump.pszGet();
 }

@@ -136,6 +136,7 @@ TEST(ErrorObject, RecordingPaths)
         EXPECT_EQ(c.nFirstSubCode, FirstSubCode(error));
         const std::wstring dump = error.pszGetError();
         EXPECT_EQ(dump, error.StringDump().pszGet());
+        EXPECT_EQ(dump, error.pszGetError()) << "read again, the same text";
         for (const std::wstring& text : c.present)
             EXPECT_NE(std::wstring::npos, dump.find(text)) << std::string(text.begin(), text.end());
         for (const std::wstring& text : c.absent)
