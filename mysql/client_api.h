@@ -31,8 +31,8 @@ using my_ulonglong = unsigned long long;
 // alike; the later ones moved between clients (the 8.x client gave 21 to
 // another option and has no 38), so the connection passes those only to a
 // client the loader identified as numbering them so
-// (CNAFunctionLoader::g_bKnowsVerifyServerCertOption and
-// g_bKnowsSSLEnforceOption).
+// (CNAFunctionLoader::g_bKnowsVerifyServerCertOption,
+// g_bKnowsSSLEnforceOption and g_bKnowsRestrictedAuthOption).
 enum mysql_option : int
 {
     // A pointer to an unsigned int of seconds each: the longest wait for
@@ -48,7 +48,15 @@ enum mysql_option : int
     // A pointer to a one-byte flag: TLS or no connection (how far a client
     // holds to it differs: mysql_connection_open.cpp).
     MYSQL_OPT_SSL_ENFORCE = 38,
+    // Connector/C's own (numbered from 7000 and only ever appended to): a
+    // comma-separated list of the only authentication plug-ins the library
+    // may run; any other the server asks for fails the connect with
+    // CR_PLUGIN_NOT_ALLOWED. A Connector/C older than the option refuses it.
+    MARIADB_OPT_RESTRICTED_AUTH = 7026,
 };
+
+// The client's error of a plug-in refused by MARIADB_OPT_RESTRICTED_AUTH.
+inline constexpr unsigned kClientPlugInNotAllowed = 5010;
 
 // The 24 functions in lookup order: kind (a missing required function stops
 // the load), return type, name, parameters.

@@ -131,6 +131,11 @@ bool CNAFunctionLoader::g_bKnowsSSLEnforceOption()
            (ms_eKind == eMySQLClientKind::ClientVersion && ms_nIdentifiedMajor == 5 && ms_nIdentifiedMinor == 7);
 }
 
+bool CNAFunctionLoader::g_bKnowsRestrictedAuthOption()
+{
+    return ms_eKind == eMySQLClientKind::ConnectorC;
+}
+
 eMySQLFieldLayout CNAFunctionLoader::g_eFieldLayout()
 {
     if (ms_eKind == eMySQLClientKind::VersionText)

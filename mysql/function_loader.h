@@ -78,9 +78,11 @@ public:
     // MariaDB's own 10.x clients of before Connector/C; the 8.x and 9.x
     // clients use 21 for another option. 38 enforces TLS in Connector/C
     // and the 5.7 client; what an older 5.x client holds there is not
-    // known, so it is not asked.
+    // known, so it is not asked. 7026 restricts the authentication
+    // plug-ins in Connector/C alone.
     static bool g_bKnowsVerifyServerCertOption();
     static bool g_bKnowsSSLEnforceOption();
+    static bool g_bKnowsRestrictedAuthOption();
     static eMySQLFieldLayout g_eFieldLayout();
     // The size of one MYSQL_FIELD in the array mysql_fetch_fields returns.
     static int g_nFieldStride() { return static_cast<int>(g_eFieldLayout()); }

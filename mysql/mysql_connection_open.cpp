@@ -22,6 +22,20 @@ constexpr unsigned long kClientFoundRows = 2;
 constexpr unsigned long kClientMultiStatements = 0x10000;
 constexpr unsigned kUnknownDatabase = 1049;
 
+// The authentication plug-ins that keep the password from whoever answers
+// (it gets an answer to its challenge, a signature or a ticket): the only
+// ones run where TLS is asked and the certificate is not checked, since the
+// peer may then be anyone. The others hand it the password:
+// mysql_clear_password and dialog as it is, caching_sha2_password as it is
+// whenever TLS was asked (got or not), sha256_password inside the peer's
+// TLS or under a public key the peer sends. The option takes the list; the
+// message of a refusal names it.
+#define VX_PLUGINS_KEEPING_THE_PASSWORD \
+    "mysql_native_password,client_ed25519,parsec,auth_gssapi_client,mysql_old_password"
+constexpr char kPlugInsKeepingThePassword[] = VX_PLUGINS_KEEPING_THE_PASSWORD;
+constexpr wchar_t kPlugInsKeepingThePasswordText[] = L"" VX_PLUGINS_KEEPING_THE_PASSWORD;
+#undef VX_PLUGINS_KEEPING_THE_PASSWORD
+
 // The error of a site put in front of what the caller's error holds.
 template <typename... Args>
 void RaiseFirst(CNAError* pclError, const stNAErrorSite& site, CNAConnectionDescription* pclConnection, Args... args)
@@ -327,6 +341,18 @@ int CMySQLConnection::_bSetSSLParameters(CNAError* pclError, const wchar_t* pszS
             return 0;
         }
     }
+    // Unchecked, the certificate proves nothing, and against a server that
+    // offers no TLS this library logs in all the same: only the plug-ins
+    // that keep the password may run. A Connector/C older than the option
+    // refuses it, and the open goes on as before (README).
+    if (!bVerify && bHasOptions() && CNAFunctionLoader::g_bKnowsRestrictedAuthOption()) {
+        if (!bClientCall(MySQLSite::kRestrictedAuthOption, pclError, this, [&] {
+                (void)__mysql_options(m_pMySQL, MARIADB_OPT_RESTRICTED_AUTH, kPlugInsKeepingThePassword);
+            })) {
+            RaiseFirst(pclError, MySQLSite::kSSLFailed, this);
+            return 0;
+        }
+    }
     return 1;
 }
 
@@ -418,21 +444,35 @@ int CMySQLConnection::_bOpenCreateDatabase(CNAError* pclError, int bCreate, cons
         return pConnected != nullptr;
     };
 
+    // A plug-in refused by the list of _bSetSSLParameters is said in place
+    // of the failed connect: after an authentication switch the library's
+    // own text names another.
+    const auto raisePlugInRefused = [&] {
+        RaiseFirst(pclError, MySQLSite::kPlugInRefused, this, pszServer != nullptr ? pszServer : L"",
+                   kPlugInsKeepingThePasswordText);
+    };
+
     m_bOpen = connect(MySQLSite::kConnect, database.pszGet()) ? 1 : 0;
     if (m_bOpen)
         return _bCheckEncrypted(pclError);
-    const int bRead = bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordConnectError);
-    RaiseFirst(pclError, MySQLSite::kConnectFailed, this);
     unsigned nCode = 0;
-    if (!bRead || !bCreate || pszDatabase == nullptr || !bGetLastError(pclError, &nCode) ||
-        nCode != kUnknownDatabase)
+    const bool bRead = bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordConnectError) &&
+                       bGetLastError(pclError, &nCode);
+    if (bRead && nCode == kClientPlugInNotAllowed) {
+        raisePlugInRefused();
+        return 0;
+    }
+    RaiseFirst(pclError, MySQLSite::kConnectFailed, this);
+    if (!bRead || !bCreate || pszDatabase == nullptr || nCode != kUnknownDatabase)
         return 0;
 
     // The database is missing: made on a connection without database, then
     // selected on that same connection (the library refuses a second
     // connect of a connected handle).
     if (!connect(MySQLSite::kConnectWithoutDatabase, nullptr)) {
-        bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordConnectWithoutDatabaseError);
+        if (bInitError(pclError, NA_SRC_DB_CONNECTION, MySQLSite::kRecordConnectWithoutDatabaseError) &&
+            bGetLastError(pclError, &nCode) && nCode == kClientPlugInNotAllowed)
+            raisePlugInRefused();
         return 0;
     }
     m_bOpen = 1;

@@ -67,6 +67,11 @@ inline constexpr stNAErrorSite kNotEncrypted{NA_SRC_DB_CONNECTION, 49, 86, NA_ER
 // a value the driver does not know, a verifying mode without CA or CA path.
 inline constexpr stNAErrorSite kSSLModeUnknown{NA_SRC_DB_CONNECTION, 60, 90, NA_ERR_GENERAL};    // the value
 inline constexpr stNAErrorSite kSSLModeWithoutCA{NA_SRC_DB_CONNECTION, 61, 91, NA_ERR_GENERAL};  // the value
+// Without a check of the certificate: the list of the authentication
+// plug-ins the library may run, and the connect it refused because the
+// server asked for another (server, the plug-ins of the list).
+inline constexpr stClientCallSite kRestrictedAuthOption{NA_SRC_DB_CONNECTION, 62};
+inline constexpr stNAErrorSite kPlugInRefused{NA_SRC_DB_CONNECTION, 63, 95, NA_ERR_GENERAL};
 // Whether the server still holds the transaction after a failed statement:
 // the statement that brings the server's present status, and its reading;
 // the question of the server's roll-back on a lock wait time-out.

@@ -89,10 +89,14 @@ int __nCutFormatToArguments(const char* pszFormat, int nArgs, char** ppszCut);
 // exactly those: its nStars '*' and its value. Refused: a second
 // conversion that reads (it would read past the insert's arguments), a '*'
 // anywhere else, an "n$" position, "%n" (it writes through its argument),
-// and a floating conversion with a size other than one 'l' (a long double
-// is read from memory the insert does not give). Literal text, "%%" and
-// conversions that read nothing may follow it. Returns that conversion's
-// character, which tells how the value is handed over (a pointer for s, S
-// and p, a double for a floating conversion, a 64-bit integer otherwise),
-// or 0 for a refused format.
+// a floating conversion with a size other than one 'l' (a long double is
+// read from memory the insert does not give), and any conversion, "%%"
+// aside, that is not flags, a width, a precision and one size in that
+// order before its character, or whose width or precision has more than
+// five digits: the C library refuses such a format ("%s%", "%s%-") or
+// reads it otherwise than the scan ("%d%$%n" is "%$" then "%n" to it).
+// Literal text, "%%" and conversions that read nothing may follow it.
+// Returns that conversion's character, which tells how the value is handed
+// over (a pointer for s, S and p, a double for a floating conversion, a
+// 64-bit integer otherwise), or 0 for a refused format.
 wchar_t __cInsertConversion(const wchar_t* pszFormat, int nStars);

@@ -13,7 +13,8 @@
 // library read past the list, so unknown shapes are read generously.
 //
 // The same scan reads the printf format of a "%n!fmt!" insert, which must
-// read exactly the insert's arguments.
+// read exactly the insert's arguments; there each conversion must also have
+// the plain shape that the C library reads as the scan does.
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -190,6 +191,64 @@ bool bReadsADouble(const Conversion<T>& c)
     return nL <= 1;
 }
 
+// At most this many digits in a width or precision of an insert: the C
+// library refuses one beyond an int, and pads to a smaller one in full
+// before the message is cut to its room.
+constexpr int kInsertNumberDigits = 5;
+
+// A '*' or a number of at most kInsertNumberDigits digits at q, q moved past
+// it; true also for nothing there.
+template <class T>
+bool bInsertNumber(const T*& q, const T* end)
+{
+    if (q < end && *q == '*') {
+        ++q;
+        return true;
+    }
+    int nDigits = 0;
+    while (q < end && bDigit(*q)) {
+        ++q;
+        ++nDigits;
+    }
+    return nDigits <= kInsertNumberDigits;
+}
+
+// A conversion of an insert written as the C library reads it, and as the
+// Windows form is converted for it (windows_format.cpp): flags, a width, a
+// precision and one size, in that order, then its character. In another
+// shape the scan, the conversion and the C library may end the conversion
+// at different places ("%1-%c", "%$%n": the second conversion would read
+// or write an argument the insert does not give), or the C library refuses
+// the whole format.
+template <class T>
+bool bPlainShape(const Conversion<T>& c)
+{
+    if (c.cConversion == 0 || c.cConversion == '%')
+        return false;
+    const T* q = c.pStart;
+    const T* const end = c.pEnd - 1;
+    while (q < end && (*q == '-' || *q == '+' || *q == ' ' || *q == '#' || *q == '0' || *q == '\''))
+        ++q;
+    if (!bInsertNumber(q, end))
+        return false;
+    if (q < end && *q == '.' && !bInsertNumber(++q, end))
+        return false;
+    if (q == end)
+        return true;
+    static constexpr const char* kSizes[] = {"hh", "h", "ll", "l", "w", "I64", "I32",
+                                             "I",  "L", "q",  "j", "z", "Z",   "t"};
+    for (const char* pszSize : kSizes) {
+        const T* r = q;
+        while (*pszSize != 0 && r < end && *r == static_cast<T>(*pszSize)) {
+            ++r;
+            ++pszSize;
+        }
+        if (*pszSize == 0 && r == end)
+            return true;
+    }
+    return false;
+}
+
 template <class T>
 T InsertConversion(const T* pszFormat, int nStars)
 {
@@ -208,6 +267,8 @@ T InsertConversion(const T* pszFormat, int nStars)
         // The insert's arguments are handed over in turn: a position would
         // read them out of turn, as other types, or past them.
         if (c.nPosition != 0 || c.nHighestStar != 0 || c.cConversion == 'n')
+            return 0;
+        if (!bPlainShape(c))
             return 0;
         if (c.nSequential == 0)
             continue;

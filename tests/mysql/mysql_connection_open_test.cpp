@@ -6,6 +6,7 @@
 // its error and no handle left behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ using Option = std::pair<int, Text>;  // option number, text argument
 constexpr int kCharsetOption = 7;
 constexpr int kVerifyOption = 21;
 constexpr int kEnforceOption = 38;
+constexpr int kRestrictedAuthOption = 7026;
+constexpr const char* kPlugInsKeepingThePassword =
+    "mysql_native_password,client_ed25519,parsec,auth_gssapi_client,mysql_old_password";
 constexpr unsigned long kFoundRows = 2;
 constexpr unsigned long kMultiStatements = 0x10000;
 
@@ -57,7 +61,8 @@ protected:
 
     // One mysql_ssl_set with the expected texts, then the options of a TLS
     // open: the character set, the check of the certificate (flag on) when
-    // bVerify, the enforcement of TLS.
+    // bVerify, the enforcement of TLS, and without the check the only
+    // authentication plug-ins allowed.
     void ExpectTlsSetUp(const stFakeSslCall& expected, bool bVerify)
     {
         ASSERT_EQ(1u, State().sslSets.size());
@@ -71,6 +76,8 @@ protected:
         if (bVerify)
             options.emplace_back(kVerifyOption, std::nullopt);
         options.emplace_back(kEnforceOption, std::nullopt);
+        if (!bVerify)
+            options.emplace_back(kRestrictedAuthOption, kPlugInsKeepingThePassword);
         EXPECT_EQ(options, Options());
         if (bVerify) {
             EXPECT_EQ(1, State().options[1].nByte);
@@ -686,6 +693,58 @@ TEST_F(MySQLConnectionOverFakes, TlsAskedForIsTlsGotOrNoConnection)
         EXPECT_EQ(0u, State().sslSets.size());
         m_connection.reset();
         CNAFunctionLoader::g_Term();
+    }
+}
+
+// Without a check of the certificate a Connector/C is given the only
+// authentication plug-ins it may run; the 5.7 client numbers no such option
+// and is not asked. A Connector/C older than the option refuses it and the
+// open goes on as before: whether it answers a plug-in that takes the
+// password as it is, is the library's own choice (README). A plug-in the
+// list refused is said first, with the server and the list, also at the
+// connect of create mode that makes a missing database.
+TEST_F(MySQLConnectionOverFakes, PlugInsThatTakeThePasswordAreRefusedWithoutACertificateCheck)
+{
+    const struct
+    {
+        const char* pszName;
+        const char* pszVariant;
+        int nAnswer;
+        size_t nAsked;
+    } aCases[] = {
+        {"Connector/C", "infov", 0, 1},
+        {"a Connector/C older than the option", "infov", 1, 1},
+        {"the 5.7 client", "clientversion", 0, 0},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        stFakeClientState& state = Fake(c.pszVariant);
+        state.nClientVersion = 50744;
+        state.optionResults[kRestrictedAuthOption] = c.nAnswer;
+        CNAError error;
+        EXPECT_EQ(1, Connection(L"SSL Mode=REQUIRED").bOpen(&error)) << error.pszGetError();
+        const std::vector<Option> options = Options();
+        const Option restriction{kRestrictedAuthOption, kPlugInsKeepingThePassword};
+        EXPECT_EQ(c.nAsked, static_cast<size_t>(std::count(options.begin(), options.end(), restriction)));
+        EXPECT_EQ(1u, State().connects.size());
+    }
+    {
+        SCOPED_TRACE("a plug-in refused at the connect that makes the database");
+        stFakeClientState& state = Fake();
+        state.databaseErrors["newdb"] = 1049;
+        state.bConnectSucceeds = false;
+        state.nConnectErrno = 5010;
+        state.connectError = "Authentication plugin 'x' couldn't be found in restricted_auth plugin list.";
+        CNAError error;
+        EXPECT_EQ(0, Connection(L"SSL Key=k.pem;Initial Catalog=newdb").bOpenCreate(&error));
+        EXPECT_EQ(95u, error.dwGetErrorId()) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, L"(erreur MySQL 5010)")) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, SiteLine(101, 63))) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, L"<fakehost>")) << error.pszGetError();
+        EXPECT_TRUE(bDumpHas(error, std::wstring(L"seuls ") + Wide(kPlugInsKeepingThePassword) + L" sont admis"))
+            << error.pszGetError();
+        EXPECT_EQ(2u, State().connects.size());
+        EXPECT_EQ(std::vector<std::string>{}, State().queries) << "no CREATE DATABASE";
     }
 }
 

@@ -1,16 +1,20 @@
 // What a connection that asks for TLS sends to a server that offers none,
 // with Debian's client library: a stand-in server of the test's own, a
 // loopback listener thread, answers the connect with a handshake (protocol
-// 10) without the TLS capability, answers a login with OK and records every
-// byte the client sends. The library refuses such a server at the handshake
-// only when it was asked to verify the server's certificate ("SSL CA",
-// "SSL CAPath", and so the verifying modes of "SSL Mode"): nothing of the
-// login reaches the stand-in. On every other road ("SSL Key"/"SSL Cert",
-// "SSL Cipher", "SSL Mode=REQUIRED") the library has no option that refuses
-// before the login, and the stand-in receives the user name, the database
-// name and the authentication answer in clear text; the driver's cipher
-// check then refuses and closes the session (user error 86) and nothing but
-// the client's quit follows the login. The README's TLS paragraph says so.
+// 10) without the TLS capability, answers a login with OK (or with a switch
+// to another authentication plug-in) and records every byte the client
+// sends. The library refuses such a server at the handshake only when it
+// was asked to verify the server's certificate ("SSL CA", "SSL CAPath", and
+// so the verifying modes of "SSL Mode"): nothing of the login reaches the
+// stand-in. On every other road ("SSL Key"/"SSL Cert", "SSL Cipher", "SSL
+// Mode=REQUIRED") the library has no option that refuses before the login,
+// and the stand-in receives the user name, the database name and the
+// authentication answer in clear text; the driver's cipher check then
+// refuses and closes the session (user error 86) and nothing but the
+// client's quit follows the login. On those roads the library runs only
+// the plug-ins that keep the password from whoever answers: a switch to
+// one that would hand it over is refused, and no byte of the password goes
+// out. The README's TLS paragraph says so.
 //
 // The certificate files named are never read: the library reads them only
 // at a TLS handshake, which the stand-in never offers. Every wait of the
@@ -29,6 +33,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "native/driver/error_object.h"
@@ -42,8 +47,14 @@ using vxtest::bDumpHas;
 constexpr unsigned kCannotConnect = 79;
 constexpr unsigned kNotEncrypted = 86;
 constexpr unsigned kTlsError = 2026;
+constexpr unsigned kPlugInRefused = 95;
+constexpr unsigned kPlugInNotAllowed = 5010;
+constexpr unsigned kAccessDenied = 1045;
 constexpr const char* kUser = "vxloginuser";
 constexpr const char* kDatabase = "vxlogindb";
+constexpr const char* kPassword = "vx login secret";
+constexpr const char* kNativePlugIn = "mysql_native_password";
+const std::string kChallenge = "abcdefghijklmnopqrst";
 
 // One packet of the protocol: 3 bytes of length, the sequence number, the
 // payload.
@@ -63,20 +74,19 @@ size_t nPacketLength(const std::string& s, size_t nAt)
 }
 
 // A server greeting of protocol 10 that offers no TLS (no CLIENT_SSL,
-// 0x800), with a 20-byte challenge for mysql_native_password.
-std::string Handshake()
+// 0x800), with a 20-byte challenge for the plug-in it names.
+std::string Handshake(const std::string& sPlugIn)
 {
     // Long password (a MySQL server), found rows, long flag, connect with a
     // database, protocol 4.1, transactions, secure connection, several
     // statements and results, authentication plug-ins.
     constexpr uint32_t kCapabilities = 0x1 | 0x2 | 0x4 | 0x8 | 0x200 | 0x2000 | 0x8000 | 0x10000 | 0x20000 | 0x80000;
     static_assert((kCapabilities & 0x800) == 0, "the stand-in offers no TLS");
-    const std::string sChallenge = "abcdefghijklmnopqrst";
     std::string s;
     s += '\x0a';
     s += std::string("5.7.99-vx-standin") + '\0';
     s += std::string("\x07\x00\x00\x00", 4);  // the connection's number
-    s += sChallenge.substr(0, 8) + '\0';
+    s += kChallenge.substr(0, 8) + '\0';
     s += static_cast<char>(kCapabilities & 0xFF);
     s += static_cast<char>((kCapabilities >> 8) & 0xFF);
     s += '\x21';                      // utf8_general_ci
@@ -85,18 +95,37 @@ std::string Handshake()
     s += static_cast<char>(kCapabilities >> 24);
     s += '\x15';  // the challenge's length with its terminator
     s += std::string(10, '\0');
-    s += sChallenge.substr(8) + '\0';
-    s += std::string("mysql_native_password") + '\0';
+    s += kChallenge.substr(8) + '\0';
+    s += sPlugIn + '\0';
     return Packet(0, s);
 }
 
-// The loopback listener: one connection, greeted with Handshake(); its first
-// packet (the login) is answered with OK, and everything the client sends
-// is kept until it closes. Each wait is at most 10 seconds.
+// The stand-in's answers: OK; a switch to another authentication plug-in
+// with that plug-in's data; a refused login.
+std::string Ok()
+{
+    return std::string("\x00\x00\x00\x02\x00\x00\x00", 7);
+}
+
+std::string Switch(const std::string& sPlugIn, const std::string& sData)
+{
+    return '\xfe' + sPlugIn + '\0' + sData;
+}
+
+std::string AccessDenied()
+{
+    return std::string("\xff\x15\x04#28000", 9) + "Access denied (stand-in)";
+}
+
+// The loopback listener: one connection, greeted with Handshake(sPlugIn);
+// the client's packets are answered in turn with the answers given (a packet
+// beyond them with none), and everything the client sends is kept until it
+// closes. Each wait is at most 10 seconds.
 class StandinServer
 {
 public:
-    StandinServer()
+    StandinServer(const std::string& sPlugIn, std::vector<std::string> answers)
+        : m_sPlugIn(sPlugIn), m_answers(std::move(answers))
     {
         m_nListen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
@@ -160,33 +189,39 @@ private:
         if (nClient < 0)
             return;
         m_bAccepted = true;
-        const std::string sHandshake = Handshake();
+        const std::string sHandshake = Handshake(m_sPlugIn);
         if (send(nClient, sHandshake.data(), sHandshake.size(), MSG_NOSIGNAL) !=
             static_cast<ssize_t>(sHandshake.size())) {
             close(nClient);
             return;
         }
-        bool bAnswered = false;
-        while (bWaitReadable(nClient, deadline, false)) {
+        size_t nAnswered = 0;
+        size_t nWhole = 0;  // the bytes of the whole packets read
+        bool bOpen = true;
+        while (bOpen && bWaitReadable(nClient, deadline, false)) {
             char ab[4096];
             const ssize_t n = recv(nClient, ab, sizeof ab, 0);
             if (n <= 0)
                 break;
             m_sReceived.append(ab, static_cast<size_t>(n));
-            // The first whole packet is the login: let it in.
-            if (!bAnswered && m_sReceived.size() >= 4) {
-                if (m_sReceived.size() >= 4 + nPacketLength(m_sReceived, 0)) {
-                    const std::string sOk = Packet(static_cast<uint8_t>(m_sReceived[3] + 1),
-                                                   std::string("\x00\x00\x00\x02\x00\x00\x00", 7));
-                    bAnswered = true;
-                    if (send(nClient, sOk.data(), sOk.size(), MSG_NOSIGNAL) < 0)
-                        break;
+            while (m_sReceived.size() >= nWhole + 4 &&
+                   m_sReceived.size() >= nWhole + 4 + nPacketLength(m_sReceived, nWhole)) {
+                const auto nSequence = static_cast<uint8_t>(m_sReceived[nWhole + 3] + 1);
+                nWhole += 4 + nPacketLength(m_sReceived, nWhole);
+                if (nAnswered == m_answers.size())
+                    continue;
+                const std::string sAnswer = Packet(nSequence, m_answers[nAnswered++]);
+                if (send(nClient, sAnswer.data(), sAnswer.size(), MSG_NOSIGNAL) < 0) {
+                    bOpen = false;
+                    break;
                 }
             }
         }
         close(nClient);
     }
 
+    const std::string m_sPlugIn;
+    const std::vector<std::string> m_answers;
     int m_nListen = -1;
     int m_nPort = 0;
     std::thread m_thread;
@@ -211,23 +246,24 @@ std::vector<std::string> Payloads(const std::string& s)
 class TlsLoginToAServerWithoutTls : public vxtest::MySQLStatementTest
 {
 protected:
-    // An open of the driver's connection to a fresh stand-in, as kUser with
-    // a password, to kDatabase, with the keys: it must fail and leave no
-    // handle. Whether the client came, and all it sent; the open's error is
-    // in m_pclError.
+    // An open of the driver's connection to a fresh stand-in that greets
+    // with sPlugIn and gives those answers, as kUser with kPassword, to
+    // kDatabase, with the keys: it must fail and leave no handle. Whether
+    // the client came, and all it sent; the open's error is in m_pclError.
     struct Attempt
     {
         bool bAccepted = false;
         std::string sReceived;
     };
-    Attempt RefusedOpen(const std::wstring& sKeys)
+    Attempt RefusedOpen(const std::wstring& sKeys, const std::string& sPlugIn = kNativePlugIn,
+                        std::vector<std::string> answers = {Ok()})
     {
-        StandinServer server;
+        StandinServer server(sPlugIn, std::move(answers));
         EXPECT_NE(0, server.nPort());
         const std::wstring sExtended = L"Server Port=" + std::to_wstring(server.nPort()) +
                                        L";VX Connection Timeout=5;VX Command Timeout=5;" + sKeys;
-        CMySQLConnection* pclConnection = NewConnection(L"127.0.0.1", vxtest::Wide(kUser),
-                                                        L"vx login secret", vxtest::Wide(kDatabase), sExtended);
+        CMySQLConnection* pclConnection = NewConnection(L"127.0.0.1", vxtest::Wide(kUser), vxtest::Wide(kPassword),
+                                                        vxtest::Wide(kDatabase), sExtended);
         m_pclError->Reset();
         EXPECT_EQ(0, pclConnection->bOpen(m_pclError));
         server.Finish();
@@ -304,6 +340,59 @@ TEST_F(TlsLoginToAServerWithoutTls, WithoutVerificationTheLoginGoesOutAndTheSess
         EXPECT_EQ(std::string(kDatabase) + '\0',
                   sLogin.substr(nAnswer + 21, std::char_traits<char>::length(kDatabase) + 1));
         EXPECT_EQ(std::string("\x01"), payloads[1]) << "COM_QUIT, and nothing else";
+    }
+}
+
+// Without a check of the certificate the peer may be anyone, and the
+// library runs only the plug-ins that keep the password from it: a switch
+// to one that would hand it over (mysql_clear_password and dialog send it
+// as it is; caching_sha2_password would too, TLS being asked;
+// sha256_password under a public key the peer sends) is refused by the
+// library (MySQL error 5010), and so is a greeting that names one; the
+// driver says so first (user error 95, naming the plug-ins allowed).
+// Nothing follows the login (the greeting's refusal sends nothing at all),
+// and no byte of the password reaches the stand-in. Without any SSL key
+// nothing changes: the library answers the switch to mysql_clear_password
+// with the password as it is.
+TEST_F(TlsLoginToAServerWithoutTls, WithoutVerificationNoPlugInGetsThePassword)
+{
+    const std::wstring keyAndCert = L"SSL Key=/nonexistent/vx/key.pem;SSL Cert=/nonexistent/vx/cert.pem";
+    const struct
+    {
+        const char* pszName;
+        std::wstring keys;
+        std::string greeting;
+        std::string answer;  // empty: the greeting is refused
+    } aCases[] = {
+        {"SSL Key and SSL Cert", keyAndCert, kNativePlugIn, Switch("mysql_clear_password", "")},
+        {"SSL Cipher", L"SSL Cipher=AES256-SHA", kNativePlugIn, Switch("mysql_clear_password", "")},
+        {"SSL Mode=REQUIRED", L"SSL Mode=REQUIRED", kNativePlugIn, Switch("mysql_clear_password", "")},
+        {"dialog", L"SSL Mode=REQUIRED", kNativePlugIn, Switch("dialog", "\x04Password: ")},
+        {"sha256_password", keyAndCert, kNativePlugIn, Switch("sha256_password", kChallenge + '\0')},
+        {"caching_sha2_password", L"SSL Cipher=AES256-SHA", kNativePlugIn,
+         Switch("caching_sha2_password", kChallenge + '\0')},
+        {"greeted with caching_sha2_password", L"SSL Mode=REQUIRED", "caching_sha2_password", {}},
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszName);
+        const Attempt attempt = c.answer.empty() ? RefusedOpen(c.keys, c.greeting, {})
+                                                 : RefusedOpen(c.keys, c.greeting, {c.answer, AccessDenied()});
+        EXPECT_EQ(kPlugInRefused, m_pclError->dwGetErrorId()) << m_pclError->pszGetError();
+        EXPECT_EQ(kPlugInNotAllowed, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+        EXPECT_TRUE(bDumpHas(*m_pclError, L"<127.0.0.1>")) << m_pclError->pszGetError();
+        EXPECT_TRUE(bDumpHas(*m_pclError, L"seuls mysql_native_password,client_ed25519,"))
+            << m_pclError->pszGetError();
+        EXPECT_EQ(std::string::npos, attempt.sReceived.find(kPassword)) << "the password, as it is";
+        EXPECT_EQ(c.answer.empty() ? 0u : 1u, Payloads(attempt.sReceived).size()) << "the login alone";
+    }
+    {
+        SCOPED_TRACE("no SSL key");
+        const Attempt attempt = RefusedOpen({}, kNativePlugIn, {Switch("mysql_clear_password", ""), AccessDenied()});
+        EXPECT_EQ(kCannotConnect, m_pclError->dwGetErrorId()) << m_pclError->pszGetError();
+        EXPECT_EQ(kAccessDenied, m_pclError->dwGetDataBaseErrorCode()) << m_pclError->pszGetError();
+        const std::vector<std::string> payloads = Payloads(attempt.sReceived);
+        ASSERT_EQ(2u, payloads.size()) << "the login and the plug-in's answer";
+        EXPECT_EQ(std::string(kPassword) + '\0', payloads[1]);
     }
 }
 

@@ -28,8 +28,8 @@ TEST(VxmysqlResources, CompareFunctionOverTheIndex)
 
 TEST(VxmysqlResources, ErrorTable)
 {
-    vxtest::ExpectTableMessagesPresent(94, 32, L"vxmysql.so", L"20.0.10.0");
-    // Codes 1 to 91, 93 and 94 but 3 and 36, with 29 twice, and the two
+    vxtest::ExpectTableMessagesPresent(95, 32, L"vxmysql.so", L"20.0.10.0");
+    // Codes 1 to 91 and 93 to 95 but 3 and 36, with 29 twice, and the two
     // packet codes.
     std::set<uint32_t> codes;
     for (size_t i = 0; i < gnNbErrorDef32; ++i) {
@@ -39,7 +39,7 @@ TEST(VxmysqlResources, ErrorTable)
         EXPECT_EQ(detailIsMessage ? row.dwMessageId : row.dwCode, row.dwDetailId) << row.dwCode;
         EXPECT_EQ(row.dwCode == 21 || row.dwCode == 73 ? 2 : 3, row.nLevel) << row.dwCode;
     }
-    EXPECT_EQ(93u, codes.size());
+    EXPECT_EQ(94u, codes.size());
     EXPECT_EQ(0u, codes.count(3));
     EXPECT_EQ(0u, codes.count(36));
     EXPECT_EQ(1u, codes.count(320101));

@@ -206,6 +206,32 @@ TEST(FormatArguments, AnInsertsFormatReadsOnlyItsInsertsArguments)
         {L"%qe", 0, 0},
         {L"%I64g", 0, 0},
         {L"%wlf", 0, 0},
+        // A conversion the end of the format cuts: the C library refuses
+        // the whole format.
+        {L"%s%", 0, 0},
+        {L"%s%-", 0, 0},
+        {L"%s%'", 0, 0},
+        {L"%d%l", 0, 0},
+        {L"%*s%5.", 1, 0},
+        {L"%s%I64", 0, 0},
+        // Flags, width, precision and size out of their order, or a '$'
+        // without its position: the C library ends that conversion sooner
+        // than the scan, and the '%' the scan took as its end starts one
+        // that reads or writes ("%$" then "%n").
+        {L"%s%1-%c", 0, 0},
+        {L"%d%$%n", 0, 0},
+        {L"%s%.2-%s", 0, 0},
+        {L"%s%l5%p", 0, 0},
+        {L"%1-s", 0, 0},
+        {L"%.5-d", 0, 0},
+        {L"%hls", 0, 0},
+        // A width or precision beyond five digits: the C library refuses
+        // one beyond an int, and pads to a smaller one in full.
+        {L"%100000s", 0, 0},
+        {L"%.12345678901s", 0, 0},
+        {L"%-99999s", 0, L's'},
+        {L"%-+ #0'7.3lld", 0, L'd'},
+        {L"%Zu", 0, L'u'},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, __cInsertConversion(c.format, c.stars)) << c.format << " with " << c.stars << " '*'";
@@ -215,15 +241,19 @@ TEST(FormatArguments, AnInsertsFormatReadsOnlyItsInsertsArguments)
 // Inserts whose format would make the C library read past the arguments it
 // is handed, or write through one, are written as nothing, as a missing
 // insert is; the rest of the message stays. Before, "%1!s%s!" read a
-// second text from beyond the insert's value, and "%1!d%n!" wrote through
-// it. The arguments come from a list with sentinels after them, from a heap
-// array of exactly their number, and through the counted string form.
+// second text from beyond the insert's value, "%1!d%n!" wrote through it,
+// "%1!s%!", whose format the C library refuses, failed the whole message
+// for want of memory, and "%1!d%$%n!" wrote through an argument (the C
+// library reads "%$" then "%n" where the scan read "%$%" then "n"). The
+// arguments come from a list with sentinels after them, from a heap array
+// of exactly their number, and through the counted string form.
 TEST(FormatArguments, HostileInsertFormatsAreWrittenAsNothing)
 {
     for (const wchar_t* spec : {
              L"s%s", L"s%s%s%s", L"S%S", L"d%s", L"p%s", L"s%d", L"d%n", L"n", L"hn", L"n ", L"s%n", L"n%s",
              L"%s", L"%n", L"-%s", L"*%s", L"d*", L"*d%*d", L"d%*d", L"1$s", L"2$s", L"3$s", L"*2$s", L"1$n",
-             L"Lf", L"llf", L"qf", L"I64f", L"wlf", L"m", L"s%m%s",
+             L"Lf", L"llf", L"qf", L"I64f", L"wlf", L"m", L"s%m%s", L"s%", L"s%-", L"s%'", L"d%0", L"*s%.",
+             L"s%1-%c", L"d%$%n", L"s%$%s", L"100000s",
          }) {
         const std::wstring format = std::wstring(L"[%1!") + spec + L"!] %1";
         EXPECT_EQ(L"[] a", IntoBuffer(FormatMessageWin, format.c_str(), 3, L"a", int64_t{4}, int64_t{5}, kLeak, kLeak))

@@ -153,7 +153,7 @@ TEST(XError, EveryTableCodeGivesItsMessageLevelAndDetail)
         EXPECT_EQ(std::wstring(L"IEZODIRA=101.7\r\nModule=<ZODIRA>\r\nVersion=<20.0.10.0>"),
                   error.pszGetDebugMessage());
     }
-    EXPECT_EQ(93u, seen.size());
+    EXPECT_EQ(94u, seen.size());
 }
 
 TEST(XError, TableEdges)

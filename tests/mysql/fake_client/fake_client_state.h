@@ -106,8 +106,9 @@ struct stFakeClientState
     // mysql_real_connect refuses a connection to a database of this name
     // with the error number given (1049 for one that does not exist).
     std::map<std::string, unsigned int> databaseErrors;
-    // mysql_options arguments read as text.
-    std::vector<int> textOptions = {7};
+    // mysql_options arguments read as text: the character set, the
+    // authentication plug-ins allowed.
+    std::vector<int> textOptions = {7, 7026};
     // mysql_options arguments read as one byte.
     std::vector<int> byteOptions = {21};
     // mysql_options arguments read as an unsigned int.
