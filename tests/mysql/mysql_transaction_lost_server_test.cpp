@@ -30,23 +30,15 @@ constexpr unsigned kLockWaitTimeout = 1205;
 constexpr unsigned kGoneAway = 2006;
 constexpr unsigned kLostDuringQuery = 2013;
 
-class TransactionLost : public vxtest::OwnServerFixture
+class TransactionLost : public vxtest::RollBackOnTimeoutServerFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        MySQLStatementFixture::SetUpTestSuite();
-        s_server = new vxtest::PrivateMariadb({"--innodb-rollback-on-timeout=1"});
-    }
     void SetUp() override
     {
-        OwnServerFixture::SetUp();
-        ASSERT_TRUE(m_own.bConnect(Server(), Server().user, MariadbRoute::Socket, Server().sDatabase))
-            << m_own.sError();
+        RollBackOnTimeoutServerFixture::SetUp();
         ASSERT_TRUE(m_own.bExecute("CREATE OR REPLACE TABLE t (id INT PRIMARY KEY, v INT) ENGINE=InnoDB"))
             << m_own.sError();
         ASSERT_TRUE(m_own.bExecute("INSERT INTO t SELECT seq, 0 FROM seq_1_to_5")) << m_own.sError();
-        ASSERT_TRUE(m_admin.bConnect(Server(), Server().admin)) << m_admin.sError();
     }
 
     CMySQLConnection* Connect(MariadbRoute route) { return OpenedConnectionTo(route); }
@@ -76,8 +68,6 @@ protected:
 
     void Kill(const std::string& sId) { KillSession(m_admin, sId); }
 
-    RawClient m_own;
-    RawClient m_admin;
 };
 
 TEST_F(TransactionLost, ALockWaitTimeOutEndsTheTransactionWhereTheServerRollsBackOnTimeOut)

@@ -157,19 +157,12 @@ constexpr unsigned kEndedUncertain = 85;
 constexpr unsigned kSessionLost = 93;
 constexpr unsigned kUnheld = 94;
 
-class TransactionMatrix : public vxtest::OwnServerFixture
+class TransactionMatrix : public vxtest::RollBackOnTimeoutServerFixture
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        MySQLStatementFixture::SetUpTestSuite();
-        s_server = new vxtest::PrivateMariadb({"--innodb-rollback-on-timeout=1"});
-    }
     void SetUp() override
     {
-        OwnServerFixture::SetUp();
-        ASSERT_TRUE(m_own.bConnect(Server(), Server().user, MariadbRoute::Socket, Server().sDatabase))
-            << m_own.sError();
+        RollBackOnTimeoutServerFixture::SetUp();
         for (const char* pszSQL : {
                  "CREATE OR REPLACE TABLE w (id INT PRIMARY KEY) ENGINE=InnoDB",
                  "CREATE OR REPLACE TABLE t (id INT PRIMARY KEY, v INT) ENGINE=InnoDB",
@@ -180,18 +173,12 @@ protected:
                  "SET MYSQL_ERRNO = 1213, MESSAGE_TEXT = 'deadlock (test)'; END",
              })
             ASSERT_TRUE(m_own.bExecute(pszSQL)) << m_own.sError() << "\n" << pszSQL;
-        ASSERT_TRUE(m_admin.bConnect(Server(), Server().admin)) << m_admin.sError();
     }
 
     void RunCell(const Cell& c);
 
 public:
     static void Kill(RawClient& admin, const std::string& sId) { KillSession(admin, sId); }
-
-protected:
-
-    RawClient m_own;
-    RawClient m_admin;
 };
 
 // One cell on a connection of the SQL functions of its own.
@@ -242,6 +229,7 @@ public:
     {
         m_bInTransaction = true;
         const Road road = m_cell.road;
+        m_nActiveDepth = nDepth(road);
         if (nDepth(road) > 0) {
             for (int i = 1; i <= nDepth(road); ++i)
                 ASSERT_EQ(1, m_pclConnection->bTransactionBegin(&m_levelError, Level(i).c_str()))
@@ -396,7 +384,6 @@ public:
     {
         RollBack();
         m_bDefinitionCommitted = false;
-        m_nActiveDepth = nDepth(m_cell.road);
         Begin();
         Write();
         while (m_nActiveDepth > 1)
@@ -405,8 +392,6 @@ public:
         EXPECT_TRUE(m_pending.empty());
         EXPECT_TRUE(m_lost.empty());
     }
-
-    int m_nActiveDepth = 0;
 
 private:
     std::wstring Level(int n) const { return L"T" + std::to_wstring(n); }
@@ -552,6 +537,8 @@ private:
     int m_nLastId = 0;
     bool m_bInTransaction = false;
     bool m_bDefinitionCommitted = false;
+    // The levels the host believes active.
+    int m_nActiveDepth = 0;
     // The server ended the host's transaction, which the host has not
     // rolled back yet.
     bool m_bEnded = false;
@@ -567,7 +554,6 @@ void TransactionMatrix::RunCell(const Cell& c)
     run.Open(host.Host());
     if (testing::Test::HasFatalFailure())
         return;
-    run.m_nActiveDepth = nDepth(c.road);
     run.Begin();
     if (c.when != When::First)
         run.Write();

@@ -77,4 +77,27 @@ protected:
     static inline PrivateMariadb* s_server = nullptr;
 };
 
+// The same on a server that rolls the whole transaction back on a lock wait
+// time-out, with a raw client of the test user in the server's database and
+// one of its administrator, who may kill sessions.
+class RollBackOnTimeoutServerFixture : public OwnServerFixture
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        MySQLStatementFixture::SetUpTestSuite();
+        s_server = new PrivateMariadb({"--innodb-rollback-on-timeout=1"});
+    }
+    void SetUp() override
+    {
+        OwnServerFixture::SetUp();
+        ASSERT_TRUE(m_own.bConnect(Server(), Server().user, MariadbRoute::Socket, Server().sDatabase))
+            << m_own.sError();
+        ASSERT_TRUE(m_admin.bConnect(Server(), Server().admin)) << m_admin.sError();
+    }
+
+    RawClient m_own;
+    RawClient m_admin;
+};
+
 }  // namespace vxtest
