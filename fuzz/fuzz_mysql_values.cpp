@@ -84,8 +84,6 @@ bool bExpectedItem(int nType, uint64_t nLength, unsigned nCharset, unsigned nFla
         if (nLength > 64)
             return false;
         return set(NA_IT_BINAIRE, nLength >= 1 ? nLength + 2 : 3);
-    case 247:
-    case 248: return set(NA_IT_I4, 4);
     case 249:
     case 250:
     case 251:
@@ -95,8 +93,13 @@ bool bExpectedItem(int nType, uint64_t nLength, unsigned nCharset, unsigned nFla
         return set(bUnicode ? NA_IT_MEMOUNICODE : NA_IT_MEMOTEXTE, 8);
     default: break;
     }
+    // Strings of the binary character set hold bytes; an ENUM or a SET
+    // (247, 248) is its members' text.
+    const bool bBinary = nCharset == 63;
     if (nLength == 0 || nLength >= 65535)
-        return set(bUnicode ? NA_IT_MEMOUNICODE : NA_IT_MEMOTEXTE, 8);
+        return set(bBinary ? NA_IT_MEMOBINAIRE : bUnicode ? NA_IT_MEMOUNICODE : NA_IT_MEMOTEXTE, 8);
+    if (bBinary)
+        return set(NA_IT_BINAIRE, nLength + 2);
     const uint64_t n = nLength + 1;
     if (2 * n > 65534)
         return bUnicode ? set(NA_IT_MEMOUNICODE, 8) : set(NA_IT_TEXTE, n);
