@@ -163,9 +163,14 @@ public:
     // not paired).
     int nAffecteUTF16(const unsigned short* p, int nLen) requires std::is_same_v<T, wchar_t>;
     int nAffecteUTF32(const wchar_t* p, int nLen) requires std::is_same_v<T, wchar_t>;
-    // Not available for wide text: 0, nothing changed.
-    int nAffecteToUTF8(const char*, int, int) requires std::is_same_v<T, wchar_t> { return 0; }
-    int nAffecteToUTF8(const wchar_t*, int, int) requires std::is_same_v<T, wchar_t> { return 0; }
+    // Not available for wide text: 0, nothing changed. A template, so that
+    // its symbol never equals that of the 8-bit text's forms below, which
+    // have the same parameters: the linker would keep either body for both.
+    template <class C>
+    int nAffecteToUTF8(const C*, int, int) requires std::is_same_v<T, wchar_t>
+    {
+        return 0;
+    }
     // A new malloc'd 8-bit copy in the code page (null for an empty value),
     // for the caller to free; a flagged value ending with 0xFFFFFFFF ends with
     // the byte 0xFF (except in UTF-8). False when the conversion fails.
