@@ -14,12 +14,14 @@
 // host expects of them. A C++ virtual destructor would put two slots in the
 // other order and call operator delete.
 //
-// The operations are called with an object that is not aligned for its
-// class, so their bodies never make member calls on their object: they pass
-// `this` on as an address (CAny::s_clDepuisObjet) and reach other slots
-// through CAnyObjet.
+// The object lies at offset 4 of a CAny, which the host aligns to 4 bytes
+// only: the class is packed to 4 so that its table pointer asks no more, and
+// a call of an operation on such an object is a call on an object aligned
+// for its class. The bodies still pass `this` on as an address
+// (CAny::s_clDepuisObjet) and reach other slots through CAnyObjet.
 //
 // Sizes are unsigned long; results are the codes of any.h unless stated.
+#pragma pack(push, 4)
 class CAny_Intern
 {
 public:
@@ -103,4 +105,7 @@ public:
     }
 };
 
+#pragma pack(pop)
+
 static_assert(sizeof(CAny_Intern) == sizeof(void*), "an object is its table pointer only");
+static_assert(alignof(CAny_Intern) == 4, "an object at offset 4 of a CAny is aligned for its class");
