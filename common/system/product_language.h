@@ -1,7 +1,9 @@
 #pragma once
 
-// The product languages and their primary language identifiers.
-enum _ELangueProduit
+// The product languages and their primary language identifiers. The type
+// is fixed to int: a host may hand over any number, which must stay a value
+// of the type (unknown ones read as English).
+enum _ELangueProduit : int
 {
     ELP_FRANCAIS = 0,  // 12
     ELP_ANGLAIS = 1,   // 9
