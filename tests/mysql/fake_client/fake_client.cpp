@@ -17,6 +17,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "mysql/client_api.h"
 #include "tests/mysql/fake_client/fake_client_state.h"
 
 #define VX_FAKE_API extern "C" __attribute__((visibility("default")))
@@ -86,9 +87,10 @@ FakeText Text(const char* psz)
     return psz != nullptr ? FakeText(psz) : std::nullopt;
 }
 
-FakeHandle* Handle(void* p)
+// The library's handles and results are this fake's own records.
+FakeHandle* Handle(MYSQL* p)
 {
-    return static_cast<FakeHandle*>(p);
+    return reinterpret_cast<FakeHandle*>(p);
 }
 
 template <class T>
@@ -169,7 +171,7 @@ FakeResult* NewResult(const stFakeStatement& statement, bool bUnbuffered)
 
 // The result of the handle's current statement, once; null for a
 // statement without result set.
-FakeResult* TakeResult(void* pHandle, bool bUnbuffered)
+FakeResult* TakeResult(MYSQL* pHandle, bool bUnbuffered)
 {
     FakeHandle* p = Handle(pHandle);
     p->nErrno = 0;
@@ -180,9 +182,9 @@ FakeResult* TakeResult(void* pHandle, bool bUnbuffered)
     return NewResult(p->statements[p->nCurrent], bUnbuffered);
 }
 
-FakeResult* Result(void* p)
+FakeResult* Result(MYSQL_RES* p)
 {
-    return static_cast<FakeResult*>(p);
+    return reinterpret_cast<FakeResult*>(p);
 }
 
 }  // namespace
@@ -207,7 +209,7 @@ VX_FAKE_API unsigned long mysql_get_client_version()
 #endif
 
 #if VX_FAKE_KIND == 2
-VX_FAKE_API unsigned char mariadb_get_infov(void*, int nValue, void* pArg, ...)
+VX_FAKE_API unsigned char mariadb_get_infov(MYSQL*, int nValue, void* pArg, ...)
 {
     Enter("mariadb_get_infov");
     if (nValue == 30 && pArg != nullptr && State().infovServerStatus) {
@@ -226,13 +228,13 @@ VX_FAKE_API void mysql_server_end()
     Enter("mysql_server_end");
 }
 
-VX_FAKE_API const char* mysql_get_server_info(void*)
+VX_FAKE_API const char* mysql_get_server_info(MYSQL*)
 {
     Enter("mysql_get_server_info");
     return State().serverInfo.c_str();
 }
 
-VX_FAKE_API void* mysql_init(void* pHandle)
+VX_FAKE_API MYSQL* mysql_init(MYSQL* pHandle)
 {
     Enter("mysql_init");
     if (pHandle != nullptr)
@@ -242,10 +244,10 @@ VX_FAKE_API void* mysql_init(void* pHandle)
     auto* p = new FakeHandle;
     Handles().insert(p);
     ++State().nLiveHandles;
-    return p;
+    return reinterpret_cast<MYSQL*>(p);
 }
 
-VX_FAKE_API void* mysql_real_connect(void* pHandle, const char* host, const char* user, const char* passwd,
+VX_FAKE_API MYSQL* mysql_real_connect(MYSQL* pHandle, const char* host, const char* user, const char* passwd,
                                      const char* db, unsigned int port, const char* unixSocket,
                                      unsigned long clientFlag)
 {
@@ -270,7 +272,7 @@ VX_FAKE_API void* mysql_real_connect(void* pHandle, const char* host, const char
     return nullptr;
 }
 
-VX_FAKE_API void mysql_close(void* pHandle)
+VX_FAKE_API void mysql_close(MYSQL* pHandle)
 {
     Enter("mysql_close");
     FakeHandle* p = Handle(pHandle);
@@ -310,13 +312,13 @@ VX_FAKE_API unsigned long mysql_escape_string(char* to, const char* from, unsign
     return EscapeWithBackslashes(to, from, length);
 }
 
-VX_FAKE_API unsigned long mysql_real_escape_string(void*, char* to, const char* from, unsigned long length)
+VX_FAKE_API unsigned long mysql_real_escape_string(MYSQL*, char* to, const char* from, unsigned long length)
 {
     Enter("mysql_real_escape_string");
     return EscapeWithBackslashes(to, from, length);
 }
 
-VX_FAKE_API int mysql_real_query(void* pHandle, const char* query, unsigned long length)
+VX_FAKE_API int mysql_real_query(MYSQL* pHandle, const char* query, unsigned long length)
 {
     Enter("mysql_real_query");
     stFakeClientState& state = State();
@@ -350,19 +352,19 @@ VX_FAKE_API int mysql_real_query(void* pHandle, const char* query, unsigned long
     return 0;
 }
 
-VX_FAKE_API void* mysql_store_result(void* pHandle)
+VX_FAKE_API MYSQL_RES* mysql_store_result(MYSQL* pHandle)
 {
     Enter("mysql_store_result");
-    return TakeResult(pHandle, false);
+    return reinterpret_cast<MYSQL_RES*>(TakeResult(pHandle, false));
 }
 
-VX_FAKE_API void* mysql_use_result(void* pHandle)
+VX_FAKE_API MYSQL_RES* mysql_use_result(MYSQL* pHandle)
 {
     Enter("mysql_use_result");
-    return TakeResult(pHandle, true);
+    return reinterpret_cast<MYSQL_RES*>(TakeResult(pHandle, true));
 }
 
-VX_FAKE_API void mysql_free_result(void* pResult)
+VX_FAKE_API void mysql_free_result(MYSQL_RES* pResult)
 {
     Enter("mysql_free_result");
     if (pResult != nullptr) {
@@ -371,19 +373,19 @@ VX_FAKE_API void mysql_free_result(void* pResult)
     }
 }
 
-VX_FAKE_API void* mysql_fetch_fields(void* pResult)
+VX_FAKE_API MYSQL_FIELD* mysql_fetch_fields(MYSQL_RES* pResult)
 {
     Enter("mysql_fetch_fields");
-    return pResult != nullptr ? Result(pResult)->fieldRecords.data() : nullptr;
+    return pResult != nullptr ? reinterpret_cast<MYSQL_FIELD*>(Result(pResult)->fieldRecords.data()) : nullptr;
 }
 
-VX_FAKE_API unsigned int mysql_num_fields(void* pResult)
+VX_FAKE_API unsigned int mysql_num_fields(MYSQL_RES* pResult)
 {
     Enter("mysql_num_fields");
     return pResult != nullptr ? static_cast<unsigned>(Result(pResult)->names.size()) : 0;
 }
 
-VX_FAKE_API unsigned long* mysql_fetch_lengths(void* pResult)
+VX_FAKE_API unsigned long* mysql_fetch_lengths(MYSQL_RES* pResult)
 {
     Enter("mysql_fetch_lengths");
     FakeResult* p = Result(pResult);
@@ -395,7 +397,7 @@ VX_FAKE_API unsigned long* mysql_fetch_lengths(void* pResult)
     return p->rowLengths[static_cast<size_t>(p->nCurrent)].data();
 }
 
-VX_FAKE_API void mysql_data_seek(void* pResult, unsigned long long nRow)
+VX_FAKE_API void mysql_data_seek(MYSQL_RES* pResult, unsigned long long nRow)
 {
     Enter("mysql_data_seek");
     FakeResult* p = Result(pResult);
@@ -404,7 +406,7 @@ VX_FAKE_API void mysql_data_seek(void* pResult, unsigned long long nRow)
 }
 
 #ifndef VX_FAKE_NO_FETCH_ROW
-VX_FAKE_API char** mysql_fetch_row(void* pResult)
+VX_FAKE_API char** mysql_fetch_row(MYSQL_RES* pResult)
 {
     Enter("mysql_fetch_row");
     FakeResult* p = Result(pResult);
@@ -419,7 +421,7 @@ VX_FAKE_API char** mysql_fetch_row(void* pResult)
 }
 #endif
 
-VX_FAKE_API unsigned long long mysql_num_rows(void* pResult)
+VX_FAKE_API unsigned long long mysql_num_rows(MYSQL_RES* pResult)
 {
     Enter("mysql_num_rows");
     const FakeResult* p = Result(pResult);
@@ -429,25 +431,25 @@ VX_FAKE_API unsigned long long mysql_num_rows(void* pResult)
     return p->bUnbuffered ? p->nCursor : p->rowValues.size();
 }
 
-VX_FAKE_API unsigned long long mysql_insert_id(void*)
+VX_FAKE_API unsigned long long mysql_insert_id(MYSQL*)
 {
     Enter("mysql_insert_id");
     return 0;
 }
 
-VX_FAKE_API unsigned int mysql_errno(void* pHandle)
+VX_FAKE_API unsigned int mysql_errno(MYSQL* pHandle)
 {
     Enter("mysql_errno");
     return Handle(pHandle)->nErrno;
 }
 
-VX_FAKE_API const char* mysql_error(void* pHandle)
+VX_FAKE_API const char* mysql_error(MYSQL* pHandle)
 {
     Enter("mysql_error");
     return Handle(pHandle)->error.c_str();
 }
 
-VX_FAKE_API unsigned long long mysql_affected_rows(void* pHandle)
+VX_FAKE_API unsigned long long mysql_affected_rows(MYSQL* pHandle)
 {
     Enter("mysql_affected_rows");
     const FakeHandle* p = Handle(pHandle);
@@ -457,7 +459,7 @@ VX_FAKE_API unsigned long long mysql_affected_rows(void* pHandle)
 }
 
 #ifndef VX_FAKE_NO_NEXT_RESULT
-VX_FAKE_API int mysql_next_result(void* pHandle)
+VX_FAKE_API int mysql_next_result(MYSQL* pHandle)
 {
     Enter("mysql_next_result");
     FakeHandle* p = Handle(pHandle);
@@ -479,14 +481,14 @@ VX_FAKE_API int mysql_next_result(void* pHandle)
 }
 #endif
 
-VX_FAKE_API int mysql_set_character_set(void*, const char*)
+VX_FAKE_API int mysql_set_character_set(MYSQL*, const char*)
 {
     Enter("mysql_set_character_set");
     return 0;
 }
 
 #ifndef VX_FAKE_NO_SSL_SET
-VX_FAKE_API int mysql_ssl_set(void* pHandle, const char* key, const char* cert, const char* ca, const char* capath,
+VX_FAKE_API int mysql_ssl_set(MYSQL* pHandle, const char* key, const char* cert, const char* ca, const char* capath,
                               const char* cipher)
 {
     Enter("mysql_ssl_set");
@@ -496,7 +498,7 @@ VX_FAKE_API int mysql_ssl_set(void* pHandle, const char* key, const char* cert, 
 #endif
 
 #ifndef VX_FAKE_NO_OPTIONS
-VX_FAKE_API int mysql_options(void* pHandle, int nOption, const void* pArg)
+VX_FAKE_API int mysql_options(MYSQL* pHandle, mysql_option nOption, const void* pArg)
 {
     Enter("mysql_options");
     stFakeClientState& state = State();
@@ -517,7 +519,7 @@ VX_FAKE_API int mysql_options(void* pHandle, int nOption, const void* pArg)
 #endif
 
 #ifndef VX_FAKE_NO_SSL_CIPHER
-VX_FAKE_API const char* mysql_get_ssl_cipher(void*)
+VX_FAKE_API const char* mysql_get_ssl_cipher(MYSQL*)
 {
     Enter("mysql_get_ssl_cipher");
     return State().sslCipher ? State().sslCipher->c_str() : nullptr;
