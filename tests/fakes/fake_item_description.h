@@ -88,3 +88,12 @@ private:
     const wchar_t* m_pszNameInSource = nullptr;
     int m_nRefBalance = 0;
 };
+
+// The fake itself, for containers that destroy what they hold by its type:
+// the host's interface has no virtual destructor, so only a final class may
+// be destroyed that way.
+class CPlainFakeItemDescription final : public CFakeItemDescription
+{
+public:
+    using CFakeItemDescription::CFakeItemDescription;
+};

@@ -440,7 +440,9 @@ TEST_F(AnyValue, CopiesHoldTheSameValueAndFlags)
             assigned.SetI4(5);
             assigned = *src;
             EXPECT_EQ(Fingerprint(*src), Fingerprint(assigned));
-            assigned = assigned;
+            // Assigned to itself, through a second name.
+            const CAny& same = assigned;
+            assigned = same;
             EXPECT_EQ(Fingerprint(*src), Fingerprint(assigned));
         }
     }

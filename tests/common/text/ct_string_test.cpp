@@ -40,7 +40,8 @@ TEST(CTString, AssignmentForms)
     EXPECT_STREQ(L"xyz", s.pszGet());
     s = s.pszGet();  // its own text: nothing
     EXPECT_STREQ(L"xyz", s.pszGet());
-    s = s;
+    const CTString& same = s;
+    s = same;  // itself
     EXPECT_STREQ(L"xyz", s.pszGet());
     s.Set(s.pszGet() + 1);  // a part of its own text
     EXPECT_STREQ(L"yz", s.pszGet());

@@ -64,7 +64,8 @@ TYPED_TEST(XYString, CopiesShareAndChangesCopyOnlyWhenShared)
         b = a;
         EXPECT_EQ(this->m_liveBefore + 1, this->A().LiveBlocks());
         EXPECT_EQ(2u, RefCount(a));
-        b = b;  // self-assignment keeps the reference
+        const Str& same = b;
+        b = same;  // self-assignment keeps the reference
         EXPECT_EQ(2u, RefCount(a));
 
         Str c(std::move(b));  // moves take the reference along

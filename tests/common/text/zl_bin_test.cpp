@@ -71,7 +71,8 @@ TEST_F(ZLBin, AssignKeepsTheFirstBytesAndCopiesOnlyWhenCut)
     EXPECT_EQ("abcdef", Bytes(v));
     v.Assign(&src, 7);  // beyond the length: shares as it is
     EXPECT_EQ(src.pbyGetBlock(), v.pbyGetBlock());
-    v = v;
+    const CZLBIN& same = v;
+    v = same;  // itself
     EXPECT_EQ("abcdef", Bytes(v));
     CZLBIN w;
     w._Assign(&src, 2);

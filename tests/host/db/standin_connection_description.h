@@ -11,7 +11,7 @@
 #include "native/driver/host_connection_description.h"
 #include "tests/host/db/standin_host_object.h"
 
-class StandinConnectionDescription : public StandinHostObject<INAConnectionDescription>
+class StandinConnectionDescription final : public StandinHostObject<INAConnectionDescription>
 {
 public:
     StandinConnectionDescription() { SetVersion(4); }

@@ -6,7 +6,7 @@
 #include "native/driver/host_context.h"
 #include "tests/host/db/standin_host_object.h"
 
-class StandinContext : public StandinHostObject<INAContext>
+class StandinContext final : public StandinHostObject<INAContext>
 {
 public:
     StandinContext(unsigned long dwCtxID = 1, unsigned long dwDataID = 1) : m_dwCtxID(dwCtxID), m_dwDataID(dwDataID) {}

@@ -13,7 +13,7 @@
 #include "native/driver/host_query_parameters.h"
 #include "tests/host/db/standin_host_object.h"
 
-class StandinQueryParameters : public StandinHostObject<INAQueryParametersValue>
+class StandinQueryParameters final : public StandinHostObject<INAQueryParametersValue>
 {
 public:
     // Binds (or binds again) a name; the value is copied.

@@ -28,7 +28,6 @@ constexpr eNA_LOCKTYPE kLock = static_cast<eNA_LOCKTYPE>(1);
 constexpr unsigned kCount = 0x10;
 constexpr NA_WRITEPARSEFLAGS kWithFilter = 0x4000;
 constexpr eNA_PARSEDIRECTION kWhole = static_cast<eNA_PARSEDIRECTION>(-1);
-constexpr unsigned kAsWritten = 4;
 
 class DataAccessCount : public vxtest::StatementOnServer
 {

@@ -135,10 +135,10 @@ TEST_F(DataAccessLookups, EachLookupFindsItsObjectWithOneReferenceOrNothing)
     CNADataAccess* pclBare = Unregistered(nullptr, nullptr, L"bare");
     ASSERT_TRUE(pclLoose && pclBare);
 
-    auto item = [this](CNADataAccess* p, const wchar_t* pszName) {
+    auto item = [](CNADataAccess* p, const wchar_t* pszName) {
         return FoundItem(p, [=] { return p->piGetItemDescription(pszName); });
     };
-    auto idAuto = [this](CNADataAccess* p) { return FoundItem(p, [=] { return p->pclGetIdAutoItem(); }); };
+    auto idAuto = [](CNADataAccess* p) { return FoundItem(p, [=] { return p->pclGetIdAutoItem(); }); };
     auto find = [this](CNADataAccess* p, const wchar_t* pszTable) {
         return FoundAccess([=] { return p->pclFindDataAccessByDBTableName(pszTable); });
     };

@@ -143,7 +143,7 @@ TEST_F(SqlHandles, PrivateConnectionsByNumber)
 
     // A failed open: 0, no number, nothing left.
     m_bOpenFails = true;
-    Driver()->Choices().allocConnectionDescription = [this](const wchar_t* pszId, INAConnectionDescription* piHost) {
+    Driver()->Choices().allocConnectionDescription = [](const wchar_t* pszId, INAConnectionDescription* piHost) {
         auto* pclConnection = new CTestConnection(pszId, piHost);
         pclConnection->SetOpenFails(true);
         return pclConnection;

@@ -151,13 +151,13 @@ protected:
             Set(kColumnNames[nColumn], Value(nColumn, nChoice));
     }
 
-    int Choose(int nColumn) { return Pick(6) == 0 ? -1 : Pick(kPoolSizes[nColumn]); }
+    int ChooseValue(int nColumn) { return Pick(6) == 0 ? -1 : Pick(kPoolSizes[nColumn]); }
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
     Choices RandomRow()
     {
         Choices row;
         for (int c = 0; c < kStored; ++c)
-            row[c] = Choose(c);
+            row[c] = ChooseValue(c);
         return row;
     }
 
@@ -213,7 +213,7 @@ protected:
         const Choices before = row;
         for (int n = 1 + Pick(3); n > 0; --n) {
             const int c = Pick(kStored);
-            row[c] = Choose(c);
+            row[c] = ChooseValue(c);
             SetColumn(c, row[c]);
         }
         ASSERT_EQ(1, Cache()->Update(static_cast<unsigned>(nRow), m_record->pclGetCurrentRecordValueNoRef()));
@@ -264,13 +264,13 @@ protected:
         CAny value;
         std::string key;
         if (nIndex == kComposite) {
-            const int nName = Choose(NAME);
-            const int nId = Choose(ID);
+            const int nName = ChooseValue(NAME);
+            const int nId = ChooseValue(ID);
             key = ModelKey(kComposite, nName, nId);
             value = nName < 0 && nId < 0 ? Null(ZLTYPE_BIN) : Bin(key);
         } else {
             // Memos are searched by bytes: no NULL value.
-            const int nChoice = bMemo(nIndex) ? Pick(kPoolSizes[nIndex]) : Choose(nIndex);
+            const int nChoice = bMemo(nIndex) ? Pick(kPoolSizes[nIndex]) : ChooseValue(nIndex);
             key = ModelKey(nIndex, nChoice);
             value = Value(nIndex, nChoice);
         }

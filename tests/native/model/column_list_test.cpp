@@ -4,6 +4,7 @@
 // copying, look-up by name in the source).
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -89,8 +90,8 @@ protected:
     {
         ModelTest::SetUp();
         for (const wchar_t* name : {L"ID", L"Name", L"CITY"}) {
-            m_items.push_back(std::make_unique<CFakeItemDescription>(NA_IT_I4, name));
-            m_columns.push_back(new CNAColumn(m_pclError, m_items.back().get()));
+            m_items.emplace_back(NA_IT_I4, name);
+            m_columns.push_back(new CNAColumn(m_pclError, &m_items.back()));
             REF_AddRef(m_columns.back());
         }
     }
@@ -99,12 +100,12 @@ protected:
         for (CNAColumn* pclColumn : m_columns)
             REF_Release(pclColumn);
         for (const auto& item : m_items)
-            EXPECT_EQ(0, item->nRefBalance());
+            EXPECT_EQ(0, item.nRefBalance());
         ModelTest::TearDown();
     }
     CNAColumn* Col(int n) const { return m_columns[static_cast<size_t>(n)]; }
 
-    std::vector<std::unique_ptr<CFakeItemDescription>> m_items;
+    std::deque<CPlainFakeItemDescription> m_items;
     std::vector<CNAColumn*> m_columns;
 };
 
@@ -140,7 +141,7 @@ TEST_F(NullExclusions, CombiningOneColumn)
 
 TEST_F(NullExclusions, LookUpByNameInTheSourceIgnoresCase)
 {
-    m_items[1]->SetNameInSource(L"cust_name");
+    m_items[1].SetNameInSource(L"cust_name");
     CColumnNullValueExcluded list;
     list.bCombineColumnValuesNullSelected(kAnd, Col(1), 0);
     EXPECT_EQ(0, list.bColumnValuesNullSelected(L"CUST_NAME"));

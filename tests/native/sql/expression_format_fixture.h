@@ -99,8 +99,7 @@ protected:
     // parameters hold it).
     CFakeItemDescription& Description(int eType, const wchar_t* pszName)
     {
-        m_descriptions.push_back(std::make_unique<CFakeItemDescription>(eType, pszName));
-        return *m_descriptions.back();
+        return m_descriptions.emplace_back(eType, pszName);
     }
     // The connection's form of an item name.
     std::wstring Name(const wchar_t* pszItem)
@@ -117,7 +116,7 @@ protected:
     }
 
     std::deque<std::wstring> m_texts;
-    std::deque<std::unique_ptr<CFakeItemDescription>> m_descriptions;
+    std::deque<CPlainFakeItemDescription> m_descriptions;
 };
 
 }  // namespace vxtest
