@@ -23,7 +23,8 @@ int bGetResAnsi32(STRessourceModule& rec)
     // Host threads build their error texts outside the driver's lock, so
     // two may look up the first text at once: one builds the index, the
     // others wait for it.
-    static const bool bIndexed = [&index] {
+    static const bool bIndexed = [] {
+        CResAnsi32::_stRessource& index = CResAnsi32::m_stRessource;
         index.nCount = CResAnsi32::s_nWalkBlock(index.pbyBlock, _dwSizeBufferRes32, index.pdwOffsets,
                                                 _nNbEntriesRes32 + 1);
         index.bBuilt = 1;
